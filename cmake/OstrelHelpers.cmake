@@ -1,0 +1,73 @@
+# Helpers that keep every layer's CMakeLists.txt a plain list of files.
+
+# Warnings for our own code; third-party headers stay quiet because they are found as system headers.
+set(OSTREL_WARNINGS -Wall -Wextra)
+# Keep the code portable to Qt 6: everything Qt 5.15 deprecates is an error to use.
+set(OSTREL_DEFINITIONS QT_DISABLE_DEPRECATED_BEFORE=0x050F00 QT_NO_FOREACH)
+
+if(OSTREL_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+function(_ostrel_apply_common target)
+  target_compile_options(${target} PRIVATE ${OSTREL_WARNINGS})
+  target_compile_definitions(${target} PUBLIC ${OSTREL_DEFINITIONS})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# ostrel_add_layer(<layer> [DEPENDS <layer>...] [LIBRARIES <target>...] [SOURCES <file>...])
+# Declares the static library ostrel_<layer>. A layer without sources yet compiles one empty unit,
+# so that its target exists and the layers above can already link it.
+function(ostrel_add_layer layer)
+  cmake_parse_arguments(ARG "" "" "DEPENDS;LIBRARIES;SOURCES" ${ARGN})
+  set(sources ${ARG_SOURCES})
+  if(NOT sources)
+    set(empty ${CMAKE_CURRENT_BINARY_DIR}/ostrel_${layer}_empty.cpp)
+    file(WRITE ${empty} "// The ${layer} layer has no sources yet.\n")
+    set(sources ${empty})
+  endif()
+  add_library(ostrel_${layer} STATIC ${sources})
+  _ostrel_apply_common(ostrel_${layer})
+  foreach(dep IN LISTS ARG_DEPENDS)
+    target_link_libraries(ostrel_${layer} PUBLIC ostrel_${dep})
+  endforeach()
+  target_link_libraries(ostrel_${layer} PUBLIC ${ARG_LIBRARIES})
+endfunction()
+
+# ostrel_add_tests(<layer> SOURCES <file>... [LIBRARIES <target>...] [LABELS <label>...] [QT] [GL])
+# One GoogleTest executable per layer, <layer>_tests, each case registered with CTest.
+# QT: the executable gets a main that creates a QApplication on the offscreen platform.
+# GL: the cases need a real display (run under xvfb-run) and carry the label gl.
+function(ostrel_add_tests layer)
+  cmake_parse_arguments(ARG "QT;GL" "" "SOURCES;LIBRARIES;LABELS" ${ARGN})
+  set(target ${layer}_tests)
+  add_executable(${target} ${ARG_SOURCES})
+  _ostrel_apply_common(${target})
+  target_link_libraries(${target} PRIVATE ostrel_${layer} ostrel_test_support ${ARG_LIBRARIES} GTest::gmock)
+  if(ARG_QT OR ARG_GL)
+    target_link_libraries(${target} PRIVATE ostrel_test_main_qt)
+  else()
+    target_link_libraries(${target} PRIVATE GTest::gtest_main)
+  endif()
+  set(labels ${layer} ${ARG_LABELS})
+  set(environment "OSTREL_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  if(ARG_GL)
+    list(APPEND labels gl)
+  else()
+    list(APPEND environment "QT_QPA_PLATFORM=offscreen")
+  endif()
+  gtest_discover_tests(${target}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES LABELS "${labels}" ENVIRONMENT "${environment}" TIMEOUT 300)
+endfunction()
+
+# ostrel_add_benchmark(<name> SOURCES <file>... LIBRARIES <target>...)
+function(ostrel_add_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  _ostrel_apply_common(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} benchmark::benchmark)
+endfunction()

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+// Console tracer, always on: writes indented, ANSI-coloured lines to the standard output when
+// traced functions are entered and left, when a value is shown and when a message is printed.
+// Its depth and per-name enter counts are process-wide and used from the GUI thread only.
+class Trace {
+public:
+  // "ENTER> name [n]" with n the times name has been entered so far; then one level deeper.
+  static void enterFunction(const std::string& name);
+  // One level shallower, then "LEAVE> name".
+  static void leaveFunction(const std::string& name);
+  // "PRINT> message".
+  static void print(const std::string& message);
+  // "EVAL> expression = " without a newline; the caller writes the value with valueStart/valueEnd.
+  static void eval(const std::string& expression);
+
+  static const char* valueStart() { return "\033[35;1m"; } // colour of the value after eval
+  static const char* valueEnd() { return "\033[0m"; }      // written before the value's newline
+
+  static int depth();
+
+  // Enters on construction and leaves on destruction, but only on a normal return: when an
+  // exception unwinds the scope the depth stays one higher, as for a hand-written leave.
+  class Scope {
+  public:
+    explicit Scope(std::string name);
+    ~Scope();
+    Scope(const Scope&) = delete;
+    Scope& operator=(const Scope&) = delete;
+
+  private:
+    std::string _name;
+    int _uncaught;
+  };
+};
+
+// Writes "|   " once per level of the current depth.
+void traceIndent();
+
+// Two warning lines for a caller of a deprecated function: the old call and its replacement.
+void OBSOLETE(const std::string& oldCall, const std::string& newCall);
