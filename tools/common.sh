@@ -7,7 +7,7 @@ OSTREL_PACKAGES=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
-  ffmpeg
+  ffmpeg ccache
 )
 
 # Installs, non-interactively, only the Debian packages that are not installed yet.
