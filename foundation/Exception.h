@@ -56,10 +56,10 @@ private:
 };
 
 // The remaining classes differ from their base only by their default message.
-#define OSTREL_EXCEPTION_CLASS(Name, Base, defaultWhat)                                                     \
-  class Name : public Base {                                                                                \
-  public:                                                                                                   \
-    Name() : Base(defaultWhat) {}                                                                           \
+#define OSTREL_EXCEPTION_CLASS(Name, Base, defaultWhat)                                                      \
+  class Name : public Base {                                                                                 \
+  public:                                                                                                    \
+    Name() : Base(defaultWhat) {}                                                                            \
   }
 
 OSTREL_EXCEPTION_CLASS(FileFormatError, FileError, "Undocumented file format error");

@@ -42,7 +42,9 @@ void Trace::eval(const std::string& expression) {
   std::cout << "EVAL> " << expression << " = ";
 }
 
-int Trace::depth() { return traceDepth; }
+int Trace::depth() {
+  return traceDepth;
+}
 
 Trace::Scope::Scope(std::string name) : _name(std::move(name)), _uncaught(std::uncaught_exceptions()) {
   enterFunction(_name);

@@ -20,7 +20,9 @@ TemporaryDirectory::~TemporaryDirectory() {
   fs::remove_all(_path, ignored);
 }
 
-std::string TemporaryDirectory::file(const std::string& name) const { return (fs::path(_path) / name).string(); }
+std::string TemporaryDirectory::file(const std::string& name) const {
+  return (fs::path(_path) / name).string();
+}
 
 void writeFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
