@@ -1,0 +1,148 @@
+#include "foundation/Numbers.h"
+
+#include "foundation/Exception.h"
+
+#include <ostream>
+
+namespace {
+
+template <class V> void copyValue(V*& target, const V* source) {
+  delete target;
+  target = source ? new V(*source) : nullptr;
+}
+
+template <class V> void storeValue(V*& target, V value) {
+  if (target)
+    *target = value;
+  else
+    target = new V(value);
+}
+
+template <class V> V readValue(const V* value, const char* where) {
+  if (!value) {
+    UsageError error;
+    error.setWhere(where);
+    error.setWhat("Value not set");
+    throw error;
+  }
+  return *value;
+}
+
+template <class V> void printValue(std::ostream& os, const char* label, const V* value) {
+  os << label;
+  if (value)
+    os << *value;
+  else
+    os << "not set";
+  os << "\n";
+}
+
+} // namespace
+
+template <class T> Numbers<T>::Numbers(const Numbers& other) {
+  *this = other;
+}
+
+template <class T> Numbers<T>& Numbers<T>::operator=(const Numbers& other) {
+  if (this == &other) return *this;
+  copyValue(_count, other._count);
+  copyValue(_minimum, other._minimum);
+  copyValue(_maximum, other._maximum);
+  copyValue(_median, other._median);
+  copyValue(_sum, other._sum);
+  copyValue(_mean, other._mean);
+  copyValue(_stddev, other._stddev);
+  return *this;
+}
+
+template <class T> Numbers<T>::~Numbers() {
+  clear();
+}
+
+template <class T> void Numbers<T>::clear() {
+  copyValue<unsigned int>(_count, nullptr);
+  copyValue<T>(_minimum, nullptr);
+  copyValue<T>(_maximum, nullptr);
+  copyValue<T>(_median, nullptr);
+  copyValue<T>(_sum, nullptr);
+  copyValue<T>(_mean, nullptr);
+  copyValue<T>(_stddev, nullptr);
+}
+
+template <class T> void Numbers<T>::setCount(unsigned int count) {
+  storeValue(_count, count);
+}
+template <class T> void Numbers<T>::setMinimum(T value) {
+  storeValue(_minimum, value);
+}
+template <class T> void Numbers<T>::setMaximum(T value) {
+  storeValue(_maximum, value);
+}
+template <class T> void Numbers<T>::setMedian(T value) {
+  storeValue(_median, value);
+}
+template <class T> void Numbers<T>::setSum(T value) {
+  storeValue(_sum, value);
+}
+template <class T> void Numbers<T>::setMean(T value) {
+  storeValue(_mean, value);
+}
+template <class T> void Numbers<T>::setStddev(T value) {
+  storeValue(_stddev, value);
+}
+
+template <class T> unsigned int Numbers<T>::getCount() const {
+  return readValue(_count, "unsigned int Numbers<T>::getCount() const");
+}
+template <class T> T Numbers<T>::getMinimum() const {
+  return readValue(_minimum, "T Numbers<T>::getMinimum() const");
+}
+template <class T> T Numbers<T>::getMaximum() const {
+  return readValue(_maximum, "T Numbers<T>::getMaximum() const");
+}
+template <class T> T Numbers<T>::getMedian() const {
+  return readValue(_median, "T Numbers<T>::getMedian() const");
+}
+template <class T> T Numbers<T>::getSum() const {
+  return readValue(_sum, "T Numbers<T>::getSum() const");
+}
+template <class T> T Numbers<T>::getMean() const {
+  return readValue(_mean, "T Numbers<T>::getMean() const");
+}
+template <class T> T Numbers<T>::getStddev() const {
+  return readValue(_stddev, "T Numbers<T>::getStddev() const");
+}
+
+template <class T> std::ostream& operator<<(std::ostream& os, const Numbers<T>& numbers) {
+  const unsigned int count = numbers.hasCount() ? numbers.getCount() : 0;
+  const T minimum = numbers.hasMinimum() ? numbers.getMinimum() : T();
+  const T median = numbers.hasMedian() ? numbers.getMedian() : T();
+  const T maximum = numbers.hasMaximum() ? numbers.getMaximum() : T();
+  const T sum = numbers.hasSum() ? numbers.getSum() : T();
+  const T mean = numbers.hasMean() ? numbers.getMean() : T();
+  const T stddev = numbers.hasStddev() ? numbers.getStddev() : T();
+  printValue(os, "Count:   ", numbers.hasCount() ? &count : nullptr);
+  printValue(os, "Minimum: ", numbers.hasMinimum() ? &minimum : nullptr);
+  printValue(os, "Median:  ", numbers.hasMedian() ? &median : nullptr);
+  printValue(os, "Maximum: ", numbers.hasMaximum() ? &maximum : nullptr);
+  printValue(os, "Sum:     ", numbers.hasSum() ? &sum : nullptr);
+  printValue(os, "Mean:    ", numbers.hasMean() ? &mean : nullptr);
+  printValue(os, "StdDev:  ", numbers.hasStddev() ? &stddev : nullptr);
+  return os;
+}
+
+#define OSTREL_INSTANTIATE_NUMBERS(T)                                                                        \
+  template class Numbers<T>;                                                                                 \
+  template std::ostream& operator<<(std::ostream&, const Numbers<T>&);
+
+OSTREL_INSTANTIATE_NUMBERS(char)
+OSTREL_INSTANTIATE_NUMBERS(unsigned char)
+OSTREL_INSTANTIATE_NUMBERS(short)
+OSTREL_INSTANTIATE_NUMBERS(unsigned short)
+OSTREL_INSTANTIATE_NUMBERS(int)
+OSTREL_INSTANTIATE_NUMBERS(unsigned int)
+OSTREL_INSTANTIATE_NUMBERS(long)
+OSTREL_INSTANTIATE_NUMBERS(float)
+OSTREL_INSTANTIATE_NUMBERS(double)
+OSTREL_INSTANTIATE_NUMBERS(long double)
+OSTREL_INSTANTIATE_NUMBERS(bool)
