@@ -1,1 +1,28 @@
-int main() { return 0; }
+#include "application/GuardedEventLoop.h"
+#include "application/ShapeViewerMainWindow.h"
+
+#include <QApplication>
+
+#include <clocale>
+#include <iostream>
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setOrganizationName("Kavo");
+  QApplication::setApplicationName("Ostrel");
+  // Every text file is read and written with a point as decimal separator, whatever the locale.
+  std::setlocale(LC_NUMERIC, "C");
+  QObject::connect(&application, SIGNAL(lastWindowClosed()), &application, SLOT(quit()));
+
+  const Vector<float> scaling = ShapeViewerMainWindow::scalingFromSettings();
+
+  // The window deletes itself when it is closed.
+  auto* window = new ShapeViewerMainWindow();
+  window->setScaling(scaling);
+  window->show();
+
+  window->setBatchMode(true);
+  window->setBatchMode(false);
+
+  return runGuardedEventLoop(std::cerr);
+}

@@ -1,6 +1,7 @@
 #include "foundation/Vector.h"
 
 #include "foundation/Exception.h"
+#include "foundation/Matrix.h"
 #include "foundation/Numbers.h"
 
 #include <algorithm>
@@ -454,6 +455,13 @@ template <class T> Vector<T> Vector<T>::vectorProduct(const Vector& v) const {
   result._data[1] = sub(mul(a[2], b[0]), mul(a[0], b[2]));
   result._data[2] = sub(mul(a[0], b[1]), mul(a[1], b[0]));
   return result;
+}
+
+template <class T> Matrix<T> Vector<T>::outerProduct(const Vector& v) const {
+  Matrix<T> product(_size, v._size);
+  for (int i = 0; i < _size; ++i)
+    for (int j = 0; j < v._size; ++j) product(i, j) = mul(_data[i], v._data[j]);
+  return product;
 }
 
 template <class T> T Vector<T>::sdistance(const Vector& v) const {

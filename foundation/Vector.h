@@ -85,7 +85,8 @@ public:
   T scalarProduct(const Vector& v) const;
   T snorm() const;
   T norm() const;
-  Vector vectorProduct(const Vector& v) const; // both of size 3
+  Vector vectorProduct(const Vector& v) const;   // both of size 3
+  Matrix<T> outerProduct(const Vector& v) const; // n x m, entry (i, j) = a[i] b[j]
   T sdistance(const Vector& v) const;
   T distance(const Vector& v) const;
   T manhattanDistance(const Vector& v) const;
