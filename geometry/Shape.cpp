@@ -1,5 +1,6 @@
 #include "geometry/Shape.h"
 
+#include "foundation/Matrix.h"
 #include "geometry/ConstVertexIterator.h"
 #include "geometry/CurveStack.h"
 #include "geometry/EdgeIterator.h"
@@ -247,6 +248,21 @@ template <class T> void Shape<T>::scale(const T& s) {
 
 template <class T> void Shape<T>::operator/=(T s) {
   for (VertexIterator<T> it(*this); it.current(); ++it) *it.current() /= s;
+}
+
+template <class T> void Shape<T>::multiply(const Matrix<T>& m) {
+  const int rows = m.getSize1();
+  const int columns = m.getSize2();
+  Vector<T> product(rows);
+  for (VertexIterator<T> it(*this); it.current(); ++it) {
+    Vector<T>& v = *it.current();
+    for (int i = 0; i < rows; ++i) {
+      T sum = 0;
+      for (int j = 0; j < columns; ++j) sum += m(i, j) * v[j];
+      product[i] = sum;
+    }
+    v = product;
+  }
 }
 
 template <class T> void Shape<T>::operator+=(const Shape& other) {
