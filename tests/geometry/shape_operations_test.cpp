@@ -58,6 +58,11 @@ TEST(ShapeArithmetic, MultiplyAppliesAMatrixToEveryVertex) {
   stack.multiply(m);
   EXPECT_EQ(stack[1][1], point(4, 2, 10));
   EXPECT_EQ(stack[0][1], point(0, 2, 0));
+  Matrix<float> wide(3, 4, true);
+  EXPECT_EQ(messageOf<SizeError>([&] { stack.multiply(wide); }),
+            "Matrix size differs from the space dimension");
+  Vertices<float> flat(2, 1);
+  EXPECT_EQ(messageOf<SizeError>([&] { flat.multiply(m); }), "Matrix size differs from the space dimension");
 }
 
 TEST(ShapeArithmetic, SharedServerSlotsMoveOncePerIndex) {
