@@ -3,6 +3,7 @@
 #include "foundation/Exception.h"
 #include "foundation/Matrix.h"
 #include "foundation/Numbers.h"
+#include "foundation/RandomGenerator.h"
 
 #include <algorithm>
 #include <cctype>
@@ -296,6 +297,14 @@ template <class T> void Vector<T>::reverse() {
 
 template <class T> void Vector<T>::circShift() {
   if (_size > 1) std::rotate(_data, _data + _size - 1, _data + _size);
+}
+
+template <class T> void Vector<T>::shuffle(RandomGenerator& random) {
+  for (int round = 0; round < _size; ++round) {
+    const int i = static_cast<int>(random.uniformL(_size));
+    const int j = static_cast<int>(random.uniformL(_size));
+    std::swap(_data[i], _data[j]);
+  }
 }
 
 template <class T> void Vector<T>::shuffle(const Vector<int>& permutation) {

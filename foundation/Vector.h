@@ -57,6 +57,7 @@ public:
   void sort(); // ascending
   void reverse();
   void circShift();                               // the last element becomes the first
+  void shuffle(RandomGenerator& random);          // n exchanges of two uniformly drawn positions
   void shuffle(const Vector<int>& permutation);   // element i becomes old element permutation[i]
   void unshuffle(const Vector<int>& permutation); // old element i goes to permutation[i]
   void normalize();                               // a zero vector stays as it is

@@ -8,8 +8,7 @@
 #include <algorithm>
 #include <limits>
 
-template <class T>
-void KDTree<T>::setShape(Shape<T>& shape) {
+template <class T> void KDTree<T>::setShape(Shape<T>& shape) {
   static const char* where = "void KDTree<T>::setShape(Shape<T>&)";
   if (shape.getNumVertices() == 0) raise<UsageError>(where, "The shape is empty");
   const VertexServer<T>* server = shape.getServer();
@@ -17,7 +16,8 @@ void KDTree<T>::setShape(Shape<T>& shape) {
     for (int l = 0; l < stack->getHeight(); ++l) {
       const VertexServer<T>* levelServer = (*stack)[l].getServer();
       if (!server) server = levelServer;
-      if (levelServer && levelServer != server) raise<UsageError>(where, "The shape is indexed on several servers");
+      if (levelServer && levelServer != server)
+        raise<UsageError>(where, "The shape is indexed on several servers");
     }
   }
   _shape = &shape;
@@ -26,8 +26,7 @@ void KDTree<T>::setShape(Shape<T>& shape) {
   _built = false;
 }
 
-template <class T>
-void KDTree<T>::build() {
+template <class T> void KDTree<T>::build() {
   _slots.clear();
   if (!_shape) return;
   for (ConstVertexIterator<T> it(*_shape); it.current(); ++it) _slots.push_back(it.currentServerIndex());
@@ -36,8 +35,7 @@ void KDTree<T>::build() {
   _built = true;
 }
 
-template <class T>
-void KDTree<T>::buildRange(int first, int last) {
+template <class T> void KDTree<T>::buildRange(int first, int last) {
   if (last - first < 2) return;
   const int space = _client.getServer()->getSpace();
   int axis = 0;
@@ -58,8 +56,7 @@ void KDTree<T>::buildRange(int first, int last) {
   buildRange(middle + 1, last);
 }
 
-template <class T>
-double KDTree<T>::squareDistance(int slot, const Vector<T>& p) const {
+template <class T> double KDTree<T>::squareDistance(int slot, const Vector<T>& p) const {
   const Vector<T>& v = _client.getServer()->vertex(slot);
   double sum = 0.0;
   for (int i = 0; i < v.getSize(); ++i) sum += (double(v[i]) - double(p[i])) * (double(v[i]) - double(p[i]));
@@ -67,7 +64,8 @@ double KDTree<T>::squareDistance(int slot, const Vector<T>& p) const {
 }
 
 template <class T>
-void KDTree<T>::searchNearest(int first, int last, const Vector<T>& p, int& best, double& bestDistance) const {
+void KDTree<T>::searchNearest(int first, int last, const Vector<T>& p, int& best,
+                              double& bestDistance) const {
   if (first >= last) return;
   const int middle = first + (last - first) / 2;
   const int slot = _slots[middle];
@@ -77,16 +75,19 @@ void KDTree<T>::searchNearest(int first, int last, const Vector<T>& p, int& best
   const int axis = _axes[middle];
   const double gap = double(p[axis]) - double(coordinate(slot, axis));
   const bool lowSide = gap < 0;
-  if (lowSide) searchNearest(first, middle, p, best, bestDistance);
-  else searchNearest(middle + 1, last, p, best, bestDistance);
+  if (lowSide)
+    searchNearest(first, middle, p, best, bestDistance);
+  else
+    searchNearest(middle + 1, last, p, best, bestDistance);
   if (gap * gap < bestDistance) {
-    if (lowSide) searchNearest(middle + 1, last, p, best, bestDistance);
-    else searchNearest(first, middle, p, best, bestDistance);
+    if (lowSide)
+      searchNearest(middle + 1, last, p, best, bestDistance);
+    else
+      searchNearest(first, middle, p, best, bestDistance);
   }
 }
 
-template <class T>
-Vector<T>* KDTree<T>::nearestVertex(const Vector<T>& p) {
+template <class T> Vector<T>* KDTree<T>::nearestVertex(const Vector<T>& p) {
   if (!_shape) return nullptr;
   if (!_built) build();
   if (_slots.empty()) return nullptr;
@@ -115,16 +116,19 @@ void KDTree<T>::searchNearest(int first, int last, const Vector<T>& p, int k,
   const int axis = _axes[middle];
   const double gap = double(p[axis]) - double(coordinate(slot, axis));
   const bool lowSide = gap < 0;
-  if (lowSide) searchNearest(first, middle, p, k, heap);
-  else searchNearest(middle + 1, last, p, k, heap);
+  if (lowSide)
+    searchNearest(first, middle, p, k, heap);
+  else
+    searchNearest(middle + 1, last, p, k, heap);
   if (static_cast<int>(heap.size()) < k || gap * gap < heap.front().first) {
-    if (lowSide) searchNearest(middle + 1, last, p, k, heap);
-    else searchNearest(first, middle, p, k, heap);
+    if (lowSide)
+      searchNearest(middle + 1, last, p, k, heap);
+    else
+      searchNearest(first, middle, p, k, heap);
   }
 }
 
-template <class T>
-std::vector<int> KDTree<T>::kNearestNeighbours(const Vector<T>& p, int k) {
+template <class T> std::vector<int> KDTree<T>::kNearestNeighbours(const Vector<T>& p, int k) {
   std::vector<int> nearest;
   if (!_shape || k < 1) return nearest;
   if (!_built) build();
@@ -136,8 +140,7 @@ std::vector<int> KDTree<T>::kNearestNeighbours(const Vector<T>& p, int k) {
   return nearest;
 }
 
-template <class T>
-void KDTree<T>::nearestVertices(Vertices<T>& out, const Vector<T>& p, int k) {
+template <class T> void KDTree<T>::nearestVertices(Vertices<T>& out, const Vector<T>& p, int k) {
   const std::vector<int> nearest = kNearestNeighbours(p, k);
   const int space = _client.getServer() ? _client.getServer()->getSpace() : p.getSize();
   Vertices<T> list(space, 0, 0, 0);

@@ -11,8 +11,7 @@ template <class T> class Vertices;
 // implicit k-d tree: the shape's server slots in an order where every range is split at its median
 // along the axis of greatest extent of that range. The tree holds the server (so its coordinates stay
 // alive) but reads the shape's vertices as they are when build() runs.
-template <class T>
-class KDTree {
+template <class T> class KDTree {
 public:
   KDTree() = default;
   KDTree(const KDTree&) = delete;
@@ -35,12 +34,13 @@ private:
   double squareDistance(int slot, const Vector<T>& p) const;
   void buildRange(int first, int last);
   void searchNearest(int first, int last, const Vector<T>& p, int& best, double& bestDistance) const;
-  void searchNearest(int first, int last, const Vector<T>& p, int k, std::vector<std::pair<double, int>>& heap) const;
+  void searchNearest(int first, int last, const Vector<T>& p, int k,
+                     std::vector<std::pair<double, int>>& heap) const;
   T coordinate(int slot, int axis) const { return _client.getServer()->vertex(slot)[axis]; }
 
   Shape<T>* _shape = nullptr;
   VertexClient<T> _client;
-  std::vector<int> _slots; // server slots in tree order
+  std::vector<int> _slots;        // server slots in tree order
   std::vector<signed char> _axes; // split axis of the range whose median sits at each position
   bool _built = false;
 };

@@ -13,23 +13,20 @@
 #include <type_traits>
 
 namespace {
-template <class T>
-std::string typeName() {
+template <class T> std::string typeName() {
   if (std::is_same_v<T, int>) return "int";
   if (std::is_same_v<T, float>) return "float";
   if (std::is_same_v<T, double>) return "double";
   return "long double";
 }
 
-template <class T>
-void refuseIntegers(const std::string& where) {
+template <class T> void refuseIntegers(const std::string& where) {
   if (std::is_integral_v<T>) raise<TypeError>(where, "Method not available for type '" + typeName<T>() + "'");
 }
 
 // Arc cosine to within 2e-8 (Abramowitz and Stegun 4.4.46), several times faster than the library's:
 // the weights of millions of corners are computed at every change of the vertices.
-template <class T>
-T arcCosine(T x) {
+template <class T> T arcCosine(T x) {
   const T y = std::abs(x);
   T p = T(-0.0012624911);
   p = p * y + T(0.0066700901);
@@ -45,22 +42,21 @@ T arcCosine(T x) {
 
 // The angle between u and v (lengths given) as Vector::angle gives it, except that a cosine pushed
 // past +-1 by rounding is clamped and a zero-length side gives 0, so that slivers cannot make a normal NaN.
-template <class T>
-T cornerAngle(const T* u, const T* v, T lengths) {
+template <class T> T cornerAngle(const T* u, const T* v, T lengths) {
   if (!(lengths > T(0))) return T(0);
   const T cosine = std::clamp((u[0] * v[0] + u[1] * v[1] + u[2] * v[2]) / lengths, T(-1), T(1));
-  if constexpr (std::is_same_v<T, float>) return arcCosine(cosine);
-  else return std::acos(cosine);
+  if constexpr (std::is_same_v<T, float>)
+    return arcCosine(cosine);
+  else
+    return std::acos(cosine);
 }
 
-template <class T>
-T length(const T* u) {
+template <class T> T length(const T* u) {
   return std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);
 }
 
 // Divides v by its norm when the norm is positive, as Vector::normalize does.
-template <class T>
-void normalizeInPlace(T* v) {
+template <class T> void normalizeInPlace(T* v) {
   const T norm = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
   if (norm > T(0)) v[0] /= norm, v[1] /= norm, v[2] /= norm;
 }
@@ -72,41 +68,34 @@ void requireSpace3(int space, const char* where) {
 
 // === Construction
 
-template <class T>
-TriMesh<T>::TriMesh() = default;
+template <class T> TriMesh<T>::TriMesh() = default;
 
 template <class T>
 TriMesh<T>::TriMesh(int space, int n, int capacity, int growth) : Vertices<T>(space, n, capacity, growth) {
   _stars.resize(n);
 }
 
-template <class T>
-TriMesh<T>::TriMesh(const Vertices<T>& vertices) : Vertices<T>(vertices) {
+template <class T> TriMesh<T>::TriMesh(const Vertices<T>& vertices) : Vertices<T>(vertices) {
   _stars.resize(this->getNumVertices());
 }
 
-template <class T>
-TriMesh<T>::TriMesh(const std::string& path) {
+template <class T> TriMesh<T>::TriMesh(const std::string& path) {
   this->load(path);
 }
 
-template <class T>
-TriMesh<T>::TriMesh(const TriMesh& other) : Vertices<T>(other) {
+template <class T> TriMesh<T>::TriMesh(const TriMesh& other) : Vertices<T>(other) {
   copyMeshData(other);
 }
 
-template <class T>
-TriMesh<T>::~TriMesh() = default;
+template <class T> TriMesh<T>::~TriMesh() = default;
 
-template <class T>
-TriMesh<T>& TriMesh<T>::operator=(const TriMesh& other) {
+template <class T> TriMesh<T>& TriMesh<T>::operator=(const TriMesh& other) {
   assign(other);
   this->setName(other.getName());
   return *this;
 }
 
-template <class T>
-void TriMesh<T>::assign(const VertexClient<T>& other) {
+template <class T> void TriMesh<T>::assign(const VertexClient<T>& other) {
   if (&other == this) return;
   Vertices<T>::assign(other);
   if (auto mesh = dynamic_cast<const TriMesh*>(&other)) {
@@ -119,8 +108,7 @@ void TriMesh<T>::assign(const VertexClient<T>& other) {
   }
 }
 
-template <class T>
-void TriMesh<T>::copyMeshData(const TriMesh& other) {
+template <class T> void TriMesh<T>::copyMeshData(const TriMesh& other) {
   _triangleIndexes = other._triangleIndexes;
   _triangles.clear();
   _stars = other._stars;
@@ -130,13 +118,11 @@ void TriMesh<T>::copyMeshData(const TriMesh& other) {
   if (_vertexColors) _vertexColors->detach();
 }
 
-template <class T>
-int TriMesh<T>::getShapeType() const {
+template <class T> int TriMesh<T>::getShapeType() const {
   return shapeTypeCode(ShapeType::TriMesh);
 }
 
-template <class T>
-void TriMesh<T>::detach() {
+template <class T> void TriMesh<T>::detach() {
   Vertices<T>::detach();
   if (!this->_server) return;
   for (auto& kept : _triangles)
@@ -145,16 +131,14 @@ void TriMesh<T>::detach() {
 
 // === Triangles
 
-template <class T>
-void TriMesh<T>::clearTriangles() {
+template <class T> void TriMesh<T>::clearTriangles() {
   _triangleIndexes.clear();
   _triangles.clear();
   _stars.clear();
   _stars.resize(this->getNumVertices());
 }
 
-template <class T>
-void TriMesh<T>::appendTriangle(int a, int b, int c) {
+template <class T> void TriMesh<T>::appendTriangle(int a, int b, int c) {
   const int t = getNumTriangles();
   _triangleIndexes.insert(_triangleIndexes.end(), {a, b, c});
   if (_stars.getNumVertices() < this->getNumVertices()) _stars.resize(this->getNumVertices());
@@ -163,27 +147,23 @@ void TriMesh<T>::appendTriangle(int a, int b, int c) {
   _stars.add(c, t);
 }
 
-template <class T>
-void TriMesh<T>::addTriangle(int a, int b, int c) {
+template <class T> void TriMesh<T>::addTriangle(int a, int b, int c) {
   const int n = this->getNumVertices();
   if (a < 0 || b < 0 || c < 0 || a >= n || b >= n || c >= n)
     raise<ValueError>("void TriMesh<T>::addTriangle(int,int,int)", "Triangle vertex number out of range");
   appendTriangle(a, b, c);
 }
 
-template <class T>
-void TriMesh<T>::addTriangle(const Vector<int>& triple) {
+template <class T> void TriMesh<T>::addTriangle(const Vector<int>& triple) {
   addTriangle(triple[0], triple[1], triple[2]);
 }
 
-template <class T>
-void TriMesh<T>::setTriangles(const std::vector<Vector<int>>& triples) {
+template <class T> void TriMesh<T>::setTriangles(const std::vector<Vector<int>>& triples) {
   clearTriangles();
   for (const Vector<int>& triple : triples) addTriangle(triple);
 }
 
-template <class T>
-void TriMesh<T>::removeTriangle(int t) {
+template <class T> void TriMesh<T>::removeTriangle(int t) {
   int* triple = _triangleIndexes.data() + 3 * static_cast<std::size_t>(t);
   if (triple[0] < 0) return;
   // A vertex named at two corners has the triangle twice in its star and loses both entries.
@@ -192,8 +172,7 @@ void TriMesh<T>::removeTriangle(int t) {
   if (static_cast<std::size_t>(t) < _triangles.size()) _triangles[t].reset();
 }
 
-template <class T>
-void TriMesh<T>::remove(int v) {
+template <class T> void TriMesh<T>::remove(int v) {
   const std::vector<int> triangles = star(v);
   for (int t : triangles) removeTriangle(t);
   Vertices<T>::remove(v);
@@ -203,13 +182,11 @@ void TriMesh<T>::remove(int v) {
     if (number > v) --number;
 }
 
-template <class T>
-Triangle<T>* TriMesh<T>::triangle(int t) {
+template <class T> Triangle<T>* TriMesh<T>::triangle(int t) {
   return const_cast<Triangle<T>*>(static_cast<const TriMesh&>(*this).triangle(t));
 }
 
-template <class T>
-const Triangle<T>* TriMesh<T>::triangle(int t) const {
+template <class T> const Triangle<T>* TriMesh<T>::triangle(int t) const {
   const int* triple = getTriangleVertices(t);
   if (triple[0] < 0) return nullptr;
   if (_triangles.size() < static_cast<std::size_t>(getNumTriangles())) _triangles.resize(getNumTriangles());
@@ -218,8 +195,7 @@ const Triangle<T>* TriMesh<T>::triangle(int t) const {
   return kept.get();
 }
 
-template <class T>
-Vector<int> TriMesh<T>::getTriangleIndexes(int t) const {
+template <class T> Vector<int> TriMesh<T>::getTriangleIndexes(int t) const {
   const int* triple = getTriangleVertices(t);
   Vector<int> copy(3);
   copy[0] = triple[0], copy[1] = triple[1], copy[2] = triple[2];
@@ -228,14 +204,12 @@ Vector<int> TriMesh<T>::getTriangleIndexes(int t) const {
 
 // === Stars and neighbours
 
-template <class T>
-std::vector<int> TriMesh<T>::star(int v) const {
+template <class T> std::vector<int> TriMesh<T>::star(int v) const {
   if (v >= _stars.getNumVertices()) return {};
   return _stars.star(v);
 }
 
-template <class T>
-std::vector<int> TriMesh<T>::neighbours(int v) const {
+template <class T> std::vector<int> TriMesh<T>::neighbours(int v) const {
   std::vector<int> list;
   forEachNeighbour(v, [&list](int n) { list.push_back(n); });
   return list;
@@ -243,15 +217,13 @@ std::vector<int> TriMesh<T>::neighbours(int v) const {
 
 // === Normals
 
-template <class T>
-std::vector<const T*> TriMesh<T>::vertexCoordinates() const {
+template <class T> std::vector<const T*> TriMesh<T>::vertexCoordinates() const {
   std::vector<const T*> coordinates(static_cast<std::size_t>(this->getNumVertices()));
   for (int v = 0; v < this->getNumVertices(); ++v) coordinates[v] = this->vertex(v).data();
   return coordinates;
 }
 
-template <class T>
-void TriMesh<T>::computeNormals() {
+template <class T> void TriMesh<T>::computeNormals() {
   static const char* where = "void TriMesh<T>::computeNormals()";
   refuseIntegers<T>(where);
   const int n = this->getNumVertices();
@@ -307,14 +279,14 @@ void TriMesh<T>::computeNormals() {
   }
 }
 
-template <class T>
-void TriMesh<T>::smoothNormals(int k) {
+template <class T> void TriMesh<T>::smoothNormals(int k) {
   computeNormals();
   const int n = this->getNumVertices();
   if (k < 1 || n == 0) return;
   std::vector<T> previous(3 * static_cast<std::size_t>(n));
   for (int pass = 0; pass < k; ++pass) {
-    for (int v = 0; v < n; ++v) std::copy_n(_normals.vertex(v).data(), 3, &previous[3 * static_cast<std::size_t>(v)]);
+    for (int v = 0; v < n; ++v)
+      std::copy_n(_normals.vertex(v).data(), 3, &previous[3 * static_cast<std::size_t>(v)]);
 #pragma omp parallel for schedule(static)
     for (int v = 0; v < n; ++v) {
       const T* own = &previous[3 * static_cast<std::size_t>(v)];
@@ -334,8 +306,7 @@ void TriMesh<T>::smoothNormals(int k) {
 
 // === Vertex colours
 
-template <class T>
-void TriMesh<T>::setVertexColors(TriMesh<int>* colors) {
+template <class T> void TriMesh<T>::setVertexColors(TriMesh<int>* colors) {
   _vertexColors.reset();
   if (!colors) return;
   if (colors->getNumVertices() != this->getNumVertices()) {
@@ -348,8 +319,7 @@ void TriMesh<T>::setVertexColors(TriMesh<int>* colors) {
 
 // === Measures and point queries
 
-template <class T>
-T TriMesh<T>::area() const {
+template <class T> T TriMesh<T>::area() const {
   double sum = 0.0;
   for (int t = 0; t < getNumTriangles(); ++t) {
     const int* triple = getTriangleVertices(t);
@@ -362,8 +332,7 @@ T TriMesh<T>::area() const {
   return static_cast<T>(sum);
 }
 
-template <class T>
-T TriMesh<T>::volume() const {
+template <class T> T TriMesh<T>::volume() const {
   // Sum of the signed volumes of the tetrahedra joining the origin to every triangle.
   double sum = 0.0;
   for (int t = 0; t < getNumTriangles(); ++t) {
@@ -380,19 +349,18 @@ T TriMesh<T>::volume() const {
   return static_cast<T>(sum);
 }
 
-template <class T>
-T TriMesh<T>::equivalentRadius() const {
+template <class T> T TriMesh<T>::equivalentRadius() const {
   const double pi = 3.14159265358979323846;
   return static_cast<T>(std::cbrt(3.0 * std::abs(double(volume())) / (4.0 * pi)));
 }
 
-template <class T>
-Vector<T> TriMesh<T>::centerOfGravity() const {
+template <class T> Vector<T> TriMesh<T>::centerOfGravity() const {
   double weighted[3] = {0, 0, 0}, total = 0.0;
   for (int t = 0; t < getNumTriangles(); ++t) {
     const int* triple = getTriangleVertices(t);
     if (triple[0] < 0) continue;
-    const T* p[3] = {this->vertex(triple[0]).data(), this->vertex(triple[1]).data(), this->vertex(triple[2]).data()};
+    const T* p[3] = {this->vertex(triple[0]).data(), this->vertex(triple[1]).data(),
+                     this->vertex(triple[2]).data()};
     T n[3];
     TriangleGeometry<T>::normal(p[0], p[1], p[2], n);
     const double area = 0.5 * std::sqrt(double(n[0]) * n[0] + double(n[1]) * n[1] + double(n[2]) * n[2]);
@@ -404,24 +372,21 @@ Vector<T> TriMesh<T>::centerOfGravity() const {
   return centre;
 }
 
-template <class T>
-bool TriMesh<T>::contains(const Vector<T>& p) const {
+template <class T> bool TriMesh<T>::contains(const Vector<T>& p) const {
   refuseIntegers<T>("bool TriMesh<T>::contains(const Vector<T>&) const");
   TriMeshQuery<T> query;
   query.setTriMesh(*this);
   return query.contains(p);
 }
 
-template <class T>
-void TriMesh<T>::closestPoint(const Vector<T>& p, Vector<T>& q) const {
+template <class T> void TriMesh<T>::closestPoint(const Vector<T>& p, Vector<T>& q) const {
   refuseIntegers<T>("void TriMesh<T>::closestPoint(const Vector<T>&,Vector<T>&) const");
   TriMeshQuery<T> query;
   query.setTriMesh(*this);
   query.closestPoint(p, q);
 }
 
-template <class T>
-void TriMesh<T>::cube() {
+template <class T> void TriMesh<T>::cube() {
   static const int corners[8][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0},
                                     {0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}};
   static const int faces[12][3] = {{0, 2, 1}, {1, 2, 3}, {4, 5, 6}, {5, 7, 6}, {0, 1, 5}, {0, 5, 4},
@@ -439,8 +404,7 @@ void TriMesh<T>::cube() {
 
 // === Files
 
-template <class T>
-int TriMesh<T>::readText(ShapeTextReader& reader) {
+template <class T> int TriMesh<T>::readText(ShapeTextReader& reader) {
   static const char* where = "int TriMesh<T>::read(istream&)";
   const int code = this->readFlat(reader);
   clearTriangles();
@@ -460,7 +424,8 @@ int TriMesh<T>::readText(ShapeTextReader& reader) {
   if (reader.readNumbers(_triangleIndexes.data(), 3 * count) < 3 * count)
     raise<FileFormatError>(where, "The file holds fewer triangles than it announces");
   for (int number : _triangleIndexes)
-    if (number < 0 || number >= n) raise<FileFormatError>(where, "A triangle names a vertex that does not exist");
+    if (number < 0 || number >= n)
+      raise<FileFormatError>(where, "A triangle names a vertex that does not exist");
   _stars.build(_triangleIndexes.data(), count, n);
 
   int flag = 0;
@@ -483,8 +448,7 @@ int TriMesh<T>::readText(ShapeTextReader& reader) {
 namespace {
 // Runs body with the stream throwing on failure, restoring its settings afterwards; a stream failure
 // becomes a FileWriteError carrying the failure's own text.
-template <class Body>
-void writeGuarded(std::ostream& os, Body body) {
+template <class Body> void writeGuarded(std::ostream& os, Body body) {
   const std::ios_base::iostate saved = os.exceptions();
   try {
     os.exceptions(std::ios_base::badbit | std::ios_base::failbit);
@@ -498,8 +462,7 @@ void writeGuarded(std::ostream& os, Body body) {
 }
 } // namespace
 
-template <class T>
-void TriMesh<T>::write(std::ostream& os) const {
+template <class T> void TriMesh<T>::write(std::ostream& os) const {
   this->writeFlat(os, getShapeType(), "void Vertices<T>::write(ostream&) const");
   writeGuarded(os, [&] {
     ShapeTextWriter writer(os);
@@ -510,13 +473,13 @@ void TriMesh<T>::write(std::ostream& os) const {
       if (getTriangleVertices(t)[0] >= 0) writer.numbers(getTriangleVertices(t), 3);
     writer.headerItem(hasNormals() ? 1 : 0);
     if (hasNormals())
-      for (int v = 0; v < this->getNumVertices(); ++v) writer.numbers(getNormal(v).data(), getNormal(v).getSize());
+      for (int v = 0; v < this->getNumVertices(); ++v)
+        writer.numbers(getNormal(v).data(), getNormal(v).getSize());
     writer.flush();
   });
 }
 
-template <class T>
-void TriMesh<T>::export2AsciiSTL(std::ostream& os) const {
+template <class T> void TriMesh<T>::export2AsciiSTL(std::ostream& os) const {
   ShapeTextWriter writer(os);
   writer.text("solid " + this->getName() + "\n");
   for (int t = 0; t < getNumTriangles(); ++t) {
@@ -540,8 +503,7 @@ void TriMesh<T>::export2AsciiSTL(std::ostream& os) const {
   writer.flush();
 }
 
-template <class T>
-std::size_t TriMesh<T>::memoryBytes() const {
+template <class T> std::size_t TriMesh<T>::memoryBytes() const {
   std::size_t bytes = _triangleIndexes.capacity() * sizeof(int) + _stars.memoryBytes() +
                       _triangles.capacity() * sizeof(std::unique_ptr<Triangle<T>>);
   for (const auto& kept : _triangles)

@@ -17,14 +17,13 @@
 // pool (TriangleStars), and the Triangle objects are created when first asked for by triangle(t),
 // then kept (not thread-safe: ask from one thread). Vertex numbers are positions in the mesh's vertex
 // list; reading a file checks them, addTriangle refuses numbers outside the list.
-template <class T>
-class TriMesh : public Vertices<T> {
+template <class T> class TriMesh : public Vertices<T> {
 public:
   // === Construction
   TriMesh();
   TriMesh(int space, int n, int capacity = 0, int growth = 0); // n vertices, no triangle
-  explicit TriMesh(const Vertices<T>& vertices);              // shares the vertices, no triangle
-  explicit TriMesh(const std::string& path);                  // loads a ".tm" file
+  explicit TriMesh(const Vertices<T>& vertices);               // shares the vertices, no triangle
+  explicit TriMesh(const std::string& path);                   // loads a ".tm" file
   TriMesh(const TriMesh& other); // shares the vertices; copies triangles, normals and colours
   ~TriMesh() override;
   TriMesh& operator=(const TriMesh& other);
@@ -51,15 +50,16 @@ public:
   // A copy of the three vertex numbers of triangle position t.
   Vector<int> getTriangleIndexes(int t) const;
   // The same numbers without a copy, for loops over millions of triangles (valid until triangles change).
-  const int* getTriangleVertices(int t) const { return _triangleIndexes.data() + 3 * static_cast<std::size_t>(t); }
+  const int* getTriangleVertices(int t) const {
+    return _triangleIndexes.data() + 3 * static_cast<std::size_t>(t);
+  }
 
   // === Stars and neighbours
   std::vector<int> star(int v) const;
   // For each triangle of v's star, in star order, its vertices other than v as met.
   std::vector<int> neighbours(int v) const;
   // Calls f(n) for every entry of neighbours(v), in the same order, without building the list.
-  template <class F>
-  void forEachNeighbour(int v, F f) const;
+  template <class F> void forEachNeighbour(int v, F f) const;
   int starSize(int v) const { return v < _stars.getNumVertices() ? _stars.size(v) : 0; }
   const int* starBegin(int v) const { return _stars.begin(v); }
 
@@ -83,9 +83,9 @@ public:
 
   // === Measures and point queries
   T area() const;
-  T volume() const; // of the closed surface, positive when the triangles face outwards
-  T equivalentRadius() const; // radius of the sphere of the same volume
-  Vector<T> centerOfGravity() const; // of the surface, triangles weighted by their area
+  T volume() const;                        // of the closed surface, positive when the triangles face outwards
+  T equivalentRadius() const;              // radius of the sphere of the same volume
+  Vector<T> centerOfGravity() const;       // of the surface, triangles weighted by their area
   bool contains(const Vector<T>& p) const; // inside the closed surface; not for int (TypeError)
   void closestPoint(const Vector<T>& p, Vector<T>& q) const; // not for int (TypeError)
   void cube(); // replaces the mesh by the unit cube [0, 1]^3 of 8 vertices and 12 outward triangles
@@ -109,16 +109,14 @@ private:
   void copyMeshData(const TriMesh& other);
   std::vector<const T*> vertexCoordinates() const;
 
-  std::vector<int> _triangleIndexes; // 3 vertex numbers per triangle position
+  std::vector<int> _triangleIndexes;                            // 3 vertex numbers per triangle position
   mutable std::vector<std::unique_ptr<Triangle<T>>> _triangles; // created on demand, index = position
   Vertices<T> _normals;
   TriangleStars _stars;
   std::unique_ptr<TriMesh<int>> _vertexColors;
 };
 
-template <class T>
-template <class F>
-void TriMesh<T>::forEachNeighbour(int v, F f) const {
+template <class T> template <class F> void TriMesh<T>::forEachNeighbour(int v, F f) const {
   if (v >= _stars.getNumVertices()) return;
   const int* entries = _stars.begin(v);
   const int size = _stars.size(v);

@@ -11,14 +11,12 @@
 #include <vector>
 
 namespace {
-template <class T>
-void refuseIntegers(const std::string& where) {
+template <class T> void refuseIntegers(const std::string& where) {
   if (std::is_integral_v<T>) raise<TypeError>(where, "Method not available for type 'int'");
 }
 
 // The corners of triangle t, or false when it was removed or names vertices the mesh no longer has.
-template <class T>
-bool corners(const TriMesh<T>& mesh, int t, const T* p[3]) {
+template <class T> bool corners(const TriMesh<T>& mesh, int t, const T* p[3]) {
   if (t >= mesh.getNumTriangles()) return false;
   const int* triple = mesh.getTriangleVertices(t);
   const int n = mesh.getNumVertices();
@@ -30,29 +28,29 @@ bool corners(const TriMesh<T>& mesh, int t, const T* p[3]) {
 }
 } // namespace
 
-template <class T>
-void TriMeshQuery<T>::setTriMesh(const TriMesh<T>& mesh) {
+template <class T> void TriMeshQuery<T>::setTriMesh(const TriMesh<T>& mesh) {
   _hierarchy.clear();
   _mesh = &mesh;
   _boundingBox = BoundingBox<T>();
   const int n = mesh.getNumVertices();
   if (n == 0) return;
   if (mesh.getSpace() != 3)
-    raise<SizeError>("void TriMeshQuery<T>::setTriMesh(const TriMesh<T>&)", "The mesh is not three-dimensional");
+    raise<SizeError>("void TriMeshQuery<T>::setTriMesh(const TriMesh<T>&)",
+                     "The mesh is not three-dimensional");
   _boundingBox = mesh.boundingBox();
   std::vector<const T*> coordinates(static_cast<std::size_t>(n));
   for (int v = 0; v < n; ++v) coordinates[v] = mesh.vertex(v).data();
   _hierarchy.build(mesh.getNumTriangles(), mesh.getTriangleVertices(0), coordinates.data());
 }
 
-template <class T>
-const TriMesh<T>& TriMeshQuery<T>::getTriMesh() const {
-  if (!_mesh) raise<ProgramError>("const TriMesh<T>& TriMeshQuery<T>::getTriMesh() const", "No triangular mesh was set");
+template <class T> const TriMesh<T>& TriMeshQuery<T>::getTriMesh() const {
+  if (!_mesh)
+    raise<ProgramError>("const TriMesh<T>& TriMeshQuery<T>::getTriMesh() const",
+                        "No triangular mesh was set");
   return *_mesh;
 }
 
-template <class T>
-Vertices<T> TriMeshQuery<T>::computeIntersections(const Edge<T>& segment) const {
+template <class T> Vertices<T> TriMeshQuery<T>::computeIntersections(const Edge<T>& segment) const {
   Vertices<T> result(3, 0, 0, 0);
   if (!_mesh || _hierarchy.isEmpty()) return result;
   const TriMesh<T>& mesh = *_mesh;
@@ -73,8 +71,7 @@ Vertices<T> TriMeshQuery<T>::computeIntersections(const Edge<T>& segment) const 
   return result;
 }
 
-template <class T>
-bool TriMeshQuery<T>::contains(const Vector<T>& p) const {
+template <class T> bool TriMeshQuery<T>::contains(const Vector<T>& p) const {
   refuseIntegers<T>("bool TriMeshQuery<T>::contains(const Vector<T>&) const");
   if (!_mesh || _hierarchy.isEmpty() || !_boundingBox.contains(p)) return false;
   // A segment from p leaving the box in a direction unlikely to graze edges; an odd number of
@@ -99,14 +96,12 @@ bool TriMeshQuery<T>::contains(const Vector<T>& p) const {
   return crossings % 2 == 1;
 }
 
-template <class T>
-void TriMeshQuery<T>::closestPoint(const Vector<T>& p, Vector<T>& q) const {
+template <class T> void TriMeshQuery<T>::closestPoint(const Vector<T>& p, Vector<T>& q) const {
   int t;
   closestPoint(p, q, t);
 }
 
-template <class T>
-void TriMeshQuery<T>::closestPoint(const Vector<T>& p, Vector<T>& q, int& t) const {
+template <class T> void TriMeshQuery<T>::closestPoint(const Vector<T>& p, Vector<T>& q, int& t) const {
   refuseIntegers<T>("void TriMeshQuery<T>::closestPoint(const Vector<T>&,Vector<T>&,int&) const");
   t = -1;
   if (!_mesh || _hierarchy.isEmpty()) return;

@@ -14,8 +14,7 @@ template <class T> class Edge;
 // Setting the mesh builds a bounding-volume hierarchy of its triangles; each query examines only the
 // triangles whose (slightly widened) boxes it reaches, with exactly the per-triangle tests of Triangle,
 // so the answers are those of a test of every triangle.
-template <class T>
-class TriMeshQuery {
+template <class T> class TriMeshQuery {
 public:
   TriMeshQuery() = default;
   TriMeshQuery(const TriMeshQuery&) = delete;

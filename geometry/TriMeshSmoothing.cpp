@@ -9,11 +9,9 @@
 
 namespace {
 // Wide enough to sum millions of squares without losing the size: double, long double for long double.
-template <class T>
-using Accumulator = std::conditional_t<(sizeof(T) > sizeof(double)), long double, double>;
+template <class T> using Accumulator = std::conditional_t<(sizeof(T) > sizeof(double)), long double, double>;
 
-template <class T>
-Accumulator<T> sumOfSquares(const TriMesh<T>& mesh) {
+template <class T> Accumulator<T> sumOfSquares(const TriMesh<T>& mesh) {
   Accumulator<T> sum = 0;
   const int space = mesh.getSpace();
   for (int v = 0; v < mesh.getNumVertices(); ++v) {
@@ -52,8 +50,7 @@ void averagePass(TriMesh<T>& mesh, const std::vector<T>& before, int dynamicSpac
   }
 }
 
-template <class T>
-void translateVertices(TriMesh<T>& mesh, const Vector<T>& t) {
+template <class T> void translateVertices(TriMesh<T>& mesh, const Vector<T>& t) {
   const int n = mesh.getNumVertices();
   const int space = t.getSize();
 #pragma omp parallel for schedule(static)
@@ -63,8 +60,7 @@ void translateVertices(TriMesh<T>& mesh, const Vector<T>& t) {
   }
 }
 
-template <class T>
-void scaleVertices(TriMesh<T>& mesh, T s) {
+template <class T> void scaleVertices(TriMesh<T>& mesh, T s) {
   const int n = mesh.getNumVertices();
   const int space = mesh.getSpace();
 #pragma omp parallel for schedule(static)
@@ -75,8 +71,7 @@ void scaleVertices(TriMesh<T>& mesh, T s) {
 }
 } // namespace
 
-template <class T>
-void TriMeshSmoothing<T>::averageVertices(TriMesh<T>& mesh) const {
+template <class T> void TriMeshSmoothing<T>::averageVertices(TriMesh<T>& mesh) const {
   const int n = mesh.getNumVertices();
   const int space = mesh.getSpace();
   if (n == 0) return;
@@ -87,14 +82,15 @@ void TriMeshSmoothing<T>::averageVertices(TriMesh<T>& mesh) const {
     const T* p = mesh.vertex(v).data();
     std::copy(p, p + space, &before[static_cast<std::size_t>(v) * space]);
   }
-  if (space == 3) averagePass<3>(mesh, before, space);
-  else averagePass<0>(mesh, before, space);
+  if (space == 3)
+    averagePass<3>(mesh, before, space);
+  else
+    averagePass<0>(mesh, before, space);
 }
 
 // The translations and the rescaling touch each vertex once through the mesh's own list: a mesh's
 // vertices are distinct server slots, so this is what Shape::translate and Shape::scale do.
-template <class T>
-void TriMeshSmoothing<T>::smooth(TriMesh<T>& mesh) const {
+template <class T> void TriMeshSmoothing<T>::smooth(TriMesh<T>& mesh) const {
   if (mesh.getNumVertices() == 0) return;
   const Vector<T> centre = mesh.cog();
   translateVertices(mesh, -centre);

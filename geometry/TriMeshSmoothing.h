@@ -5,8 +5,7 @@ template <class T> class TriMesh;
 // Vertex smoothing of a triangle mesh: repeated averaging of every vertex with its neighbours, then a
 // uniform rescaling about the centre of gravity that gives the surface back its root-mean-square size
 // (averaging alone shrinks it). Triangles, normals and colours are left alone.
-template <class T>
-class TriMeshSmoothing {
+template <class T> class TriMeshSmoothing {
 public:
   TriMeshSmoothing() = default;
 

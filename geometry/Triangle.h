@@ -5,8 +5,7 @@
 template <class T> class Edge;
 
 // A closed curve of exactly three vertices, normally sharing the server of the mesh it belongs to.
-template <class T>
-class Triangle : public Curve<T> {
+template <class T> class Triangle : public Curve<T> {
 public:
   // === Construction
   Triangle() = default;

@@ -4,8 +4,7 @@
 
 #include <cmath>
 
-template <class T>
-void TriangleGeometry<T>::normal(const T* p0, const T* p1, const T* p2, T* n) {
+template <class T> void TriangleGeometry<T>::normal(const T* p0, const T* p1, const T* p2, T* n) {
   const T u[3] = {p1[0] - p0[0], p1[1] - p0[1], p1[2] - p0[2]};
   const T v[3] = {p2[0] - p1[0], p2[1] - p1[1], p2[2] - p1[2]};
   n[0] = u[1] * v[2] - u[2] * v[1];
@@ -13,8 +12,7 @@ void TriangleGeometry<T>::normal(const T* p0, const T* p1, const T* p2, T* n) {
   n[2] = u[0] * v[1] - u[1] * v[0];
 }
 
-template <class T>
-int TriangleGeometry<T>::closestAxis(const T* v) {
+template <class T> int TriangleGeometry<T>::closestAxis(const T* v) {
   int axis = 0;
   T largest = std::abs(v[0]);
   for (int k = 1; k < 3; ++k) {
@@ -26,12 +24,17 @@ int TriangleGeometry<T>::closestAxis(const T* v) {
   return axis;
 }
 
-template <class T>
-void TriangleGeometry<T>::projectionAxes(const T* n, int& i, int& j) {
+template <class T> void TriangleGeometry<T>::projectionAxes(const T* n, int& i, int& j) {
   switch (closestAxis(n)) {
-  case 0: i = 1, j = 2; break;
-  case 1: i = 0, j = 2; break;
-  default: i = 0, j = 1; break;
+  case 0:
+    i = 1, j = 2;
+    break;
+  case 1:
+    i = 0, j = 2;
+    break;
+  default:
+    i = 0, j = 1;
+    break;
   }
 }
 
@@ -42,13 +45,13 @@ double TriangleGeometry<T>::twiceArea(const T* p0, const T* p1, const T* p2, int
   for (int k = 0; k < 3; ++k) {
     const T* a = p[k];
     const T* b = p[(k + 1) % 3];
-    sum += static_cast<double>(a[i]) * static_cast<double>(b[j]) - static_cast<double>(b[i]) * static_cast<double>(a[j]);
+    sum += static_cast<double>(a[i]) * static_cast<double>(b[j]) -
+           static_cast<double>(b[i]) * static_cast<double>(a[j]);
   }
   return sum;
 }
 
-template <class T>
-bool TriangleGeometry<T>::isDegenerate(const T* p0, const T* p1, const T* p2) {
+template <class T> bool TriangleGeometry<T>::isDegenerate(const T* p0, const T* p1, const T* p2) {
   // As Curve::projectedAreaSign: the double sum converted to T, against the tolerance of T.
   static const T epsilon = Vector<T>::epsilon();
   const int planes[3][2] = {{0, 1}, {1, 2}, {2, 0}};
@@ -61,15 +64,13 @@ bool TriangleGeometry<T>::isDegenerate(const T* p0, const T* p1, const T* p2) {
 
 namespace {
 // Sign of the turn from (a, b) to (a, c) in the plane of the two given coordinates.
-template <class Wide, class T>
-Wide orientation(const T* a, const T* b, const T* c, int i, int j) {
+template <class Wide, class T> Wide orientation(const T* a, const T* b, const T* c, int i, int j) {
   return (Wide(b[i]) - Wide(a[i])) * (Wide(c[j]) - Wide(a[j])) -
          (Wide(b[j]) - Wide(a[j])) * (Wide(c[i]) - Wide(a[i]));
 }
 
 // Whether c, known to be collinear with a-b, lies within the box of a-b.
-template <class T>
-bool withinSpan(const T* a, const T* b, const T* c, int i, int j) {
+template <class T> bool withinSpan(const T* a, const T* b, const T* c, int i, int j) {
   auto between = [](T x, T y, T z) { return (x <= z && z <= y) || (y <= z && z <= x); };
   return between(a[i], b[i], c[i]) && between(a[j], b[j], c[j]);
 }
@@ -85,8 +86,7 @@ bool segmentsMeet(const T* a, const T* b, const T* c, const T* d, int i, int j) 
          (o3 == 0 && withinSpan(c, d, a, i, j)) || (o4 == 0 && withinSpan(c, d, b, i, j));
 }
 // The point of triangle abc closest to p (Ericson, Real-Time Collision Detection 5.1.5), in double.
-template <class W>
-void closestPointOnTriangle(const W* p, const W* a, const W* b, const W* c, W* q) {
+template <class W> void closestPointOnTriangle(const W* p, const W* a, const W* b, const W* c, W* q) {
   auto sub = [](const W* x, const W* y, W* r) { r[0] = x[0] - y[0], r[1] = x[1] - y[1], r[2] = x[2] - y[2]; };
   auto dot = [](const W* x, const W* y) { return x[0] * y[0] + x[1] * y[1] + x[2] * y[2]; };
   auto set = [q](const W* x, const W* u, W s, const W* v, W t) {
@@ -130,7 +130,8 @@ void TriangleGeometry<T>::closestPoint(const T* p0, const T* p1, const T* p2, co
 }
 
 template <class T>
-bool TriangleGeometry<T>::projectionContains(const T* p0, const T* p1, const T* p2, const T* q, int i, int j) {
+bool TriangleGeometry<T>::projectionContains(const T* p0, const T* p1, const T* p2, const T* q, int i,
+                                             int j) {
   const Wide e0 = orientation<Wide>(p0, p1, q, i, j);
   const Wide e1 = orientation<Wide>(p1, p2, q, i, j);
   const Wide e2 = orientation<Wide>(p2, p0, q, i, j);
@@ -138,14 +139,15 @@ bool TriangleGeometry<T>::projectionContains(const T* p0, const T* p1, const T* 
 }
 
 template <class T>
-bool TriangleGeometry<T>::segmentCrossesEdges(const T* p0, const T* p1, const T* p2, const T* a, const T* b, int i,
-                                              int j) {
+bool TriangleGeometry<T>::segmentCrossesEdges(const T* p0, const T* p1, const T* p2, const T* a, const T* b,
+                                              int i, int j) {
   return segmentsMeet<Wide>(a, b, p0, p1, i, j) || segmentsMeet<Wide>(a, b, p1, p2, i, j) ||
          segmentsMeet<Wide>(a, b, p2, p0, i, j);
 }
 
 template <class T>
-int TriangleGeometry<T>::intersectSegment(const T* p0, const T* p1, const T* p2, const T* a, const T* b, T* point) {
+int TriangleGeometry<T>::intersectSegment(const T* p0, const T* p1, const T* p2, const T* a, const T* b,
+                                          T* point) {
   T n[3];
   normal(p0, p1, p2, n);
   const T d = dot(n, p0);

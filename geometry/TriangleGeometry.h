@@ -7,8 +7,7 @@
 // is asked as an object or through the mesh's tables. Products and sums are taken in T in the order of
 // the vector operations (cross product of (p1 - p0) and (p2 - p1), scalar products from the first
 // component on); the planar predicates work in a wider type.
-template <class T>
-class TriangleGeometry {
+template <class T> class TriangleGeometry {
 public:
   // double, or long double for long double coordinates: wide enough for exact products of floats.
   using Wide = std::conditional_t<(sizeof(T) > sizeof(double)), long double, double>;
@@ -30,7 +29,8 @@ public:
   // Whether q lies in the triangle projected on axes (i, j); points on the border count as inside.
   static bool projectionContains(const T* p0, const T* p1, const T* p2, const T* q, int i, int j);
   // Whether the segment a-b, projected on axes (i, j), meets one of the projected triangle's edges.
-  static bool segmentCrossesEdges(const T* p0, const T* p1, const T* p2, const T* a, const T* b, int i, int j);
+  static bool segmentCrossesEdges(const T* p0, const T* p1, const T* p2, const T* a, const T* b, int i,
+                                  int j);
 
   // The point q of the triangle closest to p, worked in the wide type.
   static void closestPoint(const T* p0, const T* p1, const T* p2, const T* p, T* q);

@@ -30,8 +30,7 @@ void sortByUpperHalf(std::vector<std::uint64_t>& keys) {
 }
 } // namespace
 
-template <class T>
-void TriangleHierarchy<T>::clear() {
+template <class T> void TriangleHierarchy<T>::clear() {
   _nodes.clear();
   _nodes.shrink_to_fit();
   _order.clear();
@@ -160,7 +159,8 @@ void TriangleHierarchy<T>::segmentCandidates(const T* a, const T* b, std::vector
     const Node& node = _nodes[index];
     if (!segmentMeets(node, start, direction)) continue;
     if (node.count > 0) {
-      candidates.insert(candidates.end(), _order.begin() + node.first, _order.begin() + node.first + node.count);
+      candidates.insert(candidates.end(), _order.begin() + node.first,
+                        _order.begin() + node.first + node.count);
       continue;
     }
     stack[depth++] = node.first;
@@ -168,8 +168,7 @@ void TriangleHierarchy<T>::segmentCandidates(const T* a, const T* b, std::vector
   }
 }
 
-template <class T>
-double TriangleHierarchy<T>::squareDistance(const Node& node, const T* p) const {
+template <class T> double TriangleHierarchy<T>::squareDistance(const Node& node, const T* p) const {
   double sum = 0.0;
   for (int axis = 0; axis < 3; ++axis) {
     const double x = p[axis];
@@ -179,8 +178,7 @@ double TriangleHierarchy<T>::squareDistance(const Node& node, const T* p) const 
   return sum;
 }
 
-template <class T>
-std::size_t TriangleHierarchy<T>::memoryBytes() const {
+template <class T> std::size_t TriangleHierarchy<T>::memoryBytes() const {
   return _nodes.capacity() * sizeof(Node) + _order.capacity() * sizeof(int);
 }
 

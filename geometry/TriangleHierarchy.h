@@ -8,8 +8,7 @@
 // halving that order, so the build is a sort and a linear pass. The boxes are widened by a small
 // margin relative to the mesh's size: a triangle whose exact test could answer yes for a segment is
 // never culled by its box, so culling changes the cost of a query and never its answer.
-template <class T>
-class TriangleHierarchy {
+template <class T> class TriangleHierarchy {
 public:
   // === Building
   // triples: 3 vertex numbers per triangle, a negative first number marking a removed triangle;
@@ -25,8 +24,7 @@ public:
   // Visits the triangles in an order that tends to find close ones first, skipping every node whose box
   // lies farther from p than the current bound: visit(t) examines triangle t and returns the new
   // bound on the square distance (the old one when t is not closer).
-  template <class Visitor>
-  void visitNearest(const T* p, double bound, Visitor visit) const;
+  template <class Visitor> void visitNearest(const T* p, double bound, Visitor visit) const;
 
   std::size_t memoryBytes() const;
 

@@ -54,8 +54,7 @@ std::vector<std::vector<float>> sortedPoints(const Vertices<float>& points) {
   return list;
 }
 
-template <class Action>
-auto withThreads(int threads, Action action) {
+template <class Action> auto withThreads(int threads, Action action) {
   const int saved = omp_get_max_threads();
   omp_set_num_threads(threads);
   auto result = action();
@@ -149,7 +148,8 @@ static void BM_SameResultsWithOneAndTwoThreads(benchmark::State& state) {
     TriMeshQuery<float> query;
     query.setTriMesh(shared);
     auto crossingsWith = [&](int threads) {
-      return withThreads(threads, [&] { return sortedPoints(query.computeIntersections(crossingSegment())); });
+      return withThreads(threads,
+                         [&] { return sortedPoints(query.computeIntersections(crossingSegment())); });
     };
     same = same && crossingsWith(1) == crossingsWith(2);
   }

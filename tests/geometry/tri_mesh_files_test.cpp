@@ -47,7 +47,8 @@ TEST(TriMeshFiles, WriteAndReadGiveTheSameMesh) {
       EXPECT_NEAR(copy.getNormal(v)[i], ring->getNormal(v)[i], 1e-5f);
     }
   }
-  for (int t = 0; t < copy.getNumTriangles(); ++t) EXPECT_EQ(copy.getTriangleIndexes(t), ring->getTriangleIndexes(t));
+  for (int t = 0; t < copy.getNumTriangles(); ++t)
+    EXPECT_EQ(copy.getTriangleIndexes(t), ring->getTriangleIndexes(t));
   EXPECT_EQ(copy.star(7), ring->star(7));
 }
 
@@ -115,16 +116,19 @@ TEST(TriMeshHostileFiles, ATriangleCountTheFileCannotHoldIsRefused) {
   expectRefused(squareFile("# 2000000000\n0 1 2\n", "# 0\n"), "The triangle count does not fit in the file");
   expectRefused(squareFile("# -3\n0 1 2\n", "# 0\n"), "The triangle count does not fit in the file");
   expectRefused(squareFile("# 3\n0 1 2\n0 2 3\n", ""), "The file holds fewer triangles than it announces");
-  expectRefused(squareFile("# 2\n0 1 2\n0 x 3\n", "# 0\n"), "The file holds fewer triangles than it announces");
+  expectRefused(squareFile("# 2\n0 1 2\n0 x 3\n", "# 0\n"),
+                "The file holds fewer triangles than it announces");
 }
 
 TEST(TriMeshHostileFiles, NormalsAnnouncedButMissingAreRefused) {
-  expectRefused(squareFile("# 2\n0 1 2\n0 2 3\n", "# 1\n0 0 1\n0 0 1\n"), "The normals are announced but missing");
+  expectRefused(squareFile("# 2\n0 1 2\n0 2 3\n", "# 1\n0 0 1\n0 0 1\n"),
+                "The normals are announced but missing");
   expectRefused(squareFile("# 2\n0 1 2\n0 2 3\n", "# 1\n"), "The normals are announced but missing");
 }
 
 TEST(TriMeshHostileFiles, AMeshThatIsNotThreeDimensionalIsRefused) {
-  expectRefused("# 8\n# 2\n# 3\n0 0\n1 0\n0 1\n# 1\n0 1 2\n# 0\n", "A triangle mesh has three coordinates per vertex");
+  expectRefused("# 8\n# 2\n# 3\n0 0\n1 0\n0 1\n# 1\n0 1 2\n# 0\n",
+                "A triangle mesh has three coordinates per vertex");
 }
 
 TEST(TriMeshHostileFiles, ARefusedFileLeavesNoHalfMesh) {

@@ -29,7 +29,8 @@ std::vector<std::vector<float>> sortedPoints(const Vertices<float>& points) {
 }
 
 // The crossings found by testing every triangle of the mesh, one after the other.
-std::vector<std::vector<float>> crossingsOfEveryTriangle(const TriMesh<float>& mesh, const Edge<float>& edge) {
+std::vector<std::vector<float>> crossingsOfEveryTriangle(const TriMesh<float>& mesh,
+                                                         const Edge<float>& edge) {
   Vertices<float> points(3, 0);
   for (int t = 0; t < mesh.getNumTriangles(); ++t) {
     const Triangle<float>* triangle = mesh.triangle(t);
@@ -47,7 +48,8 @@ std::vector<std::vector<float>> crossingsOfEveryTriangle(const TriMesh<float>& m
 TEST(TriMeshQuery, WithoutMeshRefusesToNameIt) {
   TriMeshQuery<float> query;
   expectException<ProgramError>([&] { query.getTriMesh(); },
-                                "const TriMesh<T>& TriMeshQuery<T>::getTriMesh() const", "No triangular mesh was set");
+                                "const TriMesh<T>& TriMeshQuery<T>::getTriMesh() const",
+                                "No triangular mesh was set");
   auto mesh = tetrahedron();
   query.setTriMesh(*mesh);
   EXPECT_EQ(&query.getTriMesh(), mesh.get());
@@ -69,8 +71,8 @@ TEST(TriMeshQuery, ASegmentThroughAClosedSurfaceYieldsTwoPoints) {
     TriMeshQuery<float> query;
     query.setTriMesh(*mesh);
     const Vector<float> c = mesh->cog();
-    const auto hits = sortedPoints(query.computeIntersections(segment(c[0] + 0.01f, c[1] + 0.02f, -10, c[0] + 0.01f,
-                                                                      c[1] + 0.02f, 10)));
+    const auto hits = sortedPoints(
+        query.computeIntersections(segment(c[0] + 0.01f, c[1] + 0.02f, -10, c[0] + 0.01f, c[1] + 0.02f, 10)));
     ASSERT_EQ(hits.size(), 2u) << mesh->getName();
     EXPECT_LT(hits[0][2], c[2]);
     EXPECT_GT(hits[1][2], c[2]);
@@ -108,15 +110,16 @@ TEST(TriMeshQuery, ASegmentMissingTheMeshYieldsNothing) {
   auto ring = torus(24, 16);
   TriMeshQuery<float> query;
   query.setTriMesh(*ring);
-  EXPECT_EQ(query.computeIntersections(segment(0, 0, -10, 0, 0, 10)).getNumVertices(), 0) << "through the hole";
+  EXPECT_EQ(query.computeIntersections(segment(0, 0, -10, 0, 0, 10)).getNumVertices(), 0)
+      << "through the hole";
   EXPECT_EQ(query.computeIntersections(segment(10, 10, 10, 11, 12, 13)).getNumVertices(), 0);
 }
 
 TEST(TriMeshQuery, SkipsDegenerateTriangles) {
   // A flat triangle along a line, and one whose projected areas are all below the float tolerance
   // although a segment crosses its interior.
-  auto mesh = makeMesh({{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {0.0005f, 0, 0}, {0, 0.0005f, 0}},
-                       {{0, 1, 2}, {0, 3, 4}});
+  auto mesh =
+      makeMesh({{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {0.0005f, 0, 0}, {0, 0.0005f, 0}}, {{0, 1, 2}, {0, 3, 4}});
   TriMeshQuery<float> query;
   query.setTriMesh(*mesh);
   EXPECT_EQ(query.computeIntersections(segment(-1, 1, 1, 3, 1, 1)).getNumVertices(), 0);

@@ -257,7 +257,8 @@ TEST(TriMeshStl, SkipsRemovedTriangles) {
   mesh->export2AsciiSTL(os);
   const std::string text = os.str();
   std::size_t facets = 0;
-  for (std::size_t at = text.find("facet normal"); at != std::string::npos; at = text.find("facet normal", at + 1))
+  for (std::size_t at = text.find("facet normal"); at != std::string::npos;
+       at = text.find("facet normal", at + 1))
     ++facets;
   EXPECT_EQ(facets, 3u);
 }

@@ -26,8 +26,8 @@ inline std::unique_ptr<TriMesh<float>> makeMesh(const Points& points, const Trip
 
 // A regular tetrahedron centred on the origin.
 inline std::unique_ptr<TriMesh<float>> tetrahedron() {
-  return makeMesh({{1, 1, 1}, {1, -1, -1}, {-1, 1, -1}, {-1, -1, 1}}, {{0, 1, 2}, {0, 3, 1}, {0, 2, 3}, {1, 3, 2}},
-                  "tetrahedron");
+  return makeMesh({{1, 1, 1}, {1, -1, -1}, {-1, 1, -1}, {-1, -1, 1}},
+                  {{0, 1, 2}, {0, 3, 1}, {0, 2, 3}, {1, 3, 2}}, "tetrahedron");
 }
 
 // The octahedron of the unit axis points, centred on the origin.
@@ -54,7 +54,8 @@ inline std::unique_ptr<TriMesh<float>> torus(int rings, int sides, float major =
     for (int s = 0; s < sides; ++s) {
       const double u = 2 * pi * r / rings, v = 2 * pi * s / sides;
       const double radius = major + minor * std::cos(v);
-      points.push_back({float(radius * std::cos(u)), float(radius * std::sin(u)), float(minor * std::sin(v))});
+      points.push_back(
+          {float(radius * std::cos(u)), float(radius * std::sin(u)), float(minor * std::sin(v))});
     }
   }
   auto at = [&](int r, int s) { return (r % rings) * sides + (s % sides); };

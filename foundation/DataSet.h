@@ -1,0 +1,83 @@
+#pragma once
+
+#include "foundation/Vector.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+// A small table of named columns, each typed as text (std::string), int, long, float, double or
+// long double, read from and written to delimited text (".df" files).
+//
+// Reading: the first line names the columns; every further line is a row split exactly at the
+// separator (no trimming, a carriage return stays in the last piece). The first value a column
+// receives decides its type: a whole base-10 integer makes it int, a whole floating-point number
+// float, anything else text (with surrounding double quotes removed). Later numbers are read like
+// stream extraction (a piece that is not a number gives 0). Cells missing from short lines are
+// unset (0 or empty) so that every column holds numRows() values. Input whose missing cells would
+// far outnumber its bytes is refused with a FileFormatError rather than filling memory.
+//
+// Typed access must use the column's own type; another type raises a TypeError.
+class DataSet {
+public:
+  // === Construction
+  DataSet() = default;
+  DataSet(const std::string& fileName, const char& separator); // sets the separator, then loads
+  DataSet(const DataSet& other);
+  DataSet& operator=(const DataSet& other);
+  ~DataSet();
+  void assign(const DataSet& other) { *this = other; }
+  void swap(DataSet& other);
+  void clear(); // no rows, no columns
+
+  // === Files
+  void load(const std::string& fileName);                       // FileReadError when missing
+  void save(const std::string& fileName, bool overwrite) const; // FileWriteError when it exists
+  friend std::istream& operator>>(std::istream& in, DataSet& dataSet);
+  friend std::ostream& operator<<(std::ostream& out, const DataSet& dataSet);
+
+  // === Shape and names
+  Vector<int> size() const; // (numRows, number of columns)
+  int numRows() const { return _numRows; }
+  const std::vector<std::string>& variableNames() const { return _variableNames; }
+  std::string columnType(int column) const; // "%s", "%d", "%ld", "%f", "%lf" or "type error"
+  std::string columnTypes() const;          // all codes joined without separators
+  void setFieldSeparator(const char& separator) { _fieldSeparator = separator; }
+  char getFieldSeparator() const { return _fieldSeparator; }
+
+  // === Typed access, T in {std::string, int, long, float, double, long double}
+  // NameError "Variable name not found" for an unknown name; a named column without values yet
+  // takes the type T.
+  template <class T> const Vector<T>& getValues(const std::string& name) const;
+  template <class T> T getValue(const std::string& name, int row) const; // SizeError outside the column
+  // Adds the column when the name is new; grows the column (and numRows) to hold row.
+  template <class T> void setValue(const std::string& name, int row, const T& value);
+  template <class T> void setValues(const std::string& name, const T& value); // every one of numRows rows
+  template <class T> void setValues(const std::string& name, const Vector<T>& values);
+
+  // Rows of other below these; columns matched by name (new names become new columns), with the
+  // cells a data set does not have left unset.
+  void append(const DataSet& other);
+  // Keeps the rows whose value in the named column equals value.
+  template <class T> void crop(const std::string& name, const T& value);
+
+  // === Text helpers
+  static void removeQuotes(std::string& text); // drops a double quote at both ends (2+ characters)
+  template <class T> static bool isType(const std::string& text, T& value); // the whole text reads as T
+
+private:
+  int findColumn(const std::string& name) const;
+  int addColumn(const std::string& name);
+  template <class T> Vector<T>& typedColumn(int column, const char* where) const;
+  void deleteColumn(int column);
+  void padColumns();
+
+  int _numRows = 0;
+  std::vector<std::string> _variableNames;
+  mutable std::vector<std::string> _columnTypes; // element type names; "" until a column has values
+  mutable std::vector<void*> _columns;           // owned Vector<T>*, or null
+  char _fieldSeparator = '\t';
+};
+
+template <> bool DataSet::isType<int>(const std::string& text, int& value);
+template <> bool DataSet::isType<float>(const std::string& text, float& value);

@@ -1,0 +1,215 @@
+#include "foundation/DataSet.h"
+
+#include "tests/support/ExpectException.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/VectorPrinting.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+DataSet readText(const std::string& text, char separator = '\t') {
+  DataSet dataSet;
+  dataSet.setFieldSeparator(separator);
+  std::istringstream in(text);
+  in >> dataSet;
+  return dataSet;
+}
+
+std::string writeText(const DataSet& dataSet) {
+  std::ostringstream out;
+  out << dataSet;
+  return out.str();
+}
+
+template <class T> T streamRead(const std::string& piece) {
+  std::istringstream in(piece);
+  T value = 0;
+  in >> value;
+  return value;
+}
+
+} // namespace
+
+// The .df text format: header, typed columns, exact splitting.
+TEST(DataSetFile, FirstDataRowDecidesTheColumnTypes) {
+  const DataSet d = readText("n\tx\tname\n3\t3.0\t\"a b\"\n3.5\t2\tc\n");
+  EXPECT_EQ(d.columnTypes(), "%d%f%s");
+  EXPECT_EQ(d.getValues<int>("n"), Vector<int>(std::vector<int>{3, 3}));
+  EXPECT_EQ(d.getValues<float>("x"), Vector<float>(std::vector<float>{3, 2}));
+  EXPECT_EQ(d.getValue<std::string>("name", 0), "a b");
+  EXPECT_EQ(d.getValue<std::string>("name", 1), "c");
+}
+
+TEST(DataSetFile, HeaderNamesLoseSurroundingQuotesOnly) {
+  const DataSet d = readText("\"a b\"\t\"\t\"x\n1\t2\t3\n");
+  EXPECT_EQ(d.variableNames(), (std::vector<std::string>{"a b", "\"", "\"x"}));
+}
+
+TEST(DataSetFile, HeaderWithoutRowsGivesNamedEmptyColumns) {
+  const DataSet d = readText("a\tb\n");
+  EXPECT_EQ(d.numRows(), 0);
+  EXPECT_EQ(d.variableNames(), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(d.columnType(0), "type error");
+  EXPECT_EQ(d.getValues<float>("a").getSize(), 0); // takes the asked type
+  EXPECT_EQ(d.columnType(0), "%f");
+}
+
+TEST(DataSetFile, SizeAndColumnTypesOfATable) {
+  std::string text = "i\tf\ts\tj\n";
+  for (int row = 0; row < 10; ++row) text += std::to_string(row) + "\t0.5\tword\t-7\n";
+  const DataSet d = readText(text);
+  EXPECT_EQ(d.size(), Vector<int>(std::vector<int>{10, 4}));
+  EXPECT_EQ(d.columnTypes(), "%d%f%s%d");
+  EXPECT_EQ(d.getValue<int>("i", 9), 9);
+}
+
+TEST(DataSetFile, LinesAreSplitExactlyAtTheSeparator) {
+  const DataSet d = readText("a,b\r\n 1,2\r\n3,4\r\n", ',');
+  EXPECT_EQ(d.variableNames(), (std::vector<std::string>{"a", "b\r"}));
+  EXPECT_EQ(d.columnType(0), "%d"); // strtol skips the leading blank
+  EXPECT_EQ(d.getValue<std::string>("b\r", 0), "2\r");
+  EXPECT_EQ(d.getValue<std::string>("b\r", 1), "4\r");
+}
+
+TEST(DataSetFile, ShortLinesLeaveCellsUnset) {
+  const DataSet d = readText("a\tb\tc\n1\t2.5\tx\n4\n5\t6\n");
+  EXPECT_EQ(d.numRows(), 3);
+  EXPECT_EQ(d.getValues<int>("a"), Vector<int>(std::vector<int>{1, 4, 5}));
+  EXPECT_EQ(d.getValues<float>("b").getSize(), 3);
+  EXPECT_EQ(d.getValue<float>("b", 2), 6.0f);
+  EXPECT_EQ(d.getValues<std::string>("c").getSize(), 3);
+  EXPECT_EQ(d.getValue<std::string>("c", 0), "x");
+}
+
+TEST(DataSetFile, ExtraPiecesBeyondTheHeaderAreIgnored) {
+  const DataSet d = readText("a\n1\t2\t3\n");
+  EXPECT_EQ(d.size(), Vector<int>(std::vector<int>{1, 1}));
+  EXPECT_EQ(d.getValue<int>("a", 0), 1);
+}
+
+TEST(DataSetFile, LaterNumbersReadLikeStreamExtraction) {
+  const std::vector<std::string> pieces = {"x",   "+5",   "12abc",  "-3.9",        " 7",  "1e",
+                                           "1e5", "0x1A", "inf",    "nan",         "-.5", ".",
+                                           "",    "1e99", "-1e-50", "99999999999", "3."};
+  std::string text = "i\tf\n0\t0.5\n";
+  for (const std::string& piece : pieces) text += piece + "\t" + piece + "\n";
+  const DataSet d = readText(text);
+  for (std::size_t k = 0; k < pieces.size(); ++k) {
+    const int row = static_cast<int>(k) + 1;
+    EXPECT_EQ(d.getValue<int>("i", row), streamRead<int>(pieces[k])) << pieces[k];
+    EXPECT_EQ(d.getValue<float>("f", row), streamRead<float>(pieces[k])) << pieces[k];
+  }
+}
+
+TEST(DataSetFile, WritesSixSignificantDigitsWithAVisiblePoint) {
+  DataSet d;
+  d.setValues("t", Vector<std::string>(std::vector<std::string>{"a b", "\"q\""}));
+  d.setValues("i", Vector<int>(std::vector<int>{1, -20}));
+  d.setValues("f", Vector<float>(std::vector<float>{1, 3.14159274f}));
+  d.setValues("d", Vector<double>(std::vector<double>{1e-7, 123456789}));
+  d.setValues("l", Vector<long>(std::vector<long>{5000000000L, 0}));
+  d.setValues("e", Vector<long double>(std::vector<long double>{1, 2}));
+  EXPECT_EQ(writeText(d), "t\ti\tf\td\tl\te\n"
+                          "a b\t1\t1.00000\t1.00000e-07\t5000000000\t\n"
+                          "\"q\"\t-20\t3.14159\t1.23457e+08\t0\t\n");
+  EXPECT_EQ(d.columnTypes(), "%s%d%f%lf%ldtype error");
+}
+
+TEST(DataSetFile, WrittenFilesReadBackEqual) {
+  TemporaryDirectory directory;
+  DataSet original;
+  Vector<int> ids(50);
+  Vector<float> values(50);
+  std::vector<std::string> labels;
+  for (int i = 0; i < 50; ++i) {
+    ids[i] = i * 3 - 40;
+    values[i] = 0.125f * static_cast<float>(i) - 2.0f;
+    labels.push_back("label " + std::to_string(i));
+  }
+  original.setValues("id", ids);
+  original.setValues("value", values);
+  original.setValues("label", Vector<std::string>(labels));
+  const std::string path = directory.file("table.df");
+  original.save(path, false);
+
+  DataSet copy;
+  copy.load(path);
+  EXPECT_EQ(copy.variableNames(), original.variableNames());
+  EXPECT_EQ(copy.columnTypes(), "%d%f%s");
+  EXPECT_EQ(copy.getValues<int>("id"), ids);
+  EXPECT_EQ(copy.getValues<float>("value"), values);
+  EXPECT_EQ(copy.getValues<std::string>("label"), Vector<std::string>(labels));
+  EXPECT_EQ(readFile(path), writeText(copy));
+}
+
+TEST(DataSetFile, ConstructorUsesTheGivenSeparator) {
+  TemporaryDirectory directory;
+  writeFile(directory.file("c.df"), "r;g;b\n255;0;12\n");
+  const DataSet d(directory.file("c.df"), ';');
+  EXPECT_EQ(d.getFieldSeparator(), ';');
+  EXPECT_EQ(d.getValues<int>("b"), Vector<int>(std::vector<int>{12}));
+}
+
+TEST(DataSetFile, LoadingAMissingFileFails) {
+  DataSet d;
+  try {
+    d.load("/nonexistent/file.df");
+    FAIL() << "no exception";
+  } catch (const FileReadError& error) {
+    EXPECT_EQ(error.getWhere(), "void DataSet::load(const string&)");
+    EXPECT_EQ(error.getWhat(), "The file does not exist");
+    EXPECT_EQ(error.getFilename(), "");
+  }
+}
+
+TEST(DataSetFile, SavingOverAnExistingFileNeedsOverwrite) {
+  TemporaryDirectory directory;
+  const std::string path = directory.file("kept.df");
+  writeFile(path, "old\n");
+  DataSet d;
+  d.setValues("a", Vector<int>(std::vector<int>{1}));
+  try {
+    d.save(path, false);
+    FAIL() << "no exception";
+  } catch (const FileWriteError& error) {
+    EXPECT_EQ(error.getWhere(), "void DataSet::save(const string&, const bool) const");
+    EXPECT_EQ(error.getWhat(), "File exists");
+    EXPECT_EQ(error.getFilename(), path);
+  }
+  EXPECT_EQ(readFile(path), "old\n");
+  d.save(path, true);
+  EXPECT_EQ(readFile(path), "a\n1\n");
+}
+
+// Hostile input: bounded memory and no crash.
+TEST(DataSetFile, RefusesFilesWhoseMissingCellsOutnumberTheirBytes) {
+  std::string text;
+  for (int c = 0; c < 1000; ++c) text += "c" + std::to_string(c) + "\t";
+  text += "last\n" + std::string(3000, '\n');
+  DataSet d;
+  std::istringstream in(text);
+  expectException<FileFormatError>([&] { in >> d; }, "std::istream& operator>>(std::istream&, DataSet&)",
+                                   "Too many missing cells for the size of the data");
+  EXPECT_EQ(d.size(), Vector<int>(std::vector<int>{0, 0}));
+}
+
+TEST(DataSetFile, BinaryJunkLoadsWithoutHarm) {
+  std::mt19937 engine(7);
+  for (int trial = 0; trial < 20; ++trial) {
+    std::string junk(4096, '\0');
+    for (char& c : junk) c = static_cast<char>(engine());
+    DataSet d;
+    std::istringstream in(junk);
+    try {
+      in >> d;
+    } catch (const FileFormatError&) {
+    }
+    EXPECT_LE(d.numRows(), 4096);
+  }
+}

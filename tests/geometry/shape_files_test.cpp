@@ -1,0 +1,271 @@
+// Shape files: every layout written and read back, the loader's choice of kind, its errors, the
+// save rules, unusual white space, and hostile files that must be refused before allocating.
+#include "geometry/CurveStack.h"
+#include "geometry/VertexIterator.h"
+#include "geometry/VertexStack.h"
+#include "geometry/Vertices.h"
+#include "tests/geometry/ShapeTesting.h"
+#include "tests/support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+const char* const threeVertices = "# 6\n# 3\n# 2\n1 2 3\n4.5 -5 6e-07\n";
+
+std::string written(const Shape<float>& shape) {
+  std::ostringstream os;
+  shape.write(os);
+  return os.str();
+}
+
+std::unique_ptr<Shape<float>> loaded(const std::string& path) {
+  return std::unique_ptr<Shape<float>>(Shape<float>::loadFile(path));
+}
+
+std::unique_ptr<Shape<float>> loadedText(const TemporaryDirectory& dir, const std::string& name,
+                                         const std::string& text) {
+  writeFile(dir.file(name), text);
+  return loaded(dir.file(name));
+}
+
+} // namespace
+
+TEST(ShapeFileLayouts, FlatFileIsWrittenByteForByte) {
+  Vertices<float> list(3, 2);
+  list[0] = point(1, 2, 3);
+  list[1] = point(4.5f, -5, 6e-7f);
+  EXPECT_EQ(written(list), threeVertices);
+}
+
+TEST(ShapeFileLayouts, StackFileSeparatesLevelsByTwoEmptyLines) {
+  VertexStack<float> stack(2, 2, 1);
+  stack[0][0] = point(1, 2);
+  stack[1][0] = point(3, 4);
+  EXPECT_EQ(written(stack), "# 7\n# 2\n# 2\n\n\n# 1\n1 2\n\n\n# 1\n3 4\n");
+}
+
+TEST(ShapeFileLayouts, EveryKindReadsBackWhatItWrote) {
+  TemporaryDirectory dir;
+  CurveStack<float> stack(3, 3, 4, 0, 0, true);
+  int k = 0;
+  for (VertexIterator<float> it(stack); it.current(); ++it, ++k)
+    *it.current() = point(k * 1.1f, -k / 3.f, 1e6f * k);
+  std::vector<std::unique_ptr<Shape<float>>> shapes;
+  shapes.emplace_back(stack.clone());
+  shapes.emplace_back(new CurveStack<float>(stack, false));
+  shapes.emplace_back(new VertexStack<float>(stack));
+  shapes.emplace_back(new Vertices<float>(stack.cat()));
+  shapes.emplace_back(new Curve<float>(stack.cat(), true));
+  shapes.emplace_back(new Curve<float>(stack.cat(), false));
+  for (const auto& shape : shapes) {
+    const std::string path = dir.file("shape" + std::to_string(shape->getShapeType()));
+    shape->save(path);
+    auto back = loaded(path + "." + shapeTypeExtension(shape->getShapeType()));
+    EXPECT_EQ(back->getShapeType(), shape->getShapeType());
+    EXPECT_EQ(back->getNumVertices(), shape->getNumVertices());
+    EXPECT_EQ(written(*back), written(*shape)) << shape->getShapeTypeName();
+    const Vector<float> a = shape->toVector(), b = back->toVector();
+    for (int i = 0; i < a.getSize(); ++i) EXPECT_NEAR(a[i], b[i], 1e-5 * std::max(1.f, std::fabs(a[i])));
+  }
+}
+
+TEST(ShapeFileLayouts, StackLevelsShareOneServerAndMayBeEmpty) {
+  TemporaryDirectory dir;
+  auto shape = loadedText(dir, "s.cs",
+                          "# 2\n# 3\n# 3\n\n\n# 4\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n\n\n# 0\n\n\n# 5\n"
+                          "0 0 1\n1 0 1\n1 1 1\n0 1 1\n2 2 1\n");
+  auto* stack = dynamic_cast<CurveStack<float>*>(shape.get());
+  ASSERT_NE(stack, nullptr);
+  EXPECT_TRUE(stack->isClosed());
+  ASSERT_EQ(stack->getHeight(), 3);
+  EXPECT_EQ(stack->getServer()->getSize(), 9);
+  for (int l = 0; l < 3; ++l) EXPECT_EQ(stack->level(l).getServer(), stack->getServer());
+  EXPECT_EQ(stack->level(2).vertex(4), point(2, 2, 1));
+  EXPECT_EQ(stack->level(2).getIndex(0), 4);
+}
+
+TEST(ShapeFileLoading, ChoosesTheKindFromTheTypeCodeAndNamesTheShape) {
+  TemporaryDirectory dir;
+  auto shape = loadedText(dir, "points.v1.vx", threeVertices);
+  ASSERT_NE(dynamic_cast<Vertices<float>*>(shape.get()), nullptr);
+  EXPECT_EQ(shape->getName(), "points.v1");
+  EXPECT_EQ(shape->getShapeTypeName(), "Vertices");
+  EXPECT_EQ(shape->getNumVertices(), 2);
+  EXPECT_EQ(loadedText(dir, "open", "# 1 # 3 # 0")->getShapeTypeName(), "OpenCurve");
+  EXPECT_EQ(loadedText(dir, "closed", "# 0 # 3 # 0")->getShapeTypeName(), "ClosedCurve");
+  EXPECT_EQ(loadedText(dir, "stack", "# 7 # 3 # 0")->getShapeTypeName(), "VertexStack");
+  EXPECT_EQ(loadedText(dir, "open stack", "# 3 # 3 # 1 # 0")->getShapeTypeName(), "OpenCurveStack");
+  auto curves = loadedText(dir, "curves", "# 3 # 2 # 2 # 1 0 0 # 1 1 1");
+  EXPECT_TRUE(dynamic_cast<CurveStack<float>&>(*curves).level(1).isOpen());
+}
+
+TEST(ShapeFileLoading, RequiresTheHashMarkOnlyInLoadFile) {
+  TemporaryDirectory dir;
+  std::string text = threeVertices;
+  text[0] = '!';
+  writeFile(dir.file("bang.vx"), text);
+  const FileFormatError e = exceptionOf<FileFormatError>([&] { loaded(dir.file("bang.vx")); });
+  EXPECT_EQ(e.getWhat(), "Invalid shape description format");
+  EXPECT_EQ(e.getWhere(), "Shape<T>* Shape<T>::loadFile(const string&)");
+  EXPECT_EQ(e.getFilename(), dir.file("bang.vx"));
+  Vertices<float> direct(dir.file("bang.vx"));
+  EXPECT_EQ(direct.getNumVertices(), 2);
+}
+
+TEST(ShapeFileLoading, RefusesUnknownCodesMissingFilesAndDirectories) {
+  TemporaryDirectory dir;
+  writeFile(dir.file("nine"), "# 9\n# 3\n# 0\n");
+  EXPECT_EQ(messageOf<FileFormatError>([&] { loaded(dir.file("nine")); }), "Unknown shape type");
+  EXPECT_EQ(messageOf<FileFormatError>([&] { loadedText(dir, "minus", "#-1"); }), "Unknown shape type");
+  const FileReadError missing = exceptionOf<FileReadError>([&] { loaded(dir.file("absent.vx")); });
+  EXPECT_EQ(missing.getWhat(), "Cannot open file for reading");
+  EXPECT_EQ(missing.getFilename(), dir.file("absent.vx"));
+  EXPECT_EQ(messageOf<FileReadError>([&] { loaded(dir.path()); }), "Cannot open file for reading");
+  EXPECT_EQ(messageOf<FileReadError>([&] { Vertices<float> v(dir.path()); }), "Cannot open file for reading");
+  EXPECT_EQ(exceptionOf<FileReadError>([&] { Vertices<float> v(dir.file("absent")); }).getWhere(),
+            "Shape<T>::load(const string&)");
+}
+
+TEST(ShapeFileLoading, RefusesEmptyAndJunkFiles) {
+  TemporaryDirectory dir;
+  EXPECT_EQ(messageOf<FileFormatError>([&] { loadedText(dir, "empty", ""); }),
+            "Invalid shape description format");
+  EXPECT_EQ(messageOf<FileFormatError>([&] { loadedText(dir, "blank", " \n\t\n"); }),
+            "Invalid shape description format");
+  EXPECT_EQ(messageOf<FileFormatError>([&] { loadedText(dir, "junk", std::string("\x7f\x45LF\0\1\2", 7)); }),
+            "Invalid shape description format");
+  EXPECT_EQ(messageOf<FileFormatError>([&] { loadedText(dir, "hash", "#"); }), "Incomplete shape file header")
+      << "a missing code leaves 0, a curve, whose header is then incomplete";
+}
+
+TEST(ShapeFileWhiteSpace, AnyWhiteSpaceSeparatesTokens) {
+  TemporaryDirectory dir;
+  const char* texts[] = {
+      "# 6\r\n# 3\r\n# 2\r\n1 2 3\r\n4.5 -5 6e-07\r\n",             // CR-LF line ends
+      "# 6\n# 3\n# 2\n1 2 3\n4.5 -5 6e-07",                         // no trailing newline
+      "#6 #3 #2 1 2 3 4.5 -5 6e-07",                                // one line
+      "\n\n  #\t6\n\n#\n3\n#  2\n\n1\t2\v3\f\n+4.5 -5 .6e-6\n\n\n", // blank lines, tabs, signs
+      "# 6\n# 3\n# 2\n1 2 3 4.5-5 6e-07\n",                         // numbers touching
+  };
+  for (const char* text : texts) {
+    auto shape = loadedText(dir, "w.vx", text);
+    EXPECT_EQ(written(*shape), threeVertices) << "[" << text << "]";
+  }
+}
+
+TEST(ShapeFileWhiteSpace, AFileCutShortKeepsWhatWasRead) {
+  TemporaryDirectory dir;
+  auto shape = loadedText(dir, "cut.vx", "# 6\n# 3\n# 3\n1 2 3\n4 5 6\n7 8");
+  ASSERT_EQ(shape->getNumVertices(), 3);
+  EXPECT_EQ(dynamic_cast<Vertices<float>&>(*shape)[1], point(4, 5, 6));
+  EXPECT_EQ(dynamic_cast<Vertices<float>&>(*shape)[2], point(7, 8, 0));
+  auto garbled = loadedText(dir, "garbled.vx", "# 6\n# 3\n# 2\n1 2 x\n4 5 6\n");
+  EXPECT_EQ(garbled->toVector(), vectorOf<float>({1, 2, 0, 0, 0, 0}));
+  auto stack = loadedText(dir, "cut.vs", "# 7\n# 1\n# 3\n# 2\n1 2\n# 2\n3");
+  EXPECT_EQ(stack->toVector(), vectorOf<float>({1, 2, 3, 0}));
+  EXPECT_EQ(dynamic_cast<VertexStack<float>&>(*stack)[2].getNumVertices(), 0);
+}
+
+TEST(ShapeFileHostile, RefusesCountsTheFileCannotHoldBeforeAllocating) {
+  TemporaryDirectory dir;
+  const std::string padding(1000, ' ');
+  const struct {
+    const char* text;
+    const char* message;
+  } cases[] = {
+      {"# 6\n# 3\n# 2000000000\n1 2 3\n", "More vertices announced than the file holds"},
+      {"# 6\n# 3\n# 2147483647\n1 2 3\n", "More vertices announced than the file holds"},
+      {"# 6\n# 3\n# 99999999999999999999\n1 2 3\n", "Incomplete shape file header"},
+      {"# 6\n# 3\n# -5\n1 2 3\n", "Invalid number of vertices"},
+      {"# 6\n# 0\n# 5\n1 2 3\n", "Invalid space dimension"},
+      {"# 6\n# -3\n# 0\n", "Invalid space dimension"},
+      {"# 6\n# 1000000\n# 1\n1 2 3\n", "Invalid space dimension"},
+      {"# 6\n# 3\n", "Incomplete shape file header"},
+      {"# 7\n# 3\n# 2000000000\n# 1\n1 2 3\n", "More levels announced than the file holds"},
+      {"# 7\n# 3\n# -1\n", "Invalid number of levels"},
+      {"# 7\n# 3\n# 2\n# 1\n1 2 3\n# 1000000000\n", "More vertices announced than the file holds"},
+      {"# 7\n# 3\n# 1\n# -4\n", "Invalid number of vertices"},
+      {"# 2\n# 3\n# 1\n# 700000000\n", "More vertices announced than the file holds"},
+  };
+  for (const auto& c : cases) {
+    const std::string text = std::string(c.text) + padding;
+    const FileFormatError e = exceptionOf<FileFormatError>([&] { loadedText(dir, "hostile", text); });
+    EXPECT_EQ(e.getWhat(), c.message) << c.text;
+    EXPECT_EQ(e.getFilename(), dir.file("hostile")) << c.text;
+  }
+}
+
+TEST(ShapeFileHostile, ReadsZeroVerticesOfAnySpace) {
+  TemporaryDirectory dir;
+  EXPECT_EQ(loadedText(dir, "none", "# 6\n# 3\n# 0\n")->getNumVertices(), 0);
+  EXPECT_EQ(written(*loadedText(dir, "empty stack", "# 7\n# 3\n# 0")), "# 7\n# 3\n# 0\n");
+  Vertices<float> serverless;
+  EXPECT_EQ(written(*loadedText(dir, "serverless", written(serverless))), "# 6\n# 0\n# 0\n");
+}
+
+TEST(ShapeFileSaving, AddsTheKindsExtensionUnlessPresent) {
+  TemporaryDirectory dir;
+  Vertices<float> list(3, 1);
+  list[0] = point(1, 2, 3);
+  list.save(dir.file("a"));
+  EXPECT_EQ(readFile(dir.file("a.vx")), "# 6\n# 3\n# 1\n1 2 3\n");
+  list.save(dir.file("b.vx"));
+  EXPECT_EQ(readFile(dir.file("b.vx")), "# 6\n# 3\n# 1\n1 2 3\n");
+  list.save(dir.file("c.cv"));
+  EXPECT_EQ(readFile(dir.file("c.cv.vx")), "# 6\n# 3\n# 1\n1 2 3\n");
+}
+
+TEST(ShapeFileSaving, RefusesAnExistingFileWithoutOverwrite) {
+  TemporaryDirectory dir;
+  Curve<float> curve(3, 1, 0, 0, true);
+  curve[0] = point(1, 2, 3);
+  writeFile(dir.file("a.cv"), "old");
+  const FileWriteError e = exceptionOf<FileWriteError>([&] { curve.save(dir.file("a.cv")); });
+  EXPECT_EQ(e.getWhat(), "File already exists");
+  EXPECT_EQ(e.getWhere(), "void Shape::save(const string&,const bool) const");
+  EXPECT_EQ(readFile(dir.file("a.cv")), "old");
+  curve.save(dir.file("a"), true);
+  EXPECT_EQ(readFile(dir.file("a.cv")), "# 1\n# 3\n# 1\n1 2 3\n");
+}
+
+TEST(ShapeFileSaving, ReportsAStreamFailureAsAWriteError) {
+  Vertices<float> list(3, 1);
+  std::ostringstream os;
+  os.setstate(std::ios_base::badbit);
+  const FileWriteError e = exceptionOf<FileWriteError>([&] { list.write(os); });
+  EXPECT_EQ(e.getWhere(), "void Vertices<T>::write(ostream&) const");
+  EXPECT_NE(e.getWhat(), "<nothing thrown>");
+  EXPECT_EQ(os.exceptions(), std::ios_base::goodbit) << "the stream's settings are restored";
+}
+
+TEST(ShapeFileSaving, WritesDeformationsWithTabs) {
+  TemporaryDirectory dir;
+  Vertices<float> a(2, 2), b(2, 2);
+  a[0] = point(0, 0);
+  a[1] = point(1, 1);
+  b[0] = point(0.5f, 0);
+  b[1] = point(1, 3);
+  a.saveDeformations(b, dir.file("d.txt"));
+  EXPECT_EQ(readFile(dir.file("d.txt")), "0\t0\t0.5\t0\t\n1\t1\t0\t2\t\n");
+  EXPECT_EQ(messageOf<FileWriteError>([&] { a.saveDeformations(b, dir.file("d.txt")); }),
+            "File " + dir.file("d.txt") + " already exists");
+  Vertices<float> c(2, 3);
+  EXPECT_EQ(messageOf<SizeError>([&] { a.deformations(c); }), "Space or size mismatch between shapes");
+}
+
+TEST(ShapeFileTypes, ReadsIntegerAndDoubleShapes) {
+  TemporaryDirectory dir;
+  writeFile(dir.file("colors.vx"), "# 6\n# 3\n# 2\n255 0 12\n1 2 3\n");
+  std::unique_ptr<Shape<int>> colors(Shape<int>::loadFile(dir.file("colors.vx")));
+  EXPECT_EQ(colors->toVector(), vectorOf<int>({255, 0, 12, 1, 2, 3}));
+  std::unique_ptr<Shape<double>> precise(Shape<double>::loadFile(dir.file("colors.vx")));
+  EXPECT_EQ(precise->getNumVertices(), 2);
+  std::unique_ptr<Shape<long double>> wide(Shape<long double>::loadFile(dir.file("colors.vx")));
+  EXPECT_EQ(wide->toVector()[0], 255.0L);
+}

@@ -1,0 +1,270 @@
+// The block reader gives exactly what stream extraction gives, and the writer writes exactly what
+// stream insertion writes: shape files must not depend on which of the two read or wrote them.
+#include "geometry/ShapeTextReader.h"
+#include "geometry/ShapeTextWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+// What a stream extracts from text: the values read until the first failure, then the failed
+// value when the failure was not the end of the text.
+template <class T> std::vector<T> streamValues(const std::string& text, bool& failedOnText) {
+  std::istringstream is(text);
+  std::vector<T> values;
+  T v;
+  while (is >> v) values.push_back(v);
+  // The value a failed extraction stored, unless the stream ran out of text first.
+  std::istringstream probe(text);
+  for (std::size_t i = 0; i < values.size(); ++i) probe >> v;
+  probe >> std::ws;
+  failedOnText = !probe.eof();
+  if (failedOnText) {
+    T failed{};
+    probe >> failed;
+    values.push_back(failed);
+  }
+  return values;
+}
+
+template <class T> std::vector<T> readerValues(const std::string& text, bool& failedOnText) {
+  ShapeTextReader reader(text);
+  std::vector<T> values;
+  T v{};
+  while (reader.readNumber(v)) values.push_back(v);
+  // readNumber leaves the failed value in v; the cursor stays at the end of the failed token.
+  ShapeTextReader probe(text);
+  for (std::size_t i = 0; i < values.size(); ++i) probe.readNumber(v);
+  T failed{};
+  char c = 0;
+  ShapeTextReader rest(text.substr(probe.consumed()));
+  failedOnText = rest.readCharacter(c);
+  if (failedOnText) {
+    probe.readNumber(failed);
+    values.push_back(failed);
+  }
+  return values;
+}
+
+template <class T> bool sameBits(const std::vector<T>& a, const std::vector<T>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (!(a[i] == b[i]) || std::signbit(a[i]) != std::signbit(b[i])) return false;
+  return true;
+}
+
+template <class T> void expectSameAsStream(const std::string& text) {
+  bool streamFailed = false, readerFailed = false;
+  const std::vector<T> expected = streamValues<T>(text, streamFailed);
+  const std::vector<T> got = readerValues<T>(text, readerFailed);
+  EXPECT_TRUE(sameBits(expected, got))
+      << "text: [" << text << "] stream read " << expected.size() << " values, the reader " << got.size();
+  EXPECT_EQ(streamFailed, readerFailed) << "text: [" << text << "]";
+}
+
+const char* const trickyTexts[] = {
+    "1 2 3",
+    " \t\n\r\v\f 4.5\r\n6",
+    "+7 -8 +0.5",
+    "1.5.3",
+    "1-2-3",
+    ".5 -.5 +.5",
+    "1e5 1E-5 2e+3",
+    "1e",
+    "1e+",
+    "1e-x",
+    "2ex",
+    "inf 1",
+    "nan",
+    "-inf",
+    "0x1p3",
+    "0x10",
+    "+-5",
+    "-+5",
+    "+",
+    "-",
+    ".",
+    "..5",
+    ".e5",
+    "5.",
+    "5.e3",
+    "00012 -000",
+    "1e400",
+    "-1e400",
+    "1e-400",
+    "1e-42",
+    "3.4028235e38",
+    "3.4028236e38",
+    "1.7976931348623157e308",
+    "1e5e3",
+    "12abc",
+    "2147483647",
+    "2147483648",
+    "-2147483648",
+    "-2147483649",
+    "99999999999999999999999",
+    "#6",
+    "1,5",
+    "",
+    "   ",
+    "4 5 x 6",
+};
+
+} // namespace
+
+TEST(ShapeTextReader, ReadsFloatsExactlyAsAStream) {
+  for (const char* text : trickyTexts) expectSameAsStream<float>(text);
+}
+
+TEST(ShapeTextReader, ReadsDoublesAndLongDoublesExactlyAsAStream) {
+  for (const char* text : trickyTexts) {
+    expectSameAsStream<double>(text);
+    expectSameAsStream<long double>(text);
+  }
+}
+
+TEST(ShapeTextReader, ReadsIntegersExactlyAsAStream) {
+  for (const char* text : trickyTexts) expectSameAsStream<int>(text);
+}
+
+TEST(ShapeTextReader, ReadsRandomNumbersExactlyAsAStream) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> mantissa(-10, 10);
+  std::uniform_int_distribution<int> exponent(-50, 50);
+  std::ostringstream text;
+  text.precision(9);
+  for (int i = 0; i < 2000; ++i)
+    text << mantissa(random) * std::pow(10.0, exponent(random)) << (i % 7 ? " " : "\n");
+  expectSameAsStream<float>(text.str());
+  expectSameAsStream<double>(text.str());
+}
+
+TEST(ShapeTextReader, ReadsAHeaderItemAsACharacterThenAnInteger) {
+  ShapeTextReader reader("#6 !\n3\t#-2 12");
+  char c;
+  int v;
+  ASSERT_TRUE(reader.readHeaderItem(c, v));
+  EXPECT_EQ(c, '#');
+  EXPECT_EQ(v, 6);
+  ASSERT_TRUE(reader.readHeaderItem(c, v));
+  EXPECT_EQ(c, '!');
+  EXPECT_EQ(v, 3);
+  ASSERT_TRUE(reader.readHeaderItem(v));
+  EXPECT_EQ(v, -2);
+  ASSERT_TRUE(reader.readHeaderItem(c, v)) << "the character may be a digit";
+  EXPECT_EQ(c, '1');
+  EXPECT_EQ(v, 2);
+  EXPECT_FALSE(reader.readHeaderItem(v));
+}
+
+TEST(ShapeTextReader, StopsForGoodAtTheFirstFailure) {
+  ShapeTextReader reader("1 x 2 3");
+  float values[4] = {9, 9, 9, 9};
+  EXPECT_EQ(reader.readNumbers(values, 4), 1);
+  EXPECT_EQ(values[0], 1);
+  EXPECT_EQ(values[1], 0);
+  EXPECT_EQ(values[3], 0);
+  float more = 5;
+  EXPECT_FALSE(reader.readNumber(more));
+  EXPECT_EQ(more, 5) << "once failed, extractions leave their value alone";
+}
+
+TEST(ShapeTextReader, GivesTheLargestValueOnOverflow) {
+  ShapeTextReader reader("-1e999");
+  float v = 0;
+  EXPECT_FALSE(reader.readNumber(v));
+  EXPECT_EQ(v, -std::numeric_limits<float>::max());
+  ShapeTextReader integers("1e999");
+  int i = 0;
+  EXPECT_TRUE(integers.readNumber(i));
+  EXPECT_EQ(i, 1);
+}
+
+TEST(ShapeTextReader, ReadsTheRestOfAStreamAndPutsItBack) {
+  std::istringstream is("skip 1 2 3 tail");
+  std::string word;
+  is >> word;
+  ShapeTextReader reader = ShapeTextReader::fromStream(is);
+  int a, b;
+  ASSERT_TRUE(reader.readNumber(a) && reader.readNumber(b));
+  reader.restore(is);
+  int c;
+  is >> c >> word;
+  EXPECT_EQ(c, 3);
+  EXPECT_EQ(word, "tail");
+}
+
+namespace {
+
+template <class T> std::string streamWritten(const std::vector<T>& values) {
+  std::ostringstream os;
+  for (std::size_t i = 0; i < values.size(); ++i) os << (i ? " " : "") << values[i];
+  os << "\n";
+  return os.str();
+}
+
+template <class T> std::string writerWritten(const std::vector<T>& values) {
+  std::ostringstream os;
+  ShapeTextWriter writer(os);
+  writer.numbers(values.data(), static_cast<int>(values.size()));
+  writer.flush();
+  return os.str();
+}
+
+template <class T> std::vector<T> awkwardValues() {
+  std::vector<T> values = {0,        -0.0f,  1,      -1,      0.5,      123456,    1234567,
+                           999999.5, 1e-5,   1.5e-5, 0.0001,  1e15,     1e16,      3.14159265,
+                           2.5e-38,  100000, 999999, 9999995, 0.999999, 0.9999995, 1e-40f};
+  values.push_back(std::numeric_limits<T>::max());
+  values.push_back(std::numeric_limits<T>::lowest());
+  values.push_back(std::numeric_limits<T>::min());
+  values.push_back(std::numeric_limits<T>::denorm_min());
+  values.push_back(std::numeric_limits<T>::infinity());
+  values.push_back(-std::numeric_limits<T>::infinity());
+  values.push_back(std::numeric_limits<T>::quiet_NaN());
+  values.push_back(-std::numeric_limits<T>::quiet_NaN());
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> mantissa(-10, 10);
+  std::uniform_int_distribution<int> exponent(-40, 38);
+  for (int i = 0; i < 5000; ++i)
+    values.push_back(static_cast<T>(mantissa(random) * std::pow(10.0, exponent(random))));
+  return values;
+}
+
+} // namespace
+
+TEST(ShapeTextWriter, WritesFloatingPointValuesAsAStreamWould) {
+  const auto floats = awkwardValues<float>();
+  EXPECT_EQ(writerWritten(floats), streamWritten(floats));
+  const auto doubles = awkwardValues<double>();
+  EXPECT_EQ(writerWritten(doubles), streamWritten(doubles));
+  const auto longDoubles = awkwardValues<long double>();
+  EXPECT_EQ(writerWritten(longDoubles), streamWritten(longDoubles));
+}
+
+TEST(ShapeTextWriter, WritesIntegersAndHeaderItemsAsAStreamWould) {
+  const std::vector<int> ints = {0, -1, 7, 2147483647, -2147483647 - 1, 255};
+  EXPECT_EQ(writerWritten(ints), streamWritten(ints));
+  std::ostringstream os;
+  ShapeTextWriter writer(os);
+  writer.headerItem(-3);
+  writer.flush();
+  EXPECT_EQ(os.str(), "# -3\n");
+}
+
+TEST(ShapeTextWriter, HandsLargeOutputsToTheStreamInBlocks) {
+  std::vector<float> row(3, 1.25f);
+  std::ostringstream os;
+  ShapeTextWriter writer(os);
+  for (int i = 0; i < 200000; ++i) writer.numbers(row.data(), 3);
+  EXPECT_GT(os.str().size(), 0u) << "blocks go out before the final flush";
+  writer.flush();
+  EXPECT_EQ(os.str().size(), 200000u * std::strlen("1.25 1.25 1.25\n"));
+}

@@ -1,0 +1,176 @@
+// Shared vertex storage: growth, capacity, reference counts, copy on detach and the iterators.
+#include "geometry/ConstVertexIterator.h"
+#include "geometry/CurveStack.h"
+#include "geometry/VertexClient.h"
+#include "geometry/VertexIterator.h"
+#include "geometry/VertexServer.h"
+#include "geometry/VertexStack.h"
+#include "geometry/Vertices.h"
+#include "tests/geometry/ShapeTesting.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+TEST(VertexServerGrowth, DefaultsCapacityAndGrowthToTheSize) {
+  VertexServer<float> server(3, 10, 0, 0);
+  EXPECT_EQ(server.getCapacity(), 10);
+  EXPECT_EQ(server.getGrowth(), 10);
+  EXPECT_EQ(server.getRefs(), 0);
+  server.setSize(11);
+  EXPECT_EQ(server.getCapacity(), 20);
+  EXPECT_EQ(server.getSize(), 11);
+}
+
+TEST(VertexServerGrowth, GrowsOneSlotAtATimeWithoutGrowth) {
+  VertexServer<float> server(3, 0, 0, 0);
+  EXPECT_EQ(server.getGrowth(), 0);
+  server.setSize(5);
+  EXPECT_EQ(server.getCapacity(), 5);
+  EXPECT_EQ(server.vertex(4).getSize(), 3);
+}
+
+TEST(VertexServerGrowth, KeepsVertexAddressesWhenGrowing) {
+  VertexServer<double> server(2, 3, 0, 1);
+  Vector<double>& first = server.vertex(0);
+  first[0] = 7;
+  server.setSize(1000);
+  EXPECT_EQ(&server.vertex(0), &first);
+  EXPECT_EQ(server.vertex(0)[0], 7);
+}
+
+TEST(VertexServerGrowth, LoweringTheCapacityDeletesSlotsAndClampsTheSize) {
+  VertexServer<int> server(3, 6, 0, 0);
+  server.vertex(3)[0] = 42;
+  server.setCapacity(4);
+  EXPECT_EQ(server.getCapacity(), 4);
+  EXPECT_EQ(server.getSize(), 4);
+  EXPECT_EQ(server.vertex(3)[0], 42);
+  server.setSize(2);
+  EXPECT_EQ(server.getCapacity(), 4);
+}
+
+TEST(VertexServerGrowth, ClearLeavesNothing) {
+  VertexServer<float> server(3, 4, 8, 0);
+  server.clear();
+  EXPECT_EQ(server.getCapacity(), 0);
+  EXPECT_EQ(server.getSize(), 0);
+}
+
+TEST(VertexServerAppend, CopiesTheOtherServersVerticesAfterItsOwn) {
+  VertexServer<float> a(3, 1, 0, 0), b(3, 2, 0, 0);
+  a.vertex(0) = point(1, 2, 3);
+  b.vertex(0) = point(4, 5, 6);
+  b.vertex(1) = point(7, 8, 9);
+  a.append(b);
+  ASSERT_EQ(a.getSize(), 3);
+  EXPECT_EQ(a.vertex(2), point(7, 8, 9));
+  b.vertex(1)[0] = 0;
+  EXPECT_EQ(a.vertex(2)[0], 7) << "append copies, it does not share";
+}
+
+TEST(VertexServerAppend, RefusesItselfAndAnotherSpace) {
+  VertexServer<float> a(3, 1, 0, 0), b(2, 1, 0, 0);
+  EXPECT_EQ(messageOf<ValueError>([&] { a.append(a); }), "Cannot append server to itself");
+  EXPECT_EQ(messageOf<ValueError>([&] { a.append(b); }), "Incompatible server space dimension");
+  EXPECT_EQ(a.getSize(), 1);
+}
+
+TEST(VertexServerDump, ListsCountsAndVertexAddresses) {
+  VertexServer<float> server(3, 2, 4, 1);
+  std::ostringstream out;
+  server.print("title", out);
+  const std::string text = out.str();
+  EXPECT_EQ(text.rfind("title\n  address  = ", 0), 0u);
+  EXPECT_NE(text.find("\n  refs     = 0\n  space    = 3\n  capacity = 4\n  size     = 2\n  growth   = 1\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("\n    1: "), std::string::npos);
+  EXPECT_EQ(text.find("\n    2: "), std::string::npos);
+}
+
+TEST(VertexClientSharing, CopiesShareAndCountTheirServer) {
+  VertexClient<float> a(3, 2, 0, 0);
+  EXPECT_EQ(a.getServer()->getRefs(), 1);
+  {
+    VertexClient<float> b(a);
+    EXPECT_EQ(b.getServer(), a.getServer());
+    EXPECT_EQ(a.getServer()->getRefs(), 2);
+  }
+  EXPECT_EQ(a.getServer()->getRefs(), 1);
+}
+
+TEST(VertexClientSharing, AssignReleasesTheOldServer) {
+  VertexClient<float> a(3, 2, 0, 0), b(3, 5, 0, 0);
+  a = b;
+  EXPECT_EQ(a.getServer(), b.getServer());
+  EXPECT_EQ(b.getServer()->getRefs(), 2);
+  a = a;
+  EXPECT_EQ(b.getServer()->getRefs(), 2);
+}
+
+TEST(VertexClientSharing, DetachCopiesASharedServerOnly) {
+  VertexClient<float> a(3, 1, 0, 0);
+  a.getServer()->vertex(0) = point(1, 2, 3);
+  VertexClient<float> b(a);
+  b.detach();
+  ASSERT_NE(a.getServer(), b.getServer());
+  EXPECT_EQ(a.getServer()->getRefs(), 1);
+  EXPECT_EQ(b.getServer()->getRefs(), 1);
+  EXPECT_EQ(b.getServer()->vertex(0), point(1, 2, 3));
+  b.getServer()->vertex(0)[0] = 10;
+  EXPECT_EQ(a.getServer()->vertex(0)[0], 1);
+  VertexServer<float>* alone = a.getServer();
+  a.detach();
+  EXPECT_EQ(a.getServer(), alone);
+}
+
+TEST(VertexClientSharing, SetServerSharesAnExistingServer) {
+  VertexClient<float> a(3, 1, 0, 0);
+  VertexClient<float> b;
+  b.setServer(*a.getServer());
+  EXPECT_EQ(a.getServer()->getRefs(), 2);
+  std::ostringstream out;
+  VertexClient<float>().print("", out);
+  EXPECT_EQ(out.str(), " Server: (nil)\n");
+}
+
+TEST(VertexIterators, WalkAFlatShapeInIndexOrder) {
+  Vertices<float> list(3, 3);
+  for (int i = 0; i < 3; ++i) list[i] = point(float(i), 0.f, 0.f);
+  list.reverse();
+  std::vector<float> seen;
+  std::vector<int> slots;
+  for (ConstVertexIterator<float> it(list); it.current(); ++it) {
+    seen.push_back((*it.current())[0]);
+    slots.push_back(it.currentServerIndex());
+    EXPECT_EQ(it.locator()[0], seen.size() - 1);
+  }
+  EXPECT_EQ(seen, (std::vector<float>{2, 1, 0}));
+  EXPECT_EQ(slots, (std::vector<int>{2, 1, 0}));
+}
+
+TEST(VertexIterators, WalkAStackLevelByLevelAndSkipEmptyLevels) {
+  VertexStack<float> stack(3, 3, 2);
+  stack[1].setSize(0);
+  std::vector<std::pair<unsigned, unsigned>> locators;
+  for (VertexIterator<float> it(stack); it.current(); ++it)
+    locators.emplace_back(it.locator()[0], it.locator()[1]);
+  EXPECT_EQ(locators, (std::vector<std::pair<unsigned, unsigned>>{{0, 0}, {0, 1}, {2, 0}, {2, 1}}));
+}
+
+TEST(VertexIterators, CopiesOfAConstIteratorWalkOnTheirOwn) {
+  Vertices<float> list(3, 3);
+  ConstVertexIterator<float> a(list);
+  ++a;
+  ConstVertexIterator<float> b(a);
+  ++b;
+  EXPECT_EQ(a.locator()[0], 1u);
+  EXPECT_EQ(b.locator()[0], 2u);
+  a.rewind();
+  EXPECT_EQ(a.current(), &list[0]);
+}
+
+TEST(VertexIterators, StackLocatorsReachTheSameVertex) {
+  CurveStack<float> stack(3, 2, 3);
+  for (VertexIterator<float> it(stack); it.current(); ++it) EXPECT_EQ(&stack[it.locator()], it.current());
+}
