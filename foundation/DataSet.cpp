@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -143,6 +144,8 @@ struct ColumnReader {
 
 const char* const kReadWhere = "std::istream& operator>>(std::istream&, DataSet&)";
 const std::size_t kSpareCells = 1u << 20;
+// More variables than any real table has: a header this long is junk, not a data set.
+const std::size_t kMaxColumns = 1u << 20;
 
 } // namespace
 
@@ -232,6 +235,8 @@ std::istream& operator>>(std::istream& in, DataSet& dataSet) {
   const char separator = dataSet._fieldSeparator;
 
   // Header: one variable per piece.
+  if (static_cast<std::size_t>(std::count(line.begin(), line.end(), separator)) >= kMaxColumns)
+    raise<FileFormatError>(kReadWhere, "Too many variables");
   std::size_t start = 0;
   while (true) {
     const std::size_t stop = std::min(line.find(separator, start), line.size());
@@ -326,6 +331,45 @@ std::istream& operator>>(std::istream& in, DataSet& dataSet) {
 
 namespace {
 
+// Appends value in the stream's default format with the decimal point always shown (printf's "%#g"):
+// six significant digits, trailing zeros kept, so that 1 is written 1.00000.
+void appendShowPoint(std::string& line, double value) {
+  char buffer[64];
+  const char* digits = buffer;
+  const char* end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6).ptr;
+  if (!std::isfinite(value)) {
+    line.append(digits, end);
+    return;
+  }
+  const char* exponent = std::find(digits, end, 'e');
+  int significant = 0;
+  int nonZero = 0;
+  bool leading = true;
+  bool point = false;
+  for (const char* p = digits; p < exponent; ++p) {
+    if (*p == '.') point = true;
+    if (!std::isdigit(static_cast<unsigned char>(*p))) continue;
+    if (leading && *p == '0') continue;
+    leading = false;
+    ++significant;
+    if (*p != '0') ++nonZero;
+  }
+  // A power of ten may come from rounding up into the next decade, where the C library's own
+  // formatting (which the stream uses) has its particular output: let it write those.
+  if (nonZero == 1 && significant >= 1 &&
+      *std::find_if(digits, exponent, [](char c) { return c >= '1' && c <= '9'; }) == '1') {
+    char text[64];
+    const int length = std::snprintf(text, sizeof text, "%#g", value);
+    line.append(text, static_cast<std::size_t>(length));
+    return;
+  }
+  if (significant == 0) significant = 1; // zero itself counts as one digit
+  line.append(digits, exponent);
+  if (!point) line += '.';
+  line.append(static_cast<std::size_t>(std::max(6 - significant, 0)), '0');
+  line.append(exponent, end);
+}
+
 // Appends the text of one value to a line.
 template <class T> void writeCell(std::string& line, const T& value) {
   if constexpr (std::is_same_v<T, std::string>) {
@@ -337,10 +381,7 @@ template <class T> void writeCell(std::string& line, const T& value) {
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     line.append(buffer, result.ptr);
   } else {
-    // The stream's default format with the decimal point always shown: 1 is written 1.00000.
-    char buffer[64];
-    const int length = std::snprintf(buffer, sizeof buffer, "%#g", static_cast<double>(value));
-    line.append(buffer, static_cast<std::size_t>(length));
+    appendShowPoint(line, static_cast<double>(value));
   }
 }
 

@@ -1,5 +1,7 @@
 #include "geometry/Shape.h"
 
+#include "foundation/FileInfo.h"
+#include "foundation/Matrix.h"
 #include "geometry/ConstVertexIterator.h"
 #include "geometry/CurveStack.h"
 #include "geometry/EdgeIterator.h"
@@ -17,26 +19,6 @@
 #include <type_traits>
 
 namespace {
-
-// The file name without its directory and its last suffix.
-std::string baseName(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  const std::size_t dot = name.rfind('.');
-  return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
-std::string suffixName(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  const std::size_t dot = name.rfind('.');
-  return dot == std::string::npos ? std::string() : name.substr(dot + 1);
-}
-
-bool fileExists(const std::string& path) {
-  std::ifstream file(path);
-  return file.is_open();
-}
 
 // Opens a shape file for reading; directories and unreadable files are refused.
 void openForReading(std::ifstream& file, const std::string& path, const char* where) {
@@ -123,7 +105,7 @@ template <class T> Shape<T>* Shape<T>::loadFile(const std::string& path) {
     e.addWhere(where);
     throw;
   }
-  shape->setName(baseName(path));
+  shape->setName(FileInfo::baseName(path));
   return shape;
 }
 
@@ -143,8 +125,9 @@ template <class T> void Shape<T>::load(const std::string& path) {
 template <class T> void Shape<T>::save(const std::string& path, bool overwrite) const {
   static const char* where = "void Shape::save(const string&,const bool) const";
   const std::string extension = shapeTypeExtension(getShapeType());
-  const std::string target = suffixName(path) == extension ? path : path + "." + extension;
-  if (!overwrite && fileExists(target)) raiseFileError<FileWriteError>(where, "File already exists", target);
+  const std::string target = FileInfo::suffixName(path) == extension ? path : path + "." + extension;
+  if (!overwrite && FileInfo::fileExists(target))
+    raiseFileError<FileWriteError>(where, "File already exists", target);
   std::ofstream file(target, std::ios_base::out | std::ios_base::trunc | std::ios_base::binary);
   if (!file.is_open()) raiseFileError<FileWriteError>(where, "Cannot open file for writing", target);
   try {
@@ -175,7 +158,7 @@ template <class T>
 void Shape<T>::saveDeformations(const Shape& other, const std::string& path, bool overwrite) const {
   static const char* where = "void Shape<T>::saveDeformations(const Shape&,const string&) const";
   const std::vector<Vector<T>> displacements = deformations(other);
-  if (!overwrite && fileExists(path))
+  if (!overwrite && FileInfo::fileExists(path))
     raiseFileError<FileWriteError>(where, "File " + path + " already exists", path);
   std::ofstream file(path);
   if (!file.is_open()) raiseFileError<FileWriteError>(where, "Cannot open file for writing", path);
@@ -247,6 +230,24 @@ template <class T> void Shape<T>::scale(const T& s) {
 
 template <class T> void Shape<T>::operator/=(T s) {
   for (VertexIterator<T> it(*this); it.current(); ++it) *it.current() /= s;
+}
+
+template <class T> void Shape<T>::multiply(const Matrix<T>& m) {
+  const int rows = m.getSize1();
+  const int columns = m.getSize2();
+  if (rows != getSpace() || columns != getSpace())
+    raise<SizeError>("void Shape<T>::multiply(const Matrix<T>&)",
+                     "Matrix size differs from the space dimension");
+  Vector<T> product(rows);
+  for (VertexIterator<T> it(*this); it.current(); ++it) {
+    Vector<T>& v = *it.current();
+    for (int i = 0; i < rows; ++i) {
+      T sum = 0;
+      for (int j = 0; j < columns; ++j) sum += m(i, j) * v[j];
+      product[i] = sum;
+    }
+    v = product;
+  }
 }
 
 template <class T> void Shape<T>::operator+=(const Shape& other) {

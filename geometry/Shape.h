@@ -79,7 +79,7 @@ public:
   void scale(const T& s);
   void operator*=(T s) { scale(s); }
   void operator/=(T s);
-  void multiply(const Matrix<T>& m); // every vertex v becomes m·v
+  void multiply(const Matrix<T>& m); // every vertex v becomes m·v; m must be space × space (SizeError)
   void center() { translate(-cog()); }
   // Vertex-wise sum and difference with a shape of the same type, space and size (UsageError).
   virtual void operator+=(const Shape& other);

@@ -50,6 +50,8 @@ private:
   bool fail();
   bool readInteger(int& value);
   template <class T> bool readFloatingPoint(T& value);
+  template <class T> bool readFloatingPointSlowly(T& value);
+  template <class T> bool readShortDecimal(T& value);
   const char* scanFloatingPoint(const char* p, bool& complete) const;
 
   std::string _text;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <random>
 #include <sstream>
 #include <string>
@@ -121,6 +123,27 @@ TEST(DataSetFile, WritesSixSignificantDigitsWithAVisiblePoint) {
   EXPECT_EQ(d.columnTypes(), "%s%d%f%lf%ldtype error");
 }
 
+TEST(DataSetFile, FloatsAreWrittenExactlyLikePrintfWithShowPoint) {
+  std::mt19937 engine(17);
+  std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
+  std::uniform_int_distribution<int> exponent(-12, 12);
+  std::vector<double> values = {0.0,        -0.0,         1.0,         100000.0, 999999.5,  1e6,
+                                0.0001,     1e-5,         123456789.0, 0.5,      9.9999951, 99999.95,
+                                0.00999999, -9.999996e-5, 1e100,       3e-300};
+  for (int i = 0; i < 2000; ++i) values.push_back(mantissa(engine) * std::pow(10.0, exponent(engine)));
+  DataSet d;
+  d.setValues("d", Vector<double>(values));
+  std::istringstream lines(writeText(d));
+  std::string line;
+  std::getline(lines, line);
+  for (double value : values) {
+    std::getline(lines, line);
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%#g", value);
+    ASSERT_EQ(line, expected) << value;
+  }
+}
+
 TEST(DataSetFile, WrittenFilesReadBackEqual) {
   TemporaryDirectory directory;
   DataSet original;
@@ -197,6 +220,30 @@ TEST(DataSetFile, RefusesFilesWhoseMissingCellsOutnumberTheirBytes) {
   expectException<FileFormatError>([&] { in >> d; }, "std::istream& operator>>(std::istream&, DataSet&)",
                                    "Too many missing cells for the size of the data");
   EXPECT_EQ(d.size(), Vector<int>(std::vector<int>{0, 0}));
+}
+
+TEST(DataSetFile, RefusesAnAbsurdNumberOfVariables) {
+  DataSet d;
+  std::istringstream in(std::string(1 << 20, '\t') + "\n1\n");
+  expectException<FileFormatError>([&] { in >> d; }, "std::istream& operator>>(std::istream&, DataSet&)",
+                                   "Too many variables");
+  EXPECT_EQ(d.variableNames().size(), 0u);
+}
+
+TEST(DataSetFile, LoadReportsTheFileOfAFormatError) {
+  TemporaryDirectory directory;
+  const std::string path = directory.file("junk.df");
+  writeFile(path, std::string(1 << 20, ',') + "\n");
+  DataSet d;
+  d.setFieldSeparator(',');
+  try {
+    d.load(path);
+    FAIL() << "no exception";
+  } catch (const FileFormatError& error) {
+    EXPECT_EQ(error.getFilename(), path);
+    EXPECT_EQ(error.callStack(), "[0] std::istream& operator>>(std::istream&, DataSet&)\n"
+                                 "[1] void DataSet::load(const string&)");
+  }
 }
 
 TEST(DataSetFile, BinaryJunkLoadsWithoutHarm) {

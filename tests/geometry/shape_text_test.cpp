@@ -138,12 +138,29 @@ TEST(ShapeTextReader, ReadsRandomNumbersExactlyAsAStream) {
   std::mt19937 random(7);
   std::uniform_real_distribution<double> mantissa(-10, 10);
   std::uniform_int_distribution<int> exponent(-50, 50);
-  std::ostringstream text;
-  text.precision(9);
-  for (int i = 0; i < 2000; ++i)
-    text << mantissa(random) * std::pow(10.0, exponent(random)) << (i % 7 ? " " : "\n");
-  expectSameAsStream<float>(text.str());
-  expectSameAsStream<double>(text.str());
+  for (int precision : {3, 6, 9, 17, 25}) {
+    std::ostringstream text;
+    text.precision(precision);
+    for (int i = 0; i < 3000; ++i) {
+      const double value = mantissa(random) * std::pow(10.0, exponent(random) % (precision < 9 ? 12 : 50));
+      text << value << (i % 7 ? " " : "\n");
+    }
+    expectSameAsStream<float>(text.str());
+    expectSameAsStream<double>(text.str());
+    expectSameAsStream<long double>(text.str());
+  }
+}
+
+TEST(ShapeTextReader, ReadsHalfwayAndLongDigitStringsExactlyAsAStream) {
+  // Decimal values halfway between two floats, digit strings longer than 19 digits, exponents at
+  // the edge of the exact powers of ten.
+  expectSameAsStream<float>("16777217 16777216.5 33554433 0.1 0.2 0.30000001 1e10 1e11 1e-10 1e-11 "
+                            "12345678901234567890123 0.00000000000000000000000000001 "
+                            "1.000000059604644775390625 1.0000000596046447753906251 7e22 7e23 "
+                            "123456789e-10 9007199254740993 4.9406564584124654e-324");
+  expectSameAsStream<double>("9007199254740993 9007199254740992.5 1e22 1e23 1.5e-22 1e-23 0.1 "
+                             "2.2250738585072011e-308 2.2250738585072014e-308 4.9406564584124654e-324 "
+                             "1.7976931348623157e308 1.7976931348623159e308");
 }
 
 TEST(ShapeTextReader, ReadsAHeaderItemAsACharacterThenAnInteger) {

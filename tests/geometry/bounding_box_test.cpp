@@ -1,0 +1,92 @@
+// Axis-aligned boxes: merging, growing, resolution and corner listing.
+#include "geometry/BoundingBox.h"
+#include "geometry/Vertices.h"
+#include "tests/geometry/ShapeTesting.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+BoundingBox<float> box(const Vector<float>& a, const Vector<float>& b) {
+  return BoundingBox<float>(a, b);
+}
+
+} // namespace
+
+TEST(BoundingBoxValidity, NeedsTwoCornersOfOneDimension) {
+  EXPECT_FALSE(BoundingBox<float>().isValid());
+  EXPECT_TRUE(box(point(0, 0), point(1, 1)).isValid());
+  EXPECT_FALSE(box(point(0, 0), point(1, 1, 1)).isValid());
+}
+
+TEST(BoundingBoxMerge, ADefaultBoxCountsAsNothing) {
+  const BoundingBox<float> b = box(point(1, 2, 3), point(4, 5, 6));
+  EXPECT_EQ(BoundingBox<float>().merge(b).getVertex2(), b.getVertex2());
+  EXPECT_EQ(b.merge(BoundingBox<float>()).getVertex1(), b.getVertex1());
+  const BoundingBox<float> m = b.merge(box(point(-1, 3, 3), point(2, 9, 4)));
+  EXPECT_EQ(m.getVertex1(), point(-1, 2, 3));
+  EXPECT_EQ(m.getVertex2(), point(4, 9, 6));
+}
+
+TEST(BoundingBoxResolution, SplitsTheSurplusEvenly) {
+  BoundingBox<float> b = box(point(0, 0), point(2.5f, 4));
+  EXPECT_EQ(b.adjustToResolution(1), vectorOf<int>({3, 4}));
+  EXPECT_EQ(b.getVertex1(), point(-0.25f, 0));
+  EXPECT_EQ(b.getVertex2(), point(2.75f, 4));
+}
+
+TEST(BoundingBoxCorners, ListsCornersByTheirBits) {
+  const Vertices<float> corners = box(point(0, 0), point(1, 1)).vertices();
+  ASSERT_EQ(corners.getNumVertices(), 4);
+  EXPECT_EQ(corners[0], point(1, 1));
+  EXPECT_EQ(corners[1], point(0, 1));
+  EXPECT_EQ(corners[2], point(1, 0));
+  EXPECT_EQ(corners[3], point(0, 0));
+}
+
+TEST(BoundingBoxContainment, FacesBelongToTheBox) {
+  const BoundingBox<float> b = box(point(0, 0, 0), point(1, 1, 1));
+  EXPECT_TRUE(b.contains(point(1, 0.5f, 0)));
+  EXPECT_FALSE(b.contains(point(1.01f, 0.5f, 0)));
+  EXPECT_TRUE(b.intersects(box(point(1, 0, 0), point(2, 1, 1))));
+  EXPECT_FALSE(b.intersects(box(point(1.5f, 0, 0), point(2, 1, 1))));
+  EXPECT_TRUE(BoundingBox<float>().contains(point(5, 5, 5)));
+  Vertices<float> inside(3, 2);
+  inside[0] = point(0.5f, 0.5f, 0.5f);
+  inside[1] = point(1, 1, 1);
+  EXPECT_TRUE(b.containsAllVertices(inside));
+  inside[1] = point(2, 1, 1);
+  EXPECT_FALSE(b.containsAllVertices(inside));
+  EXPECT_TRUE(b.containsAny(inside));
+}
+
+TEST(BoundingBoxMeasures, WidthsAreAlwaysPositive) {
+  BoundingBox<float> b = box(point(3, 0), point(1, 4));
+  EXPECT_EQ(b.width(0), 2);
+  EXPECT_EQ(b.widths(), point(2, 4));
+  EXPECT_EQ(b.min(0), 1);
+  EXPECT_EQ(b.max(0), 3);
+  b.rectify();
+  EXPECT_EQ(b.getVertex1(), point(1, 0));
+  EXPECT_EQ(b.cog(), point(2, 2));
+  EXPECT_FLOAT_EQ(b.diagonal(), std::sqrt(20.f));
+}
+
+TEST(BoundingBoxGrowth, ExpandsByMarginsAndUpToPositions) {
+  BoundingBox<float> b = box(point(0, 0), point(1, 1));
+  b.expand(1);
+  EXPECT_EQ(b.getVertex1(), point(-1, -1));
+  b.expand(point(1, 0));
+  EXPECT_EQ(b.getVertex2(), point(3, 2));
+  b.expandUpToPosition(point(-5, 7));
+  EXPECT_EQ(b.getVertex1(), point(-5, -1));
+  EXPECT_EQ(b.getVertex2(), point(3, 7));
+}
+
+TEST(BoundingBoxTypes, IntegerBoxesWork) {
+  BoundingBox<int> b(vectorOf<int>({0, 0}), vectorOf<int>({3, 5}));
+  EXPECT_EQ(b.cog(), vectorOf<int>({1, 2}));
+  EXPECT_EQ(b.adjustToResolution(2), vectorOf<int>({2, 3}));
+}

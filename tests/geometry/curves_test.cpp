@@ -1,0 +1,149 @@
+// Curves: closure, edges, signed areas and orientation; curve stacks keep one closure.
+#include "geometry/CurveStack.h"
+#include "geometry/Edge.h"
+#include "geometry/EdgeIterator.h"
+#include "tests/geometry/ShapeTesting.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+Curve<float> curveThrough(const std::vector<Vector<float>>& points, bool open) {
+  Curve<float> curve(3, 0, 0, 0, open);
+  for (const auto& p : points) curve.append(p);
+  return curve;
+}
+
+Curve<float> unitSquare(bool open = false) {
+  return curveThrough({point(0, 0, 0), point(1, 0, 0), point(1, 1, 0), point(0, 1, 0)}, open);
+}
+
+std::vector<std::pair<int, int>> edgesOf(const Curve<float>& curve) {
+  std::vector<std::pair<int, int>> edges;
+  for (EdgeIterator<float> it(curve); it.current(); ++it)
+    edges.emplace_back(it.current()->getIndex(0), it.current()->getIndex(1));
+  return edges;
+}
+
+} // namespace
+
+TEST(CurveClosure, TypeCodesFollowTheClosure) {
+  Curve<float> curve = unitSquare();
+  EXPECT_TRUE(curve.isClosed());
+  EXPECT_EQ(curve.getShapeType(), 0);
+  curve.setOpen(true);
+  EXPECT_EQ(curve.getShapeTypeName(), "OpenCurve");
+  CurveStack<float> stack(3, 2, 3);
+  EXPECT_EQ(stack.getShapeTypeName(), "ClosedCurveStack");
+  stack.setOpen(true);
+  EXPECT_EQ(stack.getShapeType(), 3);
+  for (int l = 0; l < stack.getHeight(); ++l) EXPECT_TRUE(stack[l].isOpen());
+}
+
+TEST(CurveEdges, ClosedCurvesHaveOneMoreEdgeThanOpenOnes) {
+  Curve<float> triangle = curveThrough({point(0, 0, 0), point(1, 0, 0), point(0, 1, 0)}, false);
+  EXPECT_EQ(edgesOf(triangle), (std::vector<std::pair<int, int>>{{0, 1}, {1, 2}, {2, 0}}));
+  triangle.setOpen(true);
+  EXPECT_EQ(edgesOf(triangle), (std::vector<std::pair<int, int>>{{0, 1}, {1, 2}}));
+  EXPECT_TRUE(edgesOf(curveThrough({point(0, 0, 0)}, false)).empty());
+  EXPECT_TRUE(edgesOf(Curve<float>()).empty());
+  Vertices<float> points(3, 3);
+  EXPECT_EQ(EdgeIterator<float>(points).current(), nullptr) << "other shapes have no edge";
+}
+
+TEST(CurveEdges, TheEdgeSharesTheCurvesVerticesAndRewinds) {
+  Curve<float> square = unitSquare();
+  EdgeIterator<float> it(square);
+  ++it;
+  Edge<float>* edge = it.current();
+  EXPECT_EQ(&edge->vertex(0), &square[1]);
+  EXPECT_TRUE(edge->isOpen());
+  it.rewind();
+  EXPECT_EQ(it.current()->getIndex(0), 0);
+  Edge<float> segment(3);
+  EXPECT_EQ(segment.getNumVertices(), 2);
+  Edge<float> picked(square, 3, 1);
+  EXPECT_EQ(&picked.vertex(1), &square[1]);
+}
+
+TEST(CurveAreas, UnitSquareTurnsCounterClockwise) {
+  Curve<float> square = unitSquare();
+  EXPECT_FLOAT_EQ(square.twiceArea(0, 1), 2);
+  EXPECT_FALSE(square.isClockwise(0, 1));
+  EXPECT_EQ(square.projectedAreaSign(0, 1), 1);
+  EXPECT_FLOAT_EQ(square.twiceArea(1, 0), -2) << "swapping the axes mirrors the plane";
+  square.reverse();
+  EXPECT_FLOAT_EQ(square.twiceArea(0, 1), -2);
+  EXPECT_TRUE(square.isClockwise(0, 1));
+  EXPECT_EQ(unitSquare(true).twiceArea(0, 1), 0);
+}
+
+TEST(CurveAreas, TinyPolygonsHaveNoSign) {
+  const float side = 0.0007f; // area 4.9e-7
+  Curve<float> tiny =
+      curveThrough({point(0, 0, 0), point(side, 0, 0), point(side, side, 0), point(0, side, 0)}, false);
+  EXPECT_EQ(tiny.projectedAreaSign(0, 1), 0);
+  tiny.setClockwise(true, 0, 1);
+  EXPECT_EQ(tiny[1], point(side, 0, 0)) << "left unchanged";
+}
+
+TEST(CurveAreas, SetClockwiseReversesOnlyWhenNeeded) {
+  Curve<float> square = unitSquare();
+  square.setClockwise(false, 0, 1);
+  EXPECT_EQ(square[1], point(1, 0, 0));
+  square.setClockwise(true, 0, 1);
+  EXPECT_TRUE(square.isClockwise(0, 1));
+  square.setClockwise(true, 0, 1);
+  EXPECT_TRUE(square.isClockwise(0, 1));
+}
+
+TEST(CurveLength, CountsTheClosingEdgeOfClosedCurves) {
+  EXPECT_FLOAT_EQ(unitSquare().length(), 4);
+  EXPECT_FLOAT_EQ(unitSquare(true).length(), 3);
+  EXPECT_EQ(Curve<float>().length(), 0);
+}
+
+TEST(CurveStackClosure, RefusesCurvesOfTheOtherClosure) {
+  CurveStack<float> stack(3, 1, 4);
+  const TypeError e = exceptionOf<TypeError>([&] { stack.append(unitSquare(true)); });
+  EXPECT_EQ(e.getWhat(), "Closure mismatch");
+  EXPECT_EQ(e.getWhere(), "void CurveStack<T>::insert(...)");
+  EXPECT_EQ(messageOf<TypeError>([&] { stack.prepend(unitSquare(true)); }), "Closure mismatch");
+  EXPECT_EQ(messageOf<TypeError>([&] { stack.insert(0, unitSquare(true)); }), "Closure mismatch");
+  EXPECT_EQ(stack.getHeight(), 1);
+  Curve<float> square = unitSquare();
+  stack.append(square);
+  EXPECT_EQ(stack.getHeight(), 2);
+  EXPECT_EQ(stack.getLastCurve().getServer(), square.getServer());
+  EXPECT_EQ(&stack.getLastCurve()[2], &square[2]);
+}
+
+TEST(CurveStackClosure, EmptyStackAdoptsTheFirstCurvesServer) {
+  CurveStack<float> stack;
+  Curve<float> square = unitSquare();
+  stack.append(square);
+  EXPECT_EQ(stack.getServer(), square.getServer());
+  EXPECT_EQ(stack.getFirstCurve().getNumVertices(), 4);
+}
+
+TEST(CurveStackClosure, ConvertsAVertexStack) {
+  VertexStack<float> plain(3, 2, 3);
+  CurveStack<float> open(plain, true);
+  EXPECT_EQ(open.getServer(), plain.getServer());
+  EXPECT_TRUE(open.level(1).isOpen());
+  EXPECT_EQ(open.level(1).getIndex(0), 3);
+  std::unique_ptr<Shape<float>> copy(open.clone());
+  EXPECT_EQ(copy->getShapeType(), 3);
+}
+
+TEST(CurveStackBranching, DetectsConsecutiveCurvesAtTheSameZ) {
+  CurveStack<float> stack;
+  stack.append(curveThrough({point(0, 0, 0)}, false));
+  stack.append(curveThrough({point(0, 0, 1)}, false));
+  EXPECT_FALSE(stack.isBranching());
+  stack.append(curveThrough({point(5, 5, 1)}, false));
+  EXPECT_TRUE(stack.isBranching());
+}
