@@ -12,7 +12,8 @@ class RandomGenerator;
 // and refuses every operation that would reallocate it (UsageError).
 //
 // Instantiated for char, unsigned char, short, unsigned short, int, unsigned int, float, double,
-// long double and bool (long and std::string get the storage operations only, for data sets).
+// long double and bool, and for the columns of data sets also for long (fully) and std::string
+// (storage operations, find and comparison only).
 // Index arguments are never checked; failures are Exception subclasses and leave the vector as it was.
 template <class T> class Vector {
 public:
