@@ -1,9 +1,15 @@
 #include "application/ShapeViewerMainWindow.h"
 
 #include "application/ShapeViewerMediator.h"
+#include "foundation/Exception.h"
+#include "foundation/Matrix.h"
+#include "geometry/Shape.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -13,10 +19,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QUrl>
 #include <QVBoxLayout>
+
+#include <iostream>
 
 namespace {
 
@@ -24,6 +34,17 @@ const char* const sizeKey = "shapeViewerMainWindow/size";
 const char* const positionKey = "shapeViewerMainWindow/position";
 const char* const scalingKey = "scaling";
 const char* const version = "2015.03.06";
+const char* const inputDirectoryKey = "inputDirectory";
+const char* const dialogSizeKey = "openFileDialogSize";
+
+// The diagonal matrix that multiplies coordinate i by factor i.
+Matrix<float> diagonalMatrix(const Vector<float>& factors) {
+  const int n = factors.getSize();
+  Matrix<float> m(n, n, true);
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) m(i, j) = i == j ? factors[i] : 0.0f;
+  return m;
+}
 
 // Shows or hides a panel from its own visibility; a panel not built yet is left alone.
 void flipVisibility(QWidget* panel, bool visible) {
@@ -76,6 +97,8 @@ void ShapeViewerMainWindow::buildMenus() {
   _menuBar = new QMenuBar(this);
 
   _fileMenu = _menuBar->addMenu("File");
+  QAction* loadShape = _fileMenu->addAction("Load shape...", this, SLOT(openShapeFile()));
+  loadShape->setShortcut(QKeySequence("CTRL+O"));
   _fileMenu->addSeparator();
   QAction* quit = _fileMenu->addAction("Quit", qApp, SLOT(quit()));
   quit->setShortcut(QKeySequence("CTRL+Q"));
@@ -202,4 +225,59 @@ void ShapeViewerMainWindow::about() {
   panel->setFixedSize(panel->sizeHint());
   dialog.setFixedSize(dialog.sizeHint());
   dialog.exec();
+}
+
+// === Loading shape files
+
+void ShapeViewerMainWindow::openShapeFile(const QString& fileName) {
+  const std::string name = fileName.toUtf8().toStdString();
+  Shape<float>* shape = nullptr;
+  try {
+    shape = Shape<float>::loadFile(name);
+    // Mesh companions (quad mesh caps and ".vcolors.qm" colours, ".vcolors.tm" colours of triangle
+    // meshes) are attached here, before the shape is scaled.
+    shape->multiply(diagonalMatrix(_scaling));
+    _mediator->addShape(shape, name);
+  } catch (const Exception& e) {
+    delete shape; // the mediator keeps a shape only when addShape returns
+    std::cerr << "Exception raised:" << std::endl << e.getWhere() << std::endl << e.getWhat() << std::endl;
+  }
+}
+
+void ShapeViewerMainWindow::openShapeFile() {
+  const QStringList filters = {
+      "All files (*)",           "Vertices files (*.vx)", "Curve files (*.cv)",  "VertexStack files (*.vs)",
+      "CurveStack files (*.cs)", "QuadMesh files (*.qm)", "TriMesh files (*.tm)"};
+  const QStringList files = runOpenFileDialog(filters, QFileDialog::ExistingFiles);
+  for (const QString& file : files) openShapeFile(file);
+}
+
+QStringList ShapeViewerMainWindow::runOpenFileDialog(const QStringList& filters, QFileDialog::FileMode mode) {
+  QSettings settings;
+  const QDir directory(settings.value(inputDirectoryKey, QDir::currentPath()).toString());
+  QFileDialog dialog;
+  dialog.resize(settings.value(dialogSizeKey, QSize(400, 300)).toSize());
+  dialog.setFileMode(mode);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setDirectory(directory.absolutePath());
+  dialog.setNameFilters(filters);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  const QStringList files = dialog.selectedFiles();
+  settings.setValue(inputDirectoryKey, dialog.directory().path());
+  settings.setValue(dialogSizeKey, dialog.size());
+  return files;
+}
+
+void ShapeViewerMainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls())
+    event->acceptProposedAction();
+  else
+    event->ignore();
+}
+
+void ShapeViewerMainWindow::dropEvent(QDropEvent* event) {
+  if (!event->mimeData()->hasUrls()) return;
+  const QList<QUrl> urls = event->mimeData()->urls();
+  for (const QUrl& url : urls) openShapeFile(url.toLocalFile());
+  event->acceptProposedAction();
 }

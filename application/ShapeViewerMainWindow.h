@@ -2,7 +2,9 @@
 
 #include "foundation/Vector.h"
 
+#include <QFileDialog>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class QAction;
@@ -30,16 +32,30 @@ public:
 
   void setBatchMode(bool on);
 
+  // Loads one shape file, scales it and hands it to the mediator. A file that fails is reported on
+  // the standard error stream ("Exception raised:", where, what) and nothing is added.
+  void openShapeFile(const QString& fileName);
+
   ShapeViewerMediator* mediator() const { return _mediator; }
 
 public slots:
+  // "Load shape...": a file dialog for one or more shape files, each then loaded in order.
+  void openShapeFile();
   void runScalingDialog();
   void togglePosePanelView();
   void toggleListBoxView();
   void toggleAttributesEditorView();
   void about();
 
+protected:
+  // Files dragged onto the window are loaded as shape files, in drop order.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
 private:
+  // Runs a modal open dialog in the settings' input directory at the settings' dialog size; after
+  // acceptance stores the final directory and the size, and returns the chosen files.
+  QStringList runOpenFileDialog(const QStringList& filters, QFileDialog::FileMode mode);
   void buildMenus();
   void layOut();
   void restoreGeometry();

@@ -21,7 +21,9 @@ int main(int argc, char** argv) {
   window->setScaling(scaling);
   window->show();
 
+  // Every argument is a shape file, whatever its extension; a bad one is reported and skipped.
   window->setBatchMode(true);
+  for (int i = 1; i < argc; ++i) window->openShapeFile(QString::fromUtf8(argv[i]));
   window->setBatchMode(false);
 
   return runGuardedEventLoop(std::cerr);
