@@ -5,11 +5,13 @@
 #include "geometry/Curve.h"
 #include "geometry/CurveStack.h"
 #include "geometry/Shape.h"
+#include "geometry/TriMesh.h"
 #include "geometry/VertexStack.h"
 #include "geometry/Vertices.h"
 #include "imaging/Colormap.h"
 #include "rendering/CurvePainterGL.h"
 #include "rendering/CurveStackPainterGL.h"
+#include "rendering/TriMeshPainterGL.h"
 #include "rendering/VertexStackPainterGL.h"
 #include "rendering/VerticesPainterGL.h"
 #include "viewer/ViewerCanvasGL.h"
@@ -53,6 +55,8 @@ ShapePainterGL<float>* ShapeViewerMediator::createProxy(const Shape<float>& shap
   ShapePainterGL<float>* proxy = nullptr;
   if (dynamic_cast<const Curve<float>*>(&shape))
     proxy = new CurvePainterGL<float>();
+  else if (dynamic_cast<const TriMesh<float>*>(&shape))
+    proxy = new TriMeshPainterGL<float>();
   else if (dynamic_cast<const Vertices<float>*>(&shape))
     proxy = new VerticesPainterGL<float>();
   else if (dynamic_cast<const CurveStack<float>*>(&shape))
