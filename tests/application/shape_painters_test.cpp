@@ -6,12 +6,14 @@
 #include "application/ShapeViewerMediator.h"
 #include "geometry/Curve.h"
 #include "geometry/CurveStack.h"
+#include "geometry/QuadMesh.h"
 #include "geometry/TriMesh.h"
 #include "geometry/VertexStack.h"
 #include "geometry/Vertices.h"
 #include "imaging/Colormap.h"
 #include "rendering/CurvePainterGL.h"
 #include "rendering/CurveStackPainterGL.h"
+#include "rendering/QuadMeshPainterGL.h"
 #include "rendering/TriMeshPainterGL.h"
 #include "rendering/VertexStackPainterGL.h"
 #include "rendering/VerticesPainterGL.h"
@@ -72,8 +74,9 @@ TEST_F(ShapePainters, EachShapeKindGetsItsOwnPainter) {
   shapes.addShape(new VertexStack<float>(3, 2, 2, 0, 0), "c.vs");
   shapes.addShape(new CurveStack<float>(3, 2, 2, 0, 0, false), "d.cs");
   shapes.addShape(new TriMesh<float>(3, 3, 3, 3), "e.tm");
+  shapes.addShape(new QuadMesh<float>(3, 2, 3, 0, 0, false), "f.qm");
   const auto& painters = shapes.getPainters();
-  ASSERT_EQ(painters.size(), 5u);
+  ASSERT_EQ(painters.size(), 6u);
   EXPECT_NE(dynamic_cast<VerticesPainterGL<float>*>(painters[0]->getProxy()), nullptr);
   EXPECT_EQ(dynamic_cast<CurvePainterGL<float>*>(painters[0]->getProxy()), nullptr);
   EXPECT_NE(dynamic_cast<CurvePainterGL<float>*>(painters[1]->getProxy()), nullptr);
@@ -81,12 +84,13 @@ TEST_F(ShapePainters, EachShapeKindGetsItsOwnPainter) {
   EXPECT_EQ(dynamic_cast<CurveStackPainterGL<float>*>(painters[2]->getProxy()), nullptr);
   EXPECT_NE(dynamic_cast<CurveStackPainterGL<float>*>(painters[3]->getProxy()), nullptr);
   EXPECT_NE(dynamic_cast<TriMeshPainterGL<float>*>(painters[4]->getProxy()), nullptr);
+  EXPECT_NE(dynamic_cast<QuadMeshPainterGL<float>*>(painters[5]->getProxy()), nullptr);
   for (const ShapeViewerPainterGL* painter : painters) {
     EXPECT_NE(dynamic_cast<const ExtendedShapeViewerPainterGL*>(painter), nullptr);
     EXPECT_TRUE(painter->isSelected());
   }
   EXPECT_EQ(painters[1]->getDescription(), "b.cv");
-  EXPECT_EQ(shapes.numShapes(), 5);
+  EXPECT_EQ(shapes.numShapes(), 6);
 }
 
 TEST_F(ShapePainters, ColoursFollowTheFlagCycle) {

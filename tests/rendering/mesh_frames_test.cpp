@@ -1,8 +1,10 @@
 // Real frames drawn by Mesa: mesh surfaces in their colour where they lie, replayed lists unchanged,
 // nothing from hidden painters or painters without a shape.
+#include "rendering/QuadMeshPainterGL.h"
 #include "rendering/TriMeshPainterGL.h"
 
 #include "tests/rendering/MeshTestShapes.h"
+#include "tests/rendering/QuadMeshTestShapes.h"
 #include "tests/support/OffscreenGL.h"
 
 #include <GL/gl.h>
@@ -75,4 +77,16 @@ TEST_F(MeshFrames, HiddenPainterAndPainterWithoutShapeDrawNothing) {
   empty.glDraw();
   const QImage frame = gl.grab();
   EXPECT_TRUE(pixelNear(frame, 32, 32, QColor(0, 0, 0)));
+}
+
+TEST_F(MeshFrames, QuadMeshSurfaceFacingTheViewerIsLit) {
+  QuadMesh<float> sheet =
+      makeQuadMesh({{{-0.5f, -0.5f, 0}, {0.5f, -0.5f, 0}}, {{-0.5f, 0.5f, 0}, {0.5f, 0.5f, 0}}}, true);
+  QuadMeshPainterGL<float> painter;
+  painter.setShape(sheet);
+  paintWith(painter, rgb(255, 128, 0), DISPLAY_MODE_SURFACE);
+  painter.glDraw();
+  const QImage frame = gl.grab();
+  EXPECT_TRUE(pixelNear(frame, 32, 32, QColor(255, 128, 0), 8));
+  EXPECT_TRUE(pixelNear(frame, 4, 32, QColor(0, 0, 0)));
 }
