@@ -4,6 +4,7 @@
 #include "foundation/Exception.h"
 #include "foundation/Matrix.h"
 #include "geometry/Shape.h"
+#include "viewer/ViewerCanvasGL.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -56,6 +57,7 @@ void flipVisibility(QWidget* panel, bool visible) {
 ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent) {
   _rightFrame = new QFrame(this);
   _mediator = new ShapeViewerMediator(this);
+  _mediator->setCanvas(*new ViewerCanvasGL()); // parented by the layout below
   buildMenus();
   layOut();
   restoreGeometry();
@@ -136,7 +138,7 @@ void ShapeViewerMainWindow::layOut() {
   middleRow->setContentsMargins(5, 5, 5, 5);
   middleRow->setSpacing(5);
   middleRow->addLayout(_leftColumn);
-  middleRow->addStretch(1); // the canvas's place
+  middleRow->addWidget(_mediator->getCanvas(), 1);
   middleRow->addWidget(_rightFrame);
 
   auto* top = new QVBoxLayout(this);

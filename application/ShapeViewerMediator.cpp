@@ -1,17 +1,111 @@
 #include "application/ShapeViewerMediator.h"
 
+#include "application/ExtendedShapeViewerPainterGL.h"
+#include "foundation/Trace.h"
+#include "geometry/Curve.h"
+#include "geometry/CurveStack.h"
 #include "geometry/Shape.h"
+#include "geometry/VertexStack.h"
+#include "geometry/Vertices.h"
+#include "imaging/Colormap.h"
+#include "rendering/CurvePainterGL.h"
+#include "rendering/CurveStackPainterGL.h"
+#include "rendering/VertexStackPainterGL.h"
+#include "rendering/VerticesPainterGL.h"
+#include "viewer/ViewerCanvasGL.h"
 
-ShapeViewerMediator::ShapeViewerMediator(QObject* parent) : QObject(parent) {}
+#include <QSettings>
 
-ShapeViewerMediator::~ShapeViewerMediator() = default;
+#include <algorithm>
+#include <iostream>
 
-int ShapeViewerMediator::numShapes() const {
-  return static_cast<int>(_shapes.size());
+namespace {
+
+const char* const colorCycleLengthKey = "color-cycle-length";
+
+template <class V> void traceValue(const char* expression, const V& value) {
+  Trace::eval(expression);
+  std::cout << Trace::valueStart() << value << Trace::valueEnd() << "\n";
 }
 
-void ShapeViewerMediator::addShape(Shape<float>* shape, const std::string& /*name*/) {
+} // namespace
+
+ShapeViewerMediator::ShapeViewerMediator(QObject* parent) : QObject(parent) {
+  QSettings settings;
+  if (settings.contains(colorCycleLengthKey)) _colorCycleLength = settings.value(colorCycleLengthKey).toInt();
+}
+
+ShapeViewerMediator::~ShapeViewerMediator() {
+  // Painters may hold display lists of the canvas's context.
+  if (_canvas) _canvas->makeCurrent();
+  for (ShapeViewerPainterGL* painter : _painters) {
+    if (_canvas) _canvas->removePainter(*painter);
+    delete painter;
+  }
+  if (_canvas) _canvas->doneCurrent();
+}
+
+int ShapeViewerMediator::numShapes() const {
+  return static_cast<int>(_painters.size());
+}
+
+ShapePainterGL<float>* ShapeViewerMediator::createProxy(const Shape<float>& shape) {
+  ShapePainterGL<float>* proxy = nullptr;
+  if (dynamic_cast<const Curve<float>*>(&shape))
+    proxy = new CurvePainterGL<float>();
+  else if (dynamic_cast<const Vertices<float>*>(&shape))
+    proxy = new VerticesPainterGL<float>();
+  else if (dynamic_cast<const CurveStack<float>*>(&shape))
+    proxy = new CurveStackPainterGL<float>();
+  else if (dynamic_cast<const VertexStack<float>*>(&shape))
+    proxy = new VertexStackPainterGL<float>();
+  else
+    return nullptr;
+  proxy->setShape(shape);
+  return proxy;
+}
+
+Vector<int> ShapeViewerMediator::cycleColor(int n) const {
+  static const Colormap flag = Colormap::flag();
+  const int cycle = std::max(1, _colorCycleLength);
+  return flag.getColor(n % cycle + 2);
+}
+
+int ShapeViewerMediator::nextNameCounter(const std::string& shapeName) const {
+  int largest = 0;
+  for (const ShapeViewerPainterGL* painter : _painters) {
+    const ShapePainterGL<float>* proxy = painter->getProxy();
+    if (proxy && proxy->hasShape() && proxy->getShape().getName() == shapeName)
+      largest = std::max(largest, painter->getNameCounter());
+  }
+  return largest + 1;
+}
+
+void ShapeViewerMediator::addShape(Shape<float>* shape, const std::string& name) {
+  Trace::Scope scope("void ShapeViewerMediator::addShape(const Shape<float>&)");
   _shapes.emplace_back(shape);
+  ShapePainterGL<float>* proxy = createProxy(*shape);
+  if (!proxy) return;
+
+  ShapePainterAttributesGL attributes = proxy->getAttributes();
+  attributes.setColor(cycleColor(numShapes()));
+  proxy->setAttributes(attributes);
+
+  auto* painter = new ExtendedShapeViewerPainterGL(nextNameCounter(shape->getName()), true, proxy, name);
+  _painters.push_back(painter);
+  if (_canvas) _canvas->addPainter(*painter);
+
+  traceValue("getBatchMode()", _batchMode);
+  if (!_batchMode) {
+    Trace::print("initGL");
+    reinitializeCanvas();
+  }
+}
+
+void ShapeViewerMediator::reinitializeCanvas() {
+  if (!_canvas) return;
+  _canvas->initializeGL();
+  _canvas->repaint();
 }
 
 void ShapeViewerMediator::setScaling(const Vector<float>& scaling) {
@@ -19,5 +113,11 @@ void ShapeViewerMediator::setScaling(const Vector<float>& scaling) {
 }
 
 void ShapeViewerMediator::setBatchMode(bool on) {
+  if (on == _batchMode) return;
   _batchMode = on;
+  if (on) return;
+  Trace::print("init canvas");
+  if (_canvas) _canvas->initializeGL();
+  Trace::print("repaint canvas");
+  if (_canvas) _canvas->repaint();
 }

@@ -9,6 +9,9 @@
 #include <vector>
 
 template <class T> class Shape;
+template <class T> class ShapePainterGL;
+class ShapeViewerPainterGL;
+class ViewerCanvasGL;
 
 // Turns what the main window loads into things on screen and keeps them. The window owns it.
 class ShapeViewerMediator : public QObject {
@@ -21,8 +24,16 @@ public:
   // Number of shapes loaded and not yet closed.
   int numShapes() const;
 
-  // Takes a loaded shape (already scaled) for good; name is the file it came from.
+  // The canvas that draws the loaded shapes; the mediator adds and removes their painters.
+  void setCanvas(ViewerCanvasGL& canvas) { _canvas = &canvas; }
+  ViewerCanvasGL* getCanvas() const { return _canvas; }
+
+  // Takes a loaded shape (already scaled) for good; name is the file it came from. The shape gets a
+  // painter of its kind in the next colour of the cycle, wrapped in a viewer painter that is appended
+  // to the painters and added to the canvas; outside batch mode the canvas then frames and repaints.
   void addShape(Shape<float>* shape, const std::string& name);
+  const std::vector<ShapeViewerPainterGL*>& getPainters() const { return _painters; }
+  int getColorCycleLength() const { return _colorCycleLength; }
   const Shape<float>& getShape(int i) const { return *_shapes[static_cast<std::size_t>(i)]; }
 
   // Factors applied to x, y and z of every shape loaded from now on.
@@ -35,7 +46,19 @@ public:
   bool isBatchMode() const { return _batchMode; }
 
 private:
+  // The painter that draws this kind of shape, given the shape.
+  static ShapePainterGL<float>* createProxy(const Shape<float>& shape);
+  // The colour of the n-th loaded shape: cell (n mod cycle length) + 2 of the "flag" map.
+  Vector<int> cycleColor(int n) const;
+  // One more than the largest counter among loaded shapes of that name, 1 for a new name.
+  int nextNameCounter(const std::string& shapeName) const;
+  void reinitializeCanvas(); // frames the loaded shapes and repaints
+
+  // Shapes are declared first so that they outlive the painters that refer to them.
   std::vector<std::unique_ptr<Shape<float>>> _shapes;
+  std::vector<ShapeViewerPainterGL*> _painters; // owned, in loading order
+  ViewerCanvasGL* _canvas = nullptr;
+  int _colorCycleLength = 14;
   Vector<float> _scaling;
   bool _batchMode = false;
 };

@@ -7,6 +7,7 @@
 #include "geometry/EdgeIterator.h"
 #include "geometry/Raise.h"
 #include "geometry/ShapeTextReader.h"
+#include "geometry/TriMesh.h"
 #include "geometry/VertexIterator.h"
 #include "geometry/VertexStack.h"
 #include "geometry/Vertices.h"
@@ -96,8 +97,9 @@ template <class T> Shape<T>* Shape<T>::loadFile(const std::string& path) {
     case shapeTypeCode(ShapeType::VertexStack):
       shape = new VertexStack<T>(path);
       break;
-    // Meshes: QuadMesh<T> for the two quad mesh codes, TriMesh<T> for the triangle mesh code,
-    // are created here by the mesh classes' path constructors.
+    case shapeTypeCode(ShapeType::TriMesh):
+      shape = new TriMesh<T>(path);
+      break;
     default:
       raiseFileError<FileFormatError>(where, "Unknown shape type", path);
     }

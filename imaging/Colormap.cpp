@@ -1,5 +1,6 @@
 #include "imaging/Colormap.h"
 
+#include "foundation/DataSet.h"
 #include "foundation/Exception.h"
 
 #include <algorithm>
@@ -68,6 +69,20 @@ const unsigned char flagTable[16][3] = {{0, 0, 0},     {255, 255, 255}, {255, 0,
                                         {0, 170, 255}, {255, 170, 255}, {170, 0, 255},   {170, 170, 255},
                                         {255, 255, 0}, {170, 85, 0},    {0, 255, 255},   {255, 0, 255}};
 
+// One channel read from a data-set column. Integer and float columns are both accepted, so that a
+// file whose first row holds whole numbers reads the same as one holding decimals.
+Vector<unsigned char> channelFromColumn(const DataSet& dataSet, const std::string& name) {
+  const std::vector<std::string>& names = dataSet.variableNames();
+  auto found = std::find(names.begin(), names.end(), name);
+  if (found != names.end() && dataSet.columnType(static_cast<int>(found - names.begin())) == "%d") {
+    const Vector<int>& values = dataSet.getValues<int>(name);
+    Vector<unsigned char> channel(values.getSize());
+    for (int i = 0; i < values.getSize(); ++i) channel[i] = static_cast<unsigned char>(values[i]);
+    return channel;
+  }
+  return dataSet.getValues<float>(name).toType<unsigned char>(); // raises the data set's errors
+}
+
 // The low 8 bits of x truncated toward zero; values that are not finite (the 4-cell "Temperature"
 // map divides by ln 1) give 0.
 unsigned char truncatedByte(double x) {
@@ -79,6 +94,13 @@ unsigned char truncatedByte(double x) {
 
 Colormap::Colormap(int n) {
   setSize(n);
+}
+
+Colormap::Colormap(const std::string& fileName) {
+  DataSet dataSet(fileName, '\t');
+  _red = channelFromColumn(dataSet, "Red");
+  _green = channelFromColumn(dataSet, "Green");
+  _blue = channelFromColumn(dataSet, "Blue");
 }
 
 Colormap::Colormap(const Colormap& other) : _red(other._red), _green(other._green), _blue(other._blue) {}

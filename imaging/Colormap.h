@@ -11,6 +11,9 @@ public:
   // === Construction
   Colormap() = default;
   explicit Colormap(int n); // n cells, contents not set
+  // Reads the "Red", "Green" and "Blue" columns of a tab-separated data-set file; the data set's
+  // errors (missing file, missing column) propagate.
+  explicit Colormap(const std::string& fileName);
   Colormap(const Colormap& other);
   Colormap& operator=(const Colormap& other);
 

@@ -2,6 +2,7 @@
 #include "imaging/Colormap.h"
 
 #include "foundation/Exception.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -183,4 +184,28 @@ TEST(ColormapPrint, WritesTheTitleThenOneLinePerCell) {
   map.makeGrayscale();
   EXPECT_EQ(captureStdout([&] { map.print("grey"); }), "grey\n0 = 0 0 0\n1 = 255 255 255\n");
   EXPECT_EQ(captureStdout([&] { map.print(""); }), "0 = 0 0 0\n1 = 255 255 255\n");
+}
+
+TEST(ColormapFile, ReadsTheRedGreenBlueColumnsOfADataSet) {
+  TemporaryDirectory directory;
+  writeFile(directory.file("map.df"), "Index\tBlue\tGreen\tRed\n0\t3\t2\t1\n1\t30\t20\t10\n2\t255\t128\t0\n");
+  const Colormap map(directory.file("map.df"));
+  ASSERT_EQ(map.getSize(), 3);
+  EXPECT_EQ(cell(map, 0), (Rgb{1, 2, 3}));
+  EXPECT_EQ(cell(map, 2), (Rgb{0, 128, 255}));
+}
+
+TEST(ColormapFile, DecimalValuesAreTruncated) {
+  TemporaryDirectory directory;
+  writeFile(directory.file("map.df"), "Red\tGreen\tBlue\n1.9\t2.5\t200.99\n");
+  const Colormap map(directory.file("map.df"));
+  ASSERT_EQ(map.getSize(), 1);
+  EXPECT_EQ(cell(map, 0), (Rgb{1, 2, 200}));
+}
+
+TEST(ColormapFile, DataSetErrorsPropagate) {
+  TemporaryDirectory directory;
+  EXPECT_THROW(Colormap(directory.file("missing.df")), FileReadError);
+  writeFile(directory.file("nogreen.df"), "Red\tBlue\n1\t2\n");
+  EXPECT_THROW(Colormap(directory.file("nogreen.df")), NameError);
 }

@@ -1,0 +1,99 @@
+// Voxel-matrix file input and output, reslicing and TIFF-stack loading at the sizes the viewer
+// meets: a 256^3 float volume (64 MiB) and a 200-page 512 x 512 8-bit stack.
+#include "imaging/VoxelMatrix.h"
+#include "imaging/VoxelMatrixReslicer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A scratch folder removed at exit.
+const fs::path& scratch() {
+  static const fs::path directory = [] {
+    fs::path path = fs::temp_directory_path() / ("ostrel-bench-" + std::to_string(::getpid()));
+    fs::create_directories(path);
+    std::atexit(
+        [] { fs::remove_all(fs::temp_directory_path() / ("ostrel-bench-" + std::to_string(::getpid()))); });
+    return path;
+  }();
+  return directory;
+}
+
+template <class T> VoxelMatrix<T> filledMatrix(int s1, int s2, int s3) {
+  VoxelMatrix<T> matrix(s1, s2, s3);
+  for (int k = 0; k < s3; ++k)
+    for (int i = 0; i < s1; ++i)
+      for (int j = 0; j < s2; ++j) matrix(i, j, k) = static_cast<T>((i + 3 * j + 7 * k) % 256);
+  return matrix;
+}
+
+const VoxelMatrix<float>& cube() {
+  static const VoxelMatrix<float> matrix = filledMatrix<float>(256, 256, 256);
+  return matrix;
+}
+
+const std::string& cubeFile() {
+  static const std::string path = [] {
+    const std::string name = (scratch() / "cube.vm").string();
+    cube().save(name, true);
+    return name;
+  }();
+  return path;
+}
+
+const std::string& stackFile() {
+  static const std::string path = [] {
+    const std::string name = (scratch() / "stack.tif").string();
+    filledMatrix<unsigned char>(512, 512, 200).saveAsTiff(name, false, true);
+    return name;
+  }();
+  return path;
+}
+
+void loadVm256Float(benchmark::State& state) {
+  const std::string& path = cubeFile();
+  for (auto _ : state) {
+    VoxelMatrix<float> matrix(path);
+    benchmark::DoNotOptimize(matrix(255, 255, 255));
+  }
+}
+
+void saveVm256Float(benchmark::State& state) {
+  const std::string path = (scratch() / "saved.vm").string();
+  cube();
+  for (auto _ : state) cube().save(path, true);
+}
+
+void reslice256Float(benchmark::State& state) {
+  const VoxelMatrixReslicer<float> reslicer;
+  cube();
+  for (auto _ : state) {
+    VoxelMatrix<float> resliced = reslicer.resliceAlongDimension1(cube());
+    benchmark::DoNotOptimize(resliced(255, 255, 255));
+  }
+}
+
+void loadTiffStack200x512x512(benchmark::State& state) {
+  const std::string& path = stackFile();
+  for (auto _ : state) {
+    VoxelMatrix<float> matrix(path);
+    benchmark::DoNotOptimize(matrix(511, 511, 199));
+  }
+}
+
+} // namespace
+
+BENCHMARK(loadVm256Float)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(saveVm256Float)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(reslice256Float)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(loadTiffStack200x512x512)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,453 @@
+#include "imaging/ImageReader.h"
+
+#include "foundation/Exception.h"
+#include "foundation/FileInfo.h"
+#include "imaging/ImageSourceFile.h"
+#include "imaging/ImageSourceFileMosaic.h"
+#include "imaging/ImageSourceLSMStackPlane.h"
+#include "imaging/ImageSourceTiffStackPlane.h"
+#include "imaging/ImageSourceVoxelMatrixFilePlane.h"
+#include "imaging/ImageSourceVoxelMatrixPlane.h"
+#include "imaging/TiffFile.h"
+#include "imaging/VoxelMatrix.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <vector>
+
+namespace {
+
+const char* const headerWhere = "void ImageReader::readHeader(ImageHeader&,const string&)";
+const char* const tiffHeaderWhere = "void ImageReader::readTiffHeader(ImageHeader&, TIFF*)";
+const char* const lsmHeaderWhere = "void LSMReader::readTiffHeader(ImageHeader&, TIFF*)";
+const char* const pixelsWhere = "void Image::readTiffPixels(Image&, TIFF*)";
+
+constexpr ttag_t lsmInformationTag = 34412;
+constexpr std::uint32_t lsmMagic4 = 0x0400494C;
+constexpr std::uint32_t lsmMagic3 = 0x0300494C;
+constexpr std::size_t lsmBytesNeeded = 64; // up to VoxelSizeZ at bytes 56..63
+
+// The largest expansion of compressed TIFF data (LZW and Deflate stay far below), plus a floor so
+// that small legitimate files are never refused.
+constexpr long long maxCompressionRatio = 4096;
+constexpr long long decodedSizeFloor = 64LL * 1024 * 1024;
+
+template <class Error>
+[[noreturn]] void raise(const std::string& where, const std::string& what, const std::string& filename) {
+  Error error;
+  error.setWhere(where);
+  error.setWhat(what);
+  error.setFilename(filename);
+  throw error;
+}
+
+std::string formatted(const char* format, int value) {
+  char text[128];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+long long fileLength(const std::string& filename) {
+  std::ifstream in(filename, std::ios::binary | std::ios::ate);
+  return in ? static_cast<long long>(in.tellg()) : 0;
+}
+
+// The raw bytes of the LSM information block, empty when the directory has none.
+std::vector<unsigned char> lsmInformationBlock(TIFF* tiff) {
+  const TIFFField* field = TIFFFieldWithTag(tiff, lsmInformationTag);
+  if (!field || !TIFFFieldPassCount(field)) return {};
+  std::uint64_t count = 0;
+  void* data = nullptr;
+  int found = 0;
+  if (TIFFFieldReadCount(field) == TIFF_VARIABLE2) {
+    std::uint32_t count32 = 0;
+    found = TIFFGetField(tiff, lsmInformationTag, &count32, &data);
+    count = count32;
+  } else {
+    std::uint16_t count16 = 0;
+    found = TIFFGetField(tiff, lsmInformationTag, &count16, &data);
+    count = count16;
+  }
+  if (!found || !data) return {};
+  const int width = TIFFDataWidth(TIFFFieldDataType(field));
+  const std::uint64_t bytes = count * static_cast<std::uint64_t>(width > 0 ? width : 1);
+  const unsigned char* begin = static_cast<const unsigned char*>(data);
+  return std::vector<unsigned char>(begin, begin + bytes);
+}
+
+template <class Value> Value blockValue(const std::vector<unsigned char>& block, std::size_t offset) {
+  Value value{};
+  std::memcpy(&value, block.data() + offset, sizeof value); // the block is little-endian, as the host
+  return value;
+}
+
+bool hasLsmMagic(const std::vector<unsigned char>& block) {
+  if (block.size() < 4) return false;
+  const auto magic = blockValue<std::uint32_t>(block, 0);
+  return magic == lsmMagic4 || magic == lsmMagic3;
+}
+
+// Resolutions that are missing, zero, negative or not finite give no pixel size.
+bool usableResolution(float resolution) {
+  return std::isfinite(resolution) && resolution > 0;
+}
+
+// Length-unit scale named by the "unit=" keys of an ImageJ description; later keys win.
+bool unitFromDescription(const std::string& description, int& scale) {
+  static const std::pair<const char*, int> keys[] = {
+      {"unit=cm", -2}, {"unit=mm", -3},       {"unit=micron", -6}, {"unit=\xC2\xB5m", -6},
+      {"unit=um", -6}, {"unit=\\u00B5m", -6}, {"unit=nm", -9}};
+  bool found = false;
+  for (const auto& [key, keyScale] : keys) {
+    if (description.find(key) != std::string::npos) {
+      scale = keyScale;
+      found = true;
+    }
+  }
+  return found;
+}
+
+// The number after "spacing=" up to "loop=" or the end; false when absent or unreadable.
+bool spacingFromDescription(const std::string& description, float& spacing) {
+  const std::string key = "spacing=";
+  const std::size_t start = description.find(key);
+  if (start == std::string::npos) return false;
+  const std::size_t valueStart = start + key.size();
+  const std::size_t end = description.find("loop=", valueStart);
+  try {
+    spacing = std::stof(
+        description.substr(valueStart, end == std::string::npos ? std::string::npos : end - valueStart));
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+} // namespace
+
+void ImageReader::checkDecodedSize(long long planeBytes, long long planes, const std::string& filename,
+                                   const std::string& where) {
+  const long long length = fileLength(filename);
+  const long long limit = length * maxCompressionRatio + decodedSizeFloor;
+  if (planeBytes < 0 || planes < 0 || (planes > 0 && planeBytes > limit / planes))
+    raise<FileFormatError>(where, "Image size in file header exceeds what the file can hold", filename);
+}
+
+// === Headers
+
+void ImageReader::read(ImageHeader& header, const std::string& filename) {
+  std::ifstream in(filename, std::ios::binary);
+  if (!in) raise<FileReadError>(headerWhere, "Cannot open file for reading", filename);
+  unsigned char b[4] = {0, 0, 0, 0};
+  in.read(reinterpret_cast<char*>(b), 4);
+  in.close();
+  header.clear();
+  header.setFormat(1);
+  const std::string suffix = FileInfo::suffixName(filename);
+  const bool littleEndianTiff = b[0] == 'I' && b[1] == 'I' && b[2] == '*';
+  const bool bigEndianTiff = b[0] == 'M' && b[1] == 'M' && b[3] == '*';
+  if (std::memcmp(b, "0000", 4) == 0 && (suffix == "img" || suffix == "IMG")) {
+    header.setFormat(2);
+  } else if (littleEndianTiff || bigEndianTiff) {
+    TIFFSetWarningHandler(nullptr);
+    TiffFile file(filename, "r");
+    if (!file.isOpen()) raise<FileFormatError>(headerWhere, file.describe("Cannot read TIFF file"), filename);
+    const std::vector<unsigned char> block = lsmInformationBlock(file.get());
+    if (block.empty())
+      header.setFormat(3);
+    else if (hasLsmMagic(block))
+      header.setFormat(4);
+    if (header.getFormat() == 4) readLSMHeader(header, file);
+    if (header.getFormat() == 3) readTiffHeader(header, file);
+  }
+  switch (header.getFormat()) {
+  case 2:
+    header.setWidth(512);
+    header.setHeight(512);
+    header.setDepth(8);
+    break;
+  case 1:
+    raise<FileFormatError>(headerWhere, "Unrecognized image file format", filename);
+  default:
+    break;
+  }
+}
+
+void ImageReader::readTiffHeader(ImageHeader& header, TiffFile& file) {
+  TIFF* tiff = file.get();
+  std::uint16_t samples = 1, bits = 1, photometric = PHOTOMETRIC_MINISBLACK;
+  std::uint32_t length = 0, width = 0;
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+  TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+  TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &length);
+  TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
+  const std::string filename = TIFFFileName(tiff);
+  if (bits != 8 && bits != 16)
+    raise<FileFormatError>(tiffHeaderWhere, formatted("Cannot read TIFF with %d bits per sample", bits),
+                           filename);
+  if (samples != 1 && samples != 3 && samples != 4)
+    raise<FileFormatError>(tiffHeaderWhere, formatted("Cannot read TIFF with %d samples per pixel", samples),
+                           filename);
+  if (length > 0x7FFFFFFF || width > 0x7FFFFFFF)
+    raise<FileFormatError>(tiffHeaderWhere, "Image size in file header exceeds what the file can hold",
+                           filename);
+  header.setHeight(static_cast<int>(length));
+  header.setWidth(static_cast<int>(width));
+  header.setPlanes(static_cast<int>(std::min<tdir_t>(TIFFNumberOfDirectories(tiff), 0x7FFFFFFF)));
+  header.setDepth(bits * samples);
+  readTiffCalibration(header, file);
+  if (photometric == PHOTOMETRIC_PALETTE) readTiffColormap(header, file);
+}
+
+void ImageReader::readTiffCalibration(ImageHeader& header, TiffFile& file) {
+  TIFF* tiff = file.get();
+  PixelCalibration calibration;
+  LengthUnit unit;
+  int scale = 0;
+  float factor = 1.0f;
+  std::uint16_t resolutionUnit = 0;
+  const bool hasResolutionUnit = TIFFGetField(tiff, TIFFTAG_RESOLUTIONUNIT, &resolutionUnit) == 1;
+  if (hasResolutionUnit) {
+    scale = resolutionUnit == RESUNIT_NONE ? 0 : -2;
+    factor = resolutionUnit == RESUNIT_INCH ? 2.54f : 1.0f;
+  }
+  char* text = nullptr;
+  if ((!hasResolutionUnit || resolutionUnit == RESUNIT_NONE) &&
+      TIFFGetField(tiff, TIFFTAG_IMAGEDESCRIPTION, &text) && text) {
+    const std::string description(text);
+    unitFromDescription(description, scale);
+    float spacing = 0;
+    if (header.getPlanes() >= 2 && spacingFromDescription(description, spacing))
+      header.setVoxelSizeZ(spacing);
+  }
+  float resolution = 0;
+  if (TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &resolution) && usableResolution(resolution))
+    calibration.setPixelWidth(factor / resolution);
+  if (TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &resolution) && usableResolution(resolution))
+    calibration.setPixelHeight(factor / resolution);
+  unit.setScale(scale);
+  calibration.setLengthUnit(unit);
+  calibration.compute();
+  header.setPixelCalibration(calibration);
+}
+
+void ImageReader::readTiffColormap(ImageHeader& header, TiffFile& file) {
+  std::uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
+  std::uint16_t bits = 8;
+  TIFFGetFieldDefaulted(file.get(), TIFFTAG_BITSPERSAMPLE, &bits);
+  if (!TIFFGetField(file.get(), TIFFTAG_COLORMAP, &red, &green, &blue) || !red || !green || !blue) return;
+  const int cells = 1 << bits; // libtiff keeps exactly 2^bits entries per channel
+  Colormap colormap(cells);
+  for (int i = 0; i < cells; ++i) {
+    colormap.getRed()[i] = static_cast<unsigned char>(red[i] >> 8);
+    colormap.getGreen()[i] = static_cast<unsigned char>(green[i] >> 8);
+    colormap.getBlue()[i] = static_cast<unsigned char>(blue[i] >> 8);
+  }
+  header.setColormap(colormap);
+}
+
+void ImageReader::readLSMHeader(ImageHeader& header, TiffFile& file) {
+  TIFF* tiff = file.get();
+  std::uint32_t subfileType = 0, width = 0, length = 0;
+  std::uint16_t bits = 1, compression = 1, photometric = 1;
+  TIFFGetField(tiff, TIFFTAG_SUBFILETYPE, &subfileType);
+  TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
+  TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &length);
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
+  TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+  const std::vector<unsigned char> block = lsmInformationBlock(tiff);
+  const std::string filename = file.filename();
+  if (block.size() < 4) raise<FileFormatError>(lsmHeaderWhere, "LSM information block too short", filename);
+  const auto magic = blockValue<std::uint32_t>(block, 0);
+  std::cout << "S32MagicNumber :" << magic << std::endl;
+  if (!hasLsmMagic(block)) return;
+  if (block.size() < lsmBytesNeeded)
+    raise<FileFormatError>(lsmHeaderWhere, "LSM information block too short", filename);
+  const auto dimensionX = blockValue<std::int32_t>(block, 8);
+  const auto dimensionY = blockValue<std::int32_t>(block, 12);
+  const auto dimensionZ = blockValue<std::int32_t>(block, 16);
+  const auto channels = blockValue<std::int32_t>(block, 20);
+  const auto voxelSizeX = blockValue<double>(block, 40);
+  const auto voxelSizeY = blockValue<double>(block, 48);
+  const auto voxelSizeZ = blockValue<double>(block, 56);
+  if (dimensionX < 0 || dimensionY < 0 || channels < 0)
+    raise<FileFormatError>(lsmHeaderWhere, "Negative dimension in LSM information block", filename);
+  const int directories = static_cast<int>(std::min<tdir_t>(TIFFNumberOfDirectories(tiff), 0x7FFFFFFF));
+  header.setHeight(dimensionX);
+  header.setWidth(dimensionY);
+  header.setDepth(bits);
+  header.setPlanes(directories);
+  header.setChannels(channels);
+  header.setNewSubfileType(static_cast<int>(subfileType));
+  header.setVoxelSizeX(static_cast<float>(voxelSizeX * 1e6));
+  header.setVoxelSizeY(static_cast<float>(voxelSizeY * 1e6));
+  header.setVoxelSizeZ(dimensionZ >= 2 && directories >= 2 ? static_cast<float>(voxelSizeZ * 1e6) : 1.0f);
+  PixelCalibration calibration;
+  LengthUnit micrometre;
+  micrometre.setScale(-6);
+  calibration.setLengthUnit(micrometre);
+  calibration.setPixelHeight(static_cast<float>(voxelSizeX * 1e6));
+  calibration.setPixelWidth(static_cast<float>(voxelSizeY * 1e6));
+  calibration.compute();
+  header.setPixelCalibration(calibration);
+  if (bits != 8 && bits != 16)
+    raise<FileFormatError>(lsmHeaderWhere, formatted("Cannot read TIFF with %d bits per sample", bits),
+                           filename);
+}
+
+// === Pixels
+
+void ImageReader::read(Image& image, const std::string& filename) {
+  try {
+    ImageHeader header;
+    read(header, filename);
+    checkDecodedSize(static_cast<long long>(header.getWidth()) * header.getHeight() * (header.getDepth() / 8),
+                     1, filename, "void ImageReader::read(...)");
+    image.init(header.getWidth(), header.getHeight(), header.getDepth());
+    image.setHeader(header);
+    if (header.getColormap()) image.setColormap(*header.getColormap());
+    if (header.getFormat() == 3) {
+      TiffFile file(filename, "r");
+      if (!file.isOpen()) raise<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF file"), filename);
+      notifyStarted();
+      readTiffPixels(image, file, 0);
+      notifyFinished();
+    } else if (header.getFormat() == 2) {
+      notifyStarted();
+      readImgPixels(image, filename);
+      notifyFinished();
+    }
+  } catch (Exception& exception) {
+    exception.addWhere("void ImageReader::read(...)");
+    throw;
+  }
+}
+
+void ImageReader::readTiffPixels(Image& image, TiffFile& file, int sample) {
+  TIFF* tiff = file.get();
+  const int depth = image.getDepth();
+  if (depth == 24 || depth == 32) {
+    std::uint16_t planar = PLANARCONFIG_CONTIG;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+    if (planar == PLANARCONFIG_SEPARATE)
+      raise<FileFormatError>(pixelsWhere, "Cannot read TIFF with separate planes", file.filename());
+    if (planar != PLANARCONFIG_CONTIG) return;
+  } else if (depth != 8 && depth != 16) {
+    return;
+  }
+  const tmsize_t scanlineSize = TIFFScanlineSize(tiff);
+  if (scanlineSize <= 0)
+    raise<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF scanline"), file.filename());
+  std::uint32_t length = 0;
+  TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &length);
+  // The directory read may be smaller than the image (another page of a stack, an LSM thumbnail):
+  // only the bytes both have are copied.
+  const int rows =
+      static_cast<int>(std::min<std::uint32_t>(length, static_cast<std::uint32_t>(image.getHeight())));
+  const std::size_t bytes =
+      std::min<std::size_t>(static_cast<std::size_t>(scanlineSize), image.bytesPerLine());
+  std::vector<unsigned char> buffer(static_cast<std::size_t>(scanlineSize));
+  for (int row = 0; row < rows && !isCanceled(); ++row) {
+    if (TIFFReadScanline(tiff, buffer.data(), static_cast<std::uint32_t>(row),
+                         static_cast<std::uint16_t>(sample)) < 0)
+      raise<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF scanline"), file.filename());
+    std::memcpy(image.row(row), buffer.data(), bytes);
+    notifyProgressed(row + 1, image.getHeight());
+  }
+}
+
+void ImageReader::readImgPixels(Image& image, const std::string& filename) {
+  std::ifstream in(filename, std::ios::binary);
+  in.seekg(12);
+  const std::size_t bytes = std::min<std::size_t>(512 * 512, image.dataLength());
+  in.read(reinterpret_cast<char*>(image.getData()), static_cast<std::streamsize>(bytes));
+}
+
+// === Image sources
+
+void ImageReader::read(Image& image, const ImageSource& source) {
+  switch (source.getType()) {
+  case 0:
+    read(image, static_cast<const ImageSourceFile&>(source).getFilename());
+    break;
+  case 1:
+    readFileMosaic(image, static_cast<const ImageSourceFileMosaic&>(source));
+    break;
+  case 2:
+    readVoxelMatrixPlane(image, static_cast<const ImageSourceVoxelMatrixPlane&>(source));
+    break;
+  case 3:
+    readVoxelMatrixFilePlane(image, static_cast<const ImageSourceVoxelMatrixFilePlane&>(source));
+    break;
+  case 4: {
+    const auto& stack = static_cast<const ImageSourceTiffStackPlane&>(source);
+    readStackPlane(image, stack.getTiffStackFilename(), stack.getHeader(), stack.getPlane(), 0);
+    break;
+  }
+  case 5: {
+    const auto& stack = static_cast<const ImageSourceLSMStackPlane&>(source);
+    readStackPlane(image, stack.getLSMStackFilename(), stack.getHeader(), stack.getPlane(), stack.getFrame());
+    break;
+  }
+  default:
+    break;
+  }
+}
+
+void ImageReader::readStackPlane(Image& image, const std::string& filename, const ImageHeader& header,
+                                 int plane, int sample) {
+  notifyStarted();
+  image.init(header.getWidth(), header.getHeight(), header.getDepth());
+  image.setHeader(header);
+  TiffFile file(filename, "r");
+  if (!file.isOpen()) raise<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF file"), filename);
+  if (!TIFFSetDirectory(file.get(), static_cast<tdir_t>(plane)))
+    raise<FileReadError>(pixelsWhere, file.describe("Cannot select TIFF directory"), filename);
+  readTiffPixels(image, file, sample);
+  notifyFinished();
+}
+
+void ImageReader::readVoxelMatrixPlane(Image& image, const ImageSourceVoxelMatrixPlane& source) {
+  const VoxelMatrix<float>* matrix = source.getVoxelMatrix();
+  if (!matrix || source.getPlane() < 0 || source.getPlane() >= matrix->getSize3()) return;
+  (*matrix)[source.getPlane()].convertToImage(image, 16);
+  image.print("image read from voxel matrix:");
+}
+
+void ImageReader::readVoxelMatrixFilePlane(Image& image, const ImageSourceVoxelMatrixFilePlane& source) {
+  VoxelMatrix<float> matrix(source.getVoxelMatrixFilename());
+  if (source.getPlane() < 0 || source.getPlane() >= matrix.getSize3()) return;
+  matrix[source.getPlane()].convertToImage(image, 8);
+  image.print("image read from voxel matrix file:");
+}
+
+void ImageReader::readFileMosaic(Image& image, const ImageSourceFileMosaic& source) {
+  if (!source.isDefined()) return;
+  image.init(source.getSize2(), source.getSize1(), source.getDepth());
+  const int bytesPerPixel = image.bytesPerPixel();
+  int top = 0;
+  for (int r = 0; r < source.getRows(); ++r) {
+    int left = 0;
+    for (int c = 0; c < source.getColumns(); ++c) {
+      if (const ImageSourceFile* cell = source.getCell(r, c)) {
+        Image tile;
+        read(tile, cell->getFilename());
+        // The file may have changed since the grid was measured: clip the tile to its cell.
+        const int rows = std::min(tile.getHeight(), source.getRowHeight(r));
+        const int columns = std::min(tile.getWidth(), source.getColumnWidth(c));
+        if (tile.getDepth() == image.getDepth())
+          for (int i = 0; i < rows; ++i)
+            std::memcpy(image.row(top + i) + static_cast<std::size_t>(left) * bytesPerPixel, tile.row(i),
+                        static_cast<std::size_t>(columns) * bytesPerPixel);
+      }
+      left += source.getColumnWidth(c);
+    }
+    top += source.getRowHeight(r);
+  }
+}

@@ -1,0 +1,194 @@
+// Loaded shapes on screen: a painter of the shape's kind in the next cycle colour, name counters,
+// painters in the canvas in loading order, the scene box following the shapes, and the canvas in
+// its place of the main window.
+#include "application/ExtendedShapeViewerPainterGL.h"
+#include "application/ShapeViewerMainWindow.h"
+#include "application/ShapeViewerMediator.h"
+#include "geometry/Curve.h"
+#include "geometry/CurveStack.h"
+#include "geometry/VertexStack.h"
+#include "geometry/Vertices.h"
+#include "imaging/Colormap.h"
+#include "rendering/CurvePainterGL.h"
+#include "rendering/CurveStackPainterGL.h"
+#include "rendering/VertexStackPainterGL.h"
+#include "rendering/VerticesPainterGL.h"
+#include "viewer/ViewerCanvasGL.h"
+
+#include <gtest/gtest.h>
+
+#include <QHBoxLayout>
+#include <QOpenGLContext>
+#include <QSettings>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+Vertices<float>* pointAt(float x, float y, float z, const std::string& name = "point") {
+  auto* vertices = new Vertices<float>(3, 1, 1, 1);
+  (*vertices)[0][0] = x;
+  (*vertices)[0][1] = y;
+  (*vertices)[0][2] = z;
+  vertices->setName(name);
+  return vertices;
+}
+
+class ShapePainters : public testing::Test {
+protected:
+  void SetUp() override {
+    QSettings().clear();
+    canvas = std::make_unique<ViewerCanvasGL>();
+    canvas->resize(64, 64);
+  }
+  void TearDown() override {
+    mediator.reset();
+    QSettings().clear();
+  }
+
+  ShapeViewerMediator& makeMediator() {
+    mediator = std::make_unique<ShapeViewerMediator>();
+    mediator->setCanvas(*canvas);
+    return *mediator;
+  }
+
+  static Vector<int> colorOf(const ShapeViewerPainterGL* painter) {
+    return painter->getProxy()->getAttributes().getColor();
+  }
+
+  std::unique_ptr<ViewerCanvasGL> canvas;
+  std::unique_ptr<ShapeViewerMediator> mediator;
+};
+
+} // namespace
+
+TEST_F(ShapePainters, EachShapeKindGetsItsOwnPainter) {
+  ShapeViewerMediator& shapes = makeMediator();
+  shapes.addShape(pointAt(0, 0, 0), "a.vx");
+  shapes.addShape(new Curve<float>(3, 2, 2, 2, true), "b.cv");
+  shapes.addShape(new VertexStack<float>(3, 2, 2, 0, 0), "c.vs");
+  shapes.addShape(new CurveStack<float>(3, 2, 2, 0, 0, false), "d.cs");
+  const auto& painters = shapes.getPainters();
+  ASSERT_EQ(painters.size(), 4u);
+  EXPECT_NE(dynamic_cast<VerticesPainterGL<float>*>(painters[0]->getProxy()), nullptr);
+  EXPECT_EQ(dynamic_cast<CurvePainterGL<float>*>(painters[0]->getProxy()), nullptr);
+  EXPECT_NE(dynamic_cast<CurvePainterGL<float>*>(painters[1]->getProxy()), nullptr);
+  EXPECT_NE(dynamic_cast<VertexStackPainterGL<float>*>(painters[2]->getProxy()), nullptr);
+  EXPECT_EQ(dynamic_cast<CurveStackPainterGL<float>*>(painters[2]->getProxy()), nullptr);
+  EXPECT_NE(dynamic_cast<CurveStackPainterGL<float>*>(painters[3]->getProxy()), nullptr);
+  for (const ShapeViewerPainterGL* painter : painters) {
+    EXPECT_NE(dynamic_cast<const ExtendedShapeViewerPainterGL*>(painter), nullptr);
+    EXPECT_TRUE(painter->isSelected());
+  }
+  EXPECT_EQ(painters[1]->getDescription(), "b.cv");
+  EXPECT_EQ(shapes.numShapes(), 4);
+}
+
+TEST_F(ShapePainters, ColoursFollowTheFlagCycle) {
+  ShapeViewerMediator& shapes = makeMediator();
+  EXPECT_EQ(shapes.getColorCycleLength(), 14);
+  for (int i = 0; i < 15; ++i) shapes.addShape(pointAt(0, 0, 0), "p.vx");
+  const Colormap flag = Colormap::flag();
+  const auto& painters = shapes.getPainters();
+  for (int i = 0; i < 14; ++i) EXPECT_EQ(colorOf(painters[i]), flag.getColor(i + 2)) << i;
+  EXPECT_EQ(colorOf(painters[14]), colorOf(painters[0]));
+}
+
+TEST_F(ShapePainters, CycleLengthComesFromTheSettings) {
+  QSettings().setValue("color-cycle-length", 1);
+  ShapeViewerMediator& shapes = makeMediator();
+  for (int i = 0; i < 3; ++i) shapes.addShape(pointAt(0, 0, 0), "p.vx");
+  for (const ShapeViewerPainterGL* painter : shapes.getPainters())
+    EXPECT_EQ(colorOf(painter), Colormap::flag().getColor(2));
+}
+
+TEST_F(ShapePainters, ShapesOfEqualNameAreCounted) {
+  ShapeViewerMediator& shapes = makeMediator();
+  shapes.addShape(pointAt(0, 0, 0, "cell"), "one/cell.vx");
+  shapes.addShape(pointAt(0, 0, 0, "Cell"), "two/Cell.vx");
+  shapes.addShape(pointAt(0, 0, 0, "cell"), "two/cell.vx");
+  const auto& painters = shapes.getPainters();
+  EXPECT_EQ(painters[0]->getNameCounter(), 1);
+  EXPECT_EQ(painters[1]->getNameCounter(), 1);
+  EXPECT_EQ(painters[2]->getNameCounter(), 2);
+}
+
+TEST_F(ShapePainters, PaintersReachTheCanvasInLoadingOrder) {
+  ShapeViewerMediator& shapes = makeMediator();
+  int announced = 0;
+  QObject::connect(canvas.get(), &ViewerCanvasGL::painterAdded, [&](PainterGL<float>&) { ++announced; });
+  shapes.addShape(pointAt(0, 0, 0), "a.vx");
+  shapes.addShape(pointAt(1, 0, 0), "b.vx");
+  ASSERT_EQ(canvas->getPainters().size(), 2u);
+  EXPECT_EQ(canvas->getPainters()[1], shapes.getPainters()[1]);
+  EXPECT_EQ(announced, 2);
+}
+
+TEST_F(ShapePainters, SceneBoxFollowsTheLoadedShapes) {
+  ShapeViewerMediator& shapes = makeMediator();
+  shapes.addShape(pointAt(-1, 0, 0), "a.vx");
+  shapes.addShape(pointAt(3, 2, 2), "b.vx");
+  EXPECT_FLOAT_EQ(canvas->getCenter()[0], 1.0f);
+  EXPECT_FLOAT_EQ(canvas->getScale(), 0.6f * std::sqrt(24.0f));
+}
+
+TEST_F(ShapePainters, BatchModeFramesTheSceneOnceAtTheEnd) {
+  ShapeViewerMediator& shapes = makeMediator();
+  shapes.setBatchMode(true);
+  shapes.addShape(pointAt(-1, 0, 0), "a.vx");
+  shapes.addShape(pointAt(3, 2, 2), "b.vx");
+  EXPECT_EQ(canvas->getScale(), 1.0f);
+  shapes.setBatchMode(false);
+  EXPECT_FLOAT_EQ(canvas->getScale(), 0.6f * std::sqrt(24.0f));
+}
+
+TEST_F(ShapePainters, LoadedShapeIsDrawnInItsCycleColour) {
+  QOpenGLContext probe;
+  if (!probe.create()) GTEST_SKIP() << "no OpenGL on this display";
+  ShapeViewerMediator& shapes = makeMediator();
+  Vertices<float>* square = new Vertices<float>(3, 4, 4, 4);
+  const float corners[4][3] = {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}};
+  for (int i = 0; i < 4; ++i)
+    for (int k = 0; k < 3; ++k) (*square)[i][k] = corners[i][k];
+  shapes.addShape(square, "square.vx");
+  shapes.addShape(pointAt(0, 0, 0), "centre.vx");
+  ShapePainterAttributesGL big = shapes.getPainters()[1]->getProxy()->getAttributes();
+  big.setSymbolSize(20);
+  shapes.getPainters()[1]->getProxy()->setAttributes(big);
+  canvas->setDiffuseLight(204); // with the default ambient of 0.2 the colour shows unchanged
+  BackgroundGL black;
+  Vector<int> zero(3);
+  zero.fill(0);
+  black.setColor(zero);
+  black.setGradientEnabled(false);
+  canvas->setBackground(black);
+  canvas->toggleBoundingBox(false);
+  const QImage frame = canvas->grabFramebuffer();
+  const Vector<int> expected = Colormap::flag().getColor(3);
+  const QColor centre = frame.pixelColor(32, 32);
+  EXPECT_NEAR(centre.red(), expected[0], 3);
+  EXPECT_NEAR(centre.green(), expected[1], 3);
+  EXPECT_NEAR(centre.blue(), expected[2], 3);
+  EXPECT_EQ(frame.pixelColor(5, 32), QColor(0, 0, 0));
+}
+
+TEST(MainWindowCanvas, SitsBetweenTheLeftColumnAndTheRightFrameAndStretches) {
+  QSettings().clear();
+  auto* window = new ShapeViewerMainWindow();
+  ViewerCanvasGL* canvas = window->mediator()->getCanvas();
+  ASSERT_NE(canvas, nullptr);
+  EXPECT_EQ(canvas->parentWidget(), window);
+  QHBoxLayout* middle = nullptr;
+  for (QObject* child : window->layout()->children())
+    if ((middle = qobject_cast<QHBoxLayout*>(child))) break;
+  ASSERT_NE(middle, nullptr);
+  const int index = middle->indexOf(canvas);
+  EXPECT_EQ(index, 1);
+  EXPECT_EQ(middle->stretch(index), 1);
+  window->show();
+  EXPECT_TRUE(canvas->isVisible());
+  EXPECT_GT(canvas->width(), window->width() / 3);
+  delete window;
+  QSettings().clear();
+}

@@ -1,0 +1,193 @@
+// Surface queries: segment crossings for picking, containment, closest points.
+#include "geometry/TriMeshQuery.h"
+
+#include "geometry/Edge.h"
+#include "geometry/TriMesh.h"
+#include "tests/support/ExpectException.h"
+#include "tests/support/MeshFixtures.h"
+
+#include <gtest/gtest.h>
+#include <omp.h>
+
+#include <algorithm>
+#include <random>
+
+namespace {
+Edge<float> segment(float ax, float ay, float az, float bx, float by, float bz) {
+  Edge<float> edge(3);
+  const float a[3] = {ax, ay, az}, b[3] = {bx, by, bz};
+  for (int i = 0; i < 3; ++i) edge.vertex(0)[i] = a[i], edge.vertex(1)[i] = b[i];
+  return edge;
+}
+
+std::vector<std::vector<float>> sortedPoints(const Vertices<float>& points) {
+  std::vector<std::vector<float>> list;
+  for (int v = 0; v < points.getNumVertices(); ++v)
+    list.push_back({points.vertex(v)[0], points.vertex(v)[1], points.vertex(v)[2]});
+  std::sort(list.begin(), list.end());
+  return list;
+}
+
+// The crossings found by testing every triangle of the mesh, one after the other.
+std::vector<std::vector<float>> crossingsOfEveryTriangle(const TriMesh<float>& mesh,
+                                                         const Edge<float>& edge) {
+  Vertices<float> points(3, 0);
+  for (int t = 0; t < mesh.getNumTriangles(); ++t) {
+    const Triangle<float>* triangle = mesh.triangle(t);
+    if (!triangle) continue;
+    if (triangle->projectedAreaSign(0, 1) == 0 && triangle->projectedAreaSign(1, 2) == 0 &&
+        triangle->projectedAreaSign(2, 0) == 0)
+      continue;
+    Vector<float> point(3);
+    if (triangle->intersects(edge, point) != 0) points.append(point);
+  }
+  return sortedPoints(points);
+}
+} // namespace
+
+TEST(TriMeshQuery, WithoutMeshRefusesToNameIt) {
+  TriMeshQuery<float> query;
+  expectException<ProgramError>([&] { query.getTriMesh(); },
+                                "const TriMesh<T>& TriMeshQuery<T>::getTriMesh() const",
+                                "No triangular mesh was set");
+  auto mesh = tetrahedron();
+  query.setTriMesh(*mesh);
+  EXPECT_EQ(&query.getTriMesh(), mesh.get());
+}
+
+TEST(TriMeshQuery, ASegmentThroughOneTriangleYieldsItsCrossing) {
+  auto mesh = makeMesh({{0, 0, 0}, {2, 0, 0}, {0, 2, 0}}, {{0, 1, 2}});
+  TriMeshQuery<float> query;
+  query.setTriMesh(*mesh);
+  const Vertices<float> hits = query.computeIntersections(segment(0.5f, 0.5f, -1, 0.5f, 0.5f, 3));
+  ASSERT_EQ(hits.getNumVertices(), 1);
+  EXPECT_EQ(hits.getSpace(), 3);
+  EXPECT_EQ(hits.vertex(0), Vector<float>(std::vector<float>{0.5f, 0.5f, 0}));
+}
+
+TEST(TriMeshQuery, ASegmentThroughAClosedSurfaceYieldsTwoPoints) {
+  for (auto& mesh : closedMeshes()) {
+    if (mesh->getName() == "torus") continue;
+    TriMeshQuery<float> query;
+    query.setTriMesh(*mesh);
+    const Vector<float> c = mesh->cog();
+    const auto hits = sortedPoints(
+        query.computeIntersections(segment(c[0] + 0.01f, c[1] + 0.02f, -10, c[0] + 0.01f, c[1] + 0.02f, 10)));
+    ASSERT_EQ(hits.size(), 2u) << mesh->getName();
+    EXPECT_LT(hits[0][2], c[2]);
+    EXPECT_GT(hits[1][2], c[2]);
+  }
+  // The torus's tube is crossed twice on each side of the hole.
+  auto ring = torus(24, 16);
+  TriMeshQuery<float> query;
+  query.setTriMesh(*ring);
+  EXPECT_EQ(query.computeIntersections(segment(-10, 0.01f, 0.02f, 10, 0.01f, 0.02f)).getNumVertices(), 4);
+}
+
+TEST(TriMeshQuery, ASegmentEndingOnAPlaneYieldsNothingFromIt) {
+  auto mesh = makeMesh({{0, 0, 0}, {2, 0, 0}, {0, 2, 0}}, {{0, 1, 2}});
+  TriMeshQuery<float> query;
+  query.setTriMesh(*mesh);
+  EXPECT_EQ(query.computeIntersections(segment(0.5f, 0.5f, 1, 0.5f, 0.5f, 0)).getNumVertices(), 0);
+  EXPECT_EQ(query.computeIntersections(segment(0.5f, 0.5f, 0, 0.5f, 0.5f, -1)).getNumVertices(), 0);
+}
+
+TEST(TriMeshQuery, ASegmentInTheTrianglesPlaneYieldsItsStart) {
+  auto mesh = makeMesh({{0, 0, 0}, {2, 0, 0}, {0, 2, 0}}, {{0, 1, 2}});
+  TriMeshQuery<float> query;
+  query.setTriMesh(*mesh);
+  const Edge<float> across = segment(-1, 0.5f, 0, 3, 0.5f, 0);
+  const Vertices<float> hits = query.computeIntersections(across);
+  ASSERT_EQ(hits.getNumVertices(), 1);
+  EXPECT_EQ(hits.vertex(0), across.vertex(0));
+  Vector<float> point(3);
+  EXPECT_EQ(mesh->triangle(0)->intersects(across, point), 2);
+  // In the plane but beside the triangle: no crossing of its edges.
+  EXPECT_EQ(query.computeIntersections(segment(3, 3, 0, 4, 5, 0)).getNumVertices(), 0);
+}
+
+TEST(TriMeshQuery, ASegmentMissingTheMeshYieldsNothing) {
+  auto ring = torus(24, 16);
+  TriMeshQuery<float> query;
+  query.setTriMesh(*ring);
+  EXPECT_EQ(query.computeIntersections(segment(0, 0, -10, 0, 0, 10)).getNumVertices(), 0)
+      << "through the hole";
+  EXPECT_EQ(query.computeIntersections(segment(10, 10, 10, 11, 12, 13)).getNumVertices(), 0);
+}
+
+TEST(TriMeshQuery, SkipsDegenerateTriangles) {
+  // A flat triangle along a line, and one whose projected areas are all below the float tolerance
+  // although a segment crosses its interior.
+  auto mesh =
+      makeMesh({{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {0.0005f, 0, 0}, {0, 0.0005f, 0}}, {{0, 1, 2}, {0, 3, 4}});
+  TriMeshQuery<float> query;
+  query.setTriMesh(*mesh);
+  EXPECT_EQ(query.computeIntersections(segment(-1, 1, 1, 3, 1, 1)).getNumVertices(), 0);
+  const Edge<float> throughTheTinyOne = segment(0.0001f, 0.0001f, -1, 0.0001f, 0.0001f, 1);
+  EXPECT_EQ(query.computeIntersections(throughTheTinyOne).getNumVertices(), 0);
+  Vector<float> point(3);
+  EXPECT_EQ(mesh->triangle(1)->intersects(throughTheTinyOne, point), 1) << "the triangle test alone sees it";
+}
+
+TEST(TriMeshQuery, FindsWhatTestingEveryTriangleFinds) {
+  auto ring = torus(40, 24);
+  ring->removeTriangle(17);
+  TriMeshQuery<float> query;
+  query.setTriMesh(*ring);
+  std::mt19937 random(5);
+  std::uniform_real_distribution<float> coordinate(-6, 6);
+  int crossings = 0;
+  for (int k = 0; k < 300; ++k) {
+    const Edge<float> edge = segment(coordinate(random), coordinate(random), coordinate(random),
+                                     coordinate(random), coordinate(random), coordinate(random) * 0.2f);
+    const auto expected = crossingsOfEveryTriangle(*ring, edge);
+    EXPECT_EQ(sortedPoints(query.computeIntersections(edge)), expected);
+    crossings += static_cast<int>(expected.size());
+  }
+  EXPECT_GT(crossings, 100) << "the segments should cross the surface often";
+  // Segments along the mesh's own edges and through its vertices graze many triangles.
+  for (int v = 0; v < 60; ++v) {
+    const Vector<float>& a = ring->vertex(v);
+    const Vector<float>& b = ring->vertex(v + 24);
+    const Edge<float> edge = segment(a[0], a[1], a[2], 2 * b[0] - a[0], 2 * b[1] - a[1], 2 * b[2] - a[2]);
+    EXPECT_EQ(sortedPoints(query.computeIntersections(edge)), crossingsOfEveryTriangle(*ring, edge));
+  }
+}
+
+TEST(TriMeshQuery, GivesTheSamePointsWithOneThreadAndWithSeveral) {
+  auto ring = torus(60, 30);
+  TriMeshQuery<float> query;
+  query.setTriMesh(*ring);
+  const Edge<float> edge = segment(-5, 0.3f, 0.1f, 5, -0.2f, 0.4f);
+  const int threads = omp_get_max_threads();
+  omp_set_num_threads(1);
+  const auto single = sortedPoints(query.computeIntersections(edge));
+  omp_set_num_threads(std::max(2, threads));
+  const auto parallel = sortedPoints(query.computeIntersections(edge));
+  omp_set_num_threads(threads);
+  EXPECT_EQ(single.size(), 4u);
+  EXPECT_EQ(single, parallel);
+}
+
+TEST(TriMeshQuery, TellsInsideFromOutside) {
+  auto ring = torus(24, 16);
+  TriMeshQuery<float> query;
+  query.setTriMesh(*ring);
+  EXPECT_TRUE(query.contains(Vector<float>(std::vector<float>{3, 0, 0})));
+  EXPECT_TRUE(query.contains(Vector<float>(std::vector<float>{0, -3.5f, 0.2f})));
+  EXPECT_FALSE(query.contains(Vector<float>(std::vector<float>{0, 0, 0})));
+  EXPECT_FALSE(query.contains(Vector<float>(std::vector<float>{9, 0, 0})));
+}
+
+TEST(TriMeshQuery, FindsTheClosestSurfacePoint) {
+  auto box = unitCube();
+  TriMeshQuery<float> query;
+  query.setTriMesh(*box);
+  Vector<float> q;
+  int t = -1;
+  query.closestPoint(Vector<float>(std::vector<float>{2, 0.25f, 0.5f}), q, t);
+  EXPECT_EQ(q, Vector<float>(std::vector<float>{1, 0.25f, 0.5f}));
+  ASSERT_GE(t, 10);
+  query.closestPoint(Vector<float>(std::vector<float>{-1, -1, -1}), q);
+  EXPECT_EQ(q, Vector<float>(std::vector<float>{0, 0, 0}));
+}

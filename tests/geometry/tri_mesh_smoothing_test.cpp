@@ -1,0 +1,110 @@
+// Vertex smoothing keeps a surface's size and does not drift its centre.
+#include "geometry/TriMeshSmoothing.h"
+
+#include "geometry/TriMesh.h"
+#include "tests/support/MeshFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+double rmsSize(const TriMesh<float>& mesh) {
+  const Vector<float> centre = mesh.cog();
+  double sum = 0;
+  for (int v = 0; v < mesh.getNumVertices(); ++v) sum += (mesh.vertex(v) - centre).snorm();
+  return std::sqrt(sum / mesh.getNumVertices());
+}
+
+// A torus stretched along x, so that smoothing really moves its vertices.
+std::unique_ptr<TriMesh<float>> stretchedTorus() {
+  auto ring = torus(16, 10);
+  ring->scale(Vector<float>(std::vector<float>{2.0f, 1.0f, 0.5f}));
+  return ring;
+}
+} // namespace
+
+TEST(TriMeshSmoothing, StartsWithOneIteration) {
+  TriMeshSmoothing<float> smoothing;
+  EXPECT_EQ(smoothing.getNumIterations(), 1);
+  smoothing.setNumIterations(7);
+  EXPECT_EQ(smoothing.getNumIterations(), 7);
+}
+
+TEST(TriMeshSmoothing, WithoutIterationsLeavesTheVerticesInPlace) {
+  auto mesh = stretchedTorus();
+  const TriMesh<float> before(*mesh);
+  const Vector<float> original = before.toVector();
+  TriMeshSmoothing<float> smoothing;
+  smoothing.setNumIterations(0);
+  smoothing.smooth(*mesh);
+  const Vector<float> after = mesh->toVector();
+  for (int i = 0; i < after.getSize(); ++i) EXPECT_NEAR(after[i], original[i], 1e-5f);
+}
+
+TEST(TriMeshSmoothing, KeepsRootMeanSquareSizeOfEveryClosedMesh) {
+  auto meshes = closedMeshes();
+  meshes.push_back(stretchedTorus());
+  for (auto& mesh : meshes) {
+    const double size = rmsSize(*mesh);
+    const Vector<float> original = mesh->toVector();
+    TriMeshSmoothing<float> smoothing;
+    smoothing.setNumIterations(5);
+    smoothing.smooth(*mesh);
+    EXPECT_NEAR(rmsSize(*mesh), size, 1e-5 * size) << mesh->getName();
+    if (mesh->getName() == "torus") {
+      EXPECT_NE(mesh->toVector(), original) << "smoothing moved nothing";
+    }
+  }
+}
+
+TEST(TriMeshSmoothing, LeavesTheCentreOfASymmetricMesh) {
+  auto mesh = stretchedTorus();
+  TriMeshSmoothing<float> smoothing;
+  smoothing.setNumIterations(10);
+  smoothing.smooth(*mesh);
+  // The torus is symmetric under the half turn about z, which its triangles respect.
+  const Vector<float> centre = mesh->cog();
+  EXPECT_NEAR(centre[0], 0.0f, 1e-5f);
+  EXPECT_NEAR(centre[1], 0.0f, 1e-5f);
+  auto solid = octahedron();
+  smoothing.smooth(*solid);
+  const Vector<float> solidCentre = solid->cog();
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(solidCentre[i], 0.0f, 1e-6f);
+}
+
+TEST(TriMeshSmoothing, OnePassAveragesEachVertexWithItsNeighbourList) {
+  // Vertex 0 sees vertices 1, 2 (first triangle) and 2, 3 (second): (p0 + p1 + 2 p2 + p3) / 5.
+  auto mesh = makeMesh({{0, 0, 0}, {5, 0, 0}, {0, 5, 0}, {0, 0, 5}, {9, 9, 9}}, {{0, 1, 2}, {0, 2, 3}});
+  TriMeshSmoothing<float> smoothing;
+  smoothing.averageVertices(*mesh);
+  EXPECT_EQ(mesh->vertex(0), Vector<float>(std::vector<float>{1, 2, 1}));
+  // Vertex 3 sees 0 and 2: (p3 + p0 + p2) / 3, all from the positions before the pass.
+  EXPECT_EQ(mesh->vertex(3), Vector<float>(std::vector<float>{0, 5.0f / 3, 5.0f / 3}));
+  EXPECT_EQ(mesh->vertex(4), Vector<float>(std::vector<float>{9, 9, 9})) << "a vertex without triangle stays";
+}
+
+TEST(TriMeshSmoothing, MovesAnIsolatedVertexOnlyByTheRescalingAboutTheCentre) {
+  auto mesh = stretchedTorus();
+  Vector<float> lonely(std::vector<float>{20, -4, 6});
+  mesh->append(lonely);
+  const Vector<float> centre = mesh->cog();
+  const double sizeBefore = rmsSize(*mesh);
+  TriMeshSmoothing<float> smoothing;
+  smoothing.setNumIterations(3);
+  smoothing.smooth(*mesh);
+  // Its offset from the centre keeps its direction and is scaled like every vertex.
+  const Vector<float> offsetBefore = lonely - centre;
+  const Vector<float> offsetAfter = mesh->vertex(mesh->getNumVertices() - 1) - centre;
+  const float ratio = offsetAfter.norm() / offsetBefore.norm();
+  EXPECT_GT(ratio, 1.0f);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(offsetAfter[i], offsetBefore[i] * ratio, 1e-3f);
+  EXPECT_NEAR(rmsSize(*mesh), sizeBefore, 1e-5 * sizeBefore);
+}
+
+TEST(TriMeshSmoothing, SkipsTheRescalingWhenEverythingCollapsesOnTheCentre) {
+  auto mesh = makeMesh({{1, 1, 1}, {1, 1, 1}, {1, 1, 1}}, {{0, 1, 2}});
+  TriMeshSmoothing<float> smoothing;
+  smoothing.smooth(*mesh);
+  for (int v = 0; v < 3; ++v) EXPECT_EQ(mesh->vertex(v), Vector<float>(std::vector<float>{1, 1, 1}));
+}

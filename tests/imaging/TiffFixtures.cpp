@@ -1,0 +1,99 @@
+#include "tests/imaging/TiffFixtures.h"
+
+#include <gtest/gtest.h>
+#include <tiffio.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr ttag_t lsmTag = 34412;
+
+// libtiff writes only tags it knows: the LSM block is declared to it as an opaque byte array.
+const TIFFFieldInfo lsmFieldInfo[] = {
+    {lsmTag, TIFF_VARIABLE2, TIFF_VARIABLE2, TIFF_BYTE, FIELD_CUSTOM, 1, 1, const_cast<char*>("CZ_LSMINFO")}};
+
+template <class Sample>
+void writeRows(TIFF* tiff, const TiffLayout& layout, int page, int sample, int samplesInRow) {
+  std::vector<Sample> row(static_cast<std::size_t>(layout.width) * samplesInRow);
+  for (int i = 0; i < layout.height; ++i) {
+    for (int j = 0; j < layout.width; ++j)
+      for (int s = 0; s < samplesInRow; ++s)
+        row[j * samplesInRow + s] =
+            static_cast<Sample>(layout.value(page, i, j, samplesInRow == 1 ? sample : s));
+    ASSERT_GE(TIFFWriteScanline(tiff, row.data(), i, static_cast<uint16_t>(sample)), 0);
+  }
+}
+
+} // namespace
+
+unsigned defaultPixelValue(int page, int row, int column, int sample) {
+  return static_cast<unsigned>((page * 37 + row * 11 + column * 3 + sample * 50) % 256);
+}
+
+void writeTiff(const std::string& path, const TiffLayout& given, int pages) {
+  TiffLayout layout = given;
+  if (!layout.value) layout.value = defaultPixelValue;
+  TIFF* tiff = TIFFOpen(path.c_str(), "w");
+  ASSERT_NE(tiff, nullptr) << path;
+  if (!layout.lsmBlock.empty()) TIFFMergeFieldInfo(tiff, lsmFieldInfo, 1);
+  for (int page = 0; page < pages; ++page) {
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, layout.width);
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, layout.height);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, layout.bitsPerSample);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout.samplesPerPixel);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.photometric);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, layout.planarConfig);
+    if (layout.photometric == PHOTOMETRIC_PALETTE) {
+      const int cells = 1 << layout.bitsPerSample;
+      std::vector<uint16_t> red(cells), green(cells), blue(cells);
+      for (int i = 0; i < cells; ++i) {
+        red[i] = static_cast<uint16_t>(i * 257);
+        green[i] = static_cast<uint16_t>((cells - 1 - i) * 257);
+        blue[i] = 0;
+      }
+      TIFFSetField(tiff, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
+    }
+    if (!layout.description.empty()) TIFFSetField(tiff, TIFFTAG_IMAGEDESCRIPTION, layout.description.c_str());
+    if (layout.xResolution >= 0) TIFFSetField(tiff, TIFFTAG_XRESOLUTION, layout.xResolution);
+    if (layout.yResolution >= 0) TIFFSetField(tiff, TIFFTAG_YRESOLUTION, layout.yResolution);
+    if (layout.resolutionUnit >= 0) TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, layout.resolutionUnit);
+    if (layout.lzw) TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+    if (!layout.lsmBlock.empty())
+      TIFFSetField(tiff, lsmTag, static_cast<uint32_t>(layout.lsmBlock.size()), layout.lsmBlock.data());
+    const bool separate = layout.planarConfig == PLANARCONFIG_SEPARATE;
+    const int planes = separate ? layout.samplesPerPixel : 1;
+    const int samplesInRow = separate ? 1 : layout.samplesPerPixel;
+    for (int sample = 0; sample < planes; ++sample) {
+      if (layout.bitsPerSample != 8 && layout.bitsPerSample != 16) {
+        std::vector<unsigned char> zeros(static_cast<std::size_t>(TIFFScanlineSize(tiff)), 0);
+        for (int i = 0; i < layout.height; ++i) ASSERT_GE(TIFFWriteScanline(tiff, zeros.data(), i, 0), 0);
+      } else if (layout.bitsPerSample == 16)
+        writeRows<uint16_t>(tiff, layout, page, sample, samplesInRow);
+      else
+        writeRows<uint8_t>(tiff, layout, page, sample, samplesInRow);
+    }
+    ASSERT_TRUE(TIFFWriteDirectory(tiff));
+  }
+  TIFFClose(tiff);
+}
+
+std::vector<unsigned char> lsmInformationBlock(int dimensionX, int dimensionY, int dimensionZ, int channels,
+                                               double voxelSizeX, double voxelSizeY, double voxelSizeZ,
+                                               std::uint32_t magic) {
+  std::vector<unsigned char> block(224, 0);
+  auto put = [&](std::size_t offset, const void* value, std::size_t size) {
+    std::memcpy(block.data() + offset, value, size);
+  };
+  const int32_t structureSize = static_cast<int32_t>(block.size());
+  put(0, &magic, 4);
+  put(4, &structureSize, 4);
+  put(8, &dimensionX, 4);
+  put(12, &dimensionY, 4);
+  put(16, &dimensionZ, 4);
+  put(20, &channels, 4);
+  put(40, &voxelSizeX, 8);
+  put(48, &voxelSizeY, 8);
+  put(56, &voxelSizeZ, 8);
+  return block;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// The layout of small TIFF files written with libtiff for the reader tests, so that a fresh clone tests every
+// path without the shared sample files.
+struct TiffLayout {
+  int width = 4;
+  int height = 3;
+  int bitsPerSample = 8;
+  int samplesPerPixel = 1;
+  int photometric = 1;     // black is zero
+  int planarConfig = 1;    // contiguous
+  std::string description; // ImageDescription, omitted when empty
+  float xResolution = -1;  // omitted when negative
+  float yResolution = -1;  // omitted when negative
+  int resolutionUnit = -1; // omitted when negative
+  bool lzw = false;
+  std::vector<unsigned char> lsmBlock; // tag 34412 (the Zeiss information block), omitted when empty
+  // Value of sample s of pixel (row, column) on page p; by default a pattern that differs everywhere.
+  std::function<unsigned(int page, int row, int column, int sample)> value;
+};
+
+// Writes pages copies of layout (page index passed to the value function); fails the test on error.
+void writeTiff(const std::string& path, const TiffLayout& layout, int pages = 1);
+
+// The default pixel pattern, kept below 256 so that 8-bit files hold it unchanged.
+unsigned defaultPixelValue(int page, int row, int column, int sample);
+
+// A Zeiss LSM information block of the given dimensions and voxel sizes (metres).
+std::vector<unsigned char> lsmInformationBlock(int dimensionX, int dimensionY, int dimensionZ, int channels,
+                                               double voxelSizeX, double voxelSizeY, double voxelSizeZ,
+                                               std::uint32_t magic = 0x0400494C);

@@ -1,0 +1,227 @@
+// Voxel matrices as TIFF stacks: the pages and tags saveAsTiff writes, the TIFF-stack path of load,
+// and the round trip between them.
+#include "imaging/VoxelMatrix.h"
+
+#include "foundation/Exception.h"
+#include "tests/imaging/TiffFixtures.h"
+#include "tests/support/TestFiles.h"
+
+#include <gtest/gtest.h>
+#include <tiffio.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+VoxelMatrix<float> rampMatrix(int s1, int s2, int s3) {
+  VoxelMatrix<float> matrix(s1, s2, s3);
+  for (int k = 0; k < s3; ++k)
+    for (int i = 0; i < s1; ++i)
+      for (int j = 0; j < s2; ++j)
+        matrix(i, j, k) = static_cast<float>((7 * i + 3 * j + 40 * k) % 256) + 0.75f;
+  VoxelCalibration calibration;
+  Vector<float> size(3);
+  size[0] = 0.5f;
+  size[1] = 0.25f;
+  size[2] = 2;
+  calibration.setVoxelSize(size);
+  LengthUnit unit;
+  unit.setScale(-6);
+  calibration.setLengthUnit(unit);
+  matrix.setVoxelCalibration(calibration);
+  return matrix;
+}
+
+// The tags of one page as libtiff reads them back.
+struct PageTags {
+  std::uint32_t width = 0, length = 0, subfileType = 99;
+  std::uint16_t samples = 0, bits = 0, orientation = 0, planar = 0, photometric = 0, resolutionUnit = 0;
+  std::uint16_t page = 0, pages = 0, compression = 0, predictor = 0;
+  float xResolution = 0, yResolution = 0;
+  std::string description;
+  std::vector<std::vector<unsigned char>> rows;
+};
+
+std::vector<PageTags> readPages(const std::string& path) {
+  std::vector<PageTags> pages;
+  TIFF* tiff = TIFFOpen(path.c_str(), "r");
+  if (!tiff) return pages;
+  do {
+    PageTags tags;
+    char* description = nullptr;
+    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &tags.width);
+    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &tags.length);
+    TIFFGetField(tiff, TIFFTAG_SUBFILETYPE, &tags.subfileType);
+    TIFFGetField(tiff, TIFFTAG_SAMPLESPERPIXEL, &tags.samples);
+    TIFFGetField(tiff, TIFFTAG_BITSPERSAMPLE, &tags.bits);
+    TIFFGetField(tiff, TIFFTAG_ORIENTATION, &tags.orientation);
+    TIFFGetField(tiff, TIFFTAG_PLANARCONFIG, &tags.planar);
+    TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &tags.photometric);
+    TIFFGetField(tiff, TIFFTAG_RESOLUTIONUNIT, &tags.resolutionUnit);
+    TIFFGetField(tiff, TIFFTAG_PAGENUMBER, &tags.page, &tags.pages);
+    TIFFGetField(tiff, TIFFTAG_COMPRESSION, &tags.compression);
+    TIFFGetField(tiff, TIFFTAG_PREDICTOR, &tags.predictor);
+    TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &tags.xResolution);
+    TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &tags.yResolution);
+    if (TIFFGetField(tiff, TIFFTAG_IMAGEDESCRIPTION, &description)) tags.description = description;
+    for (std::uint32_t i = 0; i < tags.length; ++i) {
+      std::vector<unsigned char> row(TIFFScanlineSize(tiff));
+      TIFFReadScanline(tiff, row.data(), i, 0);
+      tags.rows.push_back(row);
+    }
+    pages.push_back(tags);
+  } while (TIFFReadDirectory(tiff));
+  TIFFClose(tiff);
+  return pages;
+}
+
+} // namespace
+
+TEST(TiffStackWrite, EveryPageCarriesTheTagsOfItsSlice) {
+  TemporaryDirectory directory;
+  rampMatrix(3, 5, 4).saveAsTiff(directory.file("stack.tif"));
+  const std::vector<PageTags> pages = readPages(directory.file("stack.tif"));
+  ASSERT_EQ(pages.size(), 4u);
+  for (std::uint16_t k = 0; k < 4; ++k) {
+    const PageTags& tags = pages[k];
+    EXPECT_EQ(tags.width, 5u);
+    EXPECT_EQ(tags.length, 3u);
+    EXPECT_EQ(tags.samples, 1);
+    EXPECT_EQ(tags.bits, 8);
+    EXPECT_EQ(tags.orientation, 1);
+    EXPECT_EQ(tags.planar, 1);
+    EXPECT_EQ(tags.photometric, 1);
+    EXPECT_EQ(tags.subfileType, 1u);
+    EXPECT_EQ(tags.page, k);
+    EXPECT_EQ(tags.pages, 4);
+    EXPECT_FLOAT_EQ(tags.xResolution, 4); // 1 / voxel width
+    EXPECT_FLOAT_EQ(tags.yResolution, 2); // 1 / voxel height
+    EXPECT_EQ(tags.resolutionUnit, 1);
+    EXPECT_EQ(tags.compression, 1);
+    EXPECT_EQ(tags.description,
+              "ImageJ=1.47v\nimages=4\nslices=4\nunit=micron\nspacing=2.000000\nloop=false");
+  }
+}
+
+TEST(TiffStackWrite, PixelsAreTheVoxelsTruncatedToBytes) {
+  TemporaryDirectory directory;
+  VoxelMatrix<float> matrix = rampMatrix(2, 3, 2);
+  matrix(1, 2, 1) = 300; // beyond a byte: clamped
+  matrix(0, 0, 1) = -4;
+  matrix.saveAsTiff(directory.file("pixels.tif"));
+  const std::vector<PageTags> pages = readPages(directory.file("pixels.tif"));
+  ASSERT_EQ(pages.size(), 2u);
+  EXPECT_EQ(pages[0].rows[1][2], static_cast<unsigned char>(matrix(1, 2, 0)));
+  EXPECT_EQ(pages[1].rows[1][2], 255);
+  EXPECT_EQ(pages[1].rows[0][0], 0);
+}
+
+TEST(TiffStackWrite, CompressionUsesLzwWithHorizontalDifferencing) {
+  TemporaryDirectory directory;
+  rampMatrix(8, 8, 2).saveAsTiff(directory.file("lzw.tif"), true);
+  const std::vector<PageTags> pages = readPages(directory.file("lzw.tif"));
+  ASSERT_EQ(pages.size(), 2u);
+  EXPECT_EQ(pages[1].compression, 5);
+  EXPECT_EQ(pages[1].predictor, 2);
+  EXPECT_EQ(pages[1].rows[7][7], static_cast<unsigned char>((49 + 21 + 40) % 256));
+}
+
+TEST(TiffStackWrite, OtherUnitsAreWrittenAsTheirSymbol) {
+  TemporaryDirectory directory;
+  VoxelMatrix<float> matrix = rampMatrix(1, 1, 1);
+  VoxelCalibration calibration = matrix.getVoxelCalibration();
+  LengthUnit unit;
+  unit.setScale(-3);
+  calibration.setLengthUnit(unit);
+  calibration.setVoxelDepth(0.125f);
+  matrix.setVoxelCalibration(calibration);
+  matrix.saveAsTiff(directory.file("mm.tif"));
+  EXPECT_EQ(readPages(directory.file("mm.tif"))[0].description,
+            "ImageJ=1.47v\nimages=1\nslices=1\nunit=mm\nspacing=0.125000\nloop=false");
+}
+
+TEST(TiffStackWrite, RefusesToOverwriteUnlessAsked) {
+  TemporaryDirectory directory;
+  const std::string path = directory.file("kept.tif");
+  writeFile(path, "old");
+  try {
+    rampMatrix(1, 1, 1).saveAsTiff(path);
+    FAIL() << "no exception";
+  } catch (const FileWriteError& error) {
+    EXPECT_EQ(error.getWhere(), "void VoxelMatrix<T>::saveAsTiff(...) const");
+    EXPECT_EQ(error.getWhat(), "File already exists");
+  }
+  EXPECT_EQ(readFile(path), "old");
+  rampMatrix(1, 1, 1).saveAsTiff(path, false, true);
+  EXPECT_EQ(readPages(path).size(), 1u);
+}
+
+TEST(TiffStackWrite, AnUnwritablePlaceIsReported) {
+  try {
+    rampMatrix(1, 1, 1).saveAsTiff("/nonexistent-dir/stack.tif", false, true);
+    FAIL() << "no exception";
+  } catch (const FileWriteError& error) {
+    EXPECT_EQ(error.getWhat().rfind("Cannot open file for writing", 0), 0u);
+  }
+}
+
+TEST(TiffStackRoundTrip, SizesVoxelsUnitAndSpacingComeBack) {
+  TemporaryDirectory directory;
+  const VoxelMatrix<float> original = rampMatrix(3, 5, 4);
+  original.saveAsTiff(directory.file("round.tif"));
+  const VoxelMatrix<float> loaded(directory.file("round.tif"));
+  ASSERT_EQ(loaded.getSize(), original.getSize());
+  for (int k = 0; k < 4; ++k)
+    for (int i = 0; i < 3; ++i)
+      for (int j = 0; j < 5; ++j) ASSERT_EQ(loaded(i, j, k), static_cast<int>(original(i, j, k)));
+  const VoxelCalibration& calibration = loaded.getVoxelCalibration();
+  EXPECT_EQ(calibration.getLengthUnit().getScale(), -6);
+  EXPECT_FLOAT_EQ(calibration.getVoxelDepth(), 2);
+  // The pixel width comes from XResolution (1 / component 1) and lands in component 0.
+  EXPECT_FLOAT_EQ(calibration.getVoxelSize()[0], 0.25f);
+  EXPECT_FLOAT_EQ(calibration.getVoxelSize()[1], 0.5f);
+}
+
+TEST(TiffStackRoundTrip, CompressedStacksReadTheSame) {
+  TemporaryDirectory directory;
+  const VoxelMatrix<float> original = rampMatrix(16, 9, 3);
+  original.saveAsTiff(directory.file("plain.tif"));
+  original.saveAsTiff(directory.file("packed.tif"), true);
+  EXPECT_EQ(VoxelMatrix<float>(directory.file("plain.tif")),
+            VoxelMatrix<float>(directory.file("packed.tif")));
+}
+
+TEST(TiffStackRead, TheSuffixIsComparedWithoutCase) {
+  TemporaryDirectory directory;
+  writeTiff(directory.file("UPPER.TIF"), TiffLayout(), 2);
+  writeTiff(directory.file("long.Tiff"), TiffLayout(), 3);
+  const VoxelMatrix<unsigned char> upper(directory.file("UPPER.TIF"));
+  EXPECT_EQ(upper.getSize3(), 2);
+  EXPECT_EQ(upper(2, 3, 1), defaultPixelValue(1, 2, 3, 0));
+  EXPECT_EQ(VoxelMatrix<int>(directory.file("long.Tiff")).getSize3(), 3);
+}
+
+TEST(TiffStackRead, SixteenBitStacksKeepTheirValues) {
+  TemporaryDirectory directory;
+  TiffLayout layout;
+  layout.bitsPerSample = 16;
+  layout.value = [](int page, int row, int column, int) {
+    return static_cast<unsigned>(10000 * page + 100 * row + column);
+  };
+  writeTiff(directory.file("deep.tif"), layout, 3);
+  const VoxelMatrix<float> matrix(directory.file("deep.tif"));
+  EXPECT_EQ(matrix(2, 3, 2), 20203);
+}
+
+TEST(TiffStackRead, ANonTiffWithATiffSuffixIsRefused) {
+  TemporaryDirectory directory;
+  writeFile(directory.file("fake.tif"), std::string(64, 'x'));
+  try {
+    VoxelMatrix<float> matrix(directory.file("fake.tif"));
+    FAIL() << "no exception";
+  } catch (const FileFormatError& error) {
+    EXPECT_EQ(error.getWhat(), "Unrecognized image file format");
+    EXPECT_NE(error.callStack().find("VoxelMatrix<T>::VoxelMatrix(const string&)"), std::string::npos);
+  }
+}

@@ -1,0 +1,247 @@
+// The OpenGL that point-set painters issue: attributes turned into state around the drawing, points
+// or solid symbols of equal volume, nothing at all without a shape or when hidden.
+#include "rendering/VerticesPainterGL.h"
+
+#include "tests/rendering/PainterTestShapes.h"
+#include "tests/support/GLCallRecorder.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr double pi = 3.14159265358979323846;
+
+Vector<int> rgb(int r, int g, int b) {
+  Vector<int> color(3);
+  color[0] = r;
+  color[1] = g;
+  color[2] = b;
+  return color;
+}
+
+void setSymbol(VerticesPainterGL<float>& painter, VertexSymbolGL symbol, float size) {
+  ShapePainterAttributesGL attributes = painter.getAttributes();
+  attributes.setVertexSymbol(symbol);
+  attributes.setSymbolSize(size);
+  painter.setAttributes(attributes);
+}
+
+std::vector<double> minus(const std::vector<double>& a, const std::vector<double>& b) {
+  return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
+
+std::vector<double> cross(const std::vector<double>& a, const std::vector<double>& b) {
+  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+
+double dot(const std::vector<double>& a, const std::vector<double>& b) {
+  return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+
+// The recorded solid as triangles (quads split in two), each with the normal given for its face.
+struct Triangle {
+  std::vector<double> a, b, c, normal;
+};
+
+std::vector<Triangle> recordedTriangles(const GLCallRecorder& recorder) {
+  std::vector<Triangle> triangles;
+  for (const auto& batch : recorder.batches()) {
+    const auto& v = batch.vertices;
+    const auto& n = batch.normals;
+    if (batch.mode == GL_TRIANGLES)
+      for (std::size_t i = 0; i + 2 < v.size(); i += 3) triangles.push_back({v[i], v[i + 1], v[i + 2], n[i]});
+    if (batch.mode == GL_QUADS)
+      for (std::size_t i = 0; i + 3 < v.size(); i += 4) {
+        triangles.push_back({v[i], v[i + 1], v[i + 2], n[i]});
+        triangles.push_back({v[i], v[i + 2], v[i + 3], n[i]});
+      }
+  }
+  return triangles;
+}
+
+// Volume enclosed by a closed triangle surface (divergence theorem), positive for outward winding.
+double enclosedVolume(const std::vector<Triangle>& triangles) {
+  double volume = 0;
+  for (const Triangle& t : triangles) volume += dot(t.a, cross(t.b, t.c)) / 6.0;
+  return volume;
+}
+
+class PointPainting : public ::testing::Test {
+protected:
+  Vertices<float> points = makeVertices({{1, 2, 3}, {-1, 0, 4}});
+};
+
+} // namespace
+
+TEST_F(PointPainting, WithoutShapeOrWhenHiddenIssuesNoOpenGLAtAll) {
+  VerticesPainterGL<float> empty;
+  ShapePainterAttributesGL colored = empty.getAttributes();
+  colored.setColor(rgb(1, 2, 3));
+  empty.setAttributes(colored);
+  GLCallRecorder recorder;
+  empty.glDraw();
+  EXPECT_TRUE(recorder.calls().empty());
+
+  VerticesPainterGL<float> hidden;
+  hidden.setShape(points);
+  colored.setVisibility(false);
+  hidden.setAttributes(colored);
+  hidden.glDraw();
+  EXPECT_TRUE(recorder.calls().empty());
+}
+
+TEST_F(PointPainting, DefinedAttributesBecomeStateAroundTheDrawing) {
+  VerticesPainterGL<float> painter;
+  painter.setShape(points);
+  painter.setSymbolSizeScale(0.5f);
+  ShapePainterAttributesGL attributes = painter.getAttributes();
+  attributes.setColor(rgb(300, 20, 30)); // only the low byte reaches OpenGL
+  attributes.setTransparency(127.9f);
+  attributes.setShininess(12.0f);
+  attributes.setLineWidth(3.0f);
+  attributes.setSymbolSize(8.0f);
+  painter.setAttributes(attributes);
+  GLCallRecorder recorder;
+  painter.glDraw();
+  const std::vector<std::string> expected = {"glEnable",    "glColor4ub",  "glMaterialfv", "glMaterialf",
+                                             "glPointSize", "glLineWidth", "glBegin",      "glVertex3f",
+                                             "glVertex3f",  "glEnd",       "glDisable"};
+  EXPECT_EQ(recorder.names(), expected);
+  const auto& calls = recorder.calls();
+  EXPECT_EQ(calls[0].args[0], GL_COLOR_MATERIAL);
+  EXPECT_EQ(calls[1].args, (std::vector<double>{44, 20, 30, 127}));
+  EXPECT_EQ(calls[2].args, (std::vector<double>{GL_FRONT_AND_BACK, GL_SPECULAR, 1, 1, 1, 1}));
+  EXPECT_EQ(calls[3].args, (std::vector<double>{GL_FRONT_AND_BACK, GL_SHININESS, 12}));
+  EXPECT_EQ(calls[4].args[0], 4.0);
+  EXPECT_EQ(calls[5].args[0], 3.0);
+  EXPECT_EQ(calls[6].args[0], GL_POINTS);
+  EXPECT_EQ(calls[7].args, (std::vector<double>{1, 2, 3}));
+  EXPECT_EQ(calls[10].args[0], GL_COLOR_MATERIAL);
+}
+
+TEST_F(PointPainting, UndefinedAttributesLeaveTheStateAlone) {
+  VerticesPainterGL<float> painter;
+  painter.setShape(points);
+  ShapePainterAttributesGL bare;
+  bare.clear();
+  painter.setAttributes(bare);
+  GLCallRecorder recorder;
+  painter.glDraw();
+  EXPECT_EQ(recorder.names(), (std::vector<std::string>{"glBegin", "glVertex3f", "glVertex3f", "glEnd"}));
+}
+
+TEST_F(PointPainting, ColourWithoutTransparencyIsOpaque) {
+  VerticesPainterGL<float> painter;
+  painter.setShape(points);
+  ShapePainterAttributesGL attributes;
+  attributes.clear();
+  attributes.setColor(rgb(9, 8, 7));
+  painter.setAttributes(attributes);
+  GLCallRecorder recorder;
+  painter.glDraw();
+  ASSERT_EQ(recorder.count("glColor4ub"), 1);
+  EXPECT_EQ(recorder.named("glColor4ub")[0].args[3], 255);
+}
+
+TEST_F(PointPainting, DotsAndUnsetSymbolsAreDrawnAsPoints) {
+  for (int symbol : {-1, 0, 1}) {
+    VerticesPainterGL<float> painter;
+    painter.setShape(points);
+    if (symbol >= 0) setSymbol(painter, VertexSymbolGL(symbol), 6);
+    GLCallRecorder recorder;
+    painter.glDraw();
+    ASSERT_EQ(recorder.batches().size(), 1u) << symbol;
+    EXPECT_EQ(recorder.batches()[0].mode, GL_POINTS);
+    EXPECT_EQ(recorder.batches()[0].vertices.size(), 2u);
+    EXPECT_EQ(recorder.count("gluSphere"), 0);
+  }
+}
+
+TEST_F(PointPainting, SolidSymbolsAreCentredOnEachVertexWithBackFacesCulled) {
+  for (VertexSymbolGL symbol :
+       {VERTEX_SYMBOL_SPHERE, VERTEX_SYMBOL_CUBE, VERTEX_SYMBOL_TETRAHEDRON, VERTEX_SYMBOL_DIAMOND}) {
+    VerticesPainterGL<float> painter;
+    painter.setShape(points);
+    setSymbol(painter, symbol, 2);
+    GLCallRecorder recorder;
+    painter.glDraw();
+    for (const auto& batch : recorder.batches()) EXPECT_NE(batch.mode, GL_POINTS);
+    EXPECT_EQ(recorder.count("glPushMatrix"), 2);
+    EXPECT_EQ(recorder.count("glPopMatrix"), 2);
+    const auto translations = recorder.named("glTranslatef");
+    ASSERT_EQ(translations.size(), 2u);
+    EXPECT_EQ(translations[1].args, (std::vector<double>{-1, 0, 4}));
+    const auto names = recorder.names();
+    EXPECT_EQ(names.front(), "glMaterialfv"); // pre-draw of the default attributes comes first
+    const auto enabled = recorder.named("glEnable");
+    ASSERT_FALSE(enabled.empty());
+    EXPECT_EQ(enabled[0].args[0], GL_CULL_FACE);
+    EXPECT_EQ(recorder.named("glCullFace")[0].args[0], GL_BACK);
+    EXPECT_EQ(recorder.named("glDisable").back().args[0], GL_CULL_FACE);
+  }
+}
+
+TEST_F(PointPainting, SphereIsAGluSphereOfTheSymbolRadius) {
+  VerticesPainterGL<float> painter;
+  painter.setShape(points);
+  painter.setSymbolSizeScale(1.5f);
+  setSymbol(painter, VERTEX_SYMBOL_SPHERE, 2);
+  GLCallRecorder recorder;
+  painter.glDraw();
+  const auto spheres = recorder.named("gluSphere");
+  ASSERT_EQ(spheres.size(), 2u);
+  EXPECT_EQ(spheres[0].args, (std::vector<double>{3, 8, 6}));
+  EXPECT_EQ(recorder.named("gluQuadricDrawStyle")[0].args[0], GLU_FILL);
+  EXPECT_EQ(recorder.named("gluQuadricNormals")[0].args[0], GLU_SMOOTH);
+}
+
+TEST_F(PointPainting, SolidsEncloseTheVolumeOfTheSphereWithOutwardFaces) {
+  const double radius = 3.0; // symbol size 2 at scale 1.5
+  const double sphereVolume = 4.0 / 3.0 * pi * radius * radius * radius;
+  for (VertexSymbolGL symbol : {VERTEX_SYMBOL_CUBE, VERTEX_SYMBOL_TETRAHEDRON, VERTEX_SYMBOL_DIAMOND}) {
+    VerticesPainterGL<float> painter;
+    Vertices<float> origin = makeVertices({{0, 0, 0}});
+    painter.setShape(origin);
+    painter.setSymbolSizeScale(1.5f);
+    setSymbol(painter, symbol, 2);
+    GLCallRecorder recorder;
+    painter.glDraw();
+    const std::vector<Triangle> triangles = recordedTriangles(recorder);
+    ASSERT_FALSE(triangles.empty());
+    EXPECT_NEAR(enclosedVolume(triangles), sphereVolume, sphereVolume * 1e-5) << "symbol " << symbol;
+    for (const Triangle& t : triangles) {
+      const std::vector<double> facing = cross(minus(t.b, t.a), minus(t.c, t.b));
+      EXPECT_GT(dot(facing, t.normal), 0.0) << "symbol " << symbol << ": a face winds against its normal";
+      EXPECT_NEAR(dot(t.normal, t.normal), 1.0, 1e-6);
+    }
+  }
+}
+
+TEST_F(PointPainting, SymbolSizeDefaultsToTheScaleWhenUndefined) {
+  VerticesPainterGL<float> painter;
+  painter.setShape(points);
+  ShapePainterAttributesGL attributes;
+  attributes.clear();
+  attributes.setVertexSymbol(VERTEX_SYMBOL_SPHERE);
+  painter.setAttributes(attributes);
+  painter.setSymbolSizeScale(0.25f);
+  GLCallRecorder recorder;
+  painter.glDraw();
+  EXPECT_EQ(recorder.named("gluSphere")[0].args[0], 0.25);
+}
+
+TEST_F(PointPainting, ConstructorSetsTheSymbolModeAndBoxFollowsTheShape) {
+  VerticesPainterGL<float> painter;
+  EXPECT_EQ(painter.getAttributes().getDisplayMode(), DISPLAY_MODE_SYMBOL);
+  EXPECT_FALSE(painter.hasShape());
+  EXPECT_FALSE(painter.boundingBox().isValid());
+  painter.setShape(points);
+  const BoundingBox<float> box = painter.boundingBox();
+  EXPECT_EQ(box.getVertex1()[0], -1.0f);
+  EXPECT_EQ(box.getVertex2()[2], 4.0f);
+  EXPECT_TRUE(painter.isOpaque());
+}
