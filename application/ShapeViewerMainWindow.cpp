@@ -3,7 +3,9 @@
 #include "application/ShapeViewerMediator.h"
 #include "foundation/Exception.h"
 #include "foundation/Matrix.h"
+#include "geometry/QuadMesh.h"
 #include "geometry/Shape.h"
+#include "geometry/TriMesh.h"
 #include "viewer/ViewerCanvasGL.h"
 
 #include <QApplication>
@@ -28,6 +30,7 @@
 #include <QVBoxLayout>
 
 #include <iostream>
+#include <memory>
 
 namespace {
 
@@ -45,6 +48,53 @@ Matrix<float> diagonalMatrix(const Vector<float>& factors) {
   for (int i = 0; i < n; ++i)
     for (int j = 0; j < n; ++j) m(i, j) = i == j ? factors[i] : 0.0f;
   return m;
+}
+
+// The name of a mesh's colour companion: every `suffix` in the file name becomes ".vcolors" + suffix
+// (".qm" -> ".vcolors.qm"); empty when the name has no such suffix, so that a mesh is never read
+// again as its own colours.
+std::string colourFileName(const QString& fileName, const QString& suffix) {
+  if (!fileName.contains(suffix)) return std::string();
+  return QString(fileName).replace(suffix, ".vcolors" + suffix).toUtf8().toStdString();
+}
+
+// Colours of a companion file as a mesh of the wanted integer kind, or null when it holds another kind.
+template <class Mesh> std::unique_ptr<Mesh> loadColours(const std::string& name) {
+  std::unique_ptr<Shape<int>> colours(Shape<int>::loadFile(name));
+  if (!dynamic_cast<Mesh*>(colours.get())) return nullptr;
+  return std::unique_ptr<Mesh>(static_cast<Mesh*>(colours.release()));
+}
+
+// A quad mesh gets its caps, and its colours when a fitting companion exists; a missing or unfit
+// companion is no news.
+void completeQuadMesh(QuadMesh<float>& mesh, const QString& fileName) {
+  mesh.buildCaps();
+  const std::string name = colourFileName(fileName, ".qm");
+  if (name.empty()) return;
+  try {
+    std::unique_ptr<QuadMesh<int>> colours = loadColours<QuadMesh<int>>(name);
+    if (colours) {
+      mesh.setVertexColors(colours.get()); // refused colours stay ours and are freed here
+      colours.release();
+    }
+  } catch (const Exception&) {
+  }
+}
+
+// A triangle mesh gets its colours from its companion; a failure to load or apply them is reported
+// and the mesh goes on without colours.
+void completeTriMesh(TriMesh<float>& mesh, const QString& fileName) {
+  const std::string name = colourFileName(fileName, ".tm");
+  if (name.empty()) return;
+  try {
+    std::unique_ptr<TriMesh<int>> colours = loadColours<TriMesh<int>>(name);
+    if (colours) {
+      mesh.setVertexColors(colours.get()); // refused colours stay ours and are freed here
+      colours.release();
+    }
+  } catch (const Exception& e) {
+    std::cerr << e << std::endl;
+  }
 }
 
 // Shows or hides a panel from its own visibility; a panel not built yet is left alone.
@@ -236,9 +286,12 @@ void ShapeViewerMainWindow::openShapeFile(const QString& fileName) {
   Shape<float>* shape = nullptr;
   try {
     shape = Shape<float>::loadFile(name);
-    // Mesh companions (quad mesh caps and ".vcolors.qm" colours, ".vcolors.tm" colours of triangle
-    // meshes) are attached here, before the shape is scaled.
-    shape->multiply(diagonalMatrix(_scaling));
+    if (auto* quadMesh = dynamic_cast<QuadMesh<float>*>(shape)) completeQuadMesh(*quadMesh, fileName);
+    if (auto* triMesh = dynamic_cast<TriMesh<float>*>(shape)) completeTriMesh(*triMesh, fileName);
+    const Matrix<float> scaling = diagonalMatrix(_scaling);
+    shape->multiply(scaling);
+    // The caps live on servers of their own: they are scaled with their mesh.
+    for (int i = 0; i < shape->getExtensions().getSize(); ++i) shape->getExtensions()[i]->multiply(scaling);
     _mediator->addShape(shape, name);
   } catch (const Exception& e) {
     delete shape; // the mediator keeps a shape only when addShape returns

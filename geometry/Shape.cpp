@@ -5,6 +5,7 @@
 #include "geometry/ConstVertexIterator.h"
 #include "geometry/CurveStack.h"
 #include "geometry/EdgeIterator.h"
+#include "geometry/QuadMesh.h"
 #include "geometry/Raise.h"
 #include "geometry/ShapeTextReader.h"
 #include "geometry/TriMesh.h"
@@ -96,6 +97,10 @@ template <class T> Shape<T>* Shape<T>::loadFile(const std::string& path) {
       break;
     case shapeTypeCode(ShapeType::VertexStack):
       shape = new VertexStack<T>(path);
+      break;
+    case shapeTypeCode(ShapeType::ClosedQuadMesh):
+    case shapeTypeCode(ShapeType::OpenQuadMesh):
+      shape = new QuadMesh<T>(path);
       break;
     case shapeTypeCode(ShapeType::TriMesh):
       shape = new TriMesh<T>(path);

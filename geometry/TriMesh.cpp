@@ -196,10 +196,7 @@ template <class T> const Triangle<T>* TriMesh<T>::triangle(int t) const {
 }
 
 template <class T> Vector<int> TriMesh<T>::getTriangleIndexes(int t) const {
-  const int* triple = getTriangleVertices(t);
-  Vector<int> copy(3);
-  copy[0] = triple[0], copy[1] = triple[1], copy[2] = triple[2];
-  return copy;
+  return Vector<int>(3, const_cast<int*>(getTriangleVertices(t)));
 }
 
 // === Stars and neighbours

@@ -47,9 +47,11 @@ public:
   // The triangle at position t, created on first request; null for a removed triangle.
   Triangle<T>* triangle(int t);
   const Triangle<T>* triangle(int t) const;
-  // A copy of the three vertex numbers of triangle position t.
+  // The three vertex numbers of triangle position t, as a view of the mesh's own table (no copy, so
+  // that drawing millions of triangles allocates nothing): read it, copy it, but do not write through
+  // it; it is valid until triangles are added or removed.
   Vector<int> getTriangleIndexes(int t) const;
-  // The same numbers without a copy, for loops over millions of triangles (valid until triangles change).
+  // The same numbers as a plain pointer (valid until triangles are added or removed).
   const int* getTriangleVertices(int t) const {
     return _triangleIndexes.data() + 3 * static_cast<std::size_t>(t);
   }

@@ -1,0 +1,255 @@
+// Quad meshes: rows of one width, their triangulation, caps and colours.
+#include "geometry/QuadMesh.h"
+
+#include "tests/support/ExpectException.h"
+#include "tests/support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+namespace {
+// A tube of `height` counter-clockwise circles of radius 2 around (1, 1), one per z = 0, 1, 2, ...
+QuadMesh<float> tube(int height, int width, bool open = false) {
+  const double pi = 3.14159265358979323846;
+  QuadMesh<float> mesh(3, height, width, 0, 0, open);
+  for (int l = 0; l < height; ++l) {
+    for (int k = 0; k < width; ++k) {
+      Vector<float>& v = mesh[l].vertex(k);
+      v[0] = float(1 + 2 * std::cos(2 * pi * k / width));
+      v[1] = float(1 + 2 * std::sin(2 * pi * k / width));
+      v[2] = float(l);
+    }
+  }
+  return mesh;
+}
+
+std::vector<std::vector<int>> triangles(const TriMesh<float>& mesh) {
+  std::vector<std::vector<int>> list;
+  for (int t = 0; t < mesh.getNumTriangles(); ++t) {
+    const Vector<int> triple = mesh.getTriangleIndexes(t);
+    list.push_back({triple[0], triple[1], triple[2]});
+  }
+  return list;
+}
+
+Curve<float> row(int width, bool open = false) {
+  return Curve<float>(3, width, 0, 0, open);
+}
+} // namespace
+
+// === Rows
+
+TEST(QuadMeshRows, HaveTheWidthOfTheFirstRow) {
+  QuadMesh<float> mesh = tube(3, 5);
+  EXPECT_EQ(mesh.getWidth(), 5);
+  EXPECT_EQ(mesh.getHeight(), 3);
+  EXPECT_EQ(mesh.getShapeType(), 4);
+  EXPECT_EQ(tube(3, 5, true).getShapeType(), 5);
+  EXPECT_EQ(QuadMesh<float>().getWidth(), 0);
+}
+
+TEST(QuadMeshRows, OfAnotherSizeAreRefusedBeforeAnythingIsInserted) {
+  QuadMesh<float> mesh = tube(2, 4);
+  expectException<SizeError>([&] { mesh.append(row(3)); }, "void QuadMesh<T>::append(const Curve<T>&)",
+                             "Incompatible curve size");
+  expectException<SizeError>([&] { mesh.prepend(row(5)); }, "void QuadMesh<T>::prepend(const Curve<T>&)",
+                             "Incompatible curve size");
+  expectException<SizeError>([&] { mesh.insert(1, row(2)); }, "void QuadMesh<T>::insert(int,const Curve<T>&)",
+                             "Incompatible curve size");
+  EXPECT_EQ(mesh.getHeight(), 2);
+  mesh.append(row(4));
+  EXPECT_EQ(mesh.getHeight(), 3);
+  EXPECT_THROW(mesh.append(row(4, true)), TypeError) << "closure mismatch";
+  QuadMesh<float> empty;
+  empty.append(row(7));
+  EXPECT_EQ(empty.getWidth(), 7);
+}
+
+TEST(QuadMeshRows, AStackOfUnequalCurvesIsNoMesh) {
+  CurveStack<float> stack(3, 2, 4);
+  stack.append(row(3));
+  expectException<SizeError>([&] { QuadMesh<float> mesh(stack); },
+                             "QuadMesh<T>::QuadMesh(const Curvestack<T>&)",
+                             "Curve size is not constant along the curve stack");
+  CurveStack<float> regular(3, 3, 4, 0, 0, true);
+  QuadMesh<float> mesh(regular);
+  EXPECT_EQ(mesh.getHeight(), 3);
+  EXPECT_TRUE(mesh.isOpen());
+  EXPECT_EQ(mesh.getServer(), regular.getServer());
+}
+
+// === Triangulation
+
+TEST(QuadMeshTriangulation, CountsTwoTrianglesPerQuadAndCloseTheRings) {
+  EXPECT_EQ(tube(2, 4).toTriMesh(false).getNumTriangles(), 8);
+  EXPECT_EQ(tube(2, 4, true).toTriMesh(false).getNumTriangles(), 6);
+  EXPECT_EQ(tube(1, 4).toTriMesh(false).getNumTriangles(), 0);
+  EXPECT_EQ(tube(5, 6).toTriMesh(true).getNumTriangles(), 48);
+}
+
+TEST(QuadMeshTriangulation, NumbersTheVerticesRowByRow) {
+  const QuadMesh<float> mesh = tube(2, 4);
+  const TriMesh<float> triangulated = mesh.toTriMesh(false);
+  EXPECT_EQ(triangulated.getNumVertices(), 8);
+  EXPECT_EQ(triangulated.vertex(6), mesh[1].vertex(2));
+  EXPECT_EQ(triangles(triangulated),
+            (std::vector<std::vector<int>>{
+                {0, 1, 4}, {4, 1, 5}, {1, 2, 5}, {5, 2, 6}, {2, 3, 6}, {6, 3, 7}, {3, 0, 7}, {7, 0, 4}}));
+  EXPECT_NE(triangulated.getServer(), mesh.getServer()) << "the vertices are copied";
+}
+
+TEST(QuadMeshTriangulation, OfCounterClockwiseRowsGoingUpFacesOutwards) {
+  const TriMesh<float> triangulated = tube(4, 12).toTriMesh(false);
+  ASSERT_TRUE(triangulated.hasNormals());
+  for (int v = 0; v < triangulated.getNumVertices(); ++v) {
+    const Vector<float>& p = triangulated.vertex(v);
+    EXPECT_GT(triangulated.getNormal(v)[0] * (p[0] - 1) + triangulated.getNormal(v)[1] * (p[1] - 1), 0);
+  }
+}
+
+// === Caps
+
+TEST(QuadMeshCaps, HaveTenRowsFromTheContourToOnePercentOfIt) {
+  QuadMesh<float> mesh = tube(3, 8);
+  mesh.buildCaps();
+  ASSERT_TRUE(mesh.hasAllCaps());
+  const QuadMesh<float>& cap = *mesh.getBeginCap();
+  EXPECT_EQ(cap.getHeight(), 10);
+  EXPECT_EQ(cap.getWidth(), 8);
+  EXPECT_TRUE(cap.isClosed());
+  EXPECT_NE(cap.getServer(), mesh.getServer());
+  EXPECT_EQ(cap.getServer()->getRefs(), 1 + 10) << "held by the cap and its rows only";
+  for (int k = 0; k < 8; ++k) {
+    const Vector<float>& rim = mesh[0].vertex(k);
+    EXPECT_EQ(cap[0].vertex(k), rim);
+    // The centre of the first row is (1, 1, 0); the last cap row lies at 1 % of the way out.
+    EXPECT_NEAR(cap[9].vertex(k)[0], 1 + (rim[0] - 1) * 0.01f, 1e-6f);
+    EXPECT_NEAR(cap[9].vertex(k)[1], 1 + (rim[1] - 1) * 0.01f, 1e-6f);
+    EXPECT_NEAR(cap[9].vertex(k)[2], 0.0f, 1e-6f);
+    for (int r = 1; r < 9; ++r) {
+      const float t = 1 - std::sqrt((9.0f - r) / 9.0f);
+      EXPECT_NEAR(cap[r].vertex(k)[0], rim[0] + (cap[9].vertex(k)[0] - rim[0]) * t, 1e-5f);
+    }
+  }
+  EXPECT_EQ((*mesh.getEndCap())[0].vertex(3), mesh[2].vertex(3));
+}
+
+TEST(QuadMeshCaps, AreListedAsExtensionsOnceEach) {
+  QuadMesh<float> mesh = tube(3, 8);
+  mesh.buildCaps();
+  mesh.buildCaps();
+  EXPECT_EQ(mesh.getExtensions().getSize(), 2);
+  mesh.destroyBeginCap();
+  EXPECT_FALSE(mesh.hasBeginCap());
+  EXPECT_TRUE(mesh.hasAnyCap());
+  EXPECT_EQ(mesh.getExtensions().getSize(), 1);
+  mesh.destroyCaps();
+  EXPECT_FALSE(mesh.hasExtensions());
+}
+
+TEST(QuadMeshCaps, AreNotBuiltOnAnOpenMeshNorWithoutRows) {
+  QuadMesh<float> open = tube(3, 8, true);
+  open.buildCaps();
+  EXPECT_FALSE(open.hasAnyCap());
+  QuadMesh<float> empty;
+  expectException<SizeError>([&] { empty.buildBeginCap(); }, "void QuadMesh<T>::buildBeginCap()",
+                             "This mesh contains no contour");
+  expectException<SizeError>([&] { empty.buildEndCap(); }, "void QuadMesh<T>::buildEndCap()",
+                             "This mesh contains no contour");
+}
+
+TEST(QuadMeshCaps, ExtendTheMeshByTheirRows) {
+  QuadMesh<float> mesh = tube(2, 6);
+  mesh.buildCaps();
+  const Vector<float> beginTip = (*mesh.getBeginCap())[9].vertex(2);
+  const Vector<float> beginNext = (*mesh.getBeginCap())[1].vertex(2);
+  const Vector<float> endTip = (*mesh.getEndCap())[9].vertex(4);
+  mesh.setVertexColors(new QuadMesh<int>(3, 2, 6));
+  mesh.extendToCaps();
+  EXPECT_EQ(mesh.getHeight(), 2 + 9 + 9);
+  EXPECT_EQ(mesh[0].vertex(2), beginTip);
+  EXPECT_EQ(mesh[8].vertex(2), beginNext);
+  EXPECT_EQ(mesh[19].vertex(4), endTip);
+  EXPECT_FALSE(mesh.hasAnyCap());
+  EXPECT_FALSE(mesh.hasExtensions());
+  EXPECT_FALSE(mesh.hasVertexColors());
+  for (int l = 0; l < mesh.getHeight(); ++l) EXPECT_EQ(mesh[l].getServer(), mesh.getServer());
+  EXPECT_EQ(mesh.toTriMesh(false).getNumTriangles(), 19 * 12);
+}
+
+TEST(QuadMeshCaps, AreCopiedAndDetachedWithTheMesh) {
+  QuadMesh<float> mesh = tube(3, 8);
+  mesh.buildCaps();
+  QuadMesh<float> copy(mesh);
+  ASSERT_TRUE(copy.hasAllCaps());
+  EXPECT_NE(copy.getBeginCap(), mesh.getBeginCap());
+  EXPECT_EQ((*copy.getBeginCap())[4].vertex(1), (*mesh.getBeginCap())[4].vertex(1));
+  EXPECT_EQ(copy.getServer(), mesh.getServer());
+  copy.detach();
+  EXPECT_NE(copy.getServer(), mesh.getServer());
+  EXPECT_EQ(copy.getBeginCap()->getServer()->getRefs(), 1 + 10);
+  EXPECT_NE(copy.getBeginCap()->getServer(), mesh.getBeginCap()->getServer());
+}
+
+// === Colours
+
+TEST(QuadMeshColors, MustHaveTheMeshDimensions) {
+  QuadMesh<float> mesh = tube(3, 8);
+  mesh.setVertexColors(new QuadMesh<int>(3, 3, 8));
+  EXPECT_TRUE(mesh.hasVertexColors());
+  QuadMesh<int> narrow(3, 3, 7);
+  expectException<SizeError>([&] { mesh.setVertexColors(&narrow); }, "void QuadMesh<T>::setVertexColors(...)",
+                             "Incompatible color array dimensions");
+  EXPECT_FALSE(mesh.hasVertexColors());
+  QuadMesh<int> low(3, 2, 8);
+  EXPECT_THROW(mesh.setVertexColors(&low), SizeError);
+  mesh.setVertexColors(new QuadMesh<int>(3, 3, 8));
+  mesh.setVertexColors(nullptr);
+  EXPECT_FALSE(mesh.hasVertexColors());
+}
+
+// === Files
+
+TEST(QuadMeshFiles, ReadBackWithTheirClosure) {
+  for (bool open : {false, true}) {
+    const QuadMesh<float> mesh = tube(3, 5, open);
+    std::stringstream text;
+    mesh.write(text);
+    QuadMesh<float> back;
+    EXPECT_EQ(back.read(text), open ? 5 : 4);
+    EXPECT_EQ(back.isOpen(), open);
+    EXPECT_EQ(back[1].isOpen(), open);
+    EXPECT_EQ(back.getHeight(), 3);
+    EXPECT_EQ(back.getWidth(), 5);
+  }
+}
+
+TEST(QuadMeshFiles, LoadThroughTheShapeLoader) {
+  TemporaryDirectory directory;
+  const std::string path = directory.file("tube.qm");
+  tube(3, 5).save(path, true);
+  std::unique_ptr<Shape<float>> shape(Shape<float>::loadFile(path));
+  auto* mesh = dynamic_cast<QuadMesh<float>*>(shape.get());
+  ASSERT_NE(mesh, nullptr);
+  EXPECT_EQ(mesh->getName(), "tube");
+  EXPECT_TRUE(mesh->isClosed());
+  const std::string colourPath = directory.file("tube.vcolors.qm");
+  QuadMesh<int>(3, 3, 5).save(colourPath, true);
+  std::unique_ptr<Shape<int>> colours(Shape<int>::loadFile(colourPath));
+  EXPECT_NE(dynamic_cast<QuadMesh<int>*>(colours.get()), nullptr);
+}
+
+TEST(QuadMeshFiles, WithRowsOfDifferentSizesAreRefused) {
+  TemporaryDirectory directory;
+  const std::string path = directory.file("ragged.qm");
+  writeFile(path, "# 4\n# 3\n# 2\n\n\n# 2\n0 0 0\n1 0 0\n\n\n# 1\n0 0 1\n");
+  try {
+    QuadMesh<float> mesh(path);
+    ADD_FAILURE() << "a ragged mesh was loaded";
+  } catch (const FileFormatError& error) {
+    EXPECT_EQ(error.getWhat(), "The rows of the mesh differ in size");
+    EXPECT_EQ(error.getFilename(), path);
+  }
+}
