@@ -96,7 +96,8 @@ bool usableResolution(float resolution) {
   return std::isfinite(resolution) && resolution > 0;
 }
 
-// Length-unit scale named by the "unit=" keys of an ImageJ description; later keys win.
+// Length-unit scale named by the "unit=" keys of an ImageJ description; later keys win. ImageJ
+// writes the micro sign of its own files as the escape text \u00B5, which means micrometres too.
 bool unitFromDescription(const std::string& description, int& scale) {
   static const std::pair<const char*, int> keys[] = {
       {"unit=cm", -2}, {"unit=mm", -3},       {"unit=micron", -6}, {"unit=\xC2\xB5m", -6},

@@ -225,3 +225,16 @@ TEST(TiffStackRead, ANonTiffWithATiffSuffixIsRefused) {
     EXPECT_NE(error.callStack().find("VoxelMatrix<T>::VoxelMatrix(const string&)"), std::string::npos);
   }
 }
+
+TEST(TiffStackWrite, AZeroVoxelSizeStillWritesAReadableStack) {
+  TemporaryDirectory directory;
+  VoxelMatrix<float> matrix = rampMatrix(2, 2, 2);
+  VoxelCalibration calibration;
+  calibration.setVoxelWidth(0);
+  calibration.setVoxelHeight(0);
+  matrix.setVoxelCalibration(calibration);
+  matrix.saveAsTiff(directory.file("flat.tif"));
+  const VoxelMatrix<float> loaded(directory.file("flat.tif"));
+  EXPECT_EQ(loaded.getSize3(), 2);
+  EXPECT_EQ(loaded(1, 1, 1), static_cast<int>(matrix(1, 1, 1)));
+}
