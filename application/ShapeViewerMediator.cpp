@@ -61,9 +61,10 @@ ShapePainterGL<float>* ShapeViewerMediator::createProxy(const Shape<float>& shap
     proxy = new TriMeshPainterGL<float>();
   else if (dynamic_cast<const Vertices<float>*>(&shape))
     proxy = new VerticesPainterGL<float>();
-  else if (dynamic_cast<const QuadMesh<float>*>(&shape))
+  else if (const auto* quadMesh = dynamic_cast<const QuadMesh<float>*>(&shape)) {
+    traceValue("quadMesh->hasVertexColors()", quadMesh->hasVertexColors());
     proxy = new QuadMeshPainterGL<float>();
-  else if (dynamic_cast<const CurveStack<float>*>(&shape))
+  } else if (dynamic_cast<const CurveStack<float>*>(&shape))
     proxy = new CurveStackPainterGL<float>();
   else if (dynamic_cast<const VertexStack<float>*>(&shape))
     proxy = new VertexStackPainterGL<float>();
