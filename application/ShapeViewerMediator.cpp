@@ -4,12 +4,16 @@
 #include "foundation/Trace.h"
 #include "geometry/Curve.h"
 #include "geometry/CurveStack.h"
+#include "geometry/QuadMesh.h"
 #include "geometry/Shape.h"
+#include "geometry/TriMesh.h"
 #include "geometry/VertexStack.h"
 #include "geometry/Vertices.h"
 #include "imaging/Colormap.h"
 #include "rendering/CurvePainterGL.h"
 #include "rendering/CurveStackPainterGL.h"
+#include "rendering/QuadMeshPainterGL.h"
+#include "rendering/TriMeshPainterGL.h"
 #include "rendering/VertexStackPainterGL.h"
 #include "rendering/VerticesPainterGL.h"
 #include "viewer/ViewerCanvasGL.h"
@@ -53,8 +57,12 @@ ShapePainterGL<float>* ShapeViewerMediator::createProxy(const Shape<float>& shap
   ShapePainterGL<float>* proxy = nullptr;
   if (dynamic_cast<const Curve<float>*>(&shape))
     proxy = new CurvePainterGL<float>();
+  else if (dynamic_cast<const TriMesh<float>*>(&shape))
+    proxy = new TriMeshPainterGL<float>();
   else if (dynamic_cast<const Vertices<float>*>(&shape))
     proxy = new VerticesPainterGL<float>();
+  else if (dynamic_cast<const QuadMesh<float>*>(&shape))
+    proxy = new QuadMeshPainterGL<float>();
   else if (dynamic_cast<const CurveStack<float>*>(&shape))
     proxy = new CurveStackPainterGL<float>();
   else if (dynamic_cast<const VertexStack<float>*>(&shape))

@@ -4,6 +4,8 @@
 #include "geometry/Vertices.h"
 
 #include <cmath>
+#include <limits>
+#include <utility>
 
 template <class T>
 BoundingBox<T>::BoundingBox(const Vector<T>& lower, const Vector<T>& upper)
@@ -77,6 +79,47 @@ template <class T> bool BoundingBox<T>::containsAny(const Shape<T>& shape) const
 template <class T> bool BoundingBox<T>::intersects(const BoundingBox& b) const {
   for (int i = 0; i < getDimension(); ++i)
     if (b._vertex1[i] > _vertex2[i] || _vertex1[i] > b._vertex2[i]) return false;
+  return true;
+}
+
+template <class T>
+bool BoundingBox<T>::clipLine(const Vector<T>& origin, const Vector<T>& direction, double& low,
+                              double& high) const {
+  for (int i = 0; i < getDimension(); ++i) {
+    const double o = static_cast<double>(origin[i]);
+    const double d = static_cast<double>(direction[i]);
+    const double lower = static_cast<double>(_vertex1[i]);
+    const double upper = static_cast<double>(_vertex2[i]);
+    if (d == 0) {
+      if (o < lower || o > upper) return false; // parallel to this slab and outside it
+      continue;
+    }
+    double t1 = (lower - o) / d, t2 = (upper - o) / d;
+    if (t1 > t2) std::swap(t1, t2);
+    if (t1 > low) low = t1;
+    if (t2 < high) high = t2;
+    if (low > high) return false;
+  }
+  return true;
+}
+
+template <class T>
+bool BoundingBox<T>::intersectsRay(const Vector<T>& origin, const Vector<T>& direction, double* entry,
+                                   double* exit) const {
+  double low = 0, high = std::numeric_limits<double>::infinity();
+  if (!clipLine(origin, direction, low, high)) return false;
+  if (entry) *entry = low;
+  if (exit) *exit = high;
+  return true;
+}
+
+template <class T>
+bool BoundingBox<T>::intersectsLeftRay(const Vector<T>& origin, const Vector<T>& direction, double* entry,
+                                       double* exit) const {
+  double low = -std::numeric_limits<double>::infinity(), high = 0;
+  if (!clipLine(origin, direction, low, high)) return false;
+  if (entry) *entry = low;
+  if (exit) *exit = high;
   return true;
 }
 

@@ -33,6 +33,14 @@ public:
   bool containsAllVertices(const Shape<T>& shape) const;
   bool containsAny(const Shape<T>& shape) const;
   bool intersects(const BoundingBox& b) const; // touching boxes intersect; true in dimension 0
+  // Whether the ray origin + t·direction, t >= 0, meets the box (faces included); when it does and
+  // the pointers are given, the interval [entry, exit] of t inside the box. A zero direction is a
+  // point test.
+  bool intersectsRay(const Vector<T>& origin, const Vector<T>& direction, double* entry = nullptr,
+                     double* exit = nullptr) const;
+  // The same for the ray pointing the other way: origin + t·direction, t <= 0.
+  bool intersectsLeftRay(const Vector<T>& origin, const Vector<T>& direction, double* entry = nullptr,
+                         double* exit = nullptr) const;
   // The smallest box holding this one and b; a box with two empty corners counts as nothing.
   BoundingBox merge(const BoundingBox& b) const;
 
@@ -46,6 +54,8 @@ public:
   Vector<int> adjustToResolution(T r);
 
 private:
+  // Clips the parameter interval [low, high] of the line origin + t·direction to the box (slabs).
+  bool clipLine(const Vector<T>& origin, const Vector<T>& direction, double& low, double& high) const;
   bool isEmpty() const { return _vertex1.getSize() == 0 && _vertex2.getSize() == 0; }
 
   Vector<T> _vertex1;

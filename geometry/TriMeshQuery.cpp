@@ -59,7 +59,8 @@ template <class T> Vertices<T> TriMeshQuery<T>::computeIntersections(const Edge<
   std::vector<int> candidates;
   _hierarchy.segmentCandidates(a, b, candidates);
   const int count = static_cast<int>(candidates.size());
-#pragma omp parallel for schedule(static)
+  // Waking the threads costs more than testing a few dozen triangles: a short list stays on this thread.
+#pragma omp parallel for schedule(static) if (count > 256)
   for (int c = 0; c < count; ++c) {
     const T* p[3];
     if (!corners(mesh, candidates[c], p)) continue;

@@ -3,21 +3,21 @@
 #include "foundation/Exception.h"
 
 #include <algorithm>
+#include <new>
 #include <ostream>
 
 template <class T>
 VertexServer<T>::VertexServer(int space, int size, int capacity, int growth)
     : _space(space), _size(std::max(size, 0)), _growth(growth < 1 ? size : growth) {
   if (capacity < _size) capacity = _size; // covers capacity < 1: the size's slots always exist
-  _slots.reserve(static_cast<std::size_t>(capacity));
-  for (int i = 0; i < capacity; ++i) _slots.push_back(new Vector<T>(_space));
+  addBlock(0, capacity);
 }
 
 template <class T>
 VertexServer<T>::VertexServer(const VertexServer& other)
     : _space(other._space), _size(other._size), _growth(other._growth) {
-  _slots.reserve(other._slots.size());
-  for (const Vector<T>* v : other._slots) _slots.push_back(new Vector<T>(*v));
+  addBlock(0, other.getCapacity());
+  for (std::size_t i = 0; i < _slots.size(); ++i) *_slots[i] = *other._slots[i];
 }
 
 template <class T> VertexServer<T>::~VertexServer() {
@@ -25,9 +25,30 @@ template <class T> VertexServer<T>::~VertexServer() {
 }
 
 template <class T> void VertexServer<T>::clear() {
-  for (Vector<T>* v : _slots) delete v;
+  for (Block& block : _blocks) releaseBlock(block);
+  _blocks.clear();
   _slots.clear();
   _size = 0;
+}
+
+template <class T> void VertexServer<T>::addBlock(int first, int count) {
+  if (count < 1) return;
+  const std::size_t n = static_cast<std::size_t>(count);
+  const std::size_t space = static_cast<std::size_t>(std::max(_space, 0));
+  Block block{first, count, nullptr, nullptr};
+  block.coordinates = new T[n * space];
+  block.vertices = static_cast<Vector<T>*>(::operator new(n * sizeof(Vector<T>)));
+  for (std::size_t i = 0; i < n; ++i)
+    new (block.vertices + i) Vector<T>(static_cast<int>(space), block.coordinates + i * space);
+  _blocks.push_back(block);
+  _slots.resize(static_cast<std::size_t>(first) + n);
+  for (std::size_t i = 0; i < n; ++i) _slots[static_cast<std::size_t>(first) + i] = block.vertices + i;
+}
+
+template <class T> void VertexServer<T>::releaseBlock(Block& block) {
+  for (int i = 0; i < block.count; ++i) block.vertices[i].~Vector<T>();
+  ::operator delete(block.vertices);
+  delete[] block.coordinates;
 }
 
 template <class T> int VertexServer<T>::capacityFor(int size) const {
@@ -46,9 +67,12 @@ template <class T> void VertexServer<T>::setCapacity(int capacity) {
   capacity = std::max(capacity, 0);
   const int old = getCapacity();
   if (capacity == old) return;
-  for (int i = capacity; i < old; ++i) delete _slots[static_cast<std::size_t>(i)];
-  _slots.resize(static_cast<std::size_t>(capacity), nullptr);
-  for (int i = old; i < capacity; ++i) _slots[static_cast<std::size_t>(i)] = new Vector<T>(_space);
+  while (!_blocks.empty() && _blocks.back().first >= capacity) {
+    releaseBlock(_blocks.back());
+    _blocks.pop_back();
+  }
+  _slots.resize(static_cast<std::size_t>(std::min(capacity, old)));
+  addBlock(old < capacity ? old : capacity, capacity - old);
   _size = std::min(_size, capacity);
 }
 

@@ -9,6 +9,10 @@
 // Reference-counted store of equally sized vertices shared by the shapes that are its clients.
 // Each vertex is its own Vector<T> behind a slot pointer, so growing the store moves pointers and
 // never vertex data: a reference to vertex(i) stays valid for as long as slot i exists.
+// The vertices that one growth step adds are made as one block: their Vector objects in one array,
+// each a view of its space elements in one array of coordinates, instead of two heap blocks per
+// vertex (a million-vertex mesh would otherwise cost two million allocations and their overhead).
+// A vertex is thus a fixed-size view: it takes values of its own size, it is never resized.
 // Slots up to the capacity are all allocated; those at size and beyond hold undefined values.
 // Indices are not checked: the shapes keep them in range. Not thread-safe.
 template <class T> class VertexServer {
@@ -54,11 +58,22 @@ public:
   void print(const std::string& title, std::ostream& os) const;
 
 private:
+  // The vertices of slots first .. first + count - 1, made together.
+  struct Block {
+    int first;
+    int count;
+    Vector<T>* vertices; // count objects constructed in raw storage
+    T* coordinates;      // count * space elements
+  };
+
   int capacityFor(int size) const;
+  void addBlock(int first, int count); // makes the vertices of these slots
+  void releaseBlock(Block& block);
 
   int _space;
   int _size;
   int _growth;
   int _refs = 0;
   std::vector<Vector<T>*> _slots; // length = capacity; std::vector keeps appending amortised
+  std::vector<Block> _blocks;     // in slot order; a block cut by a lower capacity lives until wholly cut
 };

@@ -6,11 +6,15 @@
 #include "application/ShapeViewerMediator.h"
 #include "geometry/Curve.h"
 #include "geometry/CurveStack.h"
+#include "geometry/QuadMesh.h"
+#include "geometry/TriMesh.h"
 #include "geometry/VertexStack.h"
 #include "geometry/Vertices.h"
 #include "imaging/Colormap.h"
 #include "rendering/CurvePainterGL.h"
 #include "rendering/CurveStackPainterGL.h"
+#include "rendering/QuadMeshPainterGL.h"
+#include "rendering/TriMeshPainterGL.h"
 #include "rendering/VertexStackPainterGL.h"
 #include "rendering/VerticesPainterGL.h"
 #include "viewer/ViewerCanvasGL.h"
@@ -69,20 +73,24 @@ TEST_F(ShapePainters, EachShapeKindGetsItsOwnPainter) {
   shapes.addShape(new Curve<float>(3, 2, 2, 2, true), "b.cv");
   shapes.addShape(new VertexStack<float>(3, 2, 2, 0, 0), "c.vs");
   shapes.addShape(new CurveStack<float>(3, 2, 2, 0, 0, false), "d.cs");
+  shapes.addShape(new TriMesh<float>(3, 3, 3, 3), "e.tm");
+  shapes.addShape(new QuadMesh<float>(3, 2, 3, 0, 0, false), "f.qm");
   const auto& painters = shapes.getPainters();
-  ASSERT_EQ(painters.size(), 4u);
+  ASSERT_EQ(painters.size(), 6u);
   EXPECT_NE(dynamic_cast<VerticesPainterGL<float>*>(painters[0]->getProxy()), nullptr);
   EXPECT_EQ(dynamic_cast<CurvePainterGL<float>*>(painters[0]->getProxy()), nullptr);
   EXPECT_NE(dynamic_cast<CurvePainterGL<float>*>(painters[1]->getProxy()), nullptr);
   EXPECT_NE(dynamic_cast<VertexStackPainterGL<float>*>(painters[2]->getProxy()), nullptr);
   EXPECT_EQ(dynamic_cast<CurveStackPainterGL<float>*>(painters[2]->getProxy()), nullptr);
   EXPECT_NE(dynamic_cast<CurveStackPainterGL<float>*>(painters[3]->getProxy()), nullptr);
+  EXPECT_NE(dynamic_cast<TriMeshPainterGL<float>*>(painters[4]->getProxy()), nullptr);
+  EXPECT_NE(dynamic_cast<QuadMeshPainterGL<float>*>(painters[5]->getProxy()), nullptr);
   for (const ShapeViewerPainterGL* painter : painters) {
     EXPECT_NE(dynamic_cast<const ExtendedShapeViewerPainterGL*>(painter), nullptr);
     EXPECT_TRUE(painter->isSelected());
   }
   EXPECT_EQ(painters[1]->getDescription(), "b.cv");
-  EXPECT_EQ(shapes.numShapes(), 4);
+  EXPECT_EQ(shapes.numShapes(), 6);
 }
 
 TEST_F(ShapePainters, ColoursFollowTheFlagCycle) {

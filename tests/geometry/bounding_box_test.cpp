@@ -90,3 +90,21 @@ TEST(BoundingBoxTypes, IntegerBoxesWork) {
   EXPECT_EQ(b.cog(), vectorOf<int>({1, 2}));
   EXPECT_EQ(b.adjustToResolution(2), vectorOf<int>({2, 3}));
 }
+
+TEST(BoundingBoxRays, RaysMeetTheBoxOnlyAhead) {
+  const BoundingBox<float> b = box(point(0, 0, 0), point(1, 1, 1));
+  double entry = 0, exit = 0;
+  EXPECT_TRUE(b.intersectsRay(point(-1, 0.5f, 0.5f), point(1, 0, 0), &entry, &exit));
+  EXPECT_DOUBLE_EQ(entry, 1);
+  EXPECT_DOUBLE_EQ(exit, 2);
+  EXPECT_FALSE(b.intersectsRay(point(-1, 0.5f, 0.5f), point(-1, 0, 0)));
+  EXPECT_TRUE(b.intersectsLeftRay(point(-1, 0.5f, 0.5f), point(-1, 0, 0), &entry, &exit));
+  EXPECT_DOUBLE_EQ(entry, -2);
+  EXPECT_DOUBLE_EQ(exit, -1);
+  EXPECT_FALSE(b.intersectsRay(point(-1, 2, 0.5f), point(1, 0, 0))) << "parallel and outside";
+  EXPECT_TRUE(b.intersectsRay(point(-1, 1, 0.5f), point(1, 0, 0))) << "grazing a face";
+  EXPECT_TRUE(b.intersectsRay(point(0.5f, 0.5f, 0.5f), point(0, 0, 1), &entry, &exit));
+  EXPECT_DOUBLE_EQ(entry, 0) << "a ray from inside enters at its origin";
+  EXPECT_TRUE(b.intersectsRay(point(-1, -1, -1), point(1, 1, 1)));
+  EXPECT_FALSE(b.intersectsRay(point(-1, -1, 3), point(1, 1, 0)));
+}

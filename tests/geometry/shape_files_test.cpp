@@ -12,6 +12,7 @@
 #include <cmath>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <sstream>
 
 namespace {
@@ -268,4 +269,41 @@ TEST(ShapeFileTypes, ReadsIntegerAndDoubleShapes) {
   EXPECT_EQ(precise->getNumVertices(), 2);
   std::unique_ptr<Shape<long double>> wide(Shape<long double>::loadFile(dir.file("colors.vx")));
   EXPECT_EQ(wide->toVector()[0], 255.0L);
+}
+
+TEST(ShapeFileHostile, RandomBytesAfterAnyHeaderLoadOrFailCleanly) {
+  TemporaryDirectory dir;
+  const char* const headers[] = {"", "# 6\n# 3\n# ", "# 7\n# 3\n# ", "# 2 # 3 # 2 # ", "# 1\n# 2\n# ", "#"};
+  const std::string alphabet = "0123456789012345678901234567890123456789+-.eE#  \n\t\r";
+  std::mt19937 random(2024);
+  for (int round = 0; round < 400; ++round) {
+    std::string text = headers[round % 6];
+    const int length = static_cast<int>(random() % 200);
+    for (int i = 0; i < length; ++i)
+      text += random() % 8 == 0 ? static_cast<char>(random() % 256) : alphabet[random() % alphabet.size()];
+    writeFile(dir.file("fuzz"), text);
+    try {
+      auto shape = loaded(dir.file("fuzz"));
+      EXPECT_LE(shape->getNumVertices(), static_cast<int>(text.size())) << text;
+      written(*shape);
+    } catch (const Exception&) {
+      // a clear refusal is fine
+    }
+  }
+}
+
+TEST(ShapeFileHostile, ManyTinyLevelsFitTheFile) {
+  TemporaryDirectory dir;
+  std::string text = "# 7\n# 3\n# 5000\n";
+  for (int l = 0; l < 5000; ++l) text += "#0";
+  auto stack = loadedText(dir, "tiny levels", text);
+  EXPECT_EQ(dynamic_cast<VertexStack<float>&>(*stack).getHeight(), 5000);
+  EXPECT_EQ(stack->getNumVertices(), 0);
+}
+
+TEST(ShapeFileTypes, UnknownCodesHaveTheirOwnName) {
+  EXPECT_EQ(shapeTypeName(9), "UnkwownShape");
+  EXPECT_EQ(shapeTypeName(-1), "UnkwownShape");
+  EXPECT_EQ(shapeTypeName(8), "TriMesh");
+  EXPECT_EQ(shapeTypeExtension(4), "qm");
 }

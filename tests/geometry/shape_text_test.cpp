@@ -285,3 +285,29 @@ TEST(ShapeTextWriter, HandsLargeOutputsToTheStreamInBlocks) {
   writer.flush();
   EXPECT_EQ(os.str().size(), 200000u * std::strlen("1.25 1.25 1.25\n"));
 }
+
+TEST(ShapeTextWriter, WritesMillionsOfValuesAsAStreamWould) {
+  // Every magnitude, values that are integers, decimal ties of six digits, and their neighbours.
+  std::mt19937 random(3);
+  std::uniform_real_distribution<double> mantissa(1, 10);
+  std::uniform_int_distribution<int> exponent(-45, 38);
+  std::vector<float> floats;
+  std::vector<double> doubles;
+  for (int i = 0; i < 400000; ++i) {
+    const double v = (i % 2 ? -1 : 1) * mantissa(random) * std::pow(10.0, exponent(random));
+    floats.push_back(static_cast<float>(v));
+    doubles.push_back(v);
+  }
+  for (int i = 0; i < 100000; ++i) {
+    const double tie =
+        (std::floor(mantissa(random) * 100000) + 0.5) * std::pow(10.0, exponent(random) % 8 - 5);
+    floats.push_back(static_cast<float>(tie));
+    floats.push_back(std::nextafter(static_cast<float>(tie), 0.f));
+    floats.push_back(std::nextafter(static_cast<float>(tie), 1e30f));
+    doubles.push_back(tie);
+    floats.push_back(static_cast<float>(i * 37));
+    doubles.push_back(i * 1234567.0);
+  }
+  EXPECT_EQ(writerWritten(floats), streamWritten(floats));
+  EXPECT_EQ(writerWritten(doubles), streamWritten(doubles));
+}

@@ -5,6 +5,7 @@
 #include "tests/support/MeshFixtures.h"
 
 #include <gtest/gtest.h>
+#include <omp.h>
 
 #include <cmath>
 
@@ -107,4 +108,18 @@ TEST(TriMeshSmoothing, SkipsTheRescalingWhenEverythingCollapsesOnTheCentre) {
   TriMeshSmoothing<float> smoothing;
   smoothing.smooth(*mesh);
   for (int v = 0; v < 3; ++v) EXPECT_EQ(mesh->vertex(v), Vector<float>(std::vector<float>{1, 1, 1}));
+}
+
+TEST(TriMeshSmoothing, GivesTheSameVerticesWithOneThreadAndWithSeveral) {
+  auto smoothedWith = [](int threads) {
+    auto mesh = torus(60, 40);
+    const int saved = omp_get_max_threads();
+    omp_set_num_threads(threads);
+    TriMeshSmoothing<float> smoothing;
+    smoothing.setNumIterations(4);
+    smoothing.smooth(*mesh);
+    omp_set_num_threads(saved);
+    return mesh->toVector();
+  };
+  EXPECT_EQ(smoothedWith(1), smoothedWith(2));
 }

@@ -6,6 +6,7 @@
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
+#include <omp.h>
 
 #include <cmath>
 #include <sstream>
@@ -261,4 +262,17 @@ TEST(TriMeshStl, SkipsRemovedTriangles) {
        at = text.find("facet normal", at + 1))
     ++facets;
   EXPECT_EQ(facets, 3u);
+}
+
+TEST(TriMeshNormals, AreTheSameWithOneThreadAndWithSeveral) {
+  auto normalsWith = [](int threads) {
+    auto ring = torus(60, 40);
+    ring->scale(Vector<float>(std::vector<float>{1.0f, 2.0f, 0.7f}));
+    const int saved = omp_get_max_threads();
+    omp_set_num_threads(threads);
+    ring->smoothNormals(3);
+    omp_set_num_threads(saved);
+    return ring->getNormals().toVector();
+  };
+  EXPECT_EQ(normalsWith(1), normalsWith(2));
 }

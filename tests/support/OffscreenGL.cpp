@@ -20,6 +20,8 @@ OffscreenGL::OffscreenGL(int size) : _size(size) {
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_LIGHTING);
   glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+  const GLfloat noAmbient[] = {0, 0, 0, 1}; // a surface facing the light shows exactly its colour
+  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, noAmbient);
   glEnable(GL_COLOR_MATERIAL);
   const GLfloat eyeAxis[] = {0, 0, 1, 0};
   glLightfv(GL_LIGHT0, GL_POSITION, eyeAxis);

@@ -12,7 +12,8 @@
 
 // An OpenGL context made current on an offscreen surface, drawing into a square frame buffer object
 // with a depth buffer, set up as the canvas sets up a paint pass: depth test, light 0 along the
-// viewing axis with two-sided lighting and colour material, orthographic view of [-1, 1]^3.
+// viewing axis with two-sided lighting and colour material (no ambient light, so a surface facing
+// the viewer shows exactly its colour), orthographic view of [-1, 1]^3.
 class OffscreenGL {
 public:
   explicit OffscreenGL(int size = 64);

@@ -1,0 +1,174 @@
+#include "rendering/TriMeshPainterGL.h"
+
+#include "foundation/Exception.h"
+#include "foundation/Trace.h"
+#include "geometry/TriMeshSmoothing.h"
+
+#include <GL/gl.h>
+
+#include <iostream>
+
+namespace {
+
+template <class V> void traceValue(const char* expression, const V& value) {
+  Trace::eval(expression);
+  std::cout << Trace::valueStart() << value << Trace::valueEnd() << "\n";
+}
+
+// An undefined smoothing count counts as -1.
+int verticesSmoothingOf(const ShapePainterAttributesGL& attributes) {
+  return attributes.useVerticesSmoothing() ? attributes.getVerticesSmoothing() : -1;
+}
+
+int normalsSmoothingOf(const ShapePainterAttributesGL& attributes) {
+  return attributes.useNormalsSmoothing() ? attributes.getNormalsSmoothing() : -1;
+}
+
+} // namespace
+
+template <class T> bool TriMeshPainterGL<T>::CompareTriangles::operator()(int a, int b) const {
+  const int vertexA = _mesh->getTriangleVertices(a)[0];
+  const int vertexB = _mesh->getTriangleVertices(b)[0];
+  return (*_mesh)[vertexA][_axis] < (*_mesh)[vertexB][_axis];
+}
+
+template <class T> TriMeshPainterGL<T>::TriMeshPainterGL() {
+  ShapePainterAttributesGL attributes(this->getAttributes());
+  attributes.setDisplayMode(DISPLAY_MODE_SURFACE);
+  setAttributes(attributes);
+  _meshList = 0;
+  _surfaceList = 0;
+  this->enableDisplayLists(true);
+  _listsOutOfDate = false;
+}
+
+template <class T> TriMeshPainterGL<T>::~TriMeshPainterGL() {
+  if (_meshList != 0) glDeleteLists(_meshList, 1);
+  if (_surfaceList != 0) glDeleteLists(_surfaceList, 1);
+}
+
+template <class T> bool TriMeshPainterGL<T>::isOpaque() const {
+  const ShapePainterAttributesGL& attributes = this->getAttributes();
+  return !attributes.useTransparency() || attributes.getTransparency() == 255.0f;
+}
+
+template <class T> void TriMeshPainterGL<T>::setShape(const Shape<T>& shape) {
+  Trace::Scope scope("void TriMeshPainterGL<T>::setShape(const Shape<T>&)");
+  if (!dynamic_cast<const TriMesh<T>*>(&shape)) {
+    TypeError error;
+    error.setWhere("void TriMeshPainterGL<T>::setShape(...)");
+    error.setWhat("Non TriMesh shape passed as function argument");
+    throw error;
+  }
+  ShapePainterGL<T>::setShape(shape);
+  _listsOutOfDate = true;
+}
+
+template <class T> TriMesh<T>& TriMeshPainterGL<T>::mutableMesh() const {
+  // The painter draws the mesh it was given; smoothing is the one change it makes to it.
+  return const_cast<TriMesh<T>&>(static_cast<const TriMesh<T>&>(this->getShape()));
+}
+
+template <class T> void TriMeshPainterGL<T>::setAttributes(const ShapePainterAttributesGL& attributes) {
+  const int oldVertices = verticesSmoothingOf(this->getAttributes());
+  const int oldNormals = normalsSmoothingOf(this->getAttributes());
+  const int newVertices = verticesSmoothingOf(attributes);
+  const int newNormals = normalsSmoothingOf(attributes);
+  VerticesPainterGL<T>::setAttributes(attributes);
+  if (newVertices != oldVertices && this->hasShape()) {
+    TriMeshSmoothing<T> smoothing;
+    smoothing.setNumIterations(newVertices);
+    smoothing.smooth(mutableMesh());
+    mutableMesh().smoothNormals(newNormals);
+  } else if (newNormals != oldNormals && this->hasShape()) {
+    mutableMesh().smoothNormals(newNormals);
+  }
+  _listsOutOfDate = true;
+}
+
+template <class T> void TriMeshPainterGL<T>::glDrawShape() const {
+  Trace::Scope scope("void TriMeshPainterGL<T>::glDrawShape() const");
+  if (!this->hasShape()) return;
+  const ShapePainterAttributesGL& attributes = this->getAttributes();
+  const int mode = attributes.useDisplayMode() ? attributes.getDisplayMode() : DISPLAY_MODE_NONE;
+  if (mode == DISPLAY_MODE_SURFACE)
+    glDrawListed(_surfaceList, &TriMeshPainterGL::glDrawSurface);
+  else if (mode == DISPLAY_MODE_MESH)
+    glDrawListed(_meshList, &TriMeshPainterGL::glDrawMesh);
+  else
+    VerticesPainterGL<T>::glDrawShape();
+}
+
+template <class T>
+void TriMeshPainterGL<T>::glDrawListed(unsigned int& list, void (TriMeshPainterGL::*draw)() const) const {
+  if (!this->isDisplayListEnabled()) {
+    (this->*draw)();
+    return;
+  }
+  if (_listsOutOfDate) {
+    if (list != 0) glDeleteLists(list, 1);
+    list = 0;
+    _listsOutOfDate = false;
+  } else if (list != 0) {
+    glCallList(list);
+    return;
+  }
+  list = glGenLists(1);
+  glNewList(list, GL_COMPILE_AND_EXECUTE);
+  (this->*draw)();
+  glEndList();
+}
+
+template <class T> void TriMeshPainterGL<T>::glDrawSurface() const {
+  Trace::Scope scope("void TriMeshPainterGL<T>::glDrawSurface() const");
+  const TriMesh<T>& mesh = dynamic_cast<const TriMesh<T>&>(this->getShape());
+  traceValue("triMesh.hasVertexColors()", mesh.hasVertexColors());
+  const GLubyte alpha = this->alpha();
+  const TriMesh<int>* colors = mesh.hasVertexColors() ? mesh.getVertexColors() : nullptr;
+  const bool normals = mesh.hasNormals();
+  const int numTriangles = mesh.getNumTriangles();
+  for (int t = 0; t < numTriangles; ++t) {
+    const int* triangle = mesh.getTriangleVertices(t);
+    if (triangle[0] < 0) continue; // removed triangle
+    glBegin(GL_TRIANGLES);
+    for (int k = 0; k < 3; ++k) {
+      const int v = triangle[k];
+      if (colors) {
+        const Vector<int>& color = (*colors)[v];
+        glColor4ub(static_cast<GLubyte>(color[0]), static_cast<GLubyte>(color[1]),
+                   static_cast<GLubyte>(color[2]), alpha);
+      }
+      if (normals) {
+        const Vector<T>& normal = mesh.getNormal(v);
+        glNormal3f(static_cast<float>(normal[0]), static_cast<float>(normal[1]),
+                   static_cast<float>(normal[2]));
+      }
+      this->glVertex(mesh[v]);
+    }
+    glEnd();
+  }
+}
+
+template <class T> void TriMeshPainterGL<T>::glDrawMesh() const {
+  const TriMesh<T>& mesh = dynamic_cast<const TriMesh<T>&>(this->getShape());
+  const int numTriangles = mesh.getNumTriangles();
+  glBegin(GL_LINES);
+  for (int t = 0; t < numTriangles; ++t) {
+    const int* triangle = mesh.getTriangleVertices(t);
+    if (triangle[0] < 0) continue; // removed triangle
+    const Vector<T>& a = mesh[triangle[0]];
+    const Vector<T>& b = mesh[triangle[1]];
+    const Vector<T>& c = mesh[triangle[2]];
+    this->glVertex(a);
+    this->glVertex(b);
+    this->glVertex(b);
+    this->glVertex(c);
+    this->glVertex(a);
+    this->glVertex(c);
+  }
+  glEnd();
+}
+
+template class TriMeshPainterGL<float>;
+template class TriMeshPainterGL<double>;
+template class TriMeshPainterGL<long double>;

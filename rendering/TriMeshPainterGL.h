@@ -1,0 +1,46 @@
+#pragma once
+
+#include "geometry/TriMesh.h"
+#include "rendering/VerticesPainterGL.h"
+
+// Draws a triangle mesh as a lit surface (mode Surface), a wireframe (mode Mesh) or a point set
+// (other modes). Surface and wireframe are kept in display lists, compiled by the first draw after a
+// change (shape or attributes) and replayed by every later paint. Changing a smoothing count smooths
+// the painter's mesh in place, cumulatively.
+template <class T> class TriMeshPainterGL : public VerticesPainterGL<T> {
+public:
+  // Functor ordering triangle numbers by the given coordinate (0, 1, 2) of their first vertex.
+  class CompareTriangles {
+  public:
+    CompareTriangles(const TriMesh<T>& mesh, int axis) : _mesh(&mesh), _axis(axis) {}
+    bool operator()(int a, int b) const;
+
+  private:
+    const TriMesh<T>* _mesh;
+    int _axis;
+  };
+
+  TriMeshPainterGL();           // display mode Surface, display lists on
+  ~TriMeshPainterGL() override; // deletes its lists in the current OpenGL context
+
+  bool isOpaque() const override; // transparency undefined or exactly 255
+  // TypeError when the shape is not a TriMesh<T>; marks the lists out of date.
+  void setShape(const Shape<T>& shape) override;
+  // Applies changed smoothing counts to the mesh; always marks the lists out of date.
+  void setAttributes(const ShapePainterAttributesGL& attributes) override;
+
+  void glDrawSurface() const;
+  void glDrawMesh() const;
+
+protected:
+  void glDrawShape() const override;
+
+private:
+  // Replays the list when up to date, else compiles it while drawing.
+  void glDrawListed(unsigned int& list, void (TriMeshPainterGL::*draw)() const) const;
+  TriMesh<T>& mutableMesh() const; // the mesh given by setShape, smoothed in place
+
+  mutable unsigned int _meshList = 0;
+  mutable unsigned int _surfaceList = 0;
+  mutable bool _listsOutOfDate = false;
+};
