@@ -17,6 +17,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -128,6 +129,17 @@ bool spacingFromDescription(const std::string& description, float& spacing) {
   }
 }
 
+// Bytes of the pixels a header describes, saturating instead of overflowing.
+long long planeBytes(const ImageHeader& header) {
+  const long long width = std::max(header.getWidth(), 0);
+  const long long height = std::max(header.getHeight(), 0);
+  const long long bytesPerPixel = std::max(header.getDepth() / 8, 1);
+  if (width == 0 || height == 0) return 0;
+  if (width > std::numeric_limits<long long>::max() / bytesPerPixel / height)
+    return std::numeric_limits<long long>::max();
+  return width * height * bytesPerPixel;
+}
+
 } // namespace
 
 void ImageReader::checkDecodedSize(long long planeBytes, long long planes, const std::string& filename,
@@ -137,6 +149,9 @@ void ImageReader::checkDecodedSize(long long planeBytes, long long planes, const
   if (planeBytes < 0 || planes < 0 || (planes > 0 && planeBytes > limit / planes))
     raise<FileFormatError>(where, "Image size in file header exceeds what the file can hold", filename);
 }
+
+ImageReader::ImageReader() = default;
+ImageReader::~ImageReader() = default;
 
 // === Headers
 
@@ -308,18 +323,23 @@ void ImageReader::read(Image& image, const std::string& filename) {
   try {
     ImageHeader header;
     read(header, filename);
-    checkDecodedSize(static_cast<long long>(header.getWidth()) * header.getHeight() * (header.getDepth() / 8),
-                     1, filename, "void ImageReader::read(...)");
-    image.init(header.getWidth(), header.getHeight(), header.getDepth());
-    image.setHeader(header);
-    if (header.getColormap()) image.setColormap(*header.getColormap());
+    checkDecodedSize(planeBytes(header), 1, filename, "void ImageReader::read(...)");
     if (header.getFormat() == 3) {
       TiffFile file(filename, "r");
       if (!file.isOpen()) raise<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF file"), filename);
       notifyStarted();
-      readTiffPixels(image, file, 0);
+      readTiffPixels(image, header, file, 0);
       notifyFinished();
-    } else if (header.getFormat() == 2) {
+      return;
+    }
+    if (header.getFormat() == 4) {
+      TiffFile file(filename, "r");
+      if (file.isOpen()) checkPlaneFits(header, file);
+    }
+    image.init(header.getWidth(), header.getHeight(), header.getDepth());
+    image.setHeader(header);
+    if (header.getColormap()) image.setColormap(*header.getColormap());
+    if (header.getFormat() == 2) {
       notifyStarted();
       readImgPixels(image, filename);
       notifyFinished();
@@ -330,37 +350,71 @@ void ImageReader::read(Image& image, const std::string& filename) {
   }
 }
 
-void ImageReader::readTiffPixels(Image& image, TiffFile& file, int sample) {
+void ImageReader::checkPlaneFits(const ImageHeader& header, const TiffFile& file) {
+  // The image may be larger than the directory read (an LSM thumbnail, a smaller page): what the
+  // file's length could hold uncompressed is always plausible.
+  const long long allowed = std::max(file.maxDecodedBytes(), file.fileLength());
+  const tmsize_t scanlineSize = TIFFScanlineSize(file.get());
+  if (planeBytes(header) > allowed || static_cast<long long>(scanlineSize) > allowed)
+    raise<FileFormatError>(pixelsWhere, "Image size in file header exceeds what the file can hold",
+                           file.filename());
+}
+
+void ImageReader::readTiffPixels(Image& image, const ImageHeader& header, TiffFile& file, int sample) {
+  checkPlaneFits(header, file);
+  // An image that already has this size (the previous plane of a stack) takes the rows directly:
+  // its memory is committed already. Otherwise it is allocated once the rows are decoded.
+  const bool allocated = image.getWidth() == header.getWidth() && image.getHeight() == header.getHeight() &&
+                         image.getDepth() == header.getDepth() && image.dataLength() > 0;
+  const std::size_t rowBytes = static_cast<std::size_t>(header.getWidth()) * (header.getDepth() / 8);
+  const int rows = decodeTiffRows(header, file, sample, rowBytes, allocated ? &image : nullptr);
+  image.init(header.getWidth(), header.getHeight(), header.getDepth());
+  image.setHeader(header);
+  if (header.getColormap()) image.setColormap(*header.getColormap());
+  if (allocated) return;
+  // The directory read may be smaller than the image (another page of a stack, an LSM thumbnail):
+  // only the bytes both have were kept.
+  const std::size_t keptBytes = rows > 0 ? _decoded.size() / static_cast<std::size_t>(rows) : 0;
+  for (int row = 0; row < rows; ++row)
+    std::memcpy(image.row(row), _decoded.data() + static_cast<std::size_t>(row) * keptBytes, keptBytes);
+}
+
+int ImageReader::decodeTiffRows(const ImageHeader& header, TiffFile& file, int sample, std::size_t rowBytes,
+                                Image* target) {
   TIFF* tiff = file.get();
-  const int depth = image.getDepth();
+  _decoded.clear();
+  const int depth = header.getDepth();
   if (depth == 24 || depth == 32) {
     std::uint16_t planar = PLANARCONFIG_CONTIG;
     TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
     if (planar == PLANARCONFIG_SEPARATE)
       raise<FileFormatError>(pixelsWhere, "Cannot read TIFF with separate planes", file.filename());
-    if (planar != PLANARCONFIG_CONTIG) return;
+    if (planar != PLANARCONFIG_CONTIG) return 0;
   } else if (depth != 8 && depth != 16) {
-    return;
+    return 0;
   }
   const tmsize_t scanlineSize = TIFFScanlineSize(tiff);
   if (scanlineSize <= 0)
     raise<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF scanline"), file.filename());
   std::uint32_t length = 0;
   TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &length);
-  // The directory read may be smaller than the image (another page of a stack, an LSM thumbnail):
-  // only the bytes both have are copied.
   const int rows =
-      static_cast<int>(std::min<std::uint32_t>(length, static_cast<std::uint32_t>(image.getHeight())));
-  const std::size_t bytes =
-      std::min<std::size_t>(static_cast<std::size_t>(scanlineSize), image.bytesPerLine());
-  std::vector<unsigned char> buffer(static_cast<std::size_t>(scanlineSize));
-  for (int row = 0; row < rows && !isCanceled(); ++row) {
-    if (TIFFReadScanline(tiff, buffer.data(), static_cast<std::uint32_t>(row),
+      static_cast<int>(std::min<std::uint32_t>(length, static_cast<std::uint32_t>(header.getHeight())));
+  const std::size_t keptBytes = std::min<std::size_t>(static_cast<std::size_t>(scanlineSize), rowBytes);
+  _scanline.resize(static_cast<std::size_t>(scanlineSize));
+  int row = 0;
+  for (; row < rows && !isCanceled(); ++row) {
+    if (TIFFReadScanline(tiff, _scanline.data(), static_cast<std::uint32_t>(row),
                          static_cast<std::uint16_t>(sample)) < 0)
       raise<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF scanline"), file.filename());
-    std::memcpy(image.row(row), buffer.data(), bytes);
-    notifyProgressed(row + 1, image.getHeight());
+    if (target)
+      std::memcpy(target->row(row), _scanline.data(), keptBytes);
+    else
+      _decoded.insert(_decoded.end(), _scanline.begin(),
+                      _scanline.begin() + static_cast<std::ptrdiff_t>(keptBytes));
+    notifyProgressed(row + 1, header.getHeight());
   }
+  return row;
 }
 
 void ImageReader::readImgPixels(Image& image, const std::string& filename) {
@@ -404,14 +458,44 @@ void ImageReader::read(Image& image, const ImageSource& source) {
 void ImageReader::readStackPlane(Image& image, const std::string& filename, const ImageHeader& header,
                                  int plane, int sample) {
   notifyStarted();
-  image.init(header.getWidth(), header.getHeight(), header.getDepth());
-  image.setHeader(header);
-  TiffFile file(filename, "r");
-  if (!file.isOpen()) raise<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF file"), filename);
-  if (!TIFFSetDirectory(file.get(), static_cast<tdir_t>(plane)))
-    raise<FileReadError>(pixelsWhere, file.describe("Cannot select TIFF directory"), filename);
-  readTiffPixels(image, file, sample);
+  readTiffPixels(image, header, selectStackPlane(filename, plane), sample);
   notifyFinished();
+}
+
+TiffFile& ImageReader::selectStackPlane(const std::string& filename, int plane) {
+  if (!_stack || _stack->filename() != filename) {
+    _stack.reset();
+    auto file = std::make_unique<TiffFile>(filename, "r");
+    if (!file->isOpen()) raise<FileReadError>(pixelsWhere, file->describe("Cannot read TIFF file"), filename);
+    _stack = std::move(file); // opening reads the first directory
+    _stackPlane = 0;
+    _stackPlanesCounted = 0;
+    _stackStoredBytes = 0;
+  }
+  TiffFile& file = *_stack;
+  file.clearErrors();
+  if (plane != _stackPlane) {
+    // The next directory is one step away; libtiff remembers the offsets of those it has passed,
+    // so going back does not walk the chain again either.
+    const bool moved = plane == _stackPlane + 1
+                           ? TIFFReadDirectory(file.get()) == 1
+                           : TIFFSetDirectory(file.get(), static_cast<tdir_t>(plane)) == 1;
+    if (!moved) {
+      const std::string what = file.describe("Cannot select TIFF directory");
+      _stack.reset(); // libtiff's position is unknown now
+      raise<FileReadError>(pixelsWhere, what, filename);
+    }
+    _stackPlane = plane;
+  }
+  if (plane == _stackPlanesCounted) {
+    // Pages whose strips share bytes could decode the same data again and again: their strips
+    // must not add up to more than the file.
+    _stackStoredBytes += file.storedBytes();
+    ++_stackPlanesCounted;
+    if (_stackStoredBytes > file.fileLength())
+      raise<FileFormatError>(pixelsWhere, "Strip byte counts exceed the file length", filename);
+  }
+  return file;
 }
 
 void ImageReader::readVoxelMatrixPlane(Image& image, const ImageSourceVoxelMatrixPlane& source) {

@@ -4,7 +4,10 @@
 #include "imaging/Image.h"
 #include "imaging/ImageHeader.h"
 
+#include <cstddef>
+#include <memory>
 #include <string>
+#include <vector>
 
 class ImageSource;
 class ImageSourceFileMosaic;
@@ -17,8 +20,17 @@ class TiffFile;
 // Recognises and reads image files: TIFF (with the ImageJ calibration of its description), Zeiss
 // LSM (TIFF with an LSM information block) and the raw 512 x 512 "img" format. Monitors hear when
 // reading starts and ends and after every row; cancelling stops the row loop.
+//
+// TIFF pixels are decoded before the image is allocated, into a buffer that grows with the rows
+// libtiff delivers: a header promising more than its strips hold fails before memory is committed
+// for it. A reader keeps the stack it last read a plane of open (until it reads another stack or
+// is destroyed), so reading the planes of a stack in order with one reader opens the file once and
+// steps from each directory to the next.
 class ImageReader : public ProgressSubject {
 public:
+  ImageReader();
+  ~ImageReader() override;
+
   // Recognises the format from the file's first bytes and fills the header.
   void read(ImageHeader& header, const std::string& filename);
   // Header, then pixels (an LSM file gets its header and allocated pixels but no pixel data).
@@ -37,12 +49,27 @@ private:
   void readTiffCalibration(ImageHeader& header, TiffFile& file);
   void readTiffColormap(ImageHeader& header, TiffFile& file);
   void readLSMHeader(ImageHeader& header, TiffFile& file);
-  void readTiffPixels(Image& image, TiffFile& file, int sample);
+  // Decodes the current directory's rows that fit the image the header describes (refusing
+  // directories that cannot decode to that image), then gives image that size and those rows.
+  void readTiffPixels(Image& image, const ImageHeader& header, TiffFile& file, int sample);
+  // Rows into target's rows, or appended to _decoded when target is null; returns the rows read.
+  int decodeTiffRows(const ImageHeader& header, TiffFile& file, int sample, std::size_t rowBytes,
+                     Image* target);
+  static void checkPlaneFits(const ImageHeader& header, const TiffFile& file);
   void readImgPixels(Image& image, const std::string& filename);
+  // The open stack with plane selected, opened or moved as little as possible.
+  TiffFile& selectStackPlane(const std::string& filename, int plane);
 
   void readFileMosaic(Image& image, const ImageSourceFileMosaic& source);
   void readVoxelMatrixPlane(Image& image, const ImageSourceVoxelMatrixPlane& source);
   void readVoxelMatrixFilePlane(Image& image, const ImageSourceVoxelMatrixFilePlane& source);
   void readStackPlane(Image& image, const std::string& filename, const ImageHeader& header, int plane,
                       int sample);
+
+  std::unique_ptr<TiffFile> _stack; // the stack last read a plane of, positioned at _stackPlane
+  int _stackPlane = -1;
+  int _stackPlanesCounted = 0;         // planes 0 .. this - 1 have their stored bytes in the sum below
+  long long _stackStoredBytes = 0;     // their strips' bytes: more than the file means shared strips
+  std::vector<unsigned char> _decoded; // rows of the plane being read, as libtiff delivered them
+  std::vector<unsigned char> _scanline;
 };
