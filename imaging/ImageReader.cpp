@@ -514,6 +514,16 @@ void ImageReader::readVoxelMatrixFilePlane(Image& image, const ImageSourceVoxelM
 
 void ImageReader::readFileMosaic(Image& image, const ImageSourceFileMosaic& source) {
   if (!source.isDefined()) return;
+  // The cells' headers give the mosaic its size: each must be one its file can hold before the
+  // mosaic is allocated.
+  for (int r = 0; r < source.getRows(); ++r)
+    for (int c = 0; c < source.getColumns(); ++c) {
+      const ImageSourceFile* cell = source.getCell(r, c);
+      const int format = cell ? cell->getHeader().getFormat() : 0;
+      if (format != 3 && format != 4) continue;
+      TiffFile file(cell->getFilename(), "r");
+      if (file.isOpen()) checkPlaneFits(cell->getHeader(), file);
+    }
   image.init(source.getSize2(), source.getSize1(), source.getDepth());
   const int bytesPerPixel = image.bytesPerPixel();
   int top = 0;
