@@ -4,11 +4,13 @@
 #include "foundation/FileInfo.h"
 #include "imaging/ImageSourceFile.h"
 #include "imaging/ImageSourceFileMosaic.h"
+#include "imaging/ImageSourceHeader.h"
 #include "imaging/ImageSourceLSMStackPlane.h"
 #include "imaging/ImageSourceTiffStackPlane.h"
 #include "imaging/ImageSourceVoxelMatrixFilePlane.h"
 #include "imaging/ImageSourceVoxelMatrixPlane.h"
 #include "imaging/TiffFile.h"
+#include "imaging/TiffStackCursor.h"
 #include "imaging/VoxelMatrix.h"
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -126,6 +129,17 @@ bool spacingFromDescription(const std::string& description, float& spacing) {
   } catch (const std::exception&) {
     return false;
   }
+}
+
+// Bytes of the pixels a header describes, saturating instead of overflowing.
+long long planeBytes(const ImageHeader& header) {
+  const long long width = std::max(header.getWidth(), 0);
+  const long long height = std::max(header.getHeight(), 0);
+  const long long bytesPerPixel = std::max(header.getDepth() / 8, 1);
+  if (width == 0 || height == 0) return 0;
+  if (width > std::numeric_limits<long long>::max() / bytesPerPixel / height)
+    return std::numeric_limits<long long>::max();
+  return width * height * bytesPerPixel;
 }
 
 } // namespace
@@ -308,18 +322,23 @@ void ImageReader::read(Image& image, const std::string& filename) {
   try {
     ImageHeader header;
     read(header, filename);
-    checkDecodedSize(static_cast<long long>(header.getWidth()) * header.getHeight() * (header.getDepth() / 8),
-                     1, filename, "void ImageReader::read(...)");
-    image.init(header.getWidth(), header.getHeight(), header.getDepth());
-    image.setHeader(header);
-    if (header.getColormap()) image.setColormap(*header.getColormap());
+    checkDecodedSize(planeBytes(header), 1, filename, "void ImageReader::read(...)");
     if (header.getFormat() == 3) {
       TiffFile file(filename, "r");
       if (!file.isOpen()) raise<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF file"), filename);
       notifyStarted();
-      readTiffPixels(image, file, 0);
+      readTiffPixels(image, header, file, 0);
       notifyFinished();
-    } else if (header.getFormat() == 2) {
+      return;
+    }
+    if (header.getFormat() == 4) {
+      TiffFile file(filename, "r");
+      if (file.isOpen()) checkPlaneFits(header, file);
+    }
+    image.init(header.getWidth(), header.getHeight(), header.getDepth());
+    image.setHeader(header);
+    if (header.getColormap()) image.setColormap(*header.getColormap());
+    if (header.getFormat() == 2) {
       notifyStarted();
       readImgPixels(image, filename);
       notifyFinished();
@@ -330,37 +349,71 @@ void ImageReader::read(Image& image, const std::string& filename) {
   }
 }
 
-void ImageReader::readTiffPixels(Image& image, TiffFile& file, int sample) {
+void ImageReader::checkPlaneFits(const ImageHeader& header, const TiffFile& file) {
+  // The image may be larger than the directory read (an LSM thumbnail, a smaller page): what the
+  // file's length could hold uncompressed is always plausible.
+  const long long allowed = std::max(file.maxDecodedBytes(), file.fileLength());
+  const tmsize_t scanlineSize = TIFFScanlineSize(file.get());
+  if (planeBytes(header) > allowed || static_cast<long long>(scanlineSize) > allowed)
+    raise<FileFormatError>(pixelsWhere, "Image size in file header exceeds what the file can hold",
+                           file.filename());
+}
+
+void ImageReader::readTiffPixels(Image& image, const ImageHeader& header, TiffFile& file, int sample) {
+  checkPlaneFits(header, file);
+  // An image that already has this size (the previous plane of a stack) takes the rows directly:
+  // its memory is committed already. Otherwise it is allocated once the rows are decoded.
+  const bool allocated = image.getWidth() == header.getWidth() && image.getHeight() == header.getHeight() &&
+                         image.getDepth() == header.getDepth() && image.dataLength() > 0;
+  const std::size_t rowBytes = static_cast<std::size_t>(header.getWidth()) * (header.getDepth() / 8);
+  const int rows = decodeTiffRows(header, file, sample, rowBytes, allocated ? &image : nullptr);
+  image.init(header.getWidth(), header.getHeight(), header.getDepth());
+  image.setHeader(header);
+  if (header.getColormap()) image.setColormap(*header.getColormap());
+  if (allocated) return;
+  // The directory read may be smaller than the image (another page of a stack, an LSM thumbnail):
+  // only the bytes both have were kept.
+  const std::size_t keptBytes = rows > 0 ? _decoded.size() / static_cast<std::size_t>(rows) : 0;
+  for (int row = 0; row < rows; ++row)
+    std::memcpy(image.row(row), _decoded.data() + static_cast<std::size_t>(row) * keptBytes, keptBytes);
+}
+
+int ImageReader::decodeTiffRows(const ImageHeader& header, TiffFile& file, int sample, std::size_t rowBytes,
+                                Image* target) {
   TIFF* tiff = file.get();
-  const int depth = image.getDepth();
+  _decoded.clear();
+  const int depth = header.getDepth();
   if (depth == 24 || depth == 32) {
     std::uint16_t planar = PLANARCONFIG_CONTIG;
     TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
     if (planar == PLANARCONFIG_SEPARATE)
       raise<FileFormatError>(pixelsWhere, "Cannot read TIFF with separate planes", file.filename());
-    if (planar != PLANARCONFIG_CONTIG) return;
+    if (planar != PLANARCONFIG_CONTIG) return 0;
   } else if (depth != 8 && depth != 16) {
-    return;
+    return 0;
   }
   const tmsize_t scanlineSize = TIFFScanlineSize(tiff);
   if (scanlineSize <= 0)
     raise<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF scanline"), file.filename());
   std::uint32_t length = 0;
   TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &length);
-  // The directory read may be smaller than the image (another page of a stack, an LSM thumbnail):
-  // only the bytes both have are copied.
   const int rows =
-      static_cast<int>(std::min<std::uint32_t>(length, static_cast<std::uint32_t>(image.getHeight())));
-  const std::size_t bytes =
-      std::min<std::size_t>(static_cast<std::size_t>(scanlineSize), image.bytesPerLine());
-  std::vector<unsigned char> buffer(static_cast<std::size_t>(scanlineSize));
-  for (int row = 0; row < rows && !isCanceled(); ++row) {
-    if (TIFFReadScanline(tiff, buffer.data(), static_cast<std::uint32_t>(row),
+      static_cast<int>(std::min<std::uint32_t>(length, static_cast<std::uint32_t>(header.getHeight())));
+  const std::size_t keptBytes = std::min<std::size_t>(static_cast<std::size_t>(scanlineSize), rowBytes);
+  _scanline.resize(static_cast<std::size_t>(scanlineSize));
+  int row = 0;
+  for (; row < rows && !isCanceled(); ++row) {
+    if (TIFFReadScanline(tiff, _scanline.data(), static_cast<std::uint32_t>(row),
                          static_cast<std::uint16_t>(sample)) < 0)
       raise<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF scanline"), file.filename());
-    std::memcpy(image.row(row), buffer.data(), bytes);
-    notifyProgressed(row + 1, image.getHeight());
+    if (target)
+      std::memcpy(target->row(row), _scanline.data(), keptBytes);
+    else
+      _decoded.insert(_decoded.end(), _scanline.begin(),
+                      _scanline.begin() + static_cast<std::ptrdiff_t>(keptBytes));
+    notifyProgressed(row + 1, header.getHeight());
   }
+  return row;
 }
 
 void ImageReader::readImgPixels(Image& image, const std::string& filename) {
@@ -388,12 +441,12 @@ void ImageReader::read(Image& image, const ImageSource& source) {
     break;
   case 4: {
     const auto& stack = static_cast<const ImageSourceTiffStackPlane&>(source);
-    readStackPlane(image, stack.getTiffStackFilename(), stack.getHeader(), stack.getPlane(), 0);
+    readStackPlane(image, stack, stack.getTiffStackFilename(), stack.getPlane(), 0);
     break;
   }
   case 5: {
     const auto& stack = static_cast<const ImageSourceLSMStackPlane&>(source);
-    readStackPlane(image, stack.getLSMStackFilename(), stack.getHeader(), stack.getPlane(), stack.getFrame());
+    readStackPlane(image, stack, stack.getLSMStackFilename(), stack.getPlane(), stack.getFrame());
     break;
   }
   default:
@@ -401,16 +454,10 @@ void ImageReader::read(Image& image, const ImageSource& source) {
   }
 }
 
-void ImageReader::readStackPlane(Image& image, const std::string& filename, const ImageHeader& header,
+void ImageReader::readStackPlane(Image& image, const ImageSourceHeader& source, const std::string& filename,
                                  int plane, int sample) {
   notifyStarted();
-  image.init(header.getWidth(), header.getHeight(), header.getDepth());
-  image.setHeader(header);
-  TiffFile file(filename, "r");
-  if (!file.isOpen()) raise<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF file"), filename);
-  if (!TIFFSetDirectory(file.get(), static_cast<tdir_t>(plane)))
-    raise<FileReadError>(pixelsWhere, file.describe("Cannot select TIFF directory"), filename);
-  readTiffPixels(image, file, sample);
+  readTiffPixels(image, source.getHeader(), source.getStackCursor().select(filename, plane), sample);
   notifyFinished();
 }
 
@@ -430,6 +477,16 @@ void ImageReader::readVoxelMatrixFilePlane(Image& image, const ImageSourceVoxelM
 
 void ImageReader::readFileMosaic(Image& image, const ImageSourceFileMosaic& source) {
   if (!source.isDefined()) return;
+  // The cells' headers give the mosaic its size: each must be one its file can hold before the
+  // mosaic is allocated.
+  for (int r = 0; r < source.getRows(); ++r)
+    for (int c = 0; c < source.getColumns(); ++c) {
+      const ImageSourceFile* cell = source.getCell(r, c);
+      const int format = cell ? cell->getHeader().getFormat() : 0;
+      if (format != 3 && format != 4) continue;
+      TiffFile file(cell->getFilename(), "r");
+      if (file.isOpen()) checkPlaneFits(cell->getHeader(), file);
+    }
   image.init(source.getSize2(), source.getSize1(), source.getDepth());
   const int bytesPerPixel = image.bytesPerPixel();
   int top = 0;

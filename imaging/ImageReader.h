@@ -4,10 +4,14 @@
 #include "imaging/Image.h"
 #include "imaging/ImageHeader.h"
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 class ImageSource;
 class ImageSourceFileMosaic;
+class ImageSourceHeader;
+class ImageSourceHeader;
 class ImageSourceLSMStackPlane;
 class ImageSourceTiffStackPlane;
 class ImageSourceVoxelMatrixFilePlane;
@@ -17,6 +21,11 @@ class TiffFile;
 // Recognises and reads image files: TIFF (with the ImageJ calibration of its description), Zeiss
 // LSM (TIFF with an LSM information block) and the raw 512 x 512 "img" format. Monitors hear when
 // reading starts and ends and after every row; cancelling stops the row loop.
+//
+// TIFF pixels are decoded before the image is allocated, into a buffer that grows with the rows
+// libtiff delivers: a header promising more than its strips hold fails before memory is committed
+// for it. Planes of TIFF and LSM stacks are read through the source's stack cursor, which keeps
+// the file open, so reading all planes of a stack opens it once and walks its directories once.
 class ImageReader : public ProgressSubject {
 public:
   // Recognises the format from the file's first bytes and fills the header.
@@ -37,12 +46,21 @@ private:
   void readTiffCalibration(ImageHeader& header, TiffFile& file);
   void readTiffColormap(ImageHeader& header, TiffFile& file);
   void readLSMHeader(ImageHeader& header, TiffFile& file);
-  void readTiffPixels(Image& image, TiffFile& file, int sample);
+  // Decodes the current directory's rows that fit the image the header describes (refusing
+  // directories that cannot decode to that image), then gives image that size and those rows.
+  void readTiffPixels(Image& image, const ImageHeader& header, TiffFile& file, int sample);
+  // Rows into target's rows, or appended to _decoded when target is null; returns the rows read.
+  int decodeTiffRows(const ImageHeader& header, TiffFile& file, int sample, std::size_t rowBytes,
+                     Image* target);
+  static void checkPlaneFits(const ImageHeader& header, const TiffFile& file);
   void readImgPixels(Image& image, const std::string& filename);
 
   void readFileMosaic(Image& image, const ImageSourceFileMosaic& source);
   void readVoxelMatrixPlane(Image& image, const ImageSourceVoxelMatrixPlane& source);
   void readVoxelMatrixFilePlane(Image& image, const ImageSourceVoxelMatrixFilePlane& source);
-  void readStackPlane(Image& image, const std::string& filename, const ImageHeader& header, int plane,
+  void readStackPlane(Image& image, const ImageSourceHeader& source, const std::string& filename, int plane,
                       int sample);
+
+  std::vector<unsigned char> _decoded; // rows of the plane being read, as libtiff delivered them
+  std::vector<unsigned char> _scanline;
 };

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iomanip>
 #include <iostream>
+#include <limits>
 #include <sstream>
 
 namespace {
@@ -606,10 +607,30 @@ template <class T> void VoxelMatrix<T>::loadTiffStack(const std::string& filenam
   ImageSourceTiffStackPlane source;
   source.setTiffStackFilename(filename);
   const ImageHeader& header = source.getHeader();
-  const long long planes = source.getNumImages();
-  ImageReader::checkDecodedSize(static_cast<long long>(header.getWidth()) * header.getHeight() * sizeof(T),
-                                planes, filename, "void VoxelMatrix<T>::load(const string&)");
-  setSize(source.getSize1(), source.getSize2(), static_cast<int>(planes));
+  const int planes = source.getNumImages();
+  const long long width = std::max(header.getWidth(), 0);
+  const long long height = std::max(header.getHeight(), 0);
+  const long long maxSliceBytes = std::numeric_limits<long long>::max();
+  const long long sliceBytes = width > 0 && height > maxSliceBytes / static_cast<long long>(sizeof(T)) / width
+                                   ? maxSliceBytes
+                                   : width * height * static_cast<long long>(sizeof(T));
+  ImageReader::checkDecodedSize(sliceBytes, planes, filename, "void VoxelMatrix<T>::load(const string&)");
+  // Slices are allocated as their planes arrive, so that pages promising more than they decode to
+  // fail before memory is taken for the rest; the matrix changes only once every plane is read.
+  // The source keeps the stack open between planes: one open, one walk of the directories.
+  std::vector<PixelMatrix<T>> slices;
+  ImageReader reader;
+  Image image;
+  for (int k = 0; k < planes; ++k) {
+    source.setPlane(k);
+    reader.read(image, source);
+    slices.emplace_back();
+    slices.back().convertFromImage(image);
+  }
+  _slices.swap(slices);
+  _size1 = source.getSize1();
+  _size2 = source.getSize2();
+  _size3 = planes;
   const PixelCalibration& pixels = source.getPixelCalibration();
   Vector<float> voxelSize(3);
   voxelSize[0] = pixels.getPixelWidth();
@@ -617,13 +638,6 @@ template <class T> void VoxelMatrix<T>::loadTiffStack(const std::string& filenam
   voxelSize[2] = source.getVoxelSizeZ();
   _calibration.setVoxelSize(voxelSize);
   _calibration.setLengthUnit(pixels.getLengthUnit());
-  ImageReader reader;
-  Image image;
-  for (int k = 0; k < _size3; ++k) {
-    source.setPlane(k);
-    reader.read(image, source);
-    _slices[k].convertFromImage(image);
-  }
 }
 
 template <class T> template <class U> VoxelMatrix<U> VoxelMatrix<T>::toType() const {

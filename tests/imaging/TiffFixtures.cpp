@@ -25,6 +25,16 @@ void writeRows(TIFF* tiff, const TiffLayout& layout, int page, int sample, int s
   }
 }
 
+std::uint32_t littleEndian(const std::string& bytes, std::size_t at, int size) {
+  std::uint32_t value = 0;
+  for (int i = size - 1; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes.at(at + i));
+  return value;
+}
+
+void putLittleEndian(std::string& bytes, std::size_t at, int size, std::uint32_t value) {
+  for (int i = 0; i < size; ++i) bytes.at(at + i) = static_cast<char>(value >> (8 * i));
+}
+
 } // namespace
 
 unsigned defaultPixelValue(int page, int row, int column, int sample) {
@@ -96,4 +106,47 @@ std::vector<unsigned char> lsmInformationBlock(int dimensionX, int dimensionY, i
   put(48, &voxelSizeY, 8);
   put(56, &voxelSizeZ, 8);
   return block;
+}
+
+void writeRawTiff(const std::string& path, const std::vector<RawPage>& pages) {
+  TIFF* tiff = TIFFOpen(path.c_str(), "w");
+  ASSERT_NE(tiff, nullptr) << path;
+  for (const RawPage& page : pages) {
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, page.width);
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, page.height);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, page.height);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, page.bitsPerSample);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, page.samplesPerPixel);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC,
+                 page.samplesPerPixel >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, page.compression);
+    std::string strip = page.strip;
+    ASSERT_GE(TIFFWriteRawStrip(tiff, 0, strip.data(), static_cast<tmsize_t>(strip.size())), 0);
+    ASSERT_TRUE(TIFFWriteDirectory(tiff));
+  }
+  TIFFClose(tiff);
+}
+
+std::string noiseBytes(std::size_t count, std::uint32_t seed) {
+  std::string bytes(count, '\0');
+  std::uint32_t state = seed;
+  for (char& byte : bytes) {
+    state = state * 1664525u + 1013904223u;
+    byte = static_cast<char>(state >> 24);
+  }
+  return bytes;
+}
+
+std::string withDirectoryTag(std::string bytes, int index, std::uint16_t tag, std::uint32_t value) {
+  std::size_t offset = littleEndian(bytes, 4, 4);
+  for (int d = 0; d < index; ++d)
+    offset = littleEndian(bytes, offset + 2 + 12 * littleEndian(bytes, offset, 2), 4);
+  const std::uint32_t entries = littleEndian(bytes, offset, 2);
+  for (std::uint32_t e = 0; e < entries; ++e) {
+    const std::size_t entry = offset + 2 + 12 * e;
+    if (littleEndian(bytes, entry, 2) != tag) continue;
+    putLittleEndian(bytes, entry + 8, littleEndian(bytes, entry + 2, 2) == TIFF_SHORT ? 2 : 4, value);
+  }
+  return bytes;
 }

@@ -27,6 +27,28 @@ struct TiffLayout {
 // Writes pages copies of layout (page index passed to the value function); fails the test on error.
 void writeTiff(const std::string& path, const TiffLayout& layout, int pages = 1);
 
+// A page whose tags announce width x height pixels while its single strip holds exactly the given
+// bytes, stored as they are under the compression scheme (libtiff checks neither): the hostile files
+// of the size tests.
+struct RawPage {
+  std::uint32_t width = 4;
+  std::uint32_t height = 3;
+  int compression = 1; // COMPRESSION_NONE
+  int bitsPerSample = 8;
+  int samplesPerPixel = 1;
+  std::string strip;
+};
+
+// Writes the pages in order; fails the test on error.
+void writeRawTiff(const std::string& path, const std::vector<RawPage>& pages);
+
+// Bytes that decode as nothing in particular, the same for the same seed.
+std::string noiseBytes(std::size_t count, std::uint32_t seed = 1);
+
+// The bytes of a little-endian TIFF whose directory index has value in the entry of tag instead (a
+// single SHORT or LONG stored in the entry itself).
+std::string withDirectoryTag(std::string bytes, int index, std::uint16_t tag, std::uint32_t value);
+
 // The default pixel pattern, kept below 256 so that 8-bit files hold it unchanged.
 unsigned defaultPixelValue(int page, int row, int column, int sample);
 

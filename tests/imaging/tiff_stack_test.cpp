@@ -1,5 +1,8 @@
 // Voxel matrices as TIFF stacks: the pages and tags saveAsTiff writes, the TIFF-stack path of load,
-// and the round trip between them.
+// the round trip between them, and reading the planes of a stack through one source.
+#include "imaging/Image.h"
+#include "imaging/ImageReader.h"
+#include "imaging/ImageSourceTiffStackPlane.h"
 #include "imaging/VoxelMatrix.h"
 
 #include "foundation/Exception.h"
@@ -237,4 +240,129 @@ TEST(TiffStackWrite, AZeroVoxelSizeStillWritesAReadableStack) {
   const VoxelMatrix<float> loaded(directory.file("flat.tif"));
   EXPECT_EQ(loaded.getSize3(), 2);
   EXPECT_EQ(loaded(1, 1, 1), static_cast<int>(matrix(1, 1, 1)));
+}
+
+// === Reading the planes of a stack (the source keeps the file open between planes)
+
+namespace {
+
+std::string writeStack(const TemporaryDirectory& directory, const std::string& name, int pages, int seed) {
+  TiffLayout layout;
+  layout.width = 7;
+  layout.height = 5;
+  layout.value = [seed](int page, int row, int column, int) {
+    return static_cast<unsigned>((seed + page * 29 + row * 7 + column) % 256);
+  };
+  const std::string path = directory.file(name);
+  writeTiff(path, layout, pages);
+  return path;
+}
+
+unsigned char planeCorner(ImageReader& reader, ImageSourceTiffStackPlane& source, int plane) {
+  source.setPlane(plane);
+  Image image;
+  reader.read(image, source);
+  return image.row(4)[6];
+}
+
+} // namespace
+
+TEST(TiffStackRead, OneReaderReadsPlanesInAnyOrder) {
+  TemporaryDirectory directory;
+  ImageSourceTiffStackPlane source;
+  source.setTiffStackFilename(writeStack(directory, "order.tif", 6, 0));
+  ImageReader reader;
+  for (int plane : {0, 1, 2, 5, 3, 3, 0, 4, 1})
+    EXPECT_EQ(planeCorner(reader, source, plane), (plane * 29 + 4 * 7 + 6) % 256) << "plane " << plane;
+}
+
+TEST(TiffStackRead, OneReaderFollowsTheSourceToAnotherFile) {
+  TemporaryDirectory directory;
+  ImageSourceTiffStackPlane first, second;
+  first.setTiffStackFilename(writeStack(directory, "first.tif", 3, 0));
+  second.setTiffStackFilename(writeStack(directory, "second.tif", 3, 100));
+  ImageReader reader;
+  EXPECT_EQ(planeCorner(reader, first, 1), (29 + 34) % 256);
+  EXPECT_EQ(planeCorner(reader, second, 2), (100 + 58 + 34) % 256);
+  EXPECT_EQ(planeCorner(reader, first, 2), (58 + 34) % 256);
+}
+
+TEST(TiffStackRead, APlaneBeyondTheEndLeavesTheReaderUsable) {
+  TemporaryDirectory directory;
+  ImageSourceTiffStackPlane source;
+  source.setTiffStackFilename(writeStack(directory, "short.tif", 3, 0));
+  ImageReader reader;
+  EXPECT_EQ(planeCorner(reader, source, 2), (58 + 34) % 256);
+  EXPECT_THROW(planeCorner(reader, source, 3), FileReadError);
+  EXPECT_THROW(planeCorner(reader, source, -1), FileReadError);
+  EXPECT_EQ(planeCorner(reader, source, 1), (29 + 34) % 256);
+}
+
+TEST(TiffStackRead, ALongStackLoadsEveryPageInOrder) {
+  TemporaryDirectory directory;
+  const std::string path = writeStack(directory, "long.tif", 300, 3);
+  const VoxelMatrix<unsigned char> matrix(path);
+  ASSERT_EQ(matrix.getSize3(), 300);
+  for (int k = 0; k < 300; ++k) ASSERT_EQ(matrix(4, 6, k), (3 + k * 29 + 34) % 256) << "page " << k;
+}
+
+TEST(TiffStackRead, AFailedLoadLeavesTheMatrixAsItWas) {
+  TemporaryDirectory directory;
+  const std::string path = writeStack(directory, "cut.tif", 4, 0);
+  writeFile(path, withDirectoryTag(readFile(path), 2, TIFFTAG_STRIPOFFSETS, 5000000)); // page 2 past the end
+  VoxelMatrix<unsigned char> matrix(2, 2, 2);
+  matrix.fill(9);
+  EXPECT_THROW(matrix.load(path), FileReadError);
+  EXPECT_EQ(matrix.getSize3(), 2);
+  EXPECT_EQ(matrix(1, 1, 1), 9);
+}
+
+TEST(TiffStackRead, FreshReadersAndClonesReadThroughTheSourcesOpenStack) {
+  TemporaryDirectory directory;
+  ImageSourceTiffStackPlane source;
+  source.setTiffStackFilename(writeStack(directory, "fresh.tif", 8, 0));
+  for (int plane : {6, 2, 6, 7, 0, 2, 5, 7}) {
+    ImageReader reader;
+    EXPECT_EQ(planeCorner(reader, source, plane), (plane * 29 + 34) % 256) << "plane " << plane;
+  }
+  EXPECT_TRUE(source.getStackCursor().isOpen());
+  const std::unique_ptr<ImageSource> clone = source.clone();
+  auto& copy = static_cast<ImageSourceTiffStackPlane&>(*clone);
+  ImageReader reader;
+  EXPECT_EQ(planeCorner(reader, copy, 5), (5 * 29 + 34) % 256);
+  EXPECT_EQ(&copy.getStackCursor(), &source.getStackCursor());
+}
+
+TEST(TiffStackRead, AnotherFileGetsAFreshCursor) {
+  TemporaryDirectory directory;
+  ImageSourceTiffStackPlane source;
+  source.setTiffStackFilename(writeStack(directory, "one.tif", 6, 0));
+  ImageReader reader;
+  planeCorner(reader, source, 5);
+  source.setTiffStackFilename(writeStack(directory, "two.tif", 3, 100));
+  EXPECT_FALSE(source.getStackCursor().isOpen());
+  EXPECT_THROW(planeCorner(reader, source, 5), FileReadError);
+  EXPECT_EQ(planeCorner(reader, source, 2), (100 + 58 + 34) % 256);
+}
+
+TEST(TiffStackRead, AStackOverwrittenWhileItsSourceHoldsItFailsCleanly) {
+  TemporaryDirectory directory;
+  TiffLayout layout;
+  layout.width = 300;
+  layout.height = 200;
+  const std::string path = directory.file("rewritten.tif");
+  writeTiff(path, layout, 4);
+  ImageSourceTiffStackPlane source;
+  source.setTiffStackFilename(path);
+  ImageReader reader;
+  source.setPlane(0);
+  Image image;
+  reader.read(image, source);
+  writeTiff(path, TiffLayout(), 1); // truncated and rewritten in place, much shorter
+  source.setPlane(3);
+  try {
+    reader.read(image, source);
+  } catch (const Exception&) {
+  }
+  SUCCEED();
 }

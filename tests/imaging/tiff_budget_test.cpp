@@ -1,0 +1,295 @@
+// Hostile TIFF and LSM files whose headers promise more pixels than their strips can decode to:
+// refused cleanly, before memory is committed for the promise (also as cells of a mosaic). Honest files at
+// the largest expansion their compression allows still read.
+#include "imaging/Image.h"
+#include "imaging/ImageReader.h"
+#include "imaging/ImageSourceFile.h"
+#include "imaging/ImageSourceFileMosaic.h"
+#include "imaging/ImageSourceLSMStackPlane.h"
+#include "imaging/ImageSourceTiffStackPlane.h"
+#include "imaging/VoxelMatrix.h"
+
+#include "foundation/Exception.h"
+#include "tests/imaging/TiffFixtures.h"
+#include "tests/support/TestFiles.h"
+
+#include <gtest/gtest.h>
+#include <tiffio.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <new>
+#include <vector>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+const char* const tooLarge = "Image size in file header exceeds what the file can hold";
+
+// Every way of reading the pixels of a one-page file (ending in ".tif") refuses it with a
+// FileFormatError, and the image is never allocated.
+void expectRefusedBeforeAllocating(const std::string& path) {
+  Image image;
+  try {
+    ImageReader().read(image, path);
+    ADD_FAILURE() << "no exception for " << path;
+  } catch (const FileFormatError& error) {
+    EXPECT_EQ(error.getWhat(), tooLarge) << path;
+  }
+  EXPECT_EQ(image.dataLength(), 0u) << path;
+  ImageSourceTiffStackPlane source;
+  source.setTiffStackFilename(path);
+  EXPECT_THROW(ImageReader().read(image, source), FileFormatError) << path;
+  EXPECT_EQ(image.dataLength(), 0u) << path;
+  EXPECT_THROW(VoxelMatrix<float>{path}, FileFormatError) << path;
+}
+
+RawPage rawPage(std::uint32_t width, std::uint32_t height, int compression, const std::string& strip) {
+  RawPage page;
+  page.width = width;
+  page.height = height;
+  page.compression = compression;
+  page.strip = strip;
+  return page;
+}
+
+// An honest single-strip image of zeros, the most any encoder can compress it.
+void writeZeros(const std::string& path, std::uint32_t side, int compression) {
+  TIFF* tiff = TIFFOpen(path.c_str(), "w");
+  ASSERT_NE(tiff, nullptr);
+  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, side);
+  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, side);
+  TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, side);
+  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
+  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+  TIFFSetField(tiff, TIFFTAG_COMPRESSION, compression);
+  if (compression == COMPRESSION_ADOBE_DEFLATE) TIFFSetField(tiff, TIFFTAG_ZIPQUALITY, 9);
+  std::vector<unsigned char> zeros(static_cast<std::size_t>(side) * side, 0);
+  ASSERT_GE(TIFFWriteEncodedStrip(tiff, 0, zeros.data(), static_cast<tmsize_t>(zeros.size())), 0);
+  ASSERT_TRUE(TIFFWriteDirectory(tiff));
+  TIFFClose(tiff);
+}
+
+std::uint32_t firstStripOffset(const std::string& path) {
+  TIFF* tiff = TIFFOpen(path.c_str(), "r");
+  if (!tiff) return 0;
+  const auto offset = static_cast<std::uint32_t>(TIFFGetStrileOffset(tiff, 0));
+  TIFFClose(tiff);
+  return offset;
+}
+
+} // namespace
+
+// === Strip sizes against the announced image
+
+TEST(TiffBudget, EveryCompressionSchemeIsHeldToItsLargestExpansion) {
+  TemporaryDirectory directory;
+  // 36 MB announced over 1000 stored bytes: beyond any of these schemes (at most 2731 : 1).
+  for (int compression :
+       {COMPRESSION_NONE, COMPRESSION_PACKBITS, COMPRESSION_LZW, COMPRESSION_ADOBE_DEFLATE}) {
+    const std::string path = directory.file("scheme" + std::to_string(compression) + ".tif");
+    writeRawTiff(path, {rawPage(6000, 6000, compression, noiseBytes(1000))});
+    expectRefusedBeforeAllocating(path);
+  }
+}
+
+TEST(TiffBudget, AMegabyteOfDeflateCannotPromiseGigabytes) {
+  TemporaryDirectory directory;
+  const std::string path = directory.file("bomb.tif");
+  writeRawTiff(path, {rawPage(40000, 40000, COMPRESSION_ADOBE_DEFLATE, noiseBytes(1 << 20))});
+  expectRefusedBeforeAllocating(path);
+}
+
+TEST(TiffBudget, HonestFilesAtTheLargestExpansionStillRead) {
+  TemporaryDirectory directory;
+  for (int compression : {COMPRESSION_PACKBITS, COMPRESSION_LZW, COMPRESSION_ADOBE_DEFLATE}) {
+    const std::string path = directory.file("zeros" + std::to_string(compression) + ".tif");
+    writeZeros(path, 2048, compression);
+    Image image;
+    ImageReader().read(image, path);
+    ASSERT_EQ(image.getHeight(), 2048) << path;
+    EXPECT_EQ(image.row(2047)[2047], 0) << path;
+    EXPECT_EQ(VoxelMatrix<unsigned char>(path).getSize1(), 2048) << path;
+  }
+}
+
+TEST(TiffBudget, StripsThatDecodeToLessFailBeforeTheImageIsAllocated) {
+  TemporaryDirectory directory;
+  // 900 MB announced over 400 kB of LZW: plausible for the scheme, but the bytes are noise.
+  const std::string path = directory.file("noise.tif");
+  writeRawTiff(path, {rawPage(30000, 30000, COMPRESSION_LZW, noiseBytes(400000, 7))});
+  Image image;
+  EXPECT_THROW(ImageReader().read(image, path), FileReadError);
+  EXPECT_EQ(image.dataLength(), 0u);
+  EXPECT_THROW(VoxelMatrix<unsigned char>{path}, FileReadError);
+}
+
+TEST(TiffBudget, ALaterPageWithAHugeRowIsRefused) {
+  TemporaryDirectory directory;
+  const std::string path = directory.file("wide-page.tif");
+  RawPage wide = rawPage(100000000, 1, COMPRESSION_NONE, noiseBytes(100));
+  wide.bitsPerSample = 16;
+  wide.samplesPerPixel = 4; // 800 MB in one row
+  writeRawTiff(path, {rawPage(4, 3, COMPRESSION_NONE, noiseBytes(12)), wide});
+  ImageSourceTiffStackPlane source;
+  source.setTiffStackFilename(path);
+  Image image;
+  ImageReader().read(image, source);
+  EXPECT_EQ(image.getWidth(), 4);
+  source.setPlane(1);
+  EXPECT_THROW(ImageReader().read(image, source), FileFormatError);
+  EXPECT_THROW(VoxelMatrix<float>{path}, FileFormatError);
+}
+
+TEST(TiffBudget, PagesSharingOneStripAreRefusedOnceTheyAddUpPastTheFile) {
+  TemporaryDirectory directory;
+  const std::string path = directory.file("shared.tif");
+  std::vector<RawPage> pages(40, rawPage(64, 64, COMPRESSION_NONE, std::string(1, '\1')));
+  pages[0].strip = noiseBytes(64 * 64);
+  writeRawTiff(path, pages);
+  // Every later page points at the first page's 4096 bytes.
+  const std::uint32_t shared = firstStripOffset(path);
+  std::string bytes = readFile(path);
+  for (int page = 1; page < 40; ++page) {
+    bytes = withDirectoryTag(bytes, page, TIFFTAG_STRIPOFFSETS, shared);
+    bytes = withDirectoryTag(bytes, page, TIFFTAG_STRIPBYTECOUNTS, 64 * 64);
+  }
+  writeFile(path, bytes);
+  ASSERT_LT(bytes.size(), 40u * 64 * 64);
+  try {
+    VoxelMatrix<unsigned char> matrix(path);
+    FAIL() << "no exception";
+  } catch (const FileFormatError& error) {
+    EXPECT_EQ(error.getWhat(), "Strip byte counts exceed the file length");
+  }
+  // One page at a time, each is what it says.
+  ImageSourceTiffStackPlane source;
+  source.setTiffStackFilename(path);
+  source.setPlane(39);
+  Image image;
+  ImageReader().read(image, source);
+  EXPECT_EQ(image.row(63)[63], static_cast<unsigned char>(pages[0].strip[64 * 64 - 1]));
+}
+
+TEST(LsmBudget, ABlockPromisingMoreThanTheFileHoldsIsRefused) {
+  TemporaryDirectory directory;
+  TiffLayout layout;
+  layout.lsmBlock = lsmInformationBlock(6000, 6000, 1, 1, 1e-6, 1e-6, 1e-6);
+  const std::string path = directory.file("promise.lsm");
+  writeTiff(path, layout);
+  testing::internal::CaptureStdout();
+  Image image;
+  EXPECT_THROW(ImageReader().read(image, path), FileFormatError);
+  ImageSourceLSMStackPlane source;
+  source.setLSMStackFilename(path);
+  EXPECT_THROW(ImageReader().read(image, source), FileFormatError);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(image.dataLength(), 0u);
+}
+
+TEST(MosaicBudget, ACellPromisingMoreThanItsFileHoldsIsRefusedBeforeTheMosaicIsAllocated) {
+  TemporaryDirectory directory;
+  writeTiff(directory.file("honest.tif"), TiffLayout());
+  TiffLayout promising;
+  promising.lsmBlock = lsmInformationBlock(6000, 6000, 1, 1, 1e-6, 1e-6, 1e-6);
+  writeTiff(directory.file("promise.lsm"), promising);
+  testing::internal::CaptureStdout();
+  ImageSourceFile honest, hostile;
+  honest.setFilename(directory.file("honest.tif"));
+  hostile.setFilename(directory.file("promise.lsm"));
+  testing::internal::GetCapturedStdout();
+  ImageSourceFileMosaic mosaic(1, 2);
+  mosaic.setCell(0, 0, honest);
+  mosaic.setCell(0, 1, hostile);
+  Image image;
+  EXPECT_THROW(ImageReader().read(image, mosaic), FileFormatError);
+  EXPECT_EQ(image.dataLength(), 0u);
+}
+
+TEST(MosaicBudget, SizesOfHugeCellsAddUpWithoutOverflowing) {
+  TemporaryDirectory directory;
+  TiffLayout huge;
+  huge.lsmBlock = lsmInformationBlock(0x7FFFFFFF, 0x7FFFFFFF, 1, 1, 1e-6, 1e-6, 1e-6);
+  writeTiff(directory.file("huge.lsm"), huge);
+  testing::internal::CaptureStdout();
+  ImageSourceFile cell;
+  cell.setFilename(directory.file("huge.lsm"));
+  testing::internal::GetCapturedStdout();
+  ImageSourceFileMosaic mosaic(2, 2);
+  for (int r = 0; r < 2; ++r)
+    for (int c = 0; c < 2; ++c) mosaic.setCell(r, c, cell);
+  EXPECT_EQ(mosaic.getSize1(), 0x7FFFFFFF);
+  EXPECT_EQ(mosaic.getSize2(), 0x7FFFFFFF);
+  Image image;
+  EXPECT_THROW(ImageReader().read(image, mosaic), Exception);
+  EXPECT_EQ(image.dataLength(), 0u);
+}
+
+// === Under a memory cap: the hostile files above fail without ever asking for the memory they promise
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool underAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool underAddressSanitizer = true;
+#else
+constexpr bool underAddressSanitizer = false;
+#endif
+#else
+constexpr bool underAddressSanitizer = false;
+#endif
+
+long long currentAddressSpace() {
+  std::ifstream statm("/proc/self/statm");
+  long long pages = 0;
+  statm >> pages;
+  return pages * sysconf(_SC_PAGESIZE);
+}
+
+// In the child of a death test: caps the address space 256 MB above what is in use, then reads
+// every file as an image and as a stack. Exits 2 when memory ran out, 1 when a stack loaded, and
+// 0 when every stack was refused with an Exception.
+void readEachUnderACap(const std::vector<std::string>& paths) {
+  const rlim_t cap = static_cast<rlim_t>(currentAddressSpace() + (256LL << 20));
+  const rlimit limit{cap, cap};
+  setrlimit(RLIMIT_AS, &limit);
+  for (const std::string& path : paths) {
+    try {
+      Image image;
+      ImageReader().read(image, path); // the first page may be harmless
+    } catch (const Exception&) {
+    } catch (const std::bad_alloc&) {
+      std::_Exit(2);
+    }
+    try {
+      VoxelMatrix<unsigned char> matrix(path);
+      std::_Exit(1);
+    } catch (const Exception&) {
+    } catch (const std::bad_alloc&) {
+      std::_Exit(2);
+    }
+  }
+  std::_Exit(0);
+}
+
+} // namespace
+
+TEST(TiffBudgetUnderAMemoryCap, HostileFilesNeverAskForWhatTheyPromise) {
+  if (underAddressSanitizer) GTEST_SKIP() << "the address sanitizer reserves more than the cap";
+  TemporaryDirectory directory;
+  const std::vector<std::string> paths = {directory.file("bomb.tif"), directory.file("noise.tif"),
+                                          directory.file("wide.tif")};
+  writeRawTiff(paths[0], {rawPage(40000, 40000, COMPRESSION_ADOBE_DEFLATE, noiseBytes(1 << 20))});
+  writeRawTiff(paths[1], {rawPage(30000, 30000, COMPRESSION_LZW, noiseBytes(400000, 7))});
+  RawPage wide = rawPage(100000000, 1, COMPRESSION_NONE, noiseBytes(100));
+  wide.bitsPerSample = 16;
+  wide.samplesPerPixel = 4;
+  writeRawTiff(paths[2], {rawPage(4, 3, COMPRESSION_NONE, noiseBytes(12)), wide});
+  EXPECT_EXIT(readEachUnderACap(paths), testing::ExitedWithCode(0), "");
+}
