@@ -4,11 +4,13 @@
 #include "foundation/FileInfo.h"
 #include "imaging/ImageSourceFile.h"
 #include "imaging/ImageSourceFileMosaic.h"
+#include "imaging/ImageSourceHeader.h"
 #include "imaging/ImageSourceLSMStackPlane.h"
 #include "imaging/ImageSourceTiffStackPlane.h"
 #include "imaging/ImageSourceVoxelMatrixFilePlane.h"
 #include "imaging/ImageSourceVoxelMatrixPlane.h"
 #include "imaging/TiffFile.h"
+#include "imaging/TiffStackCursor.h"
 #include "imaging/VoxelMatrix.h"
 
 #include <algorithm>
@@ -149,9 +151,6 @@ void ImageReader::checkDecodedSize(long long planeBytes, long long planes, const
   if (planeBytes < 0 || planes < 0 || (planes > 0 && planeBytes > limit / planes))
     raise<FileFormatError>(where, "Image size in file header exceeds what the file can hold", filename);
 }
-
-ImageReader::ImageReader() = default;
-ImageReader::~ImageReader() = default;
 
 // === Headers
 
@@ -442,12 +441,12 @@ void ImageReader::read(Image& image, const ImageSource& source) {
     break;
   case 4: {
     const auto& stack = static_cast<const ImageSourceTiffStackPlane&>(source);
-    readStackPlane(image, stack.getTiffStackFilename(), stack.getHeader(), stack.getPlane(), 0);
+    readStackPlane(image, stack, stack.getTiffStackFilename(), stack.getPlane(), 0);
     break;
   }
   case 5: {
     const auto& stack = static_cast<const ImageSourceLSMStackPlane&>(source);
-    readStackPlane(image, stack.getLSMStackFilename(), stack.getHeader(), stack.getPlane(), stack.getFrame());
+    readStackPlane(image, stack, stack.getLSMStackFilename(), stack.getPlane(), stack.getFrame());
     break;
   }
   default:
@@ -455,47 +454,11 @@ void ImageReader::read(Image& image, const ImageSource& source) {
   }
 }
 
-void ImageReader::readStackPlane(Image& image, const std::string& filename, const ImageHeader& header,
+void ImageReader::readStackPlane(Image& image, const ImageSourceHeader& source, const std::string& filename,
                                  int plane, int sample) {
   notifyStarted();
-  readTiffPixels(image, header, selectStackPlane(filename, plane), sample);
+  readTiffPixels(image, source.getHeader(), source.getStackCursor().select(filename, plane), sample);
   notifyFinished();
-}
-
-TiffFile& ImageReader::selectStackPlane(const std::string& filename, int plane) {
-  if (!_stack || _stack->filename() != filename) {
-    _stack.reset();
-    auto file = std::make_unique<TiffFile>(filename, "r");
-    if (!file->isOpen()) raise<FileReadError>(pixelsWhere, file->describe("Cannot read TIFF file"), filename);
-    _stack = std::move(file); // opening reads the first directory
-    _stackPlane = 0;
-    _stackPlanesCounted = 0;
-    _stackStoredBytes = 0;
-  }
-  TiffFile& file = *_stack;
-  file.clearErrors();
-  if (plane != _stackPlane) {
-    // The next directory is one step away; libtiff remembers the offsets of those it has passed,
-    // so going back does not walk the chain again either.
-    const bool moved = plane == _stackPlane + 1
-                           ? TIFFReadDirectory(file.get()) == 1
-                           : TIFFSetDirectory(file.get(), static_cast<tdir_t>(plane)) == 1;
-    if (!moved) {
-      const std::string what = file.describe("Cannot select TIFF directory");
-      _stack.reset(); // libtiff's position is unknown now
-      raise<FileReadError>(pixelsWhere, what, filename);
-    }
-    _stackPlane = plane;
-  }
-  if (plane == _stackPlanesCounted) {
-    // Pages whose strips share bytes could decode the same data again and again: their strips
-    // must not add up to more than the file.
-    _stackStoredBytes += file.storedBytes();
-    ++_stackPlanesCounted;
-    if (_stackStoredBytes > file.fileLength())
-      raise<FileFormatError>(pixelsWhere, "Strip byte counts exceed the file length", filename);
-  }
-  return file;
 }
 
 void ImageReader::readVoxelMatrixPlane(Image& image, const ImageSourceVoxelMatrixPlane& source) {
@@ -514,6 +477,16 @@ void ImageReader::readVoxelMatrixFilePlane(Image& image, const ImageSourceVoxelM
 
 void ImageReader::readFileMosaic(Image& image, const ImageSourceFileMosaic& source) {
   if (!source.isDefined()) return;
+  // The cells' headers give the mosaic its size: each must be one its file can hold before the
+  // mosaic is allocated.
+  for (int r = 0; r < source.getRows(); ++r)
+    for (int c = 0; c < source.getColumns(); ++c) {
+      const ImageSourceFile* cell = source.getCell(r, c);
+      const int format = cell ? cell->getHeader().getFormat() : 0;
+      if (format != 3 && format != 4) continue;
+      TiffFile file(cell->getFilename(), "r");
+      if (file.isOpen()) checkPlaneFits(cell->getHeader(), file);
+    }
   image.init(source.getSize2(), source.getSize1(), source.getDepth());
   const int bytesPerPixel = image.bytesPerPixel();
   int top = 0;

@@ -5,12 +5,13 @@
 #include "imaging/ImageHeader.h"
 
 #include <cstddef>
-#include <memory>
 #include <string>
 #include <vector>
 
 class ImageSource;
 class ImageSourceFileMosaic;
+class ImageSourceHeader;
+class ImageSourceHeader;
 class ImageSourceLSMStackPlane;
 class ImageSourceTiffStackPlane;
 class ImageSourceVoxelMatrixFilePlane;
@@ -23,14 +24,10 @@ class TiffFile;
 //
 // TIFF pixels are decoded before the image is allocated, into a buffer that grows with the rows
 // libtiff delivers: a header promising more than its strips hold fails before memory is committed
-// for it. A reader keeps the stack it last read a plane of open (until it reads another stack or
-// is destroyed), so reading the planes of a stack in order with one reader opens the file once and
-// steps from each directory to the next.
+// for it. Planes of TIFF and LSM stacks are read through the source's stack cursor, which keeps
+// the file open, so reading all planes of a stack opens it once and walks its directories once.
 class ImageReader : public ProgressSubject {
 public:
-  ImageReader();
-  ~ImageReader() override;
-
   // Recognises the format from the file's first bytes and fills the header.
   void read(ImageHeader& header, const std::string& filename);
   // Header, then pixels (an LSM file gets its header and allocated pixels but no pixel data).
@@ -57,19 +54,13 @@ private:
                      Image* target);
   static void checkPlaneFits(const ImageHeader& header, const TiffFile& file);
   void readImgPixels(Image& image, const std::string& filename);
-  // The open stack with plane selected, opened or moved as little as possible.
-  TiffFile& selectStackPlane(const std::string& filename, int plane);
 
   void readFileMosaic(Image& image, const ImageSourceFileMosaic& source);
   void readVoxelMatrixPlane(Image& image, const ImageSourceVoxelMatrixPlane& source);
   void readVoxelMatrixFilePlane(Image& image, const ImageSourceVoxelMatrixFilePlane& source);
-  void readStackPlane(Image& image, const std::string& filename, const ImageHeader& header, int plane,
+  void readStackPlane(Image& image, const ImageSourceHeader& source, const std::string& filename, int plane,
                       int sample);
 
-  std::unique_ptr<TiffFile> _stack; // the stack last read a plane of, positioned at _stackPlane
-  int _stackPlane = -1;
-  int _stackPlanesCounted = 0;         // planes 0 .. this - 1 have their stored bytes in the sum below
-  long long _stackStoredBytes = 0;     // their strips' bytes: more than the file means shared strips
   std::vector<unsigned char> _decoded; // rows of the plane being read, as libtiff delivered them
   std::vector<unsigned char> _scanline;
 };

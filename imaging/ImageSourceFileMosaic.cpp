@@ -1,6 +1,7 @@
 #include "imaging/ImageSourceFileMosaic.h"
 
 #include <algorithm>
+#include <climits>
 
 ImageSourceFileMosaic::ImageSourceFileMosaic(int rows, int columns) {
   setGridSize(rows, columns);
@@ -46,16 +47,17 @@ int ImageSourceFileMosaic::getColumnWidth(int column) const {
   return width;
 }
 
+// Sums of cell sizes stop at INT_MAX (which no image can have) instead of overflowing.
 int ImageSourceFileMosaic::getSize1() const {
-  int size = 0;
-  for (int r = 0; r < _rows; ++r) size += getRowHeight(r);
-  return size;
+  long long size = 0;
+  for (int r = 0; r < _rows; ++r) size = std::min<long long>(size + getRowHeight(r), INT_MAX);
+  return static_cast<int>(size);
 }
 
 int ImageSourceFileMosaic::getSize2() const {
-  int size = 0;
-  for (int c = 0; c < _columns; ++c) size += getColumnWidth(c);
-  return size;
+  long long size = 0;
+  for (int c = 0; c < _columns; ++c) size = std::min<long long>(size + getColumnWidth(c), INT_MAX);
+  return static_cast<int>(size);
 }
 
 int ImageSourceFileMosaic::getDepth() const {

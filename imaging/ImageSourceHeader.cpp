@@ -11,6 +11,7 @@ const ImageHeader& ImageSourceHeader::getHeader() const {
 void ImageSourceHeader::readHeader(const std::string& filename, const std::string& caller) {
   auto header = std::make_shared<ImageHeader>();
   _header = header;
+  _stackCursor = std::make_shared<TiffStackCursor>();
   try {
     ImageReader reader;
     reader.read(*header, filename);

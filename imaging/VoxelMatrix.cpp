@@ -617,7 +617,7 @@ template <class T> void VoxelMatrix<T>::loadTiffStack(const std::string& filenam
   ImageReader::checkDecodedSize(sliceBytes, planes, filename, "void VoxelMatrix<T>::load(const string&)");
   // Slices are allocated as their planes arrive, so that pages promising more than they decode to
   // fail before memory is taken for the rest; the matrix changes only once every plane is read.
-  // One reader for all planes: it opens the stack once and steps from directory to directory.
+  // The source keeps the stack open between planes: one open, one walk of the directories.
   std::vector<PixelMatrix<T>> slices;
   ImageReader reader;
   Image image;

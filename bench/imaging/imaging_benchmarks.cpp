@@ -1,6 +1,9 @@
 // Voxel-matrix file input and output, reslicing and TIFF-stack loading at the sizes the viewer
 // meets: a 256^3 float volume (64 MiB), a 200-page 512 x 512 8-bit stack and a 1000-page 256 x 256
 // 8-bit stack (long stacks must load in time linear in their page count).
+#include "imaging/Image.h"
+#include "imaging/ImageReader.h"
+#include "imaging/ImageSourceTiffStackPlane.h"
 #include "imaging/VoxelMatrix.h"
 #include "imaging/VoxelMatrixReslicer.h"
 
@@ -107,6 +110,21 @@ void loadTiffStack1000x256x256(benchmark::State& state) {
   }
 }
 
+// Planes deep in a long stack, one at a time with a fresh reader, as a viewer showing one slice at
+// a time may read them: each read jumps between planes 500 and 999.
+void readDeepPlanesOf1000(benchmark::State& state) {
+  ImageSourceTiffStackPlane source;
+  source.setTiffStackFilename(longStackFile());
+  Image image;
+  int plane = 500;
+  for (auto _ : state) {
+    plane = plane == 500 ? 999 : 500;
+    source.setPlane(plane);
+    ImageReader().read(image, source);
+    benchmark::DoNotOptimize(image.row(255)[255]);
+  }
+}
+
 } // namespace
 
 BENCHMARK(loadVm256Float)->Unit(benchmark::kMillisecond)->MinTime(2);
@@ -114,5 +132,6 @@ BENCHMARK(saveVm256Float)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(reslice256Float)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(loadTiffStack200x512x512)->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(loadTiffStack1000x256x256)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(readDeepPlanesOf1000)->Unit(benchmark::kMillisecond)->MinTime(1);
 
 BENCHMARK_MAIN();

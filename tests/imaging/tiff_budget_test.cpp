@@ -1,8 +1,10 @@
 // Hostile TIFF and LSM files whose headers promise more pixels than their strips can decode to:
-// refused cleanly, before memory is committed for the promise. Honest files at the largest
-// expansion their compression allows still read.
+// refused cleanly, before memory is committed for the promise (also as cells of a mosaic). Honest files at
+// the largest expansion their compression allows still read.
 #include "imaging/Image.h"
 #include "imaging/ImageReader.h"
+#include "imaging/ImageSourceFile.h"
+#include "imaging/ImageSourceFileMosaic.h"
 #include "imaging/ImageSourceLSMStackPlane.h"
 #include "imaging/ImageSourceTiffStackPlane.h"
 #include "imaging/VoxelMatrix.h"
@@ -186,6 +188,44 @@ TEST(LsmBudget, ABlockPromisingMoreThanTheFileHoldsIsRefused) {
   source.setLSMStackFilename(path);
   EXPECT_THROW(ImageReader().read(image, source), FileFormatError);
   testing::internal::GetCapturedStdout();
+  EXPECT_EQ(image.dataLength(), 0u);
+}
+
+TEST(MosaicBudget, ACellPromisingMoreThanItsFileHoldsIsRefusedBeforeTheMosaicIsAllocated) {
+  TemporaryDirectory directory;
+  writeTiff(directory.file("honest.tif"), TiffLayout());
+  TiffLayout promising;
+  promising.lsmBlock = lsmInformationBlock(6000, 6000, 1, 1, 1e-6, 1e-6, 1e-6);
+  writeTiff(directory.file("promise.lsm"), promising);
+  testing::internal::CaptureStdout();
+  ImageSourceFile honest, hostile;
+  honest.setFilename(directory.file("honest.tif"));
+  hostile.setFilename(directory.file("promise.lsm"));
+  testing::internal::GetCapturedStdout();
+  ImageSourceFileMosaic mosaic(1, 2);
+  mosaic.setCell(0, 0, honest);
+  mosaic.setCell(0, 1, hostile);
+  Image image;
+  EXPECT_THROW(ImageReader().read(image, mosaic), FileFormatError);
+  EXPECT_EQ(image.dataLength(), 0u);
+}
+
+TEST(MosaicBudget, SizesOfHugeCellsAddUpWithoutOverflowing) {
+  TemporaryDirectory directory;
+  TiffLayout huge;
+  huge.lsmBlock = lsmInformationBlock(0x7FFFFFFF, 0x7FFFFFFF, 1, 1, 1e-6, 1e-6, 1e-6);
+  writeTiff(directory.file("huge.lsm"), huge);
+  testing::internal::CaptureStdout();
+  ImageSourceFile cell;
+  cell.setFilename(directory.file("huge.lsm"));
+  testing::internal::GetCapturedStdout();
+  ImageSourceFileMosaic mosaic(2, 2);
+  for (int r = 0; r < 2; ++r)
+    for (int c = 0; c < 2; ++c) mosaic.setCell(r, c, cell);
+  EXPECT_EQ(mosaic.getSize1(), 0x7FFFFFFF);
+  EXPECT_EQ(mosaic.getSize2(), 0x7FFFFFFF);
+  Image image;
+  EXPECT_THROW(ImageReader().read(image, mosaic), Exception);
   EXPECT_EQ(image.dataLength(), 0u);
 }
 

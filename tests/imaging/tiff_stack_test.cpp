@@ -1,5 +1,5 @@
 // Voxel matrices as TIFF stacks: the pages and tags saveAsTiff writes, the TIFF-stack path of load,
-// the round trip between them, and reading the planes of a stack with one reader.
+// the round trip between them, and reading the planes of a stack through one source.
 #include "imaging/Image.h"
 #include "imaging/ImageReader.h"
 #include "imaging/ImageSourceTiffStackPlane.h"
@@ -242,7 +242,7 @@ TEST(TiffStackWrite, AZeroVoxelSizeStillWritesAReadableStack) {
   EXPECT_EQ(loaded(1, 1, 1), static_cast<int>(matrix(1, 1, 1)));
 }
 
-// === Reading the planes of a stack with one reader (the file stays open between planes)
+// === Reading the planes of a stack (the source keeps the file open between planes)
 
 namespace {
 
@@ -315,4 +315,54 @@ TEST(TiffStackRead, AFailedLoadLeavesTheMatrixAsItWas) {
   EXPECT_THROW(matrix.load(path), FileReadError);
   EXPECT_EQ(matrix.getSize3(), 2);
   EXPECT_EQ(matrix(1, 1, 1), 9);
+}
+
+TEST(TiffStackRead, FreshReadersAndClonesReadThroughTheSourcesOpenStack) {
+  TemporaryDirectory directory;
+  ImageSourceTiffStackPlane source;
+  source.setTiffStackFilename(writeStack(directory, "fresh.tif", 8, 0));
+  for (int plane : {6, 2, 6, 7, 0, 2, 5, 7}) {
+    ImageReader reader;
+    EXPECT_EQ(planeCorner(reader, source, plane), (plane * 29 + 34) % 256) << "plane " << plane;
+  }
+  EXPECT_TRUE(source.getStackCursor().isOpen());
+  const std::unique_ptr<ImageSource> clone = source.clone();
+  auto& copy = static_cast<ImageSourceTiffStackPlane&>(*clone);
+  ImageReader reader;
+  EXPECT_EQ(planeCorner(reader, copy, 5), (5 * 29 + 34) % 256);
+  EXPECT_EQ(&copy.getStackCursor(), &source.getStackCursor());
+}
+
+TEST(TiffStackRead, AnotherFileGetsAFreshCursor) {
+  TemporaryDirectory directory;
+  ImageSourceTiffStackPlane source;
+  source.setTiffStackFilename(writeStack(directory, "one.tif", 6, 0));
+  ImageReader reader;
+  planeCorner(reader, source, 5);
+  source.setTiffStackFilename(writeStack(directory, "two.tif", 3, 100));
+  EXPECT_FALSE(source.getStackCursor().isOpen());
+  EXPECT_THROW(planeCorner(reader, source, 5), FileReadError);
+  EXPECT_EQ(planeCorner(reader, source, 2), (100 + 58 + 34) % 256);
+}
+
+TEST(TiffStackRead, AStackOverwrittenWhileItsSourceHoldsItFailsCleanly) {
+  TemporaryDirectory directory;
+  TiffLayout layout;
+  layout.width = 300;
+  layout.height = 200;
+  const std::string path = directory.file("rewritten.tif");
+  writeTiff(path, layout, 4);
+  ImageSourceTiffStackPlane source;
+  source.setTiffStackFilename(path);
+  ImageReader reader;
+  source.setPlane(0);
+  Image image;
+  reader.read(image, source);
+  writeTiff(path, TiffLayout(), 1); // truncated and rewritten in place, much shorter
+  source.setPlane(3);
+  try {
+    reader.read(image, source);
+  } catch (const Exception&) {
+  }
+  SUCCEED();
 }
