@@ -1,6 +1,7 @@
 // The real main window on the offscreen platform: menus, About box, settings, scaling dialog.
 #include "application/ShapeViewerMainWindow.h"
 #include "application/ShapeViewerMediator.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -168,6 +170,29 @@ TEST_F(MainWindowTest, CancellingTheScalingDialogChangesNothing) {
   window()->setScaling(ShapeViewerMainWindow::scalingFromSettings());
   whenModalShows([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
   window()->runScalingDialog();
+  EXPECT_FALSE(QSettings().contains("scaling"));
+  EXPECT_EQ(window()->mediator()->getScaling()[0], 10.0f);
+}
+
+TEST_F(MainWindowTest, ScalingDialogIsRefusedWhileShapesAreLoaded) {
+  TemporaryDirectory directory;
+  writeFile(directory.file("one.vx"), "# 6\n# 3\n# 1\n1 2 3\n");
+  window()->setScaling(ShapeViewerMainWindow::scalingFromSettings());
+  window()->openShapeFile(QString::fromStdString(directory.file("one.vx")));
+  ASSERT_EQ(window()->mediator()->numShapes(), 1);
+
+  QString title;
+  QString text;
+  whenModalShows([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    title = box->windowTitle();
+    text = box->text();
+    box->button(QMessageBox::Ok)->click();
+  });
+  window()->runScalingDialog();
+  EXPECT_EQ(title, "Ostrel");
+  EXPECT_EQ(text, "Cannot change scale when shapes already loaded.\n\nClose all shapes before retrying.");
   EXPECT_FALSE(QSettings().contains("scaling"));
   EXPECT_EQ(window()->mediator()->getScaling()[0], 10.0f);
 }
