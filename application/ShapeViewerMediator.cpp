@@ -111,6 +111,21 @@ void ShapeViewerMediator::addShape(Shape<float>* shape, const std::string& name)
   }
 }
 
+void ShapeViewerMediator::initialize() {
+  if (!_canvas) return;
+  Vector<float> rotation(3);
+  rotation.setZeros();
+  Vector<int> translation(2);
+  translation.setZeros();
+  _canvas->setRotation(rotation);
+  _canvas->setTranslation(translation);
+  _canvas->setZoom(100);
+  _canvas->setBoundingBoxScaling(110);
+  _canvas->setAmbientLight(80);
+  _canvas->setDiffuseLight(128);
+  _canvas->setSpecularLight(128);
+}
+
 void ShapeViewerMediator::reinitializeCanvas() {
   if (!_canvas) return;
   _canvas->initializeGL();

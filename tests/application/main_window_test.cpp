@@ -2,6 +2,7 @@
 #include "application/ShapeViewerMainWindow.h"
 #include "application/ShapeViewerMediator.h"
 #include "tests/support/TestFiles.h"
+#include "viewer/ViewerCanvasGL.h"
 
 #include <gtest/gtest.h>
 
@@ -195,4 +196,16 @@ TEST_F(MainWindowTest, ScalingDialogIsRefusedWhileShapesAreLoaded) {
   EXPECT_EQ(text, "Cannot change scale when shapes already loaded.\n\nClose all shapes before retrying.");
   EXPECT_FALSE(QSettings().contains("scaling"));
   EXPECT_EQ(window()->mediator()->getScaling()[0], 10.0f);
+}
+
+TEST_F(MainWindowTest, CanvasStartsUnrotatedAtFullZoomWithTheStartLights) {
+  const ViewerCanvasGL* canvas = window()->mediator()->getCanvas();
+  ASSERT_NE(canvas, nullptr);
+  const Pose pose = canvas->getPose();
+  EXPECT_EQ(pose.getZoom(), 100);
+  EXPECT_EQ(pose.getAmbientLight(), 80);
+  EXPECT_EQ(pose.getDiffuseLight(), 128);
+  EXPECT_EQ(pose.getSpecularLight(), 128);
+  EXPECT_EQ(canvas->getBoundingBoxScaling(), 110);
+  EXPECT_EQ(canvas->getRotation()[1], 0.0f);
 }
