@@ -272,22 +272,23 @@ std::istream& operator>>(std::istream& in, DataSet& dataSet) {
                                                   : ColumnReader::Kind::Text;
       }
       const std::size_t old = reader.size();
-      if (old <= static_cast<std::size_t>(row)) {
+      const bool grows = old <= static_cast<std::size_t>(row);
+      if (grows) {
         cells += static_cast<std::size_t>(row) + 1 - old;
         if (cells > bytes + kSpareCells) refuse();
         numRows = std::max(numRows, row + 1);
       }
       switch (reader.kind) {
       case ColumnReader::Kind::Int:
-        if (old <= static_cast<std::size_t>(row)) reader.ints.resize(row + 1);
+        if (grows) reader.ints.resize(row + 1);
         reader.ints[row] = readInt(piece, pieceEnd);
         break;
       case ColumnReader::Kind::Float:
-        if (old <= static_cast<std::size_t>(row)) reader.floats.resize(row + 1);
+        if (grows) reader.floats.resize(row + 1);
         reader.floats[row] = readFloat(piece, pieceEnd);
         break;
       default:
-        if (old <= static_cast<std::size_t>(row)) reader.texts.resize(row + 1);
+        if (grows) reader.texts.resize(row + 1);
         reader.texts[row].assign(piece, pieceEnd);
         DataSet::removeQuotes(reader.texts[row]);
         break;
