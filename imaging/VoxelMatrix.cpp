@@ -15,6 +15,7 @@
 #include <iomanip>
 #include <iostream>
 #include <limits>
+#include <numeric>
 #include <sstream>
 
 namespace {
@@ -193,8 +194,9 @@ template <class T> void VoxelMatrix<T>::fill(const T& value) {
 }
 
 template <class T> void VoxelMatrix<T>::apply(T (*f)(T)) {
+  // The end is taken once per slice: after each call of f the compiler could not assume it unchanged.
   for (auto& slice : _slices)
-    for (T* v = slice.data(); v != slice.data() + slice.numElements(); ++v) *v = f(*v);
+    std::transform(slice.data(), slice.data() + slice.numElements(), slice.data(), f);
 }
 
 template <class T> void VoxelMatrix<T>::reverse() {
@@ -338,8 +340,8 @@ template <class T> T VoxelMatrix<T>::sum() const {
   checkNotEmpty("T VoxelMatrix<T>::sum() const", "This matrix is empty");
   T result = T(0);
   for (const auto& slice : _slices)
-    for (const T* v = slice.data(); v != slice.data() + slice.numElements(); ++v)
-      result = static_cast<T>(result + *v);
+    result = std::accumulate(slice.data(), slice.data() + slice.numElements(), result,
+                             [](T s, T v) { return static_cast<T>(s + v); });
   return result;
 }
 
