@@ -3,6 +3,7 @@
 #include "imaging/VoxelMatrix.h"
 
 #include "foundation/Exception.h"
+#include "tests/support/ExpectException.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -43,16 +44,6 @@ VoxelMatrix<float> sampleMatrix() {
   calibration.setLengthUnit(unit);
   matrix.setVoxelCalibration(calibration);
   return matrix;
-}
-
-template <class Error, class Action> Error expectThrow(Action action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error;
-  }
-  ADD_FAILURE() << "no exception";
-  return Error();
 }
 
 } // namespace
