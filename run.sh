@@ -11,7 +11,10 @@ ostrel_build "$OSTREL_ROOT/build" Release -DOSTREL_BUILD_TESTS=OFF -DOSTREL_BUIL
 files=("$@")
 if [ ${#files[@]} -eq 0 ]; then
   shopt -s nullglob
-  files=("$OSTREL_ROOT"/examples/*.{vx,vs,cv,cs,qm,tm})
+  for file in "$OSTREL_ROOT"/examples/*.{vx,vs,cv,cs,qm,tm}; do
+    # Colour companions are loaded with their mesh, not as shapes of their own.
+    [[ "$file" == *.vcolors.* ]] || files+=("$file")
+  done
   shopt -u nullglob
 fi
 

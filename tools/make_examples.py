@@ -74,6 +74,17 @@ def main():
     mesh = flat(8, points) + '# %d\n' % len(faces) + ''.join('%d %d %d\n' % f for f in faces) + '# 0\n'
     open('examples/vesicle.tm', 'w').write(mesh)
 
+    # Its colour companion: a triangle mesh of integer colours, one per vertex, blue at the bottom
+    # to orange at the top.
+    low, high = min(p[2] for p in points), max(p[2] for p in points)
+    colours = []
+    for p in points:
+        t = (p[2] - low) / (high - low)
+        colours.append((round(40 + 215 * t), round(90 + 60 * t), round(230 - 200 * t)))
+    colour_mesh = ('# 8\n# 3\n# %d\n' % len(colours) + ''.join('%d %d %d\n' % c for c in colours) +
+                   '# %d\n' % len(faces) + ''.join('%d %d %d\n' % f for f in faces) + '# 0\n')
+    open('examples/vesicle.vcolors.tm', 'w').write(colour_mesh)
+
 
 if __name__ == '__main__':
     main()
