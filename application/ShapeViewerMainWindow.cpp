@@ -108,6 +108,7 @@ ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent) 
   _rightFrame = new QFrame(this);
   _mediator = new ShapeViewerMediator(this);
   _mediator->setCanvas(*new ViewerCanvasGL()); // parented by the layout below
+  _mediator->initialize();
   buildMenus();
   layOut();
   restoreGeometry();

@@ -61,9 +61,10 @@ ShapePainterGL<float>* ShapeViewerMediator::createProxy(const Shape<float>& shap
     proxy = new TriMeshPainterGL<float>();
   else if (dynamic_cast<const Vertices<float>*>(&shape))
     proxy = new VerticesPainterGL<float>();
-  else if (dynamic_cast<const QuadMesh<float>*>(&shape))
+  else if (const auto* quadMesh = dynamic_cast<const QuadMesh<float>*>(&shape)) {
+    traceValue("quadMesh->hasVertexColors()", quadMesh->hasVertexColors());
     proxy = new QuadMeshPainterGL<float>();
-  else if (dynamic_cast<const CurveStack<float>*>(&shape))
+  } else if (dynamic_cast<const CurveStack<float>*>(&shape))
     proxy = new CurveStackPainterGL<float>();
   else if (dynamic_cast<const VertexStack<float>*>(&shape))
     proxy = new VertexStackPainterGL<float>();
@@ -108,6 +109,21 @@ void ShapeViewerMediator::addShape(Shape<float>* shape, const std::string& name)
     Trace::print("initGL");
     reinitializeCanvas();
   }
+}
+
+void ShapeViewerMediator::initialize() {
+  if (!_canvas) return;
+  Vector<float> rotation(3);
+  rotation.setZeros();
+  Vector<int> translation(2);
+  translation.setZeros();
+  _canvas->setRotation(rotation);
+  _canvas->setTranslation(translation);
+  _canvas->setZoom(100);
+  _canvas->setBoundingBoxScaling(110);
+  _canvas->setAmbientLight(80);
+  _canvas->setDiffuseLight(128);
+  _canvas->setSpecularLight(128);
 }
 
 void ShapeViewerMediator::reinitializeCanvas() {

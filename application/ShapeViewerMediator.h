@@ -28,6 +28,10 @@ public:
   void setCanvas(ViewerCanvasGL& canvas) { _canvas = &canvas; }
   ViewerCanvasGL* getCanvas() const { return _canvas; }
 
+  // Gives the canvas its start pose: no rotation or panning, zoom 100, scene box at 110 % of the
+  // shapes, ambient light 80, diffuse and specular light 128. Called once, after setCanvas.
+  void initialize();
+
   // Takes a loaded shape (already scaled) for good; name is the file it came from. The shape gets a
   // painter of its kind in the next colour of the cycle, wrapped in a viewer painter that is appended
   // to the painters and added to the canvas; outside batch mode the canvas then frames and repaints.

@@ -82,26 +82,37 @@ template <class T> void Vertices<T>::setSize(int n, bool continued) {
     for (std::size_t i = old; i < _indexes.size(); ++i) _indexes[i] = next++;
 }
 
+template <class T> void Vertices<T>::checkVertexSize(const Vector<T>& p, const char* where) const {
+  if (this->_server && p.getSize() != this->_server->getSpace())
+    raise<SizeError>(where, "Vertex size differs from the space dimension");
+}
+
+// Runs inside the critical section, where nothing may throw: the vertex takes the coordinates that
+// fit (the callers have checked the size before entering).
 template <class T> int Vertices<T>::newSlot(const Vector<T>& p) {
   if (!this->_server) this->holdServer(new VertexServer<T>(p.getSize(), 0, 0, 0));
   VertexServer<T>& server = *this->_server;
   const int slot = server.getSize();
   server.setSize(slot + 1);
-  server.vertex(slot) = p;
+  Vector<T>& v = server.vertex(slot);
+  for (int j = 0; j < v.getSize(); ++j) v[j] = j < p.getSize() ? p[j] : T(0);
   return slot;
 }
 
 template <class T> void Vertices<T>::append(const Vector<T>& p) {
+  checkVertexSize(p, "void Vertices<T>::append(const Vector<T>&)");
 #pragma omp critical(vertices_vertex_operation)
   _indexes.push_back(newSlot(p));
 }
 
 template <class T> void Vertices<T>::prepend(const Vector<T>& p) {
+  checkVertexSize(p, "void Vertices<T>::prepend(const Vector<T>&)");
 #pragma omp critical(vertices_vertex_operation)
   _indexes.insert(_indexes.begin(), newSlot(p));
 }
 
 template <class T> void Vertices<T>::insert(int i, const Vector<T>& p) {
+  checkVertexSize(p, "void Vertices<T>::insert(int,const Vector<T>&)");
 #pragma omp critical(vertices_vertex_operation)
   _indexes.insert(_indexes.begin() + i, newSlot(p));
 }

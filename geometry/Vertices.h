@@ -49,7 +49,8 @@ public:
   // Resizes the index list (not the server); new entries continue after the last index when
   // continued is set (0, 1, ... for an empty list), else they are 0.
   void setSize(int n, bool continued = true);
-  // A new server slot holding p, indexed at the end, the front or position i.
+  // A new server slot holding p, indexed at the end, the front or position i. A point of another
+  // size than the server's space is refused (SizeError).
   void append(const Vector<T>& p);
   void prepend(const Vector<T>& p);
   void insert(int i, const Vector<T>& p);
@@ -94,6 +95,7 @@ protected:
   void readVertices(ShapeTextReader& reader, int first, int n);
   // Adds a new server slot (creating the server of p's space when there is none) and returns it.
   int newSlot(const Vector<T>& p);
+  void checkVertexSize(const Vector<T>& p, const char* where) const;
 
   std::vector<int> _indexes;
 };

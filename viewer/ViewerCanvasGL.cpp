@@ -278,6 +278,8 @@ void ViewerCanvasGL::initializeGL() {
   // the widget calls this again once the context exists.
   if (context() == nullptr || QOpenGLContext::currentContext() != context()) return;
   initializeOpenGLFunctions();
+  // A new context (the widget gets one when it is reparented) has default lights.
+  _lightDirty = true;
   glEnable(GL_LIGHTING);
   ::glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
   glEnable(GL_COLOR_MATERIAL);

@@ -1,6 +1,8 @@
 // The real main window on the offscreen platform: menus, About box, settings, scaling dialog.
 #include "application/ShapeViewerMainWindow.h"
 #include "application/ShapeViewerMediator.h"
+#include "tests/support/TestFiles.h"
+#include "viewer/ViewerCanvasGL.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +12,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -170,4 +173,39 @@ TEST_F(MainWindowTest, CancellingTheScalingDialogChangesNothing) {
   window()->runScalingDialog();
   EXPECT_FALSE(QSettings().contains("scaling"));
   EXPECT_EQ(window()->mediator()->getScaling()[0], 10.0f);
+}
+
+TEST_F(MainWindowTest, ScalingDialogIsRefusedWhileShapesAreLoaded) {
+  TemporaryDirectory directory;
+  writeFile(directory.file("one.vx"), "# 6\n# 3\n# 1\n1 2 3\n");
+  window()->setScaling(ShapeViewerMainWindow::scalingFromSettings());
+  window()->openShapeFile(QString::fromStdString(directory.file("one.vx")));
+  ASSERT_EQ(window()->mediator()->numShapes(), 1);
+
+  QString title;
+  QString text;
+  whenModalShows([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    title = box->windowTitle();
+    text = box->text();
+    box->button(QMessageBox::Ok)->click();
+  });
+  window()->runScalingDialog();
+  EXPECT_EQ(title, "Ostrel");
+  EXPECT_EQ(text, "Cannot change scale when shapes already loaded.\n\nClose all shapes before retrying.");
+  EXPECT_FALSE(QSettings().contains("scaling"));
+  EXPECT_EQ(window()->mediator()->getScaling()[0], 10.0f);
+}
+
+TEST_F(MainWindowTest, CanvasStartsUnrotatedAtFullZoomWithTheStartLights) {
+  const ViewerCanvasGL* canvas = window()->mediator()->getCanvas();
+  ASSERT_NE(canvas, nullptr);
+  const Pose pose = canvas->getPose();
+  EXPECT_EQ(pose.getZoom(), 100);
+  EXPECT_EQ(pose.getAmbientLight(), 80);
+  EXPECT_EQ(pose.getDiffuseLight(), 128);
+  EXPECT_EQ(pose.getSpecularLight(), 128);
+  EXPECT_EQ(canvas->getBoundingBoxScaling(), 110);
+  EXPECT_EQ(canvas->getRotation()[1], 0.0f);
 }

@@ -13,6 +13,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -23,6 +24,7 @@
 
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 namespace {
@@ -44,6 +46,8 @@ private:
 class ShapeLoadingTest : public testing::Test {
 protected:
   void SetUp() override {
+    // A platform theme may offer a native file dialog, which is no widget and cannot be driven.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
     QSettings().clear();
     _window = new ShapeViewerMainWindow();
     _window->setScaling(scaling(1, 1, 1));
@@ -79,14 +83,27 @@ protected:
   QPointer<ShapeViewerMainWindow> _window;
 };
 
-// Runs `act` on the next modal dialog as soon as it is shown.
+// Runs `act` on the next modal dialog as soon as it is shown. A dialog still open two seconds later
+// is rejected, so that a test that failed to close it fails instead of hanging.
 void whenModalShows(std::function<void(QWidget*)> act) {
   auto* poll = new QTimer();
-  QObject::connect(poll, &QTimer::timeout, [poll, act] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
+  auto acted = std::make_shared<QPointer<QWidget>>();
+  auto ticksSinceAct = std::make_shared<int>(0);
+  QObject::connect(poll, &QTimer::timeout, [poll, act, acted, ticksSinceAct] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (acted->isNull() && *ticksSinceAct == 0) {
+      if (!modal) return;
+      *acted = modal;
+      *ticksSinceAct = 1;
+      act(modal);
+      return;
+    }
+    if (acted->isNull() || !(*acted)->isVisible()) {
       poll->stop();
       poll->deleteLater();
-      act(modal);
+    } else if (++*ticksSinceAct > 200) {
+      ADD_FAILURE() << "the dialog stayed open";
+      if (auto* dialog = qobject_cast<QDialog*>(acted->data())) dialog->done(QDialog::Rejected);
     }
   });
   poll->start(10);
@@ -203,8 +220,17 @@ TEST_F(ShapeLoadingTest, DialogOffersTheShapeFiltersAndRemembersItsPlaceAndSize)
     directory = dialog->directory().absolutePath();
     mode = dialog->fileMode();
     dialog->resize(500, 350);
-    dialog->selectFile(chosen);
-    static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept checks the selection
+    // The file system model fills in a thread of its own and may reset the selection meanwhile:
+    // select until the dialog reports the file, then close it as accepted.
+    auto* retry = new QTimer(dialog);
+    QObject::connect(retry, &QTimer::timeout, [dialog, chosen] {
+      if (dialog->selectedFiles() == QStringList({chosen})) {
+        static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
+        return;
+      }
+      if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) name->setText(chosen);
+    });
+    retry->start(10);
   });
   _window->openShapeFile();
   EXPECT_EQ(filters, QStringList({"All files (*)", "Vertices files (*.vx)", "Curve files (*.cv)",

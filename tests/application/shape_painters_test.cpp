@@ -4,6 +4,7 @@
 #include "application/ExtendedShapeViewerPainterGL.h"
 #include "application/ShapeViewerMainWindow.h"
 #include "application/ShapeViewerMediator.h"
+#include "application/ShapeViewerPainterGL.h"
 #include "geometry/Curve.h"
 #include "geometry/CurveStack.h"
 #include "geometry/QuadMesh.h"
@@ -199,4 +200,26 @@ TEST(MainWindowCanvas, SitsBetweenTheLeftColumnAndTheRightFrameAndStretches) {
   EXPECT_GT(canvas->width(), window->width() / 3);
   delete window;
   QSettings().clear();
+}
+
+TEST(ShapeViewerPainter, ForwardsBoxOpacityAndDrawingToItsProxy) {
+  ShapeViewerPainterGL painter;
+  EXPECT_FALSE(painter.boundingBox().isValid());
+  EXPECT_TRUE(painter.isOpaque());
+  painter.glDraw(); // without proxy: nothing to draw, nothing to fail
+
+  auto* proxy = new TriMeshPainterGL<float>();
+  painter.setProxy(proxy);
+  EXPECT_FALSE(painter.boundingBox().isValid()); // the proxy has no shape yet
+  std::unique_ptr<Vertices<float>> shape(pointAt(2, 3, 4));
+  TriMesh<float> mesh(*shape);
+  proxy->setShape(mesh);
+  EXPECT_EQ(painter.boundingBox().getVertex2()[1], 3.0f);
+  ShapePainterAttributesGL attributes = proxy->getAttributes();
+  attributes.setTransparency(100);
+  proxy->setAttributes(attributes);
+  EXPECT_FALSE(painter.isOpaque());
+
+  painter.setProxy(new VerticesPainterGL<float>()); // the first proxy is released with the change
+  EXPECT_TRUE(painter.isOpaque());
 }

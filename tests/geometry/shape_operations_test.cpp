@@ -165,6 +165,20 @@ TEST(VerticesEditing, AppendPrependInsertAndRemove) {
   EXPECT_EQ(list.getServer()->getSize(), 4) << "removing drops indexes, not server slots";
 }
 
+TEST(VerticesEditing, RefusesPointsOfAnotherSpace) {
+  Vertices<float> list(3, 1);
+  EXPECT_EQ(messageOf<SizeError>([&] { list.append(point(1, 2)); }),
+            "Vertex size differs from the space dimension");
+  EXPECT_EQ(messageOf<SizeError>([&] { list.prepend(point(1, 2)); }),
+            "Vertex size differs from the space dimension");
+  EXPECT_EQ(messageOf<SizeError>([&] { list.insert(0, point(1, 2)); }),
+            "Vertex size differs from the space dimension");
+  EXPECT_EQ(list.getNumVertices(), 1);
+  Vertices<float> serverless;
+  serverless.append(point(1, 2));
+  EXPECT_EQ(serverless.getSpace(), 2) << "the first point gives a list without server its space";
+}
+
 TEST(VerticesEditing, SetSizeContinuesOrZeroesTheIndexes) {
   Vertices<float> list(3, 2);
   list.setSize(4, true);

@@ -166,3 +166,19 @@ TEST_F(CanvasGLState, RotationAppliesXThenYThenZToTheModel) {
   EXPECT_NEAR(m[1], 1.0, 1e-6);
   EXPECT_NEAR(m[2], 0.0, 1e-6);
 }
+
+TEST_F(CanvasGLState, ReparentedCanvasSendsItsLightsToItsNewContext) {
+  canvas->setDiffuseLight(51);
+  paint();
+  QWidget window;
+  window.resize(100, 100);
+  canvas->setParent(&window); // the widget's context is created anew
+  window.show();
+  canvas->show();
+  canvas->grabFramebuffer();
+  canvas->makeCurrent();
+  GLfloat diffuse[4];
+  glGetLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+  EXPECT_FLOAT_EQ(diffuse[0], 0.2f);
+  canvas->setParent(nullptr);
+}
