@@ -263,13 +263,17 @@ std::istream& operator>>(std::istream& in, DataSet& dataSet) {
       const char* pieceEnd = text + stop;
       ColumnReader& reader = readers[k];
 
+      // The first piece a column receives fixes its type and is stored as the type test read it
+      // (strtof also takes "nan", "inf" and hexadecimal numbers, which stream extraction does not).
+      bool typeTested = false;
+      int firstInt = 0;
+      float firstFloat = 0;
       if (reader.kind == ColumnReader::Kind::Unset) {
-        int i;
-        float f;
         const std::string first(piece, pieceEnd);
-        reader.kind = DataSet::isType(first, i)   ? ColumnReader::Kind::Int
-                      : DataSet::isType(first, f) ? ColumnReader::Kind::Float
-                                                  : ColumnReader::Kind::Text;
+        reader.kind = DataSet::isType(first, firstInt)     ? ColumnReader::Kind::Int
+                      : DataSet::isType(first, firstFloat) ? ColumnReader::Kind::Float
+                                                           : ColumnReader::Kind::Text;
+        typeTested = true;
       }
       const std::size_t old = reader.size();
       const bool grows = old <= static_cast<std::size_t>(row);
@@ -281,11 +285,11 @@ std::istream& operator>>(std::istream& in, DataSet& dataSet) {
       switch (reader.kind) {
       case ColumnReader::Kind::Int:
         if (grows) reader.ints.resize(row + 1);
-        reader.ints[row] = readInt(piece, pieceEnd);
+        reader.ints[row] = typeTested ? firstInt : readInt(piece, pieceEnd);
         break;
       case ColumnReader::Kind::Float:
         if (grows) reader.floats.resize(row + 1);
-        reader.floats[row] = readFloat(piece, pieceEnd);
+        reader.floats[row] = typeTested ? firstFloat : readFloat(piece, pieceEnd);
         break;
       default:
         if (grows) reader.texts.resize(row + 1);
@@ -298,23 +302,25 @@ std::istream& operator>>(std::istream& in, DataSet& dataSet) {
     }
   }
 
-  // Short lines leave cells unset; every column is completed to the same number of rows.
+  // Short lines leave cells unset; every column is completed to the same number of rows. Columns
+  // are filled by position, as two of them may carry the same name.
   if (static_cast<std::size_t>(numRows) * numColumns > bytes + kSpareCells) refuse();
   dataSet._numRows = numRows;
   for (std::size_t k = 0; k < numColumns; ++k) {
     ColumnReader& reader = readers[k];
+    const int column = static_cast<int>(k);
     switch (reader.kind) {
     case ColumnReader::Kind::Int:
       reader.ints.resize(numRows);
-      dataSet.setValues(dataSet._variableNames[k], Vector<int>(numRows, reader.ints.data()));
+      dataSet.typedColumn<int>(column, kReadWhere) = Vector<int>(numRows, reader.ints.data());
       break;
     case ColumnReader::Kind::Float:
       reader.floats.resize(numRows);
-      dataSet.setValues(dataSet._variableNames[k], Vector<float>(numRows, reader.floats.data()));
+      dataSet.typedColumn<float>(column, kReadWhere) = Vector<float>(numRows, reader.floats.data());
       break;
     case ColumnReader::Kind::Text:
       reader.texts.resize(numRows);
-      dataSet.setValues(dataSet._variableNames[k], Vector<std::string>(reader.texts));
+      dataSet.typedColumn<std::string>(column, kReadWhere) = Vector<std::string>(reader.texts);
       break;
     default:
       break;

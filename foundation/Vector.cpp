@@ -247,11 +247,29 @@ template <class T> void Vector<T>::paste(int pos, const Vector& v) {
   std::copy(v._data, v._data + v._size, _data + pos);
 }
 
+namespace {
+
+// The plain conversion of one element. A floating-point value goes to an integer type through a
+// 64-bit integer: truncated toward zero, then wrapped into the narrower type without clamping, as
+// the processor does for in-range values (a direct conversion of a value the target cannot hold
+// is undefined). Values no 64-bit integer holds, and NaN, give 0.
+template <class U, class T> inline U converted(T value) {
+  if constexpr (std::is_floating_point_v<T> && std::is_integral_v<U>) {
+    constexpr T limit = static_cast<T>(9223372036854775807.0);
+    if (!(value > -limit && value < limit)) return static_cast<U>(0);
+    return static_cast<U>(static_cast<long long>(value));
+  } else {
+    return static_cast<U>(value);
+  }
+}
+
+} // namespace
+
 template <class T> template <class U> Vector<U> Vector<T>::toType() const {
-  Vector<U> converted(_size);
-  U* out = converted.data();
-  for (int i = 0; i < _size; ++i) out[i] = static_cast<U>(_data[i]);
-  return converted;
+  Vector<U> result(_size);
+  U* out = result.data();
+  for (int i = 0; i < _size; ++i) out[i] = converted<U>(_data[i]);
+  return result;
 }
 
 // === Filling and in-place transforms

@@ -95,6 +95,25 @@ TEST(DataSetFile, ExtraPiecesBeyondTheHeaderAreIgnored) {
   EXPECT_EQ(d.getValue<int>("a", 0), 1);
 }
 
+TEST(DataSetFile, ColumnsOfTheSameNameStayApart) {
+  const DataSet d = readText("a\ta\n1\tx\n2\ty\n");
+  EXPECT_EQ(d.size(), Vector<int>(std::vector<int>{2, 2}));
+  EXPECT_EQ(d.columnTypes(), "%d%s");
+  EXPECT_EQ(d.getValues<int>("a"), Vector<int>(std::vector<int>{1, 2}));
+  EXPECT_EQ(writeText(d), "a\ta\n1\tx\n2\ty\n");
+}
+
+TEST(DataSetFile, FirstRowKeepsTheValuesOfTheTypeTest) {
+  const DataSet d = readText("nan\tinf\thex\tbig\n nan\t-inf\t0x10\t1e40\nnan\tinf\t0x10\t1e40\n");
+  EXPECT_EQ(d.columnTypes(), "%f%f%f%f");
+  EXPECT_TRUE(std::isnan(d.getValue<float>("nan", 0)));
+  EXPECT_EQ(d.getValue<float>("inf", 0), -INFINITY);
+  EXPECT_EQ(d.getValue<float>("hex", 0), 16.0f);
+  EXPECT_EQ(d.getValue<float>("big", 0), INFINITY);
+  // Later rows are read by stream extraction.
+  EXPECT_EQ(d.getValue<float>("nan", 1), streamRead<float>("nan"));
+  EXPECT_EQ(d.getValue<float>("hex", 1), streamRead<float>("0x10"));
+}
 TEST(DataSetFile, LaterNumbersReadLikeStreamExtraction) {
   const std::vector<std::string> pieces = {"x",   "+5",   "12abc",  "-3.9",        " 7",  "1e",
                                            "1e5", "0x1A", "inf",    "nan",         "-.5", ".",

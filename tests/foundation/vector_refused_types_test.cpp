@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -113,6 +114,16 @@ TEST(VectorConversion, ConvertsByPlainConversion) {
   EXPECT_EQ(Vector<unsigned int>(std::vector<unsigned int>{3}).toType<float>()[0], 3.0f);
   EXPECT_EQ(Vector<double>(std::vector<double>{0.1}).toType<float>()[0], 0.1f);
   EXPECT_EQ(Vector<long double>(std::vector<long double>{0.25L}).toType<float>()[0], 0.25f);
+}
+
+// Colour-map files may hold values outside 0 .. 255: they are truncated and wrapped, never clamped.
+TEST(VectorConversion, OutOfRangeFloatsWrapInsteadOfClamping) {
+  const Vector<float> f(std::vector<float>{-1.0f, 300.9f, -200.5f, 256.0f, NAN, 1e30f});
+  EXPECT_EQ(f.toType<unsigned char>(),
+            Vector<unsigned char>(std::vector<unsigned char>{255, 44, 56, 0, 0, 0}));
+  const Vector<float> big(std::vector<float>{3e9f, -3e9f});
+  EXPECT_EQ(big.toType<int>(), Vector<int>(std::vector<int>{static_cast<int>(3000000000LL - 4294967296LL),
+                                                            static_cast<int>(4294967296LL - 3000000000LL)}));
 }
 
 TEST(VectorPermutation, ShuffleAndUnshuffleAreInverse) {
