@@ -446,11 +446,15 @@ template <class T> void VoxelMatrix<T>::readVoxels(std::ifstream& in) {
 template <class T> void VoxelMatrix<T>::loadHeader(const std::string& filename) {
   const std::string where = "void VoxelMatrix<T>::loadHeader(const string&)";
   std::ifstream in = openForReading(filename, where);
-  if (streamLength(in) < layout1HeaderBytes) return; // too short for layout 1: carries no calibration
+  const std::streamoff length = streamLength(in);
+  if (length < layout0HeaderBytes)
+    raiseFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
   const std::int32_t s1 = readInt32(in);
   const std::int32_t s2 = readInt32(in);
   const std::int32_t s3 = readInt32(in);
   if (s1 != 0 || s2 != 0 || s3 != 0) return; // layout 0 carries no calibration
+  if (length < layout1HeaderBytes)
+    raiseFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
   readInt32(in);
   const std::int32_t typeId = readInt32(in);
   checkTypeId(typeId, dataTypeId(), "void VoxelMatrix<T>::load(ifstream&)");

@@ -245,6 +245,24 @@ TEST(VmFormatHostile, TruncatedHeadersAreRefused) {
   EXPECT_THROW(VoxelMatrix<float>::fileSizes(directory.file("zeros.vm")), FileFormatError);
 }
 
+TEST(VmFormatHostile, LoadHeaderRefusesTruncatedHeadersAndKeepsTheCalibration) {
+  TemporaryDirectory directory;
+  writeFile(directory.file("tiny.vm"), "abc");
+  writeFile(directory.file("zeros.vm"), ints({0, 0, 0, 1, 5, 1, 1}));
+  VoxelMatrix<float> matrix = sampleMatrix();
+  const auto error = expectThrow<FileFormatError>([&] { matrix.loadHeader(directory.file("zeros.vm")); });
+  EXPECT_EQ(error.getWhere(), "void VoxelMatrix<T>::loadHeader(const string&)");
+  EXPECT_EQ(error.getFilename(), directory.file("zeros.vm"));
+  EXPECT_THROW(matrix.loadHeader(directory.file("tiny.vm")), FileFormatError);
+  EXPECT_EQ(matrix.getVoxelCalibration().getLengthUnit().getScale(), -6);
+  EXPECT_FLOAT_EQ(matrix.getVoxelCalibration().getVoxelDepth(), 2.0f);
+  // A small layout-0 file is shorter than a layout-1 header and has no calibration to give.
+  VoxelMatrix<unsigned char>(1, 1, 1).saveUnderFormat0(directory.file("small.vm"));
+  VoxelMatrix<unsigned char> bytes;
+  EXPECT_NO_THROW(bytes.loadHeader(directory.file("small.vm")));
+  EXPECT_EQ(bytes.getVoxelCalibration().getLengthUnit().getScale(), 0);
+}
+
 TEST(VmFormatHostile, ZeroSizedMatricesLoadWithoutVoxels) {
   TemporaryDirectory directory;
   writeFile(directory.file("flat.vm"), layout1Header(5, 100000, 100000, 0, 0, 1, 1, 1));

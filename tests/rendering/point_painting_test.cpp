@@ -4,6 +4,7 @@
 
 #include "tests/rendering/PainterTestShapes.h"
 #include "tests/support/GLCallRecorder.h"
+#include "tests/support/TraceText.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -244,4 +245,26 @@ TEST_F(PointPainting, ConstructorSetsTheSymbolModeAndBoxFollowsTheShape) {
   EXPECT_EQ(box.getVertex1()[0], -1.0f);
   EXPECT_EQ(box.getVertex2()[2], 4.0f);
   EXPECT_TRUE(painter.isOpaque());
+}
+
+TEST_F(PointPainting, TracesUnderTheFullSignatures) {
+  VerticesPainterGL<float> painter;
+  testing::internal::CaptureStdout();
+  painter.setShape(points);
+  painter.setSymbolSizeScale(2.0f);
+  setSymbol(painter, VERTEX_SYMBOL_SPHERE, 1.5f);
+  GLCallRecorder recorder;
+  painter.glDraw();
+  setSymbol(painter, VERTEX_SYMBOL_CUBE, 1.5f);
+  painter.glDraw();
+  const std::string trace = withoutColours(testing::internal::GetCapturedStdout());
+  for (const char* line :
+       {"ENTER> void ShapePainterGL<T>::setShape(const Shape<T>&) [",
+        "ENTER> void ShapePainterGL<T>::setAttributes(const ShapePainterAttributesGL&) [",
+        "EVAL> this = ", "ENTER> void ShapePainterGL<T>::glDraw() const [", "EVAL> hasShape() = 1\n",
+        "EVAL> isVisible() = 1\n", "ENTER> void ShapePainterGL<T>::glDrawSphere() const [",
+        "EVAL> _symbolSizeScale = 2\n", "EVAL> size = 3\n",
+        "ENTER> void ShapePainterGL<T>::glDrawCube() const [",
+        "LEAVE> void ShapePainterGL<T>::glDraw() const\n"})
+    EXPECT_NE(trace.find(line), std::string::npos) << line << "\n" << trace;
 }

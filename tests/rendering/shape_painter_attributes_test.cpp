@@ -36,6 +36,21 @@ int numDefined(const ShapePainterAttributesGL& a) {
          a.useVisibility() + a.hasBeginCapFlag() + a.hasEndCapFlag();
 }
 
+// Notes the calls that assignment makes, to show that it goes through the overridable operations.
+class LoggingAttributes : public ShapePainterAttributesGL {
+public:
+  using ShapePainterAttributesGL::operator=;
+  void clear() override {
+    log += "clear ";
+    ShapePainterAttributesGL::clear();
+  }
+  void update(const ShapePainterAttributesGL& other) override {
+    log += "update ";
+    ShapePainterAttributesGL::update(other);
+  }
+  std::string log;
+};
+
 } // namespace
 
 TEST(ShapePainterAttributesDefaults, DefineSevenAttributesWithThePainterDefaults) {
@@ -71,6 +86,18 @@ TEST(ShapePainterAttributesCopy, AssignmentLeavesExactlyTheSourceAttributesDefin
 
   target = undefinedEverywhere();
   EXPECT_EQ(numDefined(target), 0);
+}
+
+TEST(ShapePainterAttributesCopy, AssignmentClearsThenUpdatesThroughTheOverridableOperations) {
+  LoggingAttributes target;
+  const ShapePainterAttributesGL source = allDefined();
+  static_cast<ShapePainterAttributesGL&>(target) = source;
+  EXPECT_EQ(target.log, "clear update ");
+  EXPECT_EQ(numDefined(target), 12);
+  target.log.clear();
+  ShapePainterAttributesGL& self = target;
+  self = target; // self-assignment does nothing
+  EXPECT_EQ(target.log, "");
 }
 
 TEST(ShapePainterAttributesCopy, SelfAssignmentKeepsEverything) {

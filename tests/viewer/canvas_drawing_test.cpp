@@ -6,6 +6,7 @@
 #include "tests/support/OffscreenGL.h"
 #include "tests/viewer/CanvasTestPainters.h"
 
+#include <QImage>
 #include <QSettings>
 
 #include <gtest/gtest.h>
@@ -269,5 +270,83 @@ TEST_F(CanvasDrawing, StandardPosesTurnAnAsymmetricModel) {
     EXPECT_TRUE(pixelNear(frame, left, 48, c.atLeft, 2));
     EXPECT_TRUE(pixelNear(frame, 48, top, c.atTop, 2));
     EXPECT_TRUE(pixelNear(frame, 48, bottom, c.atBottom, 2));
+    EXPECT_TRUE(pixelNear(frame, 48, 48, c.centre, 2));
   }
+}
+
+TEST_F(CanvasDrawing, TallWidgetOverflowsHorizontallyInsteadOfStretching) {
+  BlockPainter square(-0.5f, -0.5f, -0.1f, 0.5f, 0.5f, 0.1f, 255, 0, 0);
+  square.setBox(cubeBox(1));
+  auto canvas = flatView({&square});
+  canvas->resize(60, 120);
+  const QImage frame = canvas->grabFramebuffer();
+  // The square viewport is 120 high, centred: the block spans the same number of pixels both ways.
+  const float scale = canvas->getScale();
+  const int half = static_cast<int>(0.5f / scale * 60);
+  EXPECT_TRUE(pixelNear(frame, 30, 60 - half + 2, QColor(255, 0, 0), 2));
+  EXPECT_TRUE(pixelNear(frame, 30, 60 - half - 3, QColor(0, 0, 0), 2));
+  EXPECT_TRUE(pixelNear(frame, 30 + half - 2, 60, QColor(255, 0, 0), 2));
+  EXPECT_TRUE(pixelNear(frame, 30 - half + 2, 60, QColor(255, 0, 0), 2));
+}
+
+namespace {
+
+// Reads the frame back when the canvas draws it, to see what was drawn before the painters.
+class FrameReader : public PainterGL<float> {
+public:
+  explicit FrameReader(int size) : _size(size) {}
+  BoundingBox<float> boundingBox() const override { return cubeBox(1); }
+  void glDraw() const override {
+    frame = QImage(_size, _size, QImage::Format_RGBA8888);
+    glReadPixels(0, 0, _size, _size, GL_RGBA, GL_UNSIGNED_BYTE, frame.bits());
+    frame = frame.mirrored(); // OpenGL rows run bottom-up
+  }
+  mutable QImage frame;
+
+private:
+  int _size;
+};
+
+} // namespace
+
+TEST_F(CanvasDrawing, SceneBoxAndScaleBarAreDrawnBeforeThePainters) {
+  FrameReader reader(96);
+  auto canvas = flatView({&reader});
+  canvas->toggleBoundingBox(true);
+  canvas->setBoundingBoxScaling(100);
+  canvas->setScaleBar(cubeBox(0.5f));
+  canvas->toggleScaleBar(true);
+  const float scale = canvas->getScale();
+  canvas->grabFramebuffer();
+  ASSERT_FALSE(reader.frame.isNull());
+  const int sceneEdge = pixelOf(1.0f, scale, 96), barEdge = pixelOf(0.5f, scale, 96);
+  EXPECT_TRUE(anyPixelNear(reader.frame, QRect(sceneEdge - 2, 40, 5, 16), Qt::white, 10))
+      << saveFrame(reader.frame);
+  EXPECT_TRUE(anyPixelNear(reader.frame, QRect(barEdge - 2, 40, 5, 16), Qt::white, 10))
+      << saveFrame(reader.frame);
+
+  canvas->toggleScaleBar(false);
+  canvas->grabFramebuffer();
+  EXPECT_FALSE(anyPixelNear(reader.frame, QRect(barEdge - 2, 40, 5, 16), Qt::white, 10))
+      << saveFrame(reader.frame);
+  EXPECT_TRUE(anyPixelNear(reader.frame, QRect(sceneEdge - 2, 40, 5, 16), Qt::white, 10));
+}
+
+TEST_F(CanvasDrawing, LightBackgroundBlackensTheSceneBoxButNotTheScaleBar) {
+  FrameReader reader(96);
+  auto canvas = flatView({&reader});
+  canvas->toggleBoundingBox(true);
+  canvas->setBoundingBoxScaling(100);
+  canvas->setScaleBar(cubeBox(0.5f));
+  BackgroundGL light;
+  light.setColor(rgb(0, 200, 0));
+  light.setGradientEnabled(false);
+  canvas->setBackground(light);
+  EXPECT_EQ(canvas->getScaleBarPainter().getColor()[1], 255);
+  const float scale = canvas->getScale();
+  const QImage frame = canvas->grabFramebuffer();
+  EXPECT_TRUE(anyPixelNear(frame, QRect(pixelOf(1.0f, scale, 96) - 2, 40, 5, 16), Qt::black, 10))
+      << saveFrame(frame);
+  EXPECT_TRUE(anyPixelNear(frame, QRect(pixelOf(0.5f, scale, 96) - 2, 40, 5, 16), Qt::white, 10))
+      << saveFrame(frame);
 }

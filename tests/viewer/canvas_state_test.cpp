@@ -4,6 +4,7 @@
 
 #include "tests/viewer/CanvasTestPainters.h"
 
+#include <QColor>
 #include <QSettings>
 
 #include <gtest/gtest.h>
@@ -208,4 +209,61 @@ TEST_F(CanvasState, UnProjectInvertsTheLastPaintPass) {
   EXPECT_NEAR(corner[0], scale, 1e-4f);
   EXPECT_NEAR(corner[1], scale, 1e-4f);
   EXPECT_NEAR(corner[2], scale, 1e-4f); // the near plane of the orthographic box
+}
+
+TEST_F(CanvasState, SavedBackgroundThatIsNotAColourReadsAsBlack) {
+  QSettings().setValue("viewerCanvas/background/color", "not a colour");
+  ViewerCanvasGL next;
+  EXPECT_EQ(next.getBackground().getColor()[0], 0);
+  EXPECT_EQ(next.getBackground().getColor()[1], 0);
+  EXPECT_EQ(next.getBackground().getColor()[2], 0);
+  EXPECT_EQ(next.getBackground().getColor()[3], 255);
+  EXPECT_TRUE(next.getBackground().isGradientEnabled());      // no saved flag: gradient
+  EXPECT_EQ(next.getBoundingBoxPainter().getColor()[0], 255); // white box on black
+  EXPECT_EQ(QSettings().value("viewerCanvas/background/color").value<QColor>(), QColor(0, 0, 0, 255));
+  EXPECT_TRUE(QSettings().value("viewerCanvas/background/gradient").toBool());
+}
+
+TEST_F(CanvasState, ProgrammaticViewChangesAnnounceNothing) {
+  int announced = 0;
+  QObject::connect(canvas.get(), &ViewerCanvasGL::rotationChanged,
+                   [&](const Vector<float>&) { ++announced; });
+  QObject::connect(canvas.get(), &ViewerCanvasGL::translationChanged,
+                   [&](const Vector<int>&) { ++announced; });
+  QObject::connect(canvas.get(), &ViewerCanvasGL::zoomChanged, [&](int) { ++announced; });
+  QObject::connect(canvas.get(), &ViewerCanvasGL::poseChanged, [&](const Pose&) { ++announced; });
+  canvas->setRotation(Pose::canonicalPose2().getRotation());
+  canvas->setTranslation(pair(3, 4));
+  canvas->setZoom(150);
+  canvas->setPose(Pose::canonicalPose3());
+  canvas->setStandardPose1();
+  canvas->setRevStandardPose3();
+  canvas->setAmbientLight(10);
+  EXPECT_EQ(announced, 0);
+  EXPECT_EQ(canvas->getPose().getXRotation(), -90);
+}
+
+TEST_F(CanvasState, StandardPoseSlotsSetTheWholePoseOfTheirFactory) {
+  const struct {
+    void (ViewerCanvasGL::*slot)();
+    Pose pose;
+  } cases[] = {{&ViewerCanvasGL::setStandardPose1, Pose::canonicalPose1()},
+               {&ViewerCanvasGL::setStandardPose2, Pose::canonicalPose2()},
+               {&ViewerCanvasGL::setStandardPose3, Pose::canonicalPose3()},
+               {&ViewerCanvasGL::setRevStandardPose1, Pose::reverseCanonicalPose1()},
+               {&ViewerCanvasGL::setRevStandardPose2, Pose::reverseCanonicalPose2()},
+               {&ViewerCanvasGL::setRevStandardPose3, Pose::reverseCanonicalPose3()}};
+  for (const auto& c : cases) {
+    Pose away;
+    away.setZoom(300);
+    away.setTranslation(pair(20, -5));
+    away.setDiffuseLight(99);
+    canvas->setPose(away);
+    (canvas.get()->*c.slot)();
+    const Pose now = canvas->getPose();
+    EXPECT_EQ(now.getRotation(), c.pose.getRotation());
+    EXPECT_EQ(now.getZoom(), 100);
+    EXPECT_EQ(now.getXTranslation(), 0);
+    EXPECT_EQ(now.getDiffuseLight(), 0);
+  }
 }
