@@ -31,7 +31,7 @@ template <class V> V readValue(const V* value, const char* where) {
 template <class V> void printValue(std::ostream& os, const char* label, const V* value) {
   os << label;
   if (value)
-    os << *value;
+    os << +*value; // character types print as numbers, not as characters
   else
     os << "not set";
   os << "\n";
