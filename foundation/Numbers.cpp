@@ -32,7 +32,7 @@ template <class V> V readValue(const V* value, const char* where) {
 template <class Get> void printValue(std::ostream& os, const char* label, bool present, Get get) {
   os << label;
   if (present)
-    os << get();
+    os << +get(); // character types print as numbers, not as characters
   else
     os << "not set";
   os << "\n";
