@@ -222,6 +222,13 @@ TEST(VectorNumbers, PrintsSevenLabelledLines) {
   EXPECT_TRUE(copy.hasCount());
 }
 
+TEST(VectorNumbers, CharacterTypesPrintNumbers) {
+  std::ostringstream out;
+  out << Vector<unsigned char>(std::vector<unsigned char>{65, 7, 200}).numbers();
+  EXPECT_EQ(out.str(), "Count:   3\nMinimum: 7\nMedian:  65\nMaximum: 200\nSum:     16\nMean:    5\n"
+                       "StdDev:  not set\n");
+}
+
 // Correlation and convolution with a kernel centred at its middle.
 TEST(VectorCorrelation, CorrelatesWithinTheBorders) {
   const Vector<float> v = vf({1, 2, 3, 4});

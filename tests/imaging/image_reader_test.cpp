@@ -6,6 +6,7 @@
 #include "foundation/Exception.h"
 #include "foundation/ProgressMonitor.h"
 #include "tests/imaging/TiffFixtures.h"
+#include "tests/support/ExpectException.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -20,16 +21,6 @@ ImageHeader readHeader(const std::string& path) {
   ImageHeader header;
   ImageReader().read(header, path);
   return header;
-}
-
-template <class Error, class Action> Error expectThrow(Action action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error;
-  }
-  ADD_FAILURE() << "no exception";
-  return Error();
 }
 
 // Counts the notifications of a reader; cancels it after a given number of rows.
@@ -380,6 +371,34 @@ TEST(LsmHeader, HeightIsDimensionXAndWidthDimensionY) {
   EXPECT_EQ(header.getHeight(), 7);
   EXPECT_EQ(header.getWidth(), 5);
   EXPECT_FLOAT_EQ(header.getVoxelSizeZ(), 1); // a single plane has no z spacing
+}
+
+TEST(LsmHeader, ZSpacingNeedsBothAStackDimensionAndSeveralDirectories) {
+  TemporaryDirectory directory;
+  TiffLayout oneDirectory;
+  oneDirectory.lsmBlock = lsmInformationBlock(4, 3, 5, 1, 1e-6, 1e-6, 3e-6);
+  writeTiff(directory.file("one.lsm"), oneDirectory);
+  TiffLayout flat;
+  flat.lsmBlock = lsmInformationBlock(4, 3, 1, 1, 1e-6, 1e-6, 3e-6);
+  writeTiff(directory.file("flat.lsm"), flat, 2);
+  testing::internal::CaptureStdout();
+  EXPECT_FLOAT_EQ(readHeader(directory.file("one.lsm")).getVoxelSizeZ(), 1);
+  EXPECT_FLOAT_EQ(readHeader(directory.file("flat.lsm")).getVoxelSizeZ(), 1);
+  testing::internal::GetCapturedStdout();
+}
+
+TEST(LsmHeader, BitsOtherThan8Or16AreRefusedByTheLsmReader) {
+  TemporaryDirectory directory;
+  TiffLayout layout;
+  layout.bitsPerSample = 12;
+  layout.lsmBlock = lsmInformationBlock(4, 3, 1, 1, 1e-6, 1e-6, 1e-6);
+  writeTiff(directory.file("twelve.lsm"), layout);
+  testing::internal::CaptureStdout();
+  const auto error = expectThrow<FileFormatError>([&] { readHeader(directory.file("twelve.lsm")); });
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(error.getWhat(), "Cannot read TIFF with 12 bits per sample");
+  EXPECT_EQ(error.getWhere(), "void LSMReader::readTiffHeader(ImageHeader&, TIFF*)");
+  EXPECT_EQ(error.getFilename(), directory.file("twelve.lsm"));
 }
 
 TEST(LsmHeader, AnotherMagicNumberIsNotRecognised) {

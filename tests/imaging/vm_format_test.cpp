@@ -3,6 +3,8 @@
 #include "imaging/VoxelMatrix.h"
 
 #include "foundation/Exception.h"
+#include "tests/imaging/VoxelFixtures.h"
+#include "tests/support/ExpectException.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -32,27 +34,8 @@ VoxelMatrix<float> sampleMatrix() {
   for (int k = 0; k < 2; ++k)
     for (int i = 0; i < 2; ++i)
       for (int j = 0; j < 3; ++j) matrix(i, j, k) = static_cast<float>(100 * k + 10 * i + j) + 0.25f;
-  VoxelCalibration calibration;
-  Vector<float> size(3);
-  size[0] = 0.5f;
-  size[1] = 0.25f;
-  size[2] = 2;
-  calibration.setVoxelSize(size);
-  LengthUnit unit;
-  unit.setScale(-6);
-  calibration.setLengthUnit(unit);
-  matrix.setVoxelCalibration(calibration);
+  matrix.setVoxelCalibration(voxelCalibration(0.5f, 0.25f, 2, -6));
   return matrix;
-}
-
-template <class Error, class Action> Error expectThrow(Action action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error;
-  }
-  ADD_FAILURE() << "no exception";
-  return Error();
 }
 
 } // namespace
@@ -260,6 +243,24 @@ TEST(VmFormatHostile, TruncatedHeadersAreRefused) {
   EXPECT_THROW(VoxelMatrix<float>(directory.file("zeros.vm")), FileFormatError);
   EXPECT_THROW(VoxelMatrix<float>(directory.file("empty.vm")), FileFormatError);
   EXPECT_THROW(VoxelMatrix<float>::fileSizes(directory.file("zeros.vm")), FileFormatError);
+}
+
+TEST(VmFormatHostile, LoadHeaderRefusesTruncatedHeadersAndKeepsTheCalibration) {
+  TemporaryDirectory directory;
+  writeFile(directory.file("tiny.vm"), "abc");
+  writeFile(directory.file("zeros.vm"), ints({0, 0, 0, 1, 5, 1, 1}));
+  VoxelMatrix<float> matrix = sampleMatrix();
+  const auto error = expectThrow<FileFormatError>([&] { matrix.loadHeader(directory.file("zeros.vm")); });
+  EXPECT_EQ(error.getWhere(), "void VoxelMatrix<T>::loadHeader(const string&)");
+  EXPECT_EQ(error.getFilename(), directory.file("zeros.vm"));
+  EXPECT_THROW(matrix.loadHeader(directory.file("tiny.vm")), FileFormatError);
+  EXPECT_EQ(matrix.getVoxelCalibration().getLengthUnit().getScale(), -6);
+  EXPECT_FLOAT_EQ(matrix.getVoxelCalibration().getVoxelDepth(), 2.0f);
+  // A small layout-0 file is shorter than a layout-1 header and has no calibration to give.
+  VoxelMatrix<unsigned char>(1, 1, 1).saveUnderFormat0(directory.file("small.vm"));
+  VoxelMatrix<unsigned char> bytes;
+  EXPECT_NO_THROW(bytes.loadHeader(directory.file("small.vm")));
+  EXPECT_EQ(bytes.getVoxelCalibration().getLengthUnit().getScale(), 0);
 }
 
 TEST(VmFormatHostile, ZeroSizedMatricesLoadWithoutVoxels) {
