@@ -90,16 +90,9 @@ bool isBlank(char c) {
   return std::isspace(static_cast<unsigned char>(c)) != 0;
 }
 
-int readIntSlowly(const char* text) {
+template <class T> T readSlowly(const char* text) {
   std::istringstream in(text);
-  int value = 0;
-  in >> value;
-  return value;
-}
-
-float readFloatSlowly(const char* text) {
-  std::istringstream in(text);
-  float value = 0;
+  T value = 0;
   in >> value;
   return value;
 }
@@ -111,7 +104,7 @@ int readInt(const char* text, const char* end) {
   const std::errc error = std::from_chars(p, end, value).ec;
   if (error == std::errc()) return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
   if (error == std::errc::invalid_argument && !(p < end && *p == '+')) return 0;
-  return readIntSlowly(text); // a plus sign or a value out of range
+  return readSlowly<int>(text); // a plus sign or a value out of range
 }
 
 float readFloat(const char* text, const char* end) {
@@ -126,7 +119,7 @@ float readFloat(const char* text, const char* end) {
       *p == '+' || (digits + 1 < end && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'));
   if (error == std::errc() && !unusual && (stop == end || (*stop != 'e' && *stop != 'E'))) return value;
   if (error == std::errc::invalid_argument && !unusual) return 0;
-  return readFloatSlowly(text);
+  return readSlowly<float>(text);
 }
 
 // === Reading state: columns grow in standard vectors and become Vectors at the end.
@@ -283,22 +276,23 @@ std::istream& operator>>(std::istream& in, DataSet& dataSet) {
         typeTested = true;
       }
       const std::size_t old = reader.size();
-      if (old <= static_cast<std::size_t>(row)) {
+      const bool grows = old <= static_cast<std::size_t>(row);
+      if (grows) {
         cells += static_cast<std::size_t>(row) + 1 - old;
         if (cells > bytes + kSpareCells) refuse();
         numRows = std::max(numRows, row + 1);
       }
       switch (reader.kind) {
       case ColumnReader::Kind::Int:
-        if (old <= static_cast<std::size_t>(row)) reader.ints.resize(row + 1);
+        if (grows) reader.ints.resize(row + 1);
         reader.ints[row] = typeTested ? firstInt : readInt(piece, pieceEnd);
         break;
       case ColumnReader::Kind::Float:
-        if (old <= static_cast<std::size_t>(row)) reader.floats.resize(row + 1);
+        if (grows) reader.floats.resize(row + 1);
         reader.floats[row] = typeTested ? firstFloat : readFloat(piece, pieceEnd);
         break;
       default:
-        if (old <= static_cast<std::size_t>(row)) reader.texts.resize(row + 1);
+        if (grows) reader.texts.resize(row + 1);
         reader.texts[row].assign(piece, pieceEnd);
         DataSet::removeQuotes(reader.texts[row]);
         break;
@@ -493,11 +487,22 @@ int DataSet::findColumn(const std::string& name) const {
   return found == _variableNames.end() ? -1 : static_cast<int>(found - _variableNames.begin());
 }
 
+int DataSet::existingColumn(const std::string& name, const char* where) const {
+  const int column = findColumn(name);
+  if (column < 0) raise<NameError>(where, "Variable name not found");
+  return column;
+}
+
 int DataSet::addColumn(const std::string& name) {
   _variableNames.push_back(name);
   _columnTypes.emplace_back();
   _columns.push_back(nullptr);
   return static_cast<int>(_variableNames.size()) - 1;
+}
+
+int DataSet::findOrAddColumn(const std::string& name) {
+  const int column = findColumn(name);
+  return column < 0 ? addColumn(name) : column;
 }
 
 void DataSet::padColumns() {
@@ -527,15 +532,13 @@ template <class T> Vector<T>& DataSet::typedColumn(int column, const char* where
 
 template <class T> const Vector<T>& DataSet::getValues(const std::string& name) const {
   const char* where = "const Vector<T>& DataSet::getValues(const string &) const";
-  const int column = findColumn(name);
-  if (column < 0) raise<NameError>(where, "Variable name not found");
+  const int column = existingColumn(name, where);
   return typedColumn<T>(column, where);
 }
 
 template <class T> T DataSet::getValue(const std::string& name, int row) const {
   const char* where = "T DataSet::getValue(const string&, const int) const";
-  const int column = findColumn(name);
-  if (column < 0) raise<NameError>(where, "Variable name not found");
+  const int column = existingColumn(name, where);
   const Vector<T>& values = typedColumn<T>(column, where);
   if (row < 0 || row >= values.getSize()) raise<SizeError>(where, "Row index out of range");
   return values[row];
@@ -544,8 +547,7 @@ template <class T> T DataSet::getValue(const std::string& name, int row) const {
 template <class T> void DataSet::setValue(const std::string& name, int row, const T& value) {
   const char* where = "void DataSet::setValue(const string&, const int, const T&)";
   if (row < 0) raise<SizeError>(where, "Row index out of range");
-  int column = findColumn(name);
-  if (column < 0) column = addColumn(name);
+  const int column = findOrAddColumn(name);
   Vector<T>& values = typedColumn<T>(column, where);
   if (row >= _numRows) {
     _numRows = row + 1;
@@ -555,14 +557,12 @@ template <class T> void DataSet::setValue(const std::string& name, int row, cons
 }
 
 template <class T> void DataSet::setValues(const std::string& name, const T& value) {
-  int column = findColumn(name);
-  if (column < 0) column = addColumn(name);
+  const int column = findOrAddColumn(name);
   typedColumn<T>(column, "void DataSet::setValues(const string&, const T&)").fill(value);
 }
 
 template <class T> void DataSet::setValues(const std::string& name, const Vector<T>& values) {
-  int column = findColumn(name);
-  if (column < 0) column = addColumn(name);
+  const int column = findOrAddColumn(name);
   Vector<T>& target = typedColumn<T>(column, "void DataSet::setValues(const string&, const Vector<T>&)");
   target = values;
   _numRows = std::max(_numRows, values.getSize());
@@ -574,8 +574,7 @@ void DataSet::append(const DataSet& other) {
   _numRows += other._numRows;
   padColumns();
   for (std::size_t c = 0; c < other._variableNames.size(); ++c) {
-    int column = findColumn(other._variableNames[c]);
-    if (column < 0) column = addColumn(other._variableNames[c]);
+    const int column = findOrAddColumn(other._variableNames[c]);
     withType(other._columnTypes[c], [&](auto tag) {
       using T = typename decltype(tag)::type;
       Vector<T>& target = typedColumn<T>(column, "void DataSet::append(const DataSet&)");
@@ -587,8 +586,7 @@ void DataSet::append(const DataSet& other) {
 
 template <class T> void DataSet::crop(const std::string& name, const T& value) {
   const char* where = "void DataSet::crop(const string&, const T&)";
-  const int column = findColumn(name);
-  if (column < 0) raise<NameError>(where, "Variable name not found");
+  const int column = existingColumn(name, where);
   const Vector<T>& key = typedColumn<T>(column, where);
   std::vector<int> kept;
   for (int row = 0; row < key.getSize(); ++row)

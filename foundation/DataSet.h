@@ -66,8 +66,10 @@ public:
   template <class T> static bool isType(const std::string& text, T& value); // the whole text reads as T
 
 private:
-  int findColumn(const std::string& name) const;
+  int findColumn(const std::string& name) const;                        // -1 when there is no such column
+  int existingColumn(const std::string& name, const char* where) const; // NameError when missing
   int addColumn(const std::string& name);
+  int findOrAddColumn(const std::string& name);
   template <class T> Vector<T>& typedColumn(int column, const char* where) const;
   void deleteColumn(int column);
   void padColumns();

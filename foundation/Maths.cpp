@@ -15,48 +15,35 @@ float toDegrees(float radians) {
 
 namespace {
 
-template <class T> Matrix<T> zeroMatrix3D() {
+// Rotation by angle about the given axis (0, 1 or 2): the plane of the two other axes, taken in
+// cyclic order (y z, z x, x y), turns by angle and the axis itself stays fixed.
+template <class T> Matrix<T> axisRotationMatrix3D(int axis, T angle) {
   Matrix<T> m(3, 3);
   m.fill(static_cast<T>(0));
+  const int p = (axis + 1) % 3;
+  const int q = (axis + 2) % 3;
+  const T c = std::cos(angle);
+  const T s = std::sin(angle);
+  m(axis, axis) = 1;
+  m(p, p) = c;
+  m(p, q) = -s;
+  m(q, p) = s;
+  m(q, q) = c;
   return m;
 }
 
 } // namespace
 
 template <class T> Matrix<T> xRotationMatrix3D(T angle) {
-  Matrix<T> m = zeroMatrix3D<T>();
-  const T c = std::cos(angle);
-  const T s = std::sin(angle);
-  m(0, 0) = 1;
-  m(1, 1) = c;
-  m(1, 2) = -s;
-  m(2, 1) = s;
-  m(2, 2) = c;
-  return m;
+  return axisRotationMatrix3D(0, angle);
 }
 
 template <class T> Matrix<T> yRotationMatrix3D(T angle) {
-  Matrix<T> m = zeroMatrix3D<T>();
-  const T c = std::cos(angle);
-  const T s = std::sin(angle);
-  m(0, 0) = c;
-  m(0, 2) = s;
-  m(1, 1) = 1;
-  m(2, 0) = -s;
-  m(2, 2) = c;
-  return m;
+  return axisRotationMatrix3D(1, angle);
 }
 
 template <class T> Matrix<T> zRotationMatrix3D(T angle) {
-  Matrix<T> m = zeroMatrix3D<T>();
-  const T c = std::cos(angle);
-  const T s = std::sin(angle);
-  m(0, 0) = c;
-  m(0, 1) = -s;
-  m(1, 0) = s;
-  m(1, 1) = c;
-  m(2, 2) = 1;
-  return m;
+  return axisRotationMatrix3D(2, angle);
 }
 
 void decomposeRotationMatrix3D(const Matrix<float>& m, float& a, float& b, float& c) {

@@ -28,10 +28,11 @@ template <class V> V readValue(const V* value, const char* where) {
   return *value;
 }
 
-template <class V> void printValue(std::ostream& os, const char* label, const V* value) {
+// Writes label, then the value get() returns, or "not set" when the value is absent.
+template <class Get> void printValue(std::ostream& os, const char* label, bool present, Get get) {
   os << label;
-  if (value)
-    os << +*value; // character types print as numbers, not as characters
+  if (present)
+    os << +get(); // character types print as numbers, not as characters
   else
     os << "not set";
   os << "\n";
@@ -114,20 +115,13 @@ template <class T> T Numbers<T>::getStddev() const {
 }
 
 template <class T> std::ostream& operator<<(std::ostream& os, const Numbers<T>& numbers) {
-  const unsigned int count = numbers.hasCount() ? numbers.getCount() : 0;
-  const T minimum = numbers.hasMinimum() ? numbers.getMinimum() : T();
-  const T median = numbers.hasMedian() ? numbers.getMedian() : T();
-  const T maximum = numbers.hasMaximum() ? numbers.getMaximum() : T();
-  const T sum = numbers.hasSum() ? numbers.getSum() : T();
-  const T mean = numbers.hasMean() ? numbers.getMean() : T();
-  const T stddev = numbers.hasStddev() ? numbers.getStddev() : T();
-  printValue(os, "Count:   ", numbers.hasCount() ? &count : nullptr);
-  printValue(os, "Minimum: ", numbers.hasMinimum() ? &minimum : nullptr);
-  printValue(os, "Median:  ", numbers.hasMedian() ? &median : nullptr);
-  printValue(os, "Maximum: ", numbers.hasMaximum() ? &maximum : nullptr);
-  printValue(os, "Sum:     ", numbers.hasSum() ? &sum : nullptr);
-  printValue(os, "Mean:    ", numbers.hasMean() ? &mean : nullptr);
-  printValue(os, "StdDev:  ", numbers.hasStddev() ? &stddev : nullptr);
+  printValue(os, "Count:   ", numbers.hasCount(), [&] { return numbers.getCount(); });
+  printValue(os, "Minimum: ", numbers.hasMinimum(), [&] { return numbers.getMinimum(); });
+  printValue(os, "Median:  ", numbers.hasMedian(), [&] { return numbers.getMedian(); });
+  printValue(os, "Maximum: ", numbers.hasMaximum(), [&] { return numbers.getMaximum(); });
+  printValue(os, "Sum:     ", numbers.hasSum(), [&] { return numbers.getSum(); });
+  printValue(os, "Mean:    ", numbers.hasMean(), [&] { return numbers.getMean(); });
+  printValue(os, "StdDev:  ", numbers.hasStddev(), [&] { return numbers.getStddev(); });
   return os;
 }
 

@@ -124,6 +124,14 @@ template <class T> inline T half(T a, T b) {
     return static_cast<T>((a + b) * 0.5);
 }
 
+// A total shared among count elements; a bool total stays as it is.
+template <class T> inline T perElement(T total, int count) {
+  if constexpr (std::is_same_v<T, bool>)
+    return total;
+  else
+    return static_cast<T>(total / count);
+}
+
 template <class T> int compareAscending(const void* a, const void* b) {
   const T& x = *static_cast<const T*>(a);
   const T& y = *static_cast<const T*>(b);
@@ -637,10 +645,7 @@ template <class T> Vector<T> Vector<T>::cprod() const {
 }
 
 template <class T> T Vector<T>::average() const {
-  if constexpr (std::is_same_v<T, bool>)
-    return sum();
-  else
-    return static_cast<T>(sum() / _size);
+  return perElement(sum(), _size);
 }
 
 template <class T> T Vector<T>::mean() const {
@@ -674,10 +679,7 @@ template <class T> T Vector<T>::sse() const {
 template <class T> T Vector<T>::var() const {
   if constexpr (refusesDeviation<T>) refuse<T>("T Vector<T>::var() const");
   OSTREL_REQUIRE_ELEMENTS("T Vector<T>::var() const");
-  if constexpr (std::is_same_v<T, bool>)
-    return sse();
-  else
-    return static_cast<T>(sse() / _size);
+  return perElement(sse(), _size);
 }
 
 template <class T> T Vector<T>::std() const {
@@ -702,10 +704,7 @@ template <class T> T Vector<T>::sem(bool unbiased) const {
     const double n = _size;
     return static_cast<T>(std::sqrt(static_cast<double>(sse())) / (std::sqrt(n - 1.0) * std::sqrt(n)));
   }
-  if constexpr (std::is_same_v<T, bool>)
-    return root(sse());
-  else
-    return static_cast<T>(root(sse()) / _size);
+  return perElement(root(sse()), _size);
 }
 
 template <class T> T Vector<T>::percentile(float p) const {

@@ -103,16 +103,6 @@ Colormap::Colormap(const std::string& fileName) {
   _blue = channelFromColumn(dataSet, "Blue");
 }
 
-Colormap::Colormap(const Colormap& other) : _red(other._red), _green(other._green), _blue(other._blue) {}
-
-Colormap& Colormap::operator=(const Colormap& other) {
-  if (this == &other) return *this;
-  _red = other._red;
-  _green = other._green;
-  _blue = other._blue;
-  return *this;
-}
-
 void Colormap::setSize(int n) {
   _red.setSize(n);
   _green.setSize(n);

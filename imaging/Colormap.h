@@ -14,8 +14,8 @@ public:
   // Reads the "Red", "Green" and "Blue" columns of a tab-separated data-set file; the data set's
   // errors (missing file, missing column) propagate.
   explicit Colormap(const std::string& fileName);
-  Colormap(const Colormap& other);
-  Colormap& operator=(const Colormap& other);
+  Colormap(const Colormap& other) = default;
+  Colormap& operator=(const Colormap& other) = default;
 
   // === Size
   int getSize() const { return _red.getSize(); }

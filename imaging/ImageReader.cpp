@@ -142,6 +142,13 @@ long long planeBytes(const ImageHeader& header) {
   return width * height * bytesPerPixel;
 }
 
+// Gives image the size, depth, header and colormap that header describes.
+void shapeLike(Image& image, const ImageHeader& header) {
+  image.init(header.getWidth(), header.getHeight(), header.getDepth());
+  image.setHeader(header);
+  if (header.getColormap()) image.setColormap(*header.getColormap());
+}
+
 } // namespace
 
 void ImageReader::checkDecodedSize(long long planeBytes, long long planes, const std::string& filename,
@@ -335,9 +342,7 @@ void ImageReader::read(Image& image, const std::string& filename) {
       TiffFile file(filename, "r");
       if (file.isOpen()) checkPlaneFits(header, file);
     }
-    image.init(header.getWidth(), header.getHeight(), header.getDepth());
-    image.setHeader(header);
-    if (header.getColormap()) image.setColormap(*header.getColormap());
+    shapeLike(image, header);
     if (header.getFormat() == 2) {
       notifyStarted();
       readImgPixels(image, filename);
@@ -367,9 +372,7 @@ void ImageReader::readTiffPixels(Image& image, const ImageHeader& header, TiffFi
                          image.getDepth() == header.getDepth() && image.dataLength() > 0;
   const std::size_t rowBytes = static_cast<std::size_t>(header.getWidth()) * (header.getDepth() / 8);
   const int rows = decodeTiffRows(header, file, sample, rowBytes, allocated ? &image : nullptr);
-  image.init(header.getWidth(), header.getHeight(), header.getDepth());
-  image.setHeader(header);
-  if (header.getColormap()) image.setColormap(*header.getColormap());
+  shapeLike(image, header);
   if (allocated) return;
   // The directory read may be smaller than the image (another page of a stack, an LSM thumbnail):
   // only the bytes both have were kept.

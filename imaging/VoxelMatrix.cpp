@@ -15,6 +15,7 @@
 #include <iomanip>
 #include <iostream>
 #include <limits>
+#include <numeric>
 #include <sstream>
 
 namespace {
@@ -57,31 +58,55 @@ void writeFloat32(std::ostream& out, float value) {
   out.write(reinterpret_cast<const char*>(&value), sizeof value);
 }
 
-[[noreturn]] void throwFormatError(const std::string& where, const std::string& what,
-                                   const std::string& filename) {
-  FileFormatError error;
+template <class E>
+[[noreturn]] void raiseFileError(const std::string& where, const std::string& what,
+                                 const std::string& filename) {
+  E error;
   error.setWhere(where);
   error.setWhat(what);
   error.setFilename(filename);
   throw error;
 }
 
+// Opens filename for binary reading; a file that cannot be opened raises FileReadError.
+std::ifstream openForReading(const std::string& filename, const std::string& where) {
+  std::ifstream in(filename, std::ios::binary);
+  if (!in) raiseFileError<FileReadError>(where, "Cannot open file for reading", filename);
+  return in;
+}
+
+// Refuses to replace an existing file unless overwrite is set.
+void refuseExistingFile(const std::string& filename, bool overwrite, const std::string& where) {
+  if (overwrite || !FileInfo::fileExists(filename)) return;
+  raiseFileError<FileWriteError>(where, "File already exists", filename);
+}
+
+// Refuses a layout-1 header whose type identifier is not the one of the matrix's element type.
+void checkTypeId(std::int32_t fileTypeId, int typeId, const std::string& where) {
+  if (fileTypeId == typeId) return;
+  TypeError error;
+  error.setWhere(where);
+  error.setWhat("Type mismatch between template instantiation and file contents");
+  throw error;
+}
+
 // Refuses sizes that are negative or whose voxels do not fit in the bytes the file has left.
 void checkSizesFit(long long s1, long long s2, long long s3, std::size_t elementSize,
                    std::streamoff available, const std::string& where, const std::string& filename) {
-  if (s1 < 0 || s2 < 0 || s3 < 0) throwFormatError(where, "Negative matrix size in file header", filename);
+  if (s1 < 0 || s2 < 0 || s3 < 0)
+    raiseFileError<FileFormatError>(where, "Negative matrix size in file header", filename);
   if (s3 == 0) return;
   // Slices without voxels hold no bytes of the file but still cost memory each: a header may not ask
   // for more of them than a few per byte the file has.
   if (s1 == 0 || s2 == 0) {
     if (s3 > available + maxSpareEmptySlices)
-      throwFormatError(where, "Matrix size in file header exceeds the file length", filename);
+      raiseFileError<FileFormatError>(where, "Matrix size in file header exceeds the file length", filename);
     return;
   }
   long long bytes = static_cast<long long>(elementSize);
   for (long long s : {s1, s2, s3}) {
     if (bytes > available / s)
-      throwFormatError(where, "Matrix size in file header exceeds the file length", filename);
+      raiseFileError<FileFormatError>(where, "Matrix size in file header exceeds the file length", filename);
     bytes *= s;
   }
 }
@@ -177,8 +202,9 @@ template <class T> void VoxelMatrix<T>::fill(const T& value) {
 }
 
 template <class T> void VoxelMatrix<T>::apply(T (*f)(T)) {
+  // The end is taken once per slice: after each call of f the compiler could not assume it unchanged.
   for (auto& slice : _slices)
-    for (T* v = slice.data(); v != slice.data() + slice.numElements(); ++v) *v = f(*v);
+    std::transform(slice.data(), slice.data() + slice.numElements(), slice.data(), f);
 }
 
 template <class T> void VoxelMatrix<T>::reverse() {
@@ -322,8 +348,8 @@ template <class T> T VoxelMatrix<T>::sum() const {
   checkNotEmpty("T VoxelMatrix<T>::sum() const", "This matrix is empty");
   T result = T(0);
   for (const auto& slice : _slices)
-    for (const T* v = slice.data(); v != slice.data() + slice.numElements(); ++v)
-      result = static_cast<T>(result + *v);
+    result = std::accumulate(slice.data(), slice.data() + slice.numElements(), result,
+                             [](T s, T v) { return static_cast<T>(s + v); });
   return result;
 }
 
@@ -371,14 +397,7 @@ template <class T> int VoxelMatrix<T>::dataTypeId() const {
 
 template <class T> void VoxelMatrix<T>::load(const std::string& filename) {
   const std::string where = "void VoxelMatrix<T>::load(const string&)";
-  std::ifstream in(filename, std::ios::binary);
-  if (!in) {
-    FileReadError error;
-    error.setWhere(where);
-    error.setWhat("Cannot open file for reading");
-    error.setFilename(filename);
-    throw error;
-  }
+  std::ifstream in = openForReading(filename, where);
   const std::string suffix = lowerCaseSuffix(filename);
   if (suffix == "tif" || suffix == "tiff") {
     in.close();
@@ -387,7 +406,7 @@ template <class T> void VoxelMatrix<T>::load(const std::string& filename) {
   }
   const std::streamoff length = streamLength(in);
   if (length < layout0HeaderBytes)
-    throwFormatError(where, "File too short for a voxel matrix header", filename);
+    raiseFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
   const std::int32_t s1 = readInt32(in);
   const std::int32_t s2 = readInt32(in);
   const std::int32_t s3 = readInt32(in);
@@ -397,7 +416,7 @@ template <class T> void VoxelMatrix<T>::load(const std::string& filename) {
   }
   checkSizesFit(s1, s2, s3, sizeof(T), length - layout0HeaderBytes, where, filename);
   setSize(s1, s2, s3);
-  readVoxels(in, filename, length - layout0HeaderBytes);
+  readVoxels(in);
 }
 
 template <class T> void VoxelMatrix<T>::load(std::ifstream& in, const std::string& filename) {
@@ -405,7 +424,7 @@ template <class T> void VoxelMatrix<T>::load(std::ifstream& in, const std::strin
   const std::streamoff start = in.tellg();
   const std::streamoff length = streamLength(in);
   if (length - start < layout1HeaderBytes - layout0HeaderBytes)
-    throwFormatError(where, "File too short for a voxel matrix header", filename);
+    raiseFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
   readInt32(in); // layout version, not checked
   const std::int32_t typeId = readInt32(in);
   const std::int32_t s1 = readInt32(in);
@@ -414,12 +433,7 @@ template <class T> void VoxelMatrix<T>::load(std::ifstream& in, const std::strin
   const std::int32_t scale = readInt32(in);
   Vector<float> voxelSize(3);
   for (int d = 0; d < 3; ++d) voxelSize[d] = readFloat32(in);
-  if (typeId != dataTypeId()) {
-    TypeError error;
-    error.setWhere(where);
-    error.setWhat("Type mismatch between template instantiation and file contents");
-    throw error;
-  }
+  checkTypeId(typeId, dataTypeId(), where);
   const std::streamoff available = length - in.tellg();
   checkSizesFit(s1, s2, s3, sizeof(T), available, where, filename);
   setSize(s1, s2, s3);
@@ -427,10 +441,10 @@ template <class T> void VoxelMatrix<T>::load(std::ifstream& in, const std::strin
   unit.setScale(scale);
   _calibration.setLengthUnit(unit);
   _calibration.setVoxelSize(voxelSize);
-  readVoxels(in, filename, available);
+  readVoxels(in);
 }
 
-template <class T> void VoxelMatrix<T>::readVoxels(std::ifstream& in, const std::string&, std::streamoff) {
+template <class T> void VoxelMatrix<T>::readVoxels(std::ifstream& in) {
   // Each slice is contiguous, so one read per slice covers its rows in order.
   for (auto& slice : _slices)
     in.read(reinterpret_cast<char*>(slice.data()),
@@ -439,31 +453,19 @@ template <class T> void VoxelMatrix<T>::readVoxels(std::ifstream& in, const std:
 
 template <class T> void VoxelMatrix<T>::loadHeader(const std::string& filename) {
   const std::string where = "void VoxelMatrix<T>::loadHeader(const string&)";
-  std::ifstream in(filename, std::ios::binary);
-  if (!in) {
-    FileReadError error;
-    error.setWhere(where);
-    error.setWhat("Cannot open file for reading");
-    error.setFilename(filename);
-    throw error;
-  }
+  std::ifstream in = openForReading(filename, where);
   const std::streamoff length = streamLength(in);
   if (length < layout0HeaderBytes)
-    throwFormatError(where, "File too short for a voxel matrix header", filename);
+    raiseFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
   const std::int32_t s1 = readInt32(in);
   const std::int32_t s2 = readInt32(in);
   const std::int32_t s3 = readInt32(in);
   if (s1 != 0 || s2 != 0 || s3 != 0) return; // layout 0 carries no calibration
   if (length < layout1HeaderBytes)
-    throwFormatError(where, "File too short for a voxel matrix header", filename);
+    raiseFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
   readInt32(in);
   const std::int32_t typeId = readInt32(in);
-  if (typeId != dataTypeId()) {
-    TypeError error;
-    error.setWhere("void VoxelMatrix<T>::load(ifstream&)");
-    error.setWhat("Type mismatch between template instantiation and file contents");
-    throw error;
-  }
+  checkTypeId(typeId, dataTypeId(), "void VoxelMatrix<T>::load(ifstream&)");
   for (int d = 0; d < 3; ++d) readInt32(in);
   LengthUnit unit;
   unit.setScale(readInt32(in));
@@ -475,28 +477,21 @@ template <class T> void VoxelMatrix<T>::loadHeader(const std::string& filename) 
 
 template <class T> Vector<int> VoxelMatrix<T>::fileSizes(const std::string& filename) {
   const std::string where = "Vector<int> VoxelMatrix<T>::fileSizes(const string&)";
-  std::ifstream in(filename, std::ios::binary);
-  if (!in) {
-    FileReadError error;
-    error.setWhere(where);
-    error.setWhat("Cannot open file for reading");
-    error.setFilename(filename);
-    throw error;
-  }
+  std::ifstream in = openForReading(filename, where);
   const std::streamoff length = streamLength(in);
   if (length < layout0HeaderBytes)
-    throwFormatError(where, "File too short for a voxel matrix header", filename);
+    raiseFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
   Vector<int> size(3);
   for (int d = 0; d < 3; ++d) size[d] = readInt32(in);
   if (size[0] == 0 && size[1] == 0 && size[2] == 0) {
     if (length < layout1HeaderBytes)
-      throwFormatError(where, "File too short for a voxel matrix header", filename);
+      raiseFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
     readInt32(in);
     readInt32(in);
     for (int d = 0; d < 3; ++d) size[d] = readInt32(in);
   }
   if (size[0] < 0 || size[1] < 0 || size[2] < 0)
-    throwFormatError(where, "Negative matrix size in file header", filename);
+    raiseFileError<FileFormatError>(where, "Negative matrix size in file header", filename);
   return size;
 }
 
@@ -510,21 +505,9 @@ namespace {
 
 // Opens filename for binary writing after the existence test of the save operations.
 std::ofstream openForSaving(const std::string& filename, bool overwrite, const std::string& where) {
-  if (!overwrite && FileInfo::fileExists(filename)) {
-    FileWriteError error;
-    error.setWhere(where);
-    error.setWhat("File already exists");
-    error.setFilename(filename);
-    throw error;
-  }
+  refuseExistingFile(filename, overwrite, where);
   std::ofstream out(filename, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    FileWriteError error;
-    error.setWhere(where);
-    error.setWhat("Cannot open file for writing");
-    error.setFilename(filename);
-    throw error;
-  }
+  if (!out) raiseFileError<FileWriteError>(where, "Cannot open file for writing", filename);
   return out;
 }
 
@@ -570,20 +553,10 @@ std::string imageJDescription(int slices, const LengthUnit& unit, float spacing)
 template <class T>
 void VoxelMatrix<T>::saveAsTiff(const std::string& filename, bool compress, bool overwrite) const {
   const std::string where = "void VoxelMatrix<T>::saveAsTiff(...) const";
-  if (!overwrite && FileInfo::fileExists(filename)) {
-    FileWriteError error;
-    error.setWhere(where);
-    error.setWhat("File already exists");
-    error.setFilename(filename);
-    throw error;
-  }
+  refuseExistingFile(filename, overwrite, where);
   TiffFile file(filename, "w");
   auto fail = [&](const std::string& what) {
-    FileWriteError error;
-    error.setWhere(where);
-    error.setWhat(file.describe(what));
-    error.setFilename(filename);
-    throw error;
+    raiseFileError<FileWriteError>(where, file.describe(what), filename);
   };
   if (!file.isOpen()) fail("Cannot open file for writing");
   TIFF* tiff = file.get();

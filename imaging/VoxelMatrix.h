@@ -110,7 +110,7 @@ public:
 private:
   void checkSameSize(const VoxelMatrix& other, const char* where) const;
   void checkNotEmpty(const char* where, const char* what) const;
-  void readVoxels(std::ifstream& in, const std::string& filename, std::streamoff available);
+  void readVoxels(std::ifstream& in);
   void writeVoxels(std::ofstream& out) const;
   void loadTiffStack(const std::string& filename);
 

@@ -3,6 +3,7 @@
 #include "imaging/VoxelCalibration.h"
 
 #include "foundation/Exception.h"
+#include "tests/imaging/VoxelFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -134,15 +135,7 @@ TEST(VoxelCalibration, RefusesASizeVectorOfOtherThanThreeValues) {
 }
 
 TEST(VoxelCalibration, PixelCalibrationTakesComponentsZeroAndOneAndTheUnit) {
-  VoxelCalibration calibration;
-  Vector<float> size(3);
-  size[0] = 2;
-  size[1] = 3;
-  size[2] = 9;
-  calibration.setVoxelSize(size);
-  LengthUnit unit;
-  unit.setScale(-3);
-  calibration.setLengthUnit(unit);
+  const VoxelCalibration calibration = voxelCalibration(2, 3, 9, -3);
   const PixelCalibration pixels = calibration.pixelCalibration();
   EXPECT_FLOAT_EQ(pixels.getPixelWidth(), 2);
   EXPECT_FLOAT_EQ(pixels.getPixelHeight(), 3);

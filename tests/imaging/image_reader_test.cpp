@@ -6,6 +6,7 @@
 #include "foundation/Exception.h"
 #include "foundation/ProgressMonitor.h"
 #include "tests/imaging/TiffFixtures.h"
+#include "tests/support/ExpectException.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -20,16 +21,6 @@ ImageHeader readHeader(const std::string& path) {
   ImageHeader header;
   ImageReader().read(header, path);
   return header;
-}
-
-template <class Error, class Action> Error expectThrow(Action action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error;
-  }
-  ADD_FAILURE() << "no exception";
-  return Error();
 }
 
 // Counts the notifications of a reader; cancels it after a given number of rows.

@@ -7,6 +7,7 @@
 
 #include "foundation/Exception.h"
 #include "tests/imaging/TiffFixtures.h"
+#include "tests/imaging/VoxelFixtures.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -23,16 +24,7 @@ VoxelMatrix<float> rampMatrix(int s1, int s2, int s3) {
     for (int i = 0; i < s1; ++i)
       for (int j = 0; j < s2; ++j)
         matrix(i, j, k) = static_cast<float>((7 * i + 3 * j + 40 * k) % 256) + 0.75f;
-  VoxelCalibration calibration;
-  Vector<float> size(3);
-  size[0] = 0.5f;
-  size[1] = 0.25f;
-  size[2] = 2;
-  calibration.setVoxelSize(size);
-  LengthUnit unit;
-  unit.setScale(-6);
-  calibration.setLengthUnit(unit);
-  matrix.setVoxelCalibration(calibration);
+  matrix.setVoxelCalibration(voxelCalibration(0.5f, 0.25f, 2, -6));
   return matrix;
 }
 

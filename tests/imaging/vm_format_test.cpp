@@ -3,6 +3,8 @@
 #include "imaging/VoxelMatrix.h"
 
 #include "foundation/Exception.h"
+#include "tests/imaging/VoxelFixtures.h"
+#include "tests/support/ExpectException.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -32,27 +34,8 @@ VoxelMatrix<float> sampleMatrix() {
   for (int k = 0; k < 2; ++k)
     for (int i = 0; i < 2; ++i)
       for (int j = 0; j < 3; ++j) matrix(i, j, k) = static_cast<float>(100 * k + 10 * i + j) + 0.25f;
-  VoxelCalibration calibration;
-  Vector<float> size(3);
-  size[0] = 0.5f;
-  size[1] = 0.25f;
-  size[2] = 2;
-  calibration.setVoxelSize(size);
-  LengthUnit unit;
-  unit.setScale(-6);
-  calibration.setLengthUnit(unit);
-  matrix.setVoxelCalibration(calibration);
+  matrix.setVoxelCalibration(voxelCalibration(0.5f, 0.25f, 2, -6));
   return matrix;
-}
-
-template <class Error, class Action> Error expectThrow(Action action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error;
-  }
-  ADD_FAILURE() << "no exception";
-  return Error();
 }
 
 } // namespace

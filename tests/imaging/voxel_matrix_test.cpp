@@ -4,6 +4,7 @@
 #include "imaging/VoxelMatrixReslicer.h"
 
 #include "foundation/Exception.h"
+#include "tests/imaging/VoxelFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -241,16 +242,7 @@ TEST(VoxelMatrixReslicer, CrossesTileBoundariesOfLargerMatrices) {
 
 TEST(VoxelMatrixReslicer, TurnsTheVoxelSizeAndKeepsTheUnit) {
   VoxelMatrix<double> source(2, 2, 2);
-  VoxelCalibration calibration;
-  Vector<float> size(3);
-  size[0] = 1;
-  size[1] = 2;
-  size[2] = 3;
-  calibration.setVoxelSize(size);
-  LengthUnit unit;
-  unit.setScale(-6);
-  calibration.setLengthUnit(unit);
-  source.setVoxelCalibration(calibration);
+  source.setVoxelCalibration(voxelCalibration(1, 2, 3, -6));
   const VoxelMatrix<double> result = VoxelMatrixReslicer<double>().resliceAlongDimension1(source);
   EXPECT_FLOAT_EQ(result.getVoxelCalibration().getVoxelSize()[0], 2);
   EXPECT_FLOAT_EQ(result.getVoxelCalibration().getVoxelSize()[1], 3);

@@ -20,3 +20,15 @@ void expectException(Action&& action, const std::string& where, const std::strin
     EXPECT_EQ(error.getWhat(), what);
   }
 }
+
+// Runs action and returns the exception of class E it raises, for tests that look at more than its
+// where and what (its file name, say); records a failure and returns a default E when nothing is raised.
+template <class E, class Action> E expectThrow(Action action) {
+  try {
+    action();
+  } catch (const E& error) {
+    return error;
+  }
+  ADD_FAILURE() << "no exception";
+  return E();
+}
