@@ -31,9 +31,8 @@ template <class T> QuadMesh<T>::QuadMesh(const std::string& path) {
   this->load(path);
 }
 
-template <class T> QuadMesh<T>::QuadMesh(const QuadMesh& other) : CurveStack<T>(other) {
-  copyExtras(other);
-}
+// A copy shares the rows but neither the caps nor the colours: they stay with the original.
+template <class T> QuadMesh<T>::QuadMesh(const QuadMesh& other) : CurveStack<T>(other) {}
 
 template <class T> QuadMesh<T>::~QuadMesh() {
   destroyCaps();
@@ -45,28 +44,12 @@ template <class T> QuadMesh<T>& QuadMesh<T>::operator=(const QuadMesh& other) {
   return *this;
 }
 
+// The caps and colours belonged to the rows that the mesh gives up.
 template <class T> void QuadMesh<T>::assign(const VertexClient<T>& other) {
   if (&other == this) return;
   CurveStack<T>::assign(other);
-  if (auto mesh = dynamic_cast<const QuadMesh*>(&other)) {
-    copyExtras(*mesh);
-  } else {
-    destroyCaps();
-    _vertexColors.reset();
-  }
-}
-
-template <class T> void QuadMesh<T>::copyExtras(const QuadMesh& other) {
-  auto copyOf = [](const QuadMesh* cap) {
-    if (!cap) return static_cast<QuadMesh*>(nullptr);
-    auto copy = new QuadMesh(*cap);
-    copy->detach();
-    return copy;
-  };
-  setCap(_beginCap, copyOf(other._beginCap));
-  setCap(_endCap, copyOf(other._endCap));
-  _vertexColors.reset(other._vertexColors ? new QuadMesh<int>(*other._vertexColors) : nullptr);
-  if (_vertexColors) _vertexColors->detach();
+  destroyCaps();
+  _vertexColors.reset();
 }
 
 template <class T> int QuadMesh<T>::getShapeType() const {

@@ -20,7 +20,7 @@ public:
   // differ in size.
   explicit QuadMesh(const CurveStack<T>& stack);
   explicit QuadMesh(const std::string& path); // loads a ".qm" file
-  QuadMesh(const QuadMesh& other);            // shares the server; copies caps and colours
+  QuadMesh(const QuadMesh& other);            // shares the server; no caps, no colours
   ~QuadMesh() override;
   QuadMesh& operator=(const QuadMesh& other);
   void assign(const VertexClient<T>& other) override;
@@ -80,7 +80,6 @@ private:
   void checkRow(const Vertices<T>& row, const char* where) const;
   QuadMesh* buildCap(const Curve<T>& contour) const;
   void setCap(QuadMesh*& cap, QuadMesh* newCap);
-  void copyExtras(const QuadMesh& other);
   void insertCopyOfRow(int position, const Vertices<T>& row);
 
   std::unique_ptr<QuadMesh<int>> _vertexColors;

@@ -259,9 +259,11 @@ template <class T> int VertexStack<T>::readText(ShapeTextReader& reader) {
 }
 
 template <class T> int VertexStack<T>::readStack(ShapeTextReader& reader) {
+  // A header cut short leaves its missing items at 0, as a failed stream extraction would.
   int code = 0, space = 0, height = 0, n = 0;
-  if (!(reader.readHeaderItem(code) && reader.readHeaderItem(space) && reader.readHeaderItem(height)))
-    raise<FileFormatError>(readWhere, "Incomplete shape file header");
+  reader.readHeaderItem(code);
+  reader.readHeaderItem(space);
+  reader.readHeaderItem(height);
   if (space < 0) raise<FileFormatError>(readWhere, "Invalid space dimension");
   // Every level after the first announces its size in at least two characters ("#0").
   if (height < 0) raise<FileFormatError>(readWhere, "Invalid number of levels");

@@ -175,9 +175,13 @@ template <class T> int Vertices<T>::readText(ShapeTextReader& reader) {
 }
 
 template <class T> int Vertices<T>::readFlat(ShapeTextReader& reader) {
+  // A header cut short leaves its missing items at 0, as a failed stream extraction would: the
+  // file then reads as a shape without vertex. An integer out of range stays at its limit and is
+  // refused below with the counts the file cannot hold.
   int code = 0, space = 0, n = 0;
-  if (!(reader.readHeaderItem(code) && reader.readHeaderItem(space) && reader.readHeaderItem(n)))
-    raise<FileFormatError>(readWhere, "Incomplete shape file header");
+  reader.readHeaderItem(code);
+  reader.readHeaderItem(space);
+  reader.readHeaderItem(n);
   // Every coordinate takes at least one character, so the rest of the text bounds the counts.
   if (space < 0 ||
       (n > 0 && (space < 1 || static_cast<long long>(space) > static_cast<long long>(reader.remaining()))))

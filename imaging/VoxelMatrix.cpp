@@ -22,6 +22,7 @@ namespace {
 
 constexpr std::streamoff layout1HeaderBytes = 48;
 constexpr std::streamoff layout0HeaderBytes = 12;
+constexpr std::streamoff maxSpareEmptySlices = 4096;
 
 std::string lowerCaseSuffix(const std::string& filename) {
   std::string suffix = FileInfo::suffixName(filename);
@@ -121,7 +122,14 @@ void checkSizesFit(long long s1, long long s2, long long s3, std::size_t element
                    std::streamoff available, const std::string& where, const std::string& filename) {
   if (s1 < 0 || s2 < 0 || s3 < 0)
     raiseFileError<FileFormatError>(where, "Negative matrix size in file header", filename);
-  if (s1 == 0 || s2 == 0 || s3 == 0) return;
+  if (s3 == 0) return;
+  // Slices without voxels hold no bytes of the file but still cost memory each: a header may not ask
+  // for more of them than a few per byte the file has.
+  if (s1 == 0 || s2 == 0) {
+    if (s3 > available + maxSpareEmptySlices)
+      raiseFileError<FileFormatError>(where, "Matrix size in file header exceeds the file length", filename);
+    return;
+  }
   long long bytes = static_cast<long long>(elementSize);
   for (long long s : {s1, s2, s3}) {
     if (bytes > available / s)
