@@ -52,10 +52,8 @@ template <class T> PixelMatrix<T>::PixelMatrix(int size1, int size2) {
   setSize(size1, size2);
 }
 
-template <class T>
-PixelMatrix<T>::PixelMatrix(const PixelMatrix& other) : _pixelCalibration(other._pixelCalibration) {
-  setSize(other._size1, other._size2);
-  std::copy(other.data(), other.data() + numElements(), data());
+template <class T> PixelMatrix<T>::PixelMatrix(const PixelMatrix& other) {
+  *this = other;
 }
 
 template <class T> PixelMatrix<T>& PixelMatrix<T>::operator=(const PixelMatrix& other) {

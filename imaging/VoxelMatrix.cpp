@@ -22,6 +22,7 @@ namespace {
 
 constexpr std::streamoff layout1HeaderBytes = 48;
 constexpr std::streamoff layout0HeaderBytes = 12;
+constexpr std::streamoff maxSpareEmptySlices = 4096;
 
 std::string lowerCaseSuffix(const std::string& filename) {
   std::string suffix = FileInfo::suffixName(filename);
@@ -89,12 +90,46 @@ void checkTypeId(std::int32_t fileTypeId, int typeId, const std::string& where) 
   throw error;
 }
 
+// The fields of a layout-1 header that follow its three zero words.
+struct Layout1Header {
+  std::int32_t typeId = 0;
+  std::int32_t size1 = 0, size2 = 0, size3 = 0;
+  std::int32_t unitScale = 0;
+  Vector<float> voxelSize = Vector<float>(3);
+};
+
+Layout1Header readLayout1Header(std::istream& in) {
+  Layout1Header header;
+  readInt32(in); // layout version, not checked
+  header.typeId = readInt32(in);
+  header.size1 = readInt32(in);
+  header.size2 = readInt32(in);
+  header.size3 = readInt32(in);
+  header.unitScale = readInt32(in);
+  for (int d = 0; d < 3; ++d) header.voxelSize[d] = readFloat32(in);
+  return header;
+}
+
+void setCalibration(VoxelCalibration& calibration, const Layout1Header& header) {
+  LengthUnit unit;
+  unit.setScale(header.unitScale);
+  calibration.setLengthUnit(unit);
+  calibration.setVoxelSize(header.voxelSize);
+}
+
 // Refuses sizes that are negative or whose voxels do not fit in the bytes the file has left.
 void checkSizesFit(long long s1, long long s2, long long s3, std::size_t elementSize,
                    std::streamoff available, const std::string& where, const std::string& filename) {
   if (s1 < 0 || s2 < 0 || s3 < 0)
     raiseFileError<FileFormatError>(where, "Negative matrix size in file header", filename);
-  if (s1 == 0 || s2 == 0 || s3 == 0) return;
+  if (s3 == 0) return;
+  // Slices without voxels hold no bytes of the file but still cost memory each: a header may not ask
+  // for more of them than a few per byte the file has.
+  if (s1 == 0 || s2 == 0) {
+    if (s3 > available + maxSpareEmptySlices)
+      raiseFileError<FileFormatError>(where, "Matrix size in file header exceeds the file length", filename);
+    return;
+  }
   long long bytes = static_cast<long long>(elementSize);
   for (long long s : {s1, s2, s3}) {
     if (bytes > available / s)
@@ -417,22 +452,12 @@ template <class T> void VoxelMatrix<T>::load(std::ifstream& in, const std::strin
   const std::streamoff length = streamLength(in);
   if (length - start < layout1HeaderBytes - layout0HeaderBytes)
     raiseFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
-  readInt32(in); // layout version, not checked
-  const std::int32_t typeId = readInt32(in);
-  const std::int32_t s1 = readInt32(in);
-  const std::int32_t s2 = readInt32(in);
-  const std::int32_t s3 = readInt32(in);
-  const std::int32_t scale = readInt32(in);
-  Vector<float> voxelSize(3);
-  for (int d = 0; d < 3; ++d) voxelSize[d] = readFloat32(in);
-  checkTypeId(typeId, dataTypeId(), where);
+  const Layout1Header header = readLayout1Header(in);
+  checkTypeId(header.typeId, dataTypeId(), where);
   const std::streamoff available = length - in.tellg();
-  checkSizesFit(s1, s2, s3, sizeof(T), available, where, filename);
-  setSize(s1, s2, s3);
-  LengthUnit unit;
-  unit.setScale(scale);
-  _calibration.setLengthUnit(unit);
-  _calibration.setVoxelSize(voxelSize);
+  checkSizesFit(header.size1, header.size2, header.size3, sizeof(T), available, where, filename);
+  setSize(header.size1, header.size2, header.size3);
+  setCalibration(_calibration, header);
   readVoxels(in);
 }
 
@@ -455,16 +480,9 @@ template <class T> void VoxelMatrix<T>::loadHeader(const std::string& filename) 
   if (s1 != 0 || s2 != 0 || s3 != 0) return; // layout 0 carries no calibration
   if (length < layout1HeaderBytes)
     raiseFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
-  readInt32(in);
-  const std::int32_t typeId = readInt32(in);
-  checkTypeId(typeId, dataTypeId(), "void VoxelMatrix<T>::load(ifstream&)");
-  for (int d = 0; d < 3; ++d) readInt32(in);
-  LengthUnit unit;
-  unit.setScale(readInt32(in));
-  Vector<float> voxelSize(3);
-  for (int d = 0; d < 3; ++d) voxelSize[d] = readFloat32(in);
-  _calibration.setLengthUnit(unit);
-  _calibration.setVoxelSize(voxelSize);
+  const Layout1Header header = readLayout1Header(in);
+  checkTypeId(header.typeId, dataTypeId(), "void VoxelMatrix<T>::load(ifstream&)");
+  setCalibration(_calibration, header);
 }
 
 template <class T> Vector<int> VoxelMatrix<T>::fileSizes(const std::string& filename) {
@@ -478,9 +496,10 @@ template <class T> Vector<int> VoxelMatrix<T>::fileSizes(const std::string& file
   if (size[0] == 0 && size[1] == 0 && size[2] == 0) {
     if (length < layout1HeaderBytes)
       raiseFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
-    readInt32(in);
-    readInt32(in);
-    for (int d = 0; d < 3; ++d) size[d] = readInt32(in);
+    const Layout1Header header = readLayout1Header(in);
+    size[0] = header.size1;
+    size[1] = header.size2;
+    size[2] = header.size3;
   }
   if (size[0] < 0 || size[1] < 0 || size[2] < 0)
     raiseFileError<FileFormatError>(where, "Negative matrix size in file header", filename);

@@ -270,3 +270,15 @@ TEST(VmFormatHostile, ZeroSizedMatricesLoadWithoutVoxels) {
   EXPECT_EQ(matrix.getSize3(), 0);
   EXPECT_EQ(matrix.numElements(), 0);
 }
+
+TEST(VmFormatHostile, AnAbsurdNumberOfEmptySlicesIsRefusedBeforeAllocating) {
+  TemporaryDirectory directory;
+  writeFile(directory.file("layout1.vm"), layout1Header(5, 0, 5, 0x7FFFFFFF, 0, 1, 1, 1));
+  writeFile(directory.file("layout0.vm"), ints({7, 0, 0x7FFFFFFF}));
+  VoxelMatrix<float> matrix(2, 2, 2);
+  EXPECT_THROW(matrix.load(directory.file("layout1.vm")), FileFormatError);
+  EXPECT_THROW(matrix.load(directory.file("layout0.vm")), FileFormatError);
+  EXPECT_EQ(matrix.getSize3(), 2);
+  writeFile(directory.file("few.vm"), layout1Header(5, 0, 3, 10, 0, 1, 1, 1));
+  EXPECT_EQ(VoxelMatrix<float>(directory.file("few.vm")).getSize3(), 10);
+}
