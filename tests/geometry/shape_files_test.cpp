@@ -1,6 +1,7 @@
 // Shape files: every layout written and read back, the loader's choice of kind, its errors, the
 // save rules, unusual white space, and hostile files that must be refused before allocating.
 #include "geometry/CurveStack.h"
+#include "geometry/TriMesh.h"
 #include "geometry/VertexIterator.h"
 #include "geometry/VertexStack.h"
 #include "geometry/Vertices.h"
@@ -257,6 +258,29 @@ TEST(ShapeFileSaving, ReportsAStreamFailureAsAWriteError) {
   EXPECT_EQ(e.getWhere(), "void Vertices<T>::write(ostream&) const");
   EXPECT_NE(e.getWhat(), "<nothing thrown>");
   EXPECT_EQ(os.exceptions(), std::ios_base::goodbit) << "the stream's settings are restored";
+}
+
+namespace {
+// A stream buffer that takes nothing, like a full disk.
+class RefusingBuffer : public std::streambuf {
+protected:
+  int overflow(int) override { return traits_type::eof(); }
+  std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+} // namespace
+
+TEST(ShapeFileSaving, ReportsAStreamFailureAsAWriteErrorWhateverTheStreamsOwnExceptions) {
+  RefusingBuffer buffer;
+  Vertices<float> list(3, 1);
+  VertexStack<float> stack(3, 2, 1);
+  TriMesh<float> mesh(3, 3);
+  for (const Shape<float>* shape : std::initializer_list<const Shape<float>*>{&list, &stack, &mesh}) {
+    std::ostream os(&buffer);
+    os.exceptions(std::ios_base::badbit);
+    const FileWriteError e = exceptionOf<FileWriteError>([&] { shape->write(os); });
+    EXPECT_EQ(e.getWhere(), "void Vertices<T>::write(ostream&) const") << shape->getShapeTypeName();
+    EXPECT_EQ(os.exceptions(), std::ios_base::badbit) << "the stream's settings are restored";
+  }
 }
 
 TEST(ShapeFileSaving, WritesDeformationsWithTabs) {
