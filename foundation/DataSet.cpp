@@ -436,22 +436,12 @@ void DataSet::load(const std::string& fileName) {
 
 void DataSet::save(const std::string& fileName, bool overwrite) const {
   const char* where = "void DataSet::save(const string&, const bool) const";
-  if (!overwrite && FileInfo::fileExists(fileName)) {
-    FileWriteError error;
-    error.setWhere(where);
-    error.setWhat("File exists");
-    error.setFilename(fileName);
-    throw error;
-  }
+  if (!overwrite && FileInfo::fileExists(fileName))
+    throwFileError<FileWriteError>(where, "File exists", fileName);
   std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
   if (out.is_open()) out << *this;
-  if (!out.is_open() || !out.flush()) {
-    FileWriteError error;
-    error.setWhere(where);
-    error.setWhat("The file cannot be written");
-    error.setFilename(fileName);
-    throw error;
-  }
+  if (!out.is_open() || !out.flush())
+    throwFileError<FileWriteError>(where, "The file cannot be written", fileName);
 }
 
 // === Shape and names
