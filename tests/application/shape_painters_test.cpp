@@ -18,6 +18,7 @@
 #include "rendering/TriMeshPainterGL.h"
 #include "rendering/VertexStackPainterGL.h"
 #include "rendering/VerticesPainterGL.h"
+#include "tests/support/TraceText.h"
 #include "viewer/ViewerCanvasGL.h"
 
 #include <gtest/gtest.h>
@@ -180,6 +181,19 @@ TEST_F(ShapePainters, LoadedShapeIsDrawnInItsCycleColour) {
   EXPECT_NEAR(centre.green(), expected[1], 3);
   EXPECT_NEAR(centre.blue(), expected[2], 3);
   EXPECT_EQ(frame.pixelColor(5, 32), QColor(0, 0, 0));
+}
+
+TEST_F(ShapePainters, AddingAShapeIsTraced) {
+  ShapeViewerMediator& shapes = makeMediator();
+  testing::internal::CaptureStdout();
+  shapes.addShape(new QuadMesh<float>(3, 2, 3, 0, 0, false), "f.qm");
+  const std::string trace = withoutColours(testing::internal::GetCapturedStdout());
+  for (const char* line :
+       {"ENTER> void ShapeViewerMediator::addShape(const Shape<float>&) [",
+        "EVAL> quadMesh->hasVertexColors() = 0\n", "EVAL> getBatchMode() = 0\n", "PRINT> initGL\n",
+        "LEAVE> void ShapeViewerMediator::addShape(const Shape<float>&)\n"})
+    EXPECT_NE(trace.find(line), std::string::npos) << line << "\n" << trace;
+  EXPECT_LT(trace.find("EVAL> getBatchMode()"), trace.find("PRINT> initGL"));
 }
 
 TEST(MainWindowCanvas, SitsBetweenTheLeftColumnAndTheRightFrameAndStretches) {

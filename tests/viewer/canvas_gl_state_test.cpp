@@ -129,6 +129,26 @@ TEST_F(CanvasGLState, OrthographicWindowFollowsPanningAndZoom) {
   double expected[16];
   ortho(cx - r, cx + r, -r, r, -s, s, expected);
   expectMatrix(GL_PROJECTION_MATRIX, expected);
+  // Panning moves the window, not the model: the model-view only centres the scene, without an eye
+  // distance in orthographic view.
+  const double centring[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -1, -2, -2, 1};
+  expectMatrix(GL_MODELVIEW_MATRIX, centring);
+}
+
+TEST_F(CanvasGLState, PerspectiveWindowFollowsPanningAndZoomToo) {
+  ProjectionGL perspective;
+  perspective.setPerspectiveStrength(3.0f);
+  canvas->setProjection(perspective);
+  canvas->setZoom(50);
+  Vector<int> panning(2);
+  panning[0] = 0;
+  panning[1] = 10; // zoom 0.5: factor 3, so translationY = -0.3
+  canvas->setTranslation(panning);
+  paint();
+  const double s = 0.6 * 6.0, r = s / 0.5, cy = -0.3 * s, k = 4.0;
+  double expected[16];
+  frustum(-r, r, cy - r, cy + r, k * s - s, k * s + s, expected);
+  expectMatrix(GL_PROJECTION_MATRIX, expected);
 }
 
 TEST_F(CanvasGLState, PerspectiveFrustumSurroundsTheSceneAtTheEyeDistance) {
