@@ -59,9 +59,18 @@ std::string colourFileName(const QString& fileName, const QString& suffix) {
 }
 
 // Colours of a companion file as a mesh of the wanted integer kind, or null when it holds another kind.
+// The painters read red, green and blue from every colour vertex: a companion with fewer components
+// is refused here rather than read beyond its vertices while drawing.
 template <class Mesh> std::unique_ptr<Mesh> loadColours(const std::string& name) {
   std::unique_ptr<Shape<int>> colours(Shape<int>::loadFile(name));
   if (!dynamic_cast<Mesh*>(colours.get())) return nullptr;
+  if (colours->getNumVertices() > 0 && colours->getSpace() < 3) {
+    FileFormatError e;
+    e.setWhere("void ShapeViewerMainWindow::openShapeFile(const QString&)");
+    e.setWhat("Vertex colours need three components");
+    e.setFilename(name);
+    throw e;
+  }
   return std::unique_ptr<Mesh>(static_cast<Mesh*>(colours.release()));
 }
 

@@ -27,6 +27,9 @@ const char* const narrowQuadColoursText =
 const char* const triMeshText = "# 8\n# 3\n# 4\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n# 2\n0 1 2\n0 2 3\n# 0\n";
 const char* const triColoursText = "# 8\n# 3\n# 4\n255 0 0\n0 255 0\n0 0 255\n7 7 7\n# 0\n# 0\n";
 const char* const shortTriColoursText = "# 8\n# 3\n# 3\n255 0 0\n0 255 0\n0 0 255\n# 0\n# 0\n";
+const char* const greyTriColoursText = "# 8\n# 1\n# 4\n10\n20\n30\n40\n# 0\n# 0\n";
+const char* const greyQuadColoursText =
+    "# 4\n# 2\n# 2\n\n\n# 4\n1 1\n2 2\n3 3\n4 4\n\n\n# 4\n1 1\n2 2\n3 3\n4 4\n";
 
 class ErrorCapture {
 public:
@@ -134,6 +137,22 @@ TEST_F(MeshLoadingTest, ATriangleMeshCompanionOfTheWrongSizeIsReportedAndTheMesh
                            "  What: The number of colors differs from the number of vertices\n"
                            "  Where: void TriMesh<T>::setVertexColors(TriMesh<int>*)\n"
                            "  Calls: [0] void TriMesh<T>::setVertexColors(TriMesh<int>*)\n\n");
+}
+
+TEST_F(MeshLoadingTest, CompanionsWithFewerThanThreeComponentsAreNotApplied) {
+  // Drawing reads red, green and blue from every colour vertex.
+  file("square.vcolors.tm", greyTriColoursText);
+  file("tube.vcolors.qm", greyQuadColoursText);
+  ErrorCapture errors;
+  _window->openShapeFile(file("tube.qm", quadMeshText));
+  ASSERT_EQ(_window->mediator()->numShapes(), 1);
+  EXPECT_FALSE(lastQuadMesh().hasVertexColors());
+  EXPECT_EQ(errors.text(), "") << "quad mesh companions fail silently";
+  _window->openShapeFile(file("square.tm", triMeshText));
+  ASSERT_EQ(_window->mediator()->numShapes(), 2);
+  EXPECT_FALSE(lastTriMesh().hasVertexColors());
+  EXPECT_NE(errors.text().find("  What: Vertex colours need three components\n"), std::string::npos);
+  EXPECT_NE(errors.text().find("  Filename: " + _dir.file("square.vcolors.tm") + "\n"), std::string::npos);
 }
 
 TEST_F(MeshLoadingTest, AMissingTriangleMeshCompanionIsReportedAndTheMeshLoaded) {

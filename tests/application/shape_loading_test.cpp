@@ -161,6 +161,33 @@ TEST_F(ShapeLoadingTest, CommandLineBatchReportsABadFileAndLoadsTheNext) {
                            "Cannot open file for reading\n");
 }
 
+TEST_F(ShapeLoadingTest, ShapesWithoutVerticesAreAddedAndDrawnOrReported) {
+  const char* const texts[] = {"# 6\n# 3\n# 0\n",
+                               "# 6\n# 3\n",
+                               "# 0\n# 3\n# 0\n",
+                               "# 1\n# 3\n# 1\n1 2 3\n",
+                               "# 7\n# 3\n# 0\n",
+                               "# 3\n# 3\n# 2\n# 0\n# 0\n",
+                               "# 5\n# 3\n# 1\n# 0\n",
+                               "# 8\n# 3\n# 0\n# 0\n# 0\n",
+                               "#",
+                               "# 4\n# 3\n# 0\n",
+                               "# 4\n# 3\n# 1\n# 0\n"};
+  _window->show();
+  ErrorCapture errors;
+  int count = 0;
+  for (const char* text : texts) {
+    _window->openShapeFile(file("empty" + std::to_string(count++), text));
+    QApplication::processEvents();
+  }
+  std::size_t reports = 0;
+  for (std::size_t at = errors.text().find("Exception raised:"); at != std::string::npos;
+       at = errors.text().find("Exception raised:", at + 1))
+    ++reports;
+  EXPECT_EQ(numShapes(), 8);
+  EXPECT_EQ(reports, 3u) << errors.text();
+}
+
 TEST_F(ShapeLoadingTest, AShapeThatCannotBeScaledIsReportedAndNotAdded) {
   ErrorCapture errors;
   _window->openShapeFile(file("flat.vx", "# 6\n# 2\n# 1\n1 2\n"));

@@ -268,10 +268,19 @@ TEST(ShapeFileSaving, WritesDeformationsWithTabs) {
   b[1] = point(1, 3);
   a.saveDeformations(b, dir.file("d.txt"));
   EXPECT_EQ(readFile(dir.file("d.txt")), "0\t0\t0.5\t0\t\n1\t1\t0\t2\t\n");
-  EXPECT_EQ(messageOf<FileWriteError>([&] { a.saveDeformations(b, dir.file("d.txt")); }),
-            "File " + dir.file("d.txt") + " already exists");
+  const char* const where = "void Shape<T>::saveDeformations(const Shape&,const string&) const";
+  const FileWriteError exists =
+      exceptionOf<FileWriteError>([&] { a.saveDeformations(b, dir.file("d.txt")); });
+  EXPECT_EQ(exists.getWhat(), "File " + dir.file("d.txt") + " already exists");
+  EXPECT_EQ(exists.getWhere(), where);
+  a.saveDeformations(b, dir.file("d.txt"), true);
+  EXPECT_EQ(readFile(dir.file("d.txt")), "0\t0\t0.5\t0\t\n1\t1\t0\t2\t\n");
   Vertices<float> c(2, 3);
   EXPECT_EQ(messageOf<SizeError>([&] { a.deformations(c); }), "Space or size mismatch between shapes");
+  const SizeError mismatch = exceptionOf<SizeError>([&] { a.saveDeformations(c, dir.file("e.txt")); });
+  EXPECT_EQ(mismatch.getWhat(), "Space or size mismatch between shapes");
+  EXPECT_EQ(mismatch.getWhere(), where);
+  EXPECT_FALSE(std::ifstream(dir.file("e.txt")).is_open()) << "nothing is written for mismatched shapes";
 }
 
 TEST(ShapeFileTypes, ReadsIntegerAndDoubleShapes) {
@@ -313,6 +322,17 @@ TEST(ShapeFileHostile, ManyTinyLevelsFitTheFile) {
   auto stack = loadedText(dir, "tiny levels", text);
   EXPECT_EQ(dynamic_cast<VertexStack<float>&>(*stack).getHeight(), 5000);
   EXPECT_EQ(stack->getNumVertices(), 0);
+}
+
+TEST(ShapeFileTypes, EveryCodeHasItsNameAndExtension) {
+  const char* const names[] = {"ClosedCurve",    "OpenCurve",      "ClosedCurveStack",
+                               "OpenCurveStack", "ClosedQuadMesh", "OpenQuadMesh",
+                               "Vertices",       "VertexStack",    "TriMesh"};
+  const char* const extensions[] = {"cv", "cv", "cs", "cs", "qm", "qm", "vx", "vs", "tm"};
+  for (int code = 0; code < 9; ++code) {
+    EXPECT_EQ(shapeTypeName(code), names[code]);
+    EXPECT_EQ(shapeTypeExtension(code), extensions[code]);
+  }
 }
 
 TEST(ShapeFileTypes, UnknownCodesHaveTheirOwnName) {

@@ -45,6 +45,8 @@ TEST(ShapeArithmetic, CenterTranslateAndScaleMoveEveryVertex) {
   stack /= 2;
   EXPECT_EQ(stack[1][1], point(3, 3, 0));
   EXPECT_EQ(messageOf<SizeError>([&] { stack.scale(point(1, 1)); }), "Incorrect number of scales");
+  EXPECT_EQ(exceptionOf<SizeError>([&] { stack.scale(point(1, 1)); }).getWhere(),
+            "void Shape<T>::scale(const Vector<T>&)");
 }
 
 TEST(ShapeArithmetic, MultiplyAppliesAMatrixToEveryVertex) {

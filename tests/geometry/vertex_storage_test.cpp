@@ -73,6 +73,8 @@ TEST(VertexServerAppend, RefusesItselfAndAnotherSpace) {
   VertexServer<float> a(3, 1, 0, 0), b(2, 1, 0, 0);
   EXPECT_EQ(messageOf<ValueError>([&] { a.append(a); }), "Cannot append server to itself");
   EXPECT_EQ(messageOf<ValueError>([&] { a.append(b); }), "Incompatible server space dimension");
+  EXPECT_EQ(exceptionOf<ValueError>([&] { a.append(b); }).getWhere(),
+            "void VertexServer<T>::append(const VertexServer&)");
   EXPECT_EQ(a.getSize(), 1);
 }
 
