@@ -1,5 +1,6 @@
 #include "foundation/DataSet.h"
 
+#include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
 #include "foundation/FileInfo.h"
 
@@ -65,13 +66,6 @@ template <class F> void withType(const std::string& type, F&& f) {
     f(Tag<double>());
   else if (type == Type<long double>::name)
     f(Tag<long double>());
-}
-
-template <class E> [[noreturn]] void raise(const std::string& where, const std::string& what) {
-  E error;
-  error.setWhere(where);
-  error.setWhat(what);
-  throw error;
 }
 
 // Grows (or shrinks) a column to n values, keeping the first ones; new cells are unset (T()).
@@ -229,7 +223,7 @@ std::istream& operator>>(std::istream& in, DataSet& dataSet) {
 
   // Header: one variable per piece.
   if (static_cast<std::size_t>(std::count(line.begin(), line.end(), separator)) >= kMaxColumns)
-    raise<FileFormatError>(kReadWhere, "Too many variables");
+    throwError<FileFormatError>(kReadWhere, "Too many variables");
   std::size_t start = 0;
   while (true) {
     const std::size_t stop = std::min(line.find(separator, start), line.size());
@@ -247,7 +241,7 @@ std::istream& operator>>(std::istream& in, DataSet& dataSet) {
   int numRows = 0;
   const auto refuse = [&] {
     dataSet.clear();
-    raise<FileFormatError>(kReadWhere, "Too many missing cells for the size of the data");
+    throwError<FileFormatError>(kReadWhere, "Too many missing cells for the size of the data");
   };
 
   for (int row = 0; std::getline(in, line); ++row) {
@@ -425,7 +419,7 @@ std::ostream& operator<<(std::ostream& out, const DataSet& dataSet) {
 
 void DataSet::load(const std::string& fileName) {
   if (!FileInfo::fileExists(fileName))
-    raise<FileReadError>("void DataSet::load(const string&)", "The file does not exist");
+    throwError<FileReadError>("void DataSet::load(const string&)", "The file does not exist");
   std::ifstream in(fileName, std::ios::binary);
   if (!in.is_open()) {
     clear();
@@ -442,22 +436,12 @@ void DataSet::load(const std::string& fileName) {
 
 void DataSet::save(const std::string& fileName, bool overwrite) const {
   const char* where = "void DataSet::save(const string&, const bool) const";
-  if (!overwrite && FileInfo::fileExists(fileName)) {
-    FileWriteError error;
-    error.setWhere(where);
-    error.setWhat("File exists");
-    error.setFilename(fileName);
-    throw error;
-  }
+  if (!overwrite && FileInfo::fileExists(fileName))
+    throwFileError<FileWriteError>(where, "File exists", fileName);
   std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
   if (out.is_open()) out << *this;
-  if (!out.is_open() || !out.flush()) {
-    FileWriteError error;
-    error.setWhere(where);
-    error.setWhat("The file cannot be written");
-    error.setFilename(fileName);
-    throw error;
-  }
+  if (!out.is_open() || !out.flush())
+    throwFileError<FileWriteError>(where, "The file cannot be written", fileName);
 }
 
 // === Shape and names
@@ -489,7 +473,7 @@ int DataSet::findColumn(const std::string& name) const {
 
 int DataSet::existingColumn(const std::string& name, const char* where) const {
   const int column = findColumn(name);
-  if (column < 0) raise<NameError>(where, "Variable name not found");
+  if (column < 0) throwError<NameError>(where, "Variable name not found");
   return column;
 }
 
@@ -524,8 +508,8 @@ template <class T> Vector<T>& DataSet::typedColumn(int column, const char* where
     _columns[column] = values;
     _columnTypes[column] = Type<T>::name;
   } else if (_columnTypes[column] != Type<T>::name) {
-    raise<TypeError>(where, "Variable '" + _variableNames[column] + "' holds values of type " +
-                                _columnTypes[column] + ", not " + Type<T>::name);
+    throwError<TypeError>(where, "Variable '" + _variableNames[column] + "' holds values of type " +
+                                     _columnTypes[column] + ", not " + Type<T>::name);
   }
   return *static_cast<Vector<T>*>(_columns[column]);
 }
@@ -540,13 +524,13 @@ template <class T> T DataSet::getValue(const std::string& name, int row) const {
   const char* where = "T DataSet::getValue(const string&, const int) const";
   const int column = existingColumn(name, where);
   const Vector<T>& values = typedColumn<T>(column, where);
-  if (row < 0 || row >= values.getSize()) raise<SizeError>(where, "Row index out of range");
+  if (row < 0 || row >= values.getSize()) throwError<SizeError>(where, "Row index out of range");
   return values[row];
 }
 
 template <class T> void DataSet::setValue(const std::string& name, int row, const T& value) {
   const char* where = "void DataSet::setValue(const string&, const int, const T&)";
-  if (row < 0) raise<SizeError>(where, "Row index out of range");
+  if (row < 0) throwError<SizeError>(where, "Row index out of range");
   const int column = findOrAddColumn(name);
   Vector<T>& values = typedColumn<T>(column, where);
   if (row >= _numRows) {

@@ -1,5 +1,6 @@
 #include "foundation/Matrix.h"
 
+#include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
 
 #include <algorithm>
@@ -74,12 +75,9 @@ template <class T> void Matrix<T>::fill(T value) {
 }
 
 template <class T> Matrix<T> Matrix<T>::operator*(const Matrix& m) const {
-  if (_size2 != m._size1) {
-    SizeError error;
-    error.setWhere("Matrix<T> Matrix<T>::operator*(const Matrix&) const");
-    error.setWhat("The dimensions of the two matrices are not compatible");
-    throw error;
-  }
+  if (_size2 != m._size1)
+    throwError<SizeError>("Matrix<T> Matrix<T>::operator*(const Matrix&) const",
+                          "The dimensions of the two matrices are not compatible");
   Matrix product;
   product.setSize(_size1, m._size2, _owner);
   for (int i = 0; i < _size1; ++i) {

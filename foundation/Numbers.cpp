@@ -1,5 +1,6 @@
 #include "foundation/Numbers.h"
 
+#include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
 
 #include <ostream>
@@ -19,12 +20,7 @@ template <class V> void storeValue(V*& target, V value) {
 }
 
 template <class V> V readValue(const V* value, const char* where) {
-  if (!value) {
-    UsageError error;
-    error.setWhere(where);
-    error.setWhat("Value not set");
-    throw error;
-  }
+  if (!value) throwError<UsageError>(where, "Value not set");
   return *value;
 }
 

@@ -1,5 +1,6 @@
 #include "foundation/Vector.h"
 
+#include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
 #include "foundation/Matrix.h"
 #include "foundation/Numbers.h"
@@ -15,13 +16,6 @@
 namespace {
 
 // === Failures
-
-template <class E> [[noreturn]] void raise(const std::string& where, const std::string& what) {
-  E error;
-  error.setWhere(where);
-  error.setWhat(what);
-  throw error;
-}
 
 template <class T> struct TypeName;
 template <> struct TypeName<char> { static constexpr const char* value = "char"; };
@@ -61,8 +55,8 @@ template <class T> constexpr bool refusesDeviation = isOneOf<T> || std::is_same_
 template <class T> constexpr bool refusesMad = isOneOf<T>;
 
 template <class T> [[noreturn]] void refuse(const std::string& pattern) {
-  raise<TypeError>(signatureFor<T>(pattern),
-                   std::string("Method not available for type '") + TypeName<T>::value + "'");
+  throwError<TypeError>(signatureFor<T>(pattern),
+                        std::string("Method not available for type '") + TypeName<T>::value + "'");
 }
 
 const char* const kDifferentSizes = "The two vectors have different sizes";
@@ -180,8 +174,8 @@ template <class T> void Vector<T>::setSize(int n, T* data) {
   }
   if (n == _size) return;
   if (_shallow)
-    raise<UsageError>("void Vector<T>::setSize(const int,T*)",
-                      "This is a shallow vector, cannot be resized without data");
+    throwError<UsageError>("void Vector<T>::setSize(const int,T*)",
+                           "This is a shallow vector, cannot be resized without data");
   T* fresh = n > 0 ? new T[n] : nullptr;
   release();
   _data = fresh;
@@ -202,15 +196,15 @@ template <class T> void Vector<T>::swap(Vector& other) {
     return;
   }
   if (_size != other._size)
-    raise<UsageError>("void Vector<T>::swap(Vector&)",
-                      "Vector size differ and at least one of them is shallow");
+    throwError<UsageError>("void Vector<T>::swap(Vector&)",
+                           "Vector size differ and at least one of them is shallow");
   std::swap_ranges(_data, _data + _size, other._data);
 }
 
 template <class T> void Vector<T>::append(const Vector& v) {
   if (_shallow)
-    raise<UsageError>("void Vector<T>::append(const Vector&)",
-                      "This is a shallow vector (cannot be resized)");
+    throwError<UsageError>("void Vector<T>::append(const Vector&)",
+                           "This is a shallow vector (cannot be resized)");
   Vector joined(_size + v._size);
   std::copy(_data, _data + _size, joined._data);
   std::copy(v._data, v._data + v._size, joined._data + _size);
@@ -219,8 +213,8 @@ template <class T> void Vector<T>::append(const Vector& v) {
 
 template <class T> void Vector<T>::prepend(const Vector& v) {
   if (_shallow)
-    raise<UsageError>("void Vector<T>::prepend(const Vector&)",
-                      "This is a shallow vector (cannot be resized)");
+    throwError<UsageError>("void Vector<T>::prepend(const Vector&)",
+                           "This is a shallow vector (cannot be resized)");
   Vector joined(_size + v._size);
   std::copy(v._data, v._data + v._size, joined._data);
   std::copy(_data, _data + _size, joined._data + v._size);
@@ -243,7 +237,8 @@ template <class T> Vector<T> Vector<T>::copyUntil(int last) const {
 
 template <class T> void Vector<T>::paste(int pos, const Vector& v) {
   if (pos + v._size > _size)
-    raise<SizeError>("Vector Vector<T>::paste(...)", "Vector to large to be pasted at specified position");
+    throwError<SizeError>("Vector Vector<T>::paste(...)",
+                          "Vector to large to be pasted at specified position");
   std::copy(v._data, v._data + v._size, _data + pos);
 }
 
@@ -335,16 +330,16 @@ template <class T> void Vector<T>::shuffle(RandomGenerator& random) {
 
 template <class T> void Vector<T>::shuffle(const Vector<int>& permutation) {
   if (permutation.getSize() != _size)
-    raise<SizeError>("void Vector<T>::shuffle(const Vector<int>&)",
-                     "Permutation size differs from number of elements");
+    throwError<SizeError>("void Vector<T>::shuffle(const Vector<int>&)",
+                          "Permutation size differs from number of elements");
   const Vector old(*this);
   for (int i = 0; i < _size; ++i) _data[i] = old._data[permutation[i]];
 }
 
 template <class T> void Vector<T>::unshuffle(const Vector<int>& permutation) {
   if (permutation.getSize() != _size)
-    raise<SizeError>("void Vector<T>::unshuffle(const Vector<int>&)",
-                     "Permutation size differs from number of elements");
+    throwError<SizeError>("void Vector<T>::unshuffle(const Vector<int>&)",
+                          "Permutation size differs from number of elements");
   const Vector old(*this);
   for (int i = 0; i < _size; ++i) _data[permutation[i]] = old._data[i];
 }
@@ -359,7 +354,7 @@ template <class T> void Vector<T>::normalize() {
 // === Element-wise arithmetic
 
 #define OSTREL_REQUIRE_SAME_SIZE(v, where)                                                                   \
-  if ((v)._size != _size) raise<SizeError>(where, kDifferentSizes)
+  if ((v)._size != _size) throwError<SizeError>(where, kDifferentSizes)
 
 template <class T> Vector<T> Vector<T>::operator-() const {
   Vector result(_size);
@@ -481,8 +476,8 @@ template <class T> T Vector<T>::norm() const {
 
 template <class T> Vector<T> Vector<T>::vectorProduct(const Vector& v) const {
   if (_size != 3 || v._size != 3)
-    raise<SizeError>("Vector vectorProduct(const Vector&) const",
-                     "At least one vector have a size different from 3");
+    throwError<SizeError>("Vector vectorProduct(const Vector&) const",
+                          "At least one vector have a size different from 3");
   const T* a = _data;
   const T* b = v._data;
   Vector result(3);
@@ -576,7 +571,7 @@ template <class T> T Vector<T>::epsilon() {
 // === Statistics
 
 #define OSTREL_REQUIRE_ELEMENTS(where)                                                                       \
-  if (_size == 0) raise<SizeError>(where, kEmpty)
+  if (_size == 0) throwError<SizeError>(where, kEmpty)
 
 template <class T> T Vector<T>::min() const {
   OSTREL_REQUIRE_ELEMENTS("T Vector<T>::min() const");
@@ -700,7 +695,7 @@ template <class T> T Vector<T>::sem(bool unbiased) const {
   OSTREL_REQUIRE_ELEMENTS("T Vector<T>::sem(const bool) const");
   if (unbiased) {
     if (_size == 1)
-      raise<SizeError>("T Vector<T>::sem(const bool) const", "This vector contains a single value.");
+      throwError<SizeError>("T Vector<T>::sem(const bool) const", "This vector contains a single value.");
     const double n = _size;
     return static_cast<T>(std::sqrt(static_cast<double>(sse())) / (std::sqrt(n - 1.0) * std::sqrt(n)));
   }
@@ -709,8 +704,8 @@ template <class T> T Vector<T>::sem(bool unbiased) const {
 
 template <class T> T Vector<T>::percentile(float p) const {
   if (!isIncreasing())
-    raise<UsageError>("T Vector::percentile(const float) const",
-                      "This vector is not sorted in increasing order");
+    throwError<UsageError>("T Vector::percentile(const float) const",
+                           "This vector is not sorted in increasing order");
   const double position = static_cast<double>(_size - 1) * static_cast<double>(p) / 100.0;
   return _data[static_cast<int>(std::floor(position + 0.5))];
 }
@@ -751,8 +746,8 @@ template <class T> bool Vector<T>::isAntiSymmetrical() const {
 
 template <class T> Vector<T> Vector<T>::diff(int k) const {
   if (_size <= k)
-    raise<SizeError>("Vector<T> Vector<T>::diff(const int) const",
-                     "This vector does not contain enough elements");
+    throwError<SizeError>("Vector<T> Vector<T>::diff(const int) const",
+                          "This vector does not contain enough elements");
   Vector result(_size);
   for (int i = 0; i < _size - k; ++i) result._data[i] = sub(_data[i + k], _data[i]);
   for (int i = std::max(_size - k, 0); i < _size; ++i) result._data[i] = static_cast<T>(0);
@@ -788,7 +783,7 @@ template <class T> Vector<unsigned int> Vector<T>::histogram(T origin, T width, 
 
 template <class T>
 Vector<unsigned int> Vector<T>::histogram(T origin, T width, int bins, const Vector& mask) const {
-  if (mask._size != _size) raise<SizeError>("Vectorui Vector<T>::histogram(...)", kMaskLength);
+  if (mask._size != _size) throwError<SizeError>("Vectorui Vector<T>::histogram(...)", kMaskLength);
   Vector<unsigned int> counts(bins);
   counts.setZeros();
   if (bins < 1) return counts;
@@ -830,7 +825,7 @@ template <class T> Vector<T> Vector<T>::conv(const Vector& kernel) const {
 
 template <class T> Vector<T> Vector<T>::corr(const Vector& kernel, const Vector& mask) const {
   if (mask._size != _size)
-    raise<SizeError>("Vector<T> Vector<T>::corr(const Vector&, const Vector&) const", kMaskLength);
+    throwError<SizeError>("Vector<T> Vector<T>::corr(const Vector&, const Vector&) const", kMaskLength);
   Vector result(_size);
   const int centre = kernel._size / 2;
   for (int i = 0; i < _size; ++i) {

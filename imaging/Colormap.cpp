@@ -1,6 +1,7 @@
 #include "imaging/Colormap.h"
 
 #include "foundation/DataSet.h"
+#include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
 
 #include <algorithm>
@@ -218,12 +219,9 @@ Colormap Colormap::thermal() {
 }
 
 Colormap Colormap::cold2Hot(int n) {
-  if (n % 4 != 0) {
-    SizeError error;
-    error.setWhere("Colormap Colormap::cold2Hot(const int)");
-    error.setWhat("Colormap dimension is not a multiple of 4");
-    throw error;
-  }
+  if (n % 4 != 0)
+    throwError<SizeError>("Colormap Colormap::cold2Hot(const int)",
+                          "Colormap dimension is not a multiple of 4");
   const int q = n / 4;
   Colormap map(q > 0 ? n : 0);
   if (q < 1) return map;

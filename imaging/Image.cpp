@@ -1,5 +1,6 @@
 #include "imaging/Image.h"
 
+#include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
 #include "imaging/ImageReader.h"
 
@@ -38,20 +39,12 @@ void Image::init(int width, int height, int depth) {
   _rows.clear();
   _width = _height = _depth = 0;
   _header.clear();
-  if (depth != 8 && depth != 16 && depth != 24 && depth != 32) {
-    DepthError error;
-    error.setWhere("void Image::init(...)");
-    error.setWhat("Invalid depth value");
-    throw error;
-  }
+  if (depth != 8 && depth != 16 && depth != 24 && depth != 32)
+    throwError<DepthError>("void Image::init(...)", "Invalid depth value");
   const std::size_t bytesPerRow = static_cast<std::size_t>(width) * (depth / 8);
   const std::size_t limit = std::numeric_limits<int>::max();
-  if (width < 0 || height < 0 || bytesPerRow > limit || (height > 0 && bytesPerRow > limit / height)) {
-    SizeError error;
-    error.setWhere("void Image::init(...)");
-    error.setWhat("Invalid image size");
-    throw error;
-  }
+  if (width < 0 || height < 0 || bytesPerRow > limit || (height > 0 && bytesPerRow > limit / height))
+    throwError<SizeError>("void Image::init(...)", "Invalid image size");
   _data.resize(bytesPerRow * height);
   _width = width;
   _height = height;

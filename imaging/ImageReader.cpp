@@ -1,5 +1,6 @@
 #include "imaging/ImageReader.h"
 
+#include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
 #include "foundation/FileInfo.h"
 #include "imaging/ImageSourceFile.h"
@@ -38,15 +39,6 @@ constexpr std::size_t lsmBytesNeeded = 64; // up to VoxelSizeZ at bytes 56..63
 // that small legitimate files are never refused.
 constexpr long long maxCompressionRatio = 4096;
 constexpr long long decodedSizeFloor = 64LL * 1024 * 1024;
-
-template <class Error>
-[[noreturn]] void raise(const std::string& where, const std::string& what, const std::string& filename) {
-  Error error;
-  error.setWhere(where);
-  error.setWhat(what);
-  error.setFilename(filename);
-  throw error;
-}
 
 std::string formatted(const char* format, int value) {
   char text[128];
@@ -156,14 +148,15 @@ void ImageReader::checkDecodedSize(long long planeBytes, long long planes, const
   const long long length = fileLength(filename);
   const long long limit = length * maxCompressionRatio + decodedSizeFloor;
   if (planeBytes < 0 || planes < 0 || (planes > 0 && planeBytes > limit / planes))
-    raise<FileFormatError>(where, "Image size in file header exceeds what the file can hold", filename);
+    throwFileError<FileFormatError>(where, "Image size in file header exceeds what the file can hold",
+                                    filename);
 }
 
 // === Headers
 
 void ImageReader::read(ImageHeader& header, const std::string& filename) {
   std::ifstream in(filename, std::ios::binary);
-  if (!in) raise<FileReadError>(headerWhere, "Cannot open file for reading", filename);
+  if (!in) throwFileError<FileReadError>(headerWhere, "Cannot open file for reading", filename);
   unsigned char b[4] = {0, 0, 0, 0};
   in.read(reinterpret_cast<char*>(b), 4);
   in.close();
@@ -177,7 +170,8 @@ void ImageReader::read(ImageHeader& header, const std::string& filename) {
   } else if (littleEndianTiff || bigEndianTiff) {
     TIFFSetWarningHandler(nullptr);
     TiffFile file(filename, "r");
-    if (!file.isOpen()) raise<FileFormatError>(headerWhere, file.describe("Cannot read TIFF file"), filename);
+    if (!file.isOpen())
+      throwFileError<FileFormatError>(headerWhere, file.describe("Cannot read TIFF file"), filename);
     const std::vector<unsigned char> block = lsmInformationBlock(file.get());
     if (block.empty())
       header.setFormat(3);
@@ -193,7 +187,7 @@ void ImageReader::read(ImageHeader& header, const std::string& filename) {
     header.setDepth(8);
     break;
   case 1:
-    raise<FileFormatError>(headerWhere, "Unrecognized image file format", filename);
+    throwFileError<FileFormatError>(headerWhere, "Unrecognized image file format", filename);
   default:
     break;
   }
@@ -210,14 +204,14 @@ void ImageReader::readTiffHeader(ImageHeader& header, TiffFile& file) {
   TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
   const std::string filename = TIFFFileName(tiff);
   if (bits != 8 && bits != 16)
-    raise<FileFormatError>(tiffHeaderWhere, formatted("Cannot read TIFF with %d bits per sample", bits),
-                           filename);
+    throwFileError<FileFormatError>(tiffHeaderWhere,
+                                    formatted("Cannot read TIFF with %d bits per sample", bits), filename);
   if (samples != 1 && samples != 3 && samples != 4)
-    raise<FileFormatError>(tiffHeaderWhere, formatted("Cannot read TIFF with %d samples per pixel", samples),
-                           filename);
+    throwFileError<FileFormatError>(
+        tiffHeaderWhere, formatted("Cannot read TIFF with %d samples per pixel", samples), filename);
   if (length > 0x7FFFFFFF || width > 0x7FFFFFFF)
-    raise<FileFormatError>(tiffHeaderWhere, "Image size in file header exceeds what the file can hold",
-                           filename);
+    throwFileError<FileFormatError>(tiffHeaderWhere,
+                                    "Image size in file header exceeds what the file can hold", filename);
   header.setHeight(static_cast<int>(length));
   header.setWidth(static_cast<int>(width));
   header.setPlanes(static_cast<int>(std::min<tdir_t>(TIFFNumberOfDirectories(tiff), 0x7FFFFFFF)));
@@ -285,12 +279,13 @@ void ImageReader::readLSMHeader(ImageHeader& header, TiffFile& file) {
   TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
   const std::vector<unsigned char> block = lsmInformationBlock(tiff);
   const std::string filename = file.filename();
-  if (block.size() < 4) raise<FileFormatError>(lsmHeaderWhere, "LSM information block too short", filename);
+  if (block.size() < 4)
+    throwFileError<FileFormatError>(lsmHeaderWhere, "LSM information block too short", filename);
   const auto magic = blockValue<std::uint32_t>(block, 0);
   std::cout << "S32MagicNumber :" << magic << std::endl;
   if (!hasLsmMagic(block)) return;
   if (block.size() < lsmBytesNeeded)
-    raise<FileFormatError>(lsmHeaderWhere, "LSM information block too short", filename);
+    throwFileError<FileFormatError>(lsmHeaderWhere, "LSM information block too short", filename);
   const auto dimensionX = blockValue<std::int32_t>(block, 8);
   const auto dimensionY = blockValue<std::int32_t>(block, 12);
   const auto dimensionZ = blockValue<std::int32_t>(block, 16);
@@ -299,7 +294,7 @@ void ImageReader::readLSMHeader(ImageHeader& header, TiffFile& file) {
   const auto voxelSizeY = blockValue<double>(block, 48);
   const auto voxelSizeZ = blockValue<double>(block, 56);
   if (dimensionX < 0 || dimensionY < 0 || channels < 0)
-    raise<FileFormatError>(lsmHeaderWhere, "Negative dimension in LSM information block", filename);
+    throwFileError<FileFormatError>(lsmHeaderWhere, "Negative dimension in LSM information block", filename);
   const int directories = static_cast<int>(std::min<tdir_t>(TIFFNumberOfDirectories(tiff), 0x7FFFFFFF));
   header.setHeight(dimensionX);
   header.setWidth(dimensionY);
@@ -319,8 +314,8 @@ void ImageReader::readLSMHeader(ImageHeader& header, TiffFile& file) {
   calibration.compute();
   header.setPixelCalibration(calibration);
   if (bits != 8 && bits != 16)
-    raise<FileFormatError>(lsmHeaderWhere, formatted("Cannot read TIFF with %d bits per sample", bits),
-                           filename);
+    throwFileError<FileFormatError>(lsmHeaderWhere,
+                                    formatted("Cannot read TIFF with %d bits per sample", bits), filename);
 }
 
 // === Pixels
@@ -332,7 +327,8 @@ void ImageReader::read(Image& image, const std::string& filename) {
     checkDecodedSize(planeBytes(header), 1, filename, "void ImageReader::read(...)");
     if (header.getFormat() == 3) {
       TiffFile file(filename, "r");
-      if (!file.isOpen()) raise<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF file"), filename);
+      if (!file.isOpen())
+        throwFileError<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF file"), filename);
       notifyStarted();
       readTiffPixels(image, header, file, 0);
       notifyFinished();
@@ -360,8 +356,8 @@ void ImageReader::checkPlaneFits(const ImageHeader& header, const TiffFile& file
   const long long allowed = std::max(file.maxDecodedBytes(), file.fileLength());
   const tmsize_t scanlineSize = TIFFScanlineSize(file.get());
   if (planeBytes(header) > allowed || static_cast<long long>(scanlineSize) > allowed)
-    raise<FileFormatError>(pixelsWhere, "Image size in file header exceeds what the file can hold",
-                           file.filename());
+    throwFileError<FileFormatError>(pixelsWhere, "Image size in file header exceeds what the file can hold",
+                                    file.filename());
 }
 
 void ImageReader::readTiffPixels(Image& image, const ImageHeader& header, TiffFile& file, int sample) {
@@ -390,14 +386,14 @@ int ImageReader::decodeTiffRows(const ImageHeader& header, TiffFile& file, int s
     std::uint16_t planar = PLANARCONFIG_CONTIG;
     TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
     if (planar == PLANARCONFIG_SEPARATE)
-      raise<FileFormatError>(pixelsWhere, "Cannot read TIFF with separate planes", file.filename());
+      throwFileError<FileFormatError>(pixelsWhere, "Cannot read TIFF with separate planes", file.filename());
     if (planar != PLANARCONFIG_CONTIG) return 0;
   } else if (depth != 8 && depth != 16) {
     return 0;
   }
   const tmsize_t scanlineSize = TIFFScanlineSize(tiff);
   if (scanlineSize <= 0)
-    raise<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF scanline"), file.filename());
+    throwFileError<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF scanline"), file.filename());
   std::uint32_t length = 0;
   TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &length);
   const int rows =
@@ -408,7 +404,7 @@ int ImageReader::decodeTiffRows(const ImageHeader& header, TiffFile& file, int s
   for (; row < rows && !isCanceled(); ++row) {
     if (TIFFReadScanline(tiff, _scanline.data(), static_cast<std::uint32_t>(row),
                          static_cast<std::uint16_t>(sample)) < 0)
-      raise<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF scanline"), file.filename());
+      throwFileError<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF scanline"), file.filename());
     if (target)
       std::memcpy(target->row(row), _scanline.data(), keptBytes);
     else

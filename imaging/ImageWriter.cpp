@@ -1,5 +1,6 @@
 #include "imaging/ImageWriter.h"
 
+#include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
 #include "foundation/FileInfo.h"
 #include "imaging/TiffFile.h"
@@ -10,11 +11,7 @@
 namespace {
 
 [[noreturn]] void writeError(const std::string& what, const std::string& filename) {
-  FileWriteError error;
-  error.setWhere("void ImageWriter::write(...)");
-  error.setWhat(what);
-  error.setFilename(filename);
-  throw error;
+  throwFileError<FileWriteError>("void ImageWriter::write(...)", what, filename);
 }
 
 } // namespace

@@ -1,19 +1,12 @@
 #include "imaging/TiffStackCursor.h"
 
+#include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
 #include "imaging/TiffFile.h"
 
 namespace {
 
 const char* const pixelsWhere = "void Image::readTiffPixels(Image&, TIFF*)";
-
-template <class Error> [[noreturn]] void raise(const std::string& what, const std::string& filename) {
-  Error error;
-  error.setWhere(pixelsWhere);
-  error.setWhat(what);
-  error.setFilename(filename);
-  throw error;
-}
 
 } // namespace
 
@@ -44,7 +37,8 @@ TiffFile& TiffStackCursor::select(const std::string& filename, int plane) {
     // Not memory-mapped: the file stays open for long, and a mapping of a file that someone
     // truncates meanwhile faults on access, where reads just come up short.
     auto file = std::make_unique<TiffFile>(filename, "rm");
-    if (!file->isOpen()) raise<FileReadError>(file->describe("Cannot read TIFF file"), filename);
+    if (!file->isOpen())
+      throwFileError<FileReadError>(pixelsWhere, file->describe("Cannot read TIFF file"), filename);
     _file = std::move(file);
     _plane = 0; // opening reads the first directory
     _offsets.assign(1, TIFFCurrentDirOffset(_file->get()));
@@ -55,7 +49,7 @@ TiffFile& TiffStackCursor::select(const std::string& filename, int plane) {
     if (!move(plane)) {
       const std::string what = file.describe("Cannot select TIFF directory");
       close(); // libtiff's position is unknown now
-      raise<FileReadError>(what, filename);
+      throwFileError<FileReadError>(pixelsWhere, what, filename);
     }
     _plane = plane;
     if (_offsets.size() <= static_cast<std::size_t>(plane))
@@ -66,7 +60,7 @@ TiffFile& TiffStackCursor::select(const std::string& filename, int plane) {
     _storedBytes += file.storedBytes();
     ++_planesCounted;
     if (_storedBytes > file.fileLength())
-      raise<FileFormatError>("Strip byte counts exceed the file length", filename);
+      throwFileError<FileFormatError>(pixelsWhere, "Strip byte counts exceed the file length", filename);
   }
   return file;
 }

@@ -1,5 +1,6 @@
 #include "imaging/VoxelCalibration.h"
 
+#include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
 
 VoxelCalibration::VoxelCalibration() : _voxelSize(3) {
@@ -7,12 +8,9 @@ VoxelCalibration::VoxelCalibration() : _voxelSize(3) {
 }
 
 void VoxelCalibration::setVoxelSize(const Vector<float>& size) {
-  if (size.getSize() != 3) {
-    SizeError error;
-    error.setWhere("void VoxelCalibration::setVoxelSize(const Vector<float>&)");
-    error.setWhat("Size vector does not contain three values as expected");
-    throw error;
-  }
+  if (size.getSize() != 3)
+    throwError<SizeError>("void VoxelCalibration::setVoxelSize(const Vector<float>&)",
+                          "Size vector does not contain three values as expected");
   _voxelSize = size;
 }
 

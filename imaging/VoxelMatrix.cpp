@@ -1,5 +1,6 @@
 #include "imaging/VoxelMatrix.h"
 
+#include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
 #include "foundation/FileInfo.h"
 #include "imaging/Image.h"
@@ -58,36 +59,23 @@ void writeFloat32(std::ostream& out, float value) {
   out.write(reinterpret_cast<const char*>(&value), sizeof value);
 }
 
-template <class E>
-[[noreturn]] void raiseFileError(const std::string& where, const std::string& what,
-                                 const std::string& filename) {
-  E error;
-  error.setWhere(where);
-  error.setWhat(what);
-  error.setFilename(filename);
-  throw error;
-}
-
 // Opens filename for binary reading; a file that cannot be opened raises FileReadError.
 std::ifstream openForReading(const std::string& filename, const std::string& where) {
   std::ifstream in(filename, std::ios::binary);
-  if (!in) raiseFileError<FileReadError>(where, "Cannot open file for reading", filename);
+  if (!in) throwFileError<FileReadError>(where, "Cannot open file for reading", filename);
   return in;
 }
 
 // Refuses to replace an existing file unless overwrite is set.
 void refuseExistingFile(const std::string& filename, bool overwrite, const std::string& where) {
   if (overwrite || !FileInfo::fileExists(filename)) return;
-  raiseFileError<FileWriteError>(where, "File already exists", filename);
+  throwFileError<FileWriteError>(where, "File already exists", filename);
 }
 
 // Refuses a layout-1 header whose type identifier is not the one of the matrix's element type.
 void checkTypeId(std::int32_t fileTypeId, int typeId, const std::string& where) {
   if (fileTypeId == typeId) return;
-  TypeError error;
-  error.setWhere(where);
-  error.setWhat("Type mismatch between template instantiation and file contents");
-  throw error;
+  throwError<TypeError>(where, "Type mismatch between template instantiation and file contents");
 }
 
 // The fields of a layout-1 header that follow its three zero words.
@@ -121,19 +109,19 @@ void setCalibration(VoxelCalibration& calibration, const Layout1Header& header) 
 void checkSizesFit(long long s1, long long s2, long long s3, std::size_t elementSize,
                    std::streamoff available, const std::string& where, const std::string& filename) {
   if (s1 < 0 || s2 < 0 || s3 < 0)
-    raiseFileError<FileFormatError>(where, "Negative matrix size in file header", filename);
+    throwFileError<FileFormatError>(where, "Negative matrix size in file header", filename);
   if (s3 == 0) return;
   // Slices without voxels hold no bytes of the file but still cost memory each: a header may not ask
   // for more of them than a few per byte the file has.
   if (s1 == 0 || s2 == 0) {
     if (s3 > available + maxSpareEmptySlices)
-      raiseFileError<FileFormatError>(where, "Matrix size in file header exceeds the file length", filename);
+      throwFileError<FileFormatError>(where, "Matrix size in file header exceeds the file length", filename);
     return;
   }
   long long bytes = static_cast<long long>(elementSize);
   for (long long s : {s1, s2, s3}) {
     if (bytes > available / s)
-      raiseFileError<FileFormatError>(where, "Matrix size in file header exceeds the file length", filename);
+      throwFileError<FileFormatError>(where, "Matrix size in file header exceeds the file length", filename);
     bytes *= s;
   }
 }
@@ -187,10 +175,8 @@ template <class T> unsigned int VoxelMatrix<T>::getSize(int d) const {
   case 3:
     return _size3;
   default: {
-    ValueError error;
-    error.setWhere("unsigned int VoxelMatrix<T>::getSize(...) const");
-    error.setWhat("Invalid argument value (neither 1, 2 or 3)");
-    throw error;
+    throwError<ValueError>("unsigned int VoxelMatrix<T>::getSize(...) const",
+                           "Invalid argument value (neither 1, 2 or 3)");
   }
   }
 }
@@ -241,10 +227,7 @@ template <class T> void VoxelMatrix<T>::reverse() {
 
 template <class T> void VoxelMatrix<T>::checkSameSize(const VoxelMatrix& other, const char* where) const {
   if (sameSizeAs(other)) return;
-  SizeError error;
-  error.setWhere(where);
-  error.setWhat("The two matrices have different sizes");
-  throw error;
+  throwError<SizeError>(where, "The two matrices have different sizes");
 }
 
 namespace {
@@ -341,10 +324,7 @@ template <class T> Vector<T> VoxelMatrix<T>::cat() const {
 
 template <class T> void VoxelMatrix<T>::checkNotEmpty(const char* where, const char* what) const {
   if (numElements() > 0) return;
-  SizeError error;
-  error.setWhere(where);
-  error.setWhat(what);
-  throw error;
+  throwError<SizeError>(where, what);
 }
 
 template <class T> T VoxelMatrix<T>::min() const {
@@ -433,7 +413,7 @@ template <class T> void VoxelMatrix<T>::load(const std::string& filename) {
   }
   const std::streamoff length = streamLength(in);
   if (length < layout0HeaderBytes)
-    raiseFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
+    throwFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
   const std::int32_t s1 = readInt32(in);
   const std::int32_t s2 = readInt32(in);
   const std::int32_t s3 = readInt32(in);
@@ -451,7 +431,7 @@ template <class T> void VoxelMatrix<T>::load(std::ifstream& in, const std::strin
   const std::streamoff start = in.tellg();
   const std::streamoff length = streamLength(in);
   if (length - start < layout1HeaderBytes - layout0HeaderBytes)
-    raiseFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
+    throwFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
   const Layout1Header header = readLayout1Header(in);
   checkTypeId(header.typeId, dataTypeId(), where);
   const std::streamoff available = length - in.tellg();
@@ -473,13 +453,13 @@ template <class T> void VoxelMatrix<T>::loadHeader(const std::string& filename) 
   std::ifstream in = openForReading(filename, where);
   const std::streamoff length = streamLength(in);
   if (length < layout0HeaderBytes)
-    raiseFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
+    throwFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
   const std::int32_t s1 = readInt32(in);
   const std::int32_t s2 = readInt32(in);
   const std::int32_t s3 = readInt32(in);
   if (s1 != 0 || s2 != 0 || s3 != 0) return; // layout 0 carries no calibration
   if (length < layout1HeaderBytes)
-    raiseFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
+    throwFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
   const Layout1Header header = readLayout1Header(in);
   checkTypeId(header.typeId, dataTypeId(), "void VoxelMatrix<T>::load(ifstream&)");
   setCalibration(_calibration, header);
@@ -490,19 +470,19 @@ template <class T> Vector<int> VoxelMatrix<T>::fileSizes(const std::string& file
   std::ifstream in = openForReading(filename, where);
   const std::streamoff length = streamLength(in);
   if (length < layout0HeaderBytes)
-    raiseFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
+    throwFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
   Vector<int> size(3);
   for (int d = 0; d < 3; ++d) size[d] = readInt32(in);
   if (size[0] == 0 && size[1] == 0 && size[2] == 0) {
     if (length < layout1HeaderBytes)
-      raiseFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
+      throwFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
     const Layout1Header header = readLayout1Header(in);
     size[0] = header.size1;
     size[1] = header.size2;
     size[2] = header.size3;
   }
   if (size[0] < 0 || size[1] < 0 || size[2] < 0)
-    raiseFileError<FileFormatError>(where, "Negative matrix size in file header", filename);
+    throwFileError<FileFormatError>(where, "Negative matrix size in file header", filename);
   return size;
 }
 
@@ -518,7 +498,7 @@ namespace {
 std::ofstream openForSaving(const std::string& filename, bool overwrite, const std::string& where) {
   refuseExistingFile(filename, overwrite, where);
   std::ofstream out(filename, std::ios::binary | std::ios::trunc);
-  if (!out) raiseFileError<FileWriteError>(where, "Cannot open file for writing", filename);
+  if (!out) throwFileError<FileWriteError>(where, "Cannot open file for writing", filename);
   return out;
 }
 
@@ -567,7 +547,7 @@ void VoxelMatrix<T>::saveAsTiff(const std::string& filename, bool compress, bool
   refuseExistingFile(filename, overwrite, where);
   TiffFile file(filename, "w");
   auto fail = [&](const std::string& what) {
-    raiseFileError<FileWriteError>(where, file.describe(what), filename);
+    throwFileError<FileWriteError>(where, file.describe(what), filename);
   };
   if (!file.isOpen()) fail("Cannot open file for writing");
   TIFF* tiff = file.get();

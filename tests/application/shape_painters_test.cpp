@@ -183,6 +183,20 @@ TEST_F(ShapePainters, LoadedShapeIsDrawnInItsCycleColour) {
   EXPECT_EQ(frame.pixelColor(5, 32), QColor(0, 0, 0));
 }
 
+TEST_F(ShapePainters, AShapeGivenByReferenceIsDrawnWhereItIsAndStaysTheCallers) {
+  std::unique_ptr<Vertices<float>> shape(pointAt(1, 2, 3, "kept"));
+  {
+    ShapeViewerMediator& shapes = makeMediator();
+    shapes.addShape(*shape, "kept.vx");
+    ASSERT_EQ(shapes.numShapes(), 1);
+    EXPECT_EQ(&shapes.getPainters()[0]->getProxy()->getShape(), shape.get());
+    EXPECT_EQ(shapes.getPainters()[0]->getDescription(), "kept.vx");
+    EXPECT_EQ(colorOf(shapes.getPainters()[0]), Colormap::flag().getColor(2));
+    mediator.reset();
+  }
+  EXPECT_EQ((*shape)[0][1], 2.0f); // still alive after the mediator
+}
+
 TEST_F(ShapePainters, AddingAShapeIsTraced) {
   ShapeViewerMediator& shapes = makeMediator();
   testing::internal::CaptureStdout();
