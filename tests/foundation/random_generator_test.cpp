@@ -35,10 +35,7 @@ TEST(RecommendedRandomEngine, FirstOutputsForAFixedSeed) {
                                       211607849606800539L, // 9434979886461576346 folded modulo 2^63 - 1
                                       1943253282200294373L};
   for (long value : expected) EXPECT_EQ(engine.uniformL(), value);
-}
-
-TEST(RecommendedRandomEngine, FirstUniformsForAFixedSeed) {
-  RecommendedRandomEngine engine(42);
+  engine.init(42);
   for (double value :
        {0.12116908218102942, 0.3483304180867656, 0.19826343484936018, 0.511471284512934, 0.10534397151255731})
     EXPECT_EQ(engine.uniformLF(), value);
@@ -47,14 +44,9 @@ TEST(RecommendedRandomEngine, FirstUniformsForAFixedSeed) {
   EXPECT_EQ(other.uniformL(), 7585103483612287758L);
 }
 
-TEST(RecommendedRandomEngine, SameSeedSameSequenceAndClockSeedForZero) {
-  RecommendedRandomEngine a(123456789), b(7);
-  b.init(123456789);
-  for (int i = 0; i < 100; ++i) EXPECT_EQ(a.uniformL(), b.uniformL());
+TEST(RecommendedRandomEngine, ClockSeedsForSeedsBelowOne) {
   RecommendedRandomEngine c(0), d(-5);
-  // Both seeded from the clock: equal unless the second changed in between.
-  const long first = c.uniformL();
-  EXPECT_GE(first, 0);
+  EXPECT_GE(c.uniformL(), 0);
   EXPECT_GE(d.uniformL(), 0);
 }
 
@@ -68,26 +60,7 @@ TEST(RecommendedRandomEngine, ThreadsShareOneEngine) {
 }
 
 // Distributions built on the engine.
-TEST(RandomGenerator, IntegerRangesStayInside) {
-  RandomGenerator random;
-  random.init(5);
-  std::set<long> seen;
-  for (int i = 0; i < 2000; ++i) {
-    const long v = random.uniformL(5, 7);
-    ASSERT_GE(v, 5);
-    ASSERT_LE(v, 7);
-    seen.insert(v);
-    const long w = random.uniformL(10);
-    ASSERT_GE(w, 0);
-    ASSERT_LT(w, 10);
-    const double x = random.uniformLF(-2.0, 3.0);
-    ASSERT_GE(x, -2.0);
-    ASSERT_LT(x, 3.0);
-  }
-  EXPECT_EQ(seen.size(), 3u);
-}
-
-TEST(RandomGenerator, UsesTheEngineItIsGiven) {
+TEST(RandomGenerator, ScalesTheEnginesUniforms) {
   RandomGenerator random;
   random.setRandomEngine(new ScriptedEngine({0.5, 0.25}));
   EXPECT_EQ(random.uniformL(8), 4);
@@ -95,6 +68,11 @@ TEST(RandomGenerator, UsesTheEngineItIsGiven) {
   EXPECT_EQ(random.uniformLF(4.0), 2.0);
   EXPECT_EQ(random.uniformLF(1.0, 2.0), 1.25);
   EXPECT_EQ(random.uniformL(), 500);
+  RandomGenerator seeded;
+  seeded.init(5);
+  std::set<long> seen;
+  for (int i = 0; i < 2000; ++i) seen.insert(seeded.uniformL(5, 7));
+  EXPECT_EQ(seen, (std::set<long>{5, 6, 7}));
 }
 
 TEST(RandomGenerator, BernoulliAndPoissonFollowTheirRules) {
@@ -128,15 +106,12 @@ TEST(RandomGenerator, GaussianHasTheRequestedMoments) {
   EXPECT_NEAR(samples.std(), 2.0, 0.1);
 }
 
-TEST(RandomGenerator, DrawFollowsTheWeights) {
+TEST(RandomGenerator, DrawFollowsTheWeightsOrIsUniformWithoutThem) {
   RandomGenerator random;
   random.init(11);
-  const Vector<int> onlyLast(std::vector<int>{0, 0, 3});
-  for (int i = 0; i < 200; ++i) ASSERT_EQ(random.draw(onlyLast), 2);
-  const Vector<int> none(std::vector<int>{0, 0, 0, 0});
   std::set<long> seen;
-  for (int i = 0; i < 400; ++i) seen.insert(random.draw(none));
-  EXPECT_EQ(seen, (std::set<long>{0, 1, 2, 3}));
+  for (int i = 0; i < 400; ++i) seen.insert(random.draw(Vector<int>(std::vector<int>(4, 0))));
+  EXPECT_EQ(seen, (std::set<long>{0, 1, 2, 3})); // all weights zero
   const Vector<int> weights(std::vector<int>{1, 0, 3});
   int counts[3] = {0, 0, 0};
   for (int i = 0; i < 8000; ++i) ++counts[random.draw(weights)];

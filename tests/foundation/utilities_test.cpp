@@ -1,24 +1,105 @@
+#include "foundation/FileInfo.h"
+#include "foundation/LengthUnit.h"
 #include "foundation/ProgressMonitor.h"
 #include "foundation/ProgressSubject.h"
 #include "foundation/StringTools.h"
 
+#include "tests/support/TestFiles.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 // Number formatting and splitting.
-TEST(StringTools, WritesIntegersPlainOrPadded) {
+TEST(StringTools, WritesIntegersPlainOrPaddedAndTokenizesAtAnySeparator) {
   EXPECT_EQ(StringTools::toString(-42), "-42");
   EXPECT_EQ(StringTools::toString(7, 4, '0'), "0007");
   EXPECT_EQ(StringTools::toString(12345, 3, '0'), "12345");
   EXPECT_EQ(StringTools::toString(5, 3, ' '), "  5");
-}
-
-TEST(StringTools, TokenizesAtAnySeparator) {
   EXPECT_EQ(StringTools::tokenize("a, b,,c", ", "), (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_EQ(StringTools::tokenize("", ","), std::vector<std::string>{});
-  EXPECT_EQ(StringTools::tokenize("abc", ","), std::vector<std::string>{"abc"});
+}
+
+// Path names split at slashes and dots.
+TEST(FileInfo, SplitsDirectoryBaseAndSuffix) {
+  struct Case {
+    const char *path, *fileName, *baseName, *suffixName, *dirName;
+  };
+  for (const Case& c : {Case{"a/b.c.d", "b.c.d", "b.c", "d", "a/"}, Case{"b.c", "b.c", "b", "c", ""},
+                        Case{"noslash", "noslash", "noslash", "", ""}, Case{"dir/", "", "", "", "dir/"},
+                        Case{"dir.x/file", "file", "file", "", "dir.x/"},
+                        Case{"/x/mesh.tm", "mesh.tm", "mesh", "tm", "/x/"}}) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(FileInfo::fileName(c.path), c.fileName);
+    EXPECT_EQ(FileInfo::baseName(c.path), c.baseName);
+    EXPECT_EQ(FileInfo::suffixName(c.path), c.suffixName);
+    EXPECT_EQ(FileInfo::dirName(c.path), c.dirName);
+  }
+  EXPECT_EQ(FileInfo("/data/cells.vm").fileName(), "cells.vm");
+  EXPECT_TRUE(FileInfo("/data/cells.vm").isAbsolutePath());
+  EXPECT_TRUE(FileInfo::isRelativePath("data/cells.vm"));
+}
+
+TEST(FileInfo, ExistenceMeansReadable) {
+  TemporaryDirectory directory;
+  const std::string path = directory.file("here.txt");
+  EXPECT_FALSE(FileInfo::fileExists(path));
+  writeFile(path, "x");
+  EXPECT_TRUE(FileInfo(path).fileExists());
+}
+
+TEST(FileInfo, TokenizesSimplifiesAndRelates) {
+  EXPECT_EQ(FileInfo::tokenize("/a//b/"), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(FileInfo::detokenize({"a", "b"}, true), "/a/b");
+  EXPECT_EQ(FileInfo::simplifyPath("/a/./b/../c/"), "/a/c");
+  EXPECT_EQ(FileInfo::simplifyPath("../a/../../b"), "../../b");
+  EXPECT_EQ(FileInfo::simplifyPath("/.."), "/");
+  EXPECT_EQ(FileInfo::simplifyPath("a/.."), ".");
+  EXPECT_EQ(FileInfo::relativePath("/a/b/c.txt", "/a/d"), "../b/c.txt");
+  EXPECT_EQ(FileInfo::relativePath("/a/b", "/a/b"), ".");
+  EXPECT_EQ(FileInfo::relativePath("x/y", "/a"), "x/y");
+}
+
+// Units as powers of ten of the metre, named by SI prefixes.
+TEST(LengthUnit, NamesScalesByTheirPrefixWithTheUtf8MicroSign) {
+  struct Case {
+    int scale;
+    const char *prefixName, *name, *symbol;
+  };
+  for (const Case& c : {Case{0, "", "meter", "m"}, Case{-6, "micro", "micrometer", "\xC2\xB5m"},
+                        Case{-3, "milli", "millimeter", "mm"}, Case{-2, "centi", "centimeter", "cm"},
+                        Case{24, "yotta", "yottameter", "Ym"}, Case{1, "???", "???meter", "???m"}}) {
+    SCOPED_TRACE(c.scale);
+    LengthUnit unit;
+    unit.setScale(c.scale);
+    EXPECT_EQ(unit.prefixName(), c.prefixName);
+    EXPECT_EQ(unit.name(), c.name);
+    EXPECT_EQ(unit.symbol(), c.symbol);
+  }
+  EXPECT_EQ(LengthUnit().getScale(), 0);
+  LengthUnit micro, milli;
+  micro.setScale(-6);
+  milli.setScale(-3);
+  EXPECT_TRUE(micro != milli && !(micro == milli));
+}
+
+TEST(LengthUnit, ListsTheEighteenPrefixedScalesInOrder) {
+  const std::vector<int> scales = LengthUnit::availableScales();
+  ASSERT_EQ(scales.size(), 18u);
+  EXPECT_EQ(scales.front(), -24);
+  EXPECT_EQ(scales.back(), 24);
+  EXPECT_TRUE(std::is_sorted(scales.begin(), scales.end()));
+  for (int missing : {-1, 1, 2}) EXPECT_EQ(std::count(scales.begin(), scales.end(), missing), 0);
+  const std::vector<std::string> names = LengthUnit::availableNames();
+  const std::vector<std::string> symbols = LengthUnit::availableSymbols();
+  ASSERT_EQ(names.size(), 18u);
+  ASSERT_EQ(symbols.size(), 18u);
+  EXPECT_EQ(names[0], "yoctometer");
+  EXPECT_EQ(symbols[6], "\xC2\xB5m");
+  EXPECT_EQ(names[9], "meter");
+  EXPECT_EQ(symbols[17], "Ym");
 }
 
 // Progress notifications reach every attached monitor.
@@ -48,12 +129,14 @@ public:
 
 } // namespace
 
-TEST(Progress, NotifiesEveryAttachedMonitorInOrder) {
+TEST(Progress, NotifiesEveryAttachedMonitorOnceInOrder) {
   ProgressSubject subject;
   RecordingMonitor a, b;
+  ProgressMonitor quiet; // the default monitor ignores everything
   subject.addMonitor(&a);
   subject.addMonitor(&b);
   subject.addMonitor(&a);
+  subject.addMonitor(&quiet);
   subject.notifyStarted();
   subject.notifyProgressed("half");
   subject.notifyProgressed(3, 4);
@@ -79,13 +162,4 @@ TEST(Progress, CancelFlagIsSetAndReset) {
   EXPECT_TRUE(subject.isCanceled());
   subject.reset();
   EXPECT_FALSE(subject.isCanceled());
-}
-
-TEST(Progress, DefaultMonitorIgnoresEverything) {
-  ProgressSubject subject;
-  ProgressMonitor quiet;
-  subject.addMonitor(&quiet);
-  subject.notifyProgressed(1, 2);
-  subject.notifyError("x");
-  EXPECT_EQ(quiet.getSubject(), nullptr);
 }

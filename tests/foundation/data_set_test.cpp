@@ -36,70 +36,112 @@ template <class T> T streamRead(const std::string& piece) {
   return value;
 }
 
+template <class T> Vector<T> vectorOf(std::vector<T> values) {
+  return Vector<T>(values);
+}
+
+const char* const sample = "id\tx\tname\n1\t0.5\ta\n2\t1.5\tb\n1\t2.5\tc\n";
+
 } // namespace
+
+// Typed access by column name.
+TEST(DataSetAccess, RefusesUnknownNamesOtherTypesAndRowsOutside) {
+  const DataSet d = readText(sample);
+  expectException<NameError>([&] { d.getValues<float>("nope"); },
+                             "const Vector<T>& DataSet::getValues(const string &) const",
+                             "Variable name not found");
+  EXPECT_THROW(d.getValues<float>("id"), TypeError);
+  EXPECT_THROW(d.getValues<double>("x"), TypeError);
+  EXPECT_THROW(d.getValue<int>("name", 0), TypeError);
+  EXPECT_THROW(d.getValue<int>("id", 3), SizeError);
+  EXPECT_THROW(d.getValue<int>("id", -1), SizeError);
+}
+
+TEST(DataSetAccess, SetValueAddsColumnsAndRows) {
+  DataSet d = readText(sample);
+  d.setValue<double>("weight", 4, 0.25);
+  EXPECT_EQ(d.size(), vectorOf<int>({5, 4}));
+  EXPECT_EQ(d.getValue<double>("weight", 4), 0.25);
+  EXPECT_EQ(d.getValues<int>("id").getSize(), 5); // the other columns grow with unset cells
+  EXPECT_EQ(d.getValue<std::string>("name", 4), "");
+  d.setValues<long>("count", 7L);
+  EXPECT_EQ(d.getValues<long>("count"), vectorOf<long>({7, 7, 7, 7, 7}));
+  EXPECT_EQ(d.columnType(4), "%ld");
+  DataSet copy(d);
+  copy.setValue<int>("id", 0, 99);
+  EXPECT_EQ(d.getValue<int>("id", 0), 1); // copies are independent
+}
+
+TEST(DataSetAccess, AppendStacksRowsByNameAndCropKeepsMatchingRows) {
+  DataSet d = readText(sample);
+  DataSet more;
+  more.setValues("x", vectorOf<float>({9}));
+  more.setValues("extra", vectorOf<int>({5}));
+  d.append(more);
+  EXPECT_EQ(d.getValues<float>("x"), vectorOf<float>({0.5f, 1.5f, 2.5f, 9}));
+  EXPECT_EQ(d.getValues<int>("extra"), vectorOf<int>({0, 0, 0, 5}));
+  EXPECT_EQ(d.getValue<int>("id", 3), 0);
+  d.crop<int>("id", 1);
+  EXPECT_EQ(d.getValues<std::string>("name"), vectorOf<std::string>({"a", "c"}));
+  EXPECT_EQ(d.getValues<float>("x"), vectorOf<float>({0.5f, 2.5f}));
+}
+
+// Text helpers.
+TEST(DataSetText, RemoveQuotesAndTypeTestsNeedTheWholeText) {
+  for (const auto& [quoted, unquoted] : std::vector<std::pair<std::string, std::string>>{
+           {"\"ab\"", "ab"}, {"\"\"", ""}, {"\"", "\""}, {"\"ab", "\"ab"}, {"\"a\"b\"", "a\"b"}}) {
+    std::string text = quoted;
+    DataSet::removeQuotes(text);
+    EXPECT_EQ(text, unquoted) << quoted;
+  }
+  int i = 0;
+  float f = 0;
+  EXPECT_TRUE(DataSet::isType<int>("-42", i));
+  EXPECT_EQ(i, -42);
+  for (const char* text : {"4.2", "", "7\r"}) EXPECT_FALSE(DataSet::isType<int>(text, i)) << text;
+  EXPECT_TRUE(DataSet::isType<float>("1e3", f));
+  EXPECT_EQ(f, 1000.0f);
+  EXPECT_FALSE(DataSet::isType<float>("1.5x", f));
+}
 
 // The .df text format: header, typed columns, exact splitting.
 TEST(DataSetFile, FirstDataRowDecidesTheColumnTypes) {
   const DataSet d = readText("n\tx\tname\n3\t3.0\t\"a b\"\n3.5\t2\tc\n");
   EXPECT_EQ(d.columnTypes(), "%d%f%s");
-  EXPECT_EQ(d.getValues<int>("n"), Vector<int>(std::vector<int>{3, 3}));
-  EXPECT_EQ(d.getValues<float>("x"), Vector<float>(std::vector<float>{3, 2}));
-  EXPECT_EQ(d.getValue<std::string>("name", 0), "a b");
-  EXPECT_EQ(d.getValue<std::string>("name", 1), "c");
-}
-
-TEST(DataSetFile, HeaderNamesLoseSurroundingQuotesOnly) {
-  const DataSet d = readText("\"a b\"\t\"\t\"x\n1\t2\t3\n");
-  EXPECT_EQ(d.variableNames(), (std::vector<std::string>{"a b", "\"", "\"x"}));
+  EXPECT_EQ(d.getValues<int>("n"), vectorOf<int>({3, 3}));
+  EXPECT_EQ(d.getValues<float>("x"), vectorOf<float>({3, 2}));
+  EXPECT_EQ(d.getValues<std::string>("name"), vectorOf<std::string>({"a b", "c"}));
+  EXPECT_EQ(readText("\"a b\"\t\"\t\"x\n1\t2\t3\n").variableNames(),
+            (std::vector<std::string>{"a b", "\"", "\"x"}));
 }
 
 TEST(DataSetFile, HeaderWithoutRowsGivesNamedEmptyColumns) {
   const DataSet d = readText("a\tb\n");
-  EXPECT_EQ(d.numRows(), 0);
-  EXPECT_EQ(d.variableNames(), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(d.size(), vectorOf<int>({0, 2}));
   EXPECT_EQ(d.columnType(0), "type error");
   EXPECT_EQ(d.getValues<float>("a").getSize(), 0); // takes the asked type
   EXPECT_EQ(d.columnType(0), "%f");
 }
 
-TEST(DataSetFile, SizeAndColumnTypesOfATable) {
-  std::string text = "i\tf\ts\tj\n";
-  for (int row = 0; row < 10; ++row) text += std::to_string(row) + "\t0.5\tword\t-7\n";
-  const DataSet d = readText(text);
-  EXPECT_EQ(d.size(), Vector<int>(std::vector<int>{10, 4}));
-  EXPECT_EQ(d.columnTypes(), "%d%f%s%d");
-  EXPECT_EQ(d.getValue<int>("i", 9), 9);
-}
-
-TEST(DataSetFile, LinesAreSplitExactlyAtTheSeparator) {
+TEST(DataSetFile, LinesAreSplitExactlyAtTheSeparatorKeepingCarriageReturns) {
   const DataSet d = readText("a,b\r\n 1,2\r\n3,4\r\n", ',');
   EXPECT_EQ(d.variableNames(), (std::vector<std::string>{"a", "b\r"}));
   EXPECT_EQ(d.columnType(0), "%d"); // strtol skips the leading blank
-  EXPECT_EQ(d.getValue<std::string>("b\r", 0), "2\r");
-  EXPECT_EQ(d.getValue<std::string>("b\r", 1), "4\r");
+  EXPECT_EQ(d.getValues<std::string>("b\r"), vectorOf<std::string>({"2\r", "4\r"}));
 }
 
-TEST(DataSetFile, ShortLinesLeaveCellsUnset) {
-  const DataSet d = readText("a\tb\tc\n1\t2.5\tx\n4\n5\t6\n");
-  EXPECT_EQ(d.numRows(), 3);
-  EXPECT_EQ(d.getValues<int>("a"), Vector<int>(std::vector<int>{1, 4, 5}));
-  EXPECT_EQ(d.getValues<float>("b").getSize(), 3);
-  EXPECT_EQ(d.getValue<float>("b", 2), 6.0f);
-  EXPECT_EQ(d.getValues<std::string>("c").getSize(), 3);
-  EXPECT_EQ(d.getValue<std::string>("c", 0), "x");
-}
-
-TEST(DataSetFile, ExtraPiecesBeyondTheHeaderAreIgnored) {
-  const DataSet d = readText("a\n1\t2\t3\n");
-  EXPECT_EQ(d.size(), Vector<int>(std::vector<int>{1, 1}));
-  EXPECT_EQ(d.getValue<int>("a", 0), 1);
+TEST(DataSetFile, ShortLinesLeaveCellsUnsetAndExtraPiecesAreIgnored) {
+  const DataSet d = readText("a\tb\tc\n1\t2.5\tx\n4\n5\t6\t\t7\n");
+  EXPECT_EQ(d.size(), vectorOf<int>({3, 3}));
+  EXPECT_EQ(d.getValues<int>("a"), vectorOf<int>({1, 4, 5}));
+  EXPECT_EQ(d.getValues<float>("b"), vectorOf<float>({2.5f, 0, 6}));
+  EXPECT_EQ(d.getValues<std::string>("c"), vectorOf<std::string>({"x", "", ""}));
 }
 
 TEST(DataSetFile, ColumnsOfTheSameNameStayApart) {
   const DataSet d = readText("a\ta\n1\tx\n2\ty\n");
-  EXPECT_EQ(d.size(), Vector<int>(std::vector<int>{2, 2}));
   EXPECT_EQ(d.columnTypes(), "%d%s");
-  EXPECT_EQ(d.getValues<int>("a"), Vector<int>(std::vector<int>{1, 2}));
+  EXPECT_EQ(d.getValues<int>("a"), vectorOf<int>({1, 2}));
   EXPECT_EQ(writeText(d), "a\ta\n1\tx\n2\ty\n");
 }
 
@@ -114,6 +156,7 @@ TEST(DataSetFile, FirstRowKeepsTheValuesOfTheTypeTest) {
   EXPECT_EQ(d.getValue<float>("nan", 1), streamRead<float>("nan"));
   EXPECT_EQ(d.getValue<float>("hex", 1), streamRead<float>("0x10"));
 }
+
 TEST(DataSetFile, LaterNumbersReadLikeStreamExtraction) {
   const std::vector<std::string> pieces = {"x",   "+5",   "12abc",  "-3.9",        " 7",  "1e",
                                            "1e5", "0x1A", "inf",    "nan",         "-.5", ".",
@@ -130,12 +173,12 @@ TEST(DataSetFile, LaterNumbersReadLikeStreamExtraction) {
 
 TEST(DataSetFile, WritesSixSignificantDigitsWithAVisiblePoint) {
   DataSet d;
-  d.setValues("t", Vector<std::string>(std::vector<std::string>{"a b", "\"q\""}));
-  d.setValues("i", Vector<int>(std::vector<int>{1, -20}));
-  d.setValues("f", Vector<float>(std::vector<float>{1, 3.14159274f}));
-  d.setValues("d", Vector<double>(std::vector<double>{1e-7, 123456789}));
-  d.setValues("l", Vector<long>(std::vector<long>{5000000000L, 0}));
-  d.setValues("e", Vector<long double>(std::vector<long double>{1, 2}));
+  d.setValues("t", vectorOf<std::string>({"a b", "\"q\""}));
+  d.setValues("i", vectorOf<int>({1, -20}));
+  d.setValues("f", vectorOf<float>({1, 3.14159274f}));
+  d.setValues("d", vectorOf<double>({1e-7, 123456789}));
+  d.setValues("l", vectorOf<long>({5000000000L, 0}));
+  d.setValues("e", vectorOf<long double>({1, 2}));
   EXPECT_EQ(writeText(d), "t\ti\tf\td\tl\te\n"
                           "a b\t1\t1.00000\t1.00000e-07\t5000000000\t\n"
                           "\"q\"\t-20\t3.14159\t1.23457e+08\t0\t\n");
@@ -168,62 +211,41 @@ TEST(DataSetFile, WrittenFilesReadBackEqual) {
   DataSet original;
   Vector<int> ids(50);
   Vector<float> values(50);
-  std::vector<std::string> labels;
+  Vector<std::string> labels(50);
   for (int i = 0; i < 50; ++i) {
     ids[i] = i * 3 - 40;
     values[i] = 0.125f * static_cast<float>(i) - 2.0f;
-    labels.push_back("label " + std::to_string(i));
+    labels[i] = "label " + std::to_string(i);
   }
   original.setValues("id", ids);
   original.setValues("value", values);
-  original.setValues("label", Vector<std::string>(labels));
+  original.setValues("label", labels);
   const std::string path = directory.file("table.df");
   original.save(path, false);
-
-  DataSet copy;
-  copy.load(path);
-  EXPECT_EQ(copy.variableNames(), original.variableNames());
+  const DataSet copy(path, '\t');
   EXPECT_EQ(copy.columnTypes(), "%d%f%s");
   EXPECT_EQ(copy.getValues<int>("id"), ids);
   EXPECT_EQ(copy.getValues<float>("value"), values);
-  EXPECT_EQ(copy.getValues<std::string>("label"), Vector<std::string>(labels));
+  EXPECT_EQ(copy.getValues<std::string>("label"), labels);
   EXPECT_EQ(readFile(path), writeText(copy));
+  writeFile(path, "r;g;b\n255;0;12\n");
+  EXPECT_EQ(DataSet(path, ';').getValues<int>("b"), vectorOf<int>({12})); // the given separator
 }
 
-TEST(DataSetFile, ConstructorUsesTheGivenSeparator) {
-  TemporaryDirectory directory;
-  writeFile(directory.file("c.df"), "r;g;b\n255;0;12\n");
-  const DataSet d(directory.file("c.df"), ';');
-  EXPECT_EQ(d.getFieldSeparator(), ';');
-  EXPECT_EQ(d.getValues<int>("b"), Vector<int>(std::vector<int>{12}));
-}
-
-TEST(DataSetFile, LoadingAMissingFileFails) {
+TEST(DataSetFile, LoadingAMissingFileOrSavingOverOneFails) {
   DataSet d;
-  try {
-    d.load("/nonexistent/file.df");
-    FAIL() << "no exception";
-  } catch (const FileReadError& error) {
-    EXPECT_EQ(error.getWhere(), "void DataSet::load(const string&)");
-    EXPECT_EQ(error.getWhat(), "The file does not exist");
-    EXPECT_EQ(error.getFilename(), "");
-  }
-}
-
-TEST(DataSetFile, SavingOverAnExistingFileNeedsOverwrite) {
+  const FileReadError missing = expectThrow<FileReadError>([&] { d.load("/nonexistent/file.df"); });
+  EXPECT_EQ(missing.getWhere(), "void DataSet::load(const string&)");
+  EXPECT_EQ(missing.getWhat(), "The file does not exist");
+  EXPECT_EQ(missing.getFilename(), "");
   TemporaryDirectory directory;
   const std::string path = directory.file("kept.df");
   writeFile(path, "old\n");
-  DataSet d;
-  d.setValues("a", Vector<int>(std::vector<int>{1}));
-  try {
-    d.save(path, false);
-    FAIL() << "no exception";
-  } catch (const FileWriteError& error) {
-    EXPECT_EQ(error.getWhere(), "void DataSet::save(const string&, const bool) const");
-    EXPECT_EQ(error.getWhat(), "File exists");
-    EXPECT_EQ(error.getFilename(), path);
-  }
+  d.setValues("a", vectorOf<int>({1}));
+  const FileWriteError exists = expectThrow<FileWriteError>([&] { d.save(path, false); });
+  EXPECT_EQ(exists.getWhere(), "void DataSet::save(const string&, const bool) const");
+  EXPECT_EQ(exists.getWhat(), "File exists");
+  EXPECT_EQ(exists.getFilename(), path);
   EXPECT_EQ(readFile(path), "old\n");
   d.save(path, true);
   EXPECT_EQ(readFile(path), "a\n1\n");
@@ -238,7 +260,7 @@ TEST(DataSetFile, RefusesFilesWhoseMissingCellsOutnumberTheirBytes) {
   std::istringstream in(text);
   expectException<FileFormatError>([&] { in >> d; }, "std::istream& operator>>(std::istream&, DataSet&)",
                                    "Too many missing cells for the size of the data");
-  EXPECT_EQ(d.size(), Vector<int>(std::vector<int>{0, 0}));
+  EXPECT_EQ(d.size(), vectorOf<int>({0, 0}));
 }
 
 TEST(DataSetFile, RefusesAnAbsurdNumberOfVariables) {
@@ -255,14 +277,10 @@ TEST(DataSetFile, LoadReportsTheFileOfAFormatError) {
   writeFile(path, std::string(1 << 20, ',') + "\n");
   DataSet d;
   d.setFieldSeparator(',');
-  try {
-    d.load(path);
-    FAIL() << "no exception";
-  } catch (const FileFormatError& error) {
-    EXPECT_EQ(error.getFilename(), path);
-    EXPECT_EQ(error.callStack(), "[0] std::istream& operator>>(std::istream&, DataSet&)\n"
-                                 "[1] void DataSet::load(const string&)");
-  }
+  const FileFormatError error = expectThrow<FileFormatError>([&] { d.load(path); });
+  EXPECT_EQ(error.getFilename(), path);
+  EXPECT_EQ(error.callStack(), "[0] std::istream& operator>>(std::istream&, DataSet&)\n"
+                               "[1] void DataSet::load(const string&)");
 }
 
 TEST(DataSetFile, BinaryJunkLoadsWithoutHarm) {

@@ -1,0 +1,353 @@
+#include "foundation/Vector.h"
+
+#include "tests/support/ExpectException.h"
+#include "tests/support/VectorPrinting.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace {
+
+Vector<float> vf(std::vector<float> values) {
+  return Vector<float>(values);
+}
+Vector<int> vi(std::vector<int> values) {
+  return Vector<int>(values);
+}
+
+// Runs every call of the table and expects E with the call's where-text and the given what-text.
+template <class E>
+void expectFailures(const std::vector<std::pair<std::string, std::function<void()>>>& calls,
+                    const std::string& what) {
+  for (const auto& [where, call] : calls) {
+    SCOPED_TRACE(where);
+    expectException<E>(call, where, what);
+  }
+}
+
+} // namespace
+
+// Owning storage, shallow views and their rules.
+TEST(VectorStorage, ShallowViewWritesThroughAndItsCopyOwns) {
+  EXPECT_EQ(Vector<int>(-4).data(), nullptr);
+  float foreign[3] = {1, 2, 3};
+  Vector<float> view(3, foreign);
+  view[1] = 7;
+  view *= 2.0f;
+  EXPECT_EQ(foreign[1], 14.0f);
+  view = vf({4, 5, 6}); // equal size: written into the foreign array
+  view.setSize(3);
+  EXPECT_TRUE(view.isShallow());
+  EXPECT_EQ(foreign[2], 6.0f);
+  Vector<float> copy(view);
+  EXPECT_FALSE(copy.isShallow());
+  copy[0] = 9;
+  EXPECT_EQ(foreign[0], 4.0f);
+}
+
+TEST(VectorStorage, ViewsRefuseEveryResizeAndStayUnchanged) {
+  float foreign[3] = {1, 2, 3};
+  Vector<float> view(3, foreign);
+  Vector<float> longer = vf({4, 5, 6, 7});
+  const std::string setSize = "void Vector<T>::setSize(const int,T*)";
+  expectFailures<UsageError>({{setSize, [&] { view = longer; }},
+                              {setSize, [&] { view.setSize(4); }},
+                              {setSize, [&] { view.setZeros(4); }}},
+                             "This is a shallow vector, cannot be resized without data");
+  expectFailures<UsageError>({{"void Vector<T>::swap(Vector&)", [&] { longer.swap(view); }},
+                              {"void Vector<T>::swap(Vector&)", [&] { view.swap(longer); }}},
+                             "Vector size differ and at least one of them is shallow");
+  expectFailures<UsageError>({{"void Vector<T>::append(const Vector&)", [&] { view.append(longer); }},
+                              {"void Vector<T>::prepend(const Vector&)", [&] { view.prepend(longer); }}},
+                             "This is a shallow vector (cannot be resized)");
+  EXPECT_EQ(view.data(), foreign);
+  EXPECT_EQ(view, vf({1, 2, 3}));
+  EXPECT_EQ(longer.getSize(), 4);
+}
+
+TEST(VectorStorage, SetSizeKeepsContentsOnlyForTheSameSizeOrTakesForeignData) {
+  Vector<int> v(std::vector<int>{1, 2, 3});
+  const int* before = v.data();
+  v.setSize(3);
+  EXPECT_EQ(v.data(), before);
+  EXPECT_EQ(v[2], 3);
+  v.setSize(0);
+  EXPECT_EQ(v.data(), nullptr);
+  int foreign[2] = {8, 9};
+  v.setSize(2, foreign);
+  EXPECT_TRUE(v.isShallow());
+  EXPECT_EQ(v[1], 9);
+}
+
+TEST(VectorStorage, SelfAssignmentAndSwaps) {
+  Vector<float> a = vf({1, 2, 3});
+  Vector<float>& alias = a;
+  a = alias;
+  Vector<float> b = vf({4});
+  const float* aData = a.data();
+  a.swap(b); // owners exchange storage of any size
+  EXPECT_EQ(b.data(), aData);
+  EXPECT_EQ(a, vf({4}));
+  EXPECT_EQ(b, vf({1, 2, 3}));
+  float foreign[2] = {1, 2};
+  Vector<float> view(2, foreign);
+  Vector<float> owner = vf({5, 6});
+  owner.swap(view); // a view of the same size exchanges elements
+  EXPECT_EQ(foreign[0], 5.0f);
+  EXPECT_EQ(owner, vf({1, 2}));
+}
+
+TEST(VectorStorage, JoinsCopiesAndPastesRanges) {
+  Vector<int> v = vi({1, 2});
+  v.append(vi({3}));
+  v.prepend(vi({-1, 0}));
+  v.append(v);
+  EXPECT_EQ(v, vi({-1, 0, 1, 2, 3, -1, 0, 1, 2, 3}));
+  Vector<float> f = vf({0, 1, 2, 3, 4});
+  EXPECT_EQ(f.copy(1, 3), vf({1, 2, 3}));
+  EXPECT_EQ(f.copyFrom(3), vf({3, 4}));
+  EXPECT_EQ(f.copyUntil(1), vf({0, 1}));
+  f.paste(3, vf({8, 9}));
+  EXPECT_EQ(f, vf({0, 1, 2, 8, 9}));
+  expectException<SizeError>(
+      [&] {
+        f.paste(4, vf({8, 9}));
+      },
+      "Vector Vector<T>::paste(...)", "Vector to large to be pasted at specified position");
+  EXPECT_EQ(f, vf({0, 1, 2, 8, 9}));
+  Vector<std::string> names(std::vector<std::string>{"a", "b"});
+  names.append(names);
+  EXPECT_EQ(names.find("b"), 1);
+}
+
+// Filling and in-place reordering.
+TEST(VectorFilling, FillsSortsReversesShiftsAndNormalizes) {
+  Vector<int> v(4);
+  v.fill(7);
+  EXPECT_EQ(v, vi({7, 7, 7, 7}));
+  v.setOnes(3);
+  EXPECT_EQ(v, vi({1, 1, 1}));
+  v.setZeros(2);
+  EXPECT_EQ(v, vi({0, 0}));
+  Vector<float> f(3);
+  f.setCanonical(1);
+  EXPECT_EQ(f, vf({0, 1, 0}));
+  f.setSequence(10, -2);
+  EXPECT_EQ(f, vf({10, 8, 6}));
+  f = vf({3, -1, 2, -1});
+  f.apply([](float x) { return x * x; });
+  f.sort();
+  EXPECT_EQ(f, vf({1, 1, 4, 9}));
+  f.reverse();
+  f.circShift();
+  EXPECT_EQ(f, vf({1, 9, 4, 1}));
+  Vector<double> d(std::vector<double>{3, 0, 4});
+  d.normalize();
+  EXPECT_EQ(d, Vector<double>(std::vector<double>{0.6, 0, 0.8}));
+  Vector<float> zero = vf({0, 0});
+  zero.normalize(); // left alone instead of divided by zero
+  EXPECT_EQ(zero, vf({0, 0}));
+  EXPECT_EQ(Vector<float>::epsilon(), 1e-6f);
+  EXPECT_EQ(Vector<double>::epsilon(), 1e-15);
+  EXPECT_EQ(Vector<long double>::epsilon(), 1e-18L);
+}
+
+// Element-wise operations and their size rule.
+TEST(VectorArithmetic, CombinesElementWiseAndWithScalarsInTheElementType) {
+  const Vector<float> a = vf({1, 2, 3});
+  const Vector<float> b = vf({4, 5, 6});
+  EXPECT_EQ(a + b, vf({5, 7, 9}));
+  EXPECT_EQ(b - a, vf({3, 3, 3}));
+  EXPECT_EQ(b / a, vf({4, 2.5f, 2}));
+  EXPECT_EQ(a.pointwiseProduct(b), vf({4, 10, 18}));
+  EXPECT_EQ(-a, vf({-1, -2, -3}));
+  const Vector<int> c = vi({2, 4, -6});
+  EXPECT_EQ(c + 1, vi({3, 5, -5}));
+  EXPECT_EQ(c - 1, vi({1, 3, -7}));
+  EXPECT_EQ(c * 3, vi({6, 12, -18}));
+  EXPECT_EQ(c / 4, vi({0, 1, -1})); // integer division of the element type
+  const Vector<unsigned char> bytes(std::vector<unsigned char>{250, 3});
+  EXPECT_EQ(bytes + static_cast<unsigned char>(10), Vector<unsigned char>(std::vector<unsigned char>{4, 13}));
+  const Vector<bool> flags(std::vector<bool>{true, false});
+  EXPECT_EQ(flags + flags, flags);
+}
+
+TEST(VectorArithmetic, InPlaceFormsKeepTheStorage) {
+  Vector<float> a = vf({1, 2, 3});
+  const float* storage = a.data();
+  a += vf({1, 1, 1});
+  a -= vf({0, 1, 0});
+  a /= vf({2, 1, 4});
+  EXPECT_EQ(a, vf({1, 2, 1}));
+  a += 1.0f;
+  a *= 3.0f;
+  a -= 1.0f;
+  a /= 2.0f;
+  EXPECT_EQ(a, vf({2.5f, 4, 2.5f}));
+  EXPECT_EQ(a.data(), storage);
+}
+
+TEST(VectorArithmetic, DifferentSizesFailWithTheOperationsSignature) {
+  Vector<float> a = vf({1, 2, 3});
+  const Vector<float> b = vf({1, 2});
+  expectFailures<SizeError>(
+      {{"Vector Vector<T>::operator+(const Vector&) const", [&] { a + b; }},
+       {"Vector<T> Vector<T>::operator-(const Vector&) const", [&] { a - b; }},
+       {"Vector<T> Vector<T>::operator/(const Vector&) const", [&] { a / b; }},
+       {"Vector pointwiseProduct(const Vector&) const", [&] { a.pointwiseProduct(b); }},
+       {"void Vector<T>::operator+=(const Vector&)", [&] { a += b; }},
+       {"void Vector<T>::operator-=(const Vector&)", [&] { a -= b; }},
+       {"void Vector<T>::operator/=(const Vector&)", [&] { a /= b; }},
+       {"T Vector<T>::scalarProduct(const Vector&) const", [&] { a.scalarProduct(b); }},
+       {"T Vector<T>::sdistance(const Vector&) const", [&] { a.sdistance(b); }},
+       {"T Vector<T>::sdistance(const Vector&) const", [&] { a.distance(b); }},
+       {"T Vector<T>::manhattanDistance(const Vector&) const", [&] { a.manhattanDistance(b); }}},
+      "The two vectors have different sizes");
+  EXPECT_EQ(a, vf({1, 2, 3}));
+  EXPECT_NE(vf({1, 2}), vf({1, 3}));
+  const Vector<float> withNan = vf({1, std::numeric_limits<float>::quiet_NaN()});
+  EXPECT_FALSE(withNan == withNan);
+}
+
+// Products, norms and distances.
+TEST(VectorProducts, ScalarAndCrossProductsNormsDistancesAndAngles) {
+  const Vector<float> a = vf({1, 2, 2});
+  const Vector<float> b = vf({4, 0, -1});
+  EXPECT_EQ(a.scalarProduct(b), 2.0f);
+  EXPECT_EQ(a.norm(), 3.0f);
+  EXPECT_EQ(a.sdistance(b), 22.0f);
+  EXPECT_FLOAT_EQ(a.distance(b), std::sqrt(22.0f));
+  EXPECT_EQ(a.manhattanDistance(b), 8.0f);
+  const Vector<unsigned int> u(std::vector<unsigned int>{1, 10});
+  EXPECT_EQ(u.manhattanDistance(Vector<unsigned int>(std::vector<unsigned int>{4, 3})),
+            10u);                                                        // no wrap-around
+  EXPECT_EQ(vf({0, 1, 0}).vectorProduct(vf({1, 0, 0})), vf({0, 0, -1})); // right-handed
+  EXPECT_EQ(vi({2, 3, 4}).vectorProduct(vi({5, 6, 7})), vi({-3, 6, -3}));
+  expectException<SizeError>(
+      [] {
+        vf({1, 0}).vectorProduct(vf({0, 1, 0}));
+      },
+      "Vector vectorProduct(const Vector&) const", "At least one vector have a size different from 3");
+  EXPECT_NEAR(vf({1, 1, 0}).angle(vf({1, 0, 0})), M_PI / 4, 1e-6);
+  EXPECT_EQ(vf({0.2f, -0.9f, 0.9f}).closestAxis(), 1); // the first of equal magnitudes
+  EXPECT_EQ(Vector<float>().closestAxis(), 0);
+}
+
+TEST(VectorProducts, HouseholderVectorReflectsOntoTheFirstAxis) {
+  const Vector<double> x(std::vector<double>{3, 1, 5, 1});
+  Vector<double> v;
+  double beta = 0;
+  x.householderVector(v, beta);
+  EXPECT_DOUBLE_EQ(v[0], 1.0);
+  // (I - beta v v') x = ||x|| e1
+  const Vector<double> reflected = x - v * (beta * v.scalarProduct(x));
+  EXPECT_NEAR(std::fabs(reflected[0]), 6.0, 1e-12);
+  for (int i = 1; i < 4; ++i) EXPECT_NEAR(reflected[i], 0.0, 1e-12);
+  Vector<double> inPlace = x;
+  double inPlaceBeta = 0;
+  inPlace.householderVector(inPlaceBeta);
+  EXPECT_EQ(inPlace, v);
+  EXPECT_EQ(inPlaceBeta, beta);
+  Vector<double> axis(std::vector<double>{2, 0, 0});
+  axis.householderVector(beta);
+  EXPECT_EQ(beta, 0.0);
+}
+
+// Floating-point operations are refused per integer element type, with the type named.
+namespace {
+
+template <class T> Vector<T> sample() {
+  return Vector<T>(std::vector<T>{1, 2, 3});
+}
+
+// where is written with T for the element type, as in "T Vector<T>::norm() const".
+template <class T> void expectRefused(const std::string& type, const std::string& where, void (*call)()) {
+  expectException<TypeError>(call, std::regex_replace(where, std::regex("\\bT\\b"), type),
+                             "Method not available for type '" + type + "'");
+}
+
+template <class T> void expectRefusals(const std::string& type, bool refusesDeviations, bool refusesMad) {
+  SCOPED_TRACE(type);
+  expectRefused<T>(type, "T Vector<T>::norm() const", [] { sample<T>().norm(); });
+  expectRefused<T>(type, "void Vector<T>::normalize()", [] { sample<T>().normalize(); });
+  expectRefused<T>(type, "T Vector<T>::mean() const", [] { sample<T>().mean(); });
+  if (refusesMad) expectRefused<T>(type, "T Vector<T>::mad() const", [] { sample<T>().mad(); });
+  if (!refusesDeviations) return;
+  expectRefused<T>(type, "T Vector<T>::sse() const", [] { sample<T>().sse(); });
+  expectRefused<T>(type, "T Vector<T>::var() const", [] { sample<T>().var(); });
+  expectRefused<T>(type, "T Vector<T>::std() const", [] { sample<T>().std(); });
+  expectRefused<T>(type, "T Vector<T>::sem(const bool) const", [] { sample<T>().sem(true); });
+  expectRefused<T>(type, "T Vector<T>::distance(const Vector&) const",
+                   [] { sample<T>().distance(sample<T>()); });
+  expectRefused<T>(type, "void Vector<T>::houseHolderVector(...)", [] {
+    T beta;
+    Vector<T> v = sample<T>();
+    v.householderVector(beta);
+  });
+}
+
+} // namespace
+
+TEST(VectorRefusedTypes, FloatingPointOperationsRefusedPerIntegerType) {
+  expectRefusals<char>("char", false, false);
+  expectRefusals<unsigned char>("unsigned char", true, true);
+  expectRefusals<short>("short", true, true);
+  expectRefusals<unsigned short>("unsigned short", true, true);
+  expectRefusals<int>("int", true, false);
+  expectRefusals<unsigned int>("unsigned int", true, true);
+  EXPECT_EQ(sample<char>().sse(), 2);
+  EXPECT_EQ(sample<char>().distance(Vector<char>(std::vector<char>{1, 2, 5})), 2);
+  EXPECT_EQ(sample<char>().mad(), 1);
+  EXPECT_EQ(sample<int>().mad(), 1);
+  EXPECT_NO_THROW(sample<long double>().sem(true));
+}
+
+TEST(VectorRefusedTypes, RefusalComesBeforeTheEmptyCheckAndChangesNothing) {
+  expectException<TypeError>([] { Vector<int>().mean(); }, "int Vector<int>::mean() const",
+                             "Method not available for type 'int'");
+  Vector<int> v = sample<int>();
+  EXPECT_THROW(v.normalize(), TypeError);
+  EXPECT_EQ(v, sample<int>());
+}
+
+// Conversions and permutations.
+TEST(VectorConversion, ConvertsByPlainConversion) {
+  const Vector<float> f(std::vector<float>{1.9f, -1.9f, 2.5f});
+  EXPECT_EQ(f.toType<int>(), vi({1, -1, 2}));
+  EXPECT_EQ(f.toType<double>()[0], static_cast<double>(1.9f));
+  EXPECT_EQ(f.toType<long double>()[2], 2.5L);
+  EXPECT_EQ(vi({-3, 7}).toType<float>(), vf({-3, 7}));
+  EXPECT_EQ(Vector<unsigned int>(std::vector<unsigned int>{3}).toType<float>()[0], 3.0f);
+  EXPECT_EQ(Vector<double>(std::vector<double>{0.1}).toType<float>()[0], 0.1f);
+  EXPECT_EQ(Vector<long double>(std::vector<long double>{0.25L}).toType<float>()[0], 0.25f);
+}
+
+// Colour-map files may hold values outside 0 .. 255: they are truncated and wrapped, never clamped.
+TEST(VectorConversion, OutOfRangeFloatsWrapInsteadOfClamping) {
+  const Vector<float> f(std::vector<float>{200.7f, -1.0f, 300.9f, -200.5f, 256.0f, NAN, 1e30f});
+  EXPECT_EQ(f.toType<unsigned char>(),
+            Vector<unsigned char>(std::vector<unsigned char>{200, 255, 44, 56, 0, 0, 0}));
+  EXPECT_EQ(vf({3e9f, -3e9f}).toType<int>(), vi({static_cast<int>(3000000000LL - 4294967296LL),
+                                                 static_cast<int>(4294967296LL - 3000000000LL)}));
+}
+
+TEST(VectorPermutation, ShuffleAndUnshuffleAreInverse) {
+  const Vector<float> v = vf({10, 20, 30, 40});
+  const Vector<int> p = vi({2, 0, 3, 1});
+  Vector<float> shuffled = v;
+  shuffled.shuffle(p);
+  EXPECT_EQ(shuffled, vf({30, 10, 40, 20}));
+  shuffled.unshuffle(p);
+  EXPECT_EQ(shuffled, v);
+  expectFailures<SizeError>(
+      {{"void Vector<T>::shuffle(const Vector<int>&)", [&] { shuffled.shuffle(vi({0})); }},
+       {"void Vector<T>::unshuffle(const Vector<int>&)", [&] { shuffled.unshuffle(vi({0})); }}},
+      "Permutation size differs from number of elements");
+  EXPECT_EQ(shuffled, v);
+}
