@@ -53,6 +53,10 @@ int ShapeViewerMediator::numShapes() const {
   return static_cast<int>(_painters.size());
 }
 
+const Shape<float>& ShapeViewerMediator::getShape(int i) const {
+  return _painters[static_cast<std::size_t>(i)]->getProxy()->getShape();
+}
+
 ShapePainterGL<float>* ShapeViewerMediator::createProxy(const Shape<float>& shape) {
   ShapePainterGL<float>* proxy = nullptr;
   if (dynamic_cast<const Curve<float>*>(&shape))
@@ -90,17 +94,21 @@ int ShapeViewerMediator::nextNameCounter(const std::string& shapeName) const {
   return largest + 1;
 }
 
-void ShapeViewerMediator::addShape(Shape<float>* shape, const std::string& name) {
-  Trace::Scope scope("void ShapeViewerMediator::addShape(const Shape<float>&)");
+void ShapeViewerMediator::addShape(Shape<float>* shape, const std::string& fileName) {
   _shapes.emplace_back(shape);
-  ShapePainterGL<float>* proxy = createProxy(*shape);
+  addShape(*shape, fileName);
+}
+
+void ShapeViewerMediator::addShape(const Shape<float>& shape, const std::string& fileName) {
+  Trace::Scope scope("void ShapeViewerMediator::addShape(const Shape<float>&)");
+  ShapePainterGL<float>* proxy = createProxy(shape);
   if (!proxy) return;
 
   ShapePainterAttributesGL attributes = proxy->getAttributes();
   attributes.setColor(cycleColor(numShapes()));
   proxy->setAttributes(attributes);
 
-  auto* painter = new ExtendedShapeViewerPainterGL(nextNameCounter(shape->getName()), true, proxy, name);
+  auto* painter = new ExtendedShapeViewerPainterGL(nextNameCounter(shape.getName()), true, proxy, fileName);
   _painters.push_back(painter);
   if (_canvas) _canvas->addPainter(*painter);
 

@@ -32,13 +32,16 @@ public:
   // shapes, ambient light 80, diffuse and specular light 128. Called once, after setCanvas.
   void initialize();
 
-  // Takes a loaded shape (already scaled) for good; name is the file it came from. The shape gets a
+  // Shows a loaded shape (already scaled); fileName is the file it came from. The shape gets a
   // painter of its kind in the next colour of the cycle, wrapped in a viewer painter that is appended
   // to the painters and added to the canvas; outside batch mode the canvas then frames and repaints.
-  void addShape(Shape<float>* shape, const std::string& name);
+  // The painter refers to the shape, which must outlive the mediator.
+  void addShape(const Shape<float>& shape, const std::string& fileName);
+  // The same for a shape that the mediator takes over for good.
+  void addShape(Shape<float>* shape, const std::string& fileName);
   const std::vector<ShapeViewerPainterGL*>& getPainters() const { return _painters; }
   int getColorCycleLength() const { return _colorCycleLength; }
-  const Shape<float>& getShape(int i) const { return *_shapes[static_cast<std::size_t>(i)]; }
+  const Shape<float>& getShape(int i) const; // the shape drawn by painter i
 
   // Factors applied to x, y and z of every shape loaded from now on.
   void setScaling(const Vector<float>& scaling);

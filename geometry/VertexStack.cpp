@@ -323,6 +323,8 @@ template <class T> void VertexStack<T>::writeStack(std::ostream& os, int code, c
     }
     writer.flush();
   } catch (const std::ios_base::failure& failure) {
+    // Cleared first: restoring a mask that holds the failed state would throw again.
+    os.clear();
     os.exceptions(exceptions);
     raise<FileWriteError>(where, failure.what());
   }

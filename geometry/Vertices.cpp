@@ -219,6 +219,8 @@ template <class T> void Vertices<T>::writeFlat(std::ostream& os, int code, const
     for (int i = 0; i < getNumVertices(); ++i) writer.numbers(vertex(i).data(), space);
     writer.flush();
   } catch (const std::ios_base::failure& failure) {
+    // Cleared first: restoring a mask that holds the failed state would throw again.
+    os.clear();
     os.exceptions(exceptions);
     raise<FileWriteError>(where, failure.what());
   }
