@@ -35,6 +35,11 @@ std::vector<std::vector<int>> triangles(const TriMesh<float>& mesh) {
   return list;
 }
 
+// Whether the mesh holds neither caps nor colours.
+bool bare(const QuadMesh<float>& mesh) {
+  return !mesh.hasAnyCap() && !mesh.hasExtensions() && !mesh.hasVertexColors();
+}
+
 Curve<float> row(int width, bool open = false) {
   return Curve<float>(3, width, 0, 0, open);
 }
@@ -156,9 +161,7 @@ TEST(QuadMeshCaps, ExtendTheMeshByTheirRows) {
   EXPECT_EQ(mesh[0].vertex(2), beginTip);
   EXPECT_EQ(mesh[8].vertex(2), beginNext);
   EXPECT_EQ(mesh[19].vertex(4), endTip);
-  EXPECT_FALSE(mesh.hasAnyCap());
-  EXPECT_FALSE(mesh.hasExtensions());
-  EXPECT_FALSE(mesh.hasVertexColors());
+  EXPECT_TRUE(bare(mesh));
   for (int l = 0; l < mesh.getHeight(); ++l) EXPECT_EQ(mesh[l].getServer(), mesh.getServer());
   EXPECT_EQ(mesh.toTriMesh(false).getNumTriangles(), 19 * 12);
 }
@@ -168,18 +171,14 @@ TEST(QuadMeshCaps, StayWithTheOriginalWhenTheMeshIsCopied) {
   mesh.buildCaps();
   mesh.setVertexColors(new QuadMesh<int>(3, 3, 8));
   QuadMesh<float> copy(mesh);
-  EXPECT_FALSE(copy.hasAnyCap());
-  EXPECT_FALSE(copy.hasExtensions());
-  EXPECT_FALSE(copy.hasVertexColors());
+  EXPECT_TRUE(bare(copy));
   EXPECT_EQ(copy.getServer(), mesh.getServer());
   std::unique_ptr<Shape<float>> clone(mesh.clone());
   EXPECT_FALSE(dynamic_cast<QuadMesh<float>&>(*clone).hasAnyCap());
   EXPECT_TRUE(mesh.hasAllCaps());
   EXPECT_TRUE(mesh.hasVertexColors());
   mesh = copy;
-  EXPECT_FALSE(mesh.hasAnyCap()) << "the caps of the rows given up go with them";
-  EXPECT_FALSE(mesh.hasExtensions());
-  EXPECT_FALSE(mesh.hasVertexColors());
+  EXPECT_TRUE(bare(mesh)) << "the caps of the rows given up go with them";
 }
 
 TEST(QuadMeshCaps, AreDetachedWithTheMesh) {

@@ -13,59 +13,20 @@
 
 namespace {
 
-// What a stream extracts from text: the values read until the first failure, then the failed
-// value when the failure was not the end of the text.
-template <class T> std::vector<T> streamValues(const std::string& text, bool& failedOnText) {
-  std::istringstream is(text);
-  std::vector<T> values;
-  T v;
-  while (is >> v) values.push_back(v);
-  // The value a failed extraction stored, unless the stream ran out of text first.
-  std::istringstream probe(text);
-  for (std::size_t i = 0; i < values.size(); ++i) probe >> v;
-  probe >> std::ws;
-  failedOnText = !probe.eof();
-  if (failedOnText) {
-    T failed{};
-    probe >> failed;
-    values.push_back(failed);
-  }
-  return values;
-}
-
-template <class T> std::vector<T> readerValues(const std::string& text, bool& failedOnText) {
-  ShapeTextReader reader(text);
-  std::vector<T> values;
-  T v{};
-  while (reader.readNumber(v)) values.push_back(v);
-  // readNumber leaves the failed value in v; the cursor stays at the end of the failed token.
-  ShapeTextReader probe(text);
-  for (std::size_t i = 0; i < values.size(); ++i) probe.readNumber(v);
-  T failed{};
-  char c = 0;
-  ShapeTextReader rest(text.substr(probe.consumed()));
-  failedOnText = rest.readCharacter(c);
-  if (failedOnText) {
-    probe.readNumber(failed);
-    values.push_back(failed);
-  }
-  return values;
-}
-
-template <class T> bool sameBits(const std::vector<T>& a, const std::vector<T>& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (!(a[i] == b[i]) || std::signbit(a[i]) != std::signbit(b[i])) return false;
-  return true;
-}
-
+// Reads text value by value with a stream and with the reader, until both fail: each value, and the
+// value a failed extraction leaves (0, or the largest value on overflow), must be the same, bit for bit.
 template <class T> void expectSameAsStream(const std::string& text) {
-  bool streamFailed = false, readerFailed = false;
-  const std::vector<T> expected = streamValues<T>(text, streamFailed);
-  const std::vector<T> got = readerValues<T>(text, readerFailed);
-  EXPECT_TRUE(sameBits(expected, got))
-      << "text: [" << text << "] stream read " << expected.size() << " values, the reader " << got.size();
-  EXPECT_EQ(streamFailed, readerFailed) << "text: [" << text << "]";
+  std::istringstream is(text);
+  ShapeTextReader reader(text);
+  for (int k = 0;; ++k) {
+    T expected{}, got{};
+    const bool streamRead = static_cast<bool>(is >> expected), readerRead = reader.readNumber(got);
+    EXPECT_EQ(streamRead, readerRead) << "text: [" << text << "] value " << k;
+    EXPECT_TRUE(expected == got || (std::isnan(expected) && std::isnan(got)))
+        << "text: [" << text << "] value " << k;
+    EXPECT_EQ(std::signbit(expected), std::signbit(got)) << "text: [" << text << "] value " << k;
+    if (!streamRead || !readerRead || ::testing::Test::HasFailure()) return;
+  }
 }
 
 // clang-format off
