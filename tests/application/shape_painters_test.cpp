@@ -201,6 +201,7 @@ TEST(ShapeViewerPainter, ForwardsBoxOpacityAndDrawingToItsProxy) {
   TriMesh<float> mesh(*shape);
   proxy->setShape(mesh);
   EXPECT_EQ(painter.boundingBox().getVertex2()[1], 3.0f);
+  EXPECT_TRUE(painter.isOpaque());
   ShapePainterAttributesGL attributes = proxy->getAttributes();
   attributes.setTransparency(100);
   proxy->setAttributes(attributes);
