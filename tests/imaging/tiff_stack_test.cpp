@@ -8,6 +8,7 @@
 #include "foundation/Exception.h"
 #include "tests/imaging/TiffFixtures.h"
 #include "tests/imaging/VoxelFixtures.h"
+#include "tests/support/ExpectException.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -73,9 +74,12 @@ std::vector<PageTags> readPages(const std::string& path) {
 
 } // namespace
 
-TEST(TiffStackWrite, EveryPageCarriesTheTagsOfItsSlice) {
+TEST(TiffStackWrite, EveryPageCarriesTheTagsAndClampedBytesOfItsSlice) {
   TemporaryDirectory directory;
-  rampMatrix(3, 5, 4).saveAsTiff(directory.file("stack.tif"));
+  VoxelMatrix<float> matrix = rampMatrix(3, 5, 4);
+  matrix(1, 2, 1) = 300; // beyond a byte: clamped
+  matrix(0, 0, 1) = -4;
+  matrix.saveAsTiff(directory.file("stack.tif"));
   const std::vector<PageTags> pages = readPages(directory.file("stack.tif"));
   ASSERT_EQ(pages.size(), 4u);
   for (std::uint16_t k = 0; k < 4; ++k) {
@@ -97,22 +101,12 @@ TEST(TiffStackWrite, EveryPageCarriesTheTagsOfItsSlice) {
     EXPECT_EQ(tags.description,
               "ImageJ=1.47v\nimages=4\nslices=4\nunit=micron\nspacing=2.000000\nloop=false");
   }
-}
-
-TEST(TiffStackWrite, PixelsAreTheVoxelsTruncatedToBytes) {
-  TemporaryDirectory directory;
-  VoxelMatrix<float> matrix = rampMatrix(2, 3, 2);
-  matrix(1, 2, 1) = 300; // beyond a byte: clamped
-  matrix(0, 0, 1) = -4;
-  matrix.saveAsTiff(directory.file("pixels.tif"));
-  const std::vector<PageTags> pages = readPages(directory.file("pixels.tif"));
-  ASSERT_EQ(pages.size(), 2u);
-  EXPECT_EQ(pages[0].rows[1][2], static_cast<unsigned char>(matrix(1, 2, 0)));
+  EXPECT_EQ(pages[0].rows[1][2], static_cast<unsigned char>(matrix(1, 2, 0))); // truncated
   EXPECT_EQ(pages[1].rows[1][2], 255);
   EXPECT_EQ(pages[1].rows[0][0], 0);
 }
 
-TEST(TiffStackWrite, CompressionUsesLzwWithHorizontalDifferencing) {
+TEST(TiffStackWrite, LzwWithHorizontalDifferencingAndOtherUnits) {
   TemporaryDirectory directory;
   rampMatrix(8, 8, 2).saveAsTiff(directory.file("lzw.tif"), true);
   const std::vector<PageTags> pages = readPages(directory.file("lzw.tif"));
@@ -120,74 +114,57 @@ TEST(TiffStackWrite, CompressionUsesLzwWithHorizontalDifferencing) {
   EXPECT_EQ(pages[1].compression, 5);
   EXPECT_EQ(pages[1].predictor, 2);
   EXPECT_EQ(pages[1].rows[7][7], static_cast<unsigned char>((49 + 21 + 40) % 256));
-}
-
-TEST(TiffStackWrite, OtherUnitsAreWrittenAsTheirSymbol) {
-  TemporaryDirectory directory;
   VoxelMatrix<float> matrix = rampMatrix(1, 1, 1);
-  VoxelCalibration calibration = matrix.getVoxelCalibration();
-  LengthUnit unit;
-  unit.setScale(-3);
-  calibration.setLengthUnit(unit);
-  calibration.setVoxelDepth(0.125f);
-  matrix.setVoxelCalibration(calibration);
+  matrix.setVoxelCalibration(voxelCalibration(1, 1, 0.125f, -3));
   matrix.saveAsTiff(directory.file("mm.tif"));
   EXPECT_EQ(readPages(directory.file("mm.tif"))[0].description,
             "ImageJ=1.47v\nimages=1\nslices=1\nunit=mm\nspacing=0.125000\nloop=false");
 }
 
-TEST(TiffStackWrite, RefusesToOverwriteUnlessAsked) {
+TEST(TiffStackWrite, RefusesToOverwriteUnlessAskedAndReportsUnwritablePlaces) {
   TemporaryDirectory directory;
   const std::string path = directory.file("kept.tif");
   writeFile(path, "old");
-  try {
-    rampMatrix(1, 1, 1).saveAsTiff(path);
-    FAIL() << "no exception";
-  } catch (const FileWriteError& error) {
-    EXPECT_EQ(error.getWhere(), "void VoxelMatrix<T>::saveAsTiff(...) const");
-    EXPECT_EQ(error.getWhat(), "File already exists");
-  }
+  expectException<FileWriteError>([&] { rampMatrix(1, 1, 1).saveAsTiff(path); },
+                                  "void VoxelMatrix<T>::saveAsTiff(...) const", "File already exists");
   EXPECT_EQ(readFile(path), "old");
   rampMatrix(1, 1, 1).saveAsTiff(path, false, true);
   EXPECT_EQ(readPages(path).size(), 1u);
+  const auto error = expectThrow<FileWriteError>(
+      [] { rampMatrix(1, 1, 1).saveAsTiff("/nonexistent-dir/stack.tif", false, true); });
+  EXPECT_EQ(error.getWhat().rfind("Cannot open file for writing", 0), 0u);
 }
 
-TEST(TiffStackWrite, AnUnwritablePlaceIsReported) {
-  try {
-    rampMatrix(1, 1, 1).saveAsTiff("/nonexistent-dir/stack.tif", false, true);
-    FAIL() << "no exception";
-  } catch (const FileWriteError& error) {
-    EXPECT_EQ(error.getWhat().rfind("Cannot open file for writing", 0), 0u);
-  }
-}
-
-TEST(TiffStackRoundTrip, SizesVoxelsUnitAndSpacingComeBack) {
+TEST(TiffStackRoundTrip, SizesVoxelsUnitAndSpacingComeBackCompressedOrNot) {
   TemporaryDirectory directory;
-  const VoxelMatrix<float> original = rampMatrix(3, 5, 4);
+  const VoxelMatrix<float> original = rampMatrix(16, 9, 4);
   original.saveAsTiff(directory.file("round.tif"));
+  original.saveAsTiff(directory.file("packed.tif"), true);
   const VoxelMatrix<float> loaded(directory.file("round.tif"));
   ASSERT_EQ(loaded.getSize(), original.getSize());
   for (int k = 0; k < 4; ++k)
-    for (int i = 0; i < 3; ++i)
-      for (int j = 0; j < 5; ++j) ASSERT_EQ(loaded(i, j, k), static_cast<int>(original(i, j, k)));
+    for (int i = 0; i < 16; ++i)
+      for (int j = 0; j < 9; ++j) ASSERT_EQ(loaded(i, j, k), static_cast<int>(original(i, j, k)));
   const VoxelCalibration& calibration = loaded.getVoxelCalibration();
   EXPECT_EQ(calibration.getLengthUnit().getScale(), -6);
   EXPECT_FLOAT_EQ(calibration.getVoxelDepth(), 2);
   // The pixel width comes from XResolution (1 / component 1) and lands in component 0.
   EXPECT_FLOAT_EQ(calibration.getVoxelSize()[0], 0.25f);
   EXPECT_FLOAT_EQ(calibration.getVoxelSize()[1], 0.5f);
+  EXPECT_EQ(VoxelMatrix<float>(directory.file("packed.tif")), loaded);
 }
 
-TEST(TiffStackRoundTrip, CompressedStacksReadTheSame) {
+TEST(TiffStackRoundTrip, AZeroVoxelSizeStillWritesAReadableStack) {
   TemporaryDirectory directory;
-  const VoxelMatrix<float> original = rampMatrix(16, 9, 3);
-  original.saveAsTiff(directory.file("plain.tif"));
-  original.saveAsTiff(directory.file("packed.tif"), true);
-  EXPECT_EQ(VoxelMatrix<float>(directory.file("plain.tif")),
-            VoxelMatrix<float>(directory.file("packed.tif")));
+  VoxelMatrix<float> matrix = rampMatrix(2, 2, 2);
+  matrix.setVoxelCalibration(voxelCalibration(0, 0, 1, 0));
+  matrix.saveAsTiff(directory.file("flat.tif"));
+  const VoxelMatrix<float> loaded(directory.file("flat.tif"));
+  EXPECT_EQ(loaded.getSize3(), 2);
+  EXPECT_EQ(loaded(1, 1, 1), static_cast<int>(matrix(1, 1, 1)));
 }
 
-TEST(TiffStackRead, TheSuffixIsComparedWithoutCase) {
+TEST(TiffStackRead, SuffixesWithoutCaseAndSixteenBitValues) {
   TemporaryDirectory directory;
   writeTiff(directory.file("UPPER.TIF"), TiffLayout(), 2);
   writeTiff(directory.file("long.Tiff"), TiffLayout(), 3);
@@ -195,43 +172,18 @@ TEST(TiffStackRead, TheSuffixIsComparedWithoutCase) {
   EXPECT_EQ(upper.getSize3(), 2);
   EXPECT_EQ(upper(2, 3, 1), defaultPixelValue(1, 2, 3, 0));
   EXPECT_EQ(VoxelMatrix<int>(directory.file("long.Tiff")).getSize3(), 3);
-}
-
-TEST(TiffStackRead, SixteenBitStacksKeepTheirValues) {
-  TemporaryDirectory directory;
   TiffLayout layout;
   layout.bitsPerSample = 16;
   layout.value = [](int page, int row, int column, int) {
     return static_cast<unsigned>(10000 * page + 100 * row + column);
   };
   writeTiff(directory.file("deep.tif"), layout, 3);
-  const VoxelMatrix<float> matrix(directory.file("deep.tif"));
-  EXPECT_EQ(matrix(2, 3, 2), 20203);
-}
-
-TEST(TiffStackRead, ANonTiffWithATiffSuffixIsRefused) {
-  TemporaryDirectory directory;
+  EXPECT_EQ(VoxelMatrix<float>(directory.file("deep.tif"))(2, 3, 2), 20203);
   writeFile(directory.file("fake.tif"), std::string(64, 'x'));
-  try {
-    VoxelMatrix<float> matrix(directory.file("fake.tif"));
-    FAIL() << "no exception";
-  } catch (const FileFormatError& error) {
-    EXPECT_EQ(error.getWhat(), "Unrecognized image file format");
-    EXPECT_NE(error.callStack().find("VoxelMatrix<T>::VoxelMatrix(const string&)"), std::string::npos);
-  }
-}
-
-TEST(TiffStackWrite, AZeroVoxelSizeStillWritesAReadableStack) {
-  TemporaryDirectory directory;
-  VoxelMatrix<float> matrix = rampMatrix(2, 2, 2);
-  VoxelCalibration calibration;
-  calibration.setVoxelWidth(0);
-  calibration.setVoxelHeight(0);
-  matrix.setVoxelCalibration(calibration);
-  matrix.saveAsTiff(directory.file("flat.tif"));
-  const VoxelMatrix<float> loaded(directory.file("flat.tif"));
-  EXPECT_EQ(loaded.getSize3(), 2);
-  EXPECT_EQ(loaded(1, 1, 1), static_cast<int>(matrix(1, 1, 1)));
+  const auto error =
+      expectThrow<FileFormatError>([&] { VoxelMatrix<float> fake(directory.file("fake.tif")); });
+  EXPECT_EQ(error.getWhat(), "Unrecognized image file format");
+  EXPECT_NE(error.callStack().find("VoxelMatrix<T>::VoxelMatrix(const string&)"), std::string::npos);
 }
 
 // === Reading the planes of a stack (the source keeps the file open between planes)
@@ -250,6 +202,11 @@ std::string writeStack(const TemporaryDirectory& directory, const std::string& n
   return path;
 }
 
+// The last pixel of a plane of writeStack with the given seed.
+int corner(int plane, int seed = 0) {
+  return (seed + plane * 29 + 4 * 7 + 6) % 256;
+}
+
 unsigned char planeCorner(ImageReader& reader, ImageSourceTiffStackPlane& source, int plane) {
   source.setPlane(plane);
   Image image;
@@ -259,54 +216,20 @@ unsigned char planeCorner(ImageReader& reader, ImageSourceTiffStackPlane& source
 
 } // namespace
 
-TEST(TiffStackRead, OneReaderReadsPlanesInAnyOrder) {
+TEST(TiffStackRead, OneReaderReadsPlanesInAnyOrderAndSurvivesPlanesBeyondTheEnd) {
   TemporaryDirectory directory;
   ImageSourceTiffStackPlane source;
   source.setTiffStackFilename(writeStack(directory, "order.tif", 6, 0));
   ImageReader reader;
-  for (int plane : {0, 1, 2, 5, 3, 3, 0, 4, 1})
-    EXPECT_EQ(planeCorner(reader, source, plane), (plane * 29 + 4 * 7 + 6) % 256) << "plane " << plane;
-}
-
-TEST(TiffStackRead, OneReaderFollowsTheSourceToAnotherFile) {
-  TemporaryDirectory directory;
-  ImageSourceTiffStackPlane first, second;
-  first.setTiffStackFilename(writeStack(directory, "first.tif", 3, 0));
-  second.setTiffStackFilename(writeStack(directory, "second.tif", 3, 100));
-  ImageReader reader;
-  EXPECT_EQ(planeCorner(reader, first, 1), (29 + 34) % 256);
-  EXPECT_EQ(planeCorner(reader, second, 2), (100 + 58 + 34) % 256);
-  EXPECT_EQ(planeCorner(reader, first, 2), (58 + 34) % 256);
-}
-
-TEST(TiffStackRead, APlaneBeyondTheEndLeavesTheReaderUsable) {
-  TemporaryDirectory directory;
-  ImageSourceTiffStackPlane source;
-  source.setTiffStackFilename(writeStack(directory, "short.tif", 3, 0));
-  ImageReader reader;
-  EXPECT_EQ(planeCorner(reader, source, 2), (58 + 34) % 256);
-  EXPECT_THROW(planeCorner(reader, source, 3), FileReadError);
+  for (int plane : {0, 1, 2, 5, 3, 3, 0, 4, 1}) EXPECT_EQ(planeCorner(reader, source, plane), corner(plane));
+  EXPECT_THROW(planeCorner(reader, source, 6), FileReadError);
   EXPECT_THROW(planeCorner(reader, source, -1), FileReadError);
-  EXPECT_EQ(planeCorner(reader, source, 1), (29 + 34) % 256);
-}
-
-TEST(TiffStackRead, ALongStackLoadsEveryPageInOrder) {
-  TemporaryDirectory directory;
-  const std::string path = writeStack(directory, "long.tif", 300, 3);
-  const VoxelMatrix<unsigned char> matrix(path);
-  ASSERT_EQ(matrix.getSize3(), 300);
-  for (int k = 0; k < 300; ++k) ASSERT_EQ(matrix(4, 6, k), (3 + k * 29 + 34) % 256) << "page " << k;
-}
-
-TEST(TiffStackRead, AFailedLoadLeavesTheMatrixAsItWas) {
-  TemporaryDirectory directory;
-  const std::string path = writeStack(directory, "cut.tif", 4, 0);
-  writeFile(path, withDirectoryTag(readFile(path), 2, TIFFTAG_STRIPOFFSETS, 5000000)); // page 2 past the end
-  VoxelMatrix<unsigned char> matrix(2, 2, 2);
-  matrix.fill(9);
-  EXPECT_THROW(matrix.load(path), FileReadError);
-  EXPECT_EQ(matrix.getSize3(), 2);
-  EXPECT_EQ(matrix(1, 1, 1), 9);
+  EXPECT_EQ(planeCorner(reader, source, 1), corner(1));
+  // It follows another source to another file, and back.
+  ImageSourceTiffStackPlane second;
+  second.setTiffStackFilename(writeStack(directory, "second.tif", 3, 100));
+  EXPECT_EQ(planeCorner(reader, second, 2), corner(2, 100));
+  EXPECT_EQ(planeCorner(reader, source, 2), corner(2));
 }
 
 TEST(TiffStackRead, FreshReadersAndClonesReadThroughTheSourcesOpenStack) {
@@ -315,26 +238,33 @@ TEST(TiffStackRead, FreshReadersAndClonesReadThroughTheSourcesOpenStack) {
   source.setTiffStackFilename(writeStack(directory, "fresh.tif", 8, 0));
   for (int plane : {6, 2, 6, 7, 0, 2, 5, 7}) {
     ImageReader reader;
-    EXPECT_EQ(planeCorner(reader, source, plane), (plane * 29 + 34) % 256) << "plane " << plane;
+    EXPECT_EQ(planeCorner(reader, source, plane), corner(plane)) << "plane " << plane;
   }
   EXPECT_TRUE(source.getStackCursor().isOpen());
   const std::unique_ptr<ImageSource> clone = source.clone();
   auto& copy = static_cast<ImageSourceTiffStackPlane&>(*clone);
   ImageReader reader;
-  EXPECT_EQ(planeCorner(reader, copy, 5), (5 * 29 + 34) % 256);
+  EXPECT_EQ(planeCorner(reader, copy, 5), corner(5));
   EXPECT_EQ(&copy.getStackCursor(), &source.getStackCursor());
-}
-
-TEST(TiffStackRead, AnotherFileGetsAFreshCursor) {
-  TemporaryDirectory directory;
-  ImageSourceTiffStackPlane source;
-  source.setTiffStackFilename(writeStack(directory, "one.tif", 6, 0));
-  ImageReader reader;
-  planeCorner(reader, source, 5);
+  // Another file gets a fresh cursor.
   source.setTiffStackFilename(writeStack(directory, "two.tif", 3, 100));
   EXPECT_FALSE(source.getStackCursor().isOpen());
   EXPECT_THROW(planeCorner(reader, source, 5), FileReadError);
-  EXPECT_EQ(planeCorner(reader, source, 2), (100 + 58 + 34) % 256);
+  EXPECT_EQ(planeCorner(reader, source, 2), corner(2, 100));
+}
+
+TEST(TiffStackRead, ALongStackLoadsEveryPageInOrderAndAFailedLoadChangesNothing) {
+  TemporaryDirectory directory;
+  const VoxelMatrix<unsigned char> matrix(writeStack(directory, "long.tif", 300, 3));
+  ASSERT_EQ(matrix.getSize3(), 300);
+  for (int k = 0; k < 300; ++k) ASSERT_EQ(matrix(4, 6, k), corner(k, 3)) << "page " << k;
+  const std::string path = writeStack(directory, "cut.tif", 4, 0);
+  writeFile(path, withDirectoryTag(readFile(path), 2, TIFFTAG_STRIPOFFSETS, 5000000)); // page 2 past the end
+  VoxelMatrix<unsigned char> kept(2, 2, 2);
+  kept.fill(9);
+  EXPECT_THROW(kept.load(path), FileReadError);
+  EXPECT_EQ(kept.getSize3(), 2);
+  EXPECT_EQ(kept(1, 1, 1), 9);
 }
 
 TEST(TiffStackRead, AStackOverwrittenWhileItsSourceHoldsItFailsCleanly) {
@@ -356,5 +286,4 @@ TEST(TiffStackRead, AStackOverwrittenWhileItsSourceHoldsItFailsCleanly) {
     reader.read(image, source);
   } catch (const Exception&) {
   }
-  SUCCEED();
 }
