@@ -150,32 +150,6 @@ TEST_F(CanvasState, ResetPoseKeepsLightsAndAnnouncesThePoseWhileProgrammaticChan
   EXPECT_EQ(reset.getAmbientLight(), 77);
 }
 
-TEST_F(CanvasState, StandardPoseSlotsSetTheWholePoseOfTheirFactoryLightsIncluded) {
-  const struct {
-    void (ViewerCanvasGL::*slot)();
-    Pose pose;
-  } cases[] = {{&ViewerCanvasGL::setStandardPose1, Pose::canonicalPose1()},
-               {&ViewerCanvasGL::setStandardPose2, Pose::canonicalPose2()},
-               {&ViewerCanvasGL::setStandardPose3, Pose::canonicalPose3()},
-               {&ViewerCanvasGL::setRevStandardPose1, Pose::reverseCanonicalPose1()},
-               {&ViewerCanvasGL::setRevStandardPose2, Pose::reverseCanonicalPose2()},
-               {&ViewerCanvasGL::setRevStandardPose3, Pose::reverseCanonicalPose3()}};
-  for (const auto& c : cases) {
-    Pose away;
-    away.setZoom(300);
-    away.setTranslation(pair(20, -5));
-    away.setDiffuseLight(99);
-    away.setAmbientLight(90);
-    canvas->setPose(away);
-    (canvas.get()->*c.slot)();
-    const Pose now = canvas->getPose();
-    EXPECT_EQ(now.getRotation(), c.pose.getRotation());
-    EXPECT_EQ(now.getZoom(), 100);
-    EXPECT_EQ(now.getXTranslation(), 0);
-    EXPECT_EQ(now.getDiffuseLight() + now.getAmbientLight(), 0);
-  }
-}
-
 TEST_F(CanvasState, BackgroundIsSavedAndRestoredByTheNextCanvasAndAnUnreadableOneReadsAsBlack) {
   QSettings settings;
   settings.setValue("viewerCanvas/background/color", "not a colour");
