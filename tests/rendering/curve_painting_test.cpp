@@ -11,8 +11,6 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <typeinfo>
-
 namespace {
 
 std::vector<int> batchModes(const GLCallRecorder& recorder) {
@@ -49,17 +47,6 @@ TEST(CurvePainting, EachModeDrawsItsLinesAndPoints) {
     EXPECT_EQ(batchModes(recorder), test.batches);
     EXPECT_EQ(recorder.batches()[0].vertices.size(), 3u);
   }
-}
-
-TEST(CurvePainting, ShapesOfTheWrongKindAreABadCast) {
-  Vertices<float> points = makeVertices({a, b});
-  CurvePainterGL<float> curve;
-  curve.setShape(static_cast<const Shape<float>&>(points));
-  VertexStackPainterGL<float> stack;
-  stack.setShape(static_cast<const Shape<float>&>(points));
-  GLCallRecorder recorder;
-  EXPECT_THROW(curve.glDraw(), std::bad_cast);
-  EXPECT_THROW(stack.glDraw(), std::bad_cast);
 }
 
 TEST(StackPainting, DrawsEveryLevelWithItsOwnPreAndPostDraw) {

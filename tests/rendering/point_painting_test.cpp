@@ -84,20 +84,22 @@ TEST_F(PointPainting, DefinedAttributesBecomeStateAroundTheDrawing) {
   });
   GLCallRecorder recorder;
   painter.glDraw();
-  const std::vector<std::string> expected = {"glEnable",    "glColor4ub",  "glMaterialfv", "glMaterialf",
-                                             "glPointSize", "glLineWidth", "glBegin",      "glVertex3f",
-                                             "glVertex3f",  "glEnd",       "glDisable"};
-  EXPECT_EQ(recorder.names(), expected);
-  const auto& calls = recorder.calls();
-  EXPECT_EQ(calls[0].args[0], GL_COLOR_MATERIAL);
-  EXPECT_EQ(calls[1].args, (std::vector<double>{44, 20, 30, 127}));
-  EXPECT_EQ(calls[2].args, (std::vector<double>{GL_FRONT_AND_BACK, GL_SPECULAR, 1, 1, 1, 1}));
-  EXPECT_EQ(calls[3].args, (std::vector<double>{GL_FRONT_AND_BACK, GL_SHININESS, 12}));
-  EXPECT_EQ(calls[4].args[0], 4.0);
-  EXPECT_EQ(calls[5].args[0], 3.0);
-  EXPECT_EQ(calls[6].args[0], GL_POINTS);
-  EXPECT_EQ(calls[7].args, (std::vector<double>{1, 2, 3}));
-  EXPECT_EQ(calls[10].args[0], GL_COLOR_MATERIAL);
+  const std::vector<GLCall> expected = {{"glEnable", {GL_COLOR_MATERIAL}},
+                                        {"glColor4ub", {44, 20, 30, 127}},
+                                        {"glMaterialfv", {GL_FRONT_AND_BACK, GL_SPECULAR, 1, 1, 1, 1}},
+                                        {"glMaterialf", {GL_FRONT_AND_BACK, GL_SHININESS, 12}},
+                                        {"glPointSize", {4}},
+                                        {"glLineWidth", {3}},
+                                        {"glBegin", {GL_POINTS}},
+                                        {"glVertex3f", {1, 2, 3}},
+                                        {"glVertex3f", {-1, 0, 4}},
+                                        {"glEnd", {}},
+                                        {"glDisable", {GL_COLOR_MATERIAL}}};
+  ASSERT_EQ(recorder.calls().size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(recorder.calls()[i].name, expected[i].name) << i;
+    EXPECT_EQ(recorder.calls()[i].args, expected[i].args) << expected[i].name;
+  }
 }
 
 TEST_F(PointPainting, UndefinedAttributesLeaveTheStateAloneAndColourAloneIsOpaque) {

@@ -1,5 +1,6 @@
 // Triangle-mesh painter: display lists compiled once per change and replayed, the smoothing rules of
 // setAttributes, vertex colours, and which meshes go to the blended pass.
+#include "rendering/QuadMeshPainterGL.h"
 #include "rendering/TriMeshPainterGL.h"
 
 #include "foundation/Exception.h"
@@ -108,10 +109,14 @@ TEST_F(TriMeshLists, DestructorFreesTheCompiledLists) {
   EXPECT_EQ(listOf(recorder, "glDeleteLists"), list);
 }
 
-TEST(TriMeshShape, RejectsShapesThatAreNotTriangleMeshes) {
-  Vertices<float> points = makeVertices({{0, 0, 0}});
-  TriMeshPainterGL<float> painter;
-  expectException<TypeError>([&] { painter.setShape(points); }, "void TriMeshPainterGL<T>::setShape(...)",
+TEST(MeshPainterShapes, MeshPaintersRejectShapesOfAnotherKind) {
+  Curve<float> curve = makeCurve({{0, 0, 0}}, true);
+  QuadMeshPainterGL<float> quads;
+  expectException<TypeError>([&] { quads.setShape(curve); }, "void QuadMeshPainterGL<T>::setShape(...)",
+                             "Non QuadMesh shape passed as function argument");
+  EXPECT_FALSE(quads.hasShape());
+  TriMeshPainterGL<float> triangles;
+  expectException<TypeError>([&] { triangles.setShape(curve); }, "void TriMeshPainterGL<T>::setShape(...)",
                              "Non TriMesh shape passed as function argument");
 }
 
