@@ -67,23 +67,20 @@ protected:
 // is rejected, so that a test that failed to close it fails instead of hanging.
 inline void whenModalShows(std::function<void(QWidget*)> act) {
   auto* poll = new QTimer();
-  auto acted = std::make_shared<QPointer<QWidget>>();
-  auto ticksSinceAct = std::make_shared<int>(0);
-  QObject::connect(poll, &QTimer::timeout, [poll, act, acted, ticksSinceAct] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (acted->isNull() && *ticksSinceAct == 0) {
-      if (!modal) return;
-      *acted = modal;
-      *ticksSinceAct = 1;
-      act(modal);
-      return;
-    }
-    if (acted->isNull() || !(*acted)->isVisible()) {
+  auto dialog = std::make_shared<QPointer<QWidget>>();
+  auto ticksSinceAct = std::make_shared<int>(-1); // negative until the dialog shows
+  QObject::connect(poll, &QTimer::timeout, [poll, act, dialog, ticksSinceAct] {
+    if (*ticksSinceAct < 0) {
+      if ((*dialog = QApplication::activeModalWidget())) {
+        *ticksSinceAct = 0;
+        act(dialog->data());
+      }
+    } else if (dialog->isNull() || !(*dialog)->isVisible()) {
       poll->stop();
       poll->deleteLater();
     } else if (++*ticksSinceAct > 200) {
       ADD_FAILURE() << "the dialog stayed open";
-      if (auto* dialog = qobject_cast<QDialog*>(acted->data())) dialog->done(QDialog::Rejected);
+      if (auto* open = qobject_cast<QDialog*>(dialog->data())) open->done(QDialog::Rejected);
     }
   });
   poll->start(10);

@@ -17,6 +17,16 @@ class MeshLoadingTest : public MainWindowFixture {
 protected:
   const QuadMesh<float>& lastQuadMesh() const { return dynamic_cast<const QuadMesh<float>&>(lastShape()); }
   const TriMesh<float>& lastTriMesh() const { return dynamic_cast<const TriMesh<float>&>(lastShape()); }
+
+  // Loads the quad or triangle mesh `mesh` with the companion `colours` beside it (none if null);
+  // returns what was reported.
+  std::string load(const std::string& mesh, const std::string& companion, const char* colours) {
+    if (colours) file(companion, colours);
+    ErrorCapture errors;
+    const bool quad = mesh.compare(mesh.size() - 3, 3, ".qm") == 0;
+    _window->openShapeFile(file(mesh, quad ? quadMeshText : triMeshText));
+    return errors.text();
+  }
 };
 
 } // namespace
@@ -36,77 +46,48 @@ TEST_F(MeshLoadingTest, AClosedQuadMeshGetsBothCapsScaledWithIt) {
 }
 
 TEST_F(MeshLoadingTest, AQuadMeshTakesTheColoursOfItsCompanionWhichFailsSilently) {
-  struct Case {
-    const char* mesh;
-    const char* companion; // written next to the mesh unless null
-    const char* colours;
-    bool applied;
-  };
-  const Case cases[] = {
-      {"tube.qm", "tube.vcolors.qm", quadColoursText, true},
-      {"a.qm.b.qm", "a.vcolors.qm.b.vcolors.qm", quadColoursText, true}, // every qm in the name
-      {"narrow.qm", "narrow.vcolors.qm",
-       "# 4\n# 3\n# 2\n\n\n# 3\n1 1 1\n2 2 2\n3 3 3\n\n\n# 3\n1 1 1\n2 2 2\n3 3 3\n", false},
+  EXPECT_EQ(load("tube.qm", "tube.vcolors.qm", quadColoursText), "");
+  ASSERT_TRUE(lastQuadMesh().hasVertexColors());
+  EXPECT_EQ((*lastQuadMesh().getVertexColors())[1].vertex(3), Vector<int>(std::vector<int>{10, 11, 12}));
+  EXPECT_EQ(load("a.qm.b.qm", "a.vcolors.qm.b.vcolors.qm", quadColoursText), "");
+  EXPECT_TRUE(lastQuadMesh().hasVertexColors()) << "every qm in the name leads to the companion";
+
+  const std::pair<std::string, const char*> unfit[] = {
+      {"narrow", "# 4\n# 3\n# 2\n\n\n# 3\n1 1 1\n2 2 2\n3 3 3\n\n\n# 3\n1 1 1\n2 2 2\n3 3 3\n"},
       // drawing reads red, green and blue from every colour vertex
-      {"grey.qm", "grey.vcolors.qm",
-       "# 4\n# 2\n# 2\n\n\n# 4\n1 1\n2 2\n3 3\n4 4\n\n\n# 4\n1 1\n2 2\n3 3\n4 4\n", false},
-      {"garbage.qm", "garbage.vcolors.qm", "garbage", false},
-      {"alone.qm", nullptr, nullptr, false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.mesh);
-    if (c.companion) file(c.companion, c.colours);
-    ErrorCapture errors;
-    _window->openShapeFile(file(c.mesh, quadMeshText));
-    EXPECT_EQ(errors.text(), "");
-    ASSERT_EQ(lastQuadMesh().hasVertexColors(), c.applied);
-    if (c.applied) {
-      EXPECT_EQ((*lastQuadMesh().getVertexColors())[1].vertex(3), Vector<int>(std::vector<int>{10, 11, 12}));
-    }
+      {"grey", "# 4\n# 2\n# 2\n\n\n# 4\n1 1\n2 2\n3 3\n4 4\n\n\n# 4\n1 1\n2 2\n3 3\n4 4\n"},
+      {"garbage", "garbage"},
+      {"alone", nullptr}};
+  for (const auto& [name, colours] : unfit) {
+    EXPECT_EQ(load(name + ".qm", name + ".vcolors.qm", colours), "") << name;
+    EXPECT_FALSE(lastQuadMesh().hasVertexColors()) << name;
   }
   EXPECT_EQ(numShapes(), 6);
 }
 
 TEST_F(MeshLoadingTest, ATriangleMeshTakesTheColoursOfItsCompanionOrIsLoadedWithAReport) {
-  struct Case {
-    const char* name;
-    const char* colours; // the companion's text, none if null
-    std::vector<std::string> reported;
-  };
-  const Case cases[] = {
-      {"square", "# 8\n# 3\n# 4\n255 0 0\n0 255 0\n0 0 255\n7 7 7\n# 0\n# 0\n", {}},
-      {"short",
-       "# 8\n# 3\n# 3\n255 0 0\n0 255 0\n0 0 255\n# 0\n# 0\n",
-       {"Exception raised:\n"
-        "  What: The number of colors differs from the number of vertices\n"
-        "  Where: void TriMesh<T>::setVertexColors(TriMesh<int>*)\n"
-        "  Calls: [0] void TriMesh<T>::setVertexColors(TriMesh<int>*)\n\n"}},
-      // drawing reads red, green and blue from every colour vertex
-      {"grey",
-       "# 8\n# 1\n# 4\n10\n20\n30\n40\n# 0\n# 0\n",
-       {"  What: Vertex colours need three components\n",
-        "  Filename: " + _dir.file("grey.vcolors.tm") + "\n"}},
-      {"alone", nullptr, {"  Filename: " + _dir.file("alone.vcolors.tm") + "\n"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    if (c.colours) file(std::string(c.name) + ".vcolors.tm", c.colours);
-    ErrorCapture errors;
-    _window->openShapeFile(file(std::string(c.name) + ".tm", triMeshText));
-    ASSERT_EQ(lastShape().getName(), c.name);
-    ASSERT_EQ(lastTriMesh().hasVertexColors(), c.reported.empty());
-    if (c.reported.empty()) {
-      EXPECT_EQ(lastTriMesh().getVertexColors()->vertex(3), Vector<int>(std::vector<int>{7, 7, 7}));
-      EXPECT_EQ(errors.text(), "");
-      continue;
-    }
-    EXPECT_EQ(errors.text().rfind("Exception raised:\n"), 0u) << "one report only:\n" << errors.text();
-    for (const std::string& part : c.reported) {
-      if (part.rfind("Exception raised:", 0) == 0) {
-        EXPECT_EQ(errors.text(), part); // the whole report
-      } else {
-        EXPECT_NE(errors.text().find(part), std::string::npos) << part;
-      }
-    }
-  }
+  EXPECT_EQ(
+      load("square.tm", "square.vcolors.tm", "# 8\n# 3\n# 4\n255 0 0\n0 255 0\n0 0 255\n7 7 7\n# 0\n# 0\n"),
+      "");
+  ASSERT_TRUE(lastTriMesh().hasVertexColors());
+  EXPECT_EQ(lastTriMesh().getVertexColors()->vertex(3), Vector<int>(std::vector<int>{7, 7, 7}));
+
+  EXPECT_EQ(load("short.tm", "short.vcolors.tm", "# 8\n# 3\n# 3\n255 0 0\n0 255 0\n0 0 255\n# 0\n# 0\n"),
+            "Exception raised:\n"
+            "  What: The number of colors differs from the number of vertices\n"
+            "  Where: void TriMesh<T>::setVertexColors(TriMesh<int>*)\n"
+            "  Calls: [0] void TriMesh<T>::setVertexColors(TriMesh<int>*)\n\n");
+  EXPECT_FALSE(lastTriMesh().hasVertexColors());
+
+  // Drawing reads red, green and blue from every colour vertex.
+  std::string errors = load("grey.tm", "grey.vcolors.tm", "# 8\n# 1\n# 4\n10\n20\n30\n40\n# 0\n# 0\n");
+  EXPECT_FALSE(lastTriMesh().hasVertexColors());
+  EXPECT_NE(errors.find("  What: Vertex colours need three components\n"), std::string::npos) << errors;
+  EXPECT_NE(errors.find("  Filename: " + _dir.file("grey.vcolors.tm") + "\n"), std::string::npos);
+
+  errors = load("alone.tm", "", nullptr);
+  EXPECT_FALSE(lastTriMesh().hasVertexColors());
+  EXPECT_EQ(errors.rfind("Exception raised:\n"), 0u) << "one report only:\n" << errors;
+  EXPECT_NE(errors.find("  Filename: " + _dir.file("alone.vcolors.tm") + "\n"), std::string::npos);
+  EXPECT_EQ(numShapes(), 4) << "every mesh is loaded";
 }

@@ -38,12 +38,7 @@ TEST(BoundingBoxResolution, SplitsTheSurplusEvenly) {
 }
 
 TEST(BoundingBoxCorners, ListsCornersByTheirBits) {
-  const Vertices<float> corners = box(point(0, 0), point(1, 1)).vertices();
-  ASSERT_EQ(corners.getNumVertices(), 4);
-  EXPECT_EQ(corners[0], point(1, 1));
-  EXPECT_EQ(corners[1], point(0, 1));
-  EXPECT_EQ(corners[2], point(1, 0));
-  EXPECT_EQ(corners[3], point(0, 0));
+  EXPECT_EQ(box(point(0, 0), point(1, 1)).vertices().toVector(), vectorOf<float>({1, 1, 0, 1, 1, 0, 0, 0}));
 }
 
 TEST(BoundingBoxContainment, FacesBelongToTheBox) {
@@ -64,7 +59,6 @@ TEST(BoundingBoxContainment, FacesBelongToTheBox) {
 
 TEST(BoundingBoxMeasures, WidthsAreAlwaysPositiveAndGrowByMarginsAndUpToPositions) {
   BoundingBox<float> b = box(point(3, 0), point(1, 4));
-  EXPECT_EQ(b.width(0), 2);
   EXPECT_EQ(b.widths(), point(2, 4));
   EXPECT_EQ(b.min(0), 1);
   EXPECT_EQ(b.max(0), 3);

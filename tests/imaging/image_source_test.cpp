@@ -163,8 +163,6 @@ TEST(ImageSourceMosaic, AssemblesFileCellsInAGrid) {
   EXPECT_EQ(mosaic.getSize2(), 5); // columns 2 + 3
   EXPECT_EQ(mosaic.getDepth(), 8);
   Image image;
-  ImageReader().read(image, a);
-  EXPECT_EQ(image.row(1)[1], 10);
   ImageReader().read(image, mosaic);
   EXPECT_EQ(image.row(1)[1], 10);
   EXPECT_EQ(image.row(2)[4], 20);

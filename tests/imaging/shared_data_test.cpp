@@ -6,6 +6,7 @@
 #include "imaging/VoxelMatrix.h"
 
 #include "foundation/Exception.h"
+#include "tests/imaging/TiffFixtures.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -106,17 +107,11 @@ TEST_F(SharedData, SinglePagesReadWithTheCalibrationImageJShows) {
 
 TEST_F(SharedData, ImageJPaletteStackGivesPlanesPaletteAndCalibrationAlsoAsAVoxelMatrix) {
   const ImageHeader stack = header("tiff/DeconvolutionSampleVerticalGrid1AU-crop.tif");
-  EXPECT_EQ(stack.getFormat(), 3);
-  EXPECT_EQ(stack.getWidth(), 150);
-  EXPECT_EQ(stack.getHeight(), 150);
-  EXPECT_EQ(stack.getPlanes(), 21);
-  EXPECT_EQ(stack.getDepth(), 8);
+  // ImageJ escapes the micro sign as the text \u00B5m and shows micrometres for it; 1 / 45.527587 per pixel.
+  EXPECT_EQ(describe(stack),
+            "format 3, 150x150x21, depth 8, channels 0, unit -6, pixel 0.0219647x0.0219647, z 0.125");
   ASSERT_NE(stack.getColormap(), nullptr);
   EXPECT_EQ(stack.getColormap()->getSize(), 256);
-  EXPECT_FLOAT_EQ(stack.getVoxelSizeZ(), 0.125f);
-  // ImageJ escapes the micro sign as the text \u00B5m and shows micrometres for it.
-  EXPECT_EQ(stack.getPixelCalibration().getLengthUnit().getScale(), -6);
-  EXPECT_NEAR(stack.getPixelCalibration().getPixelWidth(), 1 / 45.527587, 1e-6);
   const VoxelMatrix<float> matrix(path("tiff/DeconvolutionSampleVerticalGrid1AU-crop.tif"));
   EXPECT_EQ(matrix.getSize(), (Vector<int>(std::vector<int>{150, 150, 21})));
   EXPECT_FLOAT_EQ(matrix.getVoxelCalibration().getVoxelDepth(), 0.125f);
@@ -127,11 +122,7 @@ TEST_F(SharedData, ImageJPaletteStackGivesPlanesPaletteAndCalibrationAlsoAsAVoxe
 
 TEST_F(SharedData, TifffileStackWithAJsonDescriptionHasNoImageJCalibration) {
   const ImageHeader stack = header("tiff/cancer_cell_migration_crop.tif");
-  EXPECT_EQ(stack.getPlanes(), 48);
-  EXPECT_EQ(stack.getDepth(), 16);
-  EXPECT_EQ(stack.getPixelCalibration().getLengthUnit().getScale(), 0);
-  EXPECT_FLOAT_EQ(stack.getPixelCalibration().getPixelWidth(), 1);
-  EXPECT_FLOAT_EQ(stack.getVoxelSizeZ(), 1);
+  EXPECT_EQ(describe(stack), "format 3, 130x130x48, depth 16, channels 0, unit 0, pixel 1x1, z 1");
   const VoxelMatrix<float> matrix(path("tiff/cancer_cell_migration_crop.tif"));
   EXPECT_EQ(matrix.getSize(), (Vector<int>(std::vector<int>{130, 130, 48})));
   EXPECT_GT(matrix.max(), 255); // sixteen-bit values are kept
@@ -152,18 +143,15 @@ TEST_F(SharedData, SixteenBitRgbaHasADepthImagesCannotHold) {
 TEST_F(SharedData, ZeissLsmMatchesTheReferenceDumpAndReadsThroughTheStackSource) {
   const std::map<std::string, std::string> dump = metadataDump(path("lsm/test-metadata.txt"));
   const ImageHeader lsm = header("lsm/test.lsm");
-  EXPECT_EQ(lsm.getFormat(), 4);
+  // The image and its thumbnail; DimensionZ is 1.
+  EXPECT_EQ(describe(lsm),
+            "format 4, 512x512x2, depth 16, channels 1, unit -6, pixel 0.691888x0.691888, z 1");
   EXPECT_EQ(lsm.getHeight(), std::stoi(dump.at("DimensionX")));
   EXPECT_EQ(lsm.getWidth(), std::stoi(dump.at("DimensionY")));
   EXPECT_EQ(lsm.getChannels(), std::stoi(dump.at("DimensionChannels")));
   EXPECT_NEAR(lsm.getVoxelSizeX(), std::stod(dump.at("VoxelSizeX")), 1e-5);
   EXPECT_NEAR(lsm.getVoxelSizeY(), std::stod(dump.at("VoxelSizeY")), 1e-5);
-  EXPECT_FLOAT_EQ(lsm.getVoxelSizeZ(), 1); // DimensionZ is 1
-  EXPECT_EQ(lsm.getDepth(), 16);
-  EXPECT_EQ(lsm.getPlanes(), 2); // the image and its thumbnail
   EXPECT_EQ(lsm.getNewSubfileType(), 0);
-  EXPECT_EQ(lsm.getPixelCalibration().getLengthUnit().getScale(), -6);
-  EXPECT_NEAR(lsm.getPixelCalibration().getPixelWidth(), 0.6918882, 1e-6);
   ImageSourceLSMStackPlane source;
   testing::internal::CaptureStdout();
   source.setLSMStackFilename(path("lsm/test.lsm"));

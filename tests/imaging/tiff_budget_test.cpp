@@ -207,14 +207,8 @@ TEST(LsmBudget, BlocksPromisingMoreThanTheFileHoldsAreRefusedAlsoAsMosaicCells) 
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) // set by GCC and recent Clang
 constexpr bool underAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool underAddressSanitizer = true;
-#else
-constexpr bool underAddressSanitizer = false;
-#endif
 #else
 constexpr bool underAddressSanitizer = false;
 #endif

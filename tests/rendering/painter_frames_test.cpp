@@ -1,6 +1,5 @@
 // Real frames drawn by Mesa: painters put their colour where their shape lies, replayed lists draw
 // the same frame, hidden painters and painters without a shape draw nothing.
-#include "rendering/BoundingBoxPainterGL.h"
 #include "rendering/CurvePainterGL.h"
 #include "rendering/QuadMeshPainterGL.h"
 #include "rendering/TriMeshPainterGL.h"
@@ -51,20 +50,6 @@ TEST_F(PainterFrames, PointsAndLinesAreDrawnInTheirColour) {
   EXPECT_TRUE(pixelNear(frame, 40, 48, QColor(0, 255, 255), 40) ||
               pixelNear(frame, 40, 47, QColor(0, 255, 255), 40));
   EXPECT_TRUE(pixelNear(frame, 40, 32, QColor(0, 0, 0)));
-}
-
-TEST_F(PainterFrames, BoundingBoxIsAnUnlitOutlineAndLightingIsOnAfterwards) {
-  BoundingBoxPainterGL<float> painter;
-  Vertices<float> corners = makeVertices({{-0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, 0.5f}});
-  painter.setBoundingBox(BoundingBox<float>(corners[0], corners[1]));
-  painter.setColor(rgb(255, 0, 255));
-  glDisable(GL_LIGHTING);
-  painter.glDraw();
-  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-  const QImage frame = gl.grab();
-  EXPECT_TRUE(pixelNear(frame, 16, 32, QColor(255, 0, 255), 2) ||
-              pixelNear(frame, 15, 32, QColor(255, 0, 255), 2));
-  EXPECT_TRUE(pixelNear(frame, 32, 32, QColor(0, 0, 0)));
 }
 
 TEST_F(PainterFrames, LitSurfaceShowsItsColourWhereItLiesAndItsReplayedListTheSameFrame) {

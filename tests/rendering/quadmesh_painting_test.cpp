@@ -2,9 +2,7 @@
 // wireframe in both directions, caps, vertex colours and which meshes go to the blended pass.
 #include "rendering/QuadMeshPainterGL.h"
 
-#include "foundation/Exception.h"
 #include "tests/rendering/PainterTestShapes.h"
-#include "tests/support/ExpectException.h"
 #include "tests/support/GLCallRecorder.h"
 
 #include <GL/gl.h>
@@ -40,14 +38,6 @@ TEST(QuadMeshNormals, ClosedTubeGetsRadialNormalsAndOpenEdgesUseTheirOneSidedQua
   expectNormal(painter.getNormals()[0][0], -1, 0, 0); // only the face x = 1 touches the first column
   expectNormal(painter.getNormals()[1][3], 1, 0, 0);  // only the face x = -1 touches the last column
   expectNormal(painter.getNormals()[0][1], -r, -r, 0);
-}
-
-TEST(QuadMeshNormals, RejectsShapesThatAreNotQuadMeshes) {
-  Curve<float> curve = makeCurve({{0, 0, 0}}, true);
-  QuadMeshPainterGL<float> painter;
-  expectException<TypeError>([&] { painter.setShape(curve); }, "void QuadMeshPainterGL<T>::setShape(...)",
-                             "Non QuadMesh shape passed as function argument");
-  EXPECT_FALSE(painter.hasShape());
 }
 
 TEST(QuadMeshSurface, OneStripPerBandClosedAroundTheTube) {

@@ -157,15 +157,3 @@ TEST(ShapePainterAttributes, CheckedGettersReportTheUndefinedAttribute) {
                                 "bool ShapePainterAttributesGL::getEndCapFlag() const",
                                 "End cap flag: undefined attribute");
 }
-
-TEST(ShapePainterAttributes, PrintShowsNoneForUndefinedAttributes) {
-  ShapePainterAttributesGL attributes = undefinedEverywhere();
-  attributes.setLineWidth(2.5f);
-  testing::internal::CaptureStdout();
-  attributes.print("Title");
-  const std::string output = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(output.rfind("Title\nColor        = (none)\nDisplay mode = (none)\nLineWidth    = 2.5 at ", 0),
-            0u)
-      << output;
-  EXPECT_NE(output.find("Symbol type  = (none)\n"), std::string::npos);
-}

@@ -1,5 +1,6 @@
 // Triangle-mesh painter: display lists compiled once per change and replayed, the smoothing rules of
 // setAttributes, vertex colours, and which meshes go to the blended pass.
+#include "rendering/QuadMeshPainterGL.h"
 #include "rendering/TriMeshPainterGL.h"
 
 #include "foundation/Exception.h"
@@ -108,10 +109,14 @@ TEST_F(TriMeshLists, DestructorFreesTheCompiledLists) {
   EXPECT_EQ(listOf(recorder, "glDeleteLists"), list);
 }
 
-TEST(TriMeshShape, RejectsShapesThatAreNotTriangleMeshes) {
-  Vertices<float> points = makeVertices({{0, 0, 0}});
-  TriMeshPainterGL<float> painter;
-  expectException<TypeError>([&] { painter.setShape(points); }, "void TriMeshPainterGL<T>::setShape(...)",
+TEST(MeshPainterShapes, MeshPaintersRejectShapesOfAnotherKind) {
+  Curve<float> curve = makeCurve({{0, 0, 0}}, true);
+  QuadMeshPainterGL<float> quads;
+  expectException<TypeError>([&] { quads.setShape(curve); }, "void QuadMeshPainterGL<T>::setShape(...)",
+                             "Non QuadMesh shape passed as function argument");
+  EXPECT_FALSE(quads.hasShape());
+  TriMeshPainterGL<float> triangles;
+  expectException<TypeError>([&] { triangles.setShape(curve); }, "void TriMeshPainterGL<T>::setShape(...)",
                              "Non TriMesh shape passed as function argument");
 }
 
@@ -126,33 +131,23 @@ TEST(TriMeshOpacity, UndefinedOrFullTransparencyIsOpaque) {
   EXPECT_TRUE(painter.isOpaque());
 }
 
-TEST(TriMeshSmoothingRules, UnchangedCountsOrNormalSmoothingAloneKeepTheVertices) {
+TEST(TriMeshSmoothingRules, OnlyChangedVertexCountsMoveTheMeshCumulatively) {
   TriMesh<float> mesh = tetrahedron();
   TriMeshPainterGL<float> painter;
   painter.setShape(mesh);
-  const Vector<float> vertexBefore = mesh[1];
+  const Vector<float> original = mesh[1];
   const Vector<float> normalBefore = mesh.getNormal(1);
-  painter.setAttributes(painter.getAttributes());
-  EXPECT_EQ(mesh[1], vertexBefore);
-  EXPECT_EQ(mesh.getNormal(1), normalBefore);
-  setSmoothing(painter, 0, 2);
-  EXPECT_EQ(mesh[1], vertexBefore);
+  setSmoothing(painter, 0, 2); // normal smoothing alone keeps the vertices
+  EXPECT_EQ(mesh[1], original);
   EXPECT_NE(mesh.getNormal(1), normalBefore);
-}
-
-TEST(TriMeshSmoothingRules, VertexSmoothingMovesTheMeshCumulatively) {
-  TriMesh<float> mesh = tetrahedron();
-  TriMeshPainterGL<float> painter;
-  painter.setShape(mesh);
-  const Vector<float> original = mesh[0];
-  setSmoothing(painter, 1, 0);
-  const Vector<float> once = mesh[0];
+  setSmoothing(painter, 1, 2);
+  const Vector<float> once = mesh[1];
   EXPECT_NE(once, original);
-  setSmoothing(painter, 2, 0);
-  EXPECT_NE(mesh[0], once); // two more passes on the smoothed mesh
-  const Vector<float> twice = mesh[0];
-  setSmoothing(painter, 2, 0);
-  EXPECT_EQ(mesh[0], twice);
+  setSmoothing(painter, 2, 2);
+  EXPECT_NE(mesh[1], once); // two more passes on the smoothed mesh
+  const Vector<float> twice = mesh[1];
+  painter.setAttributes(painter.getAttributes()); // unchanged counts leave the mesh alone
+  EXPECT_EQ(mesh[1], twice);
 }
 
 TEST(TriMeshSmoothingRules, VertexSmoothingRecomputesTheNormalsWithTheUnchangedNormalCount) {

@@ -45,32 +45,7 @@ protected:
 
 } // namespace
 
-TEST_F(BackgroundDrawing, GradientCoversTheFrameWithItsOwnProjectionAndClearsOnlyTheDepth) {
-  gl.clear(Qt::red);
-  BackgroundGL background;
-  Vector<int> color(3);
-  color.fill(0);
-  color[0] = 90;
-  background.setColor(color);
-  background.glDraw();
-  EXPECT_EQ(matrixMode(), GL_PROJECTION);
-  EXPECT_EQ(current(GL_PROJECTION_MATRIX), projection);
-  GLMatrix identity{};
-  for (int i = 0; i < 4; ++i) identity[static_cast<std::size_t>(5 * i)] = 1.0;
-  EXPECT_EQ(current(GL_MODELVIEW_MATRIX), identity);
-  GLboolean writes = GL_FALSE;
-  glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
-  EXPECT_EQ(writes, GL_TRUE);
-  EXPECT_TRUE(glIsEnabled(GL_LIGHTING)); // switched on again whatever it was before
-  const QImage frame = gl.grab();
-  for (int y = 0; y < 32; y += 5)
-    for (int x = 0; x < 32; x += 5) ASSERT_LT(frame.pixelColor(x, y).red(), 95) << x << ", " << y;
-  GLfloat depth = 0;
-  glReadPixels(3, 3, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-  EXPECT_EQ(depth, 1.0f); // the quadrilateral writes no depth
-}
-
-TEST_F(BackgroundDrawing, UniformOnlyClearsToItsColour) {
+TEST_F(BackgroundDrawing, UniformOnlyClearsWhileTheGradientCoversTheFrameWithItsOwnProjection) {
   BackgroundGL background;
   Vector<int> color(3);
   color[0] = 51;
@@ -89,4 +64,26 @@ TEST_F(BackgroundDrawing, UniformOnlyClearsToItsColour) {
   EXPECT_FLOAT_EQ(clearColor[2], 0.8f);
   EXPECT_FLOAT_EQ(clearColor[3], 1.0f);
   EXPECT_TRUE(pixelNear(gl.grab(), 31, 31, QColor(51, 102, 204), 1));
+
+  gl.clear(Qt::red);
+  color.fill(0);
+  color[0] = 90;
+  background.setColor(color);
+  background.setGradientEnabled(true);
+  background.glDraw();
+  EXPECT_EQ(matrixMode(), GL_PROJECTION); // left selected, restored
+  EXPECT_EQ(current(GL_PROJECTION_MATRIX), projection);
+  GLMatrix identity{};
+  for (int i = 0; i < 4; ++i) identity[static_cast<std::size_t>(5 * i)] = 1.0;
+  EXPECT_EQ(current(GL_MODELVIEW_MATRIX), identity);
+  GLboolean writes = GL_FALSE;
+  glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
+  EXPECT_EQ(writes, GL_TRUE);
+  EXPECT_TRUE(glIsEnabled(GL_LIGHTING)); // switched on again whatever it was before
+  const QImage frame = gl.grab();
+  for (int y = 0; y < 32; y += 5)
+    for (int x = 0; x < 32; x += 5) ASSERT_LT(frame.pixelColor(x, y).red(), 95) << x << ", " << y;
+  GLfloat depth = 0;
+  glReadPixels(3, 3, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+  EXPECT_EQ(depth, 1.0f); // the quadrilateral writes no depth
 }
