@@ -118,6 +118,20 @@ template <class T> inline T half(T a, T b) {
     return static_cast<T>((a + b) * 0.5);
 }
 
+// Correlation with a kernel centred on each of size positions, cut at both ends: result[i] sums
+// sample(i + j) * kernel[centre + j] over the j that stay inside.
+template <class T, class Sample>
+void correlate(int size, const T* kernel, int kernelSize, T* result, Sample sample) {
+  const int centre = kernelSize / 2;
+  for (int i = 0; i < size; ++i) {
+    const int first = std::max(-centre, -i);
+    const int last = std::min(kernelSize - 1 - centre, size - 1 - i);
+    T s = static_cast<T>(0);
+    for (int j = first; j <= last; ++j) s = add(s, mul(sample(i + j), kernel[centre + j]));
+    result[i] = s;
+  }
+}
+
 // A total shared among count elements; a bool total stays as it is.
 template <class T> inline T perElement(T total, int count) {
   if constexpr (std::is_same_v<T, bool>)
@@ -806,14 +820,7 @@ template <class T> Numbers<T> Vector<T>::numbers() const {
 
 template <class T> Vector<T> Vector<T>::corr(const Vector& kernel) const {
   Vector result(_size);
-  const int centre = kernel._size / 2;
-  for (int i = 0; i < _size; ++i) {
-    const int first = std::max(-centre, -i);
-    const int last = std::min(kernel._size - 1 - centre, _size - 1 - i);
-    T s = static_cast<T>(0);
-    for (int j = first; j <= last; ++j) s = add(s, mul(_data[i + j], kernel._data[centre + j]));
-    result._data[i] = s;
-  }
+  correlate(_size, kernel._data, kernel._size, result._data, [this](int n) { return _data[n]; });
   return result;
 }
 
@@ -827,15 +834,8 @@ template <class T> Vector<T> Vector<T>::corr(const Vector& kernel, const Vector&
   if (mask._size != _size)
     throwError<SizeError>("Vector<T> Vector<T>::corr(const Vector&, const Vector&) const", kMaskLength);
   Vector result(_size);
-  const int centre = kernel._size / 2;
-  for (int i = 0; i < _size; ++i) {
-    const int first = std::max(-centre, -i);
-    const int last = std::min(kernel._size - 1 - centre, _size - 1 - i);
-    T s = static_cast<T>(0);
-    for (int j = first; j <= last; ++j)
-      s = add(s, mul(mul(_data[i + j], mask._data[i + j]), kernel._data[centre + j]));
-    result._data[i] = s;
-  }
+  correlate(_size, kernel._data, kernel._size, result._data,
+            [&](int n) { return mul(_data[n], mask._data[n]); });
   return result;
 }
 

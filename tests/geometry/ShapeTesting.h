@@ -8,19 +8,9 @@
 #include <string>
 #include <vector>
 
-inline Vector<float> point(float x, float y, float z) {
-  Vector<float> p(3);
-  p[0] = x;
-  p[1] = y;
-  p[2] = z;
-  return p;
-}
-
-inline Vector<float> point(float x, float y) {
-  Vector<float> p(2);
-  p[0] = x;
-  p[1] = y;
-  return p;
+// A point of as many coordinates as given: point(1, 2) or point(1, 2, 3).
+template <class... C> Vector<float> point(C... coordinates) {
+  return Vector<float>(std::vector<float>{static_cast<float>(coordinates)...});
 }
 
 // A vector of any element type: vectorOf<int>({1, 2, 3}).

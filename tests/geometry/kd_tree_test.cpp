@@ -28,24 +28,19 @@ std::vector<float> squareDistancesTo(const Vertices<float>& points, const Vector
 }
 } // namespace
 
-TEST(KDTree, RefusesAnEmptyShape) {
+TEST(KDTree, RefusesAnEmptyShapeAndAStackSpreadOverSeveralServers) {
   KDTree<float> tree;
-  Vertices<float> empty;
+  Vertices<float> empty, first(3, 2), second(3, 3);
   expectException<UsageError>([&] { tree.setShape(empty); }, "void KDTree<T>::setShape(Shape<T>&)",
                               "The shape is empty");
-}
-
-TEST(KDTree, RefusesAStackSpreadOverSeveralServers) {
   VertexStack<float> stack;
-  Vertices<float> first(3, 2), second(3, 3);
   stack.append(first);
   stack.append(second);
-  KDTree<float> tree;
   expectException<UsageError>([&] { tree.setShape(stack); }, "void KDTree<T>::setShape(Shape<T>&)",
                               "The shape is indexed on several servers");
 }
 
-TEST(KDTree, FindsTheNearestVertexAsASearchOfEveryVertexWould) {
+TEST(KDTree, FindsTheNearestVerticesAsASearchOfEveryVertexWould) {
   Vertices<float> points = randomPoints(500, 1);
   KDTree<float> tree;
   tree.setShape(points);
@@ -58,19 +53,13 @@ TEST(KDTree, FindsTheNearestVertexAsASearchOfEveryVertexWould) {
     ASSERT_NE(nearest, nullptr);
     EXPECT_EQ(nearest->sdistance(p), squareDistancesTo(points, p).front());
   }
-}
-
-TEST(KDTree, ListsTheKNearestVerticesNearestFirst) {
-  Vertices<float> points = randomPoints(300, 3);
-  KDTree<float> tree;
-  tree.setShape(points);
   Vector<float> p(std::vector<float>{1, 2, 3});
   Vertices<float> nearest;
   tree.nearestVertices(nearest, p, 7);
   ASSERT_EQ(nearest.getNumVertices(), 7);
   const std::vector<float> expected = squareDistancesTo(points, p);
   for (int k = 0; k < 7; ++k) EXPECT_EQ(nearest.vertex(k).sdistance(p), expected[k]);
-  EXPECT_EQ(tree.kNearestNeighbours(p, 1000).size(), 300u);
+  EXPECT_EQ(tree.kNearestNeighbours(p, 1000).size(), 500u);
 }
 
 TEST(KDTree, IndexesAStackOnOneServer) {

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -26,27 +26,21 @@ VertexStack<float> smallStack() {
 
 } // namespace
 
-TEST(ShapeArithmetic, CogIsTheMeanOfEveryVertex) {
-  EXPECT_EQ(smallStack().cog(), point(1, 2, 0.5f));
-  Vertices<float> empty;
-  const SizeError e = exceptionOf<SizeError>([&] { empty.cog(); });
-  EXPECT_EQ(e.getWhat(), "This shape contains no vertex");
-  EXPECT_EQ(e.getWhere(), "Vector<T> Shape<T>::cog() const");
-}
-
-TEST(ShapeArithmetic, CenterTranslateAndScaleMoveEveryVertex) {
+TEST(ShapeArithmetic, MovesEveryVertexOnce) {
   VertexStack<float> stack = smallStack();
+  EXPECT_EQ(stack.cog(), point(1, 2, 0.5f));
   stack.center();
-  EXPECT_EQ(stack.cog(), point(0, 0, 0));
   EXPECT_EQ(stack[1][1], point(1, 2, 0.5f));
   stack.scale(point(2, 1, 0));
   EXPECT_EQ(stack[1][1], point(2, 2, 0));
   stack *= 3;
   stack /= 2;
   EXPECT_EQ(stack[1][1], point(3, 3, 0));
-  EXPECT_EQ(messageOf<SizeError>([&] { stack.scale(point(1, 1)); }), "Incorrect number of scales");
-  EXPECT_EQ(exceptionOf<SizeError>([&] { stack.scale(point(1, 1)); }).getWhere(),
-            "void Shape<T>::scale(const Vector<T>&)");
+  Vertices<float> list(3, 2);
+  list[0] = point(1, 1, 1);
+  list.setIndex(1, 0); // both positions on slot 0: the slot moves once per index
+  list.translate(point(1, 0, 0));
+  EXPECT_EQ(list[0], point(3, 1, 1));
 }
 
 TEST(ShapeArithmetic, MultiplyAppliesAMatrixToEveryVertex) {
@@ -60,23 +54,9 @@ TEST(ShapeArithmetic, MultiplyAppliesAMatrixToEveryVertex) {
   stack.multiply(m);
   EXPECT_EQ(stack[1][1], point(4, 2, 10));
   EXPECT_EQ(stack[0][1], point(0, 2, 0));
-  Matrix<float> wide(3, 4, true);
-  EXPECT_EQ(messageOf<SizeError>([&] { stack.multiply(wide); }),
-            "Matrix size differs from the space dimension");
-  Vertices<float> flat(2, 1);
-  EXPECT_EQ(messageOf<SizeError>([&] { flat.multiply(m); }), "Matrix size differs from the space dimension");
 }
 
-TEST(ShapeArithmetic, SharedServerSlotsMoveOncePerIndex) {
-  Vertices<float> list(3, 2);
-  list[0] = point(1, 1, 1);
-  list[1] = point(0, 0, 0);
-  list.setIndex(1, 0); // both positions on slot 0
-  list.translate(point(1, 0, 0));
-  EXPECT_EQ(list[0], point(3, 1, 1));
-}
-
-TEST(ShapeArithmetic, AddsAndSubtractsCompatibleShapesOnly) {
+TEST(ShapeArithmetic, AddsSubtractsAndRoundTripsThroughVectors) {
   VertexStack<float> a = smallStack();
   a.detach();
   VertexStack<float> b = smallStack();
@@ -84,44 +64,55 @@ TEST(ShapeArithmetic, AddsAndSubtractsCompatibleShapesOnly) {
   a += b;
   EXPECT_EQ(a[1][1], point(4, 8, 2));
   a -= b;
-  EXPECT_EQ(a[1][1], point(2, 4, 1));
-  Vertices<float> flat = a.cat();
-  const UsageError e = exceptionOf<UsageError>([&] { a += flat; });
-  EXPECT_EQ(e.getWhat(), "Shapes are not compatible for addition");
-  EXPECT_EQ(e.getWhere(), "void Shape<T>::operator+=(const Shape&)");
-  EXPECT_EQ(messageOf<UsageError>([&] { a -= flat; }), "Shapes are not compatible for addition");
+  EXPECT_EQ(a.toVector(), vectorOf<float>({0, 0, 0, 2, 0, 0, 0, 4, 1, 2, 4, 1}));
+  a.fromVector(a.toVector() * 2.f);
+  EXPECT_EQ(a[1][0], point(0, 8, 2));
 }
 
-TEST(ShapeArithmetic, VectorFormRoundTrips) {
+TEST(ShapeArithmetic, RefusesShapesAndVectorsThatDoNotFit) {
   VertexStack<float> stack = smallStack();
-  const Vector<float> v = stack.toVector();
-  EXPECT_EQ(v, vectorOf<float>({0, 0, 0, 2, 0, 0, 0, 4, 1, 2, 4, 1}));
-  stack.fromVector(v * 2.f);
-  EXPECT_EQ(stack[1][0], point(0, 8, 2));
+  Vertices<float> flat = stack.cat(), shorter = stack.cat(), empty, flat2(2, 1);
+  shorter.remove(0);
+  Vertices<int> integers(3, 1);
+  Matrix<float> wide(3, 4, true), square(3, 3, true);
+  const SizeError noVertex = exceptionOf<SizeError>([&] { empty.cog(); });
+  EXPECT_EQ(noVertex.getWhat(), "This shape contains no vertex");
+  EXPECT_EQ(noVertex.getWhere(), "Vector<T> Shape<T>::cog() const");
+  const SizeError scales = exceptionOf<SizeError>([&] { stack.scale(point(1, 1)); });
+  EXPECT_EQ(scales.getWhat(), "Incorrect number of scales");
+  EXPECT_EQ(scales.getWhere(), "void Shape<T>::scale(const Vector<T>&)");
+  const char* const matrixSize = "Matrix size differs from the space dimension";
+  EXPECT_EQ(messageOf<SizeError>([&] { stack.multiply(wide); }), matrixSize);
+  EXPECT_EQ(messageOf<SizeError>([&] { flat2.multiply(square); }), matrixSize);
+  const UsageError addition = exceptionOf<UsageError>([&] { stack += flat; });
+  EXPECT_EQ(addition.getWhat(), "Shapes are not compatible for addition");
+  EXPECT_EQ(addition.getWhere(), "void Shape<T>::operator+=(const Shape&)");
+  EXPECT_EQ(messageOf<UsageError>([&] { stack -= flat; }), "Shapes are not compatible for addition");
   EXPECT_EQ(messageOf<UsageError>([&] { stack.fromVector(point(1, 2, 3)); }),
             "Size mismatch between this shape and the argument vector");
+  const ValueError self = exceptionOf<ValueError>([&] { stack.squareDistances(stack); });
+  EXPECT_EQ(self.getWhat(), "Argument shape is equal to this");
+  EXPECT_EQ(self.getWhere(), "Vector<T> Shape<T>::squareDistances(const Shape<T>&) const");
+  EXPECT_EQ(messageOf<SizeError>([&] { stack.rmsDistance(shorter); }), "The two shapes have distinct sizes");
+  EXPECT_EQ(messageOf<TypeError>([&] { integers.nearestNeighborDistances(integers); }),
+            "Method not available for type 'int'");
+  EXPECT_EQ(stack.toVector(), smallStack().toVector()) << "a refused operation leaves the shape alone";
 }
 
-TEST(ShapeDistances, SquareAndRmsDistancesPairVerticesInOrder) {
+TEST(ShapeDistances, PairVerticesInOrderAndFindTheNearest) {
   VertexStack<float> a = smallStack();
   Vertices<float> b = a.cat();
   b.detach();
   b.translate(point(3, 4, 0));
   EXPECT_EQ(a.squareDistances(b), vectorOf<float>({25, 25, 25, 25}));
   EXPECT_FLOAT_EQ(a.rmsDistance(b), 5);
-  const ValueError self = exceptionOf<ValueError>([&] { a.squareDistances(a); });
-  EXPECT_EQ(self.getWhat(), "Argument shape is equal to this");
-  EXPECT_EQ(self.getWhere(), "Vector<T> Shape<T>::squareDistances(const Shape<T>&) const");
-  b.remove(0);
-  EXPECT_EQ(messageOf<SizeError>([&] { a.rmsDistance(b); }), "The two shapes have distinct sizes");
-}
-
-TEST(ShapeDistances, NearestVertexIsTheStoredVertexFirstOnTies) {
-  VertexStack<float> stack = smallStack();
-  EXPECT_EQ(stack.nearestVertex(point(1.9f, 3, 1)), &stack[1][1]);
-  EXPECT_EQ(stack.nearestVertex(point(1, 0, 0)), &stack[0][0]);
-  Vertices<float> empty;
-  EXPECT_EQ(empty.nearestVertex(point(0, 0, 0)), nullptr);
+  EXPECT_EQ(a.nearestVertex(point(1.9f, 3, 1)), &a[1][1]);
+  EXPECT_EQ(a.nearestVertex(point(1, 0, 0)), &a[0][0]) << "the stored vertex first on ties";
+  EXPECT_EQ(Vertices<float>().nearestVertex(point(0, 0, 0)), nullptr);
+  const BoundingBox<float> box = a.boundingBox();
+  EXPECT_EQ(box.getVertex1(), point(0, 0, 0));
+  EXPECT_EQ(box.getVertex2(), point(2, 4, 1));
+  EXPECT_FALSE(Vertices<float>().boundingBox().isValid());
 }
 
 TEST(ShapeDistances, NearestNeighborsWithinAndAcrossShapes) {
@@ -135,16 +126,6 @@ TEST(ShapeDistances, NearestNeighborsWithinAndAcrossShapes) {
   other[0] = point(4, 0, 0);
   EXPECT_EQ(list.nearestNeighbors(other), vectorOf<int>({0, 0, 0}));
   EXPECT_EQ(list.nearestNeighborDistances(other), vectorOf<float>({4, 3, 1}));
-  Vertices<int> integers(3, 1);
-  EXPECT_EQ(messageOf<TypeError>([&] { integers.nearestNeighborDistances(integers); }),
-            "Method not available for type 'int'");
-}
-
-TEST(ShapeDistances, BoundingBoxHoldsEveryVertex) {
-  const BoundingBox<float> box = smallStack().boundingBox();
-  EXPECT_EQ(box.getVertex1(), point(0, 0, 0));
-  EXPECT_EQ(box.getVertex2(), point(2, 4, 1));
-  EXPECT_FALSE(Vertices<float>().boundingBox().isValid());
 }
 
 TEST(VerticesEditing, AppendPrependInsertAndRemove) {
@@ -161,48 +142,27 @@ TEST(VerticesEditing, AppendPrependInsertAndRemove) {
   EXPECT_EQ(list.findMin(0), 1);
   EXPECT_EQ(list.findMax(0), 2);
   list.removeOutside(1, 2);
-  EXPECT_EQ(list.getNumVertices(), 2);
   list.remove(0);
+  EXPECT_EQ(list.getNumVertices(), 1);
   EXPECT_EQ(list[0], point(2, 0, 0));
   EXPECT_EQ(list.getServer()->getSize(), 4) << "removing drops indexes, not server slots";
+  list.setSize(3, true);
+  EXPECT_EQ(list.getIndexes(), (std::vector<int>{1, 2, 3})) << "new indexes continue the last";
+  list.setSize(4, false);
+  EXPECT_EQ(list.getIndexes(), (std::vector<int>{1, 2, 3, 0}));
 }
 
 TEST(VerticesEditing, RefusesPointsOfAnotherSpace) {
   Vertices<float> list(3, 1);
-  EXPECT_EQ(messageOf<SizeError>([&] { list.append(point(1, 2)); }),
-            "Vertex size differs from the space dimension");
-  EXPECT_EQ(messageOf<SizeError>([&] { list.prepend(point(1, 2)); }),
-            "Vertex size differs from the space dimension");
-  EXPECT_EQ(messageOf<SizeError>([&] { list.insert(0, point(1, 2)); }),
-            "Vertex size differs from the space dimension");
+  const std::function<void()> edits[] = {[&] { list.append(point(1, 2)); },
+                                         [&] { list.prepend(point(1, 2)); },
+                                         [&] { list.insert(0, point(1, 2)); }};
+  for (const auto& edit : edits)
+    EXPECT_EQ(messageOf<SizeError>(edit), "Vertex size differs from the space dimension");
   EXPECT_EQ(list.getNumVertices(), 1);
   Vertices<float> serverless;
   serverless.append(point(1, 2));
   EXPECT_EQ(serverless.getSpace(), 2) << "the first point gives a list without server its space";
-}
-
-TEST(VerticesEditing, SetSizeContinuesOrZeroesTheIndexes) {
-  Vertices<float> list(3, 2);
-  list.setSize(4, true);
-  EXPECT_EQ(list.getIndexes(), (std::vector<int>{0, 1, 2, 3}));
-  list.setSize(6, false);
-  EXPECT_EQ(list.getIndexes(), (std::vector<int>{0, 1, 2, 3, 0, 0}));
-  Vertices<float> empty;
-  empty.setSize(2, true);
-  EXPECT_EQ(empty.getIndexes(), (std::vector<int>{0, 1}));
-}
-
-TEST(VerticesEditing, CopiesShareTheServerUntilDetached) {
-  Vertices<float> a(3, 2);
-  a[0] = point(1, 1, 1);
-  Vertices<float> b(a);
-  b[0][0] = 7;
-  EXPECT_EQ(a[0][0], 7);
-  b.detach();
-  b[0][0] = 8;
-  EXPECT_EQ(a[0][0], 7);
-  std::unique_ptr<Shape<float>> c(a.clone());
-  EXPECT_EQ(c->getServer(), a.getServer());
 }
 
 TEST(VerticesEditing, ParallelAppendsKeepEveryVertex) {
@@ -215,28 +175,27 @@ TEST(VerticesEditing, ParallelAppendsKeepEveryVertex) {
   EXPECT_EQ(sum, 1999.f * 2000 / 2);
 }
 
-TEST(VertexStackLevels, ConstructsLevelsOnConsecutiveSlots) {
-  VertexStack<float> stack(3, 3, 4);
-  EXPECT_EQ(stack.getHeight(), 3);
-  EXPECT_EQ(stack.getNumVertices(), 12);
-  EXPECT_EQ(stack[2].getIndex(0), 8);
-  EXPECT_EQ(stack.getServer()->getRefs(), 4);
-  EXPECT_EQ(VertexStack<float>().getSpace(), 0);
-}
-
-TEST(VertexStackLevels, SortOrdersLevelsByTheirFirstVertex) {
+TEST(VertexStackLevels, ConstructsSortsAndAppendsLevelsOnOneServer) {
   VertexStack<float> stack(3, 3, 1);
+  EXPECT_EQ(stack[2].getIndex(0), 2);
+  EXPECT_EQ(stack.getServer()->getRefs(), 4);
   stack[0][0] = point(0, 0, 5);
   stack[1][0] = point(0, 0, -1);
   stack[2][0] = point(0, 0, 2);
   stack.sort(2);
-  EXPECT_EQ(stack[0][0][2], -1);
-  EXPECT_EQ(stack[1][0][2], 2);
-  EXPECT_EQ(stack[2][0][2], 5);
+  EXPECT_EQ(stack.toVector(), vectorOf<float>({0, 0, -1, 0, 0, 2, 0, 0, 5}));
   stack.reverse();
   EXPECT_EQ(stack[0][0][2], 5);
   stack.remove(0u);
   EXPECT_EQ(stack.getHeight(), 2);
+  Vertices<float> list(3, 2);
+  VertexStack<float> other;
+  other.append(list);
+  other.prepend(list);
+  EXPECT_EQ(other.getServer(), list.getServer());
+  other.append(other);
+  EXPECT_EQ(other.getHeight(), 4);
+  EXPECT_EQ(other.cat().getNumVertices(), 8);
 }
 
 TEST(VertexStackLevels, DetachCopiesOnlyWhenSomebodyElseHoldsTheServer) {
@@ -251,18 +210,6 @@ TEST(VertexStackLevels, DetachCopiesOnlyWhenSomebodyElseHoldsTheServer) {
   EXPECT_EQ(stack[1].getServer(), stack.getServer());
   stack[0][0][0] = 9;
   EXPECT_EQ(outside[0][0], 0);
-}
-
-TEST(VertexStackLevels, AppendedLevelsShareTheListsServer) {
-  Vertices<float> list(3, 2);
-  VertexStack<float> stack;
-  stack.append(list);
-  stack.prepend(list);
-  EXPECT_EQ(stack.getServer(), list.getServer());
-  EXPECT_EQ(stack.getHeight(), 2);
-  stack.append(stack);
-  EXPECT_EQ(stack.getHeight(), 4);
-  EXPECT_EQ(stack.cat().getNumVertices(), 8);
 }
 
 TEST(ShapeDumps, PrintTheNameSizesAndIndexes) {

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <random>
 #include <sstream>
@@ -14,124 +13,40 @@
 
 namespace {
 
-// What a stream extracts from text: the values read until the first failure, then the failed
-// value when the failure was not the end of the text.
-template <class T> std::vector<T> streamValues(const std::string& text, bool& failedOnText) {
-  std::istringstream is(text);
-  std::vector<T> values;
-  T v;
-  while (is >> v) values.push_back(v);
-  // The value a failed extraction stored, unless the stream ran out of text first.
-  std::istringstream probe(text);
-  for (std::size_t i = 0; i < values.size(); ++i) probe >> v;
-  probe >> std::ws;
-  failedOnText = !probe.eof();
-  if (failedOnText) {
-    T failed{};
-    probe >> failed;
-    values.push_back(failed);
-  }
-  return values;
-}
-
-template <class T> std::vector<T> readerValues(const std::string& text, bool& failedOnText) {
-  ShapeTextReader reader(text);
-  std::vector<T> values;
-  T v{};
-  while (reader.readNumber(v)) values.push_back(v);
-  // readNumber leaves the failed value in v; the cursor stays at the end of the failed token.
-  ShapeTextReader probe(text);
-  for (std::size_t i = 0; i < values.size(); ++i) probe.readNumber(v);
-  T failed{};
-  char c = 0;
-  ShapeTextReader rest(text.substr(probe.consumed()));
-  failedOnText = rest.readCharacter(c);
-  if (failedOnText) {
-    probe.readNumber(failed);
-    values.push_back(failed);
-  }
-  return values;
-}
-
-template <class T> bool sameBits(const std::vector<T>& a, const std::vector<T>& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (!(a[i] == b[i]) || std::signbit(a[i]) != std::signbit(b[i])) return false;
-  return true;
-}
-
+// Reads text value by value with a stream and with the reader, until both fail: each value, and the
+// value a failed extraction leaves (0, or the largest value on overflow), must be the same, bit for bit.
 template <class T> void expectSameAsStream(const std::string& text) {
-  bool streamFailed = false, readerFailed = false;
-  const std::vector<T> expected = streamValues<T>(text, streamFailed);
-  const std::vector<T> got = readerValues<T>(text, readerFailed);
-  EXPECT_TRUE(sameBits(expected, got))
-      << "text: [" << text << "] stream read " << expected.size() << " values, the reader " << got.size();
-  EXPECT_EQ(streamFailed, readerFailed) << "text: [" << text << "]";
+  std::istringstream is(text);
+  ShapeTextReader reader(text);
+  for (int k = 0;; ++k) {
+    T expected{}, got{};
+    const bool streamRead = static_cast<bool>(is >> expected), readerRead = reader.readNumber(got);
+    EXPECT_EQ(streamRead, readerRead) << "text: [" << text << "] value " << k;
+    EXPECT_TRUE(expected == got || (std::isnan(expected) && std::isnan(got)))
+        << "text: [" << text << "] value " << k;
+    EXPECT_EQ(std::signbit(expected), std::signbit(got)) << "text: [" << text << "] value " << k;
+    if (!streamRead || !readerRead || ::testing::Test::HasFailure()) return;
+  }
 }
 
+// clang-format off
 const char* const trickyTexts[] = {
-    "1 2 3",
-    " \t\n\r\v\f 4.5\r\n6",
-    "+7 -8 +0.5",
-    "1.5.3",
-    "1-2-3",
-    ".5 -.5 +.5",
-    "1e5 1E-5 2e+3",
-    "1e",
-    "1e+",
-    "1e-x",
-    "2ex",
-    "inf 1",
-    "nan",
-    "-inf",
-    "0x1p3",
-    "0x10",
-    "+-5",
-    "-+5",
-    "+",
-    "-",
-    ".",
-    "..5",
-    ".e5",
-    "5.",
-    "5.e3",
-    "00012 -000",
-    "1e400",
-    "-1e400",
-    "1e-400",
-    "1e-42",
-    "3.4028235e38",
-    "3.4028236e38",
-    "1.7976931348623157e308",
-    "1e5e3",
-    "12abc",
-    "2147483647",
-    "2147483648",
-    "-2147483648",
-    "-2147483649",
-    "99999999999999999999999",
-    "#6",
-    "1,5",
-    "",
-    "   ",
-    "4 5 x 6",
-};
+    "1 2 3", " \t\n\r\v\f 4.5\r\n6", "+7 -8 +0.5", "1.5.3", "1-2-3", ".5 -.5 +.5", "1e5 1E-5 2e+3", "1e", "1e+",
+    "1e-x", "2ex", "inf 1", "nan", "-inf", "0x1p3", "0x10", "+-5", "-+5", "+", "-", ".", "..5", ".e5", "5.",
+    "5.e3", "00012 -000", "1e400", "-1e400", "1e-400", "1e-42", "3.4028235e38", "3.4028236e38",
+    "1.7976931348623157e308", "1e5e3", "12abc", "2147483647", "2147483648", "-2147483648", "-2147483649",
+    "99999999999999999999999", "#6", "1,5", "", "   ", "4 5 x 6", "-1e999"};
+// clang-format on
 
 } // namespace
 
-TEST(ShapeTextReader, ReadsFloatsExactlyAsAStream) {
-  for (const char* text : trickyTexts) expectSameAsStream<float>(text);
-}
-
-TEST(ShapeTextReader, ReadsDoublesAndLongDoublesExactlyAsAStream) {
+TEST(ShapeTextReader, ReadsTrickyTextsExactlyAsAStream) {
   for (const char* text : trickyTexts) {
+    expectSameAsStream<int>(text);
+    expectSameAsStream<float>(text);
     expectSameAsStream<double>(text);
     expectSameAsStream<long double>(text);
   }
-}
-
-TEST(ShapeTextReader, ReadsIntegersExactlyAsAStream) {
-  for (const char* text : trickyTexts) expectSameAsStream<int>(text);
 }
 
 TEST(ShapeTextReader, ReadsRandomNumbersExactlyAsAStream) {
@@ -165,19 +80,15 @@ TEST(ShapeTextReader, ReadsHalfwayAndLongDigitStringsExactlyAsAStream) {
 
 TEST(ShapeTextReader, ReadsAHeaderItemAsACharacterThenAnInteger) {
   ShapeTextReader reader("#6 !\n3\t#-2 12");
-  char c;
-  int v;
-  ASSERT_TRUE(reader.readHeaderItem(c, v));
-  EXPECT_EQ(c, '#');
-  EXPECT_EQ(v, 6);
-  ASSERT_TRUE(reader.readHeaderItem(c, v));
-  EXPECT_EQ(c, '!');
-  EXPECT_EQ(v, 3);
-  ASSERT_TRUE(reader.readHeaderItem(v));
-  EXPECT_EQ(v, -2);
-  ASSERT_TRUE(reader.readHeaderItem(c, v)) << "the character may be a digit";
-  EXPECT_EQ(c, '1');
-  EXPECT_EQ(v, 2);
+  const std::pair<char, int> expected[] = {
+      {'#', 6}, {'!', 3}, {'#', -2}, {'1', 2}}; // the character may be a digit
+  for (const auto& item : expected) {
+    char c = 0;
+    int v = 0;
+    ASSERT_TRUE(reader.readHeaderItem(c, v));
+    EXPECT_EQ(std::make_pair(c, v), item);
+  }
+  int v = 0;
   EXPECT_FALSE(reader.readHeaderItem(v));
 }
 
@@ -185,23 +96,10 @@ TEST(ShapeTextReader, StopsForGoodAtTheFirstFailure) {
   ShapeTextReader reader("1 x 2 3");
   float values[4] = {9, 9, 9, 9};
   EXPECT_EQ(reader.readNumbers(values, 4), 1);
-  EXPECT_EQ(values[0], 1);
-  EXPECT_EQ(values[1], 0);
-  EXPECT_EQ(values[3], 0);
+  EXPECT_EQ(std::vector<float>(values, values + 4), (std::vector<float>{1, 0, 0, 0}));
   float more = 5;
   EXPECT_FALSE(reader.readNumber(more));
   EXPECT_EQ(more, 5) << "once failed, extractions leave their value alone";
-}
-
-TEST(ShapeTextReader, GivesTheLargestValueOnOverflow) {
-  ShapeTextReader reader("-1e999");
-  float v = 0;
-  EXPECT_FALSE(reader.readNumber(v));
-  EXPECT_EQ(v, -std::numeric_limits<float>::max());
-  ShapeTextReader integers("1e999");
-  int i = 0;
-  EXPECT_TRUE(integers.readNumber(i));
-  EXPECT_EQ(i, 1);
 }
 
 TEST(ShapeTextReader, ReadsTheRestOfAStreamAndPutsItBack) {
@@ -247,24 +145,10 @@ template <class T> std::vector<T> awkwardValues() {
   values.push_back(-std::numeric_limits<T>::infinity());
   values.push_back(std::numeric_limits<T>::quiet_NaN());
   values.push_back(-std::numeric_limits<T>::quiet_NaN());
-  std::mt19937 random(11);
-  std::uniform_real_distribution<double> mantissa(-10, 10);
-  std::uniform_int_distribution<int> exponent(-40, 38);
-  for (int i = 0; i < 5000; ++i)
-    values.push_back(static_cast<T>(mantissa(random) * std::pow(10.0, exponent(random))));
   return values;
 }
 
 } // namespace
-
-TEST(ShapeTextWriter, WritesFloatingPointValuesAsAStreamWould) {
-  const auto floats = awkwardValues<float>();
-  EXPECT_EQ(writerWritten(floats), streamWritten(floats));
-  const auto doubles = awkwardValues<double>();
-  EXPECT_EQ(writerWritten(doubles), streamWritten(doubles));
-  const auto longDoubles = awkwardValues<long double>();
-  EXPECT_EQ(writerWritten(longDoubles), streamWritten(longDoubles));
-}
 
 TEST(ShapeTextWriter, WritesIntegersAndHeaderItemsAsAStreamWould) {
   const std::vector<int> ints = {0, -1, 7, 2147483647, -2147483647 - 1, 255};
@@ -276,23 +160,16 @@ TEST(ShapeTextWriter, WritesIntegersAndHeaderItemsAsAStreamWould) {
   EXPECT_EQ(os.str(), "# -3\n");
 }
 
-TEST(ShapeTextWriter, HandsLargeOutputsToTheStreamInBlocks) {
-  std::vector<float> row(3, 1.25f);
-  std::ostringstream os;
-  ShapeTextWriter writer(os);
-  for (int i = 0; i < 200000; ++i) writer.numbers(row.data(), 3);
-  EXPECT_GT(os.str().size(), 0u) << "blocks go out before the final flush";
-  writer.flush();
-  EXPECT_EQ(os.str().size(), 200000u * std::strlen("1.25 1.25 1.25\n"));
-}
-
 TEST(ShapeTextWriter, WritesMillionsOfValuesAsAStreamWould) {
-  // Every magnitude, values that are integers, decimal ties of six digits, and their neighbours.
+  // Awkward values (limits, infinities, NaNs, six-digit edges), every magnitude, values that are integers,
+  // decimal ties of six digits, and their neighbours.
   std::mt19937 random(3);
   std::uniform_real_distribution<double> mantissa(1, 10);
   std::uniform_int_distribution<int> exponent(-45, 38);
-  std::vector<float> floats;
-  std::vector<double> doubles;
+  std::vector<float> floats = awkwardValues<float>();
+  std::vector<double> doubles = awkwardValues<double>();
+  const auto longDoubles = awkwardValues<long double>();
+  EXPECT_EQ(writerWritten(longDoubles), streamWritten(longDoubles));
   for (int i = 0; i < 400000; ++i) {
     const double v = (i % 2 ? -1 : 1) * mantissa(random) * std::pow(10.0, exponent(random));
     floats.push_back(static_cast<float>(v));

@@ -25,24 +25,6 @@ std::unique_ptr<TriMesh<float>> stretchedTorus() {
 }
 } // namespace
 
-TEST(TriMeshSmoothing, StartsWithOneIteration) {
-  TriMeshSmoothing<float> smoothing;
-  EXPECT_EQ(smoothing.getNumIterations(), 1);
-  smoothing.setNumIterations(7);
-  EXPECT_EQ(smoothing.getNumIterations(), 7);
-}
-
-TEST(TriMeshSmoothing, WithoutIterationsLeavesTheVerticesInPlace) {
-  auto mesh = stretchedTorus();
-  const TriMesh<float> before(*mesh);
-  const Vector<float> original = before.toVector();
-  TriMeshSmoothing<float> smoothing;
-  smoothing.setNumIterations(0);
-  smoothing.smooth(*mesh);
-  const Vector<float> after = mesh->toVector();
-  for (int i = 0; i < after.getSize(); ++i) EXPECT_NEAR(after[i], original[i], 1e-5f);
-}
-
 TEST(TriMeshSmoothing, KeepsRootMeanSquareSizeOfEveryClosedMesh) {
   auto meshes = closedMeshes();
   meshes.push_back(stretchedTorus());
@@ -57,6 +39,14 @@ TEST(TriMeshSmoothing, KeepsRootMeanSquareSizeOfEveryClosedMesh) {
       EXPECT_NE(mesh->toVector(), original) << "smoothing moved nothing";
     }
   }
+  // Without iterations nothing moves (beyond rounding).
+  auto mesh = stretchedTorus();
+  const Vector<float> original = mesh->toVector();
+  TriMeshSmoothing<float> smoothing;
+  smoothing.setNumIterations(0);
+  smoothing.smooth(*mesh);
+  const Vector<float> after = mesh->toVector();
+  for (int i = 0; i < after.getSize(); ++i) EXPECT_NEAR(after[i], original[i], 1e-5f);
 }
 
 TEST(TriMeshSmoothing, LeavesTheCentreOfASymmetricMesh) {
@@ -107,7 +97,7 @@ TEST(TriMeshSmoothing, SkipsTheRescalingWhenEverythingCollapsesOnTheCentre) {
   auto mesh = makeMesh({{1, 1, 1}, {1, 1, 1}, {1, 1, 1}}, {{0, 1, 2}});
   TriMeshSmoothing<float> smoothing;
   smoothing.smooth(*mesh);
-  for (int v = 0; v < 3; ++v) EXPECT_EQ(mesh->vertex(v), Vector<float>(std::vector<float>{1, 1, 1}));
+  EXPECT_EQ(mesh->toVector(), Vector<float>(std::vector<float>(9, 1)));
 }
 
 TEST(TriMeshSmoothing, GivesTheSameVerticesWithOneThreadAndWithSeveral) {

@@ -1,9 +1,12 @@
 #include "tests/imaging/TiffFixtures.h"
 
+#include "imaging/ImageHeader.h"
+
 #include <gtest/gtest.h>
 #include <tiffio.h>
 
 #include <cstring>
+#include <sstream>
 
 namespace {
 
@@ -149,4 +152,15 @@ std::string withDirectoryTag(std::string bytes, int index, std::uint16_t tag, st
     putLittleEndian(bytes, entry + 8, littleEndian(bytes, entry + 2, 2) == TIFF_SHORT ? 2 : 4, value);
   }
   return bytes;
+}
+
+std::string describe(const ImageHeader& header) {
+  const PixelCalibration& calibration = header.getPixelCalibration();
+  std::ostringstream out;
+  out << "format " << static_cast<int>(header.getFormat()) << ", " << header.getWidth() << "x"
+      << header.getHeight() << "x" << header.getPlanes() << ", depth " << header.getDepth() << ", channels "
+      << header.getChannels() << ", unit " << calibration.getLengthUnit().getScale() << ", pixel "
+      << calibration.getPixelWidth() << "x" << calibration.getPixelHeight() << ", z "
+      << header.getVoxelSizeZ();
+  return out.str();
 }

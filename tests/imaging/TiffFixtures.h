@@ -56,3 +56,9 @@ unsigned defaultPixelValue(int page, int row, int column, int sample);
 std::vector<unsigned char> lsmInformationBlock(int dimensionX, int dimensionY, int dimensionZ, int channels,
                                                double voxelSizeX, double voxelSizeY, double voxelSizeZ,
                                                std::uint32_t magic = 0x0400494C);
+
+class ImageHeader;
+
+// What a reader made of a file, on one line: "format 3, 4x3x1, depth 8, channels 0, unit -6,
+// pixel 0.25x0.5, z 0.5" (width x height x planes, the unit as a power of ten).
+std::string describe(const ImageHeader& header);

@@ -3,6 +3,7 @@
 
 #include "foundation/Exception.h"
 #include "imaging/ImageReader.h"
+#include "tests/support/ExpectException.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -28,65 +29,43 @@ Image patternImage(int depth) {
 
 } // namespace
 
-TEST(ImageWriter, GreyImagesAreBlackIsZeroAndReadBack) {
+TEST(ImageWriter, GreyColourAndIndexedImagesReadBackExactly) {
   TemporaryDirectory directory;
-  const Image image = patternImage(8);
-  ImageWriter().write(image, directory.file("grey.tif"));
-  EXPECT_EQ(photometricOf(directory.file("grey.tif")), PHOTOMETRIC_MINISBLACK);
-  Image back;
-  ImageReader().read(back, directory.file("grey.tif"));
-  ASSERT_EQ(back.dataLength(), image.dataLength());
-  EXPECT_TRUE(std::equal(image.getData(), image.getData() + image.dataLength(), back.getData()));
-}
-
-TEST(ImageWriter, ColourImagesAreRgb) {
-  TemporaryDirectory directory;
-  for (int depth : {24, 32}) {
-    const Image image = patternImage(depth);
-    const std::string path = directory.file("rgb" + std::to_string(depth) + ".tif");
+  Image indexed = patternImage(8);
+  indexed.setColormap(Colormap::fire());
+  const std::pair<Image, int> cases[] = {{patternImage(8), PHOTOMETRIC_MINISBLACK},
+                                         {patternImage(24), PHOTOMETRIC_RGB},
+                                         {patternImage(32), PHOTOMETRIC_RGB},
+                                         {indexed, PHOTOMETRIC_PALETTE}};
+  int n = 0;
+  for (const auto& [image, photometric] : cases) {
+    const std::string path = directory.file(std::to_string(n++) + ".tif");
+    SCOPED_TRACE(path);
     ImageWriter().write(image, path);
-    EXPECT_EQ(photometricOf(path), PHOTOMETRIC_RGB);
+    EXPECT_EQ(photometricOf(path), photometric);
     Image back;
     ImageReader().read(back, path);
-    EXPECT_EQ(back.getDepth(), depth);
-    EXPECT_EQ(back.row(3)[17], image.row(3)[17]);
+    EXPECT_EQ(back.getDepth(), image.getDepth());
+    ASSERT_EQ(back.dataLength(), image.dataLength());
+    EXPECT_TRUE(std::equal(image.getData(), image.getData() + image.dataLength(), back.getData()));
+    EXPECT_EQ(back.isIndexed(), image.isIndexed());
+    if (image.isIndexed()) {
+      EXPECT_EQ(*back.getColormap(), Colormap::fire());
+    }
   }
 }
 
-TEST(ImageWriter, IndexedImagesKeepTheirPalette) {
-  TemporaryDirectory directory;
-  Image image = patternImage(8);
-  image.setColormap(Colormap::fire());
-  ImageWriter().write(image, directory.file("palette.tif"));
-  EXPECT_EQ(photometricOf(directory.file("palette.tif")), PHOTOMETRIC_PALETTE);
-  Image back;
-  ImageReader().read(back, directory.file("palette.tif"));
-  ASSERT_NE(back.getColormap(), nullptr);
-  EXPECT_EQ(*back.getColormap(), Colormap::fire());
-}
-
-TEST(ImageWriter, RefusesToOverwriteUnlessAsked) {
+TEST(ImageWriter, RefusesToOverwriteUnlessAskedAndReportsUnwritablePlaces) {
   TemporaryDirectory directory;
   const std::string path = directory.file("kept.tif");
   writeFile(path, "old");
-  try {
-    ImageWriter().write(patternImage(8), path);
-    FAIL() << "no exception";
-  } catch (const FileWriteError& error) {
-    EXPECT_EQ(error.getWhere(), "void ImageWriter::write(...)");
-    EXPECT_EQ(error.getWhat(), "File already exists");
-  }
+  expectException<FileWriteError>([&] { ImageWriter().write(patternImage(8), path); },
+                                  "void ImageWriter::write(...)", "File already exists");
   EXPECT_EQ(readFile(path), "old");
   ImageWriter().write(patternImage(8), path, true);
   EXPECT_EQ(photometricOf(path), PHOTOMETRIC_MINISBLACK);
-}
-
-TEST(ImageWriter, AnUnwritablePlaceIsReported) {
-  try {
-    ImageWriter().write(patternImage(8), "/nonexistent-dir/image.tif", true);
-    FAIL() << "no exception";
-  } catch (const FileWriteError& error) {
-    EXPECT_EQ(error.getWhat(), "Cannot open file for writing");
-    EXPECT_EQ(error.getFilename(), "/nonexistent-dir/image.tif");
-  }
+  const auto error = expectThrow<FileWriteError>(
+      [] { ImageWriter().write(patternImage(8), "/nonexistent-dir/image.tif", true); });
+  EXPECT_EQ(error.getWhat(), "Cannot open file for writing");
+  EXPECT_EQ(error.getFilename(), "/nonexistent-dir/image.tif");
 }

@@ -6,15 +6,18 @@
 #include "imaging/VoxelMatrix.h"
 
 #include "foundation/Exception.h"
+#include "tests/imaging/TiffFixtures.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -39,12 +42,6 @@ protected:
     return result;
   }
 
-  Image image(const std::string& name) const {
-    Image result;
-    ImageReader().read(result, path(name));
-    return result;
-  }
-
 private:
   std::string _directory;
 };
@@ -61,112 +58,78 @@ std::map<std::string, std::string> metadataDump(const std::string& file) {
   return values;
 }
 
-std::uint16_t pixel16(const Image& image, int row, int column) {
-  std::uint16_t value;
-  std::memcpy(&value, image.row(row) + 2 * column, 2);
-  return value;
-}
-
 bool hasNonZeroPixel(const Image& image) {
-  for (std::size_t n = 0; n < image.dataLength(); ++n)
-    if (image.getData()[n] != 0) return true;
-  return false;
+  return std::any_of(image.getData(), image.getData() + image.dataLength(),
+                     [](unsigned char b) { return b; });
 }
 
 } // namespace
 
-TEST_F(SharedData, ImageJPaletteStackGivesPlanesPaletteAndCalibration) {
-  const ImageHeader stack = header("tiff/DeconvolutionSampleVerticalGrid1AU-crop.tif");
-  EXPECT_EQ(stack.getFormat(), 3);
-  EXPECT_EQ(stack.getWidth(), 150);
-  EXPECT_EQ(stack.getHeight(), 150);
-  EXPECT_EQ(stack.getPlanes(), 21);
-  EXPECT_EQ(stack.getDepth(), 8);
-  ASSERT_NE(stack.getColormap(), nullptr);
-  EXPECT_EQ(stack.getColormap()->getSize(), 256);
-  EXPECT_FLOAT_EQ(stack.getVoxelSizeZ(), 0.125f);
-  // ImageJ escapes the micro sign as the text \u00B5m and shows micrometres for it.
-  EXPECT_EQ(stack.getPixelCalibration().getLengthUnit().getScale(), -6);
-  EXPECT_NEAR(stack.getPixelCalibration().getPixelWidth(), 1 / 45.527587, 1e-6);
+TEST_F(SharedData, SinglePagesReadWithTheCalibrationImageJShows) {
+  struct Case {
+    const char* name;
+    int width, height, depth, scale;
+    float pixelWidth; // 0: not set
+  };
+  const Case cases[] = {{"tiff/AICS_12_134_C=0.tif", 1024, 1024, 16, -6, 0.065f},
+                        {"tiff/hela-cells-8bit.tif", 672, 512, 24, -6, 1 / 19.420064f},
+                        {"tiff/appleCells.tif", 256, 256, 8, -2, 0},   // PackBits palette, zero resolution
+                        {"tiff/hopper_lzw.tif", 128, 128, 24, -2, 0}}; // Photoshop LZW with predictor
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Image picture;
+    ImageReader().read(picture, path(c.name));
+    EXPECT_EQ(picture.getWidth(), c.width);
+    EXPECT_EQ(picture.getHeight(), c.height);
+    EXPECT_EQ(picture.getDepth(), c.depth);
+    EXPECT_TRUE(hasNonZeroPixel(picture));
+    const PixelCalibration& calibration = picture.getHeader().getPixelCalibration();
+    EXPECT_EQ(calibration.getLengthUnit().getScale(), c.scale);
+    if (c.pixelWidth > 0) {
+      EXPECT_NEAR(calibration.getPixelWidth(), c.pixelWidth, 1e-6);
+      EXPECT_NEAR(calibration.getPixelHeight(), c.pixelWidth, 1e-6);
+    }
+  }
+  Image apple;
+  ImageReader().read(apple, path("tiff/appleCells.tif"));
+  EXPECT_TRUE(apple.isIndexed());
+  EXPECT_FALSE(apple.getHeader().getPixelCalibration().isPixelWidthSet());
+  EXPECT_FLOAT_EQ(apple.getHeader().getPixelCalibration().getPixelWidth(), 1);
+  // The description gives min=543 max=1320 for the displayed range: values lie around it.
+  Image aics;
+  ImageReader().read(aics, path("tiff/AICS_12_134_C=0.tif"));
+  std::vector<std::uint16_t> values(1024 * 1024);
+  std::memcpy(values.data(), aics.getData(), 2 * values.size());
+  const auto [low, high] = std::minmax_element(values.begin(), values.end());
+  EXPECT_GT(*high, 543);
+  EXPECT_LT(*low, 1320);
 }
 
-TEST_F(SharedData, ImageJPaletteStackLoadsAsAVoxelMatrix) {
+TEST_F(SharedData, ImageJPaletteStackGivesPlanesPaletteAndCalibrationAlsoAsAVoxelMatrix) {
+  const ImageHeader stack = header("tiff/DeconvolutionSampleVerticalGrid1AU-crop.tif");
+  // ImageJ escapes the micro sign as the text \u00B5m and shows micrometres for it; 1 / 45.527587 per pixel.
+  EXPECT_EQ(describe(stack),
+            "format 3, 150x150x21, depth 8, channels 0, unit -6, pixel 0.0219647x0.0219647, z 0.125");
+  ASSERT_NE(stack.getColormap(), nullptr);
+  EXPECT_EQ(stack.getColormap()->getSize(), 256);
   const VoxelMatrix<float> matrix(path("tiff/DeconvolutionSampleVerticalGrid1AU-crop.tif"));
-  EXPECT_EQ(matrix.getSize1(), 150);
-  EXPECT_EQ(matrix.getSize2(), 150);
-  EXPECT_EQ(matrix.getSize3(), 21);
+  EXPECT_EQ(matrix.getSize(), (Vector<int>(std::vector<int>{150, 150, 21})));
   EXPECT_FLOAT_EQ(matrix.getVoxelCalibration().getVoxelDepth(), 0.125f);
   EXPECT_EQ(matrix.getVoxelCalibration().getLengthUnit().getScale(), -6);
   EXPECT_GT(matrix.max(), matrix.min());
   EXPECT_LE(matrix.max(), 255);
 }
 
-TEST_F(SharedData, ImageJSixteenBitImageInMicrons) {
-  const Image picture = image("tiff/AICS_12_134_C=0.tif");
-  EXPECT_EQ(picture.getWidth(), 1024);
-  EXPECT_EQ(picture.getHeight(), 1024);
-  EXPECT_EQ(picture.getDepth(), 16);
-  const PixelCalibration& calibration = picture.getHeader().getPixelCalibration();
-  EXPECT_EQ(calibration.getLengthUnit().getScale(), -6);
-  EXPECT_NEAR(calibration.getPixelWidth(), 0.065, 1e-6);
-  EXPECT_NEAR(calibration.getPixelHeight(), 0.065, 1e-6);
-  // The description gives min=543 max=1320 for the displayed range: values lie around it.
-  std::uint16_t low = 65535, high = 0;
-  for (int i = 0; i < 1024; i += 7)
-    for (int j = 0; j < 1024; j += 7) {
-      low = std::min(low, pixel16(picture, i, j));
-      high = std::max(high, pixel16(picture, i, j));
-    }
-  EXPECT_GT(high, 543);
-  EXPECT_LT(low, 1320);
-}
-
-TEST_F(SharedData, ImageJRgbImage) {
-  const Image picture = image("tiff/hela-cells-8bit.tif");
-  EXPECT_EQ(picture.getWidth(), 672);
-  EXPECT_EQ(picture.getHeight(), 512);
-  EXPECT_EQ(picture.getDepth(), 24);
-  EXPECT_TRUE(hasNonZeroPixel(picture));
-  EXPECT_EQ(picture.getHeader().getPixelCalibration().getLengthUnit().getScale(), -6);
-  EXPECT_NEAR(picture.getHeader().getPixelCalibration().getPixelWidth(), 1 / 19.420064, 1e-6);
-}
-
 TEST_F(SharedData, TifffileStackWithAJsonDescriptionHasNoImageJCalibration) {
   const ImageHeader stack = header("tiff/cancer_cell_migration_crop.tif");
-  EXPECT_EQ(stack.getPlanes(), 48);
-  EXPECT_EQ(stack.getDepth(), 16);
-  EXPECT_EQ(stack.getPixelCalibration().getLengthUnit().getScale(), 0);
-  EXPECT_FLOAT_EQ(stack.getPixelCalibration().getPixelWidth(), 1);
-  EXPECT_FLOAT_EQ(stack.getVoxelSizeZ(), 1);
+  EXPECT_EQ(describe(stack), "format 3, 130x130x48, depth 16, channels 0, unit 0, pixel 1x1, z 1");
   const VoxelMatrix<float> matrix(path("tiff/cancer_cell_migration_crop.tif"));
   EXPECT_EQ(matrix.getSize(), (Vector<int>(std::vector<int>{130, 130, 48})));
   EXPECT_GT(matrix.max(), 255); // sixteen-bit values are kept
 }
 
-TEST_F(SharedData, PackBitsPaletteWithZeroResolutionReads) {
-  const Image picture = image("tiff/appleCells.tif");
-  EXPECT_EQ(picture.getWidth(), 256);
-  EXPECT_EQ(picture.getDepth(), 8);
-  EXPECT_TRUE(picture.isIndexed());
-  EXPECT_TRUE(hasNonZeroPixel(picture));
-  const PixelCalibration& calibration = picture.getHeader().getPixelCalibration();
-  EXPECT_EQ(calibration.getLengthUnit().getScale(), -2);
-  EXPECT_FALSE(calibration.isPixelWidthSet());
-  EXPECT_FLOAT_EQ(calibration.getPixelWidth(), 1);
-}
-
-TEST_F(SharedData, PhotoshopLzwWithPredictorReads) {
-  const Image picture = image("tiff/hopper_lzw.tif");
-  EXPECT_EQ(picture.getWidth(), 128);
-  EXPECT_EQ(picture.getHeight(), 128);
-  EXPECT_EQ(picture.getDepth(), 24);
-  EXPECT_TRUE(hasNonZeroPixel(picture));
-  EXPECT_EQ(picture.getHeader().getPixelCalibration().getLengthUnit().getScale(), -2);
-}
-
 TEST_F(SharedData, SixteenBitRgbaHasADepthImagesCannotHold) {
-  const ImageHeader rgba = header("tiff/tiff_16bit_RGBa.tiff");
-  EXPECT_EQ(rgba.getDepth(), 64);
+  EXPECT_EQ(header("tiff/tiff_16bit_RGBa.tiff").getDepth(), 64);
   Image picture;
   try {
     ImageReader().read(picture, path("tiff/tiff_16bit_RGBa.tiff"));
@@ -177,24 +140,18 @@ TEST_F(SharedData, SixteenBitRgbaHasADepthImagesCannotHold) {
   }
 }
 
-TEST_F(SharedData, ZeissLsmHeaderMatchesTheReferenceDump) {
+TEST_F(SharedData, ZeissLsmMatchesTheReferenceDumpAndReadsThroughTheStackSource) {
   const std::map<std::string, std::string> dump = metadataDump(path("lsm/test-metadata.txt"));
   const ImageHeader lsm = header("lsm/test.lsm");
-  EXPECT_EQ(lsm.getFormat(), 4);
+  // The image and its thumbnail; DimensionZ is 1.
+  EXPECT_EQ(describe(lsm),
+            "format 4, 512x512x2, depth 16, channels 1, unit -6, pixel 0.691888x0.691888, z 1");
   EXPECT_EQ(lsm.getHeight(), std::stoi(dump.at("DimensionX")));
   EXPECT_EQ(lsm.getWidth(), std::stoi(dump.at("DimensionY")));
   EXPECT_EQ(lsm.getChannels(), std::stoi(dump.at("DimensionChannels")));
   EXPECT_NEAR(lsm.getVoxelSizeX(), std::stod(dump.at("VoxelSizeX")), 1e-5);
   EXPECT_NEAR(lsm.getVoxelSizeY(), std::stod(dump.at("VoxelSizeY")), 1e-5);
-  EXPECT_FLOAT_EQ(lsm.getVoxelSizeZ(), 1); // DimensionZ is 1
-  EXPECT_EQ(lsm.getDepth(), 16);
-  EXPECT_EQ(lsm.getPlanes(), 2); // the image and its thumbnail
   EXPECT_EQ(lsm.getNewSubfileType(), 0);
-  EXPECT_EQ(lsm.getPixelCalibration().getLengthUnit().getScale(), -6);
-  EXPECT_NEAR(lsm.getPixelCalibration().getPixelWidth(), 0.6918882, 1e-6);
-}
-
-TEST_F(SharedData, ZeissLsmPixelsReadThroughTheStackSource) {
   ImageSourceLSMStackPlane source;
   testing::internal::CaptureStdout();
   source.setLSMStackFilename(path("lsm/test.lsm"));

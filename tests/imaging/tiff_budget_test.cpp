@@ -11,6 +11,7 @@
 
 #include "foundation/Exception.h"
 #include "tests/imaging/TiffFixtures.h"
+#include "tests/support/ExpectException.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -27,26 +28,6 @@
 
 namespace {
 
-const char* const tooLarge = "Image size in file header exceeds what the file can hold";
-
-// Every way of reading the pixels of a one-page file (ending in ".tif") refuses it with a
-// FileFormatError, and the image is never allocated.
-void expectRefusedBeforeAllocating(const std::string& path) {
-  Image image;
-  try {
-    ImageReader().read(image, path);
-    ADD_FAILURE() << "no exception for " << path;
-  } catch (const FileFormatError& error) {
-    EXPECT_EQ(error.getWhat(), tooLarge) << path;
-  }
-  EXPECT_EQ(image.dataLength(), 0u) << path;
-  ImageSourceTiffStackPlane source;
-  source.setTiffStackFilename(path);
-  EXPECT_THROW(ImageReader().read(image, source), FileFormatError) << path;
-  EXPECT_EQ(image.dataLength(), 0u) << path;
-  EXPECT_THROW(VoxelMatrix<float>{path}, FileFormatError) << path;
-}
-
 RawPage rawPage(std::uint32_t width, std::uint32_t height, int compression, const std::string& strip) {
   RawPage page;
   page.width = width;
@@ -54,6 +35,30 @@ RawPage rawPage(std::uint32_t width, std::uint32_t height, int compression, cons
   page.compression = compression;
   page.strip = strip;
   return page;
+}
+
+// 1.6 GB promised by a megabyte of deflate noise.
+std::string writeDeflateBomb(const TemporaryDirectory& directory) {
+  const std::string path = directory.file("bomb.tif");
+  writeRawTiff(path, {rawPage(40000, 40000, COMPRESSION_ADOBE_DEFLATE, noiseBytes(1 << 20))});
+  return path;
+}
+
+// 900 MB announced over 400 kB of LZW: plausible for the scheme, but the bytes are noise.
+std::string writeLzwNoise(const TemporaryDirectory& directory) {
+  const std::string path = directory.file("noise.tif");
+  writeRawTiff(path, {rawPage(30000, 30000, COMPRESSION_LZW, noiseBytes(400000, 7))});
+  return path;
+}
+
+// A harmless first page, then one row of 800 MB.
+std::string writeWideSecondPage(const TemporaryDirectory& directory) {
+  const std::string path = directory.file("wide.tif");
+  RawPage wide = rawPage(100000000, 1, COMPRESSION_NONE, noiseBytes(100));
+  wide.bitsPerSample = 16;
+  wide.samplesPerPixel = 4;
+  writeRawTiff(path, {rawPage(4, 3, COMPRESSION_NONE, noiseBytes(12)), wide});
+  return path;
 }
 
 // An honest single-strip image of zeros, the most any encoder can compress it.
@@ -74,34 +79,38 @@ void writeZeros(const std::string& path, std::uint32_t side, int compression) {
   TIFFClose(tiff);
 }
 
-std::uint32_t firstStripOffset(const std::string& path) {
-  TIFF* tiff = TIFFOpen(path.c_str(), "r");
-  if (!tiff) return 0;
-  const auto offset = static_cast<std::uint32_t>(TIFFGetStrileOffset(tiff, 0));
-  TIFFClose(tiff);
-  return offset;
+std::string writeLsmPromising(const TemporaryDirectory& directory, int side) {
+  TiffLayout layout;
+  layout.lsmBlock = lsmInformationBlock(side, side, 1, 1, 1e-6, 1e-6, 1e-6);
+  const std::string path = directory.file("promise" + std::to_string(side) + ".lsm");
+  writeTiff(path, layout);
+  return path;
 }
 
 } // namespace
 
 // === Strip sizes against the announced image
 
-TEST(TiffBudget, EveryCompressionSchemeIsHeldToItsLargestExpansion) {
+TEST(TiffBudget, PromisesBeyondTheLargestExpansionOfTheSchemeAreRefusedBeforeAllocating) {
   TemporaryDirectory directory;
+  std::vector<std::string> paths = {writeDeflateBomb(directory)};
   // 36 MB announced over 1000 stored bytes: beyond any of these schemes (at most 2731 : 1).
   for (int compression :
        {COMPRESSION_NONE, COMPRESSION_PACKBITS, COMPRESSION_LZW, COMPRESSION_ADOBE_DEFLATE}) {
-    const std::string path = directory.file("scheme" + std::to_string(compression) + ".tif");
-    writeRawTiff(path, {rawPage(6000, 6000, compression, noiseBytes(1000))});
-    expectRefusedBeforeAllocating(path);
+    paths.push_back(directory.file("scheme" + std::to_string(compression) + ".tif"));
+    writeRawTiff(paths.back(), {rawPage(6000, 6000, compression, noiseBytes(1000))});
   }
-}
-
-TEST(TiffBudget, AMegabyteOfDeflateCannotPromiseGigabytes) {
-  TemporaryDirectory directory;
-  const std::string path = directory.file("bomb.tif");
-  writeRawTiff(path, {rawPage(40000, 40000, COMPRESSION_ADOBE_DEFLATE, noiseBytes(1 << 20))});
-  expectRefusedBeforeAllocating(path);
+  for (const std::string& path : paths) {
+    SCOPED_TRACE(path);
+    Image image;
+    EXPECT_EQ(expectThrow<FileFormatError>([&] { ImageReader().read(image, path); }).getWhat(),
+              "Image size in file header exceeds what the file can hold");
+    ImageSourceTiffStackPlane source;
+    source.setTiffStackFilename(path);
+    EXPECT_THROW(ImageReader().read(image, source), FileFormatError);
+    EXPECT_EQ(image.dataLength(), 0u);
+    EXPECT_THROW(VoxelMatrix<float>{path}, FileFormatError);
+  }
 }
 
 TEST(TiffBudget, HonestFilesAtTheLargestExpansionStillRead) {
@@ -117,32 +126,20 @@ TEST(TiffBudget, HonestFilesAtTheLargestExpansionStillRead) {
   }
 }
 
-TEST(TiffBudget, StripsThatDecodeToLessFailBeforeTheImageIsAllocated) {
+TEST(TiffBudget, StripsThatDecodeToLessAndHugeLaterPagesFailBeforeAllocating) {
   TemporaryDirectory directory;
-  // 900 MB announced over 400 kB of LZW: plausible for the scheme, but the bytes are noise.
-  const std::string path = directory.file("noise.tif");
-  writeRawTiff(path, {rawPage(30000, 30000, COMPRESSION_LZW, noiseBytes(400000, 7))});
+  const std::string noise = writeLzwNoise(directory);
   Image image;
-  EXPECT_THROW(ImageReader().read(image, path), FileReadError);
+  EXPECT_THROW(ImageReader().read(image, noise), FileReadError);
   EXPECT_EQ(image.dataLength(), 0u);
-  EXPECT_THROW(VoxelMatrix<unsigned char>{path}, FileReadError);
-}
-
-TEST(TiffBudget, ALaterPageWithAHugeRowIsRefused) {
-  TemporaryDirectory directory;
-  const std::string path = directory.file("wide-page.tif");
-  RawPage wide = rawPage(100000000, 1, COMPRESSION_NONE, noiseBytes(100));
-  wide.bitsPerSample = 16;
-  wide.samplesPerPixel = 4; // 800 MB in one row
-  writeRawTiff(path, {rawPage(4, 3, COMPRESSION_NONE, noiseBytes(12)), wide});
+  EXPECT_THROW(VoxelMatrix<unsigned char>{noise}, FileReadError);
   ImageSourceTiffStackPlane source;
-  source.setTiffStackFilename(path);
-  Image image;
+  source.setTiffStackFilename(writeWideSecondPage(directory));
   ImageReader().read(image, source);
   EXPECT_EQ(image.getWidth(), 4);
   source.setPlane(1);
   EXPECT_THROW(ImageReader().read(image, source), FileFormatError);
-  EXPECT_THROW(VoxelMatrix<float>{path}, FileFormatError);
+  EXPECT_THROW(VoxelMatrix<float>{directory.file("wide.tif")}, FileFormatError);
 }
 
 TEST(TiffBudget, PagesSharingOneStripAreRefusedOnceTheyAddUpPastTheFile) {
@@ -152,7 +149,10 @@ TEST(TiffBudget, PagesSharingOneStripAreRefusedOnceTheyAddUpPastTheFile) {
   pages[0].strip = noiseBytes(64 * 64);
   writeRawTiff(path, pages);
   // Every later page points at the first page's 4096 bytes.
-  const std::uint32_t shared = firstStripOffset(path);
+  TIFF* tiff = TIFFOpen(path.c_str(), "r");
+  ASSERT_NE(tiff, nullptr);
+  const auto shared = static_cast<std::uint32_t>(TIFFGetStrileOffset(tiff, 0));
+  TIFFClose(tiff);
   std::string bytes = readFile(path);
   for (int page = 1; page < 40; ++page) {
     bytes = withDirectoryTag(bytes, page, TIFFTAG_STRIPOFFSETS, shared);
@@ -160,12 +160,8 @@ TEST(TiffBudget, PagesSharingOneStripAreRefusedOnceTheyAddUpPastTheFile) {
   }
   writeFile(path, bytes);
   ASSERT_LT(bytes.size(), 40u * 64 * 64);
-  try {
-    VoxelMatrix<unsigned char> matrix(path);
-    FAIL() << "no exception";
-  } catch (const FileFormatError& error) {
-    EXPECT_EQ(error.getWhat(), "Strip byte counts exceed the file length");
-  }
+  EXPECT_EQ(expectThrow<FileFormatError>([&] { VoxelMatrix<unsigned char> matrix(path); }).getWhat(),
+            "Strip byte counts exceed the file length");
   // One page at a time, each is what it says.
   ImageSourceTiffStackPlane source;
   source.setTiffStackFilename(path);
@@ -175,57 +171,35 @@ TEST(TiffBudget, PagesSharingOneStripAreRefusedOnceTheyAddUpPastTheFile) {
   EXPECT_EQ(image.row(63)[63], static_cast<unsigned char>(pages[0].strip[64 * 64 - 1]));
 }
 
-TEST(LsmBudget, ABlockPromisingMoreThanTheFileHoldsIsRefused) {
+TEST(LsmBudget, BlocksPromisingMoreThanTheFileHoldsAreRefusedAlsoAsMosaicCells) {
   TemporaryDirectory directory;
-  TiffLayout layout;
-  layout.lsmBlock = lsmInformationBlock(6000, 6000, 1, 1, 1e-6, 1e-6, 1e-6);
-  const std::string path = directory.file("promise.lsm");
-  writeTiff(path, layout);
+  const std::string promise = writeLsmPromising(directory, 6000);
+  const std::string huge = writeLsmPromising(directory, 0x7FFFFFFF);
+  writeTiff(directory.file("honest.tif"), TiffLayout());
   testing::internal::CaptureStdout();
   Image image;
-  EXPECT_THROW(ImageReader().read(image, path), FileFormatError);
+  EXPECT_THROW(ImageReader().read(image, promise), FileFormatError);
   ImageSourceLSMStackPlane source;
-  source.setLSMStackFilename(path);
+  source.setLSMStackFilename(promise);
   EXPECT_THROW(ImageReader().read(image, source), FileFormatError);
+  ImageSourceFile honest, hostile, hugeCell;
+  honest.setFilename(directory.file("honest.tif"));
+  hostile.setFilename(promise);
+  hugeCell.setFilename(huge);
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(image.dataLength(), 0u);
-}
-
-TEST(MosaicBudget, ACellPromisingMoreThanItsFileHoldsIsRefusedBeforeTheMosaicIsAllocated) {
-  TemporaryDirectory directory;
-  writeTiff(directory.file("honest.tif"), TiffLayout());
-  TiffLayout promising;
-  promising.lsmBlock = lsmInformationBlock(6000, 6000, 1, 1, 1e-6, 1e-6, 1e-6);
-  writeTiff(directory.file("promise.lsm"), promising);
-  testing::internal::CaptureStdout();
-  ImageSourceFile honest, hostile;
-  honest.setFilename(directory.file("honest.tif"));
-  hostile.setFilename(directory.file("promise.lsm"));
-  testing::internal::GetCapturedStdout();
   ImageSourceFileMosaic mosaic(1, 2);
   mosaic.setCell(0, 0, honest);
   mosaic.setCell(0, 1, hostile);
-  Image image;
   EXPECT_THROW(ImageReader().read(image, mosaic), FileFormatError);
   EXPECT_EQ(image.dataLength(), 0u);
-}
-
-TEST(MosaicBudget, SizesOfHugeCellsAddUpWithoutOverflowing) {
-  TemporaryDirectory directory;
-  TiffLayout huge;
-  huge.lsmBlock = lsmInformationBlock(0x7FFFFFFF, 0x7FFFFFFF, 1, 1, 1e-6, 1e-6, 1e-6);
-  writeTiff(directory.file("huge.lsm"), huge);
-  testing::internal::CaptureStdout();
-  ImageSourceFile cell;
-  cell.setFilename(directory.file("huge.lsm"));
-  testing::internal::GetCapturedStdout();
-  ImageSourceFileMosaic mosaic(2, 2);
+  // Sizes of huge cells add up without overflowing.
+  ImageSourceFileMosaic hugeMosaic(2, 2);
   for (int r = 0; r < 2; ++r)
-    for (int c = 0; c < 2; ++c) mosaic.setCell(r, c, cell);
-  EXPECT_EQ(mosaic.getSize1(), 0x7FFFFFFF);
-  EXPECT_EQ(mosaic.getSize2(), 0x7FFFFFFF);
-  Image image;
-  EXPECT_THROW(ImageReader().read(image, mosaic), Exception);
+    for (int c = 0; c < 2; ++c) hugeMosaic.setCell(r, c, hugeCell);
+  EXPECT_EQ(hugeMosaic.getSize1(), 0x7FFFFFFF);
+  EXPECT_EQ(hugeMosaic.getSize2(), 0x7FFFFFFF);
+  EXPECT_THROW(ImageReader().read(image, hugeMosaic), Exception);
   EXPECT_EQ(image.dataLength(), 0u);
 }
 
@@ -233,14 +207,8 @@ TEST(MosaicBudget, SizesOfHugeCellsAddUpWithoutOverflowing) {
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) // set by GCC and recent Clang
 constexpr bool underAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool underAddressSanitizer = true;
-#else
-constexpr bool underAddressSanitizer = false;
-#endif
 #else
 constexpr bool underAddressSanitizer = false;
 #endif
@@ -283,13 +251,7 @@ void readEachUnderACap(const std::vector<std::string>& paths) {
 TEST(TiffBudgetUnderAMemoryCap, HostileFilesNeverAskForWhatTheyPromise) {
   if (underAddressSanitizer) GTEST_SKIP() << "the address sanitizer reserves more than the cap";
   TemporaryDirectory directory;
-  const std::vector<std::string> paths = {directory.file("bomb.tif"), directory.file("noise.tif"),
-                                          directory.file("wide.tif")};
-  writeRawTiff(paths[0], {rawPage(40000, 40000, COMPRESSION_ADOBE_DEFLATE, noiseBytes(1 << 20))});
-  writeRawTiff(paths[1], {rawPage(30000, 30000, COMPRESSION_LZW, noiseBytes(400000, 7))});
-  RawPage wide = rawPage(100000000, 1, COMPRESSION_NONE, noiseBytes(100));
-  wide.bitsPerSample = 16;
-  wide.samplesPerPixel = 4;
-  writeRawTiff(paths[2], {rawPage(4, 3, COMPRESSION_NONE, noiseBytes(12)), wide});
+  const std::vector<std::string> paths = {writeDeflateBomb(directory), writeLzwNoise(directory),
+                                          writeWideSecondPage(directory)};
   EXPECT_EXIT(readEachUnderACap(paths), testing::ExitedWithCode(0), "");
 }

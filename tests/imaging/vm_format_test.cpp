@@ -10,8 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
-#include <fstream>
 
 namespace {
 
@@ -25,7 +23,8 @@ std::string ints(std::initializer_list<std::int32_t> values) {
   return bytes;
 }
 
-std::string layout1Header(int typeId, int s1, int s2, int s3, int scale, float a, float b, float c) {
+std::string layout1Header(int typeId, int s1, int s2, int s3, int scale = 0, float a = 1, float b = 1,
+                          float c = 1) {
   return ints({0, 0, 0, 1, typeId, s1, s2, s3, scale}) + bytesOf(a) + bytesOf(b) + bytesOf(c);
 }
 
@@ -40,39 +39,24 @@ VoxelMatrix<float> sampleMatrix() {
 
 } // namespace
 
-TEST(VmFormatWrite, SaveWritesLayoutOneByteForByte) {
+TEST(VmFormatWrite, SaveWritesLayoutOneByteForByteAndLoadsItBack) {
   TemporaryDirectory directory;
-  sampleMatrix().save(directory.file("m.vm"));
+  const VoxelMatrix<float> original = sampleMatrix();
+  original.save(directory.file("m")); // the suffix is appended when missing, only then
+  original.save(directory.file("named.vm"));
   std::string expected = layout1Header(5, 2, 3, 2, -6, 0.5f, 0.25f, 2);
   for (int k = 0; k < 2; ++k)
     for (int i = 0; i < 2; ++i)
       for (int j = 0; j < 3; ++j) expected += bytesOf(static_cast<float>(100 * k + 10 * i + j) + 0.25f);
   EXPECT_EQ(readFile(directory.file("m.vm")), expected);
+  EXPECT_EQ(readFile(directory.file("named.vm")), expected);
+  const VoxelMatrix<float> loaded(directory.file("m.vm"));
+  EXPECT_EQ(loaded, original);
+  EXPECT_EQ(loaded.getVoxelCalibration().getLengthUnit().getScale(), -6);
+  EXPECT_EQ(loaded.getVoxelCalibration().getVoxelSize(), original.getVoxelCalibration().getVoxelSize());
 }
 
-TEST(VmFormatWrite, TypeIdentifiersOfTheNineElementTypes) {
-  EXPECT_EQ(VoxelMatrix<int>().dataTypeId(), 2);
-  EXPECT_EQ(VoxelMatrix<unsigned int>().dataTypeId(), 3);
-  EXPECT_EQ(VoxelMatrix<float>().dataTypeId(), 5);
-  EXPECT_EQ(VoxelMatrix<double>().dataTypeId(), 6);
-  EXPECT_EQ(VoxelMatrix<long double>().dataTypeId(), 7);
-  EXPECT_EQ(VoxelMatrix<char>().dataTypeId(), 0);
-  EXPECT_EQ(VoxelMatrix<unsigned char>().dataTypeId(), 0);
-  EXPECT_EQ(VoxelMatrix<short>().dataTypeId(), 0);
-  EXPECT_EQ(VoxelMatrix<unsigned short>().dataTypeId(), 0);
-}
-
-TEST(VmFormatWrite, AppendsTheSuffixOnlyWhenMissing) {
-  TemporaryDirectory directory;
-  const VoxelMatrix<float> matrix(1, 1, 1);
-  matrix.save(directory.file("plain"));
-  EXPECT_FALSE(readFile(directory.file("plain.vm")).empty());
-  matrix.save(directory.file("named.vm"));
-  EXPECT_FALSE(readFile(directory.file("named.vm")).empty());
-  EXPECT_TRUE(readFile(directory.file("named.vm.vm")).empty());
-}
-
-TEST(VmFormatWrite, RefusesToOverwriteUnlessAsked) {
+TEST(VmFormatWrite, RefusesToOverwriteUnlessAskedAndReportsUnwritablePlaces) {
   TemporaryDirectory directory;
   const std::string path = directory.file("kept.vm");
   writeFile(path, "old");
@@ -83,95 +67,73 @@ TEST(VmFormatWrite, RefusesToOverwriteUnlessAsked) {
   EXPECT_EQ(readFile(path), "old");
   sampleMatrix().save(path, true);
   EXPECT_EQ(readFile(path).size(), 48u + 12 * 4);
+  const auto unwritable =
+      expectThrow<FileWriteError>([] { sampleMatrix().save("/nonexistent-dir/m.vm", true); });
+  EXPECT_EQ(unwritable.getWhat(), "Cannot open file for writing");
 }
 
-TEST(VmFormatWrite, AnUnwritablePlaceIsReported) {
-  const auto error = expectThrow<FileWriteError>([] { sampleMatrix().save("/nonexistent-dir/m.vm", true); });
-  EXPECT_EQ(error.getWhat(), "Cannot open file for writing");
-}
-
-TEST(VmFormatRead, SavedMatricesLoadBackWithTheirCalibration) {
-  TemporaryDirectory directory;
-  const VoxelMatrix<float> original = sampleMatrix();
-  original.save(directory.file("m.vm"));
-  const VoxelMatrix<float> loaded(directory.file("m.vm"));
-  EXPECT_EQ(loaded, original);
-  EXPECT_EQ(loaded.getVoxelCalibration().getLengthUnit().getScale(), -6);
-  EXPECT_EQ(loaded.getVoxelCalibration().getVoxelSize(), original.getVoxelCalibration().getVoxelSize());
-}
-
-TEST(VmFormatRead, EveryElementTypeRoundTrips) {
+TEST(VmFormatRead, EveryElementTypeRoundTripsUnderItsIdentifier) {
   TemporaryDirectory directory;
   int files = 0;
-  auto roundTrip = [&](auto sample) {
+  auto roundTrip = [&](auto sample, int typeId) {
     using T = decltype(sample);
     VoxelMatrix<T> matrix(3, 2, 2);
     for (int k = 0; k < 2; ++k)
       for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 2; ++j) matrix(i, j, k) = static_cast<T>(i + 3 * j + 7 * k);
+    EXPECT_EQ(matrix.dataTypeId(), typeId) << "element size " << sizeof(T);
     const std::string path = directory.file("type" + std::to_string(files++));
     matrix.save(path);
     VoxelMatrix<T> loaded;
     loaded.load(path + ".vm");
     EXPECT_EQ(loaded, matrix) << "element size " << sizeof(T);
   };
-  roundTrip(char());
-  roundTrip(static_cast<unsigned char>(0));
-  roundTrip(short());
-  roundTrip(static_cast<unsigned short>(0));
-  roundTrip(int());
-  roundTrip(0u);
-  roundTrip(0.0f);
-  roundTrip(0.0);
-  roundTrip(0.0L);
+  roundTrip(char(), 0);
+  roundTrip(static_cast<unsigned char>(0), 0);
+  roundTrip(short(), 0);
+  roundTrip(static_cast<unsigned short>(0), 0);
+  roundTrip(int(), 2);
+  roundTrip(0u, 3);
+  roundTrip(0.0f, 5);
+  roundTrip(0.0, 6);
+  roundTrip(0.0L, 7);
+  // Identifier zero fits every small type.
+  writeFile(directory.file("s.vm"), layout1Header(0, 1, 1, 1) + std::string(2, '\1'));
+  EXPECT_EQ(VoxelMatrix<short>(directory.file("s.vm"))(0, 0, 0), 257);
+  EXPECT_EQ(VoxelMatrix<unsigned char>(directory.file("s.vm"))(0, 0, 0), 1);
 }
 
-TEST(VmFormatRead, LayoutZeroLoadsWithTheCalibrationLeftAsItWas) {
+TEST(VmFormatRead, LayoutZeroIsSizesThenVoxelsWithoutCalibration) {
   TemporaryDirectory directory;
   std::string bytes = ints({4, 5, 6});
   for (int n = 0; n < 4 * 5 * 6; ++n) bytes += bytesOf(static_cast<float>(n));
   writeFile(directory.file("old.vm"), bytes);
   const VoxelMatrix<float> matrix(directory.file("old.vm"));
-  EXPECT_EQ(matrix.getSize1(), 4);
-  EXPECT_EQ(matrix.getSize2(), 5);
-  EXPECT_EQ(matrix.getSize3(), 6);
+  EXPECT_EQ(matrix.getSize(), VoxelMatrix<float>(4, 5, 6).getSize());
   EXPECT_EQ(matrix(0, 1, 0), 1);
   EXPECT_EQ(matrix(1, 0, 0), 5);
   EXPECT_EQ(matrix(0, 0, 1), 20);
   EXPECT_EQ(matrix.getVoxelCalibration().getLengthUnit().getScale(), 0);
-  EXPECT_FLOAT_EQ(matrix.getVoxelCalibration().getVoxelDepth(), 1);
-}
-
-TEST(VmFormatRead, SaveUnderFormatZeroWritesSizesThenVoxels) {
-  TemporaryDirectory directory;
-  VoxelMatrix<int> matrix(1, 2, 1);
-  matrix(0, 0, 0) = 7;
-  matrix(0, 1, 0) = 9;
-  matrix.saveUnderFormat0(directory.file("zero.vm"));
+  VoxelMatrix<int> small(1, 2, 1);
+  small(0, 0, 0) = 7;
+  small(0, 1, 0) = 9;
+  small.saveUnderFormat0(directory.file("zero.vm"));
   EXPECT_EQ(readFile(directory.file("zero.vm")), ints({1, 2, 1, 7, 9}));
-  EXPECT_EQ(VoxelMatrix<int>(directory.file("zero.vm")), matrix);
+  EXPECT_EQ(VoxelMatrix<int>(directory.file("zero.vm")), small);
+  sampleMatrix().save(directory.file("one.vm"));
+  EXPECT_EQ(VoxelMatrix<float>::fileSizes(directory.file("zero.vm"))[1], 2);
+  EXPECT_EQ(VoxelMatrix<float>::fileSizes(directory.file("one.vm"))[1], 3);
 }
 
-TEST(VmFormatRead, ATypeMismatchIsRefusedBeforeResizing) {
+TEST(VmFormatRead, ErrorsNameTheirPlaceAndATypeMismatchComesBeforeResizing) {
   TemporaryDirectory directory;
-  std::string bytes = layout1Header(6, 1, 1, 1, 0, 1, 1, 1) + bytesOf(1.0);
-  writeFile(directory.file("double.vm"), bytes);
+  writeFile(directory.file("double.vm"), layout1Header(6, 1, 1, 1) + bytesOf(1.0));
   VoxelMatrix<float> matrix(2, 2, 2);
-  const auto error = expectThrow<TypeError>([&] { matrix.load(directory.file("double.vm")); });
-  EXPECT_EQ(error.getWhere(), "void VoxelMatrix<T>::load(ifstream&)");
-  EXPECT_EQ(error.getWhat(), "Type mismatch between template instantiation and file contents");
+  expectException<TypeError>([&] { matrix.load(directory.file("double.vm")); },
+                             "void VoxelMatrix<T>::load(ifstream&)",
+                             "Type mismatch between template instantiation and file contents");
   EXPECT_EQ(matrix.getSize1(), 2);
-}
-
-TEST(VmFormatRead, ShortAndUnsignedCharAcceptIdentifierZero) {
-  TemporaryDirectory directory;
-  writeFile(directory.file("s.vm"), layout1Header(0, 1, 1, 1, 0, 1, 1, 1) + std::string(2, '\1'));
-  EXPECT_EQ(VoxelMatrix<short>(directory.file("s.vm"))(0, 0, 0), 257);
-  EXPECT_EQ(VoxelMatrix<unsigned char>(directory.file("s.vm"))(0, 0, 0), 1);
-}
-
-TEST(VmFormatRead, TheConstructorAddsItselfToTheCallChain) {
-  const auto error = expectThrow<FileReadError>([] { VoxelMatrix<float> matrix("/nonexistent/file.vm"); });
+  const auto error = expectThrow<FileReadError>([] { VoxelMatrix<float> missing("/nonexistent/file.vm"); });
   EXPECT_EQ(error.getWhere(), "void VoxelMatrix<T>::load(const string&)");
   EXPECT_EQ(error.getWhat(), "Cannot open file for reading");
   EXPECT_EQ(error.getFilename(), "/nonexistent/file.vm");
@@ -184,7 +146,6 @@ TEST(VmFormatRead, LoadHeaderSetsOnlyTheCalibration) {
   VoxelMatrix<float> matrix(1, 1, 1);
   matrix(0, 0, 0) = 42;
   matrix.loadHeader(directory.file("m.vm"));
-  EXPECT_EQ(matrix.getSize1(), 1);
   EXPECT_EQ(matrix(0, 0, 0), 42);
   EXPECT_FLOAT_EQ(matrix.getVoxelCalibration().getVoxelHeight(), 0.5f);
   EXPECT_EQ(matrix.getVoxelCalibration().getLengthUnit().getScale(), -6);
@@ -193,56 +154,38 @@ TEST(VmFormatRead, LoadHeaderSetsOnlyTheCalibration) {
   EXPECT_EQ(error.getWhere(), "void VoxelMatrix<T>::loadHeader(const string&)");
 }
 
-TEST(VmFormatRead, FileSizesReadsEitherLayout) {
-  TemporaryDirectory directory;
-  sampleMatrix().save(directory.file("one.vm"));
-  VoxelMatrix<float>(3, 1, 2).saveUnderFormat0(directory.file("zero.vm"));
-  const Vector<int> one = VoxelMatrix<float>::fileSizes(directory.file("one.vm"));
-  const Vector<int> zero = VoxelMatrix<float>::fileSizes(directory.file("zero.vm"));
-  EXPECT_EQ(one[0], 2);
-  EXPECT_EQ(one[2], 2);
-  EXPECT_EQ(zero[0], 3);
-  EXPECT_EQ(zero[2], 2);
-}
-
 // === Hostile headers
 
-TEST(VmFormatHostile, NegativeSizesAreRefused) {
+TEST(VmFormatHostile, BadSizesAreRefusedBeforeAnythingChanges) {
   TemporaryDirectory directory;
-  writeFile(directory.file("neg1.vm"), layout1Header(5, -1, 2, 2, 0, 1, 1, 1) + std::string(64, '\0'));
-  writeFile(directory.file("neg0.vm"), ints({2, -3, 2}) + std::string(64, '\0'));
-  VoxelMatrix<float> matrix;
-  EXPECT_THROW(matrix.load(directory.file("neg1.vm")), FileFormatError);
-  EXPECT_THROW(matrix.load(directory.file("neg0.vm")), FileFormatError);
-  EXPECT_EQ(matrix.getSize(), VoxelMatrix<float>().getSize());
-}
-
-TEST(VmFormatHostile, SizesWhoseProductOverflowsAreRefused) {
-  TemporaryDirectory directory;
-  writeFile(directory.file("overflow.vm"), layout1Header(5, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 0, 1, 1, 1));
-  writeFile(directory.file("wrap.vm"), ints({65536, 65536, 1}) + std::string(16, '\0')); // 2^32 voxels
-  const auto error = expectThrow<FileFormatError>([&] { VoxelMatrix<float>(directory.file("overflow.vm")); });
-  EXPECT_EQ(error.getFilename(), directory.file("overflow.vm"));
+  const std::pair<const char*, std::string> files[] = {
+      {"neg1.vm", layout1Header(5, -1, 2, 2) + std::string(64, '\0')},
+      {"neg0.vm", ints({2, -3, 2}) + std::string(64, '\0')},
+      {"overflow.vm", layout1Header(5, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF)},
+      {"wrap.vm", ints({65536, 65536, 1}) + std::string(16, '\0')}, // 2^32 voxels
+      {"short.vm", layout1Header(5, 10, 10, 10) + std::string(3999, '\0')},
+      {"slices1.vm", layout1Header(5, 0, 5, 0x7FFFFFFF)}, // absurd numbers of empty slices
+      {"slices0.vm", ints({7, 0, 0x7FFFFFFF})},
+      {"tiny.vm", "abc"},
+      {"zeros.vm", ints({0, 0, 0, 1, 5})},
+      {"empty.vm", ""}};
+  for (const auto& [name, bytes] : files) {
+    SCOPED_TRACE(name);
+    writeFile(directory.file(name), bytes);
+    VoxelMatrix<float> matrix(2, 2, 2);
+    const auto error = expectThrow<FileFormatError>([&] { matrix.load(directory.file(name)); });
+    EXPECT_EQ(error.getFilename(), directory.file(name));
+    EXPECT_EQ(matrix.getSize3(), 2);
+  }
   EXPECT_THROW(VoxelMatrix<unsigned char>(directory.file("wrap.vm")), FileFormatError);
-}
-
-TEST(VmFormatHostile, SizesLargerThanTheFileAreRefused) {
-  TemporaryDirectory directory;
-  writeFile(directory.file("short.vm"), layout1Header(5, 10, 10, 10, 0, 1, 1, 1) + std::string(3999, '\0'));
-  EXPECT_THROW(VoxelMatrix<float>(directory.file("short.vm")), FileFormatError);
-  writeFile(directory.file("exact.vm"), layout1Header(5, 10, 10, 10, 0, 1, 1, 1) + std::string(4000, '\0'));
-  EXPECT_EQ(VoxelMatrix<float>(directory.file("exact.vm")).getSize3(), 10);
-}
-
-TEST(VmFormatHostile, TruncatedHeadersAreRefused) {
-  TemporaryDirectory directory;
-  writeFile(directory.file("tiny.vm"), "abc");
-  writeFile(directory.file("zeros.vm"), ints({0, 0, 0, 1, 5}));
-  writeFile(directory.file("empty.vm"), "");
-  EXPECT_THROW(VoxelMatrix<float>(directory.file("tiny.vm")), FileFormatError);
-  EXPECT_THROW(VoxelMatrix<float>(directory.file("zeros.vm")), FileFormatError);
-  EXPECT_THROW(VoxelMatrix<float>(directory.file("empty.vm")), FileFormatError);
   EXPECT_THROW(VoxelMatrix<float>::fileSizes(directory.file("zeros.vm")), FileFormatError);
+  // At the limits: exactly the file's bytes, zero-sized and few empty slices load.
+  writeFile(directory.file("exact.vm"), layout1Header(5, 10, 10, 10) + std::string(4000, '\0'));
+  EXPECT_EQ(VoxelMatrix<float>(directory.file("exact.vm")).getSize3(), 10);
+  writeFile(directory.file("flat.vm"), layout1Header(5, 100000, 100000, 0));
+  EXPECT_EQ(VoxelMatrix<float>(directory.file("flat.vm")).numElements(), 0);
+  writeFile(directory.file("few.vm"), layout1Header(5, 0, 3, 10));
+  EXPECT_EQ(VoxelMatrix<float>(directory.file("few.vm")).getSize3(), 10);
 }
 
 TEST(VmFormatHostile, LoadHeaderRefusesTruncatedHeadersAndKeepsTheCalibration) {
@@ -261,24 +204,4 @@ TEST(VmFormatHostile, LoadHeaderRefusesTruncatedHeadersAndKeepsTheCalibration) {
   VoxelMatrix<unsigned char> bytes;
   EXPECT_NO_THROW(bytes.loadHeader(directory.file("small.vm")));
   EXPECT_EQ(bytes.getVoxelCalibration().getLengthUnit().getScale(), 0);
-}
-
-TEST(VmFormatHostile, ZeroSizedMatricesLoadWithoutVoxels) {
-  TemporaryDirectory directory;
-  writeFile(directory.file("flat.vm"), layout1Header(5, 100000, 100000, 0, 0, 1, 1, 1));
-  const VoxelMatrix<float> matrix(directory.file("flat.vm"));
-  EXPECT_EQ(matrix.getSize3(), 0);
-  EXPECT_EQ(matrix.numElements(), 0);
-}
-
-TEST(VmFormatHostile, AnAbsurdNumberOfEmptySlicesIsRefusedBeforeAllocating) {
-  TemporaryDirectory directory;
-  writeFile(directory.file("layout1.vm"), layout1Header(5, 0, 5, 0x7FFFFFFF, 0, 1, 1, 1));
-  writeFile(directory.file("layout0.vm"), ints({7, 0, 0x7FFFFFFF}));
-  VoxelMatrix<float> matrix(2, 2, 2);
-  EXPECT_THROW(matrix.load(directory.file("layout1.vm")), FileFormatError);
-  EXPECT_THROW(matrix.load(directory.file("layout0.vm")), FileFormatError);
-  EXPECT_EQ(matrix.getSize3(), 2);
-  writeFile(directory.file("few.vm"), layout1Header(5, 0, 3, 10, 0, 1, 1, 1));
-  EXPECT_EQ(VoxelMatrix<float>(directory.file("few.vm")).getSize3(), 10);
 }

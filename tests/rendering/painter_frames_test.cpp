@@ -1,6 +1,8 @@
-// Real frames drawn by Mesa: point, curve and box painters put their colour where their shape lies.
-#include "rendering/BoundingBoxPainterGL.h"
+// Real frames drawn by Mesa: painters put their colour where their shape lies, replayed lists draw
+// the same frame, hidden painters and painters without a shape draw nothing.
 #include "rendering/CurvePainterGL.h"
+#include "rendering/QuadMeshPainterGL.h"
+#include "rendering/TriMeshPainterGL.h"
 #include "rendering/VerticesPainterGL.h"
 
 #include "tests/rendering/PainterTestShapes.h"
@@ -11,22 +13,14 @@
 
 namespace {
 
-Vector<int> rgb(int r, int g, int b) {
-  Vector<int> color(3);
-  color[0] = r;
-  color[1] = g;
-  color[2] = b;
-  return color;
-}
-
 template <class Painter>
 void paintWith(Painter& painter, const Vector<int>& color, DisplayModeGL mode, bool visible = true) {
-  ShapePainterAttributesGL attributes = painter.getAttributes();
-  attributes.setColor(color);
-  attributes.setDisplayMode(mode);
-  attributes.setVisibility(visible);
-  attributes.setShininess(0);
-  painter.setAttributes(attributes);
+  changeAttributes(painter, [&](ShapePainterAttributesGL& a) {
+    a.setColor(color);
+    a.setDisplayMode(mode);
+    a.setVisibility(visible);
+    a.setShininess(0);
+  });
 }
 
 class PainterFrames : public ::testing::Test {
@@ -58,18 +52,42 @@ TEST_F(PainterFrames, PointsAndLinesAreDrawnInTheirColour) {
   EXPECT_TRUE(pixelNear(frame, 40, 32, QColor(0, 0, 0)));
 }
 
-TEST_F(PainterFrames, BoundingBoxIsAnUnlitOutlineAndLightingIsOnAfterwards) {
-  BoundingBoxPainterGL<float> painter;
-  Vector<float> lower(3), upper(3);
-  lower.fill(-0.5f);
-  upper.fill(0.5f);
-  painter.setBoundingBox(BoundingBox<float>(lower, upper));
-  painter.setColor(rgb(255, 0, 255));
-  glDisable(GL_LIGHTING);
+TEST_F(PainterFrames, LitSurfaceShowsItsColourWhereItLiesAndItsReplayedListTheSameFrame) {
+  TriMesh<float> square = makeSquareMesh(0.5f);
+  TriMeshPainterGL<float> painter;
+  painter.setShape(square);
+  paintWith(painter, rgb(255, 0, 0), DISPLAY_MODE_SURFACE);
   painter.glDraw();
-  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+  const QImage compiled = gl.grab();
+  EXPECT_TRUE(pixelNear(compiled, 32, 32, QColor(255, 0, 0)));
+  EXPECT_TRUE(pixelNear(compiled, 4, 4, QColor(0, 0, 0)));
+  EXPECT_TRUE(pixelNear(compiled, 60, 32, QColor(0, 0, 0)));
+  gl.clear();
+  painter.glDraw();
+  const QImage replayed = gl.grab();
+  EXPECT_EQ(compiled, replayed) << saveFrame(replayed);
+}
+
+TEST_F(PainterFrames, HiddenPainterAndPainterWithoutShapeDrawNothing) {
+  TriMesh<float> square = makeSquareMesh(0.9f);
+  TriMeshPainterGL<float> hidden;
+  hidden.setShape(square);
+  paintWith(hidden, rgb(255, 255, 0), DISPLAY_MODE_SURFACE, false);
+  hidden.glDraw();
+  TriMeshPainterGL<float> empty;
+  paintWith(empty, rgb(255, 255, 0), DISPLAY_MODE_SURFACE);
+  empty.glDraw();
+  EXPECT_TRUE(pixelNear(gl.grab(), 32, 32, QColor(0, 0, 0)));
+}
+
+TEST_F(PainterFrames, QuadMeshSurfaceFacingTheViewerIsLit) {
+  QuadMesh<float> sheet =
+      makeQuadMesh({{{-0.5f, -0.5f, 0}, {0.5f, -0.5f, 0}}, {{-0.5f, 0.5f, 0}, {0.5f, 0.5f, 0}}}, true);
+  QuadMeshPainterGL<float> painter;
+  painter.setShape(sheet);
+  paintWith(painter, rgb(255, 128, 0), DISPLAY_MODE_SURFACE);
+  painter.glDraw();
   const QImage frame = gl.grab();
-  EXPECT_TRUE(pixelNear(frame, 16, 32, QColor(255, 0, 255), 2) ||
-              pixelNear(frame, 15, 32, QColor(255, 0, 255), 2));
-  EXPECT_TRUE(pixelNear(frame, 32, 32, QColor(0, 0, 0)));
+  EXPECT_TRUE(pixelNear(frame, 32, 32, QColor(255, 128, 0), 8));
+  EXPECT_TRUE(pixelNear(frame, 4, 32, QColor(0, 0, 0)));
 }

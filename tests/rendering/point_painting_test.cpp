@@ -10,46 +10,34 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
-
-Vector<int> rgb(int r, int g, int b) {
-  Vector<int> color(3);
-  color[0] = r;
-  color[1] = g;
-  color[2] = b;
-  return color;
-}
+using Point = std::vector<double>;
 
 void setSymbol(VerticesPainterGL<float>& painter, VertexSymbolGL symbol, float size) {
-  ShapePainterAttributesGL attributes = painter.getAttributes();
-  attributes.setVertexSymbol(symbol);
-  attributes.setSymbolSize(size);
-  painter.setAttributes(attributes);
+  changeAttributes(painter, [&](ShapePainterAttributesGL& a) {
+    a.setVertexSymbol(symbol);
+    a.setSymbolSize(size);
+  });
 }
 
-std::vector<double> minus(const std::vector<double>& a, const std::vector<double>& b) {
+Point minus(const Point& a, const Point& b) {
   return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
 }
-
-std::vector<double> cross(const std::vector<double>& a, const std::vector<double>& b) {
+Point cross(const Point& a, const Point& b) {
   return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
-
-double dot(const std::vector<double>& a, const std::vector<double>& b) {
+double dot(const Point& a, const Point& b) {
   return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
 // The recorded solid as triangles (quads split in two), each with the normal given for its face.
-struct Triangle {
-  std::vector<double> a, b, c, normal;
+struct Face {
+  Point a, b, c, normal;
 };
 
-std::vector<Triangle> recordedTriangles(const GLCallRecorder& recorder) {
-  std::vector<Triangle> triangles;
+std::vector<Face> recordedTriangles(const GLCallRecorder& recorder) {
+  std::vector<Face> triangles;
   for (const auto& batch : recorder.batches()) {
     const auto& v = batch.vertices;
     const auto& n = batch.normals;
@@ -64,13 +52,6 @@ std::vector<Triangle> recordedTriangles(const GLCallRecorder& recorder) {
   return triangles;
 }
 
-// Volume enclosed by a closed triangle surface (divergence theorem), positive for outward winding.
-double enclosedVolume(const std::vector<Triangle>& triangles) {
-  double volume = 0;
-  for (const Triangle& t : triangles) volume += dot(t.a, cross(t.b, t.c)) / 6.0;
-  return volume;
-}
-
 class PointPainting : public ::testing::Test {
 protected:
   Vertices<float> points = makeVertices({{1, 2, 3}, {-1, 0, 4}});
@@ -80,17 +61,12 @@ protected:
 
 TEST_F(PointPainting, WithoutShapeOrWhenHiddenIssuesNoOpenGLAtAll) {
   VerticesPainterGL<float> empty;
-  ShapePainterAttributesGL colored = empty.getAttributes();
-  colored.setColor(rgb(1, 2, 3));
-  empty.setAttributes(colored);
-  GLCallRecorder recorder;
-  empty.glDraw();
-  EXPECT_TRUE(recorder.calls().empty());
-
+  changeAttributes(empty, [](ShapePainterAttributesGL& a) { a.setColor(rgb(1, 2, 3)); });
   VerticesPainterGL<float> hidden;
   hidden.setShape(points);
-  colored.setVisibility(false);
-  hidden.setAttributes(colored);
+  changeAttributes(hidden, [](ShapePainterAttributesGL& a) { a.setVisibility(false); });
+  GLCallRecorder recorder;
+  empty.glDraw();
   hidden.glDraw();
   EXPECT_TRUE(recorder.calls().empty());
 }
@@ -99,32 +75,34 @@ TEST_F(PointPainting, DefinedAttributesBecomeStateAroundTheDrawing) {
   VerticesPainterGL<float> painter;
   painter.setShape(points);
   painter.setSymbolSizeScale(0.5f);
-  ShapePainterAttributesGL attributes = painter.getAttributes();
-  attributes.setColor(rgb(300, 20, 30)); // only the low byte reaches OpenGL
-  attributes.setTransparency(127.9f);
-  attributes.setShininess(12.0f);
-  attributes.setLineWidth(3.0f);
-  attributes.setSymbolSize(8.0f);
-  painter.setAttributes(attributes);
+  changeAttributes(painter, [](ShapePainterAttributesGL& a) {
+    a.setColor(rgb(300, 20, 30)); // only the low byte reaches OpenGL
+    a.setTransparency(127.9f);
+    a.setShininess(12.0f);
+    a.setLineWidth(3.0f);
+    a.setSymbolSize(8.0f);
+  });
   GLCallRecorder recorder;
   painter.glDraw();
-  const std::vector<std::string> expected = {"glEnable",    "glColor4ub",  "glMaterialfv", "glMaterialf",
-                                             "glPointSize", "glLineWidth", "glBegin",      "glVertex3f",
-                                             "glVertex3f",  "glEnd",       "glDisable"};
-  EXPECT_EQ(recorder.names(), expected);
-  const auto& calls = recorder.calls();
-  EXPECT_EQ(calls[0].args[0], GL_COLOR_MATERIAL);
-  EXPECT_EQ(calls[1].args, (std::vector<double>{44, 20, 30, 127}));
-  EXPECT_EQ(calls[2].args, (std::vector<double>{GL_FRONT_AND_BACK, GL_SPECULAR, 1, 1, 1, 1}));
-  EXPECT_EQ(calls[3].args, (std::vector<double>{GL_FRONT_AND_BACK, GL_SHININESS, 12}));
-  EXPECT_EQ(calls[4].args[0], 4.0);
-  EXPECT_EQ(calls[5].args[0], 3.0);
-  EXPECT_EQ(calls[6].args[0], GL_POINTS);
-  EXPECT_EQ(calls[7].args, (std::vector<double>{1, 2, 3}));
-  EXPECT_EQ(calls[10].args[0], GL_COLOR_MATERIAL);
+  const std::vector<GLCall> expected = {{"glEnable", {GL_COLOR_MATERIAL}},
+                                        {"glColor4ub", {44, 20, 30, 127}},
+                                        {"glMaterialfv", {GL_FRONT_AND_BACK, GL_SPECULAR, 1, 1, 1, 1}},
+                                        {"glMaterialf", {GL_FRONT_AND_BACK, GL_SHININESS, 12}},
+                                        {"glPointSize", {4}},
+                                        {"glLineWidth", {3}},
+                                        {"glBegin", {GL_POINTS}},
+                                        {"glVertex3f", {1, 2, 3}},
+                                        {"glVertex3f", {-1, 0, 4}},
+                                        {"glEnd", {}},
+                                        {"glDisable", {GL_COLOR_MATERIAL}}};
+  ASSERT_EQ(recorder.calls().size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(recorder.calls()[i].name, expected[i].name) << i;
+    EXPECT_EQ(recorder.calls()[i].args, expected[i].args) << expected[i].name;
+  }
 }
 
-TEST_F(PointPainting, UndefinedAttributesLeaveTheStateAlone) {
+TEST_F(PointPainting, UndefinedAttributesLeaveTheStateAloneAndColourAloneIsOpaque) {
   VerticesPainterGL<float> painter;
   painter.setShape(points);
   ShapePainterAttributesGL bare;
@@ -133,16 +111,9 @@ TEST_F(PointPainting, UndefinedAttributesLeaveTheStateAlone) {
   GLCallRecorder recorder;
   painter.glDraw();
   EXPECT_EQ(recorder.names(), (std::vector<std::string>{"glBegin", "glVertex3f", "glVertex3f", "glEnd"}));
-}
-
-TEST_F(PointPainting, ColourWithoutTransparencyIsOpaque) {
-  VerticesPainterGL<float> painter;
-  painter.setShape(points);
-  ShapePainterAttributesGL attributes;
-  attributes.clear();
-  attributes.setColor(rgb(9, 8, 7));
-  painter.setAttributes(attributes);
-  GLCallRecorder recorder;
+  bare.setColor(rgb(9, 8, 7));
+  painter.setAttributes(bare);
+  recorder.clear();
   painter.glDraw();
   ASSERT_EQ(recorder.count("glColor4ub"), 1);
   EXPECT_EQ(recorder.named("glColor4ub")[0].args[3], 255);
@@ -150,43 +121,19 @@ TEST_F(PointPainting, ColourWithoutTransparencyIsOpaque) {
 
 TEST_F(PointPainting, DotsAndUnsetSymbolsAreDrawnAsPoints) {
   for (int symbol : {-1, 0, 1}) {
+    SCOPED_TRACE(symbol);
     VerticesPainterGL<float> painter;
     painter.setShape(points);
     if (symbol >= 0) setSymbol(painter, VertexSymbolGL(symbol), 6);
     GLCallRecorder recorder;
     painter.glDraw();
-    ASSERT_EQ(recorder.batches().size(), 1u) << symbol;
+    ASSERT_EQ(recorder.batches().size(), 1u);
     EXPECT_EQ(recorder.batches()[0].mode, GL_POINTS);
     EXPECT_EQ(recorder.batches()[0].vertices.size(), 2u);
-    EXPECT_EQ(recorder.count("gluSphere"), 0);
   }
 }
 
-TEST_F(PointPainting, SolidSymbolsAreCentredOnEachVertexWithBackFacesCulled) {
-  for (VertexSymbolGL symbol :
-       {VERTEX_SYMBOL_SPHERE, VERTEX_SYMBOL_CUBE, VERTEX_SYMBOL_TETRAHEDRON, VERTEX_SYMBOL_DIAMOND}) {
-    VerticesPainterGL<float> painter;
-    painter.setShape(points);
-    setSymbol(painter, symbol, 2);
-    GLCallRecorder recorder;
-    painter.glDraw();
-    for (const auto& batch : recorder.batches()) EXPECT_NE(batch.mode, GL_POINTS);
-    EXPECT_EQ(recorder.count("glPushMatrix"), 2);
-    EXPECT_EQ(recorder.count("glPopMatrix"), 2);
-    const auto translations = recorder.named("glTranslatef");
-    ASSERT_EQ(translations.size(), 2u);
-    EXPECT_EQ(translations[1].args, (std::vector<double>{-1, 0, 4}));
-    const auto names = recorder.names();
-    EXPECT_EQ(names.front(), "glMaterialfv"); // pre-draw of the default attributes comes first
-    const auto enabled = recorder.named("glEnable");
-    ASSERT_FALSE(enabled.empty());
-    EXPECT_EQ(enabled[0].args[0], GL_CULL_FACE);
-    EXPECT_EQ(recorder.named("glCullFace")[0].args[0], GL_BACK);
-    EXPECT_EQ(recorder.named("glDisable").back().args[0], GL_CULL_FACE);
-  }
-}
-
-TEST_F(PointPainting, SphereIsAGluSphereOfTheSymbolRadius) {
+TEST_F(PointPainting, SphereIsAGluSphereOfTheSymbolRadiusOrOfTheScaleWhenUndefined) {
   VerticesPainterGL<float> painter;
   painter.setShape(points);
   painter.setSymbolSizeScale(1.5f);
@@ -198,57 +145,58 @@ TEST_F(PointPainting, SphereIsAGluSphereOfTheSymbolRadius) {
   EXPECT_EQ(spheres[0].args, (std::vector<double>{3, 8, 6}));
   EXPECT_EQ(recorder.named("gluQuadricDrawStyle")[0].args[0], GLU_FILL);
   EXPECT_EQ(recorder.named("gluQuadricNormals")[0].args[0], GLU_SMOOTH);
-}
 
-TEST_F(PointPainting, SolidsEncloseTheVolumeOfTheSphereWithOutwardFaces) {
-  const double radius = 3.0; // symbol size 2 at scale 1.5
-  const double sphereVolume = 4.0 / 3.0 * pi * radius * radius * radius;
-  for (VertexSymbolGL symbol : {VERTEX_SYMBOL_CUBE, VERTEX_SYMBOL_TETRAHEDRON, VERTEX_SYMBOL_DIAMOND}) {
-    VerticesPainterGL<float> painter;
-    Vertices<float> origin = makeVertices({{0, 0, 0}});
-    painter.setShape(origin);
-    painter.setSymbolSizeScale(1.5f);
-    setSymbol(painter, symbol, 2);
-    GLCallRecorder recorder;
-    painter.glDraw();
-    const std::vector<Triangle> triangles = recordedTriangles(recorder);
-    ASSERT_FALSE(triangles.empty());
-    EXPECT_NEAR(enclosedVolume(triangles), sphereVolume, sphereVolume * 1e-5) << "symbol " << symbol;
-    for (const Triangle& t : triangles) {
-      const std::vector<double> facing = cross(minus(t.b, t.a), minus(t.c, t.b));
-      EXPECT_GT(dot(facing, t.normal), 0.0) << "symbol " << symbol << ": a face winds against its normal";
-      EXPECT_NEAR(dot(t.normal, t.normal), 1.0, 1e-6);
-    }
-  }
-}
-
-TEST_F(PointPainting, SymbolSizeDefaultsToTheScaleWhenUndefined) {
-  VerticesPainterGL<float> painter;
-  painter.setShape(points);
   ShapePainterAttributesGL attributes;
   attributes.clear();
   attributes.setVertexSymbol(VERTEX_SYMBOL_SPHERE);
   painter.setAttributes(attributes);
   painter.setSymbolSizeScale(0.25f);
-  GLCallRecorder recorder;
+  recorder.clear();
   painter.glDraw();
   EXPECT_EQ(recorder.named("gluSphere")[0].args[0], 0.25);
 }
 
-TEST_F(PointPainting, ConstructorSetsTheSymbolModeAndBoxFollowsTheShape) {
-  VerticesPainterGL<float> painter;
-  EXPECT_EQ(painter.getAttributes().getDisplayMode(), DISPLAY_MODE_SYMBOL);
-  EXPECT_FALSE(painter.hasShape());
-  EXPECT_FALSE(painter.boundingBox().isValid());
-  painter.setShape(points);
-  const BoundingBox<float> box = painter.boundingBox();
-  EXPECT_EQ(box.getVertex1()[0], -1.0f);
-  EXPECT_EQ(box.getVertex2()[2], 4.0f);
-  EXPECT_TRUE(painter.isOpaque());
+TEST_F(PointPainting, SolidsAreCentredOnEachVertexCulledAndEncloseTheVolumeOfTheSphereWithOutwardFaces) {
+  const double radius = 3.0; // symbol size 2 at scale 1.5
+  const double sphereVolume = 4.0 / 3.0 * 3.14159265358979323846 * radius * radius * radius;
+  for (VertexSymbolGL symbol : {VERTEX_SYMBOL_CUBE, VERTEX_SYMBOL_TETRAHEDRON, VERTEX_SYMBOL_DIAMOND}) {
+    SCOPED_TRACE(symbol);
+    VerticesPainterGL<float> painter;
+    Vertices<float> origin = makeVertices({{0, 0, 0}, {-1, 0, 4}});
+    painter.setShape(origin);
+    painter.setSymbolSizeScale(1.5f);
+    setSymbol(painter, symbol, 2);
+    GLCallRecorder recorder;
+    painter.glDraw();
+    EXPECT_EQ(recorder.count("glPushMatrix"), 2);
+    EXPECT_EQ(recorder.count("glPopMatrix"), 2);
+    ASSERT_EQ(recorder.count("glTranslatef"), 2);
+    EXPECT_EQ(recorder.named("glTranslatef")[1].args, (std::vector<double>{-1, 0, 4}));
+    EXPECT_EQ(recorder.names().front(), "glMaterialfv"); // pre-draw of the default attributes comes first
+    EXPECT_EQ(recorder.named("glEnable").at(0).args[0], GL_CULL_FACE);
+    EXPECT_EQ(recorder.named("glCullFace").at(0).args[0], GL_BACK);
+    EXPECT_EQ(recorder.named("glDisable").back().args[0], GL_CULL_FACE);
+    recorder.clear();
+    Vertices<float> single = makeVertices({{0, 0, 0}});
+    painter.setShape(single);
+    painter.glDraw();
+    const std::vector<Face> triangles = recordedTriangles(recorder);
+    ASSERT_FALSE(triangles.empty());
+    double volume = 0; // divergence theorem, positive for outward winding
+    for (const Face& t : triangles) {
+      volume += dot(t.a, cross(t.b, t.c)) / 6.0;
+      EXPECT_GT(dot(cross(minus(t.b, t.a), minus(t.c, t.b)), t.normal), 0.0)
+          << "face winds against its normal";
+      EXPECT_NEAR(dot(t.normal, t.normal), 1.0, 1e-6);
+    }
+    EXPECT_NEAR(volume, sphereVolume, sphereVolume * 1e-5);
+  }
 }
 
-TEST_F(PointPainting, TracesUnderTheFullSignatures) {
+TEST_F(PointPainting, BoxFollowsTheShapeAndDrawingTracesUnderTheFullSignatures) {
   VerticesPainterGL<float> painter;
+  EXPECT_EQ(painter.getAttributes().getDisplayMode(), DISPLAY_MODE_SYMBOL);
+  EXPECT_FALSE(painter.boundingBox().isValid());
   testing::internal::CaptureStdout();
   painter.setShape(points);
   painter.setSymbolSizeScale(2.0f);
@@ -258,13 +206,11 @@ TEST_F(PointPainting, TracesUnderTheFullSignatures) {
   setSymbol(painter, VERTEX_SYMBOL_CUBE, 1.5f);
   painter.glDraw();
   const std::string trace = withoutColours(testing::internal::GetCapturedStdout());
-  for (const char* line :
-       {"ENTER> void ShapePainterGL<T>::setShape(const Shape<T>&) [",
-        "ENTER> void ShapePainterGL<T>::setAttributes(const ShapePainterAttributesGL&) [",
-        "EVAL> this = ", "ENTER> void ShapePainterGL<T>::glDraw() const [", "EVAL> hasShape() = 1\n",
-        "EVAL> isVisible() = 1\n", "ENTER> void ShapePainterGL<T>::glDrawSphere() const [",
-        "EVAL> _symbolSizeScale = 2\n", "EVAL> size = 3\n",
-        "ENTER> void ShapePainterGL<T>::glDrawCube() const [",
-        "LEAVE> void ShapePainterGL<T>::glDraw() const\n"})
+  EXPECT_EQ(painter.boundingBox().getVertex1()[0], -1.0f);
+  EXPECT_EQ(painter.boundingBox().getVertex2()[2], 4.0f);
+  for (const char* line : {"ENTER> void ShapePainterGL<T>::setShape(const Shape<T>&) [",
+                           "EVAL> hasShape() = 1\n", "ENTER> void ShapePainterGL<T>::glDrawSphere() const [",
+                           "EVAL> size = 3\n", "ENTER> void ShapePainterGL<T>::glDrawCube() const [",
+                           "LEAVE> void ShapePainterGL<T>::glDraw() const\n"})
     EXPECT_NE(trace.find(line), std::string::npos) << line << "\n" << trace;
 }

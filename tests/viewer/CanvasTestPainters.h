@@ -73,7 +73,6 @@ public:
     bool blending;
     GLint blendSource;
     GLint blendDestination;
-    GLint viewport[4];
   };
 
   ProbePainter(std::string name, bool opaque, std::vector<Visit>& log)
@@ -81,14 +80,13 @@ public:
 
   bool isOpaque() const override { return _opaque; }
   void glDraw() const override {
-    Visit visit{_name, false, false, 0, 0, {0, 0, 0, 0}};
+    Visit visit{_name, false, false, 0, 0};
     GLboolean depthWrites = GL_FALSE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
     visit.depthWrites = depthWrites == GL_TRUE;
     visit.blending = glIsEnabled(GL_BLEND) == GL_TRUE;
     glGetIntegerv(GL_BLEND_SRC, &visit.blendSource);
     glGetIntegerv(GL_BLEND_DST, &visit.blendDestination);
-    glGetIntegerv(GL_VIEWPORT, visit.viewport);
     _log->push_back(visit);
   }
 

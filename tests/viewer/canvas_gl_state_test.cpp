@@ -9,9 +9,37 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 namespace {
+
+using GLMatrix = std::array<double, 16>;
+
+// Column-major glOrtho and glFrustum matrices.
+GLMatrix ortho(double l, double r, double b, double t, double n, double f) {
+  GLMatrix m{};
+  m[0] = 2 / (r - l);
+  m[5] = 2 / (t - b);
+  m[10] = -2 / (f - n);
+  m[12] = -(r + l) / (r - l);
+  m[13] = -(t + b) / (t - b);
+  m[14] = -(f + n) / (f - n);
+  m[15] = 1;
+  return m;
+}
+
+GLMatrix frustum(double l, double r, double b, double t, double n, double f) {
+  GLMatrix m{};
+  m[0] = 2 * n / (r - l);
+  m[5] = 2 * n / (t - b);
+  m[8] = (r + l) / (r - l);
+  m[9] = (t + b) / (t - b);
+  m[10] = -(f + n) / (f - n);
+  m[11] = -1;
+  m[14] = -2 * f * n / (f - n);
+  return m;
+}
 
 class CanvasGLState : public ::testing::Test {
 protected:
@@ -30,61 +58,42 @@ protected:
     canvas->makeCurrent();
   }
 
-  static void expectMatrix(GLenum which, const double expected[16]) {
+  void paintWith(bool perspective, float strength, int zoom, int panX, int panY) {
+    ProjectionGL projection;
+    projection.setPerspectiveStrength(strength);
+    if (!perspective) projection.setOrthographic();
+    canvas->setProjection(projection);
+    canvas->setZoom(zoom);
+    Vector<int> panning(2);
+    panning[0] = panX;
+    panning[1] = panY;
+    canvas->setTranslation(panning);
+    paint();
+  }
+
+  static void expectMatrix(GLenum which, const GLMatrix& expected) {
     GLdouble m[16];
     glGetDoublev(which, m);
     for (int i = 0; i < 16; ++i)
       EXPECT_NEAR(m[i], expected[i], 1e-5 * (1 + std::abs(expected[i]))) << "entry " << i;
   }
 
+  static float lightComponent(GLenum which, int component) {
+    GLfloat colour[4];
+    glGetLightfv(GL_LIGHT0, which, colour);
+    return colour[component];
+  }
+
   BlockPainter model{0, 0, 0, 0, 0, 0, 0, 0, 0};
   std::unique_ptr<ViewerCanvasGL> canvas;
 };
 
-// Column-major glOrtho and glFrustum matrices.
-void ortho(double l, double r, double b, double t, double n, double f, double m[16]) {
-  const double values[16] = {2 / (r - l),
-                             0,
-                             0,
-                             0,
-                             0,
-                             2 / (t - b),
-                             0,
-                             0,
-                             0,
-                             0,
-                             -2 / (f - n),
-                             0,
-                             -(r + l) / (r - l),
-                             -(t + b) / (t - b),
-                             -(f + n) / (f - n),
-                             1};
-  std::copy(values, values + 16, m);
-}
-
-void frustum(double l, double r, double b, double t, double n, double f, double m[16]) {
-  const double values[16] = {2 * n / (r - l),
-                             0,
-                             0,
-                             0,
-                             0,
-                             2 * n / (t - b),
-                             0,
-                             0,
-                             (r + l) / (r - l),
-                             (t + b) / (t - b),
-                             -(f + n) / (f - n),
-                             -1,
-                             0,
-                             0,
-                             -2 * f * n / (f - n),
-                             0};
-  std::copy(values, values + 16, m);
-}
-
 } // namespace
 
-TEST_F(CanvasGLState, InitialisationLightsTheSceneFromTheEye) {
+TEST_F(CanvasGLState, InitialisationLightsTheSceneFromTheEyeWithGreyLightColours) {
+  canvas->setAmbientLight(51);
+  canvas->setDiffuseLight(255);
+  canvas->setSpecularLight(0);
   paint();
   EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
   EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
@@ -94,97 +103,12 @@ TEST_F(CanvasGLState, InitialisationLightsTheSceneFromTheEye) {
   glGetIntegerv(GL_SHADE_MODEL, &shading);
   EXPECT_EQ(twoSided, GL_TRUE);
   EXPECT_EQ(shading, GL_SMOOTH);
-  GLfloat position[4];
-  glGetLightfv(GL_LIGHT0, GL_POSITION, position);
-  EXPECT_EQ(position[2], 1.0f);
-  EXPECT_EQ(position[3], 0.0f); // directional
-}
-
-TEST_F(CanvasGLState, LightLevelsBecomeGreyLightColours) {
-  canvas->setAmbientLight(51);
-  canvas->setDiffuseLight(255);
-  canvas->setSpecularLight(0);
-  paint();
-  GLfloat ambient[4], diffuse[4], specular[4];
-  glGetLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
-  glGetLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-  glGetLightfv(GL_LIGHT0, GL_SPECULAR, specular);
-  EXPECT_FLOAT_EQ(ambient[1], 0.2f);
-  EXPECT_FLOAT_EQ(ambient[3], 1.0f);
-  EXPECT_FLOAT_EQ(diffuse[0], 1.0f);
-  EXPECT_FLOAT_EQ(specular[2], 0.0f);
-}
-
-TEST_F(CanvasGLState, OrthographicWindowFollowsPanningAndZoom) {
-  ProjectionGL orthographic;
-  orthographic.setOrthographic();
-  canvas->setProjection(orthographic);
-  canvas->setZoom(200);
-  Vector<int> panning(2);
-  panning[0] = -30; // zoom 2: factor 1.5, so translationX = 0.45
-  panning[1] = 0;
-  canvas->setTranslation(panning);
-  paint();
-  const double s = 0.6 * 6.0, r = s / 2, cx = 0.45 * s;
-  double expected[16];
-  ortho(cx - r, cx + r, -r, r, -s, s, expected);
-  expectMatrix(GL_PROJECTION_MATRIX, expected);
-  // Panning moves the window, not the model: the model-view only centres the scene, without an eye
-  // distance in orthographic view.
-  const double centring[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -1, -2, -2, 1};
-  expectMatrix(GL_MODELVIEW_MATRIX, centring);
-}
-
-TEST_F(CanvasGLState, PerspectiveWindowFollowsPanningAndZoomToo) {
-  ProjectionGL perspective;
-  perspective.setPerspectiveStrength(3.0f);
-  canvas->setProjection(perspective);
-  canvas->setZoom(50);
-  Vector<int> panning(2);
-  panning[0] = 0;
-  panning[1] = 10; // zoom 0.5: factor 3, so translationY = -0.3
-  canvas->setTranslation(panning);
-  paint();
-  const double s = 0.6 * 6.0, r = s / 0.5, cy = -0.3 * s, k = 4.0;
-  double expected[16];
-  frustum(-r, r, cy - r, cy + r, k * s - s, k * s + s, expected);
-  expectMatrix(GL_PROJECTION_MATRIX, expected);
-}
-
-TEST_F(CanvasGLState, PerspectiveFrustumSurroundsTheSceneAtTheEyeDistance) {
-  ProjectionGL perspective;
-  perspective.setPerspectiveStrength(2.0f);
-  canvas->setProjection(perspective);
-  paint();
-  const double s = 0.6 * 6.0, k = 5.0;
-  double expected[16];
-  frustum(-s, s, -s, s, k * s - s, k * s + s, expected);
-  expectMatrix(GL_PROJECTION_MATRIX, expected);
-  // Model-view: the eye backs off by k times the scale, the scene centre moves to the origin.
-  GLdouble modelView[16];
-  glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-  EXPECT_NEAR(modelView[12], -1.0, 1e-5);
-  EXPECT_NEAR(modelView[13], -2.0, 1e-5);
-  EXPECT_NEAR(modelView[14], -2.0 - k * s, 1e-4);
-}
-
-TEST_F(CanvasGLState, RotationAppliesXThenYThenZToTheModel) {
-  Vector<float> angles(3);
-  angles[0] = 90;
-  angles[1] = 90;
-  angles[2] = 0;
-  ProjectionGL orthographic;
-  orthographic.setOrthographic();
-  canvas->setProjection(orthographic);
-  canvas->setRotation(angles);
-  paint();
-  // The model's x axis (1, 0, 0): Ry(90) turns it to (0, 0, -1), then Rx(90) to (0, 1, 0). Rotating
-  // about x first would leave (0, 0, -1).
-  GLdouble m[16];
-  glGetDoublev(GL_MODELVIEW_MATRIX, m);
-  EXPECT_NEAR(m[0], 0.0, 1e-6);
-  EXPECT_NEAR(m[1], 1.0, 1e-6);
-  EXPECT_NEAR(m[2], 0.0, 1e-6);
+  EXPECT_EQ(lightComponent(GL_POSITION, 2), 1.0f);
+  EXPECT_EQ(lightComponent(GL_POSITION, 3), 0.0f); // directional
+  EXPECT_FLOAT_EQ(lightComponent(GL_AMBIENT, 1), 0.2f);
+  EXPECT_FLOAT_EQ(lightComponent(GL_AMBIENT, 3), 1.0f);
+  EXPECT_FLOAT_EQ(lightComponent(GL_DIFFUSE, 0), 1.0f);
+  EXPECT_FLOAT_EQ(lightComponent(GL_SPECULAR, 2), 0.0f);
 }
 
 TEST_F(CanvasGLState, ReparentedCanvasSendsItsLightsToItsNewContext) {
@@ -197,8 +121,42 @@ TEST_F(CanvasGLState, ReparentedCanvasSendsItsLightsToItsNewContext) {
   canvas->show();
   canvas->grabFramebuffer();
   canvas->makeCurrent();
-  GLfloat diffuse[4];
-  glGetLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-  EXPECT_FLOAT_EQ(diffuse[0], 0.2f);
+  EXPECT_FLOAT_EQ(lightComponent(GL_DIFFUSE, 0), 0.2f);
   canvas->setParent(nullptr);
+}
+
+TEST_F(CanvasGLState, OrthographicWindowFollowsPanningAndZoomWithoutAnEyeDistance) {
+  paintWith(false, 1.0f, 200, -30, 0); // zoom 2: factor 1.5, so translationX = 0.45
+  const double s = 0.6 * 6.0, r = s / 2, cx = 0.45 * s;
+  expectMatrix(GL_PROJECTION_MATRIX, ortho(cx - r, cx + r, -r, r, -s, s));
+  // Panning moves the window, not the model: the model-view only centres the scene.
+  expectMatrix(GL_MODELVIEW_MATRIX, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -1, -2, -2, 1});
+}
+
+TEST_F(CanvasGLState, PerspectiveFrustumSurroundsTheSceneAtTheEyeDistanceAndFollowsPanningAndZoom) {
+  paintWith(true, 2.0f, 100, 0, 0);
+  const double s = 0.6 * 6.0;
+  expectMatrix(GL_PROJECTION_MATRIX, frustum(-s, s, -s, s, 5 * s - s, 5 * s + s));
+  // Model-view: the eye backs off by k times the scale, the scene centre moves to the origin.
+  expectMatrix(GL_MODELVIEW_MATRIX, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -1, -2, -2 - 5 * s, 1});
+
+  paintWith(true, 3.0f, 50, 0, 10); // zoom 0.5: factor 3, so translationY = -0.3
+  const double r = s / 0.5, cy = -0.3 * s;
+  expectMatrix(GL_PROJECTION_MATRIX, frustum(-r, r, cy - r, cy + r, 4 * s - s, 4 * s + s));
+}
+
+TEST_F(CanvasGLState, RotationAppliesXThenYThenZToTheModel) {
+  Vector<float> angles(3);
+  angles[0] = 90;
+  angles[1] = 90;
+  angles[2] = 0;
+  canvas->setRotation(angles);
+  paintWith(false, 1.0f, 100, 0, 0);
+  // The model's x axis (1, 0, 0): Ry(90) turns it to (0, 0, -1), then Rx(90) to (0, 1, 0). Rotating
+  // about x first would leave (0, 0, -1).
+  GLdouble m[16];
+  glGetDoublev(GL_MODELVIEW_MATRIX, m);
+  EXPECT_NEAR(m[0], 0.0, 1e-6);
+  EXPECT_NEAR(m[1], 1.0, 1e-6);
+  EXPECT_NEAR(m[2], 0.0, 1e-6);
 }
