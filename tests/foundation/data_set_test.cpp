@@ -78,33 +78,15 @@ TEST(DataSetAccess, SetValueAddsColumnsAndRowsAppendStacksByNameCropKeepsMatches
   EXPECT_EQ(copy.getValues<double>("weight"), vectorOf<double>({0, 0}));
 }
 
-// Text helpers.
-TEST(DataSetText, RemoveQuotesAndTypeTestsNeedTheWholeText) {
-  for (const auto& [quoted, unquoted] : std::vector<std::pair<std::string, std::string>>{
-           {"\"ab\"", "ab"}, {"\"\"", ""}, {"\"", "\""}, {"\"ab", "\"ab"}, {"\"a\"b\"", "a\"b"}}) {
-    std::string text = quoted;
-    DataSet::removeQuotes(text);
-    EXPECT_EQ(text, unquoted) << quoted;
-  }
-  int i = 0;
-  float f = 0;
-  EXPECT_TRUE(DataSet::isType<int>("-42", i));
-  EXPECT_EQ(i, -42);
-  for (const char* text : {"4.2", "", "7\r"}) EXPECT_FALSE(DataSet::isType<int>(text, i)) << text;
-  EXPECT_TRUE(DataSet::isType<float>("1e3", f));
-  EXPECT_EQ(f, 1000.0f);
-  EXPECT_FALSE(DataSet::isType<float>("1.5x", f));
-}
-
 // The .df text format: header, typed columns, exact splitting.
-TEST(DataSetFile, FirstDataRowDecidesTheColumnTypes) {
+TEST(DataSetFile, FirstDataRowDecidesTheColumnTypesAndNamesLoseSurroundingQuotesOnly) {
   const DataSet d = readText("n\tx\tname\n3\t3.0\t\"a b\"\n3.5\t2\tc\n");
   EXPECT_EQ(d.columnTypes(), "%d%f%s");
   EXPECT_EQ(d.getValues<int>("n"), vectorOf<int>({3, 3}));
   EXPECT_EQ(d.getValues<float>("x"), vectorOf<float>({3, 2}));
   EXPECT_EQ(d.getValues<std::string>("name"), vectorOf<std::string>({"a b", "c"}));
-  EXPECT_EQ(readText("\"a b\"\t\"\t\"x\n1\t2\t3\n").variableNames(),
-            (std::vector<std::string>{"a b", "\"", "\"x"}));
+  EXPECT_EQ(readText("\"a b\"\t\"\t\"x\t\"\"\t\"a\"b\"\n1\t2\t3\t4\t5\n").variableNames(),
+            (std::vector<std::string>{"a b", "\"", "\"x", "", "a\"b"}));
 }
 
 TEST(DataSetFile, HeaderWithoutRowsGivesNamedEmptyColumns) {
