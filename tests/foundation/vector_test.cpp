@@ -102,15 +102,10 @@ TEST(VectorStorage, JoinsCopiesAndPastesRanges) {
   EXPECT_EQ(f.copyUntil(1), vf({0, 1}));
   f.paste(3, vf({8, 9}));
   EXPECT_EQ(f, vf({0, 1, 2, 8, 9}));
-  expectFailures<SizeError>({{"Vector Vector<T>::paste(...)",
-                              [&] {
-                                f.paste(4, vf({8, 9}));
-                              }}},
+  const auto pastePastTheEnd = [&] { f.paste(4, vf({8, 9})); };
+  expectFailures<SizeError>({{"Vector Vector<T>::paste(...)", pastePastTheEnd}},
                             "Vector to large to be pasted at specified position");
   EXPECT_EQ(f, vf({0, 1, 2, 8, 9}));
-  Vector<std::string> names(std::vector<std::string>{"a", "b"});
-  names.append(names);
-  EXPECT_EQ(names.find("b"), 1);
 }
 
 // Filling and in-place reordering.
@@ -120,8 +115,6 @@ TEST(VectorFilling, FillsSortsReversesShiftsAndNormalizes) {
   EXPECT_EQ(v, vi({7, 7, 7, 7}));
   v.setOnes(3);
   EXPECT_EQ(v, vi({1, 1, 1}));
-  v.setZeros(2);
-  EXPECT_EQ(v, vi({0, 0}));
   Vector<float> f(3);
   f.setCanonical(1);
   EXPECT_EQ(f, vf({0, 1, 0}));
