@@ -99,14 +99,12 @@ public:
   }
   void subjectFinished(ProgressSubject*) override { log.push_back("finished"); }
   void subjectCanceled(ProgressSubject*) override { log.push_back("canceled"); }
-  void subjectProgressed(ProgressSubject*, const std::string& text) override { log.push_back(text); }
+  void subjectProgressed(ProgressSubject*, const std::string& m) override { log.push_back(m); }
   void subjectProgressed(ProgressSubject*, int i, int n) override {
     log.push_back(std::to_string(i) + "/" + std::to_string(n));
   }
-  void subjectWarning(ProgressSubject*, const std::string& text) override {
-    log.push_back("warning " + text);
-  }
-  void subjectError(ProgressSubject*, const std::string& text) override { log.push_back("error " + text); }
+  void subjectWarning(ProgressSubject*, const std::string& m) override { log.push_back("warning " + m); }
+  void subjectError(ProgressSubject*, const std::string& m) override { log.push_back("error " + m); }
 
   std::vector<std::string> log;
 };
