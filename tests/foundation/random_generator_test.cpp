@@ -44,12 +44,6 @@ TEST(RecommendedRandomEngine, FirstOutputsForAFixedSeed) {
   EXPECT_EQ(other.uniformL(), 7585103483612287758L);
 }
 
-TEST(RecommendedRandomEngine, ClockSeedsForSeedsBelowOne) {
-  RecommendedRandomEngine c(0), d(-5);
-  EXPECT_GE(c.uniformL(), 0);
-  EXPECT_GE(d.uniformL(), 0);
-}
-
 TEST(RecommendedRandomEngine, ThreadsShareOneEngine) {
   RecommendedRandomEngine engine(99);
   std::vector<std::uint64_t> values(4000);
@@ -97,24 +91,14 @@ TEST(RandomGenerator, GaussianCachesTheSecondValue) {
   EXPECT_DOUBLE_EQ(random.gaussian(3.0), -0.5 * f * 3.0);
 }
 
-TEST(RandomGenerator, GaussianHasTheRequestedMoments) {
-  RandomGenerator random;
-  random.init(2024);
-  Vector<double> samples(20000);
-  for (int i = 0; i < samples.getSize(); ++i) samples[i] = random.gaussian(5.0, 2.0);
-  EXPECT_NEAR(samples.mean(), 5.0, 0.1);
-  EXPECT_NEAR(samples.std(), 2.0, 0.1);
-}
-
 TEST(RandomGenerator, DrawFollowsTheWeightsOrIsUniformWithoutThem) {
   RandomGenerator random;
   random.init(11);
   std::set<long> seen;
   for (int i = 0; i < 400; ++i) seen.insert(random.draw(Vector<int>(std::vector<int>(4, 0))));
   EXPECT_EQ(seen, (std::set<long>{0, 1, 2, 3})); // all weights zero
-  const Vector<int> weights(std::vector<int>{1, 0, 3});
   int counts[3] = {0, 0, 0};
-  for (int i = 0; i < 8000; ++i) ++counts[random.draw(weights)];
+  for (int i = 0; i < 8000; ++i) ++counts[random.draw(Vector<int>(std::vector<int>{1, 0, 3}))];
   EXPECT_EQ(counts[1], 0);
   EXPECT_NEAR(counts[2] / 8000.0, 0.75, 0.03);
 }
