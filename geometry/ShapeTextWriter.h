@@ -1,6 +1,8 @@
 #pragma once
 
-#include <iosfwd>
+#include "geometry/Raise.h"
+
+#include <ostream>
 #include <string>
 
 // Writes shape text files through a memory buffer, formatting numbers with std::to_chars exactly
@@ -32,3 +34,19 @@ private:
   std::string _buffer;
   std::size_t _used = 0;
 };
+
+// Runs write() with the stream throwing on failure and restores the stream's exception mask
+// afterwards; a stream failure becomes a FileWriteError raised at where, carrying the failure's text.
+template <class Write> void writeRaisingFileWriteErrors(std::ostream& os, const char* where, Write write) {
+  const std::ios_base::iostate saved = os.exceptions();
+  try {
+    os.exceptions(std::ios_base::failbit | std::ios_base::badbit);
+    write();
+  } catch (const std::ios_base::failure& failure) {
+    // Cleared first: restoring a mask that holds the failed state would throw again.
+    os.clear();
+    os.exceptions(saved);
+    raise<FileWriteError>(where, failure.what());
+  }
+  os.exceptions(saved);
+}

@@ -442,26 +442,9 @@ template <class T> int TriMesh<T>::readText(ShapeTextReader& reader) {
   return code;
 }
 
-namespace {
-// Runs body with the stream throwing on failure, restoring its settings afterwards; a stream failure
-// becomes a FileWriteError carrying the failure's own text.
-template <class Body> void writeGuarded(std::ostream& os, Body body) {
-  const std::ios_base::iostate saved = os.exceptions();
-  try {
-    os.exceptions(std::ios_base::badbit | std::ios_base::failbit);
-    body();
-  } catch (const std::ios_base::failure& failure) {
-    os.clear();
-    os.exceptions(saved);
-    raise<FileWriteError>("void Vertices<T>::write(ostream&) const", failure.what());
-  }
-  os.exceptions(saved);
-}
-} // namespace
-
 template <class T> void TriMesh<T>::write(std::ostream& os) const {
   this->writeFlat(os, getShapeType(), "void Vertices<T>::write(ostream&) const");
-  writeGuarded(os, [&] {
+  writeRaisingFileWriteErrors(os, "void Vertices<T>::write(ostream&) const", [&] {
     ShapeTextWriter writer(os);
     int live = 0;
     for (int t = 0; t < getNumTriangles(); ++t) live += getTriangleVertices(t)[0] >= 0;

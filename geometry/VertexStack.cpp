@@ -308,9 +308,7 @@ template <class T> void VertexStack<T>::write(std::ostream& os) const {
 }
 
 template <class T> void VertexStack<T>::writeStack(std::ostream& os, int code, const char* where) const {
-  const std::ios_base::iostate exceptions = os.exceptions();
-  try {
-    os.exceptions(std::ios_base::failbit | std::ios_base::badbit);
+  writeRaisingFileWriteErrors(os, where, [&] {
     ShapeTextWriter writer(os);
     const int space = getSpace();
     writer.headerItem(code);
@@ -322,13 +320,7 @@ template <class T> void VertexStack<T>::writeStack(std::ostream& os, int code, c
       for (int k = 0; k < level->getNumVertices(); ++k) writer.numbers(level->vertex(k).data(), space);
     }
     writer.flush();
-  } catch (const std::ios_base::failure& failure) {
-    // Cleared first: restoring a mask that holds the failed state would throw again.
-    os.clear();
-    os.exceptions(exceptions);
-    raise<FileWriteError>(where, failure.what());
-  }
-  os.exceptions(exceptions);
+  });
 }
 
 template <class T> void VertexStack<T>::print(const std::string& title, std::ostream& os) const {

@@ -208,9 +208,7 @@ template <class T> void Vertices<T>::write(std::ostream& os) const {
 }
 
 template <class T> void Vertices<T>::writeFlat(std::ostream& os, int code, const char* where) const {
-  const std::ios_base::iostate exceptions = os.exceptions();
-  try {
-    os.exceptions(std::ios_base::failbit | std::ios_base::badbit);
+  writeRaisingFileWriteErrors(os, where, [&] {
     ShapeTextWriter writer(os);
     const int space = this->getSpace();
     writer.headerItem(code);
@@ -218,13 +216,7 @@ template <class T> void Vertices<T>::writeFlat(std::ostream& os, int code, const
     writer.headerItem(getNumVertices());
     for (int i = 0; i < getNumVertices(); ++i) writer.numbers(vertex(i).data(), space);
     writer.flush();
-  } catch (const std::ios_base::failure& failure) {
-    // Cleared first: restoring a mask that holds the failed state would throw again.
-    os.clear();
-    os.exceptions(exceptions);
-    raise<FileWriteError>(where, failure.what());
-  }
-  os.exceptions(exceptions);
+  });
 }
 
 template <class T> void Vertices<T>::print(const std::string& title, std::ostream& os) const {
