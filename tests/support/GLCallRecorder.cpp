@@ -159,6 +159,25 @@ GLuint glGenLists(GLsizei range) {
   record("glGenLists", {double(range), double(list)});
   return list;
 }
+void glGenTextures(GLsizei n, GLuint* names) {
+  if (forwarding()) {
+    static const auto function = real<void (*)(GLsizei, GLuint*)>("glGenTextures");
+    if (function) function(n, names);
+  } else {
+    for (GLsizei i = 0; i < n; ++i) names[i] = state().nextList++;
+  }
+  record("glGenTextures", {double(n), n > 0 ? double(names[0]) : 0.0});
+}
+void glDeleteTextures(GLsizei n, const GLuint* names) {
+  record("glDeleteTextures", {double(n), n > 0 ? double(names[0]) : 0.0});
+  FORWARD(glDeleteTextures, void (*)(GLsizei, const GLuint*), n, names)
+}
+void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
+                  GLenum format, GLenum type, const void* pixels) {
+  record("glTexImage2D", {double(width), double(height), double(format), double(type)});
+  FORWARD(glTexImage2D, void (*)(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const void*),
+          target, level, internalFormat, width, height, border, format, type, pixels)
+}
 void gluSphere(GLUquadric* quadric, GLdouble radius, GLint slices, GLint stacks) {
   record("gluSphere", {radius, double(slices), double(stacks)});
   FORWARD(gluSphere, void (*)(GLUquadric*, GLdouble, GLint, GLint), quadric, radius, slices, stacks)
