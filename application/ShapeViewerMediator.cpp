@@ -16,6 +16,7 @@
 #include "rendering/TriMeshPainterGL.h"
 #include "rendering/VertexStackPainterGL.h"
 #include "rendering/VerticesPainterGL.h"
+#include "viewer/QInputBox.h"
 #include "viewer/ViewerCanvasGL.h"
 
 #include <QSettings>
@@ -40,6 +41,7 @@ ShapeViewerMediator::ShapeViewerMediator(QObject* parent) : QObject(parent) {
 }
 
 ShapeViewerMediator::~ShapeViewerMediator() {
+  if (_canvas) _imageLayers.clear(*_canvas);
   // Painters may hold display lists of the canvas's context.
   if (_canvas) _canvas->makeCurrent();
   for (ShapeViewerPainterGL* painter : _painters) {
@@ -152,4 +154,43 @@ void ShapeViewerMediator::setBatchMode(bool on) {
   if (_canvas) _canvas->initializeGL();
   Trace::print("repaint canvas");
   if (_canvas) _canvas->repaint();
+}
+
+// === Images and voxel matrices
+
+void ShapeViewerMediator::setSliceCompositeBox(QInputBox& box) {
+  _sliceBox = &box;
+  connect(_sliceBox, &QInputBox::valueChanged, this, &ShapeViewerMediator::processSliceChange);
+}
+
+void ShapeViewerMediator::addImage(std::unique_ptr<Image> image) {
+  if (!_canvas) return;
+  _imageLayers.addImage(std::move(image), *_canvas);
+  reinitializeCanvas();
+}
+
+void ShapeViewerMediator::addVoxelMatrix(const VoxelMatrix<float>& matrix) {
+  if (!_canvas) return;
+  const int slice = _sliceBox ? _sliceBox->getValue() : 0;
+  const int slices = _imageLayers.addVoxelMatrix(matrix, slice, *_canvas);
+  if (_sliceBox) {
+    _sliceBox->setMinimum(0);
+    _sliceBox->setMaximum(std::max(0, slices - 1));
+  }
+  reinitializeCanvas();
+}
+
+void ShapeViewerMediator::processSliceChange(int slice) {
+  Trace::Scope scope("void ShapeViewerMediator::processSliceChange(const int)");
+  traceValue("_voxelMatrixSlicePainters.size()", _imageLayers.getSlicePainters().size());
+  traceValue("slice", slice);
+  if (!_canvas) return;
+  _imageLayers.showSlice(slice, *_canvas);
+  _canvas->repaint();
+}
+
+void ShapeViewerMediator::removeImagesAndVoxelMatrices() {
+  if (!_canvas) return;
+  _imageLayers.clear(*_canvas);
+  reinitializeCanvas();
 }

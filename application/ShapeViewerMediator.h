@@ -1,5 +1,6 @@
 #pragma once
 
+#include "application/ImageLayers.h"
 #include "foundation/Vector.h"
 
 #include <QObject>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class QInputBox;
 template <class T> class Shape;
 template <class T> class ShapePainterGL;
 class ShapeViewerPainterGL;
@@ -43,6 +45,16 @@ public:
   int getColorCycleLength() const { return _colorCycleLength; }
   const Shape<float>& getShape(int i) const; // the shape drawn by painter i
 
+  // === Images and voxel matrices, shown among the shapes but not counted or listed as shapes
+  // The box whose changes choose the slice of every voxel matrix; its range follows the matrix
+  // loaded last.
+  void setSliceCompositeBox(QInputBox& box);
+  // Shows an image, which the mediator takes over, twice (the second painter at position 10).
+  void addImage(std::unique_ptr<Image> image);
+  // Shows a resliced copy of the matrix, slice by slice along its rows, at the slice box's slice.
+  void addVoxelMatrix(const VoxelMatrix<float>& matrix);
+  const ImageLayers& getImageLayers() const { return _imageLayers; }
+
   // Factors applied to x, y and z of every shape loaded from now on.
   void setScaling(const Vector<float>& scaling);
   const Vector<float>& getScaling() const { return _scaling; }
@@ -51,6 +63,12 @@ public:
   // refreshes them once.
   void setBatchMode(bool on);
   bool isBatchMode() const { return _batchMode; }
+
+public slots:
+  // Every voxel matrix shows the slice (those without it keep theirs), then the canvas repaints.
+  void processSliceChange(int slice);
+  // Takes every image and voxel matrix out of the scene and frees them.
+  void removeImagesAndVoxelMatrices();
 
 private:
   // The painter that draws this kind of shape, given the shape.
@@ -68,4 +86,6 @@ private:
   int _colorCycleLength = 14;
   Vector<float> _scaling;
   bool _batchMode = false;
+  QInputBox* _sliceBox = nullptr;
+  ImageLayers _imageLayers;
 };

@@ -44,8 +44,6 @@ template <class T> ImagePainterGL<T>::~ImagePainterGL() {
 template <class T> void ImagePainterGL<T>::setImage(const Image& image) {
   glClear();
   _image = &image;
-  if (needsScaledImage(image)) initScaledImage(image);
-  glInit();
 }
 
 template <class T> const Image& ImagePainterGL<T>::getImage() const {
@@ -59,31 +57,26 @@ template <class T> bool ImagePainterGL<T>::needsScaledImage(const Image& image) 
   return !isPowerOfTwo(image.getWidth()) || !isPowerOfTwo(image.getHeight());
 }
 
-template <class T> void ImagePainterGL<T>::initScaledImage(const Image& image) {
-  const int width = nextPowerOfTwo(image.getWidth());
-  const int height = nextPowerOfTwo(image.getHeight());
-  if (width == image.getWidth() && height == image.getHeight()) return;
-  _scaledImage = std::make_unique<Image>(width, height, image.getDepth());
+template <class T> void ImagePainterGL<T>::initScaledImage() const {
+  const int width = nextPowerOfTwo(_image->getWidth());
+  const int height = nextPowerOfTwo(_image->getHeight());
+  _scaledImage = std::make_unique<Image>(width, height, _image->getDepth());
   // Image rows are not padded, on either side of the resampling.
   glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  const GLenum format = pixelFormat(image.getDepth());
-  const GLenum type = pixelType(image.getDepth());
-  gluScaleImage(format, image.getWidth(), image.getHeight(), type, image.getData(), width, height, type,
+  const GLenum format = pixelFormat(_image->getDepth());
+  const GLenum type = pixelType(_image->getDepth());
+  gluScaleImage(format, _image->getWidth(), _image->getHeight(), type, _image->getData(), width, height, type,
                 _scaledImage->getData());
   glPopClientAttrib();
 }
 
-template <class T> void ImagePainterGL<T>::glInit() {
-  glShadeModel(GL_FLAT);
-  glEnable(GL_DEPTH_TEST);
-  uploadTexture();
-}
-
-template <class T> void ImagePainterGL<T>::uploadTexture() const {
-  if (!_image) return;
+template <class T> void ImagePainterGL<T>::glInit() const {
+  if (!_image || _texture != 0) return;
+  if (needsScaledImage(*_image)) initScaledImage();
   const Image& drawn = _scaledImage ? *_scaledImage : *_image;
+  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glGenTextures(1, &_texture);
   glBindTexture(GL_TEXTURE_2D, _texture);
@@ -91,6 +84,7 @@ template <class T> void ImagePainterGL<T>::uploadTexture() const {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, drawn.getWidth(), drawn.getHeight(), 0,
                pixelFormat(drawn.getDepth()), pixelType(drawn.getDepth()), drawn.getData());
+  glPopClientAttrib();
 }
 
 template <class T> void ImagePainterGL<T>::releaseTexture() {
@@ -138,7 +132,7 @@ template <class T> Vertices<T> ImagePainterGL<T>::defaultCorners() const {
 
 template <class T> void ImagePainterGL<T>::glDraw() const {
   if (!_image) return;
-  if (_texture == 0) uploadTexture();
+  glInit();
   const Vertices<T> corners = _corners.getNumVertices() == 4 ? _corners : defaultCorners();
   static const float texture[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
   glDisable(GL_CULL_FACE);

@@ -8,10 +8,12 @@
 #include <memory>
 
 // Draws an image as a texture on a quadrilateral whose four corners are given in scene coordinates.
-// 8- and 16-bit images are grey levels; 24- and 32-bit ones RGB and RGBA. An image whose sides are not
-// powers of two is drawn from a copy resampled once to the next powers of two. The painter refers to
-// the image without owning it. The texture lives in the OpenGL context that is current when the
-// image is set: setImage, glInit, glClear and the destructor need the canvas's context current.
+// 8- and 16-bit images are grey levels; 24- and 32-bit ones RGB and RGBA. An image whose sides are
+// not powers of two is drawn from a copy resampled once to the next powers of two. The painter refers
+// to the image without owning it.
+// The texture is made by the first draw after the image is set (or by glInit), in the context current
+// then, and replayed by every later draw. Giving it back (glClear, a new image, the destructor) needs
+// that context current.
 // Instantiated for float.
 template <class T> class ImagePainterGL : public PainterGL<T> {
 public:
@@ -21,21 +23,19 @@ public:
   ImagePainterGL& operator=(const ImagePainterGL&) = delete;
 
   bool hasImage() const { return _image != nullptr; }
-  // Releases the current texture and scaled copy, remembers the image, resamples it when needed and
-  // uploads its texture.
+  // Releases the current texture and scaled copy and remembers the image for the next draw.
   void setImage(const Image& image);
   const Image& getImage() const; // ProgramError without an image
-  // The resampled copy that is drawn instead of the image; null when the image's sides fit.
+  // The resampled copy that is drawn instead of the image once the texture is made; null when the
+  // image's sides fit.
   const Image* getScaledImage() const { return _scaledImage.get(); }
 
   // Whether width or height is not a power of two.
   static bool needsScaledImage(const Image& image);
-  // Resamples image into a copy whose sides are the next powers of two; nothing when both fit.
-  void initScaledImage(const Image& image);
 
-  // Uploads the drawn pixels (scaled copy, else image) as a new texture; sets flat shading and
-  // depth testing.
-  void glInit();
+  // Resamples the image when needed and uploads the drawn pixels (scaled copy, else image) as a new
+  // texture, unless that is done already.
+  void glInit() const;
   // Deletes the texture and the scaled copy and forgets the image (which is not deleted); position 0.
   void glClear();
 
@@ -54,12 +54,14 @@ public:
 
 private:
   Vertices<T> defaultCorners() const; // the bounding box's rectangle, rows along x
-  void uploadTexture() const;         // a new texture name holding the drawn pixels
-  void releaseTexture();              // the one place that gives the texture back to OpenGL
+  // Resamples the image into a copy whose sides are the next powers of two (with GLU: needs a context).
+  void initScaledImage() const;
+  void releaseTexture(); // the one place that gives the texture back to OpenGL
 
   const Image* _image = nullptr;
-  std::unique_ptr<Image> _scaledImage;
-  mutable unsigned int _texture = 0; // uploaded by glDraw when the image came without a context
+  // Made by glInit, which draws call with their context current.
+  mutable std::unique_ptr<Image> _scaledImage;
+  mutable unsigned int _texture = 0;
   float _position = 0.0f;
   Vertices<T> _corners; // empty until set
   PixelCalibration _pixelCalibration;
