@@ -159,15 +159,6 @@ GLuint glGenLists(GLsizei range) {
   record("glGenLists", {double(range), double(list)});
   return list;
 }
-void glGenTextures(GLsizei n, GLuint* names) {
-  if (forwarding()) {
-    static const auto function = real<void (*)(GLsizei, GLuint*)>("glGenTextures");
-    if (function) function(n, names);
-  } else {
-    for (GLsizei i = 0; i < n; ++i) names[i] = state().nextList++;
-  }
-  record("glGenTextures", {double(n), n > 0 ? double(names[0]) : 0.0});
-}
 void glDeleteTextures(GLsizei n, const GLuint* names) {
   record("glDeleteTextures", {double(n), n > 0 ? double(names[0]) : 0.0});
   FORWARD(glDeleteTextures, void (*)(GLsizei, const GLuint*), n, names)
