@@ -66,6 +66,17 @@ std::unique_ptr<Image> withPaletteColours(const Image& image) {
   return colours;
 }
 
+// Voxel values outside the grey levels 0..255 (16-bit stacks, signed or large values) are stretched
+// linearly from the smallest to the largest onto 0..255; matrices within them are shown as they are.
+void fitToGreyLevels(VoxelMatrix<float>& matrix) {
+  if (matrix.numElements() == 0) return;
+  const float smallest = matrix.min();
+  const float largest = matrix.max();
+  if (smallest >= 0.0f && largest <= 255.0f) return;
+  matrix -= smallest;
+  if (largest > smallest) matrix *= 255.0f / (largest - smallest);
+}
+
 // The image as the painters show it: grey levels of 8 bits, or colours.
 std::unique_ptr<Image> displayable(std::unique_ptr<Image> image) {
   if (image->getDepth() == 16) return stretchedToEightBits(*image);
@@ -96,6 +107,7 @@ int ImageLayers::addVoxelMatrix(const VoxelMatrix<float>& matrix, int slice, Vie
       std::make_unique<VoxelMatrix<float>>(VoxelMatrixReslicer<float>().resliceAlongDimension1(matrix));
   traceText("voxelMatrix.getSize()", sizeText(matrix.getSize()));
   traceText("copy->getSize()", sizeText(copy->getSize()));
+  fitToGreyLevels(*copy);
   auto painter = std::make_unique<VoxelMatrixSlicePainterGL<float, float>>();
   painter->setDirection(0);
   {

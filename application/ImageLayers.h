@@ -24,7 +24,8 @@ public:
   // their darkest to their brightest pixel, palette images in their colours.
   void addImage(std::unique_ptr<Image> image, ViewerCanvasGL& canvas);
   // Reslices a copy of the matrix along its rows and shows slice `slice` of it (slice 0 when the
-  // copy has no such slice) with direction 0. Returns the copy's number of slices.
+  // copy has no such slice) with direction 0. A matrix with values outside 0..255 is shown stretched
+  // from its smallest to its largest value. Returns the copy's number of slices.
   int addVoxelMatrix(const VoxelMatrix<float>& matrix, int slice, ViewerCanvasGL& canvas);
   // Every matrix shows slice k; matrices without such a slice keep theirs.
   void showSlice(int k, ViewerCanvasGL& canvas);
