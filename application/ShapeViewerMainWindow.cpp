@@ -12,6 +12,8 @@
 #include "imaging/VoxelMatrix.h"
 #include "viewer/QInputBox.h"
 #include "viewer/ViewerCanvasGL.h"
+#include "viewer/ViewerPosePanel.h"
+#include "viewer/ViewerScaleBarPanel.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -188,10 +190,16 @@ void flipVisibility(QWidget* panel, bool visible) {
 
 ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent) {
   _rightFrame = new QFrame(this);
+  auto* posePanel = new ViewerPosePanel(this);
+  auto* scaleBarPanel = new ViewerScaleBarPanel(this);
+  _posePanel = posePanel;
+  _scaleBarPanel = scaleBarPanel;
   _mediator = new ShapeViewerMediator(this);
   _mediator->setCanvas(*new ViewerCanvasGL()); // parented by the layout below
+  _mediator->setPosePanel(*posePanel);
   _sliceBox = new QInputBox("Slice", _rightFrame, 0, 100, "");
   _mediator->setSliceCompositeBox(*_sliceBox);
+  _mediator->setScaleBarPanel(*scaleBarPanel);
   _mediator->initialize();
   buildMenus();
   layOut();
@@ -240,6 +248,7 @@ void ShapeViewerMainWindow::buildMenus() {
   _fileMenu->addAction("Load voxel matrix...", this, qOverload<>(&ShapeViewerMainWindow::loadVoxelMatrix));
   _fileMenu->addAction("Close images and voxel matrices", _mediator,
                        &ShapeViewerMediator::removeImagesAndVoxelMatrices);
+  _mediator->populateFileMenu(*_fileMenu);
   _fileMenu->addSeparator();
   QAction* quit = _fileMenu->addAction("Quit", qApp, SLOT(quit()));
   quit->setShortcut(QKeySequence("CTRL+Q"));
@@ -247,6 +256,7 @@ void ShapeViewerMainWindow::buildMenus() {
   _poseMenu = _menuBar->addMenu("Pose");
   _poseMenu->addAction("Scaling", this, SLOT(runScalingDialog()));
   _poseMenu->addSeparator();
+  _mediator->populatePoseMenu(*_poseMenu);
 
   _viewMenu = _menuBar->addMenu("View");
   const struct {
@@ -267,6 +277,8 @@ void ShapeViewerMainWindow::buildMenus() {
 
 void ShapeViewerMainWindow::layOut() {
   _leftColumn = new QVBoxLayout();
+  _leftColumn->addWidget(_posePanel);
+  _leftColumn->addWidget(_scaleBarPanel);
 
   _rightColumn = new QVBoxLayout(_rightFrame);
   _rightColumn->setSpacing(0);
@@ -278,6 +290,9 @@ void ShapeViewerMainWindow::layOut() {
   middleRow->setContentsMargins(5, 5, 5, 5);
   middleRow->setSpacing(5);
   middleRow->addLayout(_leftColumn);
+  // The canvas never shrinks to nothing, however wide the panels: Qt cannot compose an OpenGL
+  // widget of zero width (on the offscreen platform it crashes).
+  _mediator->getCanvas()->setMinimumSize(200, 200);
   middleRow->addWidget(_mediator->getCanvas(), 1);
   middleRow->addWidget(_rightFrame);
 

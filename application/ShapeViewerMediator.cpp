@@ -35,20 +35,20 @@ template <class V> void traceValue(const char* expression, const V& value) {
 
 } // namespace
 
-ShapeViewerMediator::ShapeViewerMediator(QObject* parent) : QObject(parent) {
+ShapeViewerMediator::ShapeViewerMediator(QWidget* parent) : ViewerMediator(parent) {
   QSettings settings;
   if (settings.contains(colorCycleLengthKey)) _colorCycleLength = settings.value(colorCycleLengthKey).toInt();
 }
 
 ShapeViewerMediator::~ShapeViewerMediator() {
-  if (_canvas) _imageLayers.clear(*_canvas);
+  if (getCanvas()) _imageLayers.clear(*getCanvas());
   // Painters may hold display lists of the canvas's context.
-  if (_canvas) _canvas->makeCurrent();
+  if (getCanvas()) getCanvas()->makeCurrent();
   for (ShapeViewerPainterGL* painter : _painters) {
-    if (_canvas) _canvas->removePainter(*painter);
+    if (getCanvas()) getCanvas()->removePainter(*painter);
     delete painter;
   }
-  if (_canvas) _canvas->doneCurrent();
+  if (getCanvas()) getCanvas()->doneCurrent();
 }
 
 int ShapeViewerMediator::numShapes() const {
@@ -112,7 +112,7 @@ void ShapeViewerMediator::addShape(const Shape<float>& shape, const std::string&
 
   auto* painter = new ExtendedShapeViewerPainterGL(nextNameCounter(shape.getName()), true, proxy, fileName);
   _painters.push_back(painter);
-  if (_canvas) _canvas->addPainter(*painter);
+  if (getCanvas()) getCanvas()->addPainter(*painter);
 
   traceValue("getBatchMode()", _batchMode);
   if (!_batchMode) {
@@ -121,29 +121,10 @@ void ShapeViewerMediator::addShape(const Shape<float>& shape, const std::string&
   }
 }
 
-void ShapeViewerMediator::initialize() {
-  if (!_canvas) return;
-  Vector<float> rotation(3);
-  rotation.setZeros();
-  Vector<int> translation(2);
-  translation.setZeros();
-  _canvas->setRotation(rotation);
-  _canvas->setTranslation(translation);
-  _canvas->setZoom(100);
-  _canvas->setBoundingBoxScaling(110);
-  _canvas->setAmbientLight(80);
-  _canvas->setDiffuseLight(128);
-  _canvas->setSpecularLight(128);
-}
-
 void ShapeViewerMediator::reinitializeCanvas() {
-  if (!_canvas) return;
-  _canvas->initializeGL();
-  _canvas->repaint();
-}
-
-void ShapeViewerMediator::setScaling(const Vector<float>& scaling) {
-  _scaling = scaling;
+  if (!getCanvas()) return;
+  getCanvas()->initializeGL();
+  getCanvas()->repaint();
 }
 
 void ShapeViewerMediator::setBatchMode(bool on) {
@@ -151,9 +132,9 @@ void ShapeViewerMediator::setBatchMode(bool on) {
   _batchMode = on;
   if (on) return;
   Trace::print("init canvas");
-  if (_canvas) _canvas->initializeGL();
+  if (getCanvas()) getCanvas()->initializeGL();
   Trace::print("repaint canvas");
-  if (_canvas) _canvas->repaint();
+  if (getCanvas()) getCanvas()->repaint();
 }
 
 // === Images and voxel matrices
@@ -164,15 +145,15 @@ void ShapeViewerMediator::setSliceCompositeBox(QInputBox& box) {
 }
 
 void ShapeViewerMediator::addImage(std::unique_ptr<Image> image) {
-  if (!_canvas) return;
-  _imageLayers.addImage(std::move(image), *_canvas);
+  if (!getCanvas()) return;
+  _imageLayers.addImage(std::move(image), *getCanvas());
   reinitializeCanvas();
 }
 
 void ShapeViewerMediator::addVoxelMatrix(const VoxelMatrix<float>& matrix) {
-  if (!_canvas) return;
+  if (!getCanvas()) return;
   const int slice = _sliceBox ? _sliceBox->getValue() : 0;
-  const int slices = _imageLayers.addVoxelMatrix(matrix, slice, *_canvas);
+  const int slices = _imageLayers.addVoxelMatrix(matrix, slice, *getCanvas());
   if (_sliceBox) {
     _sliceBox->setMinimum(0);
     _sliceBox->setMaximum(std::max(0, slices - 1));
@@ -184,13 +165,13 @@ void ShapeViewerMediator::processSliceChange(int slice) {
   Trace::Scope scope("void ShapeViewerMediator::processSliceChange(const int)");
   traceValue("_voxelMatrixSlicePainters.size()", _imageLayers.getSlicePainters().size());
   traceValue("slice", slice);
-  if (!_canvas) return;
-  _imageLayers.showSlice(slice, *_canvas);
-  _canvas->repaint();
+  if (!getCanvas()) return;
+  _imageLayers.showSlice(slice, *getCanvas());
+  getCanvas()->repaint();
 }
 
 void ShapeViewerMediator::removeImagesAndVoxelMatrices() {
-  if (!_canvas) return;
-  _imageLayers.clear(*_canvas);
+  if (!getCanvas()) return;
+  _imageLayers.clear(*getCanvas());
   reinitializeCanvas();
 }

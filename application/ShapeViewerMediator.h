@@ -1,9 +1,7 @@
 #pragma once
 
 #include "application/ImageLayers.h"
-#include "foundation/Vector.h"
-
-#include <QObject>
+#include "viewer/ViewerMediator.h"
 
 #include <memory>
 #include <string>
@@ -13,26 +11,17 @@ class QInputBox;
 template <class T> class Shape;
 template <class T> class ShapePainterGL;
 class ShapeViewerPainterGL;
-class ViewerCanvasGL;
 
 // Turns what the main window loads into things on screen and keeps them. The window owns it.
-class ShapeViewerMediator : public QObject {
+class ShapeViewerMediator : public ViewerMediator {
   Q_OBJECT
 
 public:
-  explicit ShapeViewerMediator(QObject* parent = nullptr);
+  explicit ShapeViewerMediator(QWidget* parent = nullptr);
   ~ShapeViewerMediator() override;
 
   // Number of shapes loaded and not yet closed.
   int numShapes() const;
-
-  // The canvas that draws the loaded shapes; the mediator adds and removes their painters.
-  void setCanvas(ViewerCanvasGL& canvas) { _canvas = &canvas; }
-  ViewerCanvasGL* getCanvas() const { return _canvas; }
-
-  // Gives the canvas its start pose: no rotation or panning, zoom 100, scene box at 110 % of the
-  // shapes, ambient light 80, diffuse and specular light 128. Called once, after setCanvas.
-  void initialize();
 
   // Shows a loaded shape (already scaled); fileName is the file it came from. The shape gets a
   // painter of its kind in the next colour of the cycle, wrapped in a viewer painter that is appended
@@ -54,10 +43,6 @@ public:
   // Shows a resliced copy of the matrix, slice by slice along its rows, at the slice box's slice.
   void addVoxelMatrix(const VoxelMatrix<float>& matrix);
   const ImageLayers& getImageLayers() const { return _imageLayers; }
-
-  // Factors applied to x, y and z of every shape loaded from now on.
-  void setScaling(const Vector<float>& scaling);
-  const Vector<float>& getScaling() const { return _scaling; }
 
   // While on, every load skips refreshing the list, the canvas and the selection; turning it off
   // refreshes them once.
@@ -82,9 +67,7 @@ private:
   // Shapes are declared first so that they outlive the painters that refer to them.
   std::vector<std::unique_ptr<Shape<float>>> _shapes;
   std::vector<ShapeViewerPainterGL*> _painters; // owned, in loading order
-  ViewerCanvasGL* _canvas = nullptr;
   int _colorCycleLength = 14;
-  Vector<float> _scaling;
   bool _batchMode = false;
   QInputBox* _sliceBox = nullptr;
   ImageLayers _imageLayers;
