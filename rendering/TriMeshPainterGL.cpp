@@ -92,12 +92,14 @@ template <class T> void TriMeshPainterGL<T>::glDrawShape() const {
   if (!this->hasShape()) return;
   const ShapePainterAttributesGL& attributes = this->getAttributes();
   const int mode = attributes.useDisplayMode() ? attributes.getDisplayMode() : DISPLAY_MODE_NONE;
-  if (mode == DISPLAY_MODE_SURFACE)
+  if (mode == DISPLAY_MODE_SURFACE) {
     glDrawListed(_surfaceList, &TriMeshPainterGL::glDrawSurface);
-  else if (mode == DISPLAY_MODE_MESH)
+  } else if (mode == DISPLAY_MODE_MESH) {
+    this->glNormalTowardsViewer(); // outside the list: it follows the pose of every frame
     glDrawListed(_meshList, &TriMeshPainterGL::glDrawMesh);
-  else
+  } else {
     VerticesPainterGL<T>::glDrawShape();
+  }
 }
 
 template <class T>
