@@ -29,6 +29,7 @@ std::string sizeText(const Vector<int>& size) {
 }
 
 void traceText(const char* expression, const std::string& value) {
+  if (!Trace::isEnabled()) return;
   Trace::eval(expression);
   std::cout << Trace::valueStart() << value << Trace::valueEnd() << "\n";
 }

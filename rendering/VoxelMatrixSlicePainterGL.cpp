@@ -8,6 +8,7 @@
 namespace {
 
 template <class V> void traceValue(const char* expression, const V& value) {
+  if (!Trace::isEnabled()) return;
   Trace::eval(expression);
   std::cout << Trace::valueStart() << value << Trace::valueEnd() << "\n";
 }
