@@ -5,7 +5,6 @@
 #include "viewer/ViewerCanvasGL.h"
 
 #include <algorithm>
-#include <iostream>
 #include <sstream>
 
 namespace {
@@ -26,12 +25,6 @@ std::string sizeText(const Vector<int>& size) {
   std::ostringstream text;
   for (int i = 0; i < size.getSize(); ++i) text << (i > 0 ? " " : "") << size[i];
   return text.str();
-}
-
-void traceText(const char* expression, const std::string& value) {
-  if (!Trace::isEnabled()) return;
-  Trace::eval(expression);
-  std::cout << Trace::valueStart() << value << Trace::valueEnd() << "\n";
 }
 
 // 16-bit grey levels stretched linearly from the darkest to the brightest pixel onto 0..255.
@@ -106,8 +99,8 @@ void ImageLayers::addImage(std::unique_ptr<Image> image, ViewerCanvasGL& canvas)
 int ImageLayers::addVoxelMatrix(const VoxelMatrix<float>& matrix, int slice, ViewerCanvasGL& canvas) {
   auto copy =
       std::make_unique<VoxelMatrix<float>>(VoxelMatrixReslicer<float>().resliceAlongDimension1(matrix));
-  traceText("voxelMatrix.getSize()", sizeText(matrix.getSize()));
-  traceText("copy->getSize()", sizeText(copy->getSize()));
+  traceValue("voxelMatrix.getSize()", sizeText(matrix.getSize()));
+  traceValue("copy->getSize()", sizeText(copy->getSize()));
   fitToGreyLevels(*copy);
   auto painter = std::make_unique<VoxelMatrixSlicePainterGL<float, float>>();
   painter->setDirection(0);

@@ -3,18 +3,6 @@
 #include "foundation/ErrorThrowing.h"
 #include "foundation/Trace.h"
 
-#include <iostream>
-
-namespace {
-
-template <class V> void traceValue(const char* expression, const V& value) {
-  if (!Trace::isEnabled()) return;
-  Trace::eval(expression);
-  std::cout << Trace::valueStart() << value << Trace::valueEnd() << "\n";
-}
-
-} // namespace
-
 template <class V, class C> VoxelMatrixSlicePainterGL<V, C>::VoxelMatrixSlicePainterGL() : _origin(3) {
   _origin.setZeros();
 }
