@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Measures what a test suite catches, on a scratch copy of the code of one commit.
 
-  tools/mutate.py mutants --tests DIR [--commit REV] [--work DIR] [--only 1,5,...]
+  tools/mutate.py mutants --tests DIR [--tests DIR2] [--commit REV] [--work DIR] [--only 1,5,...]
       Applies each fault of tools/mutants.tsv alone, rebuilds incrementally and runs the tests of
-      the fault's layer and of every layer above it; a fault is killed when a test fails.
+      the fault's layer and of every layer above it; a fault is killed when a test fails. With two
+      test directories, each fault is tried on both before the next one.
   tools/mutate.py coverage --tests DIR [--commit REV] [--work DIR]
       Builds with --coverage, runs the whole suite and reports gcovr's line coverage of the six layers.
 
@@ -79,9 +80,10 @@ def prepare(args, build_options, build_name):
             path = os.path.join(src, entry)
             shutil.rmtree(path) if os.path.isdir(path) and not os.path.islink(path) else os.remove(path)
     archive = subprocess.run(["git", "-C", ROOT, "archive", args.commit], check=True, capture_output=True).stdout
-    subprocess.run(["tar", "-x", "-C", src], input=archive, check=True)
+    # Fresh modification times: an object built from an earlier fault must not look up to date.
+    subprocess.run(["tar", "-x", "-m", "-C", src], input=archive, check=True)
     shutil.rmtree(os.path.join(src, "tests"))
-    shutil.copytree(tests, os.path.join(src, "tests"), ignore=shutil.ignore_patterns("build*"))
+    shutil.copytree(tests, os.path.join(src, "tests"), ignore=shutil.ignore_patterns("build*"), copy_function=shutil.copy)
     # Tests find the shared data beside the source tree.
     shared = os.path.join(work, "shared")
     if not os.path.exists(shared):
@@ -101,7 +103,7 @@ def build_all(build, log):
 
 def ctest(build, log, labels=None, stop_on_failure=False):
     args = ["xvfb-run", "-a", "-s", "-screen 0 1600x1200x24", "ctest", "--test-dir", build, "--parallel", "2",
-            "--timeout", "300", "--repeat", "until-pass:2", "--output-on-failure"]
+            "--timeout", "1200", "--repeat", "until-pass:2", "--output-on-failure"]
     if labels:
         args += ["-L", "^(" + "|".join(labels) + ")$"]
     if stop_on_failure:
@@ -117,53 +119,72 @@ def failed_tests(build):
         return [line.strip().split(":", 1)[-1] for line in f if line.strip()]
 
 
+def apply_and_run(src, build, log, mutant):
+    """Builds the code with one fault and runs the tests of its layer and above: killed, survived or
+    build-error, and the first failing tests. The file is restored afterwards."""
+    path, old, new, occurrence = mutant
+    file = os.path.join(src, path)
+    with open(file) as f:
+        original = f.read()
+    text = mutated(original, old, new, occurrence)
+    if text is None:
+        return "not-found", []
+    with open(file, "w") as f:
+        f.write(text)
+    with open(log, "a") as f:
+        f.write(f"\n=== {path}: {old!r} -> {new!r}\n")
+    layer = path.split("/")[0]
+    failing = []
+    if not build_all(build, log):
+        status = "build-error"
+    elif ctest(build, log, LAYERS[LAYERS.index(layer):], stop_on_failure=True):
+        status, failing = "killed", failed_tests(build)
+    else:
+        status = "survived"
+    with open(file, "w") as f:
+        f.write(original)
+    return status, failing
+
+
 def mutants_command(args):
+    """Each fault is built and tested against every suite given before the next fault, so that the
+    suites are compared fault by fault even when a run is cut short; the second build of a fault
+    comes from the compiler cache."""
     os.environ.setdefault("CCACHE_BASEDIR", os.path.dirname(ROOT))
-    work, src, build = prepare(args, [], "build-tests")
-    log = os.path.join(work, "mutants.log")
+    suites = []
+    for n, tests in enumerate(args.tests):
+        suite_args = argparse.Namespace(**vars(args))
+        suite_args.tests = tests
+        suite_args.work = os.path.join(args.work, f"suite{n + 1}")
+        work, src, build = prepare(suite_args, [], "build-tests")
+        log = os.path.join(work, "mutants.log")
+        if not build_all(build, log) or (not args.no_baseline and ctest(build, log)):
+            sys.exit(f"the unchanged code does not build or pass with {tests}, see {log}")
+        suites.append((src, build, log))
     mutants = read_mutants(args.mutants)
     chosen = [int(n) for n in args.only.split(",")] if args.only else range(1, len(mutants) + 1)
-    if not build_all(build, log) or ctest(build, log):
-        sys.exit(f"the unchanged code does not build or pass, see {log}")
-    results = os.path.join(work, "mutants.tsv")
+    results = os.path.join(os.path.abspath(args.work), "mutants.tsv")
     with open(results, "w") as out:
-        out.write("number\tstatus\tseconds\tfile\tfault\tfailing tests\n")
-    killed = 0
+        out.write("number\tfile\tfault" + "".join(f"\tsuite{n + 1}\tfailing tests" for n in range(len(suites))) + "\n")
+    killed = [0] * len(suites)
     for number in chosen:
-        path, old, new, occurrence = mutants[number - 1]
-        file = os.path.join(src, path)
-        with open(file) as f:
-            original = f.read()
-        text = mutated(original, old, new, occurrence)
-        start = time.time()
-        failing = []
-        if text is None:
-            status = "not-found"
-        else:
-            with open(file, "w") as f:
-                f.write(text)
-            with open(log, "a") as f:
-                f.write(f"\n=== mutant {number}: {path}: {old!r} -> {new!r}\n")
-            layer = path.split("/")[0]
-            if not build_all(build, log):
-                status = "build-error"
-            elif ctest(build, log, LAYERS[LAYERS.index(layer):], stop_on_failure=True):
-                status = "killed"
-                failing = failed_tests(build)
-            else:
-                status = "survived"
-            with open(file, "w") as f:
-                f.write(original)
-        killed += status == "killed"
+        path, old, new, _ = mutants[number - 1]
+        row = f"{number}\t{path}\t{old} -> {new}"
+        for n, (src, build, log) in enumerate(suites):
+            status, failing = apply_and_run(src, build, log, mutants[number - 1])
+            killed[n] += status == "killed"
+            row += f"\t{status}\t{' '.join(failing[:2])}"
         with open(results, "a") as out:
-            out.write(f"{number}\t{status}\t{time.time() - start:.0f}\t{path}\t{old} -> {new}\t{' '.join(failing[:3])}\n")
-        print(f"mutant {number}: {status}", flush=True)
-    build_all(build, log)  # leave the build as the unchanged code
-    print(f"killed {killed} of {len(chosen)}; details in {results}")
+            out.write(row + "\n")
+        print(row, flush=True)
+    for src, build, log in suites:
+        build_all(build, log)  # leave each build as the unchanged code
+    print("killed " + ", ".join(f"suite{n + 1} {k}" for n, k in enumerate(killed)) + f" of {len(chosen)}; see {results}")
 
 
 def coverage_command(args):
     os.environ.setdefault("CCACHE_BASEDIR", os.path.dirname(ROOT))
+    args.tests = args.tests[0]
     if not shutil.which("gcovr"):
         subprocess.run(["apt-get", "install", "-y", "-qq", "gcovr"], check=True)
     work, src, build = prepare(args, ["-DCMAKE_CXX_FLAGS=--coverage", "-DCMAKE_EXE_LINKER_FLAGS=--coverage"],
@@ -186,11 +207,13 @@ def coverage_command(args):
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("command", choices=["mutants", "coverage"])
-    parser.add_argument("--tests", required=True, help="the tests/ directory to measure")
+    parser.add_argument("--tests", required=True, action="append",
+                        help="a tests/ directory to measure (mutants: repeat to compare suites fault by fault)")
     parser.add_argument("--commit", default="HEAD", help="the commit whose code is measured")
     parser.add_argument("--work", default=None, help="scratch directory (default build-<command>/ in the repository: the compiler cache then serves two runs)")
     parser.add_argument("--mutants", default=os.path.join(ROOT, "tools", "mutants.tsv"))
-    parser.add_argument("--only", default="", help="comma-separated mutant numbers (1-based)")
+    parser.add_argument("--only", default="", help="comma-separated mutant numbers (1-based), in the order to run")
+    parser.add_argument("--no-baseline", action="store_true", help="skip the run of the unchanged suites")
     args = parser.parse_args()
     args.work = args.work or os.path.join(ROOT, f"build-{args.command}")
     (mutants_command if args.command == "mutants" else coverage_command)(args)
