@@ -113,10 +113,13 @@ void TriMeshPainterGL<T>::glDrawListed(unsigned int& list, void (TriMeshPainterG
     glCallList(list);
     return;
   }
+  // Compiling first and then calling the list is much faster in Mesa than compile-and-execute,
+  // which also sends every vertex down the immediate path; the frame is the same.
   list = glGenLists(1);
-  glNewList(list, GL_COMPILE_AND_EXECUTE);
+  glNewList(list, GL_COMPILE);
   (this->*draw)();
   glEndList();
+  glCallList(list);
 }
 
 template <class T> void TriMeshPainterGL<T>::glDrawSurface() const {
@@ -127,10 +130,11 @@ template <class T> void TriMeshPainterGL<T>::glDrawSurface() const {
   const TriMesh<int>* colors = mesh.hasVertexColors() ? mesh.getVertexColors() : nullptr;
   const bool normals = mesh.hasNormals();
   const int numTriangles = mesh.getNumTriangles();
+  // One batch for all triangles: a batch per triangle costs the driver far more than the vertices.
+  glBegin(GL_TRIANGLES);
   for (int t = 0; t < numTriangles; ++t) {
     const int* triangle = mesh.getTriangleVertices(t);
     if (triangle[0] < 0) continue; // removed triangle
-    glBegin(GL_TRIANGLES);
     for (int k = 0; k < 3; ++k) {
       const int v = triangle[k];
       if (colors) {
@@ -145,8 +149,8 @@ template <class T> void TriMeshPainterGL<T>::glDrawSurface() const {
       }
       this->glVertex(mesh[v]);
     }
-    glEnd();
   }
+  glEnd();
 }
 
 template <class T> void TriMeshPainterGL<T>::glDrawMesh() const {
