@@ -121,7 +121,8 @@ TEST_F(TriMeshLists, DestructorFreesTheCompiledLists) {
 TEST_F(TriMeshLists, RemovedTrianglesAreNeitherFilledNorOutlined) {
   square.removeTriangle(0);
   painter.glDraw();
-  EXPECT_EQ(recorder.batches().size(), 1u);
+  ASSERT_EQ(recorder.batches().size(), 1u);
+  EXPECT_EQ(recorder.batches()[0].vertices.size(), 3u);
   setMode(painter, DISPLAY_MODE_MESH);
   recorder.clear();
   painter.glDraw();
