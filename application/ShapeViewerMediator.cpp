@@ -27,11 +27,6 @@ namespace {
 
 const char* const colorCycleLengthKey = "color-cycle-length";
 
-template <class V> void traceValue(const char* expression, const V& value) {
-  Trace::eval(expression);
-  std::cout << Trace::valueStart() << value << Trace::valueEnd() << "\n";
-}
-
 } // namespace
 
 ShapeViewerMediator::ShapeViewerMediator(QWidget* parent) : ViewerMediator(parent) {

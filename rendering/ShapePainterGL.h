@@ -23,8 +23,6 @@ public:
   bool hasShape() const { return _shape != nullptr; }
   virtual void setAttributes(const ShapePainterAttributesGL& attributes); // replaces them by assignment
   const ShapePainterAttributesGL& getAttributes() const { return _attributes; }
-  virtual void glInit() {}
-  virtual void glClear() {}
 
   void setSymbolSizeScale(float scale) { _symbolSizeScale = scale; }
   float getSymbolSizeScale() const { return _symbolSizeScale; }
@@ -50,11 +48,13 @@ protected:
   // True when vertexSymbol asks for solids rather than points.
   bool drawsSolidSymbols() const;
   static void glVertex(const Vector<T>& point); // (x, y, z) in single precision; z 0 for planar points
+  // Makes the current normal point at the viewer under the current model-view matrix, so that the
+  // points and lines drawn next are lit alike in every frame, whatever was drawn before them.
+  static void glNormalTowardsViewer();
 
 private:
   const Shape<T>* _shape = nullptr;
   ShapePainterAttributesGL _attributes;
   float _symbolSizeScale = 1.0f;
-  unsigned int _sphereList = 0;
   bool _displayListsEnabled = false;
 };

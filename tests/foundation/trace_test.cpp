@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
@@ -49,8 +51,7 @@ TEST_F(TraceTest, NestedCallsIndentByOneBarPerLevel) {
   CapturedOutput out;
   Trace::enterFunction("outer");
   Trace::enterFunction("inner");
-  Trace::eval("x");
-  std::cout << Trace::valueStart() << 42 << Trace::valueEnd() << "\n";
+  traceValue("x", 42);
   Trace::leaveFunction("inner");
   Trace::leaveFunction("outer");
   EXPECT_EQ(out.text(), "ENTER> \033[1;33mouter\033[0m [1]\n"
@@ -58,16 +59,6 @@ TEST_F(TraceTest, NestedCallsIndentByOneBarPerLevel) {
                         "|   |   EVAL> x = \033[35;1m42\033[0m\n"
                         "|   LEAVE> \033[33minner\033[0m\n"
                         "LEAVE> \033[33mouter\033[0m\n");
-}
-
-TEST_F(TraceTest, ObsoleteWarnsOnTwoIndentedLines) {
-  CapturedOutput out;
-  Trace::enterFunction("caller");
-  OBSOLETE("old()", "replacement()");
-  Trace::leaveFunction("caller");
-  EXPECT_NE(out.text().find("|   *** WARNING: Obsolete call to old()\n"
-                            "|   ***   Replace by call to: replacement()\n"),
-            std::string::npos);
 }
 
 TEST_F(TraceTest, ScopeLeavesOnReturnButNotWhenAnExceptionUnwindsIt) {
@@ -81,4 +72,24 @@ TEST_F(TraceTest, ScopeLeavesOnReturnButNotWhenAnExceptionUnwindsIt) {
   }
   EXPECT_EQ(Trace::depth(), 1);
   EXPECT_EQ(out.text().find("LEAVE> \033[33mthrowing"), std::string::npos);
+}
+
+TEST_F(TraceTest, SwitchedOffWritesNothingAndKeepsTheDepth) {
+  CapturedOutput out;
+  Trace::setEnabled(false);
+  {
+    Trace::Scope scope("silent");
+    Trace::print("hello");
+    Trace::eval("x");
+  }
+  Trace::enterFunction("f");
+  Trace::setEnabled(true);
+  EXPECT_EQ(out.text(), "");
+  EXPECT_EQ(Trace::depth(), 0);
+}
+
+// CTest runs this once more with OSTREL_TRACE=0 in the environment.
+TEST(TraceSwitch, FollowsTheEnvironmentVariable) {
+  const char* setting = std::getenv("OSTREL_TRACE");
+  EXPECT_EQ(Trace::isEnabled(), setting == nullptr || std::strcmp(setting, "0") != 0);
 }

@@ -81,7 +81,7 @@ TEST(ImageSourceLSMStack, AnswersChannelsAndReadsTheFrameAsTheSample) {
   stack.setLSMStackFilename(directory.file("two.lsm"));
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(stack.getChannel(), 2);
-  EXPECT_EQ(stack.getNewSubFileType(), 0);
+  EXPECT_EQ(stack.getNewSubfileType(), 0);
   EXPECT_EQ(stack.getNumImages(), 1);
   stack.setFrame(1);
   Image image;
