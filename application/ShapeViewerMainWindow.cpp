@@ -1,5 +1,7 @@
 #include "application/ShapeViewerMainWindow.h"
 
+#include "application/ShapeViewerAttributesEditor.h"
+#include "application/ShapeViewerListBox.h"
 #include "application/ShapeViewerMediator.h"
 #include "foundation/Exception.h"
 #include "foundation/Matrix.h"
@@ -115,8 +117,15 @@ void flipVisibility(QWidget* panel, bool visible) {
 
 ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent) {
   _rightFrame = new QFrame(this);
+  auto* attributesEditor = new ShapeViewerAttributesEditor(_rightFrame);
+  attributesEditor->setImmediate(true);
+  auto* listBox = new ShapeViewerListBox(_rightFrame);
+  _attributesEditor = attributesEditor;
+  _listBox = listBox;
   _mediator = new ShapeViewerMediator(this);
+  _mediator->setAttributesEditor(*attributesEditor);
   _mediator->setCanvas(*new ViewerCanvasGL()); // parented by the layout below
+  _mediator->setListBox(*listBox);
   _mediator->initialize();
   buildMenus();
   layOut();
@@ -161,6 +170,7 @@ void ShapeViewerMainWindow::buildMenus() {
   _fileMenu = _menuBar->addMenu("File");
   QAction* loadShape = _fileMenu->addAction("Load shape...", this, SLOT(openShapeFile()));
   loadShape->setShortcut(QKeySequence("CTRL+O"));
+  _fileMenu->addAction("Color periodicity...", _mediator, &ShapeViewerMediator::runColorPeriodicityDialog);
   _fileMenu->addSeparator();
   QAction* quit = _fileMenu->addAction("Quit", qApp, SLOT(quit()));
   quit->setShortcut(QKeySequence("CTRL+Q"));
@@ -193,6 +203,8 @@ void ShapeViewerMainWindow::layOut() {
   _rightColumn->setSpacing(0);
   _rightColumn->setContentsMargins(0, 0, 0, 0);
   _rightColumn->addStretch(0);
+  _rightColumn->addWidget(_listBox, 1);
+  _rightColumn->addWidget(_attributesEditor);
 
   auto* middleRow = new QHBoxLayout();
   middleRow->setContentsMargins(5, 5, 5, 5);
