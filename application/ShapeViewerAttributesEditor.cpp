@@ -92,6 +92,7 @@ ShapeViewerAttributesEditor::ShapeViewerAttributesEditor(QWidget* parent) : QFra
                                                    {"Visible", _visible}};
   int at = 0;
   for (const auto& row : rows) {
+    row.second->setObjectName(row.first); // the control can be found by its label
     grid->addWidget(new QLabel(row.first, controls), at, 0);
     grid->addWidget(row.second, at++, 1);
   }
