@@ -2,6 +2,8 @@
 
 #include "foundation/Vector.h"
 
+#include <QHash>
+#include <QIcon>
 #include <QListWidget>
 #include <QPixmap>
 
@@ -32,4 +34,10 @@ signals:
 
 protected:
   void keyPressEvent(QKeyEvent* event) override; // V and Delete ask; other keys navigate
+
+private:
+  static QRgb swatchKey(const Vector<int>& color);
+  const QIcon& swatch(const Vector<int>& color); // built once per colour
+
+  QHash<QRgb, QIcon> _swatches; // a cache of swatches by colour, emptied when it grows large
 };
