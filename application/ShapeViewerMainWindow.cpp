@@ -9,6 +9,8 @@
 #include "geometry/Shape.h"
 #include "geometry/TriMesh.h"
 #include "viewer/ViewerCanvasGL.h"
+#include "viewer/ViewerPosePanel.h"
+#include "viewer/ViewerScaleBarPanel.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -122,10 +124,16 @@ ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent) 
   auto* listBox = new ShapeViewerListBox(_rightFrame);
   _attributesEditor = attributesEditor;
   _listBox = listBox;
+  auto* posePanel = new ViewerPosePanel(this);
+  auto* scaleBarPanel = new ViewerScaleBarPanel(this);
+  _posePanel = posePanel;
+  _scaleBarPanel = scaleBarPanel;
   _mediator = new ShapeViewerMediator(this);
   _mediator->setAttributesEditor(*attributesEditor);
   _mediator->setCanvas(*new ViewerCanvasGL()); // parented by the layout below
   _mediator->setListBox(*listBox);
+  _mediator->setPosePanel(*posePanel);
+  _mediator->setScaleBarPanel(*scaleBarPanel);
   _mediator->initialize();
   buildMenus();
   layOut();
@@ -171,6 +179,7 @@ void ShapeViewerMainWindow::buildMenus() {
   QAction* loadShape = _fileMenu->addAction("Load shape...", this, SLOT(openShapeFile()));
   loadShape->setShortcut(QKeySequence("CTRL+O"));
   _fileMenu->addAction("Color periodicity...", _mediator, &ShapeViewerMediator::runColorPeriodicityDialog);
+  _mediator->populateFileMenu(*_fileMenu);
   _fileMenu->addSeparator();
   QAction* quit = _fileMenu->addAction("Quit", qApp, SLOT(quit()));
   quit->setShortcut(QKeySequence("CTRL+Q"));
@@ -178,6 +187,7 @@ void ShapeViewerMainWindow::buildMenus() {
   _poseMenu = _menuBar->addMenu("Pose");
   _poseMenu->addAction("Scaling", this, SLOT(runScalingDialog()));
   _poseMenu->addSeparator();
+  _mediator->populatePoseMenu(*_poseMenu);
 
   _viewMenu = _menuBar->addMenu("View");
   const struct {
@@ -198,6 +208,8 @@ void ShapeViewerMainWindow::buildMenus() {
 
 void ShapeViewerMainWindow::layOut() {
   _leftColumn = new QVBoxLayout();
+  _leftColumn->addWidget(_posePanel);
+  _leftColumn->addWidget(_scaleBarPanel);
 
   _rightColumn = new QVBoxLayout(_rightFrame);
   _rightColumn->setSpacing(0);
@@ -210,6 +222,8 @@ void ShapeViewerMainWindow::layOut() {
   middleRow->setContentsMargins(5, 5, 5, 5);
   middleRow->setSpacing(5);
   middleRow->addLayout(_leftColumn);
+  // An OpenGL widget squeezed to nothing by the side panels cannot be composed into the window.
+  _mediator->getCanvas()->setMinimumSize(100, 100);
   middleRow->addWidget(_mediator->getCanvas(), 1);
   middleRow->addWidget(_rightFrame);
 

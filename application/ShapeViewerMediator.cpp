@@ -22,7 +22,6 @@
 
 #include <QInputDialog>
 #include <QSettings>
-#include <QWidget>
 
 #include <algorithm>
 #include <iostream>
@@ -38,7 +37,7 @@ template <class V> void traceValue(const char* expression, const V& value) {
 
 } // namespace
 
-ShapeViewerMediator::ShapeViewerMediator(QObject* parent) : QObject(parent) {
+ShapeViewerMediator::ShapeViewerMediator(QWidget* parent) : ViewerMediator(parent) {
   QSettings settings;
   if (settings.contains(colorCycleLengthKey)) _colorCycleLength = settings.value(colorCycleLengthKey).toInt();
 }
@@ -49,12 +48,13 @@ ShapeViewerMediator::~ShapeViewerMediator() {
 
 void ShapeViewerMediator::releasePainters(const std::vector<ShapeViewerPainterGL*>& painters) {
   if (painters.empty()) return;
-  if (_canvas) _canvas->makeCurrent(); // painters may hold display lists of the canvas's context
+  ViewerCanvasGL* canvas = getCanvas();
+  if (canvas) canvas->makeCurrent(); // painters may hold display lists of the canvas's context
   for (ShapeViewerPainterGL* painter : painters) {
-    if (_canvas) _canvas->removePainter(*painter); // holders of painter pointers hear it here
+    if (canvas) canvas->removePainter(*painter); // holders of painter pointers hear it here
     delete painter;
   }
-  if (_canvas) _canvas->doneCurrent();
+  if (canvas) canvas->doneCurrent();
 }
 
 void ShapeViewerMediator::setAttributesEditor(ShapeViewerAttributesEditor& editor) {
@@ -140,7 +140,7 @@ bool ShapeViewerMediator::addPainter(const Shape<float>& shape, const std::strin
   auto* painter = new ExtendedShapeViewerPainterGL(nextNameCounter(shape.getName()), true, proxy, fileName);
   painter->keepShape(std::move(kept));
   _painters.push_back(painter);
-  if (_canvas) _canvas->addPainter(*painter);
+  if (ViewerCanvasGL* canvas = getCanvas()) canvas->addPainter(*painter);
 
   traceValue("getBatchMode()", _batchMode);
   if (!_batchMode) {
@@ -150,34 +150,15 @@ bool ShapeViewerMediator::addPainter(const Shape<float>& shape, const std::strin
   return true;
 }
 
-void ShapeViewerMediator::initialize() {
-  if (!_canvas) return;
-  Vector<float> rotation(3);
-  rotation.setZeros();
-  Vector<int> translation(2);
-  translation.setZeros();
-  _canvas->setRotation(rotation);
-  _canvas->setTranslation(translation);
-  _canvas->setZoom(100);
-  _canvas->setBoundingBoxScaling(110);
-  _canvas->setAmbientLight(80);
-  _canvas->setDiffuseLight(128);
-  _canvas->setSpecularLight(128);
-}
-
 void ShapeViewerMediator::refresh() {
   if (_listBox) _listBox->setPainters(_painters);
-  if (_canvas) _canvas->initializeGL();
+  if (ViewerCanvasGL* canvas = getCanvas()) canvas->initializeGL();
   repaintCanvas();
   processSelectionChange();
 }
 
 void ShapeViewerMediator::repaintCanvas() {
-  if (_canvas) _canvas->repaint();
-}
-
-void ShapeViewerMediator::setScaling(const Vector<float>& scaling) {
-  _scaling = scaling;
+  if (ViewerCanvasGL* canvas = getCanvas()) canvas->repaint();
 }
 
 void ShapeViewerMediator::setBatchMode(bool on) {
@@ -187,7 +168,7 @@ void ShapeViewerMediator::setBatchMode(bool on) {
   Trace::print("update listbox");
   if (_listBox) _listBox->setPainters(_painters);
   Trace::print("init canvas");
-  if (_canvas) _canvas->initializeGL();
+  if (ViewerCanvasGL* canvas = getCanvas()) canvas->initializeGL();
   Trace::print("repaint canvas");
   repaintCanvas();
   Trace::print("process selection change");
@@ -200,8 +181,8 @@ void ShapeViewerMediator::unselectAllPainters() {
 
 void ShapeViewerMediator::runColorPeriodicityDialog() {
   bool accepted = false;
-  const int length = QInputDialog::getInt(qobject_cast<QWidget*>(parent()), "Input", "Set color periodicity",
-                                          _colorCycleLength, 1, 14, 1, &accepted);
+  const int length = QInputDialog::getInt(parentWidget(), "Input", "Set color periodicity", _colorCycleLength,
+                                          1, 14, 1, &accepted);
   if (!accepted) return;
   QSettings().setValue(colorCycleLengthKey, length);
   _colorCycleLength = length;
@@ -257,7 +238,7 @@ void ShapeViewerMediator::deleteSelectedPainters() {
     _attributesEditor->clear();
     _attributesEditor->setEnabled(false);
   }
-  if (_canvas) _canvas->initializeGL();
+  if (ViewerCanvasGL* canvas = getCanvas()) canvas->initializeGL();
   repaintCanvas();
 }
 

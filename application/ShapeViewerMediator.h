@@ -1,9 +1,7 @@
 #pragma once
 
-#include "foundation/Vector.h"
 #include "rendering/ShapePainterAttributesGL.h"
-
-#include <QObject>
+#include "viewer/ViewerMediator.h"
 
 #include <memory>
 #include <string>
@@ -14,7 +12,6 @@ template <class T> class ShapePainterGL;
 class ShapeViewerAttributesEditor;
 class ShapeViewerListBox;
 class ShapeViewerPainterGL;
-class ViewerCanvasGL;
 
 // Turns what the main window loads into things on screen and keeps the shape list, the attributes
 // editor and the canvas consistent through selection, attribute changes, visibility toggles and
@@ -23,27 +20,20 @@ class ViewerCanvasGL;
 // A painter is always removed from the canvas (which emits painterRemoved) before it is freed, so
 // whatever keeps painter pointers besides the mediator (the pose animation, the landmark picker)
 // drops them on that signal.
-class ShapeViewerMediator : public QObject {
+class ShapeViewerMediator : public ViewerMediator {
   Q_OBJECT
 
 public:
-  explicit ShapeViewerMediator(QObject* parent = nullptr);
+  explicit ShapeViewerMediator(QWidget* parent = nullptr);
   ~ShapeViewerMediator() override;
 
   // Number of shapes loaded and not yet deleted.
   int numShapes() const;
 
-  // The canvas that draws the loaded shapes; the mediator adds and removes their painters.
-  void setCanvas(ViewerCanvasGL& canvas) { _canvas = &canvas; }
-  ViewerCanvasGL* getCanvas() const { return _canvas; }
   // The editor's changes are applied to the selected shapes.
   void setAttributesEditor(ShapeViewerAttributesEditor& editor);
   // The list's selection becomes the painters' selection; its V and Delete act on the selection.
   void setListBox(ShapeViewerListBox& listBox);
-
-  // Gives the canvas its start pose: no rotation or panning, zoom 100, scene box at 110 % of the
-  // shapes, ambient light 80, diffuse and specular light 128. Called once, after setCanvas.
-  void initialize();
 
   // Shows a loaded shape (already scaled); fileName is the file it came from. The shape gets a
   // painter of its kind in the next colour of the cycle, wrapped in a selected viewer painter that is
@@ -56,10 +46,6 @@ public:
   const std::vector<ShapeViewerPainterGL*>& getPainters() const { return _painters; }
   int getColorCycleLength() const { return _colorCycleLength; }
   const Shape<float>& getShape(int i) const; // the shape drawn by painter i
-
-  // Factors applied to x, y and z of every shape loaded from now on.
-  void setScaling(const Vector<float>& scaling);
-  const Vector<float>& getScaling() const { return _scaling; }
 
   // While on, every load skips refreshing the list, the canvas and the selection; turning it off
   // refreshes them once.
@@ -104,10 +90,8 @@ private:
   void repaintCanvas();
 
   std::vector<ShapeViewerPainterGL*> _painters; // owned, in loading order
-  ViewerCanvasGL* _canvas = nullptr;
   ShapeViewerAttributesEditor* _attributesEditor = nullptr;
   ShapeViewerListBox* _listBox = nullptr;
   int _colorCycleLength = 14;
-  Vector<float> _scaling;
   bool _batchMode = false;
 };
