@@ -1,5 +1,7 @@
 #include "application/ShapeViewerMainWindow.h"
 
+#include "application/ShapeViewerAttributesEditor.h"
+#include "application/ShapeViewerListBox.h"
 #include "application/ShapeViewerMediator.h"
 #include "foundation/ErrorThrowing.h"
 #include "foundation/FileInfo.h"
@@ -176,12 +178,19 @@ void flipVisibility(QWidget* panel, bool visible) {
 
 ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent) {
   _rightFrame = new QFrame(this);
+  auto* attributesEditor = new ShapeViewerAttributesEditor(_rightFrame);
+  attributesEditor->setImmediate(true);
+  auto* listBox = new ShapeViewerListBox(_rightFrame);
+  _attributesEditor = attributesEditor;
+  _listBox = listBox;
   auto* posePanel = new ViewerPosePanel(this);
   auto* scaleBarPanel = new ViewerScaleBarPanel(this);
   _posePanel = posePanel;
   _scaleBarPanel = scaleBarPanel;
   _mediator = new ShapeViewerMediator(this);
+  _mediator->setAttributesEditor(*attributesEditor);
   _mediator->setCanvas(*new ViewerCanvasGL()); // parented by the layout below
+  _mediator->setListBox(*listBox);
   _mediator->setPosePanel(*posePanel);
   _sliceBox = new QInputBox("Slice", _rightFrame, 0, 100, "");
   _mediator->setSliceCompositeBox(*_sliceBox);
@@ -235,6 +244,7 @@ void ShapeViewerMainWindow::buildMenus() {
   _fileMenu->addAction("Load voxel matrix...", this, qOverload<>(&ShapeViewerMainWindow::loadVoxelMatrix));
   _fileMenu->addAction("Close images and voxel matrices", _mediator,
                        &ShapeViewerMediator::removeImagesAndVoxelMatrices);
+  _fileMenu->addAction("Color periodicity...", _mediator, &ShapeViewerMediator::runColorPeriodicityDialog);
   _mediator->populateFileMenu(*_fileMenu);
   _fileMenu->addSeparator();
   QAction* quit = _fileMenu->addAction("Quit", qApp, &QCoreApplication::quit);
@@ -271,15 +281,16 @@ void ShapeViewerMainWindow::layOut() {
   _rightColumn->setSpacing(0);
   _rightColumn->setContentsMargins(0, 0, 0, 0);
   _rightColumn->addStretch(0);
+  _rightColumn->addWidget(_listBox, 1);
+  _rightColumn->addWidget(_attributesEditor);
   _rightColumn->addWidget(_sliceBox);
 
   auto* middleRow = new QHBoxLayout();
   middleRow->setContentsMargins(5, 5, 5, 5);
   middleRow->setSpacing(5);
   middleRow->addLayout(_leftColumn);
-  // The canvas never shrinks to nothing, however wide the panels: Qt cannot compose an OpenGL
-  // widget of zero width (on the offscreen platform it crashes).
-  _mediator->getCanvas()->setMinimumSize(200, 200);
+  // An OpenGL widget squeezed to nothing by the side panels cannot be composed into the window.
+  _mediator->getCanvas()->setMinimumSize(100, 100);
   middleRow->addWidget(_mediator->getCanvas(), 1);
   middleRow->addWidget(_rightFrame);
 
