@@ -73,13 +73,15 @@ template <class T> void ImagePainterGL<T>::initScaledImage() const {
 }
 
 template <class T> void ImagePainterGL<T>::glInit() const {
-  if (!_image || _texture != 0) return;
+  if (!_image || _texture.name() != 0) return;
   if (needsScaledImage(*_image)) initScaledImage();
   const Image& drawn = _scaledImage ? *_scaledImage : *_image;
   glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glGenTextures(1, &_texture);
-  glBindTexture(GL_TEXTURE_2D, _texture);
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  _texture = GLObject(GLObject::Kind::Texture, name);
+  glBindTexture(GL_TEXTURE_2D, name);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, drawn.getWidth(), drawn.getHeight(), 0,
@@ -87,14 +89,9 @@ template <class T> void ImagePainterGL<T>::glInit() const {
   glPopClientAttrib();
 }
 
-template <class T> void ImagePainterGL<T>::releaseTexture() {
-  if (_texture != 0) glDeleteTextures(1, &_texture);
-  _texture = 0;
-}
-
 template <class T> void ImagePainterGL<T>::glClear() {
   if (!_image) return;
-  releaseTexture();
+  _texture.reset();
   _image = nullptr;
   _scaledImage.reset();
   _position = 0.0f;
@@ -138,7 +135,7 @@ template <class T> void ImagePainterGL<T>::glDraw() const {
   glDisable(GL_CULL_FACE);
   glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-  glBindTexture(GL_TEXTURE_2D, _texture);
+  glBindTexture(GL_TEXTURE_2D, _texture.name());
   glBegin(GL_QUADS);
   for (int i = 0; i < 4; ++i) {
     glTexCoord2f(texture[i][0], texture[i][1]);

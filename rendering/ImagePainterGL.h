@@ -3,6 +3,7 @@
 #include "geometry/Vertices.h"
 #include "imaging/Image.h"
 #include "imaging/PixelCalibration.h"
+#include "rendering/GLObject.h"
 #include "rendering/PainterGL.h"
 
 #include <memory>
@@ -12,8 +13,8 @@
 // not powers of two is drawn from a copy resampled once to the next powers of two. The painter refers
 // to the image without owning it.
 // The texture is made by the first draw after the image is set (or by glInit), in the context current
-// then, and replayed by every later draw. Giving it back (glClear, a new image, the destructor) needs
-// that context current.
+// then, and replayed by every later draw; it is given back (glClear, a new image, the destructor) in
+// that context, at once or at the canvas's next paint (GLObject).
 // Instantiated for float.
 template <class T> class ImagePainterGL : public PainterGL<T> {
 public:
@@ -56,12 +57,11 @@ private:
   Vertices<T> defaultCorners() const; // the bounding box's rectangle, rows along x
   // Resamples the image into a copy whose sides are the next powers of two (with GLU: needs a context).
   void initScaledImage() const;
-  void releaseTexture(); // the one place that gives the texture back to OpenGL
 
   const Image* _image = nullptr;
   // Made by glInit, which draws call with their context current.
   mutable std::unique_ptr<Image> _scaledImage;
-  mutable unsigned int _texture = 0;
+  mutable GLObject _texture;
   float _position = 0.0f;
   Vertices<T> _corners; // empty until set
   PixelCalibration _pixelCalibration;
