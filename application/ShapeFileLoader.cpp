@@ -12,7 +12,8 @@
 
 namespace {
 
-const char* const where = "std::unique_ptr<Shape<float>> ShapeFileLoader::load(const std::string&, const Vector<float>&)";
+const char* const where =
+    "std::unique_ptr<Shape<float>> ShapeFileLoader::load(const std::string&, const Vector<float>&)";
 
 // The diagonal matrix that multiplies coordinate i by factor i.
 Matrix<float> diagonalMatrix(const Vector<float>& factors) {
@@ -65,7 +66,8 @@ void addCompanionColours(Mesh<float>& mesh, const QString& fileName, const QStri
 
 } // namespace
 
-std::unique_ptr<Shape<float>> ShapeFileLoader::load(const std::string& fileName, const Vector<float>& scaling) {
+std::unique_ptr<Shape<float>> ShapeFileLoader::load(const std::string& fileName,
+                                                    const Vector<float>& scaling) {
   std::unique_ptr<Shape<float>> shape = Shape<float>::loadFile(fileName);
   const QString name = QString::fromUtf8(fileName.c_str());
   // A quad mesh gets its caps; a missing or unfit colour companion is no news for it, while a

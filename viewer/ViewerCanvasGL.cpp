@@ -1,15 +1,22 @@
 #include "viewer/ViewerCanvasGL.h"
 
+#include "foundation/Exception.h"
 #include "foundation/Maths.h"
 #include "rendering/GLObject.h"
+#include "viewer/OffscreenRendererGL.h"
 
+#include <QCheckBox>
 #include <QColor>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QSettings>
 #include <QSizePolicy>
+#include <QSpinBox>
 #include <QWheelEvent>
 
 #include <GL/glu.h>
@@ -288,14 +295,73 @@ void ViewerCanvasGL::combineZRotation(int az) {
 
 // === Snapshots
 
+QString ViewerCanvasGL::askSnapshotFileName() {
+  return QFileDialog::getSaveFileName(this, "Enter output filename", "", "Portable Network Graphics (*.png)");
+}
+
+void ViewerCanvasGL::saveSnapshot(const QImage& image, const QString& fileName) {
+  if (!image.save(fileName, "PNG"))
+    QMessageBox::critical(this, "", "Could not write file\n\n" + fileName, QMessageBox::Ok);
+}
+
 void ViewerCanvasGL::snapshot(bool cropped) {
-  const QString fileName =
-      QFileDialog::getSaveFileName(this, "Enter output filename", "", "Portable Network Graphics (*.png)");
+  const QString fileName = askSnapshotFileName();
   if (fileName.isEmpty()) return;
   QImage image = lastFrame();
   if (cropped) cropImage(image);
-  if (!image.save(fileName, "PNG"))
-    QMessageBox::critical(this, "", "Could not write file\n\n" + fileName, QMessageBox::Ok);
+  saveSnapshot(image, fileName);
+}
+
+void ViewerCanvasGL::makeContextCurrent() {
+  if (!isValid()) grabFramebuffer(); // a canvas never shown gets its context by drawing once
+  makeCurrent();
+}
+
+int ViewerCanvasGL::maximumPictureSize() {
+  makeContextCurrent();
+  return OffscreenRendererGL::maximumSize();
+}
+
+QImage ViewerCanvasGL::renderPicture(int width, int height, bool transparent) {
+  makeContextCurrent();
+  OffscreenRendererGL::Options options;
+  options.transparent = transparent;
+  return OffscreenRendererGL::render(_scene, width, height, options);
+}
+
+void ViewerCanvasGL::sizedSnapshot() {
+  const int limit = maximumPictureSize();
+  QDialog dialog(this);
+  dialog.setWindowTitle("Snapshot at size");
+  auto* form = new QFormLayout(&dialog);
+  const auto side = [&](const char* name, int canvasSide) {
+    auto* box = new QSpinBox(&dialog);
+    box->setObjectName(name);
+    box->setRange(1, limit);
+    box->setSuffix(" pixels");
+    box->setValue(std::min(2 * canvasSide, limit));
+    return box;
+  };
+  QSpinBox* width = side("width", this->width());
+  QSpinBox* height = side("height", this->height());
+  auto* transparent = new QCheckBox("Transparent background", &dialog);
+  transparent->setObjectName("transparent");
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  form->addRow("Width", width);
+  form->addRow("Height", height);
+  form->addRow(transparent);
+  form->addRow(buttons);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const QString fileName = askSnapshotFileName();
+  if (fileName.isEmpty()) return;
+  try {
+    saveSnapshot(renderPicture(width->value(), height->value(), transparent->isChecked()), fileName);
+  } catch (const Exception& e) {
+    QMessageBox::critical(this, "", QString::fromStdString("Could not draw the picture\n\n" + e.getWhat()),
+                          QMessageBox::Ok);
+  }
 }
 
 QImage ViewerCanvasGL::lastFrame() {

@@ -82,6 +82,13 @@ public:
   // What the last paint pass drew, read back without painting again; a canvas that has not painted
   // since its frame buffer was made paints first.
   QImage lastFrame();
+  // "Snapshot at size...": asks for a width and a height (each 1 to maximumPictureSize(), twice the
+  // canvas's at first) and whether the background is transparent, then for a PNG file name, and
+  // saves the scene drawn at that size; a failure gets a message box.
+  void sizedSnapshot();
+  // The scene drawn off screen at any size with the canvas's context (OffscreenRendererGL).
+  QImage renderPicture(int width, int height, bool transparent);
+  int maximumPictureSize(); // the largest side the context's frame buffers allow
 
 public slots:
   void setRotation(const Vector<float>& rotation);
@@ -128,6 +135,9 @@ protected:
 
   void setZoomClamped(float zoom);                      // within [0.01, 5]
   void composeRotation(const Matrix<float>& increment); // increment x current, decomposed and snapped
+  QString askSnapshotFileName();                        // empty when cancelled
+  void makeContextCurrent();                            // creates the context first if needed
+  void saveSnapshot(const QImage& image, const QString& fileName);
 
   ViewerSceneGL _scene;
   bool _frameDrawn = false; // the frame buffer holds a finished paint pass

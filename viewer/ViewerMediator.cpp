@@ -35,6 +35,7 @@ void ViewerMediator::createActions() {
   };
   _snapshot = action("Snapshot", &ViewerMediator::uncroppedSnapshot);
   _croppedSnapshot = action("Snapshot (cropped)", nullptr); // goes to the canvas in initialize()
+  _sizedSnapshot = action("Snapshot at size...", nullptr);  // likewise
   _record = action("Record", &ViewerMediator::videoStart);
   _randomMotion = action("Toggle random motion", &ViewerMediator::toggleRandomMotion);
   _spinningMotion = action("Toggle spinning motion", &ViewerMediator::toggleSpinningMotion);
@@ -64,7 +65,7 @@ QWidget* ViewerMediator::parentWidget() const {
 }
 
 void ViewerMediator::populateFileMenu(QMenu& menu) {
-  menu.addActions({_snapshot, _croppedSnapshot, _record, _clearLandmarks, _saveLandmarks});
+  menu.addActions({_snapshot, _croppedSnapshot, _sizedSnapshot, _record, _clearLandmarks, _saveLandmarks});
 }
 
 void ViewerMediator::populatePoseMenu(QMenu& menu) {
@@ -111,6 +112,7 @@ void ViewerMediator::initialize() {
   connect(canvas, &ViewerCanvasGL::zoomChanged, panel, &ViewerPosePanel::setZoom);
   connect(canvas, &ViewerCanvasGL::poseChanged, panel, &ViewerPosePanel::setPose);
   connect(_croppedSnapshot, &QAction::triggered, canvas, &ViewerCanvasGL::croppedSnapshot);
+  connect(_sizedSnapshot, &QAction::triggered, canvas, &ViewerCanvasGL::sizedSnapshot);
   if (_scaleBarPanel) {
     connect(canvas, &ViewerCanvasGL::boundingBoxChanged, _scaleBarPanel,
             &ViewerScaleBarPanel::setBoundingBox);

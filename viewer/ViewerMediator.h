@@ -33,7 +33,7 @@ public:
   void setScaleBarPanel(ViewerScaleBarPanel& panel) { _scaleBarPanel = &panel; }
   QWidget* parentWidget() const; // the parent when it is a widget
 
-  void populateFileMenu(QMenu& menu); // snapshots, recording, landmarks
+  void populateFileMenu(QMenu& menu); // snapshots (also at any size), recording, landmarks
   void populatePoseMenu(QMenu& menu); // standard poses, then animation and motions
   // Start values of canvas and pose panel, then their connections in both directions. Called once,
   // after the canvas and the pose panel (and the scale bar panel, if any) are set.
@@ -79,6 +79,7 @@ private:
 
   QAction* _snapshot = nullptr;
   QAction* _croppedSnapshot = nullptr;
+  QAction* _sizedSnapshot = nullptr;
   QAction* _record = nullptr;
   QAction* _randomMotion = nullptr;
   QAction* _spinningMotion = nullptr;

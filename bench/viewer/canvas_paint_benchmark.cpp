@@ -1,7 +1,8 @@
 // Paint passes of the canvas at 800 x 800 under the real OpenGL: a 2,000,000-triangle lit surface
 // replayed from its display list and compiled by a first paint, the same surface turned by one
-// mouse-drag step before each paint, and 1,000 small shapes of every kind; and a cropped snapshot of
-// a 1600 x 1200 frame (grab, crop, PNG written). Run under xvfb-run.
+// mouse-drag step before each paint and drawn off screen at 4000 x 4000, and 1,000 small shapes of
+// every kind; and a cropped snapshot of a 1600 x 1200 frame (grab, crop, PNG written). Run under
+// xvfb-run.
 #include "foundation/Trace.h"
 #include "geometry/Curve.h"
 #include "geometry/CurveStack.h"
@@ -138,6 +139,24 @@ void BM_DragStepOnTwoMillionTriangles(benchmark::State& state) {
   state.counters["triangles"] = mesh->getNumTriangles();
 }
 BENCHMARK(BM_DragStepOnTwoMillionTriangles)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+
+// "Snapshot at size..." of the same surface at 4000 x 4000, its list compiled: drawn off screen in
+// strips, read back and written as PNG.
+void BM_SnapshotOfTwoMillionTrianglesAt4000(benchmark::State& state) {
+  const auto mesh = wavySheet(1001, 10.0f, -5.0f, -5.0f);
+  TriMeshPainterGL<float> painter;
+  painter.setShape(*mesh);
+  colour(painter, 1);
+  auto canvas = makeCanvas({&painter});
+  canvas->paintPass();
+  for (auto _ : state)
+    canvas->renderPicture(4000, 4000, false).save("/tmp/ostrel-snapshot-benchmark.png", "PNG");
+}
+BENCHMARK(BM_SnapshotOfTwoMillionTrianglesAt4000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(3);
 
 struct SmallScene {
   std::vector<std::unique_ptr<Shape<float>>> shapes;

@@ -131,8 +131,8 @@ TEST(ScaleBarPanel, BoundsItsControlsByTheSceneBoxAndAnnouncesScaledBoxes) {
 }
 
 TEST_F(ViewerMediatorTest, FillsTheMenusAndStartsCanvasAndPanelAlike) {
-  EXPECT_EQ(texts(fileMenu), QStringList({"Snapshot", "Snapshot (cropped)", "Record", "Clear landmarks",
-                                          "Save landmarks..."}));
+  EXPECT_EQ(texts(fileMenu), QStringList({"Snapshot", "Snapshot (cropped)", "Snapshot at size...", "Record",
+                                          "Clear landmarks", "Save landmarks..."}));
   EXPECT_EQ(texts(poseMenu),
             QStringList({"Standard pose 1", "Standard pose 2", "Standard pose 3", "Reverse standard pose 1",
                          "Reverse standard pose 2", "Reverse standard pose 3", "|", "Toggle animation",

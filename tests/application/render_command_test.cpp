@@ -1,0 +1,187 @@
+// ostrel-render run as a user runs it, with no display server: picture size, cycle colours, transparent
+// and cropped pictures, refusals; its picture agrees with the viewer's frame, and the viewer's
+// "Snapshot at size..." writes the asked picture.
+#include "application/ShapePainterFactory.h"
+#include "tests/application/MainWindowFixture.h"
+#include "tests/support/OffscreenGL.h"
+#include "viewer/ViewerCanvasGL.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QImage>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSpinBox>
+
+namespace {
+
+struct RenderRun {
+  int status;
+  std::string errors;
+};
+
+RenderRun render(const QStringList& arguments) {
+  QProcess program;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove("DISPLAY");
+  environment.remove("WAYLAND_DISPLAY");
+  program.setProcessEnvironment(environment);
+  program.start(OSTREL_RENDER_PROGRAM, arguments);
+  program.waitForFinished(60000);
+  return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
+          QString::fromLocal8Bit(program.readAllStandardError()).toStdString()};
+}
+
+// Two squares facing the viewer, left and right of the centre; the right one lies nearer.
+class RenderCommand : public MainWindowFixture {
+protected:
+  QString left =
+      file("left.tm", "# 8\n# 3\n# 4\n-2 -1 0\n-0.5 -1 0\n-0.5 1 0\n-2 1 0\n# 2\n0 1 2\n0 2 3\n# 0\n");
+  QString right =
+      file("right.tm", "# 8\n# 3\n# 4\n0.5 -1 1\n2 -1 1\n2 0.5 1\n0.5 0.5 1\n# 2\n0 1 2\n0 2 3\n# 0\n");
+  QString output = QString::fromStdString(_dir.file("picture.png"));
+  const QStringList black = {"--uniform", "--background", "0,0,0", "--no-box"};
+};
+
+// A square facing the viewer in the viewer's lights: ambient 80 and diffuse 128 with the global ambient
+// of 0.2 give about its colour, the specular 128 adds half a white.
+QColor litFacing(const Vector<int>& c) {
+  const auto lit = [](int v) { return std::min(255, static_cast<int>(v * (0.2 + 208 / 255.0) + 128)); };
+  return QColor(lit(c[0]), lit(c[1]), lit(c[2]));
+}
+
+QRect alphaBounds(const QImage& image) {
+  QRect bounds;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qAlpha(image.pixel(x, y)) != 0) bounds |= QRect(x, y, 1, 1);
+  return bounds;
+}
+
+} // namespace
+
+TEST_F(RenderCommand, DrawsEachShapeInItsCycleColourWhereItLiesAtTheAskedSize) {
+  ASSERT_EQ(
+      render(QStringList{"-o", output, "--resolution", "160,120"} + black + QStringList{left, right}).status,
+      0);
+  const QImage picture(output);
+  ASSERT_EQ(picture.size(), QSize(160, 120));
+  for (int n = 0; n < 2; ++n) {
+    const QColor lit = litFacing(ShapePainterFactory::cycleColor(n, 14));
+    EXPECT_TRUE(pixelNear(picture, n == 0 ? 55 : 105, 65, lit)) << n;
+  }
+  EXPECT_TRUE(pixelNear(picture, 80, 20, Qt::black, 0));
+}
+
+TEST_F(RenderCommand, TransparentAndCroppedPicturesKeepOnlyTheModel) {
+  ASSERT_EQ(render({"-o", output, "--transparent", "--no-box", left, right}).status, 0);
+  const QImage whole(output);
+  ASSERT_TRUE(whole.hasAlphaChannel());
+  for (const QPoint corner : {QPoint(0, 0), QPoint(799, 799)}) EXPECT_EQ(qAlpha(whole.pixel(corner)), 0);
+  EXPECT_EQ(qAlpha(whole.pixel(300, 400)), 255);
+  const QRect model = alphaBounds(whole);
+  // Cropping follows what was drawn, over a gradient as over a transparent background.
+  for (const QStringList& background : {QStringList{"--transparent"}, QStringList{}}) {
+    ASSERT_EQ(render(QStringList{"-o", output, "--crop", "--no-box", left, right} + background).status, 0);
+    const QImage cropped(output);
+    EXPECT_EQ(cropped.size(), model.size()) << background.join(" ").toStdString();
+    if (!background.isEmpty()) {
+      EXPECT_EQ(cropped, whole.copy(model));
+    }
+  }
+}
+
+TEST_F(RenderCommand, RefusesBadCommandLinesAndReportsUnreadableFilesWhileDrawingTheOthers) {
+  const struct {
+    QStringList arguments;
+    int status;
+    const char* says;
+  } cases[] = {
+      {{"-o", output, "--frobnicate", left}, 2, "unknown option '--frobnicate'"},
+      {{"-o", output, "--zoom", "3", left}, 2, "--zoom: '3' is not a number from 5 to 1000"},
+      {{"-o", output, "--rotation", "1,2", left}, 2, "--rotation: '1,2' should be 3 numbers"},
+      {{"-o", output, "--resolution", "100000,10", left}, 2, "--resolution: each side must be 1 to "},
+      {{left}, 2, "no output file"},
+      {{"-o", output, QString::fromStdString(_dir.file("missing.tm")), left}, 1, "Exception raised:\n"},
+  };
+  for (const auto& c : cases) {
+    QFile::remove(output);
+    const RenderRun run = render(c.arguments);
+    EXPECT_EQ(run.status, c.status) << c.says;
+    EXPECT_NE(run.errors.find(c.says), std::string::npos) << run.errors;
+    EXPECT_EQ(QFile::exists(output), c.status == 1) << c.says; // the readable file is still drawn
+  }
+}
+
+// The canvas and ostrel-render draw the same frame of the same scene: start pose and standard poses.
+TEST_F(RenderCommand, DrawsTheViewersFramePixelForPixel) {
+  QOpenGLContext probe;
+  if (!probe.create()) GTEST_SKIP() << "no OpenGL on this display";
+  _window->openShapeFile(left);
+  _window->openShapeFile(right);
+  ViewerCanvasGL& canvas = *_window->mediator()->getCanvas();
+  canvas.resize(150, 110);
+  QImage unposed;
+  for (int pose : {0, 2, 6}) {
+    if (pose == 2) _window->mediator()->setStandardPose2();
+    if (pose == 6) _window->mediator()->setRevStandardPose3();
+    const QImage viewer = canvas.grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+    QStringList arguments = {"-o", output, "--scaling", "1", "--resolution", "150,110", left, right};
+    if (pose) arguments << "--pose" << QString::number(pose);
+    ASSERT_EQ(render(arguments).status, 0);
+    const QImage picture(output);
+    ASSERT_EQ(picture.size(), viewer.size());
+    int differing = 0;
+    for (int y = 0; y < viewer.height(); ++y)
+      for (int x = 0; x < viewer.width(); ++x) {
+        const QRgb a = viewer.pixel(x, y), b = picture.pixel(x, y);
+        differing += std::abs(qRed(a) - qRed(b)) > 1 || std::abs(qGreen(a) - qGreen(b)) > 1 ||
+                     std::abs(qBlue(a) - qBlue(b)) > 1;
+      }
+    EXPECT_EQ(differing, 0) << "pose " << pose << ": " << saveFrame(viewer, "viewer") << " "
+                            << saveFrame(picture, "render");
+    if (pose == 0) {
+      unposed = viewer;
+    } else {
+      EXPECT_NE(viewer, unposed) << "pose " << pose << " turns the model";
+    }
+  }
+}
+
+// "File" > "Snapshot at size..." offers twice the canvas, and saves the asked size with a transparent
+// background when asked.
+TEST_F(RenderCommand, SnapshotAtSizeSavesThePictureOfTheAskedSize) {
+  QOpenGLContext probe;
+  if (!probe.create()) GTEST_SKIP() << "no OpenGL on this display";
+  _window->openShapeFile(left);
+  ViewerCanvasGL& canvas = *_window->mediator()->getCanvas();
+  canvas.resize(120, 90);
+  QAction* entry = nullptr;
+  for (QAction* action : _window->findChildren<QAction*>())
+    if (action->text() == "Snapshot at size...") entry = action;
+  ASSERT_NE(entry, nullptr);
+  int offered[2] = {0, 0};
+  whenModalShows([&](QWidget* dialog) {
+    QSpinBox* width = dialog->findChild<QSpinBox*>("width");
+    QSpinBox* height = dialog->findChild<QSpinBox*>("height");
+    offered[0] = width->value();
+    offered[1] = height->value();
+    width->setValue(300);
+    height->setValue(100);
+    dialog->findChild<QCheckBox*>("transparent")->setChecked(true);
+    whenModalShows(
+        [&](QWidget* files) {
+          files->findChild<QLineEdit*>("fileNameEdit")->setText(output);
+          static_cast<QDialog*>(files)->accept();
+        },
+        "QFileDialog");
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  entry->trigger();
+  EXPECT_EQ(offered[0], 240);
+  EXPECT_EQ(offered[1], 180);
+  const QImage saved(output);
+  ASSERT_EQ(saved.size(), QSize(300, 100));
+  EXPECT_EQ(qAlpha(saved.pixel(0, 0)), 0);
+  EXPECT_EQ(qAlpha(saved.pixel(110, 50)), 255);
+}
