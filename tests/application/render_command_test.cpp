@@ -178,8 +178,8 @@ TEST_F(RenderCommand, SnapshotAtSizeSavesThePictureOfTheAskedSize) {
     static_cast<QDialog*>(dialog)->accept();
   });
   entry->trigger();
-  EXPECT_EQ(offered[0], 240);
-  EXPECT_EQ(offered[1], 180);
+  EXPECT_EQ(offered[0], 2 * canvas.width());
+  EXPECT_EQ(offered[1], 2 * canvas.height());
   const QImage saved(output);
   ASSERT_EQ(saved.size(), QSize(300, 100));
   EXPECT_EQ(qAlpha(saved.pixel(0, 0)), 0);
