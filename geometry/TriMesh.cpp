@@ -1,5 +1,6 @@
 #include "geometry/TriMesh.h"
 
+#include "foundation/ErrorThrowing.h"
 #include "geometry/Raise.h"
 #include "geometry/ShapeTextReader.h"
 #include "geometry/ShapeTextWriter.h"
@@ -161,6 +162,18 @@ template <class T> void TriMesh<T>::addTriangle(const Vector<int>& triple) {
 template <class T> void TriMesh<T>::setTriangles(const std::vector<Vector<int>>& triples) {
   clearTriangles();
   for (const Vector<int>& triple : triples) addTriangle(triple);
+}
+
+template <class T> void TriMesh<T>::setTriangleIndexes(std::vector<int> numbers) {
+  const int n = this->getNumVertices();
+  for (int number : numbers)
+    if (number < 0 || number >= n)
+      throwError<ValueError>("void TriMesh<T>::setTriangleIndexes(std::vector<int>)",
+                             "Triangle vertex number out of range");
+  clearTriangles();
+  _triangleIndexes = std::move(numbers);
+  _triangleIndexes.resize(_triangleIndexes.size() / 3 * 3);
+  _stars.build(_triangleIndexes.data(), getNumTriangles(), n);
 }
 
 template <class T> void TriMesh<T>::removeTriangle(int t) {

@@ -3,7 +3,7 @@
 OSTREL_PACKAGES=(
   cmake g++ make pkg-config
   qtbase5-dev qtbase5-dev-tools
-  libtiff-dev
+  libtiff-dev libassimp-dev
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth

@@ -1,0 +1,260 @@
+#include "geometry/MeshImport.h"
+
+#include "foundation/ErrorThrowing.h"
+#include "foundation/FileInfo.h"
+#include "geometry/MeshFileSizeCheck.h"
+#include "geometry/TriMesh.h"
+#include "geometry/Vertices.h"
+
+#include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+#include <fstream>
+#include <type_traits>
+
+namespace {
+
+const char* const where = "std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const string&)";
+
+[[noreturn]] void refuse(const std::string& what, const std::string& path) {
+  throwFileError<FileFormatError>(where, what, path);
+}
+
+// A mesh of the scene where a node puts it.
+struct Placement {
+  const aiMesh* mesh;
+  aiMatrix4x4 transform;
+  std::string nodeName;
+};
+
+// Every mesh that a node of the tree names, with the product of the transforms down to it, in the
+// order of a depth-first walk. Walked with a stack of its own: a file can nest nodes very deeply.
+std::vector<Placement> placements(const aiScene& scene, const std::string& path) {
+  std::vector<Placement> list;
+  if (!scene.mRootNode) {
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m) list.push_back({scene.mMeshes[m], aiMatrix4x4(), ""});
+    return list;
+  }
+  std::vector<std::pair<const aiNode*, aiMatrix4x4>> pending = {
+      {scene.mRootNode, scene.mRootNode->mTransformation}};
+  while (!pending.empty()) {
+    const auto [node, transform] = pending.back();
+    pending.pop_back();
+    for (unsigned k = 0; k < node->mNumMeshes; ++k) {
+      if (node->mMeshes[k] >= scene.mNumMeshes) refuse("A node names a mesh that does not exist", path);
+      list.push_back({scene.mMeshes[node->mMeshes[k]], transform, node->mName.C_Str()});
+    }
+    for (unsigned c = node->mNumChildren; c-- > 0;)
+      pending.push_back({node->mChildren[c], transform * node->mChildren[c]->mTransformation});
+  }
+  return list;
+}
+
+std::uint32_t floatBits(float x) {
+  if (x == 0.0f) x = 0.0f; // -0 and +0 are one position
+  std::uint32_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  return bits;
+}
+
+// The new number of every vertex once those of equal position (and colour, when there are colours)
+// are one, numbered in the order of their first occurrence; count is the number of distinct ones.
+// An open-addressing table of first occurrences keeps this to a few passes over plain arrays.
+struct Welding {
+  std::vector<int> number;
+  int count = 0;
+};
+
+Welding weld(const aiMesh& mesh) {
+  const unsigned n = mesh.mNumVertices;
+  const aiColor4D* colours = mesh.mColors[0];
+  auto key = [&](unsigned v, std::uint32_t* words) {
+    const aiVector3D& p = mesh.mVertices[v];
+    words[0] = floatBits(p.x), words[1] = floatBits(p.y), words[2] = floatBits(p.z);
+    const aiColor4D c = colours ? colours[v] : aiColor4D(0, 0, 0, 0);
+    words[3] = floatBits(c.r), words[4] = floatBits(c.g), words[5] = floatBits(c.b),
+    words[6] = floatBits(c.a);
+  };
+  std::size_t size = 1;
+  while (size < n + n / 4 + 1) size *= 2; // at most 80 % full
+  std::vector<int> first(size, -1);
+  Welding welding;
+  welding.number.resize(n);
+  std::uint32_t words[7], others[7];
+  for (unsigned v = 0; v < n; ++v) {
+    key(v, words);
+    std::uint64_t hash = 0x9E3779B97F4A7C15ull;
+    for (std::uint32_t word : words) hash = (hash ^ word) * 0xFF51AFD7ED558CCDull, hash ^= hash >> 29;
+    std::size_t slot = hash & (size - 1);
+    for (;; slot = (slot + 1) & (size - 1)) {
+      if (first[slot] < 0) {
+        first[slot] = static_cast<int>(v);
+        welding.number[v] = welding.count++;
+        break;
+      }
+      key(static_cast<unsigned>(first[slot]), others);
+      if (std::equal(words, words + 7, others)) {
+        welding.number[v] = welding.number[first[slot]];
+        break;
+      }
+    }
+  }
+  return welding;
+}
+
+// True when some vertex serves two triangle corners: the file shares its vertices and they stay as
+// they are.
+bool sharesVertices(const aiMesh& mesh) {
+  std::vector<bool> used(mesh.mNumVertices, false);
+  for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+    const aiFace& face = mesh.mFaces[f];
+    if (face.mNumIndices != 3) continue;
+    for (unsigned k = 0; k < 3; ++k) {
+      if (used[face.mIndices[k]]) return true;
+      used[face.mIndices[k]] = true;
+    }
+  }
+  return false;
+}
+
+// Refuses what the library's readers let through and would make its triangulation fail: faces
+// without vertex numbers or naming vertices that do not exist, and coordinates that are not finite.
+void checkMeshes(const aiScene& scene, const std::string& path) {
+  for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+    const aiMesh* mesh = scene.mMeshes[m];
+    if (!mesh || !mesh->mVertices) continue;
+    for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+      const aiFace& face = mesh->mFaces[f];
+      if (face.mNumIndices == 0 || !face.mIndices) refuse("A face names no vertex", path);
+      for (unsigned k = 0; k < face.mNumIndices; ++k)
+        if (face.mIndices[k] >= mesh->mNumVertices) refuse("A face names a vertex that does not exist", path);
+    }
+    for (unsigned v = 0; v < mesh->mNumVertices; ++v) {
+      const aiVector3D& p = mesh->mVertices[v];
+      if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+        refuse("A vertex coordinate is not a finite number", path);
+    }
+  }
+}
+
+unsigned countTriangles(const aiMesh& mesh) {
+  unsigned triangles = 0;
+  for (unsigned f = 0; f < mesh.mNumFaces; ++f) triangles += mesh.mFaces[f].mNumIndices == 3;
+  return triangles;
+}
+
+template <class T> T coordinate(float x) {
+  if constexpr (std::is_integral_v<T>)
+    return static_cast<T>(std::lround(x));
+  else
+    return static_cast<T>(x);
+}
+
+int colourComponent(float c) {
+  return static_cast<int>(std::lround(std::clamp(c, 0.0f, 1.0f) * 255.0f));
+}
+
+// Writes the vertices that the numbering maps them to into the shape's vertices 0 .. count - 1.
+template <class T>
+void placeVertices(Vertices<T>& shape, const aiMesh& mesh, const aiMatrix4x4& transform,
+                   const std::vector<int>* number) {
+  const bool moved = !transform.IsIdentity();
+  for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
+    const aiVector3D p = moved ? transform * mesh.mVertices[v] : mesh.mVertices[v];
+    T* target = shape.vertex(number ? (*number)[v] : static_cast<int>(v)).data();
+    target[0] = coordinate<T>(p.x), target[1] = coordinate<T>(p.y), target[2] = coordinate<T>(p.z);
+  }
+}
+
+template <class T> std::unique_ptr<Shape<T>> convert(const Placement& placement, unsigned triangles) {
+  const aiMesh& mesh = *placement.mesh;
+  const int n = static_cast<int>(mesh.mNumVertices);
+  if (triangles == 0) {
+    auto points = std::make_unique<Vertices<T>>(3, n);
+    placeVertices(*points, mesh, placement.transform, nullptr);
+    return points;
+  }
+  Welding welding;
+  if (!sharesVertices(mesh)) welding = weld(mesh);
+  const std::vector<int>* number = welding.count > 0 ? &welding.number : nullptr;
+  const int count = number ? welding.count : n;
+
+  auto result = std::make_unique<TriMesh<T>>(3, count);
+  placeVertices(*result, mesh, placement.transform, number);
+  std::vector<int> corners;
+  corners.reserve(3 * static_cast<std::size_t>(triangles));
+  for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+    const aiFace& face = mesh.mFaces[f];
+    if (face.mNumIndices != 3) continue;
+    for (unsigned k = 0; k < 3; ++k)
+      corners.push_back(number ? (*number)[face.mIndices[k]] : static_cast<int>(face.mIndices[k]));
+  }
+  result->setTriangleIndexes(std::move(corners));
+  if (const aiColor4D* colours = mesh.mColors[0]) {
+    auto vertexColours = std::make_unique<TriMesh<int>>(3, count);
+    for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
+      int* target = vertexColours->vertex(number ? (*number)[v] : static_cast<int>(v)).data();
+      target[0] = colourComponent(colours[v].r);
+      target[1] = colourComponent(colours[v].g);
+      target[2] = colourComponent(colours[v].b);
+    }
+    result->setVertexColors(vertexColours.release());
+  }
+  if constexpr (!std::is_integral_v<T>) result->computeNormals();
+  return result;
+}
+
+std::string partName(const Placement& placement, std::size_t position) {
+  if (placement.mesh->mName.length > 0) return placement.mesh->mName.C_Str();
+  if (!placement.nodeName.empty()) return placement.nodeName;
+  return std::to_string(position + 1);
+}
+
+} // namespace
+
+template <class T> std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const std::string& path) {
+  if (!std::ifstream(path, std::ios_base::binary).is_open())
+    throwFileError<FileReadError>(where, "Cannot open file for reading", path);
+  checkMeshFileSizes(path);
+  Assimp::Importer importer;
+  const aiScene* scene = nullptr;
+  try {
+    // Nothing but the triangulation of polygons is asked of the library, and only once the scene
+    // has been checked: the welding and the normals are done here, faster than its general steps.
+    scene = importer.ReadFile(path, 0);
+    if (scene) checkMeshes(*scene, path);
+    if (scene) scene = importer.ApplyPostProcessing(aiProcess_Triangulate);
+  } catch (const std::exception& e) {
+    refuse(std::string("The mesh library cannot read this file: ") + e.what(), path);
+  }
+  if (!scene)
+    refuse(std::string("The mesh library cannot read this file: ") + importer.GetErrorString(), path);
+
+  std::vector<Placement> parts;
+  std::vector<unsigned> triangles;
+  for (const Placement& placement : placements(*scene, path)) {
+    if (!placement.mesh || placement.mesh->mNumVertices == 0 || !placement.mesh->mVertices) continue;
+    triangles.push_back(countTriangles(*placement.mesh));
+    parts.push_back(placement);
+  }
+  if (parts.empty()) refuse("The file holds no mesh", path);
+
+  const std::string baseName = FileInfo::baseName(path);
+  std::vector<std::unique_ptr<Shape<T>>> shapes;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    shapes.push_back(convert<T>(parts[i], triangles[i]));
+    shapes.back()->setName(parts.size() == 1 ? baseName : baseName + ":" + partName(parts[i], i));
+  }
+  return shapes;
+}
+
+template std::vector<std::unique_ptr<Shape<int>>> importMeshFile<int>(const std::string&);
+template std::vector<std::unique_ptr<Shape<float>>> importMeshFile<float>(const std::string&);
+template std::vector<std::unique_ptr<Shape<double>>> importMeshFile<double>(const std::string&);
+template std::vector<std::unique_ptr<Shape<long double>>> importMeshFile<long double>(const std::string&);
