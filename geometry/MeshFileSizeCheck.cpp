@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <vector>
 
@@ -43,6 +42,28 @@ struct PlyElement {
   std::uint64_t count = 0;
   std::vector<PlyProperty> properties;
 };
+
+// The fewest bytes that the declared records take, counting lists as empty.
+std::uint64_t leastBodyBytes(const std::vector<PlyElement>& elements, bool ascii) {
+  std::uint64_t total = 0;
+  for (const PlyElement& element : elements) {
+    std::uint64_t record = 0;
+    for (const PlyProperty& p : element.properties)
+      record += ascii ? 2 : p.countBytes > 0 ? p.countBytes : p.bytes;
+    if (record > 0 && element.count > (std::uint64_t(1) << 62) / record) return std::uint64_t(1) << 62;
+    total += element.count * record;
+  }
+  return total;
+}
+
+// Whether a list of the body could make the library allocate more than the file holds: its count
+// is text, or binary of more than one byte (a one-byte count asks for at most 255 items).
+bool hasLongLists(const std::vector<PlyElement>& elements, bool ascii) {
+  for (const PlyElement& element : elements)
+    for (const PlyProperty& p : element.properties)
+      if (p.countBytes > (ascii ? 0 : 1)) return true;
+  return false;
+}
 
 // Walks the records of a binary body, checking every list against the bytes left.
 bool binaryBodyFits(const std::vector<PlyElement>& elements, const char* begin, const char* end,
@@ -111,10 +132,13 @@ bool asciiBodyFits(const std::vector<PlyElement>& elements, const char* begin, c
   return true;
 }
 
-void checkPly(const std::string& bytes, const std::string& path) {
-  const std::size_t headerEnd = bytes.find("end_header");
+// Reads the header from the file's start; reads and walks the body only when it has long lists.
+void checkPly(std::ifstream& file, std::uint64_t fileSize, const std::string& path) {
+  std::string start(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, 1 << 16)), '\0');
+  file.read(start.data(), static_cast<std::streamsize>(start.size()));
+  const std::size_t headerEnd = start.find("end_header");
   if (headerEnd == std::string::npos) return;
-  std::istringstream header(bytes.substr(0, headerEnd));
+  std::istringstream header(start.substr(0, headerEnd));
   std::string line, format;
   std::vector<PlyElement> elements;
   while (std::getline(header, line)) {
@@ -143,19 +167,28 @@ void checkPly(const std::string& bytes, const std::string& path) {
       elements.back().properties.push_back(property);
     }
   }
-  std::size_t bodyStart = bytes.find('\n', headerEnd);
-  bodyStart = bodyStart == std::string::npos ? bytes.size() : bodyStart + 1;
-  const char* begin = bytes.data() + bodyStart;
-  const char* end = bytes.data() + bytes.size();
-  const bool fits = format == "ascii" ? asciiBodyFits(elements, begin, end)
-                                      : binaryBodyFits(elements, begin, end, format == "binary_big_endian");
+  const std::size_t lineEnd = start.find('\n', headerEnd);
+  const std::uint64_t bodyStart = lineEnd == std::string::npos ? fileSize : lineEnd + 1;
+  const bool ascii = format == "ascii";
+  if (leastBodyBytes(elements, ascii) > fileSize - bodyStart) refuse(path);
+  if (!hasLongLists(elements, ascii)) return;
+  std::string body(static_cast<std::size_t>(fileSize - bodyStart), '\0');
+  file.clear();
+  file.seekg(static_cast<std::streamoff>(bodyStart));
+  file.read(body.data(), static_cast<std::streamsize>(body.size()));
+  const char* begin = body.data();
+  const char* end = begin + file.gcount();
+  const bool fits = ascii ? asciiBodyFits(elements, begin, end)
+                          : binaryBodyFits(elements, begin, end, format == "binary_big_endian");
   if (!fits) refuse(path);
 }
 
 // OFF: the vertex and face counts that follow the keyword; a vertex takes at least six characters
 // ("0 0 0" and a line end), a face at least two.
-void checkOff(const std::string& bytes, const std::string& path) {
-  std::istringstream text(bytes.substr(0, std::min<std::size_t>(bytes.size(), 4096)));
+void checkOff(std::ifstream& file, std::uint64_t fileSize, const std::string& path) {
+  std::string start(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, 4096)), '\0');
+  file.read(start.data(), static_cast<std::streamsize>(start.size()));
+  std::istringstream text(start);
   std::string word;
   std::vector<std::uint64_t> counts;
   while (counts.size() < 2 && text >> word) {
@@ -167,27 +200,25 @@ void checkOff(const std::string& bytes, const std::string& path) {
     counts.push_back(std::strtoull(word.c_str(), nullptr, 10));
   }
   if (counts.size() < 2) return;
-  const std::uint64_t size = bytes.size();
-  if (counts[0] > size / 6 || counts[1] > size / 2 || counts[0] * 6 + counts[1] * 2 > size) refuse(path);
+  if (counts[0] > fileSize / 6 || counts[1] > fileSize / 2 || counts[0] * 6 + counts[1] * 2 > fileSize)
+    refuse(path);
 }
 
 } // namespace
 
 void checkMeshFileSizes(const std::string& path) {
-  std::ifstream file(path, std::ios_base::binary);
+  std::ifstream file(path, std::ios_base::binary | std::ios_base::ate);
+  const std::streamoff size = file.tellg();
+  if (size <= 0) return;
+  file.seekg(0);
   char start[8] = {};
   file.read(start, sizeof start);
   const std::string opening = lowerCase(std::string(start, static_cast<std::size_t>(file.gcount())));
-  const bool ply = opening.rfind("ply", 0) == 0;
-  const std::size_t keywordEnd = opening.find_first_of(" \t\r\n");
-  const bool off = opening.substr(0, keywordEnd).size() >= 3 &&
-                   opening.compare(opening.substr(0, keywordEnd).size() - 3, 3, "off") == 0;
-  if (!ply && !off) return;
+  const std::string keyword = opening.substr(0, opening.find_first_of(" \t\r\n"));
   file.clear();
   file.seekg(0);
-  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (ply)
-    checkPly(bytes, path);
-  else
-    checkOff(bytes, path);
+  if (keyword.rfind("ply", 0) == 0)
+    checkPly(file, static_cast<std::uint64_t>(size), path);
+  else if (keyword.size() >= 3 && keyword.compare(keyword.size() - 3, 3, "off") == 0)
+    checkOff(file, static_cast<std::uint64_t>(size), path);
 }

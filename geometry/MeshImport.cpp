@@ -65,7 +65,9 @@ std::uint32_t floatBits(float x) {
 
 // The new number of every vertex once those of equal position (and colour, when there are colours)
 // are one, numbered in the order of their first occurrence; count is the number of distinct ones.
-// An open-addressing table of first occurrences keeps this to a few passes over plain arrays.
+// An open-addressing table of first occurrences, each slot holding the vertex and its new number,
+// keeps this to one probe sequence per vertex; it starts small (a closed surface has about one
+// distinct vertex per six corners) and doubles when it fills.
 struct Welding {
   std::vector<int> number;
   int count = 0;
@@ -73,36 +75,49 @@ struct Welding {
 
 Welding weld(const aiMesh& mesh) {
   const unsigned n = mesh.mNumVertices;
+  const aiVector3D* positions = mesh.mVertices;
   const aiColor4D* colours = mesh.mColors[0];
-  auto key = [&](unsigned v, std::uint32_t* words) {
-    const aiVector3D& p = mesh.mVertices[v];
-    words[0] = floatBits(p.x), words[1] = floatBits(p.y), words[2] = floatBits(p.z);
-    const aiColor4D c = colours ? colours[v] : aiColor4D(0, 0, 0, 0);
-    words[3] = floatBits(c.r), words[4] = floatBits(c.g), words[5] = floatBits(c.b),
-    words[6] = floatBits(c.a);
+  // Coordinates compare as numbers (so -0 meets 0) and hash by their bits.
+  auto same = [&](unsigned a, unsigned b) {
+    return positions[a] == positions[b] && (!colours || colours[a] == colours[b]);
   };
-  std::size_t size = 1;
-  while (size < n + n / 4 + 1) size *= 2; // at most 80 % full
-  std::vector<int> first(size, -1);
+  auto hashOf = [&](unsigned v) {
+    std::uint64_t hash = 0x9E3779B97F4A7C15ull;
+    auto mix = [&hash](float x) { hash = (hash ^ floatBits(x)) * 0xFF51AFD7ED558CCDull, hash ^= hash >> 29; };
+    mix(positions[v].x), mix(positions[v].y), mix(positions[v].z);
+    if (colours) mix(colours[v].r), mix(colours[v].g), mix(colours[v].b), mix(colours[v].a);
+    return hash;
+  };
+  struct Slot {
+    int vertex = -1;
+    int number = 0;
+  };
+  std::vector<Slot> table(1024);
+  auto insert = [&](std::vector<Slot>& into, const Slot& entry) {
+    std::size_t slot = hashOf(static_cast<unsigned>(entry.vertex)) & (into.size() - 1);
+    while (into[slot].vertex >= 0) slot = (slot + 1) & (into.size() - 1);
+    into[slot] = entry;
+  };
+  while (table.size() < n / 4) table.resize(table.size() * 2);
   Welding welding;
   welding.number.resize(n);
-  std::uint32_t words[7], others[7];
   for (unsigned v = 0; v < n; ++v) {
-    key(v, words);
-    std::uint64_t hash = 0x9E3779B97F4A7C15ull;
-    for (std::uint32_t word : words) hash = (hash ^ word) * 0xFF51AFD7ED558CCDull, hash ^= hash >> 29;
-    std::size_t slot = hash & (size - 1);
-    for (;; slot = (slot + 1) & (size - 1)) {
-      if (first[slot] < 0) {
-        first[slot] = static_cast<int>(v);
+    for (std::size_t slot = hashOf(v) & (table.size() - 1);; slot = (slot + 1) & (table.size() - 1)) {
+      if (table[slot].vertex < 0) {
+        table[slot] = {static_cast<int>(v), welding.count};
         welding.number[v] = welding.count++;
         break;
       }
-      key(static_cast<unsigned>(first[slot]), others);
-      if (std::equal(words, words + 7, others)) {
-        welding.number[v] = welding.number[first[slot]];
+      if (same(static_cast<unsigned>(table[slot].vertex), v)) {
+        welding.number[v] = table[slot].number;
         break;
       }
+    }
+    if (std::size_t(welding.count) * 4 > table.size() * 3) { // keep it at most three quarters full
+      std::vector<Slot> larger(table.size() * 2);
+      for (const Slot& entry : table)
+        if (entry.vertex >= 0) insert(larger, entry);
+      table.swap(larger);
     }
   }
   return welding;
@@ -124,8 +139,10 @@ bool sharesVertices(const aiMesh& mesh) {
 }
 
 // Refuses what the library's readers let through and would make its triangulation fail: faces
-// without vertex numbers or naming vertices that do not exist, and coordinates that are not finite.
-void checkMeshes(const aiScene& scene, const std::string& path) {
+// without vertex numbers or naming vertices that do not exist. Answers whether some face is a
+// polygon of more than three vertices.
+bool checkFaces(const aiScene& scene, const std::string& path) {
+  bool polygons = false;
   for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
     const aiMesh* mesh = scene.mMeshes[m];
     if (!mesh || !mesh->mVertices) continue;
@@ -134,13 +151,10 @@ void checkMeshes(const aiScene& scene, const std::string& path) {
       if (face.mNumIndices == 0 || !face.mIndices) refuse("A face names no vertex", path);
       for (unsigned k = 0; k < face.mNumIndices; ++k)
         if (face.mIndices[k] >= mesh->mNumVertices) refuse("A face names a vertex that does not exist", path);
-    }
-    for (unsigned v = 0; v < mesh->mNumVertices; ++v) {
-      const aiVector3D& p = mesh->mVertices[v];
-      if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-        refuse("A vertex coordinate is not a finite number", path);
+      polygons |= face.mNumIndices > 3;
     }
   }
+  return polygons;
 }
 
 unsigned countTriangles(const aiMesh& mesh) {
@@ -160,24 +174,28 @@ int colourComponent(float c) {
   return static_cast<int>(std::lround(std::clamp(c, 0.0f, 1.0f) * 255.0f));
 }
 
-// Writes the vertices that the numbering maps them to into the shape's vertices 0 .. count - 1.
+// Writes the vertices, placed by the transform, into the shape's vertices that the numbering maps
+// them to; refuses coordinates that are not finite.
 template <class T>
 void placeVertices(Vertices<T>& shape, const aiMesh& mesh, const aiMatrix4x4& transform,
-                   const std::vector<int>* number) {
+                   const std::vector<int>* number, const std::string& path) {
   const bool moved = !transform.IsIdentity();
   for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
     const aiVector3D p = moved ? transform * mesh.mVertices[v] : mesh.mVertices[v];
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+      refuse("A vertex coordinate is not a finite number", path);
     T* target = shape.vertex(number ? (*number)[v] : static_cast<int>(v)).data();
     target[0] = coordinate<T>(p.x), target[1] = coordinate<T>(p.y), target[2] = coordinate<T>(p.z);
   }
 }
 
-template <class T> std::unique_ptr<Shape<T>> convert(const Placement& placement, unsigned triangles) {
+template <class T>
+std::unique_ptr<Shape<T>> convert(const Placement& placement, unsigned triangles, const std::string& path) {
   const aiMesh& mesh = *placement.mesh;
   const int n = static_cast<int>(mesh.mNumVertices);
   if (triangles == 0) {
     auto points = std::make_unique<Vertices<T>>(3, n);
-    placeVertices(*points, mesh, placement.transform, nullptr);
+    placeVertices(*points, mesh, placement.transform, nullptr, path);
     return points;
   }
   Welding welding;
@@ -186,7 +204,7 @@ template <class T> std::unique_ptr<Shape<T>> convert(const Placement& placement,
   const int count = number ? welding.count : n;
 
   auto result = std::make_unique<TriMesh<T>>(3, count);
-  placeVertices(*result, mesh, placement.transform, number);
+  placeVertices(*result, mesh, placement.transform, number, path);
   std::vector<int> corners;
   corners.reserve(3 * static_cast<std::size_t>(triangles));
   for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
@@ -228,8 +246,7 @@ template <class T> std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const s
     // Nothing but the triangulation of polygons is asked of the library, and only once the scene
     // has been checked: the welding and the normals are done here, faster than its general steps.
     scene = importer.ReadFile(path, 0);
-    if (scene) checkMeshes(*scene, path);
-    if (scene) scene = importer.ApplyPostProcessing(aiProcess_Triangulate);
+    if (scene && checkFaces(*scene, path)) scene = importer.ApplyPostProcessing(aiProcess_Triangulate);
   } catch (const std::exception& e) {
     refuse(std::string("The mesh library cannot read this file: ") + e.what(), path);
   }
@@ -248,7 +265,7 @@ template <class T> std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const s
   const std::string baseName = FileInfo::baseName(path);
   std::vector<std::unique_ptr<Shape<T>>> shapes;
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    shapes.push_back(convert<T>(parts[i], triangles[i]));
+    shapes.push_back(convert<T>(parts[i], triangles[i], path));
     shapes.back()->setName(parts.size() == 1 ? baseName : baseName + ":" + partName(parts[i], i));
   }
   return shapes;

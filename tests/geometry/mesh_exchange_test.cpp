@@ -4,6 +4,7 @@
 #include "geometry/MeshExport.h"
 #include "geometry/MeshImport.h"
 #include "geometry/QuadMesh.h"
+#include "geometry/ShapeFormats.h"
 
 #include "tests/support/MeshFixtures.h"
 #include "tests/support/TestFiles.h"
@@ -315,4 +316,29 @@ TEST(MeshImport, RefusesHostileFilesNamingThem) {
   }
   TemporaryDirectory dir;
   EXPECT_THROW(importMeshFile<float>(dir.file("absent.ply")), FileReadError);
+}
+
+// One list of formats serves the dialogs, loading by extension (any case) or by header, and export.
+TEST(ShapeFormats, DialogsLoadingAndExportReadTheOneList) {
+  EXPECT_EQ(
+      ShapeFormats<float>::openFilters(),
+      (std::vector<std::string>{"Vertices files (*.vx)", "Curve files (*.cv)", "VertexStack files (*.vs)",
+                                "CurveStack files (*.cs)", "QuadMesh files (*.qm)", "TriMesh files (*.tm)",
+                                "Mesh files (*.ply *.obj *.stl *.off *.gltf *.glb)"}));
+  EXPECT_EQ(ShapeFormats<float>::exportFilters(),
+            (std::vector<std::string>{"PLY files (*.ply)", "OBJ files (*.obj)", "STL files (*.stl)",
+                                      "OFF files (*.off)"}));
+  TemporaryDirectory dir;
+  const auto mesh = tetrahedron();
+  ShapeFormats<float>::save({mesh.get()}, dir.file("TETRA.OFF"));
+  EXPECT_EQ(ShapeFormats<float>::load(dir.file("TETRA.OFF"))[0]->getNumVertices(), 4);
+  mesh->save(dir.file("own.txt"), true); // the header, not the name, says that it is a triangle mesh
+  const auto own = ShapeFormats<int>::load(dir.file("own.txt.tm"));
+  EXPECT_EQ(own[0]->getShapeType(), shapeTypeCode(ShapeType::TriMesh));
+  EXPECT_EQ(own[0]->getName(), "own.txt");
+  writeFile(dir.file("own.ply.vx"), "# 6\n# 3\n# 1\n1 2 3\n");
+  EXPECT_EQ(ShapeFormats<float>::load(dir.file("own.ply.vx"))[0]->getShapeType(),
+            shapeTypeCode(ShapeType::Vertices));
+  EXPECT_THROW(ShapeFormats<float>::save({mesh.get()}, dir.file("mesh.gltf")), FileWriteError);
+  EXPECT_THROW(ShapeFormats<float>::save({mesh.get()}, dir.file("mesh.tm")), FileWriteError);
 }
