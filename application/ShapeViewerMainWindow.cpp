@@ -7,6 +7,8 @@
 #include "geometry/Shape.h"
 #include "geometry/TriMesh.h"
 #include "viewer/ViewerCanvasGL.h"
+#include "viewer/ViewerPosePanel.h"
+#include "viewer/ViewerScaleBarPanel.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -115,8 +117,14 @@ void flipVisibility(QWidget* panel, bool visible) {
 
 ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent) {
   _rightFrame = new QFrame(this);
+  auto* posePanel = new ViewerPosePanel(this);
+  auto* scaleBarPanel = new ViewerScaleBarPanel(this);
+  _posePanel = posePanel;
+  _scaleBarPanel = scaleBarPanel;
   _mediator = new ShapeViewerMediator(this);
   _mediator->setCanvas(*new ViewerCanvasGL()); // parented by the layout below
+  _mediator->setPosePanel(*posePanel);
+  _mediator->setScaleBarPanel(*scaleBarPanel);
   _mediator->initialize();
   buildMenus();
   layOut();
@@ -161,6 +169,7 @@ void ShapeViewerMainWindow::buildMenus() {
   _fileMenu = _menuBar->addMenu("File");
   QAction* loadShape = _fileMenu->addAction("Load shape...", this, SLOT(openShapeFile()));
   loadShape->setShortcut(QKeySequence("CTRL+O"));
+  _mediator->populateFileMenu(*_fileMenu);
   _fileMenu->addSeparator();
   QAction* quit = _fileMenu->addAction("Quit", qApp, SLOT(quit()));
   quit->setShortcut(QKeySequence("CTRL+Q"));
@@ -168,6 +177,7 @@ void ShapeViewerMainWindow::buildMenus() {
   _poseMenu = _menuBar->addMenu("Pose");
   _poseMenu->addAction("Scaling", this, SLOT(runScalingDialog()));
   _poseMenu->addSeparator();
+  _mediator->populatePoseMenu(*_poseMenu);
 
   _viewMenu = _menuBar->addMenu("View");
   const struct {
@@ -188,6 +198,8 @@ void ShapeViewerMainWindow::buildMenus() {
 
 void ShapeViewerMainWindow::layOut() {
   _leftColumn = new QVBoxLayout();
+  _leftColumn->addWidget(_posePanel);
+  _leftColumn->addWidget(_scaleBarPanel);
 
   _rightColumn = new QVBoxLayout(_rightFrame);
   _rightColumn->setSpacing(0);

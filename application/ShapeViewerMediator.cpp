@@ -34,19 +34,19 @@ template <class V> void traceValue(const char* expression, const V& value) {
 
 } // namespace
 
-ShapeViewerMediator::ShapeViewerMediator(QObject* parent) : QObject(parent) {
+ShapeViewerMediator::ShapeViewerMediator(QWidget* parent) : ViewerMediator(parent) {
   QSettings settings;
   if (settings.contains(colorCycleLengthKey)) _colorCycleLength = settings.value(colorCycleLengthKey).toInt();
 }
 
 ShapeViewerMediator::~ShapeViewerMediator() {
   // Painters may hold display lists of the canvas's context.
-  if (_canvas) _canvas->makeCurrent();
+  if (getCanvas()) getCanvas()->makeCurrent();
   for (ShapeViewerPainterGL* painter : _painters) {
-    if (_canvas) _canvas->removePainter(*painter);
+    if (getCanvas()) getCanvas()->removePainter(*painter);
     delete painter;
   }
-  if (_canvas) _canvas->doneCurrent();
+  if (getCanvas()) getCanvas()->doneCurrent();
 }
 
 int ShapeViewerMediator::numShapes() const {
@@ -110,7 +110,7 @@ void ShapeViewerMediator::addShape(const Shape<float>& shape, const std::string&
 
   auto* painter = new ExtendedShapeViewerPainterGL(nextNameCounter(shape.getName()), true, proxy, fileName);
   _painters.push_back(painter);
-  if (_canvas) _canvas->addPainter(*painter);
+  if (getCanvas()) getCanvas()->addPainter(*painter);
 
   traceValue("getBatchMode()", _batchMode);
   if (!_batchMode) {
@@ -119,29 +119,10 @@ void ShapeViewerMediator::addShape(const Shape<float>& shape, const std::string&
   }
 }
 
-void ShapeViewerMediator::initialize() {
-  if (!_canvas) return;
-  Vector<float> rotation(3);
-  rotation.setZeros();
-  Vector<int> translation(2);
-  translation.setZeros();
-  _canvas->setRotation(rotation);
-  _canvas->setTranslation(translation);
-  _canvas->setZoom(100);
-  _canvas->setBoundingBoxScaling(110);
-  _canvas->setAmbientLight(80);
-  _canvas->setDiffuseLight(128);
-  _canvas->setSpecularLight(128);
-}
-
 void ShapeViewerMediator::reinitializeCanvas() {
-  if (!_canvas) return;
-  _canvas->initializeGL();
-  _canvas->repaint();
-}
-
-void ShapeViewerMediator::setScaling(const Vector<float>& scaling) {
-  _scaling = scaling;
+  if (!getCanvas()) return;
+  getCanvas()->initializeGL();
+  getCanvas()->repaint();
 }
 
 void ShapeViewerMediator::setBatchMode(bool on) {
@@ -149,7 +130,7 @@ void ShapeViewerMediator::setBatchMode(bool on) {
   _batchMode = on;
   if (on) return;
   Trace::print("init canvas");
-  if (_canvas) _canvas->initializeGL();
+  if (getCanvas()) getCanvas()->initializeGL();
   Trace::print("repaint canvas");
-  if (_canvas) _canvas->repaint();
+  if (getCanvas()) getCanvas()->repaint();
 }

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "foundation/Vector.h"
-
-#include <QObject>
+#include "viewer/ViewerMediator.h"
 
 #include <memory>
 #include <string>
@@ -11,26 +9,17 @@
 template <class T> class Shape;
 template <class T> class ShapePainterGL;
 class ShapeViewerPainterGL;
-class ViewerCanvasGL;
 
 // Turns what the main window loads into things on screen and keeps them. The window owns it.
-class ShapeViewerMediator : public QObject {
+class ShapeViewerMediator : public ViewerMediator {
   Q_OBJECT
 
 public:
-  explicit ShapeViewerMediator(QObject* parent = nullptr);
+  explicit ShapeViewerMediator(QWidget* parent = nullptr);
   ~ShapeViewerMediator() override;
 
   // Number of shapes loaded and not yet closed.
   int numShapes() const;
-
-  // The canvas that draws the loaded shapes; the mediator adds and removes their painters.
-  void setCanvas(ViewerCanvasGL& canvas) { _canvas = &canvas; }
-  ViewerCanvasGL* getCanvas() const { return _canvas; }
-
-  // Gives the canvas its start pose: no rotation or panning, zoom 100, scene box at 110 % of the
-  // shapes, ambient light 80, diffuse and specular light 128. Called once, after setCanvas.
-  void initialize();
 
   // Shows a loaded shape (already scaled); fileName is the file it came from. The shape gets a
   // painter of its kind in the next colour of the cycle, wrapped in a viewer painter that is appended
@@ -42,10 +31,6 @@ public:
   const std::vector<ShapeViewerPainterGL*>& getPainters() const { return _painters; }
   int getColorCycleLength() const { return _colorCycleLength; }
   const Shape<float>& getShape(int i) const; // the shape drawn by painter i
-
-  // Factors applied to x, y and z of every shape loaded from now on.
-  void setScaling(const Vector<float>& scaling);
-  const Vector<float>& getScaling() const { return _scaling; }
 
   // While on, every load skips refreshing the list, the canvas and the selection; turning it off
   // refreshes them once.
@@ -64,8 +49,6 @@ private:
   // Shapes are declared first so that they outlive the painters that refer to them.
   std::vector<std::unique_ptr<Shape<float>>> _shapes;
   std::vector<ShapeViewerPainterGL*> _painters; // owned, in loading order
-  ViewerCanvasGL* _canvas = nullptr;
   int _colorCycleLength = 14;
-  Vector<float> _scaling;
   bool _batchMode = false;
 };

@@ -1,9 +1,15 @@
 #include "viewer/ViewerCanvasGL.h"
 
+#include "foundation/Maths.h"
+
 #include <QColor>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QSettings>
 #include <QSizePolicy>
+#include <QWheelEvent>
 
 #include <GL/glu.h>
 
@@ -267,6 +273,133 @@ void ViewerCanvasGL::toggleScaleBar(bool shown) {
 void ViewerCanvasGL::setScaleBar(const BoundingBox<float>& box) {
   _scaleBarPainter.setBoundingBox(box);
   update();
+}
+
+// === Mouse
+
+namespace {
+
+QPoint roundedPosition(const QMouseEvent* event) {
+  return event->localPos().toPoint(); // each coordinate to the nearest integer
+}
+
+} // namespace
+
+void ViewerCanvasGL::setZoomClamped(float zoom) {
+  _zoom = std::clamp(zoom, 0.01f, 5.0f);
+  _projectionDirty = true;
+}
+
+void ViewerCanvasGL::mousePressEvent(QMouseEvent* event) {
+  _lastMousePosition = roundedPosition(event);
+}
+
+void ViewerCanvasGL::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint position = roundedPosition(event);
+  const int dx = position.x() - _lastMousePosition.x();
+  const int dy = position.y() - _lastMousePosition.y();
+  _lastMousePosition = position;
+  _moving = true;
+  bool changed = event->buttons() == Qt::LeftButton;
+  if (changed) {
+    switch (event->modifiers()) {
+    case Qt::NoModifier:
+      combineXYRotation(dy, dx);
+      break;
+    case Qt::ShiftModifier:
+      combineZRotation(dx);
+      break;
+    case Qt::ControlModifier:
+      setZoomClamped(_zoom + dx * 3.0f / width());
+      break;
+    case Qt::AltModifier:
+      _translationX -= static_cast<float>(dx) / width();
+      _translationY += static_cast<float>(dy) / height();
+      _projectionDirty = true;
+      break;
+    default:
+      changed = false;
+    }
+  }
+  if (changed) emit poseChanged(getPose());
+  update();
+}
+
+void ViewerCanvasGL::mouseReleaseEvent(QMouseEvent* /*event*/) {
+  if (!_moving) return;
+  _moving = false;
+  update();
+}
+
+void ViewerCanvasGL::mouseDoubleClickEvent(QMouseEvent* /*event*/) {
+  resetPose();
+}
+
+void ViewerCanvasGL::wheelEvent(QWheelEvent* event) {
+  const QPoint delta = event->angleDelta();
+  const int steps = delta.y() != 0 ? delta.y() : delta.x(); // eighths of a degree along the wheel's axis
+  setZoomClamped(static_cast<float>(_zoom + steps / -800.0));
+  emit poseChanged(getPose());
+  update();
+}
+
+void ViewerCanvasGL::composeRotation(const Matrix<float>& increment) {
+  using namespace Maths;
+  const Matrix<float> m = increment * xRotationMatrix3D(toRadians(_rotation[0])) *
+                          yRotationMatrix3D(toRadians(_rotation[1])) *
+                          zRotationMatrix3D(toRadians(_rotation[2]));
+  float angles[3];
+  decomposeRotationMatrix3D(m, angles[0], angles[1], angles[2]);
+  for (int i = 0; i < 3; ++i) _rotation[i] = fround(toDegrees(angles[i]), 0.25f);
+}
+
+void ViewerCanvasGL::combineXYRotation(int ax, int ay) {
+  using namespace Maths;
+  composeRotation(xRotationMatrix3D(toRadians(ax * 0.25f)) * yRotationMatrix3D(toRadians(ay * 0.25f)));
+}
+
+void ViewerCanvasGL::combineZRotation(int az) {
+  using namespace Maths;
+  composeRotation(zRotationMatrix3D(toRadians(static_cast<float>(az))));
+}
+
+// === Snapshots
+
+void ViewerCanvasGL::snapshot(bool cropped) {
+  const QString fileName =
+      QFileDialog::getSaveFileName(this, "Enter output filename", "", "Portable Network Graphics (*.png)");
+  if (fileName.isEmpty()) return;
+  QImage image = grabFramebuffer();
+  if (cropped) cropImage(image);
+  if (!image.save(fileName, "PNG"))
+    QMessageBox::critical(this, "", "Could not write file\n\n" + fileName, QMessageBox::Ok);
+}
+
+void ViewerCanvasGL::cropImage(QImage& image) const {
+  if (image.isNull()) return;
+  if (image.depth() != 32) image = image.convertToFormat(QImage::Format_ARGB32);
+  const int w = image.width(), h = image.height();
+  const QRgb background = reinterpret_cast<const QRgb*>(image.constScanLine(0))[0];
+  const auto row = [&](int y) { return reinterpret_cast<const QRgb*>(image.constScanLine(y)); };
+  const auto rowEmpty = [&](int y) {
+    return std::all_of(row(y), row(y) + w, [&](QRgb p) { return p == background; });
+  };
+  const auto columnEmpty = [&](int x, int top, int bottom) {
+    for (int y = top; y <= bottom; ++y)
+      if (row(y)[x] != background) return false;
+    return true;
+  };
+  int top = 0;
+  while (top < h - 1 && rowEmpty(top)) ++top;
+  int bottom = h - 1;
+  while (bottom > 0 && rowEmpty(bottom)) --bottom;
+  // Rows outside [top, bottom] hold only background, so the columns need only be scanned between them.
+  const int first = std::min(top, bottom), last = std::max(top, bottom);
+  int left = 0;
+  while (left < w - 1 && columnEmpty(left, first, last)) ++left;
+  int right = w - 1;
+  while (right > 0 && columnEmpty(right, first, last)) --right;
+  if (right >= 1) image = image.copy(QRect(QPoint(left, top), QPoint(right, bottom)));
 }
 
 // === OpenGL

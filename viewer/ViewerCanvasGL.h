@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/Matrix.h"
 #include "foundation/Vector.h"
 #include "geometry/BoundingBox.h"
 #include "rendering/BoundingBoxPainterGL.h"
@@ -8,6 +9,7 @@
 #include "viewer/Pose.h"
 #include "viewer/ProjectionGL.h"
 
+#include <QImage>
 #include <QOpenGLFunctions>
 #include <QOpenGLWidget>
 #include <QPoint>
@@ -61,6 +63,21 @@ public:
   const BoundingBoxPainterGL<float>& getBoundingBoxPainter() const { return _boundingBoxPainter; }
   const BoundingBoxPainterGL<float>& getScaleBarPainter() const { return _scaleBarPainter; }
 
+  // === Turning the scene about the screen's axes
+  // The increment multiplies the current rotation on the left, so it acts about the screen axes; the
+  // product is decomposed back into angles about x, y, z snapped to a 0.25-degree grid. Announce
+  // nothing; the mouse handlers emit poseChanged.
+  void combineXYRotation(int ax, int ay); // ax / 4 degrees about the screen x axis, ay / 4 about y
+  void combineZRotation(int az);          // az degrees about the screen z axis
+
+  // === Snapshots
+  // Asks for a PNG file name and saves the canvas's frame, cropped to the drawn content if asked;
+  // a file that cannot be written gets a message box.
+  void snapshot(bool cropped);
+  // Crops to the rows and columns that hold a pixel of another colour than the one at (0, 0); an
+  // image of one colour (or whose content lies in column 0 only) stays as it is.
+  void cropImage(QImage& image) const;
+
 public slots:
   void setRotation(const Vector<float>& rotation);
   void setTranslation(const Vector<int>& translation); // pose panel units
@@ -81,6 +98,8 @@ public slots:
   void toggleBoundingBox(bool shown);
   void toggleScaleBar(bool shown);
   void setScaleBar(const BoundingBox<float>& box);
+  void uncroppedSnapshot() { snapshot(false); }
+  void croppedSnapshot() { snapshot(true); }
 
 signals:
   void boundingBoxChanged(const BoundingBox<float>& box);
@@ -92,13 +111,22 @@ signals:
   void painterRemoved(PainterGL<float>& painter);
 
 protected:
+  // The left button turns the scene (Shift: about the screen z axis), Control with it zooms, Alt
+  // with it pans; a double click resets the pose and the wheel zooms.
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   void resizeGL(int width, int height) override;
   void paintGL() override;
 
   // The centred square of the larger side; the scene overflows the shorter side.
   static QRect squareViewport(int width, int height);
   void setSquareViewport(int width, int height);
-  float translationFactor() const; // 1 / zoom + 1, converts panel panning units
+  float translationFactor() const;                      // 1 / zoom + 1, converts panel panning units
+  void setZoomClamped(float zoom);                      // within [0.01, 5]; marks the projection dirty
+  void composeRotation(const Matrix<float>& increment); // increment x current, decomposed and snapped
 
   std::vector<PainterGL<float>*> _painters;
   Vector<float> _center;

@@ -4,6 +4,7 @@
 
 #include "application/ShapeViewerMainWindow.h"
 #include "application/ShapeViewerMediator.h"
+#include "tests/support/ModalDialogs.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -62,26 +63,3 @@ protected:
   TemporaryDirectory _dir;
   QPointer<ShapeViewerMainWindow> _window;
 };
-
-// Runs `act` on the next modal dialog as soon as it is shown. A dialog still open two seconds later
-// is rejected, so that a test that failed to close it fails instead of hanging.
-inline void whenModalShows(std::function<void(QWidget*)> act) {
-  auto* poll = new QTimer();
-  auto dialog = std::make_shared<QPointer<QWidget>>();
-  auto ticksSinceAct = std::make_shared<int>(-1); // negative until the dialog shows
-  QObject::connect(poll, &QTimer::timeout, [poll, act, dialog, ticksSinceAct] {
-    if (*ticksSinceAct < 0) {
-      if ((*dialog = QApplication::activeModalWidget())) {
-        *ticksSinceAct = 0;
-        act(dialog->data());
-      }
-    } else if (dialog->isNull() || !(*dialog)->isVisible()) {
-      poll->stop();
-      poll->deleteLater();
-    } else if (++*ticksSinceAct > 200) {
-      ADD_FAILURE() << "the dialog stayed open";
-      if (auto* open = qobject_cast<QDialog*>(dialog->data())) open->done(QDialog::Rejected);
-    }
-  });
-  poll->start(10);
-}

@@ -97,7 +97,7 @@ TEST_F(MainWindowTest, ScalingDialogStoresTheChosenFactorAndPassesItOnUnlessCanc
   whenModalShows([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
   _window->runScalingDialog();
   EXPECT_FALSE(QSettings().contains("scaling"));
-  EXPECT_EQ(_window->mediator()->getScaling(), scaling(10));
+  EXPECT_EQ(_window->getScaling(), scaling(10));
 
   int initial = 0;
   whenModalShows([&](QWidget* modal) {
@@ -113,7 +113,7 @@ TEST_F(MainWindowTest, ScalingDialogStoresTheChosenFactorAndPassesItOnUnlessCanc
   _window->runScalingDialog();
   EXPECT_EQ(initial, 10);
   EXPECT_EQ(QSettings().value("scaling").toInt(), 25);
-  EXPECT_EQ(_window->mediator()->getScaling(), scaling(25));
+  EXPECT_EQ(_window->getScaling(), scaling(25));
 }
 
 TEST_F(MainWindowTest, ScalingDialogIsRefusedWhileShapesAreLoaded) {
@@ -133,7 +133,7 @@ TEST_F(MainWindowTest, ScalingDialogIsRefusedWhileShapesAreLoaded) {
   EXPECT_EQ(title, "Ostrel");
   EXPECT_EQ(text, "Cannot change scale when shapes already loaded.\n\nClose all shapes before retrying.");
   EXPECT_FALSE(QSettings().contains("scaling"));
-  EXPECT_EQ(_window->mediator()->getScaling(), scaling(10));
+  EXPECT_EQ(_window->getScaling(), scaling(10));
 }
 
 TEST_F(MainWindowTest, CanvasStretchesBetweenTheSideColumnsUnrotatedAtFullZoomWithTheStartLights) {

@@ -1,0 +1,193 @@
+#include "viewer/ViewerMediator.h"
+
+#include "viewer/ViewerCanvasGL.h"
+#include "viewer/ViewerPosePanel.h"
+#include "viewer/ViewerScaleBarPanel.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QSettings>
+#include <QWidget>
+
+namespace {
+
+const char* const motionAngleKey = "viewer/motion/angle";
+const char* const motionTimeoutKey = "viewer/motion/timeout";
+
+} // namespace
+
+ViewerMediator::ViewerMediator(QWidget* parent) : QObject(parent) {
+  createActions();
+  QSettings settings;
+  _motionAngle = settings.value(motionAngleKey, 1).toInt();
+  _motionTimeout = settings.value(motionTimeoutKey, 50).toInt();
+}
+
+ViewerMediator::~ViewerMediator() = default;
+
+void ViewerMediator::createActions() {
+  const auto action = [this](const char* text, void (ViewerMediator::*slot)()) {
+    auto* created = new QAction(text, this);
+    if (slot) connect(created, &QAction::triggered, this, slot);
+    return created;
+  };
+  _snapshot = action("Snapshot", &ViewerMediator::uncroppedSnapshot);
+  _croppedSnapshot = action("Snapshot (cropped)", nullptr); // goes to the canvas in initialize()
+  _record = action("Record", &ViewerMediator::videoStart);
+  _randomMotion = action("Toggle random motion", &ViewerMediator::toggleRandomMotion);
+  _spinningMotion = action("Toggle spinning motion", &ViewerMediator::toggleSpinningMotion);
+  _motionAngleDialog = action("Set motion angle...", &ViewerMediator::runRandomMotionAngleDialog);
+  _motionTimeoutDialog = action("Set motion timeout...", &ViewerMediator::runRandomMotionTimeoutDialog);
+  _animation = action("Toggle animation", &ViewerMediator::toggleAnimation);
+  _standardPoses[0] = action("Standard pose 1", &ViewerMediator::setStandardPose1);
+  _standardPoses[1] = action("Standard pose 2", &ViewerMediator::setStandardPose2);
+  _standardPoses[2] = action("Standard pose 3", &ViewerMediator::setStandardPose3);
+  _reverseStandardPoses[0] = action("Reverse standard pose 1", &ViewerMediator::setRevStandardPose1);
+  _reverseStandardPoses[1] = action("Reverse standard pose 2", &ViewerMediator::setRevStandardPose2);
+  _reverseStandardPoses[2] = action("Reverse standard pose 3", &ViewerMediator::setRevStandardPose3);
+  // Nothing picks landmarks yet: both entries stay disabled until a picker takes them.
+  _clearLandmarks = action("Clear landmarks", nullptr);
+  _saveLandmarks = action("Save landmarks...", nullptr);
+  _clearLandmarks->setEnabled(false);
+  _saveLandmarks->setEnabled(false);
+}
+
+void ViewerMediator::setCanvas(ViewerCanvasGL& canvas) {
+  _canvas = &canvas;
+  canvas.installEventFilter(this);
+}
+
+QWidget* ViewerMediator::parentWidget() const {
+  return qobject_cast<QWidget*>(parent());
+}
+
+void ViewerMediator::populateFileMenu(QMenu& menu) {
+  menu.addActions({_snapshot, _croppedSnapshot, _record, _clearLandmarks, _saveLandmarks});
+}
+
+void ViewerMediator::populatePoseMenu(QMenu& menu) {
+  menu.addActions({_standardPoses[0], _standardPoses[1], _standardPoses[2], _reverseStandardPoses[0],
+                   _reverseStandardPoses[1], _reverseStandardPoses[2]});
+  menu.addSeparator();
+  menu.addActions({_animation, _randomMotion, _spinningMotion, _motionAngleDialog, _motionTimeoutDialog});
+}
+
+void ViewerMediator::initialize() {
+  Vector<float> rotation(3);
+  rotation.setZeros();
+  Vector<int> translation(2);
+  translation.setZeros();
+  _canvas->setRotation(rotation);
+  _canvas->setTranslation(translation);
+  _canvas->setZoom(100);
+  _canvas->setBoundingBoxScaling(110);
+  _canvas->setAmbientLight(80);
+  _canvas->setDiffuseLight(128);
+  _canvas->setSpecularLight(128);
+  _posePanel->setRotation(rotation);
+  _posePanel->setTranslation(translation);
+  _posePanel->setZoom(100);
+  _posePanel->setBoundingBoxScaling(110);
+  _posePanel->setAmbientLight(80);
+  _posePanel->setDiffuseLight(128);
+  _posePanel->setSpecularLight(128);
+
+  ViewerPosePanel* panel = _posePanel;
+  ViewerCanvasGL* canvas = _canvas;
+  connect(panel, &ViewerPosePanel::rotationChanged, canvas, &ViewerCanvasGL::setRotation);
+  connect(panel, &ViewerPosePanel::translationChanged, canvas, &ViewerCanvasGL::setTranslation);
+  connect(panel, &ViewerPosePanel::zoomChanged, canvas, &ViewerCanvasGL::setZoom);
+  connect(panel, &ViewerPosePanel::boundingBoxScalingChanged, canvas, &ViewerCanvasGL::setBoundingBoxScaling);
+  connect(panel, &ViewerPosePanel::ambientLightChanged, canvas, &ViewerCanvasGL::setAmbientLight);
+  connect(panel, &ViewerPosePanel::diffuseLightChanged, canvas, &ViewerCanvasGL::setDiffuseLight);
+  connect(panel, &ViewerPosePanel::specularLightChanged, canvas, &ViewerCanvasGL::setSpecularLight);
+  connect(panel, &ViewerPosePanel::backgroundChanged, canvas, &ViewerCanvasGL::setBackground);
+  connect(panel, &ViewerPosePanel::projectionChanged, canvas, &ViewerCanvasGL::setProjection);
+  connect(panel, &ViewerPosePanel::boundingBoxToggled, canvas, &ViewerCanvasGL::toggleBoundingBox);
+  connect(canvas, &ViewerCanvasGL::rotationChanged, panel, &ViewerPosePanel::setRotation);
+  connect(canvas, &ViewerCanvasGL::translationChanged, panel, &ViewerPosePanel::setTranslation);
+  connect(canvas, &ViewerCanvasGL::zoomChanged, panel, &ViewerPosePanel::setZoom);
+  connect(canvas, &ViewerCanvasGL::poseChanged, panel, &ViewerPosePanel::setPose);
+  connect(_croppedSnapshot, &QAction::triggered, canvas, &ViewerCanvasGL::croppedSnapshot);
+  if (_scaleBarPanel) {
+    connect(canvas, &ViewerCanvasGL::boundingBoxChanged, _scaleBarPanel,
+            &ViewerScaleBarPanel::setBoundingBox);
+    connect(_scaleBarPanel, &ViewerScaleBarPanel::scaleBarChanged, canvas, &ViewerCanvasGL::setScaleBar);
+  }
+}
+
+void ViewerMediator::setScaling(const Vector<float>& scaling) {
+  _scaleBarPanel->setScaling(scaling);
+}
+
+void ViewerMediator::setRandomMotionAngle(int degrees) {
+  _motionAngle = degrees;
+  QSettings().setValue(motionAngleKey, degrees);
+}
+
+void ViewerMediator::setMotionTimeout(int milliseconds) {
+  _motionTimeout = milliseconds;
+  QSettings().setValue(motionTimeoutKey, milliseconds);
+}
+
+bool ViewerMediator::eventFilter(QObject* /*watched*/, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  switch (static_cast<QKeyEvent*>(event)->key()) {
+  case Qt::Key_Delete:
+    return true;
+  case Qt::Key_R:
+    toggleRandomMotion();
+    return true;
+  default:
+    return false;
+  }
+}
+
+// === Poses
+
+void ViewerMediator::setPose(const Pose& pose) {
+  Pose lit(pose);
+  const Pose current = _canvas->getPose();
+  lit.setAmbientLight(current.getAmbientLight());
+  lit.setDiffuseLight(current.getDiffuseLight());
+  lit.setSpecularLight(current.getSpecularLight());
+  _canvas->setPose(lit);
+  _posePanel->setPose(lit);
+}
+
+void ViewerMediator::resetPose() {
+  setPose(Pose());
+}
+void ViewerMediator::setStandardPose1() {
+  setPose(Pose::canonicalPose1());
+}
+void ViewerMediator::setStandardPose2() {
+  setPose(Pose::canonicalPose2());
+}
+void ViewerMediator::setStandardPose3() {
+  setPose(Pose::canonicalPose3());
+}
+void ViewerMediator::setRevStandardPose1() {
+  setPose(Pose::reverseCanonicalPose1());
+}
+void ViewerMediator::setRevStandardPose2() {
+  setPose(Pose::reverseCanonicalPose2());
+}
+void ViewerMediator::setRevStandardPose3() {
+  setPose(Pose::reverseCanonicalPose3());
+}
+
+// === Snapshots, recording, motions and animation
+
+void ViewerMediator::uncroppedSnapshot() {
+  _canvas->uncroppedSnapshot();
+}
+
+void ViewerMediator::videoStart() {}
+void ViewerMediator::toggleRandomMotion() {}
+void ViewerMediator::toggleSpinningMotion() {}
+void ViewerMediator::runRandomMotionAngleDialog() {}
+void ViewerMediator::runRandomMotionTimeoutDialog() {}
+void ViewerMediator::toggleAnimation() {}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "foundation/Vector.h"
+#include "viewer/Pose.h"
+
+#include <QObject>
+
+class QAction;
+class QEvent;
+class QMenu;
+class QWidget;
+class ViewerCanvasGL;
+class ViewerPosePanel;
+class ViewerScaleBarPanel;
+
+// Ties the viewer together: creates the viewer's menu actions, wires the canvas and the side panels
+// to each other, filters the canvas's keys and keeps the motion settings. The window hands it the
+// widgets, calls initialize() once and lets it fill the "File" and pose menus.
+class ViewerMediator : public QObject {
+  Q_OBJECT
+
+public:
+  // Creates the actions and reads "viewer/motion/angle" (default 1) and "viewer/motion/timeout"
+  // (default 50 ms).
+  explicit ViewerMediator(QWidget* parent = nullptr);
+  ~ViewerMediator() override;
+
+  // The canvas gets the mediator as its key filter.
+  void setCanvas(ViewerCanvasGL& canvas);
+  ViewerCanvasGL* getCanvas() const { return _canvas; }
+  void setPosePanel(ViewerPosePanel& panel) { _posePanel = &panel; }
+  ViewerPosePanel* getPosePanel() const { return _posePanel; }
+  void setScaleBarPanel(ViewerScaleBarPanel& panel) { _scaleBarPanel = &panel; }
+  QWidget* parentWidget() const; // the parent when it is a widget
+
+  void populateFileMenu(QMenu& menu); // snapshots, recording, landmarks
+  void populatePoseMenu(QMenu& menu); // standard poses, then animation and motions
+  // Start values of canvas and pose panel, then their connections in both directions. Called once,
+  // after the canvas and the pose panel (and the scale bar panel, if any) are set.
+  virtual void initialize();
+  void setScaling(const Vector<float>& scaling); // for the scale bar panel, which must be set
+
+  // Angle step (degrees) and timer interval (ms) of the motions; the setters also save them.
+  void setRandomMotionAngle(int degrees);
+  int getRandomMotionAngle() const { return _motionAngle; }
+  void setMotionTimeout(int milliseconds);
+  int getMotionTimeout() const { return _motionTimeout; }
+
+  // Keys on the canvas: Delete is swallowed; R toggles the random motion and is swallowed.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+public slots:
+  // Poses applied through the mediator keep the canvas's light levels and announce nothing.
+  void resetPose();
+  void setPose(const Pose& pose);
+  void setStandardPose1();
+  void setStandardPose2();
+  void setStandardPose3();
+  void setRevStandardPose1();
+  void setRevStandardPose2();
+  void setRevStandardPose3();
+  void uncroppedSnapshot();
+  // Not taking effect yet: recording, motions and animation.
+  void videoStart();
+  void toggleRandomMotion();
+  void toggleSpinningMotion();
+  void runRandomMotionAngleDialog();
+  void runRandomMotionTimeoutDialog();
+  void toggleAnimation();
+
+private:
+  void createActions();
+
+  ViewerCanvasGL* _canvas = nullptr;
+  ViewerPosePanel* _posePanel = nullptr;
+  ViewerScaleBarPanel* _scaleBarPanel = nullptr;
+  int _motionAngle = 1;
+  int _motionTimeout = 50;
+
+  QAction* _snapshot = nullptr;
+  QAction* _croppedSnapshot = nullptr;
+  QAction* _record = nullptr;
+  QAction* _randomMotion = nullptr;
+  QAction* _spinningMotion = nullptr;
+  QAction* _motionAngleDialog = nullptr;
+  QAction* _motionTimeoutDialog = nullptr;
+  QAction* _animation = nullptr;
+  QAction* _standardPoses[3] = {};
+  QAction* _reverseStandardPoses[3] = {};
+  QAction* _clearLandmarks = nullptr;
+  QAction* _saveLandmarks = nullptr;
+};
