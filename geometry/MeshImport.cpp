@@ -16,6 +16,7 @@
 #include <cstring>
 #include <exception>
 #include <fstream>
+#include <future>
 #include <type_traits>
 
 namespace {
@@ -69,7 +70,8 @@ std::uint32_t floatBits(float x) {
 // keeps this to one probe sequence per vertex; it starts small (a closed surface has about one
 // distinct vertex per six corners) and doubles when it fills.
 struct Welding {
-  std::vector<int> number;
+  std::vector<int> number; // per vertex of the mesh
+  std::vector<int> source; // per distinct vertex: its first occurrence
   int count = 0;
 };
 
@@ -106,6 +108,7 @@ Welding weld(const aiMesh& mesh) {
       if (table[slot].vertex < 0) {
         table[slot] = {static_cast<int>(v), welding.count};
         welding.number[v] = welding.count++;
+        welding.source.push_back(static_cast<int>(v));
         break;
       }
       if (same(static_cast<unsigned>(table[slot].vertex), v)) {
@@ -174,57 +177,72 @@ int colourComponent(float c) {
   return static_cast<int>(std::lround(std::clamp(c, 0.0f, 1.0f) * 255.0f));
 }
 
-// Writes the vertices, placed by the transform, into the shape's vertices that the numbering maps
-// them to; refuses coordinates that are not finite.
+// Writes vertex source[k] of the mesh (vertex k without sources), placed by the transform, into the
+// shape's vertex k; refuses coordinates that are not finite.
 template <class T>
 void placeVertices(Vertices<T>& shape, const aiMesh& mesh, const aiMatrix4x4& transform,
-                   const std::vector<int>* number, const std::string& path) {
+                   const std::vector<int>* source, const std::string& path) {
   const bool moved = !transform.IsIdentity();
-  for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
-    const aiVector3D p = moved ? transform * mesh.mVertices[v] : mesh.mVertices[v];
-    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-      refuse("A vertex coordinate is not a finite number", path);
-    T* target = shape.vertex(number ? (*number)[v] : static_cast<int>(v)).data();
+  const int count = shape.getNumVertices();
+  bool finite = true;
+#pragma omp parallel for schedule(static) reduction(&& : finite)
+  for (int k = 0; k < count; ++k) {
+    const aiVector3D& original = mesh.mVertices[source ? (*source)[k] : k];
+    const aiVector3D p = moved ? transform * original : original;
+    finite = finite && std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+    T* target = shape.vertex(k).data();
     target[0] = coordinate<T>(p.x), target[1] = coordinate<T>(p.y), target[2] = coordinate<T>(p.z);
   }
+  if (!finite) refuse("A vertex coordinate is not a finite number", path);
+}
+
+// The vertex numbers of the mesh's triangles, renumbered; one pass per thread when every face is a
+// triangle.
+std::vector<int> triangleCorners(const aiMesh& mesh, unsigned triangles, const std::vector<int>* number) {
+  std::vector<int> corners(3 * static_cast<std::size_t>(triangles));
+  auto renumbered = [number](unsigned v) { return number ? (*number)[v] : static_cast<int>(v); };
+  if (triangles == mesh.mNumFaces) {
+    const int faces = static_cast<int>(mesh.mNumFaces);
+#pragma omp parallel for schedule(static)
+    for (int f = 0; f < faces; ++f)
+      for (unsigned k = 0; k < 3; ++k)
+        corners[3 * std::size_t(f) + k] = renumbered(mesh.mFaces[f].mIndices[k]);
+    return corners;
+  }
+  std::size_t next = 0;
+  for (unsigned f = 0; f < mesh.mNumFaces; ++f)
+    if (mesh.mFaces[f].mNumIndices == 3)
+      for (unsigned k = 0; k < 3; ++k) corners[next++] = renumbered(mesh.mFaces[f].mIndices[k]);
+  return corners;
 }
 
 template <class T>
 std::unique_ptr<Shape<T>> convert(const Placement& placement, unsigned triangles, const std::string& path) {
   const aiMesh& mesh = *placement.mesh;
-  const int n = static_cast<int>(mesh.mNumVertices);
   if (triangles == 0) {
-    auto points = std::make_unique<Vertices<T>>(3, n);
+    auto points = std::make_unique<Vertices<T>>(3, static_cast<int>(mesh.mNumVertices));
     placeVertices(*points, mesh, placement.transform, nullptr, path);
     return points;
   }
   Welding welding;
   if (!sharesVertices(mesh)) welding = weld(mesh);
-  const std::vector<int>* number = welding.count > 0 ? &welding.number : nullptr;
-  const int count = number ? welding.count : n;
+  const bool welded = welding.count > 0;
+  const int count = welded ? welding.count : static_cast<int>(mesh.mNumVertices);
+  const std::vector<int>* source = welded ? &welding.source : nullptr;
 
   auto result = std::make_unique<TriMesh<T>>(3, count);
-  placeVertices(*result, mesh, placement.transform, number, path);
-  std::vector<int> corners;
-  corners.reserve(3 * static_cast<std::size_t>(triangles));
-  for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
-    const aiFace& face = mesh.mFaces[f];
-    if (face.mNumIndices != 3) continue;
-    for (unsigned k = 0; k < 3; ++k)
-      corners.push_back(number ? (*number)[face.mIndices[k]] : static_cast<int>(face.mIndices[k]));
-  }
-  result->setTriangleIndexes(std::move(corners));
+  placeVertices(*result, mesh, placement.transform, source, path);
+  result->setTriangleIndexes(triangleCorners(mesh, triangles, welded ? &welding.number : nullptr));
   if (const aiColor4D* colours = mesh.mColors[0]) {
     auto vertexColours = std::make_unique<TriMesh<int>>(3, count);
-    for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
-      int* target = vertexColours->vertex(number ? (*number)[v] : static_cast<int>(v)).data();
-      target[0] = colourComponent(colours[v].r);
-      target[1] = colourComponent(colours[v].g);
-      target[2] = colourComponent(colours[v].b);
+    for (int k = 0; k < count; ++k) {
+      const aiColor4D& colour = colours[source ? (*source)[k] : k];
+      int* target = vertexColours->vertex(k).data();
+      target[0] = colourComponent(colour.r), target[1] = colourComponent(colour.g),
+      target[2] = colourComponent(colour.b);
     }
     result->setVertexColors(vertexColours.release());
   }
-  if constexpr (!std::is_integral_v<T>) result->computeNormals();
   return result;
 }
 
@@ -240,18 +258,18 @@ template <class T> std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const s
   if (!std::ifstream(path, std::ios_base::binary).is_open())
     throwFileError<FileReadError>(where, "Cannot open file for reading", path);
   checkMeshFileSizes(path);
-  Assimp::Importer importer;
+  auto importer = std::make_unique<Assimp::Importer>();
   const aiScene* scene = nullptr;
   try {
     // Nothing but the triangulation of polygons is asked of the library, and only once the scene
     // has been checked: the welding and the normals are done here, faster than its general steps.
-    scene = importer.ReadFile(path, 0);
-    if (scene && checkFaces(*scene, path)) scene = importer.ApplyPostProcessing(aiProcess_Triangulate);
+    scene = importer->ReadFile(path, 0);
+    if (scene && checkFaces(*scene, path)) scene = importer->ApplyPostProcessing(aiProcess_Triangulate);
   } catch (const std::exception& e) {
     refuse(std::string("The mesh library cannot read this file: ") + e.what(), path);
   }
   if (!scene)
-    refuse(std::string("The mesh library cannot read this file: ") + importer.GetErrorString(), path);
+    refuse(std::string("The mesh library cannot read this file: ") + importer->GetErrorString(), path);
 
   std::vector<Placement> parts;
   std::vector<unsigned> triangles;
@@ -268,6 +286,13 @@ template <class T> std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const s
     shapes.push_back(convert<T>(parts[i], triangles[i], path));
     shapes.back()->setName(parts.size() == 1 ? baseName : baseName + ":" + partName(parts[i], i));
   }
+  // The library's scene (millions of small face blocks for a large mesh) is freed by another thread
+  // while the normals are computed; the future waits for it before the shapes are returned.
+  const std::future<void> freed =
+      std::async(std::launch::async, [scene = std::move(importer)]() mutable { scene.reset(); });
+  if constexpr (!std::is_integral_v<T>)
+    for (auto& shape : shapes)
+      if (auto* mesh = dynamic_cast<TriMesh<T>*>(shape.get())) mesh->computeNormals();
   return shapes;
 }
 

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <malloc.h>
 #include <memory>
@@ -61,16 +62,30 @@ void importFile(const std::string& extension) {
     std::fprintf(stderr, "unexpected import of %s\n", extension.c_str());
 }
 
-template <class Action> double seconds(Action action) {
-  const auto start = std::chrono::steady_clock::now();
-  action();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 double median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   const std::size_t n = values.size();
   return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double processSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return double(now.tv_sec) + 1e-9 * double(now.tv_nsec);
+}
+
+// Wall-clock and processor seconds (all threads) of an action.
+template <class Action> std::pair<double, double> seconds(Action action) {
+  const auto start = std::chrono::steady_clock::now();
+  const double processor = processSeconds();
+  action();
+  return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+          processSeconds() - processor};
+}
+
+void addMinAndMedian(benchmark::State& state, const std::string& name, const std::vector<double>& values) {
+  state.counters[name + "_min"] = *std::min_element(values.begin(), values.end());
+  state.counters[name + "_median"] = median(values);
 }
 
 long statusKilobytes(const char* key) {
@@ -94,24 +109,27 @@ template <class Action> double peakMegabytes(Action action) {
 } // namespace
 
 // Paired timings: the argument names the format (0 binary PLY, 1 OBJ, 2 binary STL); the iteration
-// time is the import's.
+// time is the import's. Wall-clock seconds (s) and processor seconds of all threads (cpu), and the
+// ratios import / own format of each pair.
 static void BM_ImportAgainstOwnFormat(benchmark::State& state) {
   const std::string extension = std::vector<std::string>{"ply", "obj", "stl"}[state.range(0)];
   torusFile(extension);
-  std::vector<double> own, imported, ratio;
+  std::vector<double> own, imported, ratio, ownCpu, importedCpu, ratioCpu;
   for (auto _ : state) {
-    own.push_back(seconds(loadOwnFile));
-    imported.push_back(seconds([&] { importFile(extension); }));
-    ratio.push_back(imported.back() / own.back());
-    state.SetIterationTime(imported.back());
+    const auto [ownWall, ownProcessor] = seconds(loadOwnFile);
+    const auto [wall, processor] = seconds([&] { importFile(extension); });
+    own.push_back(ownWall), imported.push_back(wall), ratio.push_back(wall / ownWall);
+    ownCpu.push_back(ownProcessor), importedCpu.push_back(processor),
+        ratioCpu.push_back(processor / ownProcessor);
+    state.SetIterationTime(wall);
   }
   state.SetLabel(extension);
-  state.counters["tm_min_s"] = *std::min_element(own.begin(), own.end());
-  state.counters["tm_median_s"] = median(own);
-  state.counters["import_min_s"] = *std::min_element(imported.begin(), imported.end());
-  state.counters["import_median_s"] = median(imported);
-  state.counters["ratio_min"] = *std::min_element(ratio.begin(), ratio.end());
-  state.counters["ratio_median"] = median(ratio);
+  addMinAndMedian(state, "tm_s", own);
+  addMinAndMedian(state, "import_s", imported);
+  addMinAndMedian(state, "ratio", ratio);
+  addMinAndMedian(state, "tm_cpu", ownCpu);
+  addMinAndMedian(state, "import_cpu", importedCpu);
+  addMinAndMedian(state, "ratio_cpu", ratioCpu);
 }
 BENCHMARK(BM_ImportAgainstOwnFormat)
     ->Arg(0)
