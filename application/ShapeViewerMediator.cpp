@@ -28,6 +28,7 @@ namespace {
 const char* const colorCycleLengthKey = "color-cycle-length";
 
 template <class V> void traceValue(const char* expression, const V& value) {
+  if (!Trace::isEnabled()) return;
   Trace::eval(expression);
   std::cout << Trace::valueStart() << value << Trace::valueEnd() << "\n";
 }

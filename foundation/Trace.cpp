@@ -1,5 +1,7 @@
 #include "foundation/Trace.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <map>
@@ -19,7 +21,16 @@ void traceIndent() {
   for (int i = 0; i < traceDepth; ++i) std::cout << "|   ";
 }
 
+bool& Trace::enabledFlag() {
+  static bool on = [] {
+    const char* setting = std::getenv("OSTREL_TRACE");
+    return setting == nullptr || std::strcmp(setting, "0") != 0;
+  }();
+  return on;
+}
+
 void Trace::enterFunction(const std::string& name) {
+  if (!isEnabled()) return;
   const int count = ++enterCounts()[name];
   traceIndent();
   std::cout << "ENTER> \033[1;33m" << name << "\033[0m [" << count << "]\n";
@@ -27,17 +38,20 @@ void Trace::enterFunction(const std::string& name) {
 }
 
 void Trace::leaveFunction(const std::string& name) {
+  if (!isEnabled()) return;
   --traceDepth;
   traceIndent();
   std::cout << "LEAVE> \033[33m" << name << "\033[0m\n";
 }
 
 void Trace::print(const std::string& message) {
+  if (!isEnabled()) return;
   traceIndent();
   std::cout << "PRINT> \033[34;1m" << message << "\033[0m\n";
 }
 
 void Trace::eval(const std::string& expression) {
+  if (!isEnabled()) return;
   traceIndent();
   std::cout << "EVAL> " << expression << " = ";
 }
@@ -46,12 +60,12 @@ int Trace::depth() {
   return traceDepth;
 }
 
-Trace::Scope::Scope(std::string name) : _name(std::move(name)), _uncaught(std::uncaught_exceptions()) {
-  enterFunction(_name);
+Trace::Scope::Scope(const char* name) : _name(name), _uncaught(std::uncaught_exceptions()) {
+  if (isEnabled()) enterFunction(_name);
 }
 
 Trace::Scope::~Scope() {
-  if (std::uncaught_exceptions() == _uncaught) leaveFunction(_name);
+  if (isEnabled() && std::uncaught_exceptions() == _uncaught) leaveFunction(_name);
 }
 
 void OBSOLETE(const std::string& oldCall, const std::string& newCall) {

@@ -2,11 +2,15 @@
 
 #include <string>
 
-// Console tracer, always on: writes indented, ANSI-coloured lines to the standard output when
-// traced functions are entered and left, when a value is shown and when a message is printed.
-// Its depth and per-name enter counts are process-wide and used from the GUI thread only.
+// Console tracer: writes indented, ANSI-coloured lines to the standard output when traced
+// functions are entered and left, when a value is shown and when a message is printed. It is on
+// unless the environment variable OSTREL_TRACE is "0" when it is first used; while off, every
+// function here returns at once. Its state is process-wide and used from the GUI thread only.
 class Trace {
 public:
+  static bool isEnabled() { return enabledFlag(); }
+  static void setEnabled(bool on) { enabledFlag() = on; }
+
   // "ENTER> name [n]" with n the times name has been entered so far; then one level deeper.
   static void enterFunction(const std::string& name);
   // One level shallower, then "LEAVE> name".
@@ -25,15 +29,18 @@ public:
   // exception unwinds the scope the depth stays one higher, as for a hand-written leave.
   class Scope {
   public:
-    explicit Scope(std::string name);
+    explicit Scope(const char* name); // a name that outlives the scope, such as a literal
     ~Scope();
     Scope(const Scope&) = delete;
     Scope& operator=(const Scope&) = delete;
 
   private:
-    std::string _name;
+    const char* _name;
     int _uncaught;
   };
+
+private:
+  static bool& enabledFlag();
 };
 
 // Writes "|   " once per level of the current depth.

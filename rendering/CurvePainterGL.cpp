@@ -23,6 +23,7 @@ template <class T> void CurvePainterGL<T>::glDrawShape() const {
 
 template <class T> void CurvePainterGL<T>::glDrawCurve(const Curve<T>& curve) const {
   const int n = curve.getNumVertices();
+  this->glNormalTowardsViewer();
   glBegin(curve.isOpen() ? GL_LINE_STRIP : GL_LINE_LOOP);
   for (int i = 0; i < n; ++i) this->glVertex(curve[i]);
   glEnd();

@@ -11,6 +11,7 @@
 namespace {
 
 template <class V> void traceValue(const char* expression, const V& value) {
+  if (!Trace::isEnabled()) return;
   Trace::eval(expression);
   std::cout << Trace::valueStart() << value << Trace::valueEnd() << "\n";
 }
@@ -92,6 +93,19 @@ template <class T> bool ShapePainterGL<T>::drawsSolidSymbols() const {
 template <class T> void ShapePainterGL<T>::glVertex(const Vector<T>& point) {
   const float z = point.getSize() > 2 ? static_cast<float>(point[2]) : 0.0f;
   glVertex3f(static_cast<float>(point[0]), static_cast<float>(point[1]), z);
+}
+
+template <class T> void ShapePainterGL<T>::glNormalTowardsViewer() {
+  GLfloat m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  glGetFloatv(GL_MODELVIEW_MATRIX, m);
+  // Normals reach eye space through the inverse transpose of the model-view matrix, so the normal
+  // that becomes the eye's z axis is the third row of its rotation part (column-major storage).
+  const float x = m[2], y = m[6], z = m[10];
+  const float length = std::sqrt(x * x + y * y + z * z);
+  if (length > 0)
+    glNormal3f(x / length, y / length, z / length);
+  else
+    glNormal3f(0, 0, 1);
 }
 
 template <class T> void ShapePainterGL<T>::glPreDraw() const {

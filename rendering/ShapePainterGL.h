@@ -50,6 +50,9 @@ protected:
   // True when vertexSymbol asks for solids rather than points.
   bool drawsSolidSymbols() const;
   static void glVertex(const Vector<T>& point); // (x, y, z) in single precision; z 0 for planar points
+  // Makes the current normal point at the viewer under the current model-view matrix, so that the
+  // points and lines drawn next are lit alike in every frame, whatever was drawn before them.
+  static void glNormalTowardsViewer();
 
 private:
   const Shape<T>* _shape = nullptr;

@@ -11,6 +11,7 @@
 namespace {
 
 template <class V> void traceValue(const char* expression, const V& value) {
+  if (!Trace::isEnabled()) return;
   Trace::eval(expression);
   std::cout << Trace::valueStart() << value << Trace::valueEnd() << "\n";
 }
@@ -91,12 +92,14 @@ template <class T> void TriMeshPainterGL<T>::glDrawShape() const {
   if (!this->hasShape()) return;
   const ShapePainterAttributesGL& attributes = this->getAttributes();
   const int mode = attributes.useDisplayMode() ? attributes.getDisplayMode() : DISPLAY_MODE_NONE;
-  if (mode == DISPLAY_MODE_SURFACE)
+  if (mode == DISPLAY_MODE_SURFACE) {
     glDrawListed(_surfaceList, &TriMeshPainterGL::glDrawSurface);
-  else if (mode == DISPLAY_MODE_MESH)
+  } else if (mode == DISPLAY_MODE_MESH) {
+    this->glNormalTowardsViewer(); // outside the list: it follows the pose of every frame
     glDrawListed(_meshList, &TriMeshPainterGL::glDrawMesh);
-  else
+  } else {
     VerticesPainterGL<T>::glDrawShape();
+  }
 }
 
 template <class T>
@@ -113,10 +116,13 @@ void TriMeshPainterGL<T>::glDrawListed(unsigned int& list, void (TriMeshPainterG
     glCallList(list);
     return;
   }
+  // Compiling first and then calling the list is much faster in Mesa than compile-and-execute,
+  // which also sends every vertex down the immediate path; the frame is the same.
   list = glGenLists(1);
-  glNewList(list, GL_COMPILE_AND_EXECUTE);
+  glNewList(list, GL_COMPILE);
   (this->*draw)();
   glEndList();
+  glCallList(list);
 }
 
 template <class T> void TriMeshPainterGL<T>::glDrawSurface() const {
@@ -127,10 +133,11 @@ template <class T> void TriMeshPainterGL<T>::glDrawSurface() const {
   const TriMesh<int>* colors = mesh.hasVertexColors() ? mesh.getVertexColors() : nullptr;
   const bool normals = mesh.hasNormals();
   const int numTriangles = mesh.getNumTriangles();
+  // One batch for all triangles: a batch per triangle costs the driver far more than the vertices.
+  glBegin(GL_TRIANGLES);
   for (int t = 0; t < numTriangles; ++t) {
     const int* triangle = mesh.getTriangleVertices(t);
     if (triangle[0] < 0) continue; // removed triangle
-    glBegin(GL_TRIANGLES);
     for (int k = 0; k < 3; ++k) {
       const int v = triangle[k];
       if (colors) {
@@ -145,8 +152,8 @@ template <class T> void TriMeshPainterGL<T>::glDrawSurface() const {
       }
       this->glVertex(mesh[v]);
     }
-    glEnd();
   }
+  glEnd();
 }
 
 template <class T> void TriMeshPainterGL<T>::glDrawMesh() const {

@@ -34,6 +34,7 @@ template <class T> void VerticesPainterGL<T>::glDrawSymbols(const Vertices<T>& v
 
 template <class T> void VerticesPainterGL<T>::glDrawPoints(const Vertices<T>& vertices) const {
   const int n = vertices.getNumVertices();
+  this->glNormalTowardsViewer();
   glBegin(GL_POINTS);
   for (int i = 0; i < n; ++i) this->glVertex(vertices[i]);
   glEnd();

@@ -369,10 +369,21 @@ void ViewerCanvasGL::snapshot(bool cropped) {
   const QString fileName =
       QFileDialog::getSaveFileName(this, "Enter output filename", "", "Portable Network Graphics (*.png)");
   if (fileName.isEmpty()) return;
-  QImage image = grabFramebuffer();
+  QImage image = lastFrame();
   if (cropped) cropImage(image);
   if (!image.save(fileName, "PNG"))
     QMessageBox::critical(this, "", "Could not write file\n\n" + fileName, QMessageBox::Ok);
+}
+
+QImage ViewerCanvasGL::lastFrame() {
+  if (!_frameDrawn) return grabFramebuffer();
+  makeCurrent();
+  const QSize size = this->size() * devicePixelRatioF();
+  QImage frame(size, QImage::Format_RGBX8888);
+  glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebufferObject());
+  glReadPixels(0, 0, size.width(), size.height(), GL_RGBA, GL_UNSIGNED_BYTE, frame.bits());
+  doneCurrent();
+  return frame.mirrored(); // OpenGL rows run bottom-up
 }
 
 void ViewerCanvasGL::cropImage(QImage& image) const {
@@ -427,6 +438,7 @@ void ViewerCanvasGL::initializeGL() {
 }
 
 void ViewerCanvasGL::resizeGL(int width, int height) {
+  _frameDrawn = false; // a new frame buffer
   setSquareViewport(width, height);
 }
 
@@ -471,4 +483,5 @@ void ViewerCanvasGL::paintGL() {
   glDisable(GL_BLEND);
   glDepthMask(GL_TRUE);
   ::glPopClientAttrib();
+  _frameDrawn = true;
 }

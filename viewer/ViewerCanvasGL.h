@@ -77,6 +77,9 @@ public:
   // Crops to the rows and columns that hold a pixel of another colour than the one at (0, 0); an
   // image of one colour (or whose content lies in column 0 only) stays as it is.
   void cropImage(QImage& image) const;
+  // What the last paint pass drew, read back without painting again; a canvas that has not painted
+  // since its frame buffer was made paints first.
+  QImage lastFrame();
 
 public slots:
   void setRotation(const Vector<float>& rotation);
@@ -142,6 +145,7 @@ protected:
   float _translationX = 0.0f;
   float _translationY = 0.0f;
   float _zoom = 1.0f;
+  bool _frameDrawn = false; // the frame buffer holds a finished paint pass
   bool _moving = false;
   QPoint _lastMousePosition;
   float _ambientLight = 0.0f;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
@@ -96,4 +98,24 @@ TEST_F(TraceTest, ScopeLeavesOnReturnButNotWhenAnExceptionUnwindsIt) {
   }
   EXPECT_EQ(Trace::depth(), 1);
   EXPECT_EQ(out.text().find("LEAVE> \033[33mthrowing"), std::string::npos);
+}
+
+TEST_F(TraceTest, SwitchedOffWritesNothingAndKeepsTheDepth) {
+  CapturedOutput out;
+  Trace::setEnabled(false);
+  {
+    Trace::Scope scope("silent");
+    Trace::print("hello");
+    Trace::eval("x");
+  }
+  Trace::enterFunction("f");
+  Trace::setEnabled(true);
+  EXPECT_EQ(out.text(), "");
+  EXPECT_EQ(Trace::depth(), 0);
+}
+
+// CTest runs this once more with OSTREL_TRACE=0 in the environment.
+TEST(TraceSwitch, FollowsTheEnvironmentVariable) {
+  const char* setting = std::getenv("OSTREL_TRACE");
+  EXPECT_EQ(Trace::isEnabled(), setting == nullptr || std::strcmp(setting, "0") != 0);
 }

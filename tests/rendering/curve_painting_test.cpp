@@ -5,11 +5,15 @@
 #include "rendering/CurveStackPainterGL.h"
 #include "rendering/VertexStackPainterGL.h"
 
+#include "foundation/Trace.h"
 #include "tests/rendering/PainterTestShapes.h"
 #include "tests/support/GLCallRecorder.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+
+#include <iostream>
+#include <sstream>
 
 namespace {
 
@@ -118,4 +122,22 @@ TEST(BoundingBoxPainting, DrawsTwoLoopsAndFourEdgesUnlitInItsColour) {
   EXPECT_EQ(batches[1].vertices[2], (std::vector<double>{4, 5, 6}));
   EXPECT_EQ(batches[2].mode, GL_LINES);
   EXPECT_EQ(batches[2].vertices.at(5), (std::vector<double>{4, 5, 6})); // the edge from (4, 5, 3)
+}
+
+// With the tracer off a paint pass writes nothing (and does no tracing work); on, it traces.
+TEST(PainterTracing, PaintsWithoutAWordWhileTheTracerIsOff) {
+  Curve<float> curve = makeCurve({a, b, c}, true);
+  CurvePainterGL<float> painter;
+  painter.setShape(curve);
+  GLCallRecorder recorder;
+  std::ostringstream out;
+  std::streambuf* console = std::cout.rdbuf(out.rdbuf());
+  Trace::setEnabled(false);
+  painter.glDraw();
+  const std::string silent = out.str();
+  Trace::setEnabled(true);
+  painter.glDraw();
+  std::cout.rdbuf(console);
+  EXPECT_EQ(silent, "");
+  EXPECT_NE(out.str(), "");
 }

@@ -42,7 +42,6 @@ TEST_F(PainterFrames, PointsAndLinesAreDrawnInTheirColour) {
   CurvePainterGL<float> curve;
   curve.setShape(line);
   paintWith(curve, rgb(0, 255, 255), DISPLAY_MODE_CURVE);
-  glNormal3f(0, 0, 1); // points and lines are lit with the current normal
   points.glDraw();
   curve.glDraw();
   const QImage frame = gl.grab();
@@ -90,4 +89,41 @@ TEST_F(PainterFrames, QuadMeshSurfaceFacingTheViewerIsLit) {
   const QImage frame = gl.grab();
   EXPECT_TRUE(pixelNear(frame, 32, 32, QColor(255, 128, 0), 8));
   EXPECT_TRUE(pixelNear(frame, 4, 32, QColor(0, 0, 0)));
+}
+
+// Points and lines get a normal towards the viewer: neither the normal left by what was drawn before
+// nor the model's orientation changes their shade.
+TEST_F(PainterFrames, PointsAndLinesKeepTheirShadeWhateverWasDrawnBefore) {
+  Vertices<float> dot = makeVertices({{0, 0.5f, 0}});
+  VerticesPainterGL<float> points;
+  points.setShape(dot);
+  Curve<float> line = makeCurve({{0, -0.2f, 0}, {0, -0.9f, 0}}, true);
+  CurvePainterGL<float> curve;
+  curve.setShape(line);
+  for (auto* painter :
+       {static_cast<ShapePainterGL<float>*>(&points), static_cast<ShapePainterGL<float>*>(&curve)})
+    changeAttributes(*painter, [&](ShapePainterAttributesGL& a) {
+      a.setColor(painter == &points ? rgb(0, 0, 255) : rgb(0, 255, 255));
+      a.setSymbolSize(6);
+      a.setLineWidth(5);
+    });
+  const struct {
+    float normal[3];
+    float turn; // degrees about the vertical axis
+  } cases[] = {{{0, 0, -1}, 0}, {{1, 0, 0}, 0}, {{0, 0, 1}, 70}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.turn);
+    gl.clear();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glRotatef(c.turn, 0, 1, 0);
+    glNormal3f(c.normal[0], c.normal[1], c.normal[2]);
+    points.glDraw();
+    glNormal3f(c.normal[0], c.normal[1], c.normal[2]);
+    curve.glDraw();
+    glPopMatrix();
+    const QImage frame = gl.grab();
+    EXPECT_TRUE(pixelNear(frame, 32, 16, QColor(0, 0, 255)));
+    EXPECT_TRUE(pixelNear(frame, 32, 50, QColor(0, 255, 255)));
+  }
 }

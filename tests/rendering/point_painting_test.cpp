@@ -90,6 +90,7 @@ TEST_F(PointPainting, DefinedAttributesBecomeStateAroundTheDrawing) {
                                         {"glMaterialf", {GL_FRONT_AND_BACK, GL_SHININESS, 12}},
                                         {"glPointSize", {4}},
                                         {"glLineWidth", {3}},
+                                        {"glNormal3f", {0, 0, 1}}, // towards the viewer
                                         {"glBegin", {GL_POINTS}},
                                         {"glVertex3f", {1, 2, 3}},
                                         {"glVertex3f", {-1, 0, 4}},
@@ -110,7 +111,8 @@ TEST_F(PointPainting, UndefinedAttributesLeaveTheStateAloneAndColourAloneIsOpaqu
   painter.setAttributes(bare);
   GLCallRecorder recorder;
   painter.glDraw();
-  EXPECT_EQ(recorder.names(), (std::vector<std::string>{"glBegin", "glVertex3f", "glVertex3f", "glEnd"}));
+  EXPECT_EQ(recorder.names(),
+            (std::vector<std::string>{"glNormal3f", "glBegin", "glVertex3f", "glVertex3f", "glEnd"}));
   bare.setColor(rgb(9, 8, 7));
   painter.setAttributes(bare);
   recorder.clear();
