@@ -1,11 +1,14 @@
 #include "application/ShapeViewerMainWindow.h"
 
 #include "application/ShapeViewerMediator.h"
+#include "application/ShapeViewerPainterGL.h"
 #include "foundation/Exception.h"
 #include "foundation/Matrix.h"
 #include "geometry/QuadMesh.h"
 #include "geometry/Shape.h"
+#include "geometry/ShapeFormats.h"
 #include "geometry/TriMesh.h"
+#include "rendering/ShapePainterGL.h"
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerPosePanel.h"
 #include "viewer/ViewerScaleBarPanel.h"
@@ -33,6 +36,7 @@
 
 #include <iostream>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -108,6 +112,18 @@ void completeTriMesh(TriMesh<float>& mesh, const QString& fileName) {
   }
 }
 
+// A copy of a loaded shape with the scaling of loading undone, so that an exported file holds the
+// coordinates that the shape came with. A quad mesh's copy gets the original's colours.
+std::unique_ptr<Shape<float>> unscaledCopy(const Shape<float>& shape, const Matrix<float>& unscaling) {
+  std::unique_ptr<Shape<float>> copy(shape.clone());
+  copy->detach();
+  copy->multiply(unscaling);
+  const auto* quads = dynamic_cast<const QuadMesh<float>*>(&shape);
+  if (quads && quads->hasVertexColors())
+    static_cast<QuadMesh<float>&>(*copy).setVertexColors(new QuadMesh<int>(*quads->getVertexColors()));
+  return copy;
+}
+
 // Shows or hides a panel from its own visibility; a panel not built yet is left alone.
 void flipVisibility(QWidget* panel, bool visible) {
   if (panel) panel->setVisible(visible);
@@ -169,6 +185,7 @@ void ShapeViewerMainWindow::buildMenus() {
   _fileMenu = _menuBar->addMenu("File");
   QAction* loadShape = _fileMenu->addAction("Load shape...", this, SLOT(openShapeFile()));
   loadShape->setShortcut(QKeySequence("CTRL+O"));
+  _fileMenu->addAction("Export selected...", this, &ShapeViewerMainWindow::exportSelectedShapes);
   _mediator->populateFileMenu(*_fileMenu);
   _fileMenu->addSeparator();
   QAction* quit = _fileMenu->addAction("Quit", qApp, SLOT(quit()));
@@ -305,28 +322,83 @@ void ShapeViewerMainWindow::about() {
 
 void ShapeViewerMainWindow::openShapeFile(const QString& fileName) {
   const std::string name = fileName.toUtf8().toStdString();
-  Shape<float>* shape = nullptr;
   try {
-    shape = Shape<float>::loadFile(name);
-    if (auto* quadMesh = dynamic_cast<QuadMesh<float>*>(shape)) completeQuadMesh(*quadMesh, fileName);
-    if (auto* triMesh = dynamic_cast<TriMesh<float>*>(shape)) completeTriMesh(*triMesh, fileName);
+    std::vector<std::unique_ptr<Shape<float>>> shapes = ShapeFormats<float>::load(name);
+    // Caps and colour companions belong to the own formats; other programs' files hold their colours.
+    const bool ownFormat = !ShapeFormats<float>::byExtension(name);
     const Matrix<float> scaling = diagonalMatrix(_scaling);
-    shape->multiply(scaling);
-    // The caps live on servers of their own: they are scaled with their mesh.
-    for (int i = 0; i < shape->getExtensions().getSize(); ++i) shape->getExtensions()[i]->multiply(scaling);
-    _mediator->addShape(shape, name);
+    for (const auto& shape : shapes) {
+      if (auto* quadMesh = dynamic_cast<QuadMesh<float>*>(shape.get()); quadMesh && ownFormat)
+        completeQuadMesh(*quadMesh, fileName);
+      if (auto* triMesh = dynamic_cast<TriMesh<float>*>(shape.get()); triMesh && ownFormat)
+        completeTriMesh(*triMesh, fileName);
+      shape->multiply(scaling);
+      // The caps live on servers of their own: they are scaled with their mesh.
+      for (int i = 0; i < shape->getExtensions().getSize(); ++i) shape->getExtensions()[i]->multiply(scaling);
+    }
+    for (auto& shape : shapes) _mediator->addShape(shape.release(), name);
   } catch (const Exception& e) {
-    delete shape; // the mediator keeps a shape only when addShape returns
     std::cerr << "Exception raised:" << std::endl << e.getWhere() << std::endl << e.getWhat() << std::endl;
   }
 }
 
 void ShapeViewerMainWindow::openShapeFile() {
-  const QStringList filters = {
-      "All files (*)",           "Vertices files (*.vx)", "Curve files (*.cv)",  "VertexStack files (*.vs)",
-      "CurveStack files (*.cs)", "QuadMesh files (*.qm)", "TriMesh files (*.tm)"};
+  QStringList filters = {"All files (*)"};
+  for (const std::string& filter : ShapeFormats<float>::openFilters())
+    filters << QString::fromStdString(filter);
   const QStringList files = runOpenFileDialog(filters, QFileDialog::ExistingFiles);
   for (const QString& file : files) openShapeFile(file);
+}
+
+// === Exporting shapes
+
+bool ShapeViewerMainWindow::exportShapes(const std::vector<const Shape<float>*>& shapes,
+                                         const QString& fileName) {
+  try {
+    Vector<float> inverse(_scaling.getSize());
+    for (int i = 0; i < inverse.getSize(); ++i) inverse[i] = 1.0f / _scaling[i];
+    const Matrix<float> unscaling = diagonalMatrix(inverse);
+    std::vector<std::unique_ptr<Shape<float>>> copies;
+    std::vector<const Shape<float>*> inFileUnits;
+    for (const Shape<float>* shape : shapes) {
+      copies.push_back(unscaledCopy(*shape, unscaling));
+      inFileUnits.push_back(copies.back().get());
+    }
+    ShapeFormats<float>::save(inFileUnits, fileName.toUtf8().toStdString());
+    return true;
+  } catch (const Exception& e) {
+    QMessageBox::warning(this, "Ostrel",
+                         "Cannot export to " + fileName + ":\n\n" + QString::fromStdString(e.getWhat()));
+    return false;
+  }
+}
+
+void ShapeViewerMainWindow::exportSelectedShapes() {
+  std::vector<const Shape<float>*> shapes;
+  for (const ShapeViewerPainterGL* painter : _mediator->getPainters())
+    if (painter->isSelected()) shapes.push_back(&painter->getProxy()->getShape());
+  if (shapes.empty()) {
+    QMessageBox::information(this, "Ostrel", "Select the shapes to export first.");
+    return;
+  }
+  QSettings settings;
+  QFileDialog dialog;
+  dialog.resize(settings.value(dialogSizeKey, QSize(400, 300)).toSize());
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDirectory(settings.value(inputDirectoryKey, QDir::currentPath()).toString());
+  QStringList filters;
+  for (const std::string& filter : ShapeFormats<float>::exportFilters())
+    filters << QString::fromStdString(filter);
+  dialog.setNameFilters(filters);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  QString fileName = dialog.selectedFiles().first();
+  // A name without an export extension takes the one of the chosen filter: "cells" becomes "cells.ply".
+  if (!ShapeFormats<float>::byExtension(fileName.toUtf8().toStdString())) {
+    const QString filter = dialog.selectedNameFilter();
+    fileName += "." + filter.mid(filter.indexOf("*.") + 2).section(')', 0, 0);
+  }
+  exportShapes(shapes, fileName);
 }
 
 QStringList ShapeViewerMainWindow::runOpenFileDialog(const QStringList& filters, QFileDialog::FileMode mode) {

@@ -38,8 +38,6 @@ public:
   bool isBatchMode() const { return _batchMode; }
 
 private:
-  // The painter that draws this kind of shape, given the shape.
-  static ShapePainterGL<float>* createProxy(const Shape<float>& shape);
   // The colour of the n-th loaded shape: cell (n mod cycle length) + 2 of the "flag" map.
   Vector<int> cycleColor(int n) const;
   // One more than the largest counter among loaded shapes of that name, 1 for a new name.

@@ -10,6 +10,7 @@
 #include "rendering/VerticesPainterGL.h"
 
 #include <algorithm>
+#include <iostream>
 
 namespace {
 
@@ -36,7 +37,9 @@ const std::vector<ShapePainterKind>& shapePainterKinds() {
     };
     // Whether a quad mesh comes with colours is traced as it gets its painter.
     list[3].create = [](const Shape<float>& shape) -> std::unique_ptr<ShapePainterGL<float>> {
-      traceValue("quadMesh->hasVertexColors()", static_cast<const QuadMesh<float>&>(shape).hasVertexColors());
+      Trace::eval("quadMesh->hasVertexColors()");
+      std::cout << Trace::valueStart() << static_cast<const QuadMesh<float>&>(shape).hasVertexColors()
+                << Trace::valueEnd() << "\n";
       return std::make_unique<QuadMeshPainterGL<float>>();
     };
     return list;
