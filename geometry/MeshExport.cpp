@@ -6,11 +6,13 @@
 #include "geometry/TriangleGeometry.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <type_traits>
 
 namespace {
@@ -160,8 +162,15 @@ template <class T> void writeObjFile(const std::vector<const Shape<T>*>& shapes,
   Output out;
   out.text("# written by Ostrel\n");
   std::size_t offset = 1; // OBJ numbers the vertices of the whole file from 1
+  std::map<std::string, int> uses;
   for (const MeshData<T>& mesh : meshes(shapes, "OBJ", true, true, path)) {
-    out.text("o " + (mesh.name.empty() ? std::string("shape") : mesh.name) + "\n");
+    // Readers join objects of one name and end a name at white space: every object gets a name of
+    // its own, one word ("cell", "cell[2]").
+    std::string name = mesh.name.empty() ? std::string("shape") : mesh.name;
+    std::replace_if(
+        name.begin(), name.end(), [](unsigned char c) { return std::isspace(c); }, '_');
+    const int use = ++uses[name];
+    out.text("o " + (use > 1 ? name + "[" + std::to_string(use) + "]" : name) + "\n");
     for (std::size_t v = 0; v < mesh.numVertices(); ++v) {
       out.character('v');
       for (int i = 0; i < 3; ++i) out.character(' '), out.number(mesh.coordinates[3 * v + i]);

@@ -15,7 +15,8 @@
 
 // Binary little-endian PLY of one shape; colours as red, green and blue bytes.
 template <class T> void writePlyFile(const std::vector<const Shape<T>*>& shapes, const std::string& path);
-// Text OBJ of one object ("o" and the shape's name) per shape; colours after the coordinates of "v"
+// Text OBJ of one object per shape, named after it (one word, repeated names numbered: "cell[2]");
+// colours after the coordinates of "v"
 // lines as fractions of 1; point clouds as "p" lines.
 template <class T> void writeObjFile(const std::vector<const Shape<T>*>& shapes, const std::string& path);
 // Binary STL of one triangle mesh (no colours).

@@ -3,15 +3,11 @@
 #include "foundation/FileInfo.h"
 #include "foundation/Matrix.h"
 #include "geometry/ConstVertexIterator.h"
-#include "geometry/CurveStack.h"
 #include "geometry/EdgeIterator.h"
-#include "geometry/QuadMesh.h"
 #include "geometry/Raise.h"
+#include "geometry/ShapeFormats.h"
 #include "geometry/ShapeTextReader.h"
-#include "geometry/TriMesh.h"
 #include "geometry/VertexIterator.h"
-#include "geometry/VertexStack.h"
-#include "geometry/Vertices.h"
 
 #include <cmath>
 #include <filesystem>
@@ -73,6 +69,11 @@ template <class T> Shape<T>& Shape<T>::operator=(const Shape& other) {
 
 template <class T> Shape<T>* Shape<T>::loadFile(const std::string& path) {
   static const char* where = "Shape<T>* Shape<T>::loadFile(const string&)";
+  if (const ShapeFormat<T>* format = ShapeFormats<T>::byExtension(path)) {
+    std::vector<std::unique_ptr<Shape<T>>> shapes = format->read(path);
+    if (shapes.size() > 1) raiseFileError<FileFormatError>(where, "The file holds several shapes", path);
+    return shapes.front().release();
+  }
   char mark = '\0';
   int code = 0;
   {
@@ -81,37 +82,16 @@ template <class T> Shape<T>* Shape<T>::loadFile(const std::string& path) {
     file >> mark >> code;
   }
   if (mark != '#') raiseFileError<FileFormatError>(where, "Invalid shape description format", path);
-  Shape<T>* shape = nullptr;
+  const ShapeFormat<T>* format = ShapeFormats<T>::byTypeCode(code);
+  if (!format) raiseFileError<FileFormatError>(where, "Unknown shape type", path);
+  std::vector<std::unique_ptr<Shape<T>>> shapes;
   try {
-    switch (code) {
-    case shapeTypeCode(ShapeType::ClosedCurve):
-    case shapeTypeCode(ShapeType::OpenCurve):
-      shape = new Curve<T>(path);
-      break;
-    case shapeTypeCode(ShapeType::ClosedCurveStack):
-    case shapeTypeCode(ShapeType::OpenCurveStack):
-      shape = new CurveStack<T>(path);
-      break;
-    case shapeTypeCode(ShapeType::Vertices):
-      shape = new Vertices<T>(path);
-      break;
-    case shapeTypeCode(ShapeType::VertexStack):
-      shape = new VertexStack<T>(path);
-      break;
-    case shapeTypeCode(ShapeType::ClosedQuadMesh):
-    case shapeTypeCode(ShapeType::OpenQuadMesh):
-      shape = new QuadMesh<T>(path);
-      break;
-    case shapeTypeCode(ShapeType::TriMesh):
-      shape = new TriMesh<T>(path);
-      break;
-    default:
-      raiseFileError<FileFormatError>(where, "Unknown shape type", path);
-    }
+    shapes = format->read(path);
   } catch (Exception& e) {
     e.addWhere(where);
     throw;
   }
+  Shape<T>* shape = shapes.front().release();
   shape->setName(FileInfo::baseName(path));
   return shape;
 }

@@ -32,6 +32,8 @@ public:
   // Reads the file's header ("#" and a type code) and loads the shape kind it names, named after
   // the file's base name; the caller owns the result. Fails with FileReadError "Cannot open file
   // for reading", FileFormatError "Invalid shape description format" or "Unknown shape type".
+  // A mesh file of another program is recognised by its extension and imported (ShapeFormats);
+  // one that holds several shapes is refused ("The file holds several shapes").
   static Shape* loadFile(const std::string& path);
   // Reads the file into this shape (the virtual read).
   void load(const std::string& path);

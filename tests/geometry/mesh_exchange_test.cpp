@@ -332,6 +332,10 @@ TEST(ShapeFormats, DialogsLoadingAndExportReadTheOneList) {
   const auto mesh = tetrahedron();
   ShapeFormats<float>::save({mesh.get()}, dir.file("TETRA.OFF"));
   EXPECT_EQ(ShapeFormats<float>::load(dir.file("TETRA.OFF"))[0]->getNumVertices(), 4);
+  EXPECT_EQ(std::unique_ptr<Shape<float>>(Shape<float>::loadFile(dir.file("TETRA.OFF")))->getName(), "TETRA");
+  writeObjFile<float>({mesh.get(), mesh.get()}, dir.file("two.obj"));
+  EXPECT_EQ(ShapeFormats<float>::load(dir.file("two.obj")).size(), 2u);
+  EXPECT_THROW(Shape<float>::loadFile(dir.file("two.obj")), FileFormatError);
   mesh->save(dir.file("own.txt"), true); // the header, not the name, says that it is a triangle mesh
   const auto own = ShapeFormats<int>::load(dir.file("own.txt.tm"));
   EXPECT_EQ(own[0]->getShapeType(), shapeTypeCode(ShapeType::TriMesh));
