@@ -4,8 +4,8 @@
 
 #include <string>
 
-// The viewer painter that the mediator creates for every loaded shape; it is where a triangle mesh's
-// parameter data set is kept for the parametric maps.
+// The viewer painter that the mediator creates for every loaded shape; so far it adds nothing to
+// ShapeViewerPainterGL but its constructors.
 class ExtendedShapeViewerPainterGL : public ShapeViewerPainterGL {
 public:
   ExtendedShapeViewerPainterGL() = default;

@@ -2,7 +2,7 @@
 
 #include "application/ShapeViewerMediator.h"
 #include "application/ShapeViewerPainterGL.h"
-#include "foundation/Exception.h"
+#include "foundation/ErrorThrowing.h"
 #include "foundation/Matrix.h"
 #include "geometry/QuadMesh.h"
 #include "geometry/Shape.h"
@@ -68,47 +68,32 @@ std::string colourFileName(const QString& fileName, const QString& suffix) {
 // The painters read red, green and blue from every colour vertex: a companion with fewer components
 // is refused here rather than read beyond its vertices while drawing.
 template <class Mesh> std::unique_ptr<Mesh> loadColours(const std::string& name) {
-  std::unique_ptr<Shape<int>> colours(Shape<int>::loadFile(name));
+  std::unique_ptr<Shape<int>> colours = Shape<int>::loadFile(name);
   if (!dynamic_cast<Mesh*>(colours.get())) return nullptr;
-  if (colours->getNumVertices() > 0 && colours->getSpace() < 3) {
-    FileFormatError e;
-    e.setWhere("void ShapeViewerMainWindow::openShapeFile(const QString&)");
-    e.setWhat("Vertex colours need three components");
-    e.setFilename(name);
-    throw e;
-  }
+  if (colours->getNumVertices() > 0 && colours->getSpace() < 3)
+    throwFileError<FileFormatError>("void ShapeViewerMainWindow::openShapeFile(const QString&)",
+                                    "Vertex colours need three components", name);
   return std::unique_ptr<Mesh>(static_cast<Mesh*>(colours.release()));
 }
 
-// A quad mesh gets its caps, and its colours when a fitting companion exists; a missing or unfit
-// companion is no news.
-void completeQuadMesh(QuadMesh<float>& mesh, const QString& fileName) {
-  mesh.buildCaps();
-  const std::string name = colourFileName(fileName, ".qm");
-  if (name.empty()) return;
-  try {
-    std::unique_ptr<QuadMesh<int>> colours = loadColours<QuadMesh<int>>(name);
-    if (colours) {
-      mesh.setVertexColors(colours.get()); // refused colours stay ours and are freed here
-      colours.release();
-    }
-  } catch (const Exception&) {
-  }
-}
+// What becomes of a colour companion that cannot be loaded or applied: the mesh goes on without
+// colours either way, silently or after the error is written to the standard error stream.
+enum class ColourFailure { Ignore, Report };
 
-// A triangle mesh gets its colours from its companion; a failure to load or apply them is reported
-// and the mesh goes on without colours.
-void completeTriMesh(TriMesh<float>& mesh, const QString& fileName) {
-  const std::string name = colourFileName(fileName, ".tm");
+// Gives a mesh the colours of its companion file (see colourFileName) when a fitting one exists.
+template <template <class> class Mesh>
+void addCompanionColours(Mesh<float>& mesh, const QString& fileName, const QString& suffix,
+                         ColourFailure onFailure) {
+  const std::string name = colourFileName(fileName, suffix);
   if (name.empty()) return;
   try {
-    std::unique_ptr<TriMesh<int>> colours = loadColours<TriMesh<int>>(name);
+    std::unique_ptr<Mesh<int>> colours = loadColours<Mesh<int>>(name);
     if (colours) {
       mesh.setVertexColors(colours.get()); // refused colours stay ours and are freed here
       colours.release();
     }
   } catch (const Exception& e) {
-    std::cerr << e << std::endl;
+    if (onFailure == ColourFailure::Report) std::cerr << e << std::endl;
   }
 }
 
@@ -145,7 +130,7 @@ ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent) 
   buildMenus();
   layOut();
   restoreGeometry();
-  connect(qApp, SIGNAL(aboutToQuit()), this, SLOT(close()));
+  connect(qApp, &QCoreApplication::aboutToQuit, this, &QWidget::close);
   setAttribute(Qt::WA_DeleteOnClose);
   setAcceptDrops(true);
 }
@@ -183,26 +168,27 @@ void ShapeViewerMainWindow::buildMenus() {
   _menuBar = new QMenuBar(this);
 
   _fileMenu = _menuBar->addMenu("File");
-  QAction* loadShape = _fileMenu->addAction("Load shape...", this, SLOT(openShapeFile()));
+  QAction* loadShape =
+      _fileMenu->addAction("Load shape...", this, qOverload<>(&ShapeViewerMainWindow::openShapeFile));
   loadShape->setShortcut(QKeySequence("CTRL+O"));
   _fileMenu->addAction("Export selected...", this, &ShapeViewerMainWindow::exportSelectedShapes);
   _mediator->populateFileMenu(*_fileMenu);
   _fileMenu->addSeparator();
-  QAction* quit = _fileMenu->addAction("Quit", qApp, SLOT(quit()));
+  QAction* quit = _fileMenu->addAction("Quit", qApp, &QCoreApplication::quit);
   quit->setShortcut(QKeySequence("CTRL+Q"));
 
   _poseMenu = _menuBar->addMenu("Pose");
-  _poseMenu->addAction("Scaling", this, SLOT(runScalingDialog()));
+  _poseMenu->addAction("Scaling", this, &ShapeViewerMainWindow::runScalingDialog);
   _poseMenu->addSeparator();
   _mediator->populatePoseMenu(*_poseMenu);
 
   _viewMenu = _menuBar->addMenu("View");
   const struct {
     const char* label;
-    const char* slot;
-  } toggles[] = {{"Pose panel", SLOT(togglePosePanelView())},
-                 {"Shape list", SLOT(toggleListBoxView())},
-                 {"Attributes", SLOT(toggleAttributesEditorView())}};
+    void (ShapeViewerMainWindow::*slot)();
+  } toggles[] = {{"Pose panel", &ShapeViewerMainWindow::togglePosePanelView},
+                 {"Shape list", &ShapeViewerMainWindow::toggleListBoxView},
+                 {"Attributes", &ShapeViewerMainWindow::toggleAttributesEditorView}};
   for (const auto& toggle : toggles) {
     QAction* action = _viewMenu->addAction(toggle.label, this, toggle.slot);
     action->setCheckable(true);
@@ -210,7 +196,7 @@ void ShapeViewerMainWindow::buildMenus() {
   }
 
   _menuBar->addSeparator();
-  _menuBar->addAction("About", this, SLOT(about()));
+  _menuBar->addAction("About", this, &ShapeViewerMainWindow::about);
 }
 
 void ShapeViewerMainWindow::layOut() {
@@ -300,7 +286,7 @@ void ShapeViewerMainWindow::about() {
 
   auto* ok = new QPushButton(" OK ", &dialog);
   ok->setFixedSize(ok->sizeHint());
-  connect(ok, SIGNAL(clicked()), &dialog, SLOT(accept()));
+  connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
   auto* buttonRow = new QHBoxLayout();
   buttonRow->addStretch();
   buttonRow->addWidget(ok);
@@ -324,14 +310,18 @@ void ShapeViewerMainWindow::openShapeFile(const QString& fileName) {
   const std::string name = fileName.toUtf8().toStdString();
   try {
     std::vector<std::unique_ptr<Shape<float>>> shapes = ShapeFormats<float>::load(name);
-    // Caps and colour companions belong to the own formats; other programs' files hold their colours.
+    // Colour companions belong to the own formats; other programs' files hold their colours.
     const bool ownFormat = !ShapeFormats<float>::byExtension(name);
     const Matrix<float> scaling = diagonalMatrix(_scaling);
     for (const auto& shape : shapes) {
-      if (auto* quadMesh = dynamic_cast<QuadMesh<float>*>(shape.get()); quadMesh && ownFormat)
-        completeQuadMesh(*quadMesh, fileName);
+      // A quad mesh gets its caps; a missing or unfit colour companion is no news for it, while a
+      // triangle mesh reports one.
+      if (auto* quadMesh = dynamic_cast<QuadMesh<float>*>(shape.get())) {
+        quadMesh->buildCaps();
+        if (ownFormat) addCompanionColours(*quadMesh, fileName, ".qm", ColourFailure::Ignore);
+      }
       if (auto* triMesh = dynamic_cast<TriMesh<float>*>(shape.get()); triMesh && ownFormat)
-        completeTriMesh(*triMesh, fileName);
+        addCompanionColours(*triMesh, fileName, ".tm", ColourFailure::Report);
       shape->multiply(scaling);
       // The caps live on servers of their own: they are scaled with their mesh.
       for (int i = 0; i < shape->getExtensions().getSize(); ++i) shape->getExtensions()[i]->multiply(scaling);

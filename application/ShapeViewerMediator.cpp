@@ -16,12 +16,6 @@ namespace {
 
 const char* const colorCycleLengthKey = "color-cycle-length";
 
-template <class V> void traceValue(const char* expression, const V& value) {
-  if (!Trace::isEnabled()) return;
-  Trace::eval(expression);
-  std::cout << Trace::valueStart() << value << Trace::valueEnd() << "\n";
-}
-
 } // namespace
 
 ShapeViewerMediator::ShapeViewerMediator(QWidget* parent) : ViewerMediator(parent) {

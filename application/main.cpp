@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("Ostrel");
   // Every text file is read and written with a point as decimal separator, whatever the locale.
   std::setlocale(LC_NUMERIC, "C");
-  QObject::connect(&application, SIGNAL(lastWindowClosed()), &application, SLOT(quit()));
+  QObject::connect(&application, &QGuiApplication::lastWindowClosed, &application, &QCoreApplication::quit);
 
   const Vector<float> scaling = ShapeViewerMainWindow::scalingFromSettings();
 

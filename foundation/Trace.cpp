@@ -67,10 +67,3 @@ Trace::Scope::Scope(const char* name) : _name(name), _uncaught(std::uncaught_exc
 Trace::Scope::~Scope() {
   if (isEnabled() && std::uncaught_exceptions() == _uncaught) leaveFunction(_name);
 }
-
-void OBSOLETE(const std::string& oldCall, const std::string& newCall) {
-  traceIndent();
-  std::cout << "*** WARNING: Obsolete call to " << oldCall << "\n";
-  traceIndent();
-  std::cout << "***   Replace by call to: " << newCall << "\n";
-}

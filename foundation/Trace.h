@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iostream>
 #include <string>
 
 // Console tracer: writes indented, ANSI-coloured lines to the standard output when traced
@@ -46,5 +47,10 @@ private:
 // Writes "|   " once per level of the current depth.
 void traceIndent();
 
-// Two warning lines for a caller of a deprecated function: the old call and its replacement.
-void OBSOLETE(const std::string& oldCall, const std::string& newCall);
+// "EVAL> expression = value" with the value in its colour, when tracing is on; V is anything a
+// std::ostream can write.
+template <class V> void traceValue(const char* expression, const V& value) {
+  if (!Trace::isEnabled()) return;
+  Trace::eval(expression);
+  std::cout << Trace::valueStart() << value << Trace::valueEnd() << "\n";
+}

@@ -17,19 +17,6 @@ namespace {
 
 // === Failures
 
-template <class T> struct TypeName;
-template <> struct TypeName<char> { static constexpr const char* value = "char"; };
-template <> struct TypeName<unsigned char> { static constexpr const char* value = "unsigned char"; };
-template <> struct TypeName<short> { static constexpr const char* value = "short"; };
-template <> struct TypeName<unsigned short> { static constexpr const char* value = "unsigned short"; };
-template <> struct TypeName<int> { static constexpr const char* value = "int"; };
-template <> struct TypeName<unsigned int> { static constexpr const char* value = "unsigned int"; };
-template <> struct TypeName<long> { static constexpr const char* value = "long"; };
-template <> struct TypeName<float> { static constexpr const char* value = "float"; };
-template <> struct TypeName<double> { static constexpr const char* value = "double"; };
-template <> struct TypeName<long double> { static constexpr const char* value = "long double"; };
-template <> struct TypeName<bool> { static constexpr const char* value = "bool"; };
-
 // A signature written with the placeholder T, rewritten for the element type: every T that stands
 // alone as a name becomes the type's name ("T Vector<T>::norm() const" -> "int Vector<int>::norm() const").
 template <class T> std::string signatureFor(const std::string& pattern) {
@@ -55,8 +42,7 @@ template <class T> constexpr bool refusesDeviation = isOneOf<T> || std::is_same_
 template <class T> constexpr bool refusesMad = isOneOf<T>;
 
 template <class T> [[noreturn]] void refuse(const std::string& pattern) {
-  throwError<TypeError>(signatureFor<T>(pattern),
-                        std::string("Method not available for type '") + TypeName<T>::value + "'");
+  throwNotAvailableFor<T>(signatureFor<T>(pattern));
 }
 
 const char* const kDifferentSizes = "The two vectors have different sizes";

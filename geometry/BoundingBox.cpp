@@ -1,6 +1,6 @@
 #include "geometry/BoundingBox.h"
 
-#include "geometry/ConstVertexIterator.h"
+#include "geometry/VertexIterator.h"
 #include "geometry/Vertices.h"
 
 #include <cmath>

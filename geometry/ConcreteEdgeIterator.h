@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 template <class T> class Edge;
 
 // The cursor a shape creates to walk its edges. The base walks nothing; curves derive their own.
@@ -10,7 +12,9 @@ public:
   ConcreteEdgeIterator& operator=(const ConcreteEdgeIterator&) = delete;
   virtual ~ConcreteEdgeIterator() = default;
 
-  virtual ConcreteEdgeIterator* clone() const { return new ConcreteEdgeIterator(*this); }
+  virtual std::unique_ptr<ConcreteEdgeIterator> clone() const {
+    return std::make_unique<ConcreteEdgeIterator>(*this);
+  }
   // The edge at the cursor, one object reused for the whole walk; null when the walk is over.
   virtual Edge<T>* current() { return nullptr; }
   virtual void operator++() {}

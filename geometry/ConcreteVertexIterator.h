@@ -2,6 +2,8 @@
 
 #include "foundation/Vector.h"
 
+#include <memory>
+
 // The cursor a shape creates to walk its vertices in its own order. The base walks nothing;
 // every shape kind derives its own (its nested __ConcreteVertexIterator).
 template <class T> class ConcreteVertexIterator {
@@ -11,7 +13,9 @@ public:
   ConcreteVertexIterator& operator=(const ConcreteVertexIterator&) = delete;
   virtual ~ConcreteVertexIterator() = default;
 
-  virtual ConcreteVertexIterator* clone() const { return new ConcreteVertexIterator(*this); }
+  virtual std::unique_ptr<ConcreteVertexIterator> clone() const {
+    return std::make_unique<ConcreteVertexIterator>(*this);
+  }
   // The vertex at the cursor; null when the walk is over.
   virtual Vector<T>* current() { return _current; }
   virtual const Vector<T>* current() const { return _current; }

@@ -128,12 +128,8 @@ template <class T> void Curve<T>::__ConcreteEdgeIterator::rewind() {
   update();
 }
 
-template <class T> ConcreteEdgeIterator<T>* Curve<T>::edgeIterator() {
-  return new __ConcreteEdgeIterator(*this);
-}
-
-template <class T> ConcreteEdgeIterator<T>* Curve<T>::edgeIterator() const {
-  return new __ConcreteEdgeIterator(*this);
+template <class T> std::unique_ptr<ConcreteEdgeIterator<T>> Curve<T>::edgeIterator() const {
+  return std::make_unique<__ConcreteEdgeIterator>(*this);
 }
 
 template class Curve<int>;

@@ -38,8 +38,7 @@ public:
   T length() const; // with the closing edge of a closed curve
 
   // Edges (index k, index k+1), and (last, first) when closed, as one reused Edge.
-  ConcreteEdgeIterator<T>* edgeIterator() override;
-  ConcreteEdgeIterator<T>* edgeIterator() const override;
+  std::unique_ptr<ConcreteEdgeIterator<T>> edgeIterator() const override;
   int getNumEdges() const;
 
   class __ConcreteEdgeIterator : public ConcreteEdgeIterator<T> {
@@ -47,7 +46,9 @@ public:
     explicit __ConcreteEdgeIterator(const Curve& curve);
     __ConcreteEdgeIterator(const __ConcreteEdgeIterator& other);
     ~__ConcreteEdgeIterator() override;
-    ConcreteEdgeIterator<T>* clone() const override { return new __ConcreteEdgeIterator(*this); }
+    std::unique_ptr<ConcreteEdgeIterator<T>> clone() const override {
+      return std::make_unique<__ConcreteEdgeIterator>(*this);
+    }
     Edge<T>* current() override;
     void operator++() override;
     void rewind() override;

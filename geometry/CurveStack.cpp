@@ -1,6 +1,6 @@
 #include "geometry/CurveStack.h"
 
-#include "geometry/Raise.h"
+#include "foundation/ErrorThrowing.h"
 
 template <class T>
 CurveStack<T>::CurveStack(int space, int height, int width, int capacity, int growth, bool open,
@@ -66,7 +66,7 @@ template <class T> void CurveStack<T>::prepend(const Vertices<T>& level) {
 template <class T> void CurveStack<T>::insert(int position, const Vertices<T>& level) {
   const auto* curve = dynamic_cast<const Curve<T>*>(&level);
   if (!curve || curve->isOpen() != _open)
-    raise<TypeError>("void CurveStack<T>::insert(...)", "Closure mismatch");
+    throwError<TypeError>("void CurveStack<T>::insert(...)", "Closure mismatch");
   VertexStack<T>::insert(position, level);
 }
 

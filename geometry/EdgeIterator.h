@@ -2,6 +2,8 @@
 
 #include "geometry/ConcreteEdgeIterator.h"
 
+#include <memory>
+
 template <class T> class Shape;
 
 // Walks the edges of a shape: for (EdgeIterator<T> it(curve); it.current(); ++it) ...
@@ -11,7 +13,6 @@ public:
   explicit EdgeIterator(const Shape<T>& shape);
   EdgeIterator(const EdgeIterator&) = delete;
   EdgeIterator& operator=(const EdgeIterator&) = delete;
-  ~EdgeIterator() { delete _iterator; }
 
   Edge<T>* current() { return _iterator->current(); }
   void operator++() { ++*_iterator; }
@@ -19,5 +20,5 @@ public:
   void rewind() { _iterator->rewind(); }
 
 private:
-  ConcreteEdgeIterator<T>* _iterator;
+  std::unique_ptr<ConcreteEdgeIterator<T>> _iterator;
 };

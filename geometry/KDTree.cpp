@@ -1,7 +1,7 @@
 #include "geometry/KDTree.h"
 
-#include "geometry/ConstVertexIterator.h"
-#include "geometry/Raise.h"
+#include "foundation/ErrorThrowing.h"
+#include "geometry/VertexIterator.h"
 #include "geometry/VertexStack.h"
 #include "geometry/Vertices.h"
 
@@ -10,14 +10,14 @@
 
 template <class T> void KDTree<T>::setShape(Shape<T>& shape) {
   static const char* where = "void KDTree<T>::setShape(Shape<T>&)";
-  if (shape.getNumVertices() == 0) raise<UsageError>(where, "The shape is empty");
+  if (shape.getNumVertices() == 0) throwError<UsageError>(where, "The shape is empty");
   const VertexServer<T>* server = shape.getServer();
   if (auto stack = dynamic_cast<const VertexStack<T>*>(&shape)) {
     for (int l = 0; l < stack->getHeight(); ++l) {
       const VertexServer<T>* levelServer = (*stack)[l].getServer();
       if (!server) server = levelServer;
       if (levelServer && levelServer != server)
-        raise<UsageError>(where, "The shape is indexed on several servers");
+        throwError<UsageError>(where, "The shape is indexed on several servers");
     }
   }
   _shape = &shape;

@@ -1,6 +1,6 @@
 #include "geometry/QuadMesh.h"
 
-#include "geometry/Raise.h"
+#include "foundation/ErrorThrowing.h"
 #include "geometry/ShapeType.h"
 
 #include <cmath>
@@ -10,8 +10,8 @@ namespace {
 template <class T> const CurveStack<T>& withConstantRows(const CurveStack<T>& stack) {
   for (int l = 1; l < stack.getHeight(); ++l)
     if (stack[l].getNumVertices() != stack[0].getNumVertices())
-      raise<SizeError>("QuadMesh<T>::QuadMesh(const Curvestack<T>&)",
-                       "Curve size is not constant along the curve stack");
+      throwError<SizeError>("QuadMesh<T>::QuadMesh(const Curvestack<T>&)",
+                            "Curve size is not constant along the curve stack");
   return stack;
 }
 
@@ -67,7 +67,7 @@ template <class T> void QuadMesh<T>::detach() {
 
 template <class T> void QuadMesh<T>::checkRow(const Vertices<T>& row, const char* where) const {
   if (this->getHeight() > 0 && row.getNumVertices() != getWidth())
-    raise<SizeError>(where, "Incompatible curve size");
+    throwError<SizeError>(where, "Incompatible curve size");
 }
 
 template <class T> void QuadMesh<T>::append(const Vertices<T>& row) {
@@ -93,7 +93,7 @@ template <class T> void QuadMesh<T>::setVertexColors(QuadMesh<int>* colors) {
   bool fits = colors->getHeight() == this->getHeight() && colors->getWidth() == getWidth();
   for (int l = 0; fits && l < colors->getHeight(); ++l) fits = (*colors)[l].getNumVertices() == getWidth();
   if (!fits)
-    raise<SizeError>("void QuadMesh<T>::setVertexColors(...)", "Incompatible color array dimensions");
+    throwError<SizeError>("void QuadMesh<T>::setVertexColors(...)", "Incompatible color array dimensions");
   _vertexColors.reset(colors);
 }
 
@@ -137,7 +137,7 @@ template <class T> void QuadMesh<T>::setCap(QuadMesh*& cap, QuadMesh* newCap) {
 
 template <class T> void QuadMesh<T>::buildBeginCap() {
   if (this->getHeight() == 0)
-    raise<SizeError>("void QuadMesh<T>::buildBeginCap()", "This mesh contains no contour");
+    throwError<SizeError>("void QuadMesh<T>::buildBeginCap()", "This mesh contains no contour");
   if (this->isOpen()) return;
   setCap(_beginCap, nullptr);
   setCap(_beginCap, buildCap((*this)[0]));
@@ -145,7 +145,7 @@ template <class T> void QuadMesh<T>::buildBeginCap() {
 
 template <class T> void QuadMesh<T>::buildEndCap() {
   if (this->getHeight() == 0)
-    raise<SizeError>("void QuadMesh<T>::buildEndCap()", "This mesh contains no contour");
+    throwError<SizeError>("void QuadMesh<T>::buildEndCap()", "This mesh contains no contour");
   if (this->isOpen()) return;
   setCap(_endCap, nullptr);
   setCap(_endCap, buildCap((*this)[this->getHeight() - 1]));
@@ -226,7 +226,7 @@ template <class T> int QuadMesh<T>::readText(ShapeTextReader& reader) {
   this->setOpen(code == shapeTypeCode(ShapeType::OpenQuadMesh));
   for (int l = 1; l < this->getHeight(); ++l)
     if ((*this)[l].getNumVertices() != getWidth())
-      raise<FileFormatError>("int QuadMesh<T>::read(istream&)", "The rows of the mesh differ in size");
+      throwError<FileFormatError>("int QuadMesh<T>::read(istream&)", "The rows of the mesh differ in size");
   return code;
 }
 

@@ -1,10 +1,9 @@
 #include "geometry/Shape.h"
 
+#include "foundation/ErrorThrowing.h"
 #include "foundation/FileInfo.h"
 #include "foundation/Matrix.h"
-#include "geometry/ConstVertexIterator.h"
 #include "geometry/EdgeIterator.h"
-#include "geometry/Raise.h"
 #include "geometry/ShapeFormats.h"
 #include "geometry/ShapeTextReader.h"
 #include "geometry/VertexIterator.h"
@@ -22,7 +21,7 @@ namespace {
 void openForReading(std::ifstream& file, const std::string& path, const char* where) {
   std::error_code error;
   if (!std::filesystem::is_directory(path, error)) file.open(path, std::ios_base::in | std::ios_base::binary);
-  if (!file.is_open()) raiseFileError<FileReadError>(where, "Cannot open file for reading", path);
+  if (!file.is_open()) throwFileError<FileReadError>(where, "Cannot open file for reading", path);
 }
 
 template <class T> T squareDistance(const Vector<T>& a, const Vector<T>& b) {
@@ -67,12 +66,12 @@ template <class T> Shape<T>& Shape<T>::operator=(const Shape& other) {
 
 // === Files
 
-template <class T> Shape<T>* Shape<T>::loadFile(const std::string& path) {
+template <class T> std::unique_ptr<Shape<T>> Shape<T>::loadFile(const std::string& path) {
   static const char* where = "Shape<T>* Shape<T>::loadFile(const string&)";
   if (const ShapeFormat<T>* format = ShapeFormats<T>::byExtension(path)) {
     std::vector<std::unique_ptr<Shape<T>>> shapes = format->read(path);
-    if (shapes.size() > 1) raiseFileError<FileFormatError>(where, "The file holds several shapes", path);
-    return shapes.front().release();
+    if (shapes.size() > 1) throwFileError<FileFormatError>(where, "The file holds several shapes", path);
+    return std::move(shapes.front());
   }
   char mark = '\0';
   int code = 0;
@@ -81,9 +80,9 @@ template <class T> Shape<T>* Shape<T>::loadFile(const std::string& path) {
     openForReading(file, path, where);
     file >> mark >> code;
   }
-  if (mark != '#') raiseFileError<FileFormatError>(where, "Invalid shape description format", path);
+  if (mark != '#') throwFileError<FileFormatError>(where, "Invalid shape description format", path);
   const ShapeFormat<T>* format = ShapeFormats<T>::byTypeCode(code);
-  if (!format) raiseFileError<FileFormatError>(where, "Unknown shape type", path);
+  if (!format) throwFileError<FileFormatError>(where, "Unknown shape type", path);
   std::vector<std::unique_ptr<Shape<T>>> shapes;
   try {
     shapes = format->read(path);
@@ -91,9 +90,8 @@ template <class T> Shape<T>* Shape<T>::loadFile(const std::string& path) {
     e.addWhere(where);
     throw;
   }
-  Shape<T>* shape = shapes.front().release();
-  shape->setName(FileInfo::baseName(path));
-  return shape;
+  shapes.front()->setName(FileInfo::baseName(path));
+  return std::move(shapes.front());
 }
 
 template <class T> void Shape<T>::load(const std::string& path) {
@@ -114,9 +112,9 @@ template <class T> void Shape<T>::save(const std::string& path, bool overwrite) 
   const std::string extension = shapeTypeExtension(getShapeType());
   const std::string target = FileInfo::suffixName(path) == extension ? path : path + "." + extension;
   if (!overwrite && FileInfo::fileExists(target))
-    raiseFileError<FileWriteError>(where, "File already exists", target);
+    throwFileError<FileWriteError>(where, "File already exists", target);
   std::ofstream file(target, std::ios_base::out | std::ios_base::trunc | std::ios_base::binary);
-  if (!file.is_open()) raiseFileError<FileWriteError>(where, "Cannot open file for writing", target);
+  if (!file.is_open()) throwFileError<FileWriteError>(where, "Cannot open file for writing", target);
   try {
     write(file);
   } catch (FileError& e) {
@@ -128,8 +126,8 @@ template <class T> void Shape<T>::save(const std::string& path, bool overwrite) 
 
 template <class T> std::vector<Vector<T>> Shape<T>::deformations(const Shape& other) const {
   if (other.getSpace() != getSpace() || other.getNumVertices() != getNumVertices())
-    raise<SizeError>("void Shape<T>::saveDeformations(const Shape&,const string&) const",
-                     "Space or size mismatch between shapes");
+    throwError<SizeError>("void Shape<T>::saveDeformations(const Shape&,const string&) const",
+                          "Space or size mismatch between shapes");
   std::vector<Vector<T>> result;
   result.reserve(static_cast<std::size_t>(getNumVertices()));
   ConstVertexIterator<T> there(other);
@@ -146,9 +144,9 @@ void Shape<T>::saveDeformations(const Shape& other, const std::string& path, boo
   static const char* where = "void Shape<T>::saveDeformations(const Shape&,const string&) const";
   const std::vector<Vector<T>> displacements = deformations(other);
   if (!overwrite && FileInfo::fileExists(path))
-    raiseFileError<FileWriteError>(where, "File " + path + " already exists", path);
+    throwFileError<FileWriteError>(where, "File " + path + " already exists", path);
   std::ofstream file(path);
-  if (!file.is_open()) raiseFileError<FileWriteError>(where, "Cannot open file for writing", path);
+  if (!file.is_open()) throwFileError<FileWriteError>(where, "Cannot open file for writing", path);
   std::size_t k = 0;
   for (ConstVertexIterator<T> it(*this); it.current(); ++it, ++k) {
     for (int j = 0; j < getSpace(); ++j) file << (*it.current())[j] << '\t';
@@ -170,27 +168,19 @@ template <class T> int Shape<T>::getSpace() const {
   return this->_server ? this->_server->getSpace() : 0;
 }
 
-template <class T> ConcreteVertexIterator<T>* Shape<T>::vertexIterator() {
-  return new ConcreteVertexIterator<T>;
+template <class T> std::unique_ptr<ConcreteVertexIterator<T>> Shape<T>::vertexIterator() const {
+  return std::make_unique<ConcreteVertexIterator<T>>();
 }
 
-template <class T> ConcreteVertexIterator<T>* Shape<T>::vertexIterator() const {
-  return new ConcreteVertexIterator<T>;
-}
-
-template <class T> ConcreteEdgeIterator<T>* Shape<T>::edgeIterator() {
-  return new ConcreteEdgeIterator<T>;
-}
-
-template <class T> ConcreteEdgeIterator<T>* Shape<T>::edgeIterator() const {
-  return new ConcreteEdgeIterator<T>;
+template <class T> std::unique_ptr<ConcreteEdgeIterator<T>> Shape<T>::edgeIterator() const {
+  return std::make_unique<ConcreteEdgeIterator<T>>();
 }
 
 // === Arithmetic
 
 template <class T> Vector<T> Shape<T>::cog() const {
   const int n = getNumVertices();
-  if (n == 0) raise<SizeError>("Vector<T> Shape<T>::cog() const", "This shape contains no vertex");
+  if (n == 0) throwError<SizeError>("Vector<T> Shape<T>::cog() const", "This shape contains no vertex");
   Vector<T> sum(getSpace());
   sum.fill(T(0));
   for (ConstVertexIterator<T> it(*this); it.current(); ++it) sum += *it.current();
@@ -204,7 +194,7 @@ template <class T> void Shape<T>::translate(const Vector<T>& t) {
 
 template <class T> void Shape<T>::scale(const Vector<T>& s) {
   if (s.getSize() != getSpace())
-    raise<SizeError>("void Shape<T>::scale(const Vector<T>&)", "Incorrect number of scales");
+    throwError<SizeError>("void Shape<T>::scale(const Vector<T>&)", "Incorrect number of scales");
   for (VertexIterator<T> it(*this); it.current(); ++it) {
     Vector<T>& v = *it.current();
     for (int j = 0; j < s.getSize(); ++j) v[j] *= s[j];
@@ -223,8 +213,8 @@ template <class T> void Shape<T>::multiply(const Matrix<T>& m) {
   const int rows = m.getSize1();
   const int columns = m.getSize2();
   if (rows != getSpace() || columns != getSpace())
-    raise<SizeError>("void Shape<T>::multiply(const Matrix<T>&)",
-                     "Matrix size differs from the space dimension");
+    throwError<SizeError>("void Shape<T>::multiply(const Matrix<T>&)",
+                          "Matrix size differs from the space dimension");
   Vector<T> product(rows);
   for (VertexIterator<T> it(*this); it.current(); ++it) {
     Vector<T>& v = *it.current();
@@ -240,7 +230,8 @@ template <class T> void Shape<T>::multiply(const Matrix<T>& m) {
 template <class T> void Shape<T>::operator+=(const Shape& other) {
   if (other.getShapeType() != getShapeType() || other.getSpace() != getSpace() ||
       other.getNumVertices() != getNumVertices())
-    raise<UsageError>("void Shape<T>::operator+=(const Shape&)", "Shapes are not compatible for addition");
+    throwError<UsageError>("void Shape<T>::operator+=(const Shape&)",
+                           "Shapes are not compatible for addition");
   ConstVertexIterator<T> there(other);
   for (VertexIterator<T> here(*this); here.current(); ++here, ++there) *here.current() += *there.current();
 }
@@ -248,7 +239,8 @@ template <class T> void Shape<T>::operator+=(const Shape& other) {
 template <class T> void Shape<T>::operator-=(const Shape& other) {
   if (other.getShapeType() != getShapeType() || other.getSpace() != getSpace() ||
       other.getNumVertices() != getNumVertices())
-    raise<UsageError>("void Shape<T>::operator+=(const Shape&)", "Shapes are not compatible for addition");
+    throwError<UsageError>("void Shape<T>::operator+=(const Shape&)",
+                           "Shapes are not compatible for addition");
   ConstVertexIterator<T> there(other);
   for (VertexIterator<T> here(*this); here.current(); ++here, ++there) *here.current() -= *there.current();
 }
@@ -265,8 +257,8 @@ template <class T> Vector<T> Shape<T>::toVector() const {
 template <class T> void Shape<T>::fromVector(const Vector<T>& v) {
   const int space = getSpace();
   if (v.getSize() != space * getNumVertices())
-    raise<UsageError>("void Shape<T>::fromVector(const Vector<T>&)",
-                      "Size mismatch between this shape and the argument vector");
+    throwError<UsageError>("void Shape<T>::fromVector(const Vector<T>&)",
+                           "Size mismatch between this shape and the argument vector");
   int k = 0;
   for (VertexIterator<T> it(*this); it.current(); ++it)
     for (int j = 0; j < space; ++j) (*it.current())[j] = v[k++];
@@ -276,9 +268,9 @@ template <class T> void Shape<T>::fromVector(const Vector<T>& v) {
 
 template <class T> Vector<T> Shape<T>::squareDistances(const Shape& other) const {
   static const char* where = "Vector<T> Shape<T>::squareDistances(const Shape<T>&) const";
-  if (&other == this) raise<ValueError>(where, "Argument shape is equal to this");
+  if (&other == this) throwError<ValueError>(where, "Argument shape is equal to this");
   if (other.getNumVertices() != getNumVertices())
-    raise<SizeError>(where, "The two shapes have distinct sizes");
+    throwError<SizeError>(where, "The two shapes have distinct sizes");
   Vector<T> result(getNumVertices());
   int k = 0;
   ConstVertexIterator<T> there(other);
@@ -372,8 +364,7 @@ template <class T> Vector<T> Shape<T>::squareNearestNeighborDistances(const Shap
 
 template <class T> Vector<T> Shape<T>::nearestNeighborDistances(const Shape& other) const {
   if constexpr (std::is_integral_v<T>) {
-    raise<TypeError>("Vector<int> Shape<int>::nearestNeighborDistances(const Shape&) const",
-                     "Method not available for type 'int'");
+    throwNotAvailableFor<T>("Vector<int> Shape<int>::nearestNeighborDistances(const Shape&) const");
   } else {
     Vector<T> distances = squareNearestNeighborDistances(other);
     for (int i = 0; i < distances.getSize(); ++i) distances[i] = std::sqrt(distances[i]);
@@ -403,17 +394,15 @@ template <class T> void Shape<T>::print(const std::string& title, std::ostream& 
 
 // === Iterator handles, defined here where Shape is complete
 
-template <class T> VertexIterator<T>::VertexIterator(Shape<T>& shape) : _iterator(shape.vertexIterator()) {}
-
-template <class T>
-ConstVertexIterator<T>::ConstVertexIterator(const Shape<T>& shape) : _iterator(shape.vertexIterator()) {}
+template <class T, bool ReadOnly>
+VertexIterator<T, ReadOnly>::VertexIterator(ShapeType& shape) : _cursor(shape.vertexIterator()) {}
 
 template <class T> EdgeIterator<T>::EdgeIterator(const Shape<T>& shape) : _iterator(shape.edgeIterator()) {}
 
 #define OSTREL_INSTANTIATE(T)                                                                                \
   template class Shape<T>;                                                                                   \
-  template class VertexIterator<T>;                                                                          \
-  template class ConstVertexIterator<T>;                                                                     \
+  template class VertexIterator<T, false>;                                                                   \
+  template class VertexIterator<T, true>;                                                                    \
   template class EdgeIterator<T>;
 
 OSTREL_INSTANTIATE(int)

@@ -9,6 +9,7 @@
 #include "geometry/VertexClient.h"
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,11 +31,11 @@ public:
   virtual Shape* clone() const = 0;
 
   // Reads the file's header ("#" and a type code) and loads the shape kind it names, named after
-  // the file's base name; the caller owns the result. Fails with FileReadError "Cannot open file
+  // the file's base name. Fails with FileReadError "Cannot open file
   // for reading", FileFormatError "Invalid shape description format" or "Unknown shape type".
   // A mesh file of another program is recognised by its extension and imported (ShapeFormats);
   // one that holds several shapes is refused ("The file holds several shapes").
-  static Shape* loadFile(const std::string& path);
+  static std::unique_ptr<Shape> loadFile(const std::string& path);
   // Reads the file into this shape (the virtual read).
   void load(const std::string& path);
   // Writes the file, adding the kind's extension unless the path already ends with it. Without
@@ -56,10 +57,9 @@ public:
   // The vertex at a locator: (k) for a flat shape, (level, k) for a stack.
   virtual Vector<T>& operator[](const Vector<unsigned int>& locator) = 0;
   virtual const Vector<T>& operator[](const Vector<unsigned int>& locator) const = 0;
-  virtual ConcreteVertexIterator<T>* vertexIterator();
-  virtual ConcreteVertexIterator<T>* vertexIterator() const;
-  virtual ConcreteEdgeIterator<T>* edgeIterator();
-  virtual ConcreteEdgeIterator<T>* edgeIterator() const;
+  // A new cursor at the first vertex (edge); the base shape's walk nothing.
+  virtual std::unique_ptr<ConcreteVertexIterator<T>> vertexIterator() const;
+  virtual std::unique_ptr<ConcreteEdgeIterator<T>> edgeIterator() const;
 
   // === Files
   // Reads the shape's file layout from the stream and returns the type code read.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "geometry/Raise.h"
+#include "foundation/ErrorThrowing.h"
 
 #include <ostream>
 #include <string>
@@ -46,7 +46,7 @@ template <class Write> void writeRaisingFileWriteErrors(std::ostream& os, const 
     // Cleared first: restoring a mask that holds the failed state would throw again.
     os.clear();
     os.exceptions(saved);
-    raise<FileWriteError>(where, failure.what());
+    throwError<FileWriteError>(where, failure.what());
   }
   os.exceptions(saved);
 }

@@ -1,7 +1,6 @@
 #include "geometry/TriMesh.h"
 
 #include "foundation/ErrorThrowing.h"
-#include "geometry/Raise.h"
 #include "geometry/ShapeTextReader.h"
 #include "geometry/ShapeTextWriter.h"
 #include "geometry/ShapeType.h"
@@ -14,17 +13,6 @@
 #include <type_traits>
 
 namespace {
-template <class T> std::string typeName() {
-  if (std::is_same_v<T, int>) return "int";
-  if (std::is_same_v<T, float>) return "float";
-  if (std::is_same_v<T, double>) return "double";
-  return "long double";
-}
-
-template <class T> void refuseIntegers(const std::string& where) {
-  if (std::is_integral_v<T>) raise<TypeError>(where, "Method not available for type '" + typeName<T>() + "'");
-}
-
 // Arc cosine to within 2e-8 (Abramowitz and Stegun 4.4.46), several times faster than the library's:
 // the weights of millions of corners are computed at every change of the vertices.
 template <class T> T arcCosine(T x) {
@@ -63,7 +51,7 @@ template <class T> void normalizeInPlace(T* v) {
 }
 
 void requireSpace3(int space, const char* where) {
-  if (space != 3) raise<SizeError>(where, "Triangle meshes need three coordinates per vertex");
+  if (space != 3) throwError<SizeError>(where, "Triangle meshes need three coordinates per vertex");
 }
 } // namespace
 
@@ -151,7 +139,8 @@ template <class T> void TriMesh<T>::appendTriangle(int a, int b, int c) {
 template <class T> void TriMesh<T>::addTriangle(int a, int b, int c) {
   const int n = this->getNumVertices();
   if (a < 0 || b < 0 || c < 0 || a >= n || b >= n || c >= n)
-    raise<ValueError>("void TriMesh<T>::addTriangle(int,int,int)", "Triangle vertex number out of range");
+    throwError<ValueError>("void TriMesh<T>::addTriangle(int,int,int)",
+                           "Triangle vertex number out of range");
   appendTriangle(a, b, c);
 }
 
@@ -321,8 +310,8 @@ template <class T> void TriMesh<T>::setVertexColors(TriMesh<int>* colors) {
   if (!colors) return;
   if (colors->getNumVertices() != this->getNumVertices()) {
     // Refused colours stay with the caller.
-    raise<SizeError>("void TriMesh<T>::setVertexColors(TriMesh<int>*)",
-                     "The number of colors differs from the number of vertices");
+    throwError<SizeError>("void TriMesh<T>::setVertexColors(TriMesh<int>*)",
+                          "The number of colors differs from the number of vertices");
   }
   _vertexColors.reset(colors);
 }
@@ -423,19 +412,19 @@ template <class T> int TriMesh<T>::readText(ShapeTextReader& reader) {
   const int n = this->getNumVertices();
   const int space = this->getSpace();
   if (std::is_floating_point_v<T> && n > 0 && space != 3)
-    raise<FileFormatError>(where, "A triangle mesh has three coordinates per vertex");
+    throwError<FileFormatError>(where, "A triangle mesh has three coordinates per vertex");
 
   int count = 0;
   if (!reader.readHeaderItem(count)) count = 0; // a file that ends after its vertices has no triangle
   // Three vertex numbers and their separators take at least six characters.
   if (count < 0 || static_cast<std::size_t>(count) > reader.remaining() / 6 + 1)
-    raise<FileFormatError>(where, "The triangle count does not fit in the file");
+    throwError<FileFormatError>(where, "The triangle count does not fit in the file");
   _triangleIndexes.assign(3 * static_cast<std::size_t>(count), 0);
   if (reader.readNumbers(_triangleIndexes.data(), 3 * count) < 3 * count)
-    raise<FileFormatError>(where, "The file holds fewer triangles than it announces");
+    throwError<FileFormatError>(where, "The file holds fewer triangles than it announces");
   for (int number : _triangleIndexes)
     if (number < 0 || number >= n)
-      raise<FileFormatError>(where, "A triangle names a vertex that does not exist");
+      throwError<FileFormatError>(where, "A triangle names a vertex that does not exist");
   _stars.build(_triangleIndexes.data(), count, n);
 
   int flag = 0;
@@ -445,7 +434,7 @@ template <class T> int TriMesh<T>::readText(ShapeTextReader& reader) {
     for (int v = 0; v < n; ++v) {
       Vector<T>& normal = normals.vertex(v);
       if (reader.readNumbers(normal.data(), space) < space)
-        raise<FileFormatError>(where, "The normals are announced but missing");
+        throwError<FileFormatError>(where, "The normals are announced but missing");
       if constexpr (!std::is_integral_v<T>) normal.normalize();
     }
     _normals = normals;

@@ -1,7 +1,7 @@
 #include "geometry/TriMeshQuery.h"
 
+#include "foundation/ErrorThrowing.h"
 #include "geometry/Edge.h"
-#include "geometry/Raise.h"
 #include "geometry/TriMesh.h"
 #include "geometry/TriangleGeometry.h"
 
@@ -11,10 +11,6 @@
 #include <vector>
 
 namespace {
-template <class T> void refuseIntegers(const std::string& where) {
-  if (std::is_integral_v<T>) raise<TypeError>(where, "Method not available for type 'int'");
-}
-
 // The corners of triangle t, or false when it was removed or names vertices the mesh no longer has.
 template <class T> bool corners(const TriMesh<T>& mesh, int t, const T* p[3]) {
   if (t >= mesh.getNumTriangles()) return false;
@@ -35,8 +31,8 @@ template <class T> void TriMeshQuery<T>::setTriMesh(const TriMesh<T>& mesh) {
   const int n = mesh.getNumVertices();
   if (n == 0) return;
   if (mesh.getSpace() != 3)
-    raise<SizeError>("void TriMeshQuery<T>::setTriMesh(const TriMesh<T>&)",
-                     "The mesh is not three-dimensional");
+    throwError<SizeError>("void TriMeshQuery<T>::setTriMesh(const TriMesh<T>&)",
+                          "The mesh is not three-dimensional");
   _boundingBox = mesh.boundingBox();
   std::vector<const T*> coordinates(static_cast<std::size_t>(n));
   for (int v = 0; v < n; ++v) coordinates[v] = mesh.vertex(v).data();
@@ -45,8 +41,8 @@ template <class T> void TriMeshQuery<T>::setTriMesh(const TriMesh<T>& mesh) {
 
 template <class T> const TriMesh<T>& TriMeshQuery<T>::getTriMesh() const {
   if (!_mesh)
-    raise<ProgramError>("const TriMesh<T>& TriMeshQuery<T>::getTriMesh() const",
-                        "No triangular mesh was set");
+    throwError<ProgramError>("const TriMesh<T>& TriMeshQuery<T>::getTriMesh() const",
+                             "No triangular mesh was set");
   return *_mesh;
 }
 

@@ -1,31 +1,12 @@
 #include "geometry/Triangle.h"
 
-#include "foundation/Exception.h"
+#include "foundation/ErrorThrowing.h"
 #include "geometry/Edge.h"
 #include "geometry/TriangleGeometry.h"
 
 #include <cmath>
 #include <string>
 #include <type_traits>
-
-namespace {
-template <class T> std::string typeName() {
-  if (std::is_same_v<T, int>) return "int";
-  if (std::is_same_v<T, float>) return "float";
-  if (std::is_same_v<T, double>) return "double";
-  return "long double";
-}
-
-template <class T> void refuseIntegers(const std::string& where) {
-  if (std::is_integral_v<T>) {
-    TypeError e;
-    e.setWhere(where);
-    e.setWhat("Method not available for type '" + typeName<T>() + "'");
-    throw e;
-  }
-}
-
-} // namespace
 
 template <class T> Triangle<T>::Triangle(int space) : Curve<T>(space, 3, 3, 3, false) {}
 

@@ -1,6 +1,6 @@
 #include "geometry/VertexServer.h"
 
-#include "foundation/Exception.h"
+#include "foundation/ErrorThrowing.h"
 
 #include <algorithm>
 #include <new>
@@ -78,18 +78,8 @@ template <class T> void VertexServer<T>::setCapacity(int capacity) {
 
 template <class T> void VertexServer<T>::append(const VertexServer& other) {
   static const char* where = "void VertexServer<T>::append(const VertexServer&)";
-  if (&other == this) {
-    ValueError e;
-    e.setWhere(where);
-    e.setWhat("Cannot append server to itself");
-    throw e;
-  }
-  if (other._space != _space) {
-    ValueError e;
-    e.setWhere(where);
-    e.setWhat("Incompatible server space dimension");
-    throw e;
-  }
+  if (&other == this) throwError<ValueError>(where, "Cannot append server to itself");
+  if (other._space != _space) throwError<ValueError>(where, "Incompatible server space dimension");
   const int first = _size;
   setSize(_size + other._size);
   for (int i = 0; i < other._size; ++i) vertex(first + i) = other.vertex(i);

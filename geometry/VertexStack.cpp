@@ -1,6 +1,6 @@
 #include "geometry/VertexStack.h"
 
-#include "geometry/Raise.h"
+#include "foundation/ErrorThrowing.h"
 #include "geometry/ShapeTextReader.h"
 #include "geometry/ShapeTextWriter.h"
 
@@ -8,6 +8,7 @@
 #include <ios>
 #include <limits>
 #include <ostream>
+#include <utility>
 
 namespace {
 
@@ -108,14 +109,12 @@ VertexStack<T>::__ConcreteVertexIterator::__ConcreteVertexIterator(const __Concr
       _inner(other._inner ? other._inner->clone() : nullptr), _position(2) {}
 
 template <class T> void VertexStack<T>::__ConcreteVertexIterator::startLevel(int l) {
-  delete _inner;
-  _inner = nullptr;
+  _inner.reset();
   for (_level = l; _level < _stack.getHeight(); ++_level) {
     _inner = _stack[_level].vertexIterator();
     if (_inner->current()) return;
-    delete _inner;
-    _inner = nullptr;
   }
+  _inner.reset();
 }
 
 template <class T> Vector<T>* VertexStack<T>::__ConcreteVertexIterator::current() {
@@ -123,7 +122,7 @@ template <class T> Vector<T>* VertexStack<T>::__ConcreteVertexIterator::current(
 }
 
 template <class T> const Vector<T>* VertexStack<T>::__ConcreteVertexIterator::current() const {
-  return _inner ? static_cast<const ConcreteVertexIterator<T>*>(_inner)->current() : nullptr;
+  return _inner ? std::as_const(*_inner).current() : nullptr;
 }
 
 template <class T> const Vector<unsigned int>& VertexStack<T>::__ConcreteVertexIterator::locator() const {
@@ -146,12 +145,8 @@ template <class T> void VertexStack<T>::__ConcreteVertexIterator::rewind() {
   startLevel(0);
 }
 
-template <class T> ConcreteVertexIterator<T>* VertexStack<T>::vertexIterator() {
-  return new __ConcreteVertexIterator(*this);
-}
-
-template <class T> ConcreteVertexIterator<T>* VertexStack<T>::vertexIterator() const {
-  return new __ConcreteVertexIterator(*this);
+template <class T> std::unique_ptr<ConcreteVertexIterator<T>> VertexStack<T>::vertexIterator() const {
+  return std::make_unique<__ConcreteVertexIterator>(*this);
 }
 
 // === Levels
@@ -264,17 +259,17 @@ template <class T> int VertexStack<T>::readStack(ShapeTextReader& reader) {
   reader.readHeaderItem(code);
   reader.readHeaderItem(space);
   reader.readHeaderItem(height);
-  if (space < 0) raise<FileFormatError>(readWhere, "Invalid space dimension");
+  if (space < 0) throwError<FileFormatError>(readWhere, "Invalid space dimension");
   // Every level after the first announces its size in at least two characters ("#0").
-  if (height < 0) raise<FileFormatError>(readWhere, "Invalid number of levels");
+  if (height < 0) throwError<FileFormatError>(readWhere, "Invalid number of levels");
   if ((height > 0 && static_cast<long long>(height - 1) * 2 > static_cast<long long>(reader.remaining())))
-    raise<FileFormatError>(readWhere, "More levels announced than the file holds");
+    throwError<FileFormatError>(readWhere, "More levels announced than the file holds");
   auto checkLevel = [&](int size) {
-    if (size < 0) raise<FileFormatError>(readWhere, "Invalid number of vertices");
+    if (size < 0) throwError<FileFormatError>(readWhere, "Invalid number of vertices");
     if (size > 0 &&
         (space < 1 || static_cast<long long>(size) * space > static_cast<long long>(reader.remaining())))
-      raise<FileFormatError>(readWhere, space < 1 ? "Invalid space dimension"
-                                                  : "More vertices announced than the file holds");
+      throwError<FileFormatError>(readWhere, space < 1 ? "Invalid space dimension"
+                                                       : "More vertices announced than the file holds");
   };
   if (height > 0 && !reader.readHeaderItem(n)) n = 0;
   checkLevel(n);

@@ -34,8 +34,7 @@ public:
   Vector<T>& operator[](const Vector<unsigned int>& locator) override;
   const Vector<T>& operator[](const Vector<unsigned int>& locator) const override;
 
-  ConcreteVertexIterator<T>* vertexIterator() override;
-  ConcreteVertexIterator<T>* vertexIterator() const override;
+  std::unique_ptr<ConcreteVertexIterator<T>> vertexIterator() const override;
 
   // === Levels
   // A new level sharing the list's server and copying its indexes; a stack without a server
@@ -65,8 +64,9 @@ public:
   public:
     explicit __ConcreteVertexIterator(const VertexStack& stack);
     __ConcreteVertexIterator(const __ConcreteVertexIterator& other);
-    ~__ConcreteVertexIterator() override { delete _inner; }
-    ConcreteVertexIterator<T>* clone() const override { return new __ConcreteVertexIterator(*this); }
+    std::unique_ptr<ConcreteVertexIterator<T>> clone() const override {
+      return std::make_unique<__ConcreteVertexIterator>(*this);
+    }
     Vector<T>* current() override;
     const Vector<T>* current() const override;
     const Vector<unsigned int>& locator() const override;
@@ -79,7 +79,7 @@ public:
     void startLevel(int l);
     const VertexStack& _stack;
     int _level = 0;
-    ConcreteVertexIterator<T>* _inner = nullptr;
+    std::unique_ptr<ConcreteVertexIterator<T>> _inner;
     mutable Vector<unsigned int> _position;
   };
 

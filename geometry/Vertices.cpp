@@ -1,6 +1,6 @@
 #include "geometry/Vertices.h"
 
-#include "geometry/Raise.h"
+#include "foundation/ErrorThrowing.h"
 #include "geometry/ShapeTextReader.h"
 #include "geometry/ShapeTextWriter.h"
 
@@ -64,12 +64,8 @@ template <class T> void Vertices<T>::__ConcreteVertexIterator::rewind() {
   update();
 }
 
-template <class T> ConcreteVertexIterator<T>* Vertices<T>::vertexIterator() {
-  return new __ConcreteVertexIterator(*this);
-}
-
-template <class T> ConcreteVertexIterator<T>* Vertices<T>::vertexIterator() const {
-  return new __ConcreteVertexIterator(*this);
+template <class T> std::unique_ptr<ConcreteVertexIterator<T>> Vertices<T>::vertexIterator() const {
+  return std::make_unique<__ConcreteVertexIterator>(*this);
 }
 
 // === Changes
@@ -84,7 +80,7 @@ template <class T> void Vertices<T>::setSize(int n, bool continued) {
 
 template <class T> void Vertices<T>::checkVertexSize(const Vector<T>& p, const char* where) const {
   if (this->_server && p.getSize() != this->_server->getSpace())
-    raise<SizeError>(where, "Vertex size differs from the space dimension");
+    throwError<SizeError>(where, "Vertex size differs from the space dimension");
 }
 
 // Runs inside the critical section, where nothing may throw: the vertex takes the coordinates that
@@ -185,10 +181,10 @@ template <class T> int Vertices<T>::readFlat(ShapeTextReader& reader) {
   // Every coordinate takes at least one character, so the rest of the text bounds the counts.
   if (space < 0 ||
       (n > 0 && (space < 1 || static_cast<long long>(space) > static_cast<long long>(reader.remaining()))))
-    raise<FileFormatError>(readWhere, "Invalid space dimension");
-  if (n < 0) raise<FileFormatError>(readWhere, "Invalid number of vertices");
+    throwError<FileFormatError>(readWhere, "Invalid space dimension");
+  if (n < 0) throwError<FileFormatError>(readWhere, "Invalid number of vertices");
   if (static_cast<long long>(n) * space > static_cast<long long>(reader.remaining()))
-    raise<FileFormatError>(readWhere, "More vertices announced than the file holds");
+    throwError<FileFormatError>(readWhere, "More vertices announced than the file holds");
   VertexServer<T>* server = new VertexServer<T>(space, n, n, n);
   this->holdServer(server);
   _indexes.clear();

@@ -42,8 +42,7 @@ public:
   void setIndex(int i, int j) { _indexes[static_cast<std::size_t>(i)] = j; }
   const std::vector<int>& getIndexes() const { return _indexes; }
 
-  ConcreteVertexIterator<T>* vertexIterator() override;
-  ConcreteVertexIterator<T>* vertexIterator() const override;
+  std::unique_ptr<ConcreteVertexIterator<T>> vertexIterator() const override;
 
   // === Changes
   // Resizes the index list (not the server); new entries continue after the last index when
@@ -72,7 +71,9 @@ public:
   class __ConcreteVertexIterator : public ConcreteVertexIterator<T> {
   public:
     explicit __ConcreteVertexIterator(const Vertices& shape);
-    ConcreteVertexIterator<T>* clone() const override { return new __ConcreteVertexIterator(*this); }
+    std::unique_ptr<ConcreteVertexIterator<T>> clone() const override {
+      return std::make_unique<__ConcreteVertexIterator>(*this);
+    }
     int currentServerIndex() const override;
     void operator++(int) override { ++*this; }
     void operator++() override;

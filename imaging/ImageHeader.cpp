@@ -20,7 +20,7 @@ ImageHeader& ImageHeader::operator=(const ImageHeader& other) {
 }
 
 void ImageHeader::clear() {
-  _format = 0;
+  _format = ImageFormat::None;
   _height = 0;
   _width = 0;
   _planes = 0;

@@ -5,8 +5,14 @@
 
 #include <memory>
 
-// Kind of an image file: 0 after clearing, 1 not recognised, 2 raw "img", 3 TIFF, 4 LSM.
-using ImageFormat = int;
+// Kind of an image file, with the codes the format had as a bare number.
+enum class ImageFormat {
+  None = 0,         // after clearing
+  Unrecognized = 1, // read, but of no kind the reader knows
+  Img = 2,          // raw 512 x 512 "img"
+  Tiff = 3,
+  Lsm = 4, // Zeiss LSM: TIFF with an LSM information block
+};
 
 // What an image file says about its image: format, sizes, depth, optional palette, calibration,
 // and the LSM extras (channels, subfile type, voxel sizes in micrometres).
@@ -51,7 +57,7 @@ public:
   void setVoxelSizeZ(float size) { _voxelSizeZ = size; }
 
 private:
-  ImageFormat _format = 0;
+  ImageFormat _format = ImageFormat::None;
   int _height = 0;
   int _width = 0;
   int _planes = 0;

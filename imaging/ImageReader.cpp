@@ -161,12 +161,12 @@ void ImageReader::read(ImageHeader& header, const std::string& filename) {
   in.read(reinterpret_cast<char*>(b), 4);
   in.close();
   header.clear();
-  header.setFormat(1);
+  header.setFormat(ImageFormat::Unrecognized);
   const std::string suffix = FileInfo::suffixName(filename);
   const bool littleEndianTiff = b[0] == 'I' && b[1] == 'I' && b[2] == '*';
   const bool bigEndianTiff = b[0] == 'M' && b[1] == 'M' && b[3] == '*';
   if (std::memcmp(b, "0000", 4) == 0 && (suffix == "img" || suffix == "IMG")) {
-    header.setFormat(2);
+    header.setFormat(ImageFormat::Img);
   } else if (littleEndianTiff || bigEndianTiff) {
     TIFFSetWarningHandler(nullptr);
     TiffFile file(filename, "r");
@@ -174,19 +174,19 @@ void ImageReader::read(ImageHeader& header, const std::string& filename) {
       throwFileError<FileFormatError>(headerWhere, file.describe("Cannot read TIFF file"), filename);
     const std::vector<unsigned char> block = lsmInformationBlock(file.get());
     if (block.empty())
-      header.setFormat(3);
+      header.setFormat(ImageFormat::Tiff);
     else if (hasLsmMagic(block))
-      header.setFormat(4);
-    if (header.getFormat() == 4) readLSMHeader(header, file);
-    if (header.getFormat() == 3) readTiffHeader(header, file);
+      header.setFormat(ImageFormat::Lsm);
+    if (header.getFormat() == ImageFormat::Lsm) readLSMHeader(header, file);
+    if (header.getFormat() == ImageFormat::Tiff) readTiffHeader(header, file);
   }
   switch (header.getFormat()) {
-  case 2:
+  case ImageFormat::Img:
     header.setWidth(512);
     header.setHeight(512);
     header.setDepth(8);
     break;
-  case 1:
+  case ImageFormat::Unrecognized:
     throwFileError<FileFormatError>(headerWhere, "Unrecognized image file format", filename);
   default:
     break;
@@ -325,7 +325,7 @@ void ImageReader::read(Image& image, const std::string& filename) {
     ImageHeader header;
     read(header, filename);
     checkDecodedSize(planeBytes(header), 1, filename, "void ImageReader::read(...)");
-    if (header.getFormat() == 3) {
+    if (header.getFormat() == ImageFormat::Tiff) {
       TiffFile file(filename, "r");
       if (!file.isOpen())
         throwFileError<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF file"), filename);
@@ -334,12 +334,12 @@ void ImageReader::read(Image& image, const std::string& filename) {
       notifyFinished();
       return;
     }
-    if (header.getFormat() == 4) {
+    if (header.getFormat() == ImageFormat::Lsm) {
       TiffFile file(filename, "r");
       if (file.isOpen()) checkPlaneFits(header, file);
     }
     shapeLike(image, header);
-    if (header.getFormat() == 2) {
+    if (header.getFormat() == ImageFormat::Img) {
       notifyStarted();
       readImgPixels(image, filename);
       notifyFinished();
@@ -481,8 +481,8 @@ void ImageReader::readFileMosaic(Image& image, const ImageSourceFileMosaic& sour
   for (int r = 0; r < source.getRows(); ++r)
     for (int c = 0; c < source.getColumns(); ++c) {
       const ImageSourceFile* cell = source.getCell(r, c);
-      const int format = cell ? cell->getHeader().getFormat() : 0;
-      if (format != 3 && format != 4) continue;
+      const ImageFormat format = cell ? cell->getHeader().getFormat() : ImageFormat::None;
+      if (format != ImageFormat::Tiff && format != ImageFormat::Lsm) continue;
       TiffFile file(cell->getFilename(), "r");
       if (file.isOpen()) checkPlaneFits(cell->getHeader(), file);
     }

@@ -11,7 +11,6 @@
 class ImageSource;
 class ImageSourceFileMosaic;
 class ImageSourceHeader;
-class ImageSourceHeader;
 class ImageSourceLSMStackPlane;
 class ImageSourceTiffStackPlane;
 class ImageSourceVoxelMatrixFilePlane;

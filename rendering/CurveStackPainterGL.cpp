@@ -10,13 +10,8 @@ template <class T> CurveStackPainterGL<T>::CurveStackPainterGL() {
 
 template <class T> void CurveStackPainterGL<T>::glDrawShape() const {
   if (!this->hasShape()) return;
-  const CurveStack<T>& stack = dynamic_cast<const CurveStack<T>&>(this->getShape());
   CurvePainterGL<T> curve;
-  curve.setAttributes(this->getAttributes());
-  for (int l = 0; l < stack.getHeight(); ++l) {
-    curve.setShape(stack[l]);
-    curve.glDraw();
-  }
+  this->glDrawLevels(dynamic_cast<const CurveStack<T>&>(this->getShape()), curve);
 }
 
 template class CurveStackPainterGL<float>;

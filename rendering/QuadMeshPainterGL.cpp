@@ -1,6 +1,6 @@
 #include "rendering/QuadMeshPainterGL.h"
 
-#include "foundation/Exception.h"
+#include "foundation/ErrorThrowing.h"
 #include "rendering/CurvePainterGL.h"
 
 #include <GL/gl.h>
@@ -36,12 +36,9 @@ template <class T> bool QuadMeshPainterGL<T>::isOpaque() const {
 
 template <class T> void QuadMeshPainterGL<T>::setShape(const Shape<T>& shape) {
   const QuadMesh<T>* mesh = dynamic_cast<const QuadMesh<T>*>(&shape);
-  if (!mesh) {
-    TypeError error;
-    error.setWhere("void QuadMeshPainterGL<T>::setShape(...)");
-    error.setWhat("Non QuadMesh shape passed as function argument");
-    throw error;
-  }
+  if (!mesh)
+    throwError<TypeError>("void QuadMeshPainterGL<T>::setShape(...)",
+                          "Non QuadMesh shape passed as function argument");
   ShapePainterGL<T>::setShape(shape);
   _normals = QuadMesh<T>(3, mesh->getHeight(), mesh->getWidth(), 0, 0, false);
   allocateNormalBuffer();

@@ -1,6 +1,6 @@
 #include "rendering/ShapePainterAttributesGL.h"
 
-#include "foundation/Exception.h"
+#include "foundation/ErrorThrowing.h"
 
 #include <iostream>
 
@@ -20,13 +20,6 @@ bool sameColor(const Vector<int>& a, const Vector<int>& b) {
   for (int i = 0; i < a.getSize(); ++i)
     if (a[i] != b[i]) return false;
   return true;
-}
-
-ProgramError undefinedAttribute(const std::string& where, const std::string& what) {
-  ProgramError error;
-  error.setWhere(where);
-  error.setWhat(what);
-  return error;
 }
 
 template <class V> void printLine(const char* label, const std::optional<V>& value) {
@@ -119,21 +112,21 @@ void ShapePainterAttributesGL::setColor(const Vector<int>& color) {
 
 bool ShapePainterAttributesGL::getVisibility() const {
   if (!_visibility)
-    throw undefinedAttribute("bool ShapePainterAttributesGL::getVisibility() const",
+    throwError<ProgramError>("bool ShapePainterAttributesGL::getVisibility() const",
                              "Visibility: undefined attribute");
   return *_visibility;
 }
 
 bool ShapePainterAttributesGL::getBeginCapFlag() const {
   if (!_beginCapFlag)
-    throw undefinedAttribute("bool ShapePainterAttributesGL::getBeginCapFlag() const",
+    throwError<ProgramError>("bool ShapePainterAttributesGL::getBeginCapFlag() const",
                              "Begin cap flag: undefined attribute");
   return *_beginCapFlag;
 }
 
 bool ShapePainterAttributesGL::getEndCapFlag() const {
   if (!_endCapFlag)
-    throw undefinedAttribute("bool ShapePainterAttributesGL::getEndCapFlag() const",
+    throwError<ProgramError>("bool ShapePainterAttributesGL::getEndCapFlag() const",
                              "End cap flag: undefined attribute");
   return *_endCapFlag;
 }

@@ -10,12 +10,6 @@
 
 namespace {
 
-template <class V> void traceValue(const char* expression, const V& value) {
-  if (!Trace::isEnabled()) return;
-  Trace::eval(expression);
-  std::cout << Trace::valueStart() << value << Trace::valueEnd() << "\n";
-}
-
 // Edge lengths that give each solid the volume of the unit sphere, 4/3 pi.
 constexpr double cubeSide = 1.6119920015335083;       // cube root of 4 pi / 3
 constexpr double tetrahedronEdge = 3.2878976;         // cube root of 8 sqrt(2) pi

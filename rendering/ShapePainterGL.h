@@ -23,8 +23,6 @@ public:
   bool hasShape() const { return _shape != nullptr; }
   virtual void setAttributes(const ShapePainterAttributesGL& attributes); // replaces them by assignment
   const ShapePainterAttributesGL& getAttributes() const { return _attributes; }
-  virtual void glInit() {}
-  virtual void glClear() {}
 
   void setSymbolSizeScale(float scale) { _symbolSizeScale = scale; }
   float getSymbolSizeScale() const { return _symbolSizeScale; }
@@ -58,6 +56,5 @@ private:
   const Shape<T>* _shape = nullptr;
   ShapePainterAttributesGL _attributes;
   float _symbolSizeScale = 1.0f;
-  unsigned int _sphereList = 0;
   bool _displayListsEnabled = false;
 };

@@ -10,7 +10,6 @@
 #include "rendering/VerticesPainterGL.h"
 
 #include <algorithm>
-#include <iostream>
 
 namespace {
 
@@ -37,9 +36,7 @@ const std::vector<ShapePainterKind>& shapePainterKinds() {
     };
     // Whether a quad mesh comes with colours is traced as it gets its painter.
     list[3].create = [](const Shape<float>& shape) -> std::unique_ptr<ShapePainterGL<float>> {
-      Trace::eval("quadMesh->hasVertexColors()");
-      std::cout << Trace::valueStart() << static_cast<const QuadMesh<float>&>(shape).hasVertexColors()
-                << Trace::valueEnd() << "\n";
+      traceValue("quadMesh->hasVertexColors()", static_cast<const QuadMesh<float>&>(shape).hasVertexColors());
       return std::make_unique<QuadMeshPainterGL<float>>();
     };
     return list;

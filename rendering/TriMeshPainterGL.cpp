@@ -1,6 +1,6 @@
 #include "rendering/TriMeshPainterGL.h"
 
-#include "foundation/Exception.h"
+#include "foundation/ErrorThrowing.h"
 #include "foundation/Trace.h"
 #include "geometry/TriMeshSmoothing.h"
 
@@ -9,12 +9,6 @@
 #include <iostream>
 
 namespace {
-
-template <class V> void traceValue(const char* expression, const V& value) {
-  if (!Trace::isEnabled()) return;
-  Trace::eval(expression);
-  std::cout << Trace::valueStart() << value << Trace::valueEnd() << "\n";
-}
 
 // An undefined smoothing count counts as -1.
 int verticesSmoothingOf(const ShapePainterAttributesGL& attributes) {
@@ -26,12 +20,6 @@ int normalsSmoothingOf(const ShapePainterAttributesGL& attributes) {
 }
 
 } // namespace
-
-template <class T> bool TriMeshPainterGL<T>::CompareTriangles::operator()(int a, int b) const {
-  const int vertexA = _mesh->getTriangleVertices(a)[0];
-  const int vertexB = _mesh->getTriangleVertices(b)[0];
-  return (*_mesh)[vertexA][_axis] < (*_mesh)[vertexB][_axis];
-}
 
 template <class T> TriMeshPainterGL<T>::TriMeshPainterGL() {
   ShapePainterAttributesGL attributes(this->getAttributes());
@@ -55,12 +43,9 @@ template <class T> bool TriMeshPainterGL<T>::isOpaque() const {
 
 template <class T> void TriMeshPainterGL<T>::setShape(const Shape<T>& shape) {
   Trace::Scope scope("void TriMeshPainterGL<T>::setShape(const Shape<T>&)");
-  if (!dynamic_cast<const TriMesh<T>*>(&shape)) {
-    TypeError error;
-    error.setWhere("void TriMeshPainterGL<T>::setShape(...)");
-    error.setWhat("Non TriMesh shape passed as function argument");
-    throw error;
-  }
+  if (!dynamic_cast<const TriMesh<T>*>(&shape))
+    throwError<TypeError>("void TriMeshPainterGL<T>::setShape(...)",
+                          "Non TriMesh shape passed as function argument");
   ShapePainterGL<T>::setShape(shape);
   _listsOutOfDate = true;
 }

@@ -9,17 +9,6 @@
 // the painter's mesh in place, cumulatively.
 template <class T> class TriMeshPainterGL : public VerticesPainterGL<T> {
 public:
-  // Functor ordering triangle numbers by the given coordinate (0, 1, 2) of their first vertex.
-  class CompareTriangles {
-  public:
-    CompareTriangles(const TriMesh<T>& mesh, int axis) : _mesh(&mesh), _axis(axis) {}
-    bool operator()(int a, int b) const;
-
-  private:
-    const TriMesh<T>* _mesh;
-    int _axis;
-  };
-
   TriMeshPainterGL();           // display mode Surface, display lists on
   ~TriMeshPainterGL() override; // deletes its lists in the current OpenGL context
 

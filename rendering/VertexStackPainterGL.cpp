@@ -10,13 +10,18 @@ template <class T> VertexStackPainterGL<T>::VertexStackPainterGL() {
 
 template <class T> void VertexStackPainterGL<T>::glDrawShape() const {
   if (!this->hasShape()) return;
-  const VertexStack<T>& stack = dynamic_cast<const VertexStack<T>&>(this->getShape());
   VerticesPainterGL<T> level;
-  level.setAttributes(this->getAttributes());
   level.setSymbolSizeScale(this->getSymbolSizeScale());
+  glDrawLevels(dynamic_cast<const VertexStack<T>&>(this->getShape()), level);
+}
+
+template <class T>
+void VertexStackPainterGL<T>::glDrawLevels(const VertexStack<T>& stack,
+                                           ShapePainterGL<T>& levelPainter) const {
+  levelPainter.setAttributes(this->getAttributes());
   for (int l = 0; l < stack.getHeight(); ++l) {
-    level.setShape(stack[l]);
-    level.glDraw();
+    levelPainter.setShape(stack[l]);
+    levelPainter.glDraw();
   }
 }
 

@@ -13,4 +13,6 @@ public:
 
 protected:
   void glDrawShape() const override; // std::bad_cast when the shape is not a VertexStack<T>
+  // Draws level after level of the stack with levelPainter, which first gets these attributes.
+  void glDrawLevels(const VertexStack<T>& stack, ShapePainterGL<T>& levelPainter) const;
 };

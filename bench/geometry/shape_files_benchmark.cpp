@@ -88,7 +88,7 @@ template <class S> void loadBenchmark(benchmark::State& state, const std::string
   const auto bytes = static_cast<int64_t>(std::filesystem::file_size(path));
   std::unique_ptr<Shape<float>> shape;
   for (auto _ : state) {
-    shape.reset(Shape<float>::loadFile(path));
+    shape = Shape<float>::loadFile(path);
     benchmark::DoNotOptimize(shape->getNumVertices());
     state.PauseTiming(); // freeing the shape is not part of loading it
     shape.reset();

@@ -1,7 +1,7 @@
 // Loading shape files into the program: from the command line in batch mode, by dropping files on
 // the window and through "Load shape..."; bad files are reported and skipped.
-#include "geometry/ConstVertexIterator.h"
 #include "geometry/Shape.h"
+#include "geometry/VertexIterator.h"
 #include "tests/application/MainWindowFixture.h"
 
 #include <QDir>

@@ -66,8 +66,7 @@ TEST_F(TraceTest, NestedCallsIndentByOneBarPerLevel) {
   CapturedOutput out;
   Trace::enterFunction("outer");
   Trace::enterFunction("inner");
-  Trace::eval("x");
-  std::cout << Trace::valueStart() << 42 << Trace::valueEnd() << "\n";
+  traceValue("x", 42);
   Trace::leaveFunction("inner");
   Trace::leaveFunction("outer");
   EXPECT_EQ(out.text(), "ENTER> \033[1;33mouter\033[0m [1]\n"
@@ -75,16 +74,6 @@ TEST_F(TraceTest, NestedCallsIndentByOneBarPerLevel) {
                         "|   |   EVAL> x = \033[35;1m42\033[0m\n"
                         "|   LEAVE> \033[33minner\033[0m\n"
                         "LEAVE> \033[33mouter\033[0m\n");
-}
-
-TEST_F(TraceTest, ObsoleteWarnsOnTwoIndentedLines) {
-  CapturedOutput out;
-  Trace::enterFunction("caller");
-  OBSOLETE("old()", "replacement()");
-  Trace::leaveFunction("caller");
-  EXPECT_NE(out.text().find("|   *** WARNING: Obsolete call to old()\n"
-                            "|   ***   Replace by call to: replacement()\n"),
-            std::string::npos);
 }
 
 TEST_F(TraceTest, ScopeLeavesOnReturnButNotWhenAnExceptionUnwindsIt) {

@@ -1,5 +1,4 @@
 // Shared vertex storage: growth, capacity, reference counts, copy on detach and the iterators.
-#include "geometry/ConstVertexIterator.h"
 #include "geometry/VertexClient.h"
 #include "geometry/VertexIterator.h"
 #include "geometry/VertexServer.h"

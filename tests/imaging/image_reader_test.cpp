@@ -228,7 +228,7 @@ TEST(RawImgPixels, SkipTwelveBytesAndReadWhatTheFileHolds) {
   EXPECT_EQ(image.row(1)[0], 512 % 200);
   EXPECT_EQ(image.row(2)[0], 0);
   writeTiff(directory.file("named.tif"), TiffLayout()); // name and prefix read the file
-  EXPECT_EQ(Image("named.tif", directory.path() + "/").getHeader().getFormat(), 3);
+  EXPECT_EQ(Image("named.tif", directory.path() + "/").getHeader().getFormat(), ImageFormat::Tiff);
 }
 
 // === LSM
@@ -355,11 +355,11 @@ TEST(ImageInit, RowsAreUnpaddedAndBadSizesOrDepthsAreRefused) {
   EXPECT_EQ(image.row(2) - image.row(0), 30);
   EXPECT_EQ(image.getSize()[0], 3);
   EXPECT_EQ(image.getSize()[1], 5);
-  image.getHeader().setFormat(3);
+  image.getHeader().setFormat(ImageFormat::Tiff);
   image.init(5, 3, 24); // unchanged: nothing happens
-  EXPECT_EQ(image.getHeader().getFormat(), 3);
+  EXPECT_EQ(image.getHeader().getFormat(), ImageFormat::Tiff);
   image.init(5, 4, 24); // the header is cleared
-  EXPECT_EQ(image.getHeader().getFormat(), 0);
+  EXPECT_EQ(image.getHeader().getFormat(), ImageFormat::None);
   expectException<DepthError>([&] { image.init(10, 10, 12); }, "void Image::init(...)",
                               "Invalid depth value");
   EXPECT_THROW(image.init(-1, 5, 8), SizeError);
@@ -378,14 +378,14 @@ TEST(ImageCopy, ImagesCopyPixelsAndHeadersCopyTheImageFieldsOnly) {
   EXPECT_EQ(assigned.row(1)[1], 200);
   EXPECT_NE(assigned.getData(), image.getData());
   ImageHeader header;
-  header.setFormat(4);
+  header.setFormat(ImageFormat::Lsm);
   header.setDepth(16);
   header.setChannels(3);
   header.setVoxelSizeZ(9);
   header.setColormap(Colormap::flag());
   ImageHeader headerCopy;
   headerCopy = header;
-  EXPECT_EQ(headerCopy.getFormat(), 4);
+  EXPECT_EQ(headerCopy.getFormat(), ImageFormat::Lsm);
   EXPECT_EQ(headerCopy.getChannels(), 0);
   EXPECT_FLOAT_EQ(headerCopy.getVoxelSizeZ(), 1);
   EXPECT_FALSE(headerCopy.hasColormap()); // only 8-bit headers pass their colour map on
@@ -395,5 +395,5 @@ TEST(ImageCopy, ImagesCopyPixelsAndHeadersCopyTheImageFieldsOnly) {
   EXPECT_EQ(*headerCopy.getColormap(), Colormap::flag());
   headerCopy.clear();
   EXPECT_FALSE(headerCopy.hasColormap());
-  EXPECT_EQ(headerCopy.getFormat(), 0);
+  EXPECT_EQ(headerCopy.getFormat(), ImageFormat::None);
 }

@@ -103,7 +103,7 @@ TEST(ImageSourceLSMStack, AnswersChannelsAndReadsTheFrameAsTheSample) {
                 "ImageSourceLSMStackPlane::setLSMStackFilename(const string& filename)"),
             std::string::npos);
   EXPECT_EQ(stack.getChannel(), 2);
-  EXPECT_EQ(stack.getNewSubFileType(), 0);
+  EXPECT_EQ(stack.getNewSubfileType(), 0);
   EXPECT_EQ(stack.getNumImages(), 1);
   stack.setFrame(1);
   Image image;
