@@ -38,7 +38,7 @@ const char* const gltfScene =
 "bufferViews":[{"buffer":0,"byteLength":36}],
 "accessors":[{"bufferView":0,"componentType":5126,"count":3,"type":"VEC3","min":[0,0,0],"max":[1,1,0]}]})";
 
-const char* const asciiPlyHeader = "ply\nformat ascii 1.0\nelement vertex ";
+const std::string asciiPlyHeader = "ply\nformat ascii 1.0\nelement vertex ";
 
 std::vector<std::unique_ptr<Shape<float>>> importText(const TemporaryDirectory& dir, const std::string& name,
                                                       const std::string& content) {
@@ -81,8 +81,22 @@ std::unique_ptr<TriMesh<float>> colouredTetrahedron() {
 
 // Each format imports as the shapes it holds: kinds, counts, welding, colours and names.
 TEST(MeshImport, ReadsEachFormatIntoItsShapes) {
+  const std::string xyz = "property float x\nproperty float y\nproperty float z\n";
+  const std::string faces = "property list uchar int vertex_indices\nend_header\n";
+  const std::string tetra = asciiPlyHeader + ("4\n" + xyz) + "element face 4\n" + faces +
+                            "1 1 1\n1 -1 -1\n-1 1 -1\n-1 -1 1\n3 0 1 2\n3 0 3 1\n3 0 2 3\n3 1 3 2\n";
+  const std::string rgb = asciiPlyHeader + ("3\n" + xyz) +
+                          "property uchar red\nproperty uchar green\nproperty uchar blue\nelement face 1\n" +
+                          faces + "0 0 0 255 0 0\n1 0 0 0 255 0\n0 1 0 10 20 30\n3 0 1 2\n";
+  const std::string cloud = asciiPlyHeader + ("3\n" + xyz) + "end_header\n0 0 0\n1 0 0\n0 1 0\n";
   const std::string cubeOfQuads = "OFF\n8 6 0\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n0 0 1\n1 0 1\n1 1 1\n0 1 1\n"
                                   "4 0 3 2 1\n4 4 5 6 7\n4 0 1 5 4\n4 1 2 6 5\n4 2 3 7 6\n4 3 0 4 7\n";
+  const std::string twoObjects =
+      "o first\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\no second\nv 5 5 5\nv 6 5 5\np 5 6\n";
+  const std::string square =
+      "solid square\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nvertex 1 1 0\n"
+      "endloop\nendfacet\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 1 0\n"
+      "vertex 0 1 0\nendloop\nendfacet\nendsolid square\n";
   struct Case {
     const char* file;
     std::string content;
@@ -93,49 +107,13 @@ TEST(MeshImport, ReadsEachFormatIntoItsShapes) {
     Floats lastShape = {};       // the last shape's coordinates, when checked
   };
   const Case cases[] = {
-      {"tetra.ply",
-       std::string(asciiPlyHeader) +
-           "4\nproperty float x\nproperty float y\nproperty float z\nelement face 4\n"
-           "property list uchar int vertex_indices\nend_header\n1 1 1\n1 -1 -1\n-1 1 -1\n-1 -1 1\n"
-           "3 0 1 2\n3 0 3 1\n3 0 2 3\n3 1 3 2\n",
-       {"tetra"},
-       {4},
-       {4},
-       {}},
+      {"tetra.ply", tetra, {"tetra"}, {4}, {4}, {}},
       {"cube.off", cubeOfQuads, {"cube"}, {8}, {12}, {}},
-      {"rgb.ply",
-       std::string(asciiPlyHeader) +
-           "3\nproperty float x\nproperty float y\nproperty float z\nproperty uchar red\n"
-           "property uchar green\nproperty uchar blue\nelement face 1\nproperty list uchar int "
-           "vertex_indices\n"
-           "end_header\n0 0 0 255 0 0\n1 0 0 0 255 0\n0 1 0 10 20 30\n3 0 1 2\n",
-       {"rgb"},
-       {3},
-       {1},
-       {10, 20, 30}},
-      {"two.obj",
-       "o first\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\no second\nv 5 5 5\nv 6 5 5\np 5 6\n",
-       {"two:first", "two:second"},
-       {4, 2},
-       {2, -1},
-       {},
-       {5, 5, 5, 6, 5, 5}},
-      {"cloud.ply",
-       std::string(asciiPlyHeader) + "3\nproperty float x\nproperty float y\nproperty float z\n"
-                                     "end_header\n0 0 0\n1 0 0\n0 1 0\n",
-       {"cloud"},
-       {3},
-       {-1},
-       {}},
+      {"rgb.ply", rgb, {"rgb"}, {3}, {1}, {10, 20, 30}},
+      {"two.obj", twoObjects, {"two:first", "two:second"}, {4, 2}, {2, -1}, {}, {5, 5, 5, 6, 5, 5}},
+      {"cloud.ply", cloud, {"cloud"}, {3}, {-1}, {}},
       {"tetra.stl", written(writeStlFile<float>, *tetrahedron()), {"tetra"}, {4}, {4}, {}},
-      {"square.stl",
-       "solid square\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nvertex 1 1 0\n"
-       "endloop\nendfacet\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 1 0\n"
-       "vertex 0 1 0\nendloop\nendfacet\nendsolid square\n",
-       {"square"},
-       {4},
-       {2},
-       {}},
+      {"square.stl", square, {"square"}, {4}, {2}, {}},
       {"scene.gltf",
        gltfScene,
        {"scene:leaf", "scene:leaf"},
