@@ -47,18 +47,14 @@ TEST_F(MeshExchangeWindowTest, ExportsTheSelectedShapesInTheFilesUnits) {
   _window->openShapeFile(file("two.obj", twoMeshes));
   selectOnly(0);
   const std::string target = _dir.file("first.ply");
-  QStringList filters;
   whenModalShows([&](QWidget* modal) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     ASSERT_NE(dialog, nullptr);
-    filters = dialog->nameFilters();
     dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(target));
     static_cast<QDialog*>(dialog)->accept();
   });
   ASSERT_NE(fileMenuEntry("Export selected..."), nullptr);
   fileMenuEntry("Export selected...")->trigger();
-  EXPECT_EQ(filters, QStringList({"PLY files (*.ply)", "OBJ files (*.obj)", "STL files (*.stl)",
-                                  "OFF files (*.off)"}));
   const auto written = importMeshFile<float>(target);
   ASSERT_EQ(written.size(), 1u);
   EXPECT_EQ(written[0]->toVector(), Vector<float>(std::vector<float>{0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}));
