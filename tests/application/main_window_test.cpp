@@ -1,6 +1,8 @@
 // The real main window on the offscreen platform: menus, About box, settings, scaling dialog, canvas.
 #include "tests/application/MainWindowFixture.h"
 #include "viewer/ViewerCanvasGL.h"
+#include "viewer/ViewerPosePanel.h"
+#include "viewer/ViewerScaleBarPanel.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -153,4 +155,20 @@ TEST_F(MainWindowTest, CanvasStretchesBetweenTheSideColumnsUnrotatedAtFullZoomWi
   ASSERT_NE(middle, nullptr);
   EXPECT_EQ(middle->indexOf(canvas), 1);
   EXPECT_EQ(middle->stretch(1), 1);
+}
+
+// The left column holds the pose panel above the scale bar panel; "View" > "Pose panel" hides and
+// shows both.
+TEST_F(MainWindowTest, PosePanelEntryHidesAndShowsBothPanelsOfTheLeftColumn) {
+  _window->show();
+  QWidget* panels[] = {_window->findChild<ViewerPosePanel*>(), _window->findChild<ViewerScaleBarPanel*>()};
+  ASSERT_TRUE(panels[0] && panels[1]);
+  EXPECT_LT(panels[0]->y(), panels[1]->y());
+  EXPECT_LT(panels[0]->x(), _window->mediator()->getCanvas()->x());
+  QAction* toggle = menuTitled(_window->findChild<QMenuBar*>(), "View")->actions().at(0);
+  for (const bool shown : {false, true}) {
+    toggle->trigger();
+    EXPECT_EQ(panels[0]->isVisible(), shown);
+    EXPECT_EQ(panels[1]->isVisible(), shown);
+  }
 }

@@ -89,20 +89,6 @@ TEST_F(TraceTest, ScopeLeavesOnReturnButNotWhenAnExceptionUnwindsIt) {
   EXPECT_EQ(out.text().find("LEAVE> \033[33mthrowing"), std::string::npos);
 }
 
-TEST_F(TraceTest, SwitchedOffWritesNothingAndKeepsTheDepth) {
-  CapturedOutput out;
-  Trace::setEnabled(false);
-  {
-    Trace::Scope scope("silent");
-    Trace::print("hello");
-    Trace::eval("x");
-  }
-  Trace::enterFunction("f");
-  Trace::setEnabled(true);
-  EXPECT_EQ(out.text(), "");
-  EXPECT_EQ(Trace::depth(), 0);
-}
-
 // CTest runs this once more with OSTREL_TRACE=0 in the environment.
 TEST(TraceSwitch, FollowsTheEnvironmentVariable) {
   const char* setting = std::getenv("OSTREL_TRACE");

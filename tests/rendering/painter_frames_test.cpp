@@ -97,33 +97,23 @@ TEST_F(PainterFrames, PointsAndLinesKeepTheirShadeWhateverWasDrawnBefore) {
   Vertices<float> dot = makeVertices({{0, 0.5f, 0}});
   VerticesPainterGL<float> points;
   points.setShape(dot);
+  paintWith(points, rgb(0, 0, 255), DISPLAY_MODE_SYMBOL);
+  changeAttributes(points, [](ShapePainterAttributesGL& a) { a.setSymbolSize(6); });
   Curve<float> line = makeCurve({{0, -0.2f, 0}, {0, -0.9f, 0}}, true);
   CurvePainterGL<float> curve;
   curve.setShape(line);
-  for (auto* painter :
-       {static_cast<ShapePainterGL<float>*>(&points), static_cast<ShapePainterGL<float>*>(&curve)})
-    changeAttributes(*painter, [&](ShapePainterAttributesGL& a) {
-      a.setColor(painter == &points ? rgb(0, 0, 255) : rgb(0, 255, 255));
-      a.setSymbolSize(6);
-      a.setLineWidth(5);
-    });
-  const struct {
-    float normal[3];
-    float turn; // degrees about the vertical axis
-  } cases[] = {{{0, 0, -1}, 0}, {{1, 0, 0}, 0}, {{0, 0, 1}, 70}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.turn);
+  paintWith(curve, rgb(0, 255, 255), DISPLAY_MODE_CURVE);
+  changeAttributes(curve, [](ShapePainterAttributesGL& a) { a.setLineWidth(5); });
+  for (const float turn : {0.0f, 70.0f}) { // degrees about the vertical axis
     gl.clear();
-    glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
-    glRotatef(c.turn, 0, 1, 0);
-    glNormal3f(c.normal[0], c.normal[1], c.normal[2]);
+    glRotatef(turn, 0, 1, 0);
+    glNormal3f(0, 0, turn > 0 ? 1 : -1); // the object's z axis, or away from the viewer
     points.glDraw();
-    glNormal3f(c.normal[0], c.normal[1], c.normal[2]);
     curve.glDraw();
     glPopMatrix();
     const QImage frame = gl.grab();
-    EXPECT_TRUE(pixelNear(frame, 32, 16, QColor(0, 0, 255)));
-    EXPECT_TRUE(pixelNear(frame, 32, 50, QColor(0, 255, 255)));
+    EXPECT_TRUE(pixelNear(frame, 32, 16, QColor(0, 0, 255))) << turn;
+    EXPECT_TRUE(pixelNear(frame, 32, 50, QColor(0, 255, 255))) << turn;
   }
 }

@@ -1,33 +1,80 @@
-// The numeric widgets and the pose and scale bar panels, driven as a user drives them: values set by
-// the program never echo, user changes always do, and slider and spin box agree.
+// The numeric widgets, the pose and scale bar panels and the viewer mediator that wires them to a real
+// canvas, driven as a user drives them: values set by the program never echo, user changes always do,
+// slider and spin box agree, and changes travel from panel to canvas and back.
 #include "viewer/QDoubleCompositeBox.h"
 #include "viewer/QDoubleSlider.h"
+#include "viewer/ViewerCanvasGL.h"
+#include "viewer/ViewerMediator.h"
 #include "viewer/ViewerPosePanel.h"
 #include "viewer/ViewerScaleBarPanel.h"
 
 #include "tests/support/VectorPrinting.h"
+#include "tests/viewer/CanvasDrag.h"
 #include "tests/viewer/CanvasTestPainters.h"
 #include "tests/viewer/PanelProbe.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QMenu>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <sstream>
+#include <algorithm>
 
-// Program-set values are silent; a user change is announced with the new value (the composite box
-// may announce it through both inner widgets) and the other inner widget follows.
+namespace {
+
+// Notes the keys whose presses reach it.
+class KeyNotingCanvas : public ViewerCanvasGL {
+public:
+  std::vector<int> keys;
+
+protected:
+  void keyPressEvent(QKeyEvent* event) override { keys.push_back(event->key()); }
+};
+
+QStringList texts(const QMenu& menu) {
+  QStringList result;
+  for (QAction* action : menu.actions()) result << (action->isSeparator() ? QString("|") : action->text());
+  return result;
+}
+
+struct ViewerMediatorTest : ::testing::Test {
+  ViewerMediatorTest() {
+    QSettings().clear();
+    canvas.resize(100, 100);
+    mediator.setCanvas(canvas);
+    mediator.setPosePanel(panel);
+    mediator.setScaleBarPanel(scaleBar);
+    mediator.initialize();
+    mediator.populateFileMenu(fileMenu);
+    mediator.populatePoseMenu(poseMenu);
+  }
+  int shown(int box) { return inputBox(&panel, box)->getValue(); }
+  void choose(int combo, const char* item) { // what a click on the item sends
+    emit panel.findChildren<QComboBox*>().at(combo)->textActivated(item);
+  }
+
+  KeyNotingCanvas canvas;
+  ViewerPosePanel panel;
+  ViewerScaleBarPanel scaleBar;
+  ViewerMediator mediator;
+  QMenu fileMenu, poseMenu;
+};
+
+} // namespace
+
+// Program-set values are silent; a user change on either half is announced with the new value and
+// the other half follows. Slider positions are the nearest multiples of the step, clamped.
 TEST(NumericWidgets, ProgramValuesAreSilentAndUserChangesAnnouncedWithBothHalvesAgreeing) {
   QInputBox box("x ", nullptr, 5, 1000, " %");
   QSignalSpy boxSpy(&box, &QInputBox::valueChanged);
   EXPECT_EQ(box.getValue(), 5); // 0 taken into the range
   box.setValue(40);
-  box.setMinimum(10);
   box.setMaximum(500);
   dragSlider(&box, 41);
   stepUp(&box);
@@ -40,96 +87,35 @@ TEST(NumericWidgets, ProgramValuesAreSilentAndUserChangesAnnouncedWithBothHalves
   real.setValue(0.3);
   EXPECT_EQ(realSpy.count(), 0);
   stepUp(&real);
-  EXPECT_NEAR(realSpy.last().at(0).toDouble(), 0.4, 1e-6);
   EXPECT_NEAR(real.getValue(), 0.4, 1e-6);
   dragSlider(&real, 7);
+  EXPECT_NEAR(realSpy.last().at(0).toDouble(), 0.7, 1e-6);
   EXPECT_NEAR(real.findChild<QDoubleSpinBox*>()->value(), 0.7, 1e-6);
-}
 
-TEST(NumericWidgets, DoubleSliderMapsValuesToClampedNearestPositions) {
   QDoubleSlider slider;
   slider.setSingleStep(0.05);
-  EXPECT_EQ(slider.QSlider::maximum(), 20);
-  const struct {
-    double set;
-    int position;
-  } cases[] = {{0.52, 10}, {-3, 0}, {7, 20}, {0.974, 19}, {0.976, 20}};
-  for (const auto& c : cases) {
-    slider.setValue(c.set);
-    EXPECT_EQ(slider.QSlider::value(), c.position) << c.set;
-    EXPECT_NEAR(slider.value(), c.position * 0.05, 1e-6) << c.set;
+  const std::pair<double, int> positions[] = {{0.52, 10}, {-3, 0}, {7, 20}, {0.974, 19}, {0.976, 20}};
+  for (const auto& [value, position] : positions) {
+    slider.setValue(value);
+    EXPECT_EQ(slider.QSlider::value(), position) << value;
   }
 }
 
-// The background announces the panel's own colour; back to perspective forgets the strength box.
-TEST(PosePanel, AnnouncesUserChangesOfRotationBackgroundProjectionAndBox) {
-  const auto choose = [](ViewerPosePanel& p, int combo, const char* item) {
-    emit p.findChildren<QComboBox*>().at(combo)->textActivated(item); // what a click on the item sends
-  };
-  const struct {
-    const char* name;
-    std::function<void(ViewerPosePanel&)> act;
-    std::string want;
-  } cases[] = {
-      {"rotation by the spin box", [](ViewerPosePanel& p) { stepUp(inputBox(&p, 1)); }, "rotation 0 1 0;"},
-      {"uniform", [&](ViewerPosePanel& p) { choose(p, 0, "Uniform"); }, "background 85 170 255 0;"},
-      {"projection",
-       [&](ViewerPosePanel& p) {
-         dragSlider(inputBox(&p, 9), 3);
-         choose(p, 1, "Orthographic");
-         EXPECT_FALSE(inputBox(&p, 9)->isEnabled());
-         choose(p, 1, "Perspective");
-       },
-       "projection 1 3;projection 0 1;projection 1 1;"},
-      {"box hidden",
-       [](ViewerPosePanel& p) {
-         p.findChild<QCheckBox*>()->click();
-         EXPECT_FALSE(inputBox(&p, 10)->isEnabled());
-       },
-       "box 0;"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    ViewerPosePanel panel;
-    std::ostringstream log;
-    QObject::connect(&panel, &ViewerPosePanel::rotationChanged, [&](const Vector<float>& r) {
-      log << "rotation " << r[0] << ' ' << r[1] << ' ' << r[2] << ';';
-    });
-    QObject::connect(&panel, &ViewerPosePanel::backgroundChanged, [&](const BackgroundGL& b) {
-      const Vector<int>& rgb = b.getColor();
-      log << "background " << rgb[0] << ' ' << rgb[1] << ' ' << rgb[2] << ' ' << b.isGradientEnabled() << ';';
-    });
-    QObject::connect(&panel, &ViewerPosePanel::projectionChanged, [&](const ProjectionGL& p) {
-      log << "projection " << p.isPerspective() << ' ' << p.getPerspectiveStrength() << ';';
-    });
-    QObject::connect(&panel, &ViewerPosePanel::boundingBoxToggled,
-                     [&](bool shown) { log << "box " << shown << ';'; });
-    c.act(panel);
-    EXPECT_EQ(log.str(), c.want);
-  }
-}
-
-TEST(PosePanel, ShowsPosesToTheNearestDegreeWithoutAnnouncingThem) {
+TEST(PosePanel, ShowsAnglesToTheNearestDegreeWithoutAnnouncingThem) {
   ViewerPosePanel panel;
-  QSignalSpy zoomSpy(&panel, &ViewerPosePanel::zoomChanged);
-  Pose pose;
-  pose.setXTranslation(-7);
-  pose.setZoom(300);
-  pose.setSpecularLight(99);
-  panel.setPose(pose);
+  QSignalSpy spy(&panel, &ViewerPosePanel::rotationChanged);
   panel.setRotation(point3(12.5f, -0.4f, 179.6f));
-  panel.setBoundingBoxScaling(107);
-  const int want[] = {13, 0, 180, -7, 0, 300, 0, 0, 99, 1, 107};
-  for (int i = 0; i < 11; ++i) EXPECT_EQ(inputBox(&panel, i)->getValue(), want[i]) << "box " << i;
-  EXPECT_EQ(zoomSpy.count(), 0);
+  const int want[] = {13, 0, 180};
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(inputBox(&panel, i)->getValue(), want[i]) << "axis " << i;
+  EXPECT_EQ(spy.count(), 0);
 }
 
 // The scene box bounds the controls in data units; the announced bar is in scene units.
 TEST(ScaleBarPanel, BoundsItsControlsByTheSceneBoxAndAnnouncesScaledBoxes) {
   ViewerScaleBarPanel panel;
-  std::vector<BoundingBox<float>> announced;
+  BoundingBox<float> announced;
   QObject::connect(&panel, &ViewerScaleBarPanel::scaleBarChanged,
-                   [&](const BoundingBox<float>& box) { announced.push_back(box); });
+                   [&](const BoundingBox<float>& b) { announced = b; });
   panel.setBoundingBox(BoundingBox<float>());
   EXPECT_FALSE(panel.isEnabled());
   panel.setScaling(point3(2, 2, 2));
@@ -137,12 +123,99 @@ TEST(ScaleBarPanel, BoundsItsControlsByTheSceneBoxAndAnnouncesScaledBoxes) {
   EXPECT_TRUE(panel.isEnabled());
   EXPECT_EQ(sliderOf(inputBox(&panel, 0))->maximum(), 100); // "X"
   EXPECT_EQ(sliderOf(inputBox(&panel, 1))->maximum(), 100); // "Width "
-  EXPECT_TRUE(announced.empty());
-
   panel.setScaling(point3(0.5f, 0.5f, 2.0f));
   dragSlider(inputBox(&panel, 0), 10);
   dragSlider(inputBox(&panel, 1), 4);
-  ASSERT_EQ(announced.size(), 2u);
-  EXPECT_EQ(announced.back().getVertex1(), point3(5, 0, 0));
-  EXPECT_EQ(announced.back().getVertex2(), point3(7, 0, 0));
+  EXPECT_EQ(announced.getVertex1(), point3(5, 0, 0));
+  EXPECT_EQ(announced.getVertex2(), point3(7, 0, 0));
+}
+
+TEST_F(ViewerMediatorTest, FillsTheMenusAndStartsCanvasAndPanelAlike) {
+  EXPECT_EQ(texts(fileMenu), QStringList({"Snapshot", "Snapshot (cropped)", "Record", "Clear landmarks",
+                                          "Save landmarks..."}));
+  EXPECT_EQ(texts(poseMenu),
+            QStringList({"Standard pose 1", "Standard pose 2", "Standard pose 3", "Reverse standard pose 1",
+                         "Reverse standard pose 2", "Reverse standard pose 3", "|", "Toggle animation",
+                         "Toggle random motion", "Toggle spinning motion", "Set motion angle...",
+                         "Set motion timeout..."}));
+  EXPECT_EQ(canvas.getBoundingBoxScaling(), 110);
+  EXPECT_EQ(canvas.getPose().getDiffuseLight(), 128);
+  EXPECT_EQ(shown(6), 80); // ambient
+  EXPECT_EQ(shown(10), 110);
+}
+
+// Panel to canvas (user changes), canvas to panel (a drag and a double click), and the scale bar.
+TEST_F(ViewerMediatorTest, RoutesPanelChangesToTheCanvasAndCanvasChangesToThePanel) {
+  dragSlider(inputBox(&panel, 5), 250);
+  stepUp(inputBox(&panel, 1)); // through the spin box: the slider follows before the announcement
+  dragSlider(inputBox(&panel, 6), 30);
+  EXPECT_FLOAT_EQ(canvas.getZoom(), 2.5f);
+  EXPECT_EQ(canvas.getRotation(), point3(0, 1, 0));
+  EXPECT_EQ(canvas.getPose().getAmbientLight(), 30);
+  choose(0, "Uniform"); // the panel's own colour, not the canvas's
+  EXPECT_FALSE(canvas.getBackground().isGradientEnabled());
+  EXPECT_EQ(canvas.getBackground().getColor()[2], 255);
+  dragSlider(inputBox(&panel, 9), 3);
+  EXPECT_EQ(canvas.getProjection().getPerspectiveStrength(), 3);
+  choose(1, "Orthographic");
+  EXPECT_TRUE(canvas.getProjection().isOrthographic());
+  EXPECT_FALSE(inputBox(&panel, 9)->isEnabled());
+  choose(1, "Perspective"); // strength 1 again, whatever the box shows
+  EXPECT_EQ(canvas.getProjection().getPerspectiveStrength(), 1);
+  panel.findChild<QCheckBox*>()->click();
+  EXPECT_FALSE(canvas.getBoundingBoxPainter().isActive());
+  EXPECT_FALSE(inputBox(&panel, 10)->isEnabled());
+
+  drag(canvas, {36, 0});
+  EXPECT_EQ(shown(1), 10);
+  QTest::mouseDClick(&canvas, Qt::LeftButton);
+  EXPECT_EQ(shown(1), 0);
+  EXPECT_EQ(shown(5), 100);
+  EXPECT_EQ(shown(6), 30); // the lights stay
+
+  BlockPainter block(0, 0, 0, 20, 10, 5, 255, 255, 255);
+  canvas.addPainter(block);
+  canvas.setBoundingBoxScaling(100); // the new scene box reaches the scale bar panel
+  EXPECT_EQ(sliderOf(inputBox(&scaleBar, 0))->maximum(), 20);
+  dragSlider(inputBox(&scaleBar, 1), 3); // a bar 3 wide at the origin
+  EXPECT_EQ(canvas.getScaleBarPainter().getBoundingBox().getVertex2(), point3(3, 0, 0));
+}
+
+TEST_F(ViewerMediatorTest, StandardPosesFromTheMenuKeepTheLights) {
+  dragSlider(inputBox(&panel, 6), 200);
+  dragSlider(inputBox(&panel, 5), 300);
+  drag(canvas, {16, 20}, Qt::LeftButton, Qt::AltModifier);
+  const std::pair<int, Vector<float>> cases[] = {{1, point3(0, 90, 0)},
+                                                 {5, point3(-90, 0, 0)}}; // entry, angles
+  for (const auto& [entry, rotation] : cases) {
+    poseMenu.actions().at(entry)->trigger();
+    const Pose pose = canvas.getPose();
+    EXPECT_EQ(pose.getRotation(), rotation);
+    EXPECT_EQ(pose.getZoom(), 100);
+    EXPECT_EQ(pose.getTranslation(), Vector<int>(std::vector<int>{0, 0}));
+    EXPECT_EQ(pose.getAmbientLight(), 200);
+    EXPECT_EQ(shown(0), static_cast<int>(rotation[0]));
+    EXPECT_EQ(shown(6), 200);
+  }
+}
+
+TEST_F(ViewerMediatorTest, SwallowsDeleteAndRButLetsOtherKeysReachTheCanvas) {
+  const std::pair<QKeySequence, bool> cases[] = {
+      {Qt::Key_Delete, false}, {Qt::Key_R, false}, {Qt::CTRL | Qt::Key_R, false}, {Qt::Key_A, true}};
+  for (const auto& [key, reaches] : cases) {
+    canvas.keys.clear();
+    QTest::keySequence(&canvas, key);
+    const int code = key[0] & ~Qt::KeyboardModifierMask;
+    EXPECT_EQ(std::count(canvas.keys.begin(), canvas.keys.end(), code), reaches ? 1 : 0) << code;
+  }
+}
+
+TEST(ViewerMediatorSettings, MotionSettingsAreReadAtConstructionAndSavedBySetters) {
+  QSettings().clear();
+  EXPECT_EQ(ViewerMediator().getRandomMotionAngle(), 1);
+  EXPECT_EQ(ViewerMediator().getMotionTimeout(), 50);
+  ViewerMediator().setRandomMotionAngle(-7);
+  ViewerMediator().setMotionTimeout(80);
+  EXPECT_EQ(ViewerMediator().getRandomMotionAngle(), -7);
+  EXPECT_EQ(ViewerMediator().getMotionTimeout(), 80);
 }
