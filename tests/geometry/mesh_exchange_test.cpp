@@ -191,7 +191,7 @@ TEST(MeshExport, WritesPointSetsQuadMeshesAndSeveralObjects) {
   cloud.setName("cloud");
   QuadMesh<float> tube(3, 2, 4, 0, 0, false);
   for (int k = 0; k < 8; ++k)
-    tube.getServer()->vertex(k)[0] = float(k % 4), tube.getServer()->vertex(k)[2] = float(k / 4);
+    tube.getServer()->vertex(k) = Vector<float>(Floats{float(k % 4), 0, float(k / 4)});
   tube.setName("tube");
   writeObjFile<float>({&cloud, &tube}, dir.file("both.obj"));
   const auto both = importMeshFile<float>(dir.file("both.obj"));
@@ -205,7 +205,7 @@ TEST(MeshExport, WritesPointSetsQuadMeshesAndSeveralObjects) {
   EXPECT_EQ(importMeshFile<float>(dir.file("cloud.ply"))[0]->toVector(), cloud.toVector());
   // The integer instantiation writes and reads the same way.
   auto integral = std::make_unique<TriMesh<int>>(3, 3);
-  for (int v = 0; v < 3; ++v) integral->vertex(v)[v] = 7;
+  for (int v = 0; v < 3; ++v) integral->vertex(v) = Vector<int>(std::vector<int>{v, 7 * v, 1});
   integral->addTriangle(0, 1, 2);
   writeOffFile<int>({integral.get()}, dir.file("int.off"));
   EXPECT_EQ(importMeshFile<int>(dir.file("int.off"))[0]->toVector(), integral->toVector());
@@ -215,7 +215,8 @@ TEST(MeshExport, WritesPointSetsQuadMeshesAndSeveralObjects) {
 TEST(MeshExport, RefusesWhatTheFormatCannotHold) {
   TemporaryDirectory dir;
   const auto mesh = tetrahedron();
-  const Vertices<float> cloud(3, 2);
+  Vertices<float> cloud(3, 2);
+  cloud.fromVector(Vector<float>(Floats{1, 2, 3, 4, 5, 6}));
   const std::vector<std::tuple<Writer, std::vector<const Shape<float>*>, std::string>> cases = {
       {writePlyFile<float>, {mesh.get(), mesh.get()}, "two.ply"},
       {writeStlFile<float>, {mesh.get(), mesh.get()}, "two.stl"},
