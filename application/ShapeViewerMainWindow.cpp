@@ -1,5 +1,7 @@
 #include "application/ShapeViewerMainWindow.h"
 
+#include "application/ShapeViewerAttributesEditor.h"
+#include "application/ShapeViewerListBox.h"
 #include "application/ShapeViewerMediator.h"
 #include "application/ShapeViewerPainterGL.h"
 #include "foundation/ErrorThrowing.h"
@@ -118,12 +120,19 @@ void flipVisibility(QWidget* panel, bool visible) {
 
 ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent) {
   _rightFrame = new QFrame(this);
+  auto* attributesEditor = new ShapeViewerAttributesEditor(_rightFrame);
+  attributesEditor->setImmediate(true);
+  auto* listBox = new ShapeViewerListBox(_rightFrame);
+  _attributesEditor = attributesEditor;
+  _listBox = listBox;
   auto* posePanel = new ViewerPosePanel(this);
   auto* scaleBarPanel = new ViewerScaleBarPanel(this);
   _posePanel = posePanel;
   _scaleBarPanel = scaleBarPanel;
   _mediator = new ShapeViewerMediator(this);
+  _mediator->setAttributesEditor(*attributesEditor);
   _mediator->setCanvas(*new ViewerCanvasGL()); // parented by the layout below
+  _mediator->setListBox(*listBox);
   _mediator->setPosePanel(*posePanel);
   _mediator->setScaleBarPanel(*scaleBarPanel);
   _mediator->initialize();
@@ -172,6 +181,7 @@ void ShapeViewerMainWindow::buildMenus() {
       _fileMenu->addAction("Load shape...", this, qOverload<>(&ShapeViewerMainWindow::openShapeFile));
   loadShape->setShortcut(QKeySequence("CTRL+O"));
   _fileMenu->addAction("Export selected...", this, &ShapeViewerMainWindow::exportSelectedShapes);
+  _fileMenu->addAction("Color periodicity...", _mediator, &ShapeViewerMediator::runColorPeriodicityDialog);
   _mediator->populateFileMenu(*_fileMenu);
   _fileMenu->addSeparator();
   QAction* quit = _fileMenu->addAction("Quit", qApp, &QCoreApplication::quit);
@@ -208,11 +218,15 @@ void ShapeViewerMainWindow::layOut() {
   _rightColumn->setSpacing(0);
   _rightColumn->setContentsMargins(0, 0, 0, 0);
   _rightColumn->addStretch(0);
+  _rightColumn->addWidget(_listBox, 1);
+  _rightColumn->addWidget(_attributesEditor);
 
   auto* middleRow = new QHBoxLayout();
   middleRow->setContentsMargins(5, 5, 5, 5);
   middleRow->setSpacing(5);
   middleRow->addLayout(_leftColumn);
+  // An OpenGL widget squeezed to nothing by the side panels cannot be composed into the window.
+  _mediator->getCanvas()->setMinimumSize(100, 100);
   middleRow->addWidget(_mediator->getCanvas(), 1);
   middleRow->addWidget(_rightFrame);
 
