@@ -7,6 +7,7 @@
 #include "geometry/Shape.h"
 #include "imaging/Colormap.h"
 #include "rendering/ShapePainterKind.h"
+#include "viewer/QInputBox.h"
 #include "viewer/ViewerCanvasGL.h"
 
 #include <QInputDialog>
@@ -27,6 +28,7 @@ ShapeViewerMediator::ShapeViewerMediator(QWidget* parent) : ViewerMediator(paren
 }
 
 ShapeViewerMediator::~ShapeViewerMediator() {
+  if (getCanvas()) _imageLayers.clear(*getCanvas());
   releasePainters(_painters);
 }
 
@@ -217,5 +219,47 @@ void ShapeViewerMediator::toggleSelectedPaintersVisibility() {
   }
   if (!any) return;
   if (_attributesEditor) _attributesEditor->setAttributes(intersectSelectionAttributes());
+  repaintCanvas();
+}
+
+// === Images and voxel matrices
+
+void ShapeViewerMediator::setSliceCompositeBox(QInputBox& box) {
+  _sliceBox = &box;
+  connect(_sliceBox, &QInputBox::valueChanged, this, &ShapeViewerMediator::processSliceChange);
+}
+
+void ShapeViewerMediator::addImage(std::unique_ptr<Image> image) {
+  if (!getCanvas()) return;
+  _imageLayers.addImage(std::move(image), *getCanvas());
+  getCanvas()->initializeGL();
+  repaintCanvas();
+}
+
+void ShapeViewerMediator::addVoxelMatrix(const VoxelMatrix<float>& matrix) {
+  if (!getCanvas()) return;
+  const int slice = _sliceBox ? _sliceBox->getValue() : 0;
+  const int slices = _imageLayers.addVoxelMatrix(matrix, slice, *getCanvas());
+  if (_sliceBox) {
+    _sliceBox->setMinimum(0);
+    _sliceBox->setMaximum(std::max(0, slices - 1));
+  }
+  getCanvas()->initializeGL();
+  repaintCanvas();
+}
+
+void ShapeViewerMediator::processSliceChange(int slice) {
+  Trace::Scope scope("void ShapeViewerMediator::processSliceChange(const int)");
+  traceValue("_voxelMatrixSlicePainters.size()", _imageLayers.getSlicePainters().size());
+  traceValue("slice", slice);
+  if (!getCanvas()) return;
+  _imageLayers.showSlice(slice, *getCanvas());
+  getCanvas()->repaint();
+}
+
+void ShapeViewerMediator::removeImagesAndVoxelMatrices() {
+  if (!getCanvas()) return;
+  _imageLayers.clear(*getCanvas());
+  getCanvas()->initializeGL();
   repaintCanvas();
 }

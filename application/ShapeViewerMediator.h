@@ -1,5 +1,6 @@
 #pragma once
 
+#include "application/ImageLayers.h"
 #include "rendering/ShapePainterAttributesGL.h"
 #include "viewer/ViewerMediator.h"
 
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class QInputBox;
 template <class T> class Shape;
 template <class T> class ShapePainterGL;
 class ShapeViewerAttributesEditor;
@@ -47,6 +49,16 @@ public:
   int getColorCycleLength() const { return _colorCycleLength; }
   const Shape<float>& getShape(int i) const; // the shape drawn by painter i
 
+  // === Images and voxel matrices, shown among the shapes but not counted or listed as shapes
+  // The box whose changes choose the slice of every voxel matrix; its range follows the matrix
+  // loaded last.
+  void setSliceCompositeBox(QInputBox& box);
+  // Shows an image, which the mediator takes over, twice (the second painter at position 10).
+  void addImage(std::unique_ptr<Image> image);
+  // Shows a resliced copy of the matrix, slice by slice along its rows, at the slice box's slice.
+  void addVoxelMatrix(const VoxelMatrix<float>& matrix);
+  const ImageLayers& getImageLayers() const { return _imageLayers; }
+
   // While on, every load skips refreshing the list, the canvas and the selection; turning it off
   // refreshes them once.
   void setBatchMode(bool on);
@@ -72,6 +84,12 @@ public slots:
   // What the selected painters' attributes have in common; all undefined without a selection.
   ShapePainterAttributesGL intersectSelectionAttributes() const;
 
+public slots:
+  // Every voxel matrix shows the slice (those without it keep theirs), then the canvas repaints.
+  void processSliceChange(int slice);
+  // Takes every image and voxel matrix out of the scene and frees them.
+  void removeImagesAndVoxelMatrices();
+
 private:
   // The colour of the n-th loaded shape: cell (n mod cycle length) + 2 of the "flag" map.
   Vector<int> cycleColor(int n) const;
@@ -92,4 +110,6 @@ private:
   ShapeViewerListBox* _listBox = nullptr;
   int _colorCycleLength = 14;
   bool _batchMode = false;
+  QInputBox* _sliceBox = nullptr;
+  ImageLayers _imageLayers;
 };
