@@ -1,11 +1,9 @@
 #include "application/ShapeViewerMainWindow.h"
 
+#include "application/ShapeFileLoader.h"
 #include "application/ShapeViewerMediator.h"
-#include "foundation/ErrorThrowing.h"
-#include "foundation/Matrix.h"
-#include "geometry/QuadMesh.h"
+#include "foundation/Exception.h"
 #include "geometry/Shape.h"
-#include "geometry/TriMesh.h"
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerPosePanel.h"
 #include "viewer/ViewerScaleBarPanel.h"
@@ -42,56 +40,6 @@ const char* const scalingKey = "scaling";
 const char* const version = "2015.03.06";
 const char* const inputDirectoryKey = "inputDirectory";
 const char* const dialogSizeKey = "openFileDialogSize";
-
-// The diagonal matrix that multiplies coordinate i by factor i.
-Matrix<float> diagonalMatrix(const Vector<float>& factors) {
-  const int n = factors.getSize();
-  Matrix<float> m(n, n, true);
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < n; ++j) m(i, j) = i == j ? factors[i] : 0.0f;
-  return m;
-}
-
-// The name of a mesh's colour companion: every `suffix` in the file name becomes ".vcolors" + suffix
-// (".qm" -> ".vcolors.qm"); empty when the name has no such suffix, so that a mesh is never read
-// again as its own colours.
-std::string colourFileName(const QString& fileName, const QString& suffix) {
-  if (!fileName.contains(suffix)) return std::string();
-  return QString(fileName).replace(suffix, ".vcolors" + suffix).toUtf8().toStdString();
-}
-
-// Colours of a companion file as a mesh of the wanted integer kind, or null when it holds another kind.
-// The painters read red, green and blue from every colour vertex: a companion with fewer components
-// is refused here rather than read beyond its vertices while drawing.
-template <class Mesh> std::unique_ptr<Mesh> loadColours(const std::string& name) {
-  std::unique_ptr<Shape<int>> colours = Shape<int>::loadFile(name);
-  if (!dynamic_cast<Mesh*>(colours.get())) return nullptr;
-  if (colours->getNumVertices() > 0 && colours->getSpace() < 3)
-    throwFileError<FileFormatError>("void ShapeViewerMainWindow::openShapeFile(const QString&)",
-                                    "Vertex colours need three components", name);
-  return std::unique_ptr<Mesh>(static_cast<Mesh*>(colours.release()));
-}
-
-// What becomes of a colour companion that cannot be loaded or applied: the mesh goes on without
-// colours either way, silently or after the error is written to the standard error stream.
-enum class ColourFailure { Ignore, Report };
-
-// Gives a mesh the colours of its companion file (see colourFileName) when a fitting one exists.
-template <template <class> class Mesh>
-void addCompanionColours(Mesh<float>& mesh, const QString& fileName, const QString& suffix,
-                         ColourFailure onFailure) {
-  const std::string name = colourFileName(fileName, suffix);
-  if (name.empty()) return;
-  try {
-    std::unique_ptr<Mesh<int>> colours = loadColours<Mesh<int>>(name);
-    if (colours) {
-      mesh.setVertexColors(colours.get()); // refused colours stay ours and are freed here
-      colours.release();
-    }
-  } catch (const Exception& e) {
-    if (onFailure == ColourFailure::Report) std::cerr << e << std::endl;
-  }
-}
 
 // Shows or hides a panel from its own visibility; a panel not built yet is left alone.
 void flipVisibility(QWidget* panel, bool visible) {
@@ -290,22 +238,9 @@ void ShapeViewerMainWindow::about() {
 // === Loading shape files
 
 void ShapeViewerMainWindow::openShapeFile(const QString& fileName) {
-  const std::string name = fileName.toUtf8().toStdString();
   try {
-    std::unique_ptr<Shape<float>> shape = Shape<float>::loadFile(name);
-    // A quad mesh gets its caps; a missing or unfit colour companion is no news for it, while a
-    // triangle mesh reports one.
-    if (auto* quadMesh = dynamic_cast<QuadMesh<float>*>(shape.get())) {
-      quadMesh->buildCaps();
-      addCompanionColours(*quadMesh, fileName, ".qm", ColourFailure::Ignore);
-    }
-    if (auto* triMesh = dynamic_cast<TriMesh<float>*>(shape.get()))
-      addCompanionColours(*triMesh, fileName, ".tm", ColourFailure::Report);
-    const Matrix<float> scaling = diagonalMatrix(_scaling);
-    shape->multiply(scaling);
-    // The caps live on servers of their own: they are scaled with their mesh.
-    for (int i = 0; i < shape->getExtensions().getSize(); ++i) shape->getExtensions()[i]->multiply(scaling);
-    _mediator->addShape(shape.release(), name);
+    std::unique_ptr<Shape<float>> shape = ShapeFileLoader::load(fileName, _scaling);
+    _mediator->addShape(shape.release(), fileName.toUtf8().toStdString());
   } catch (const Exception& e) {
     std::cerr << "Exception raised:" << std::endl << e.getWhere() << std::endl << e.getWhat() << std::endl;
   }
