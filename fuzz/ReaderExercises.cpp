@@ -46,7 +46,7 @@ void ReaderExercises::imageFile(const std::string& path) {
   }
   Image image;
   attempt([&] { reader.read(image, path); });
-  if (header.getFormat() == 3)
+  if (header.getFormat() == ImageFormat::Tiff)
     attempt([&] {
       ImageSourceTiffStackPlane source;
       source.setTiffStackFilename(path);
@@ -55,7 +55,7 @@ void ReaderExercises::imageFile(const std::string& path) {
         reader.read(image, source);
       }
     });
-  if (header.getFormat() == 4)
+  if (header.getFormat() == ImageFormat::Lsm)
     attempt([&] {
       ImageSourceLSMStackPlane source;
       source.setLSMStackFilename(path);
