@@ -1,9 +1,17 @@
 #include "application/ShapeViewerMainWindow.h"
 
 #include "application/ShapeFileLoader.h"
+#include "application/ShapeViewerAttributesEditor.h"
+#include "application/ShapeViewerListBox.h"
 #include "application/ShapeViewerMediator.h"
+#include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
+#include "foundation/FileInfo.h"
 #include "geometry/Shape.h"
+#include "imaging/ImageReader.h"
+#include "imaging/ImageSourceLSMStackPlane.h"
+#include "imaging/VoxelMatrix.h"
+#include "viewer/QInputBox.h"
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerPosePanel.h"
 #include "viewer/ViewerScaleBarPanel.h"
@@ -29,6 +37,9 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <cstdint>
+#include <cstring>
+#include <fstream>
 #include <iostream>
 #include <memory>
 
@@ -41,6 +52,72 @@ const char* const version = "2015.03.06";
 const char* const inputDirectoryKey = "inputDirectory";
 const char* const dialogSizeKey = "openFileDialogSize";
 
+// What a file given on the command line or dropped on the window holds.
+enum class FileContent { Shape, VoxelMatrix, Image };
+
+std::string lowerCaseSuffix(const std::string& name) {
+  return QString::fromStdString(FileInfo::suffixName(name)).toLower().toStdString();
+}
+
+// A ".vm" header: three zero words, then layout 1 with a known type and sizes that are not negative;
+// or layout 0, three positive sizes of float voxels that fill the rest of the file exactly.
+bool hasVoxelMatrixHeader(const std::string& name) {
+  std::ifstream in(name, std::ios::binary | std::ios::ate);
+  const std::streamoff length = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+  std::int32_t words[8] = {};
+  in.seekg(0);
+  if (length < 12 || !in.read(reinterpret_cast<char*>(words), std::min<std::streamoff>(length, 32)))
+    return false;
+  if (words[0] == 0 && words[1] == 0 && words[2] == 0) {
+    const std::int32_t type = words[4];
+    const bool knownType = type == 0 || type == 2 || type == 3 || (type >= 5 && type <= 7);
+    return length >= 48 && words[3] == 1 && knownType && words[5] >= 0 && words[6] >= 0 && words[7] >= 0;
+  }
+  if (words[0] <= 0 || words[1] <= 0 || words[2] <= 0) return false;
+  const double voxelBytes = 4.0 * words[0] * static_cast<double>(words[1]) * words[2];
+  return 12.0 + voxelBytes == static_cast<double>(length);
+}
+
+// TIFF stacks named ".tif" or ".tiff" are voxel matrices; other TIFF and LSM files are images.
+FileContent tiffContent(const std::string& name) {
+  const std::string suffix = lowerCaseSuffix(name);
+  if (suffix != "tif" && suffix != "tiff") return FileContent::Image;
+  try {
+    ImageHeader header;
+    ImageReader().read(header, name);
+    return header.getFormat() == ImageFormat::Tiff && header.getPlanes() >= 2 ? FileContent::VoxelMatrix
+                                                                              : FileContent::Image;
+  } catch (const Exception&) {
+    return FileContent::Image; // the image reader reports what is wrong
+  }
+}
+
+FileContent fileContent(const std::string& name) {
+  if (lowerCaseSuffix(name) == "vm") return FileContent::VoxelMatrix;
+  char magic[4] = {};
+  std::ifstream in(name, std::ios::binary);
+  if (in.read(magic, 4) && (std::memcmp(magic, "II*\0", 4) == 0 || std::memcmp(magic, "MM\0*", 4) == 0))
+    return tiffContent(name);
+  return hasVoxelMatrixHeader(name) ? FileContent::VoxelMatrix : FileContent::Shape;
+}
+
+// The image of a TIFF file, or the first plane of an LSM stack (whose pixels the plain read skips).
+std::unique_ptr<Image> readImage(const std::string& name) {
+  ImageReader reader;
+  ImageHeader header;
+  reader.read(header, name);
+  auto image = std::make_unique<Image>();
+  if (header.getFormat() == ImageFormat::Lsm) {
+    ImageSourceLSMStackPlane source;
+    source.setLSMStackFilename(name);
+    source.setPlane(0);
+    reader.read(*image, source);
+  } else {
+    reader.read(*image, name);
+  }
+  return image;
+}
+
 // Shows or hides a panel from its own visibility; a panel not built yet is left alone.
 void flipVisibility(QWidget* panel, bool visible) {
   if (panel) panel->setVisible(visible);
@@ -50,13 +127,22 @@ void flipVisibility(QWidget* panel, bool visible) {
 
 ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent) {
   _rightFrame = new QFrame(this);
+  auto* attributesEditor = new ShapeViewerAttributesEditor(_rightFrame);
+  attributesEditor->setImmediate(true);
+  auto* listBox = new ShapeViewerListBox(_rightFrame);
+  _attributesEditor = attributesEditor;
+  _listBox = listBox;
   auto* posePanel = new ViewerPosePanel(this);
   auto* scaleBarPanel = new ViewerScaleBarPanel(this);
   _posePanel = posePanel;
   _scaleBarPanel = scaleBarPanel;
   _mediator = new ShapeViewerMediator(this);
+  _mediator->setAttributesEditor(*attributesEditor);
   _mediator->setCanvas(*new ViewerCanvasGL()); // parented by the layout below
+  _mediator->setListBox(*listBox);
   _mediator->setPosePanel(*posePanel);
+  _sliceBox = new QInputBox("Slice", _rightFrame, 0, 100, "");
+  _mediator->setSliceCompositeBox(*_sliceBox);
   _mediator->setScaleBarPanel(*scaleBarPanel);
   _mediator->initialize();
   buildMenus();
@@ -103,6 +189,11 @@ void ShapeViewerMainWindow::buildMenus() {
   QAction* loadShape =
       _fileMenu->addAction("Load shape...", this, qOverload<>(&ShapeViewerMainWindow::openShapeFile));
   loadShape->setShortcut(QKeySequence("CTRL+O"));
+  _fileMenu->addAction("Load image...", this, qOverload<>(&ShapeViewerMainWindow::openImageFile));
+  _fileMenu->addAction("Load voxel matrix...", this, qOverload<>(&ShapeViewerMainWindow::loadVoxelMatrix));
+  _fileMenu->addAction("Close images and voxel matrices", _mediator,
+                       &ShapeViewerMediator::removeImagesAndVoxelMatrices);
+  _fileMenu->addAction("Color periodicity...", _mediator, &ShapeViewerMediator::runColorPeriodicityDialog);
   _mediator->populateFileMenu(*_fileMenu);
   _fileMenu->addSeparator();
   QAction* quit = _fileMenu->addAction("Quit", qApp, &QCoreApplication::quit);
@@ -139,11 +230,16 @@ void ShapeViewerMainWindow::layOut() {
   _rightColumn->setSpacing(0);
   _rightColumn->setContentsMargins(0, 0, 0, 0);
   _rightColumn->addStretch(0);
+  _rightColumn->addWidget(_listBox, 1);
+  _rightColumn->addWidget(_attributesEditor);
+  _rightColumn->addWidget(_sliceBox);
 
   auto* middleRow = new QHBoxLayout();
   middleRow->setContentsMargins(5, 5, 5, 5);
   middleRow->setSpacing(5);
   middleRow->addLayout(_leftColumn);
+  // An OpenGL widget squeezed to nothing by the side panels cannot be composed into the window.
+  _mediator->getCanvas()->setMinimumSize(100, 100);
   middleRow->addWidget(_mediator->getCanvas(), 1);
   middleRow->addWidget(_rightFrame);
 
@@ -280,6 +376,63 @@ void ShapeViewerMainWindow::dragEnterEvent(QDragEnterEvent* event) {
 void ShapeViewerMainWindow::dropEvent(QDropEvent* event) {
   if (!event->mimeData()->hasUrls()) return;
   const QList<QUrl> urls = event->mimeData()->urls();
-  for (const QUrl& url : urls) openShapeFile(url.toLocalFile());
+  for (const QUrl& url : urls) openFile(url.toLocalFile());
   event->acceptProposedAction();
+}
+
+// === Images and voxel matrices
+
+void ShapeViewerMainWindow::openFile(const QString& fileName) {
+  const std::string name = fileName.toUtf8().toStdString();
+  switch (fileContent(name)) {
+  case FileContent::VoxelMatrix:
+    loadVoxelMatrix(name);
+    break;
+  case FileContent::Image:
+    openImageFile(fileName);
+    break;
+  case FileContent::Shape:
+    openShapeFile(fileName);
+    break;
+  }
+}
+
+void ShapeViewerMainWindow::openImageFile() {
+  const QStringList filters = {"TIFF and LSM images (*.tif *.tiff *.lsm)", "TIFF images (*.tif *.tiff)",
+                               "LSM images (*.lsm)", "All files (*)"};
+  const QStringList files = runOpenFileDialog(filters, QFileDialog::ExistingFiles);
+  for (const QString& file : files) openImageFile(file);
+}
+
+void ShapeViewerMainWindow::openImageFile(const QString& fileName) {
+  const std::string name = fileName.toUtf8().toStdString();
+  try {
+    _mediator->addImage(readImage(name));
+  } catch (const Exception& e) {
+    reportUnreadableFile(name, e.getWhat());
+  } catch (const std::exception& e) {
+    reportUnreadableFile(name, e.what());
+  }
+}
+
+void ShapeViewerMainWindow::loadVoxelMatrix() {
+  const QStringList files = runOpenFileDialog({"Voxel matrix (*.vm)"}, QFileDialog::ExistingFile);
+  if (!files.isEmpty()) loadVoxelMatrix(files.first().toUtf8().toStdString());
+}
+
+void ShapeViewerMainWindow::loadVoxelMatrix(const std::string& fileName) {
+  try {
+    const VoxelMatrix<float> matrix(fileName);
+    _mediator->addVoxelMatrix(matrix);
+  } catch (const Exception& e) {
+    reportUnreadableFile(fileName, e.getWhat());
+  } catch (const std::exception& e) {
+    reportUnreadableFile(fileName, e.what());
+  }
+}
+
+void ShapeViewerMainWindow::reportUnreadableFile(const std::string& fileName, const std::string& error) {
+  const std::string text = "Cannot read " + fileName + ":\n" + error;
+  std::cerr << text << std::endl;
+  QMessageBox::warning(this, "Ostrel", QString::fromStdString(text), QMessageBox::Ok);
 }

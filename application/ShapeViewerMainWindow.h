@@ -9,6 +9,7 @@
 
 class QAction;
 class QFrame;
+class QInputBox;
 class QMenu;
 class QMenuBar;
 class QVBoxLayout;
@@ -36,11 +37,26 @@ public:
   // the standard error stream ("Exception raised:", where, what) and nothing is added.
   void openShapeFile(const QString& fileName);
 
+  // Loads a file named on the command line or dropped on the window: voxel matrices (".vm" files
+  // and TIFF stacks) and TIFF or LSM images are recognised by their content, everything else is
+  // loaded as a shape file.
+  void openFile(const QString& fileName);
+  // Loads one image file and hands it to the mediator; a failure is reported (message box and
+  // standard error stream) and nothing else changes.
+  void openImageFile(const QString& fileName);
+
   ShapeViewerMediator* mediator() const { return _mediator; }
 
 public slots:
   // "Load shape...": a file dialog for one or more shape files, each then loaded in order.
   void openShapeFile();
+  // "Load image...": a file dialog for TIFF and LSM images, each then loaded in order.
+  void openImageFile();
+  // "Load voxel matrix...": a file dialog for one ".vm" file, then loaded.
+  void loadVoxelMatrix();
+  // Loads a ".vm" file or a TIFF stack and hands it to the mediator; a failure is reported (message
+  // box and standard error stream) and nothing else changes.
+  void loadVoxelMatrix(const std::string& fileName);
   void runScalingDialog();
   void togglePosePanelView();
   void toggleListBoxView();
@@ -48,7 +64,7 @@ public slots:
   void about();
 
 protected:
-  // Files dragged onto the window are loaded as shape files, in drop order.
+  // Files dragged onto the window are loaded in drop order (see openFile).
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -59,6 +75,8 @@ private:
   void buildMenus();
   void layOut();
   void restoreGeometry();
+  // Tells the user in a message box and on the standard error stream that a file could not be read.
+  void reportUnreadableFile(const std::string& fileName, const std::string& error);
 
   ShapeViewerMediator* _mediator = nullptr;
   // The side panels; a toggle leaves a panel alone while it does not exist.
@@ -66,6 +84,7 @@ private:
   QWidget* _listBox = nullptr;
   QWidget* _attributesEditor = nullptr;
   QWidget* _scaleBarPanel = nullptr;
+  QInputBox* _sliceBox = nullptr;
   Vector<float> _scaling;
 
   QMenuBar* _menuBar = nullptr;

@@ -1,6 +1,8 @@
 #include "application/ShapeViewerMediator.h"
 
 #include "application/ExtendedShapeViewerPainterGL.h"
+#include "application/ShapeViewerAttributesEditor.h"
+#include "application/ShapeViewerListBox.h"
 #include "foundation/Trace.h"
 #include "geometry/Curve.h"
 #include "geometry/CurveStack.h"
@@ -16,8 +18,10 @@
 #include "rendering/TriMeshPainterGL.h"
 #include "rendering/VertexStackPainterGL.h"
 #include "rendering/VerticesPainterGL.h"
+#include "viewer/QInputBox.h"
 #include "viewer/ViewerCanvasGL.h"
 
+#include <QInputDialog>
 #include <QSettings>
 
 #include <algorithm>
@@ -35,13 +39,35 @@ ShapeViewerMediator::ShapeViewerMediator(QWidget* parent) : ViewerMediator(paren
 }
 
 ShapeViewerMediator::~ShapeViewerMediator() {
-  // Painters may hold display lists of the canvas's context.
-  if (getCanvas()) getCanvas()->makeCurrent();
-  for (ShapeViewerPainterGL* painter : _painters) {
-    if (getCanvas()) getCanvas()->removePainter(*painter);
+  if (getCanvas()) _imageLayers.clear(*getCanvas());
+  releasePainters(_painters);
+}
+
+void ShapeViewerMediator::releasePainters(const std::vector<ShapeViewerPainterGL*>& painters) {
+  if (painters.empty()) return;
+  ViewerCanvasGL* canvas = getCanvas();
+  if (canvas) canvas->makeCurrent(); // painters may hold display lists of the canvas's context
+  for (ShapeViewerPainterGL* painter : painters) {
+    if (canvas) canvas->removePainter(*painter); // holders of painter pointers hear it here
     delete painter;
   }
-  if (getCanvas()) getCanvas()->doneCurrent();
+  if (canvas) canvas->doneCurrent();
+}
+
+void ShapeViewerMediator::setAttributesEditor(ShapeViewerAttributesEditor& editor) {
+  _attributesEditor = &editor;
+  connect(&editor, &ShapeViewerAttributesEditor::attributesChanged, this,
+          &ShapeViewerMediator::processAttributesChange);
+}
+
+void ShapeViewerMediator::setListBox(ShapeViewerListBox& listBox) {
+  _listBox = &listBox;
+  connect(&listBox, &ShapeViewerListBox::itemSelectionChanged, this,
+          &ShapeViewerMediator::processSelectionChange);
+  connect(&listBox, &ShapeViewerListBox::deletionRequested, this,
+          &ShapeViewerMediator::deleteSelectedPainters);
+  connect(&listBox, &ShapeViewerListBox::toggleVisibilityRequested, this,
+          &ShapeViewerMediator::toggleSelectedPaintersVisibility);
 }
 
 int ShapeViewerMediator::numShapes() const {
@@ -90,42 +116,182 @@ int ShapeViewerMediator::nextNameCounter(const std::string& shapeName) const {
 }
 
 void ShapeViewerMediator::addShape(Shape<float>* shape, const std::string& fileName) {
-  _shapes.emplace_back(shape);
-  addShape(*shape, fileName);
+  std::unique_ptr<const Shape<float>> kept(shape);
+  addPainter(*shape, fileName, std::move(kept));
 }
 
 void ShapeViewerMediator::addShape(const Shape<float>& shape, const std::string& fileName) {
+  addPainter(shape, fileName, nullptr);
+}
+
+bool ShapeViewerMediator::addPainter(const Shape<float>& shape, const std::string& fileName,
+                                     std::unique_ptr<const Shape<float>> kept) {
   Trace::Scope scope("void ShapeViewerMediator::addShape(const Shape<float>&)");
   ShapePainterGL<float>* proxy = createProxy(shape);
-  if (!proxy) return;
+  if (!proxy) return false;
 
   ShapePainterAttributesGL attributes = proxy->getAttributes();
   attributes.setColor(cycleColor(numShapes()));
   proxy->setAttributes(attributes);
 
   auto* painter = new ExtendedShapeViewerPainterGL(nextNameCounter(shape.getName()), true, proxy, fileName);
+  painter->keepShape(std::move(kept));
   _painters.push_back(painter);
-  if (getCanvas()) getCanvas()->addPainter(*painter);
+  if (ViewerCanvasGL* canvas = getCanvas()) canvas->addPainter(*painter);
 
   traceValue("getBatchMode()", _batchMode);
   if (!_batchMode) {
     Trace::print("initGL");
-    reinitializeCanvas();
+    refresh();
   }
+  return true;
 }
 
-void ShapeViewerMediator::reinitializeCanvas() {
-  if (!getCanvas()) return;
-  getCanvas()->initializeGL();
-  getCanvas()->repaint();
+void ShapeViewerMediator::refresh() {
+  if (_listBox) _listBox->setPainters(_painters);
+  if (ViewerCanvasGL* canvas = getCanvas()) canvas->initializeGL();
+  repaintCanvas();
+  processSelectionChange();
+}
+
+void ShapeViewerMediator::repaintCanvas() {
+  if (ViewerCanvasGL* canvas = getCanvas()) canvas->repaint();
 }
 
 void ShapeViewerMediator::setBatchMode(bool on) {
   if (on == _batchMode) return;
   _batchMode = on;
   if (on) return;
+  Trace::print("update listbox");
+  if (_listBox) _listBox->setPainters(_painters);
   Trace::print("init canvas");
-  if (getCanvas()) getCanvas()->initializeGL();
+  if (ViewerCanvasGL* canvas = getCanvas()) canvas->initializeGL();
   Trace::print("repaint canvas");
-  if (getCanvas()) getCanvas()->repaint();
+  repaintCanvas();
+  Trace::print("process selection change");
+  processSelectionChange();
+}
+
+void ShapeViewerMediator::unselectAllPainters() {
+  for (ShapeViewerPainterGL* painter : _painters) painter->setSelected(false);
+}
+
+void ShapeViewerMediator::runColorPeriodicityDialog() {
+  bool accepted = false;
+  const int length = QInputDialog::getInt(parentWidget(), "Input", "Set color periodicity", _colorCycleLength,
+                                          1, 14, 1, &accepted);
+  if (!accepted) return;
+  QSettings().setValue(colorCycleLengthKey, length);
+  _colorCycleLength = length;
+}
+
+void ShapeViewerMediator::processSelectionChange() {
+  const int listed = _listBox ? _listBox->count() : 0;
+  for (int i = 0; i < numShapes() && i < listed; ++i)
+    _painters[static_cast<std::size_t>(i)]->setSelected(_listBox->item(i)->isSelected());
+  const ShapePainterAttributesGL common = intersectSelectionAttributes();
+  if (!_attributesEditor) return;
+  _attributesEditor->setAttributes(common);
+  _attributesEditor->setEnabled(std::any_of(_painters.begin(), _painters.end(),
+                                            [](const ShapeViewerPainterGL* p) { return p->isSelected(); }));
+}
+
+ShapePainterAttributesGL ShapeViewerMediator::intersectSelectionAttributes() const {
+  ShapePainterAttributesGL common;
+  common.clear();
+  bool first = true;
+  for (const ShapeViewerPainterGL* painter : _painters) {
+    if (!painter->isSelected()) continue;
+    const ShapePainterAttributesGL& own = painter->getProxy()->getAttributes();
+    common = first ? own : common.intersection(own);
+    first = false;
+  }
+  return common;
+}
+
+void ShapeViewerMediator::processAttributesChange() {
+  if (!_attributesEditor) return;
+  const ShapePainterAttributesGL changes = _attributesEditor->getAttributes();
+  for (ShapeViewerPainterGL* painter : _painters) {
+    if (!painter->isSelected()) continue;
+    ShapePainterAttributesGL attributes = painter->getProxy()->getAttributes();
+    attributes.update(changes);
+    painter->getProxy()->setAttributes(attributes);
+  }
+  repaintCanvas();
+  if (_listBox) _listBox->setPainters(_painters);
+}
+
+void ShapeViewerMediator::deleteSelectedPainters() {
+  std::vector<ShapeViewerPainterGL*> deleted;
+  for (std::size_t i = _painters.size(); i-- > 0;) {
+    if (!_painters[i]->isSelected()) continue;
+    deleted.push_back(_painters[i]);
+    _painters.erase(_painters.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+  releasePainters(deleted);
+  if (_listBox) _listBox->setPainters(_painters);
+  if (_attributesEditor) {
+    _attributesEditor->clear();
+    _attributesEditor->setEnabled(false);
+  }
+  if (ViewerCanvasGL* canvas = getCanvas()) canvas->initializeGL();
+  repaintCanvas();
+}
+
+void ShapeViewerMediator::toggleSelectedPaintersVisibility() {
+  bool any = false;
+  for (std::size_t i = _painters.size(); i-- > 0;) {
+    if (!_painters[i]->isSelected()) continue;
+    ShapePainterGL<float>& proxy = *_painters[i]->getProxy();
+    ShapePainterAttributesGL attributes = proxy.getAttributes();
+    attributes.setVisibility(!proxy.isVisible());
+    proxy.setAttributes(attributes);
+    any = true;
+  }
+  if (!any) return;
+  if (_attributesEditor) _attributesEditor->setAttributes(intersectSelectionAttributes());
+  repaintCanvas();
+}
+
+// === Images and voxel matrices
+
+void ShapeViewerMediator::setSliceCompositeBox(QInputBox& box) {
+  _sliceBox = &box;
+  connect(_sliceBox, &QInputBox::valueChanged, this, &ShapeViewerMediator::processSliceChange);
+}
+
+void ShapeViewerMediator::addImage(std::unique_ptr<Image> image) {
+  if (!getCanvas()) return;
+  _imageLayers.addImage(std::move(image), *getCanvas());
+  getCanvas()->initializeGL();
+  repaintCanvas();
+}
+
+void ShapeViewerMediator::addVoxelMatrix(const VoxelMatrix<float>& matrix) {
+  if (!getCanvas()) return;
+  const int slice = _sliceBox ? _sliceBox->getValue() : 0;
+  const int slices = _imageLayers.addVoxelMatrix(matrix, slice, *getCanvas());
+  if (_sliceBox) {
+    _sliceBox->setMinimum(0);
+    _sliceBox->setMaximum(std::max(0, slices - 1));
+  }
+  getCanvas()->initializeGL();
+  repaintCanvas();
+}
+
+void ShapeViewerMediator::processSliceChange(int slice) {
+  Trace::Scope scope("void ShapeViewerMediator::processSliceChange(const int)");
+  traceValue("_voxelMatrixSlicePainters.size()", _imageLayers.getSlicePainters().size());
+  traceValue("slice", slice);
+  if (!getCanvas()) return;
+  _imageLayers.showSlice(slice, *getCanvas());
+  getCanvas()->repaint();
+}
+
+void ShapeViewerMediator::removeImagesAndVoxelMatrices() {
+  if (!getCanvas()) return;
+  _imageLayers.clear(*getCanvas());
+  getCanvas()->initializeGL();
+  repaintCanvas();
 }

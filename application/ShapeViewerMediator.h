@@ -1,16 +1,27 @@
 #pragma once
 
+#include "application/ImageLayers.h"
+#include "rendering/ShapePainterAttributesGL.h"
 #include "viewer/ViewerMediator.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
+class QInputBox;
 template <class T> class Shape;
 template <class T> class ShapePainterGL;
+class ShapeViewerAttributesEditor;
+class ShapeViewerListBox;
 class ShapeViewerPainterGL;
 
-// Turns what the main window loads into things on screen and keeps them. The window owns it.
+// Turns what the main window loads into things on screen and keeps the shape list, the attributes
+// editor and the canvas consistent through selection, attribute changes, visibility toggles and
+// deletion. The window owns it; it owns the viewer painters of the loaded shapes.
+//
+// A painter is always removed from the canvas (which emits painterRemoved) before it is freed, so
+// whatever keeps painter pointers besides the mediator (the pose animation, the landmark picker)
+// drops them on that signal.
 class ShapeViewerMediator : public ViewerMediator {
   Q_OBJECT
 
@@ -18,24 +29,66 @@ public:
   explicit ShapeViewerMediator(QWidget* parent = nullptr);
   ~ShapeViewerMediator() override;
 
-  // Number of shapes loaded and not yet closed.
+  // Number of shapes loaded and not yet deleted.
   int numShapes() const;
 
+  // The editor's changes are applied to the selected shapes.
+  void setAttributesEditor(ShapeViewerAttributesEditor& editor);
+  // The list's selection becomes the painters' selection; its V and Delete act on the selection.
+  void setListBox(ShapeViewerListBox& listBox);
+
   // Shows a loaded shape (already scaled); fileName is the file it came from. The shape gets a
-  // painter of its kind in the next colour of the cycle, wrapped in a viewer painter that is appended
-  // to the painters and added to the canvas; outside batch mode the canvas then frames and repaints.
-  // The painter refers to the shape, which must outlive the mediator.
+  // painter of its kind in the next colour of the cycle, wrapped in a selected viewer painter that is
+  // appended to the painters and added to the canvas; outside batch mode the list is rebuilt, the
+  // canvas frames and repaints and the selection reaches the editor.
+  // The painter refers to the shape, which must outlive the painter.
   void addShape(const Shape<float>& shape, const std::string& fileName);
-  // The same for a shape that the mediator takes over for good.
+  // The same for a shape that the mediator takes over: it is freed with its painter.
   void addShape(Shape<float>* shape, const std::string& fileName);
   const std::vector<ShapeViewerPainterGL*>& getPainters() const { return _painters; }
   int getColorCycleLength() const { return _colorCycleLength; }
   const Shape<float>& getShape(int i) const; // the shape drawn by painter i
 
+  // === Images and voxel matrices, shown among the shapes but not counted or listed as shapes
+  // The box whose changes choose the slice of every voxel matrix; its range follows the matrix
+  // loaded last.
+  void setSliceCompositeBox(QInputBox& box);
+  // Shows an image, which the mediator takes over, twice (the second painter at position 10).
+  void addImage(std::unique_ptr<Image> image);
+  // Shows a resliced copy of the matrix, slice by slice along its rows, at the slice box's slice.
+  void addVoxelMatrix(const VoxelMatrix<float>& matrix);
+  const ImageLayers& getImageLayers() const { return _imageLayers; }
+
   // While on, every load skips refreshing the list, the canvas and the selection; turning it off
   // refreshes them once.
   void setBatchMode(bool on);
-  bool isBatchMode() const { return _batchMode; }
+  bool getBatchMode() const { return _batchMode; }
+
+  // Clears every painter's selected flag; the list and the editor are left as they are.
+  void unselectAllPainters();
+
+public slots:
+  // "Color periodicity...": asks for the number of cycle colours (1 to 14) and keeps it in the
+  // settings; shapes already loaded keep their colours.
+  void runColorPeriodicityDialog();
+  // The list's selection becomes the painters' flags; the editor shows what they have in common and
+  // is enabled only while something is selected.
+  void processSelectionChange();
+  // Applies what the editor defines to every selected painter, then repaints and rebuilds the list.
+  void processAttributesChange();
+  // Removes the selected painters from the canvas and frees them with their proxies and kept
+  // shapes; the list is rebuilt and the editor cleared and disabled, also when nothing was selected.
+  void deleteSelectedPainters();
+  // Inverts each selected painter's own visibility.
+  void toggleSelectedPaintersVisibility();
+  // What the selected painters' attributes have in common; all undefined without a selection.
+  ShapePainterAttributesGL intersectSelectionAttributes() const;
+
+public slots:
+  // Every voxel matrix shows the slice (those without it keep theirs), then the canvas repaints.
+  void processSliceChange(int slice);
+  // Takes every image and voxel matrix out of the scene and frees them.
+  void removeImagesAndVoxelMatrices();
 
 private:
   // The painter that draws this kind of shape, given the shape.
@@ -44,11 +97,21 @@ private:
   Vector<int> cycleColor(int n) const;
   // One more than the largest counter among loaded shapes of that name, 1 for a new name.
   int nextNameCounter(const std::string& shapeName) const;
-  void reinitializeCanvas(); // frames the loaded shapes and repaints
+  // Adds the painter of a shape, which it keeps when given; false for a shape of no known kind.
+  bool addPainter(const Shape<float>& shape, const std::string& fileName,
+                  std::unique_ptr<const Shape<float>> kept);
+  // Rebuilds the list, frames the painters, repaints and shows the selection.
+  void refresh();
+  // Removes the painters from the canvas and frees them, with the canvas's context current for the
+  // OpenGL objects they hold.
+  void releasePainters(const std::vector<ShapeViewerPainterGL*>& painters);
+  void repaintCanvas();
 
-  // Shapes are declared first so that they outlive the painters that refer to them.
-  std::vector<std::unique_ptr<Shape<float>>> _shapes;
   std::vector<ShapeViewerPainterGL*> _painters; // owned, in loading order
+  ShapeViewerAttributesEditor* _attributesEditor = nullptr;
+  ShapeViewerListBox* _listBox = nullptr;
   int _colorCycleLength = 14;
   bool _batchMode = false;
+  QInputBox* _sliceBox = nullptr;
+  ImageLayers _imageLayers;
 };

@@ -21,9 +21,10 @@ int main(int argc, char** argv) {
   window->setScaling(scaling);
   window->show();
 
-  // Every argument is a shape file, whatever its extension; a bad one is reported and skipped.
+  // Voxel matrices and images are recognised by their content, every other argument is a shape file;
+  // a bad one is reported and skipped.
   window->setBatchMode(true);
-  for (int i = 1; i < argc; ++i) window->openShapeFile(QString::fromUtf8(argv[i]));
+  for (int i = 1; i < argc; ++i) window->openFile(QString::fromUtf8(argv[i]));
   window->setBatchMode(false);
 
   return runGuardedEventLoop(std::cerr);

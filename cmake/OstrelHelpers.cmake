@@ -43,6 +43,7 @@ endfunction()
 # One GoogleTest executable per layer, <layer>_tests, each case registered with CTest.
 # QT: the executable gets a main that creates a QApplication on the offscreen platform.
 # GL: the cases need a real display (run under xvfb-run) and carry the label gl.
+# A case that calls GTEST_SKIP (the shared data folder is missing, say) is reported by CTest as skipped.
 function(ostrel_add_tests layer)
   cmake_parse_arguments(ARG "QT;GL" "" "SOURCES;LIBRARIES;LABELS" ${ARGN})
   set(target ${layer}_tests)
@@ -65,7 +66,8 @@ function(ostrel_add_tests layer)
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS "${labels}" ENVIRONMENT "${environment}" TIMEOUT 300)
+    PROPERTIES LABELS "${labels}" ENVIRONMENT "${environment}" TIMEOUT 300
+               SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 endfunction()
 
 # ostrel_add_benchmark(<name> SOURCES <file>... LIBRARIES <target>...)

@@ -3,9 +3,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <type_traits>
 
 namespace {
 constexpr int leafSize = 4;
+
+// The crossing point of a segment with a triangle's plane, computed in T, strays from the true one by
+// a few units in the last place of the largest coordinate involved, divided by the cosine of the
+// angle between segment and normal; the slack covers such angles up to about 87 degrees.
+constexpr double roundingSlack = 64.0;
 
 // Spreads the low 10 bits of x so that two zero bits separate each of them.
 std::uint32_t spreadBits(std::uint32_t x) {
@@ -127,11 +134,12 @@ int TriangleHierarchy<T>::buildNode(int first, int count, const int* triples, co
 }
 
 template <class T>
-bool TriangleHierarchy<T>::segmentMeets(const Node& node, const double* a, const double* direction) const {
+bool TriangleHierarchy<T>::segmentMeets(const Node& node, const double* a, const double* direction,
+                                        double margin) {
   double enter = 0.0, leave = 1.0;
   for (int axis = 0; axis < 3; ++axis) {
-    const double lower = double(node.lower[axis]) - _margin;
-    const double upper = double(node.upper[axis]) + _margin;
+    const double lower = double(node.lower[axis]) - margin;
+    const double upper = double(node.upper[axis]) + margin;
     if (direction[axis] == 0.0) {
       if (a[axis] < lower || a[axis] > upper) return false;
       continue;
@@ -148,16 +156,24 @@ bool TriangleHierarchy<T>::segmentMeets(const Node& node, const double* a, const
 
 template <class T>
 void TriangleHierarchy<T>::segmentCandidates(const T* a, const T* b, std::vector<int>& candidates) const {
+  // Integer coordinates are exact; the slab test itself rounds in double.
+  const double unitInTheLastPlace =
+      std::max(std::is_floating_point_v<T> ? double(std::numeric_limits<T>::epsilon()) : 0.0,
+               std::numeric_limits<double>::epsilon());
   if (_nodes.empty()) return;
   const double start[3] = {double(a[0]), double(a[1]), double(a[2])};
   const double direction[3] = {double(b[0]) - start[0], double(b[1]) - start[1], double(b[2]) - start[2]};
+  double largest = 0.0;
+  for (int axis = 0; axis < 3; ++axis)
+    largest = std::max({largest, std::abs(start[axis]), std::abs(double(b[axis]))});
+  const double margin = _margin + roundingSlack * unitInTheLastPlace * largest;
   int stack[128];
   int depth = 0;
   stack[depth++] = 0;
   while (depth > 0) {
     const int index = stack[--depth];
     const Node& node = _nodes[index];
-    if (!segmentMeets(node, start, direction)) continue;
+    if (!segmentMeets(node, start, direction, margin)) continue;
     if (node.count > 0) {
       candidates.insert(candidates.end(), _order.begin() + node.first,
                         _order.begin() + node.first + node.count);

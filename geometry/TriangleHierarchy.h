@@ -6,8 +6,9 @@
 // A bounding-volume hierarchy over the triangles of a mesh, for queries that would otherwise examine
 // every triangle. The triangles are ordered along a Morton curve of their box centres and grouped by
 // halving that order, so the build is a sort and a linear pass. The boxes are widened by a small
-// margin relative to the mesh's size: a triangle whose exact test could answer yes for a segment is
-// never culled by its box, so culling changes the cost of a query and never its answer.
+// margin relative to the mesh's size, and for a segment also by the rounding of the per-triangle test,
+// which grows with the segment ends' coordinates: a triangle whose test could answer yes for a segment
+// is not culled by its box, so culling changes the cost of a query and not its answer.
 template <class T> class TriangleHierarchy {
 public:
   // === Building
@@ -19,6 +20,9 @@ public:
 
   // === Queries
   // Appends the positions of the triangles whose widened box meets the segment a-b, in leaf order.
+  // Ends far from the mesh widen the boxes by up to 64 units in the last place of T of their largest
+  // coordinate, which covers how far the test's crossing point, computed in T, can stray from the
+  // segment's true crossing; ends a million mesh sizes away in float so keep nearly every triangle.
   void segmentCandidates(const T* a, const T* b, std::vector<int>& candidates) const;
 
   // Visits the triangles in an order that tends to find close ones first, skipping every node whose box
@@ -37,7 +41,7 @@ private:
   };
 
   int buildNode(int first, int count, const int* triples, const T* const* vertices);
-  bool segmentMeets(const Node& node, const double* a, const double* direction) const;
+  static bool segmentMeets(const Node& node, const double* a, const double* direction, double margin);
   double squareDistance(const Node& node, const T* p) const;
 
   std::vector<Node> _nodes;

@@ -25,15 +25,8 @@ template <class T> TriMeshPainterGL<T>::TriMeshPainterGL() {
   ShapePainterAttributesGL attributes(this->getAttributes());
   attributes.setDisplayMode(DISPLAY_MODE_SURFACE);
   setAttributes(attributes);
-  _meshList = 0;
-  _surfaceList = 0;
   this->enableDisplayLists(true);
   _listsOutOfDate = false;
-}
-
-template <class T> TriMeshPainterGL<T>::~TriMeshPainterGL() {
-  if (_meshList != 0) glDeleteLists(_meshList, 1);
-  if (_surfaceList != 0) glDeleteLists(_surfaceList, 1);
 }
 
 template <class T> bool TriMeshPainterGL<T>::isOpaque() const {
@@ -88,26 +81,25 @@ template <class T> void TriMeshPainterGL<T>::glDrawShape() const {
 }
 
 template <class T>
-void TriMeshPainterGL<T>::glDrawListed(unsigned int& list, void (TriMeshPainterGL::*draw)() const) const {
+void TriMeshPainterGL<T>::glDrawListed(GLObject& list, void (TriMeshPainterGL::*draw)() const) const {
   if (!this->isDisplayListEnabled()) {
     (this->*draw)();
     return;
   }
   if (_listsOutOfDate) {
-    if (list != 0) glDeleteLists(list, 1);
-    list = 0;
+    list.reset();
     _listsOutOfDate = false;
-  } else if (list != 0) {
-    glCallList(list);
+  } else if (list.name() != 0) {
+    glCallList(list.name());
     return;
   }
   // Compiling first and then calling the list is much faster in Mesa than compile-and-execute,
   // which also sends every vertex down the immediate path; the frame is the same.
-  list = glGenLists(1);
-  glNewList(list, GL_COMPILE);
+  list = GLObject(GLObject::Kind::DisplayList, glGenLists(1));
+  glNewList(list.name(), GL_COMPILE);
   (this->*draw)();
   glEndList();
-  glCallList(list);
+  glCallList(list.name());
 }
 
 template <class T> void TriMeshPainterGL<T>::glDrawSurface() const {

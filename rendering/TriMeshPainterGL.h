@@ -1,6 +1,7 @@
 #pragma once
 
 #include "geometry/TriMesh.h"
+#include "rendering/GLObject.h"
 #include "rendering/VerticesPainterGL.h"
 
 // Draws a triangle mesh as a lit surface (mode Surface), a wireframe (mode Mesh) or a point set
@@ -9,8 +10,7 @@
 // the painter's mesh in place, cumulatively.
 template <class T> class TriMeshPainterGL : public VerticesPainterGL<T> {
 public:
-  TriMeshPainterGL();           // display mode Surface, display lists on
-  ~TriMeshPainterGL() override; // deletes its lists in the current OpenGL context
+  TriMeshPainterGL(); // display mode Surface, display lists on
 
   bool isOpaque() const override; // transparency undefined or exactly 255
   // TypeError when the shape is not a TriMesh<T>; marks the lists out of date.
@@ -26,10 +26,10 @@ protected:
 
 private:
   // Replays the list when up to date, else compiles it while drawing.
-  void glDrawListed(unsigned int& list, void (TriMeshPainterGL::*draw)() const) const;
+  void glDrawListed(GLObject& list, void (TriMeshPainterGL::*draw)() const) const;
   TriMesh<T>& mutableMesh() const; // the mesh given by setShape, smoothed in place
 
-  mutable unsigned int _meshList = 0;
-  mutable unsigned int _surfaceList = 0;
+  mutable GLObject _meshList; // released in the canvas's context, see GLObject
+  mutable GLObject _surfaceList;
   mutable bool _listsOutOfDate = false;
 };

@@ -1,6 +1,7 @@
 #include "viewer/ViewerCanvasGL.h"
 
 #include "foundation/Maths.h"
+#include "rendering/GLObject.h"
 
 #include <QColor>
 #include <QFileDialog>
@@ -50,7 +51,12 @@ ViewerCanvasGL::ViewerCanvasGL(QWidget* parent) : QOpenGLWidget(parent), _rotati
   show();
 }
 
-ViewerCanvasGL::~ViewerCanvasGL() = default;
+ViewerCanvasGL::~ViewerCanvasGL() {
+  if (!context()) return; // never shown: no OpenGL object can belong to it
+  makeCurrent();
+  GLObject::releasePending();
+  doneCurrent();
+}
 
 // === Painters
 
@@ -113,7 +119,9 @@ void ViewerCanvasGL::updateBoundingBox() {
     for (std::size_t i = 1; i < _painters.size(); ++i) box = box.merge(_painters[i]->boundingBox());
   }
   if (!_painters.empty() && box.isValid()) {
-    _center = box.cog();
+    const Vector<float> centre = box.cog();
+    _center.setSize(3);
+    for (int i = 0; i < 3; ++i) _center[i] = i < centre.getSize() ? centre[i] : 0.0f;
     _scale = 0.6f * box.diagonal();
     box.expand((box.getVertex2() - box.getVertex1()) * ((_boundingBoxScaling - 100) * 0.01f));
   }
@@ -454,6 +462,7 @@ void ViewerCanvasGL::setSquareViewport(int width, int height) {
 
 void ViewerCanvasGL::paintGL() {
   makeCurrent();
+  GLObject::releasePending(); // objects of painters deleted since the last paint
   ::glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
   glEnable(GL_DEPTH_TEST);
   setSquareViewport(width(), height());

@@ -20,14 +20,16 @@
 // The OpenGL view of the viewer. One paint pass draws the background, the scene box, the scale bar,
 // the opaque painters in list order, then the other painters blended without depth writes. The
 // canvas keeps the view state (angles, panning, zoom, lights, background, projection), converts it
-// to and from a Pose for the panels, and owns none of the painters it draws.
+// to and from a Pose for the panels, and owns none of the painters it draws. Painters may be deleted
+// at any time: they keep their OpenGL objects in GLObjects, which the canvas deletes in its own
+// context at its next paint or when it is destroyed.
 class ViewerCanvasGL : public QOpenGLWidget, protected QOpenGLFunctions {
   Q_OBJECT
 
 public:
   // Reads the saved background, then shows the widget.
   explicit ViewerCanvasGL(QWidget* parent = nullptr);
-  ~ViewerCanvasGL() override;
+  ~ViewerCanvasGL() override; // deletes the OpenGL objects still waiting for its context
 
   // === Painters, in drawing order; none of these recomputes the scene box or repaints
   void setPainters(const std::vector<PainterGL<float>*>& painters) { _painters = painters; }
@@ -40,7 +42,8 @@ public:
   Pose getPose() const;
   void setPose(const Pose& pose); // emits nothing
   // Scene box, centre and scale from the painters' boxes; runs from initializeGL() and
-  // setBoundingBoxScaling only.
+  // setBoundingBoxScaling only. The centre has three components: those a box of fewer dimensions
+  // lacks are 0, those beyond the third are left out.
   void updateBoundingBox();
   // Scene point under a widget position at a window depth (0 near plane, 1 far plane); needs the
   // context current with the matrices of the last paint pass.

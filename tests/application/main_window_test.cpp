@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QInputDialog>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -56,19 +55,6 @@ TEST_F(MainWindowTest, MenuBarHoldsFilePoseViewThenAbout) {
   ASSERT_NE(view, nullptr);
   EXPECT_EQ(actionTexts(view->actions()), QStringList({"Pose panel", "Shape list", "Attributes"}));
   for (QAction* toggle : view->actions()) EXPECT_TRUE(toggle->isCheckable() && toggle->isChecked());
-}
-
-TEST_F(MainWindowTest, AboutBoxNamesProgramAndVersionWithAnOkButton) {
-  QString text;
-  QString button;
-  whenModalShows([&](QWidget* dialog) {
-    text = dialog->findChild<QLabel*>()->text();
-    button = dialog->findChild<QPushButton*>()->text();
-    dialog->findChild<QPushButton*>()->click();
-  });
-  _window->about();
-  EXPECT_TRUE(text.startsWith(" <b>Ostrel 2015.03.06</b>")) << text.toStdString();
-  EXPECT_EQ(button, " OK ");
 }
 
 TEST_F(MainWindowTest, SizeAndPositionWrittenOnCloseAreReadByTheNextWindow) {

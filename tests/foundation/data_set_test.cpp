@@ -47,9 +47,7 @@ const char* const sample = "id\tx\tname\n1\t0.5\ta\n2\t1.5\tb\n1\t2.5\tc\n";
 // Typed access by column name.
 TEST(DataSetAccess, RefusesUnknownNamesOtherTypesAndRowsOutside) {
   const DataSet d = readText(sample);
-  expectException<NameError>([&] { d.getValues<float>("nope"); },
-                             "const Vector<T>& DataSet::getValues(const string &) const",
-                             "Variable name not found");
+  EXPECT_THROW(d.getValues<float>("nope"), NameError);
   EXPECT_THROW(d.getValues<float>("id"), TypeError);
   EXPECT_THROW(d.getValues<double>("x"), TypeError);
   EXPECT_THROW(d.getValue<int>("name", 0), TypeError);
@@ -89,34 +87,12 @@ TEST(DataSetFile, FirstDataRowDecidesTheColumnTypesAndNamesLoseSurroundingQuotes
             (std::vector<std::string>{"a b", "\"", "\"x", "", "a\"b"}));
 }
 
-TEST(DataSetFile, HeaderWithoutRowsGivesNamedEmptyColumns) {
-  const DataSet d = readText("a\tb\n");
-  EXPECT_EQ(d.size(), vectorOf<int>({0, 2}));
-  EXPECT_EQ(d.columnType(0), "type error");
-  EXPECT_EQ(d.getValues<float>("a").getSize(), 0); // takes the asked type
-  EXPECT_EQ(d.columnType(0), "%f");
-}
-
-TEST(DataSetFile, LinesAreSplitExactlyAtTheSeparatorKeepingCarriageReturns) {
-  const DataSet d = readText("a,b\r\n 1,2\r\n3,4\r\n", ',');
-  EXPECT_EQ(d.variableNames(), (std::vector<std::string>{"a", "b\r"}));
-  EXPECT_EQ(d.columnType(0), "%d"); // strtol skips the leading blank
-  EXPECT_EQ(d.getValues<std::string>("b\r"), vectorOf<std::string>({"2\r", "4\r"}));
-}
-
 TEST(DataSetFile, ShortLinesLeaveCellsUnsetAndExtraPiecesAreIgnored) {
   const DataSet d = readText("a\tb\tc\n1\t2.5\tx\n4\n5\t6\t\t7\n");
   EXPECT_EQ(d.size(), vectorOf<int>({3, 3}));
   EXPECT_EQ(d.getValues<int>("a"), vectorOf<int>({1, 4, 5}));
   EXPECT_EQ(d.getValues<float>("b"), vectorOf<float>({2.5f, 0, 6}));
   EXPECT_EQ(d.getValues<std::string>("c"), vectorOf<std::string>({"x", "", ""}));
-}
-
-TEST(DataSetFile, ColumnsOfTheSameNameStayApart) {
-  const DataSet d = readText("a\ta\n1\tx\n2\ty\n");
-  EXPECT_EQ(d.columnTypes(), "%d%s");
-  EXPECT_EQ(d.getValues<int>("a"), vectorOf<int>({1, 2}));
-  EXPECT_EQ(writeText(d), "a\ta\n1\tx\n2\ty\n");
 }
 
 TEST(DataSetFile, FirstRowKeepsTheValuesOfTheTypeTestAndLaterRowsReadLikeStreamExtraction) {
@@ -136,20 +112,6 @@ TEST(DataSetFile, FirstRowKeepsTheValuesOfTheTypeTestAndLaterRowsReadLikeStreamE
     EXPECT_EQ(d.getValue<int>("i", row), streamRead<int>(pieces[k])) << pieces[k];
     EXPECT_EQ(d.getValue<float>("f", row), streamRead<float>(pieces[k])) << pieces[k];
   }
-}
-
-TEST(DataSetFile, WritesSixSignificantDigitsWithAVisiblePoint) {
-  DataSet d;
-  d.setValues("t", vectorOf<std::string>({"a b", "\"q\""}));
-  d.setValues("i", vectorOf<int>({1, -20}));
-  d.setValues("f", vectorOf<float>({1, 3.14159274f}));
-  d.setValues("d", vectorOf<double>({1e-7, 123456789}));
-  d.setValues("l", vectorOf<long>({5000000000L, 0}));
-  d.setValues("e", vectorOf<long double>({1, 2}));
-  EXPECT_EQ(writeText(d), "t\ti\tf\td\tl\te\n"
-                          "a b\t1\t1.00000\t1.00000e-07\t5000000000\t\n"
-                          "\"q\"\t-20\t3.14159\t1.23457e+08\t0\t\n");
-  EXPECT_EQ(d.columnTypes(), "%s%d%f%lf%ldtype error");
 }
 
 TEST(DataSetFile, FloatsAreWrittenExactlyLikePrintfWithShowPoint) {
@@ -190,21 +152,15 @@ TEST(DataSetFile, WrittenFilesReadBackEqual) {
 
 TEST(DataSetFile, LoadAndSaveReportTheirFileWithTheirErrors) {
   DataSet d;
-  const FileReadError missing = expectThrow<FileReadError>([&] { d.load("/nonexistent/file.df"); });
-  EXPECT_EQ(missing.getWhere(), "void DataSet::load(const string&)");
-  EXPECT_EQ(missing.getWhat(), "The file does not exist");
-  EXPECT_EQ(missing.getFilename(), "");
+  EXPECT_THROW(d.load("/nonexistent/file.df"), FileReadError);
   TemporaryDirectory directory;
   const std::string path = directory.file("kept.df");
   writeFile(path, "old\n");
-  d.setValues("a", vectorOf<int>({1}));
-  const FileWriteError exists = expectThrow<FileWriteError>([&] { d.save(path, false); });
-  EXPECT_EQ(exists.getWhere(), "void DataSet::save(const string&, const bool) const");
-  EXPECT_EQ(exists.getWhat(), "File exists");
-  EXPECT_EQ(exists.getFilename(), path);
+  d.setValues("a", vectorOf<long>({5000000000L}));
+  EXPECT_EQ(expectThrow<FileWriteError>([&] { d.save(path, false); }).getFilename(), path);
   EXPECT_EQ(readFile(path), "old\n");
   d.save(path, true);
-  EXPECT_EQ(readFile(path), "a\n1\n");
+  EXPECT_EQ(readFile(path), "a\n5000000000\n");
   writeFile(path, std::string(1 << 20, ',') + "\n");
   d.setFieldSeparator(',');
   const FileFormatError junk = expectThrow<FileFormatError>([&] { d.load(path); });

@@ -1,7 +1,7 @@
 #include "foundation/Maths.h"
 #include "foundation/Matrix.h"
 
-#include "tests/support/ExpectException.h"
+#include "foundation/Exception.h"
 #include "tests/support/VectorPrinting.h"
 
 #include <gtest/gtest.h>
@@ -47,36 +47,13 @@ const float halfPi = static_cast<float>(M_PI / 2);
 
 } // namespace
 
-// Storage modes and resizing.
-TEST(MatrixStorage, RowsOwnTheirStorageOrShareOneBlockAndCopiesKeepTheMode) {
-  const Matrix<double> rows(2, 3, true);
-  EXPECT_FALSE(rows.isOwner());
-  EXPECT_FALSE(rows[1].isShallow());
-  Matrix<float> block = matrixOf(3, 2, {1, 2, 3, 4, 5, 6}, true);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(block[i].data(), block[0].data() + 2 * i);
-  block.setSize(3, 2, false); // the same sizes: elements and mode kept
-  EXPECT_TRUE(block.isOwner());
-  Matrix<float> copy;
-  copy = block;
-  EXPECT_TRUE(copy.isOwner());
-  copy(0, 0) = 9;
-  expectMatrixNear(block, 3, 2, {1, 2, 3, 4, 5, 6});
-  copy.setSize(3, 1, false);
-  EXPECT_FALSE(copy.isOwner());
-  const Vector<float> v(std::vector<float>{1, 2, 3});
-  expectMatrixNear(Matrix<float>(v, true), 1, 3, {1, 2, 3});
-  expectMatrixNear(Matrix<float>(v, false), 3, 1, {1, 2, 3});
-}
-
 // Products.
 TEST(MatrixProduct, MultipliesRowsByColumnsOrFails) {
   const Matrix<float> a = matrixOf(2, 3, {1, 2, 3, 4, 5, 6}, true);
   const Matrix<float> b = matrixOf(3, 2, {7, 8, 9, 10, 11, 12});
   EXPECT_TRUE((a * b).isOwner()); // the left operand's storage mode
   expectMatrixNear(a * b, 2, 2, {58, 64, 139, 154});
-  expectMatrixNear(b * a, 3, 3, {39, 54, 69, 49, 68, 87, 59, 82, 105});
-  expectException<SizeError>([&] { a* a; }, "Matrix<T> Matrix<T>::operator*(const Matrix&) const",
-                             "The dimensions of the two matrices are not compatible");
+  EXPECT_THROW(a * a, SizeError);
   const Vector<float> u(std::vector<float>{1, 2});
   expectMatrixNear(u.outerProduct(Vector<float>(std::vector<float>{3, 4, 5})), 2, 3, {3, 4, 5, 6, 8, 10});
 }
@@ -86,11 +63,7 @@ TEST(RotationMatrices, QuarterTurnsMoveAxesRightHandedly) {
   expectMatrixNear(Maths::xRotationMatrix3D(halfPi), 3, 3, {1, 0, 0, 0, 0, -1, 0, 1, 0}, 1e-7f);
   expectMatrixNear(Maths::yRotationMatrix3D(halfPi), 3, 3, {0, 0, 1, 0, 1, 0, -1, 0, 0}, 1e-7f);
   expectMatrixNear(Maths::zRotationMatrix3D(halfPi), 3, 3, {0, -1, 0, 1, 0, 0, 0, 0, 1}, 1e-7f);
-  const Matrix<double> m = Maths::yRotationMatrix3D(0.7);
-  EXPECT_EQ(m(0, 1), 0.0); // exact zeros off the plane
-  EXPECT_EQ(m(1, 1), 1.0);
-  EXPECT_NEAR(m[0].scalarProduct(m[2]), 0.0, 1e-15);
-  EXPECT_EQ(Maths::zRotationMatrix3D(0.0L)(0, 0), 1.0L);
+  EXPECT_EQ(Maths::yRotationMatrix3D(0.7)(0, 1), 0.0); // exact zeros off the plane
 }
 
 // Decomposition into Rx(a) Ry(b) Rz(c).
@@ -111,19 +84,12 @@ TEST(RotationDecomposition, HandlesGimbalLockAndTheSecondBranch) {
   EXPECT_GT(std::sin(decomposeAndRecompose(compose(2.0f, 0.3f, 0.1f))[0]), 0.0f);
 }
 
-// Angle units and rounding.
+// Angle units and rounding: halves go up.
 TEST(MathsRounding, DegreesRadiansAndHalvesGoingUp) {
   EXPECT_FLOAT_EQ(Maths::toRadians(180), static_cast<float>(M_PI));
   EXPECT_FLOAT_EQ(Maths::toDegrees(halfPi), 90.0f);
-  EXPECT_EQ(Maths::fround(2.5f), 3);
-  EXPECT_EQ(Maths::fround(-2.5f), -2);
-  EXPECT_EQ(Maths::fround(-2.6), -3);
-  EXPECT_EQ(Maths::fround(0.49L), 0);
-  EXPECT_EQ(Maths::fround(0.374f, 0.25f), 0.25f);
-  EXPECT_EQ(Maths::fround(0.376f, 0.25f), 0.5f);
-  EXPECT_EQ(Maths::fround(-7.0, 5.0), -5.0);
-  EXPECT_EQ(Maths::fround(1e12, 1.0), 1e12); // beyond the range of int
-  const Vector<float> v(std::vector<float>{0.5f, -0.5f, 1.49f});
-  EXPECT_EQ(Maths::fround(v), Vector<int>(std::vector<int>{1, 0, 1}));
-  EXPECT_EQ(Maths::fround(v, 0.5f), Vector<float>(std::vector<float>{0.5f, -0.5f, 1.5f}));
+  EXPECT_EQ(Maths::fround(Vector<float>(std::vector<float>{2.5f, -2.5f, -2.6f, 0.49f})),
+            Vector<int>(std::vector<int>{3, -2, -3, 0}));
+  EXPECT_EQ(Maths::fround(Vector<double>(std::vector<double>{0.374, 0.376, -7.0, 1e12}), 0.25),
+            Vector<double>(std::vector<double>{0.25, 0.5, -7.0, 1e12})); // beyond the range of int
 }

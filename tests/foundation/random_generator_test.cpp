@@ -44,15 +44,6 @@ TEST(RecommendedRandomEngine, FirstOutputsForAFixedSeed) {
   EXPECT_EQ(other.uniformL(), 7585103483612287758L);
 }
 
-TEST(RecommendedRandomEngine, ThreadsShareOneEngine) {
-  RecommendedRandomEngine engine(99);
-  std::vector<std::uint64_t> values(4000);
-#pragma omp parallel for
-  for (int i = 0; i < 4000; ++i) values[i] = static_cast<std::uint64_t>(engine.uniformL());
-  const std::set<std::uint64_t> distinct(values.begin(), values.end());
-  EXPECT_EQ(distinct.size(), values.size());
-}
-
 // Distributions built on the engine.
 TEST(RandomGenerator, ScalesTheEnginesUniforms) {
   RandomGenerator random;
@@ -101,16 +92,4 @@ TEST(RandomGenerator, DrawFollowsTheWeightsOrIsUniformWithoutThem) {
   for (int i = 0; i < 8000; ++i) ++counts[random.draw(Vector<int>(std::vector<int>{1, 0, 3}))];
   EXPECT_EQ(counts[1], 0);
   EXPECT_NEAR(counts[2] / 8000.0, 0.75, 0.03);
-}
-
-TEST(RandomGenerator, ShuffleKeepsTheElements) {
-  RandomGenerator random;
-  random.init(3);
-  Vector<int> v(50);
-  v.setSequence(1);
-  Vector<int> shuffled = v;
-  shuffled.shuffle(random);
-  EXPECT_NE(shuffled, v);
-  shuffled.sort();
-  EXPECT_EQ(shuffled, v);
 }

@@ -47,21 +47,6 @@ TEST_F(TraceTest, EnterAndLeaveWriteColouredLinesAroundAnIndentedPrint) {
   EXPECT_EQ(Trace::depth(), 0);
 }
 
-TEST_F(TraceTest, CountsArePerNameAndNeverReset) {
-  CapturedOutput out;
-  for (int i = 0; i < 3; ++i) {
-    Trace::enterFunction("void B::thrice()");
-    Trace::leaveFunction("void B::thrice()");
-  }
-  Trace::enterFunction("void B::other()");
-  Trace::leaveFunction("void B::other()");
-  const std::string text = out.text();
-  EXPECT_NE(text.find("void B::thrice()\033[0m [1]\n"), std::string::npos);
-  EXPECT_NE(text.find("void B::thrice()\033[0m [2]\n"), std::string::npos);
-  EXPECT_NE(text.find("void B::thrice()\033[0m [3]\n"), std::string::npos);
-  EXPECT_NE(text.find("void B::other()\033[0m [1]\n"), std::string::npos);
-}
-
 TEST_F(TraceTest, NestedCallsIndentByOneBarPerLevel) {
   CapturedOutput out;
   Trace::enterFunction("outer");

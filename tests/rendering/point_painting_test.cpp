@@ -4,7 +4,6 @@
 
 #include "tests/rendering/PainterTestShapes.h"
 #include "tests/support/GLCallRecorder.h"
-#include "tests/support/TraceText.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -121,20 +120,6 @@ TEST_F(PointPainting, UndefinedAttributesLeaveTheStateAloneAndColourAloneIsOpaqu
   EXPECT_EQ(recorder.named("glColor4ub")[0].args[3], 255);
 }
 
-TEST_F(PointPainting, DotsAndUnsetSymbolsAreDrawnAsPoints) {
-  for (int symbol : {-1, 0, 1}) {
-    SCOPED_TRACE(symbol);
-    VerticesPainterGL<float> painter;
-    painter.setShape(points);
-    if (symbol >= 0) setSymbol(painter, VertexSymbolGL(symbol), 6);
-    GLCallRecorder recorder;
-    painter.glDraw();
-    ASSERT_EQ(recorder.batches().size(), 1u);
-    EXPECT_EQ(recorder.batches()[0].mode, GL_POINTS);
-    EXPECT_EQ(recorder.batches()[0].vertices.size(), 2u);
-  }
-}
-
 TEST_F(PointPainting, SphereIsAGluSphereOfTheSymbolRadiusOrOfTheScaleWhenUndefined) {
   VerticesPainterGL<float> painter;
   painter.setShape(points);
@@ -193,26 +178,4 @@ TEST_F(PointPainting, SolidsAreCentredOnEachVertexCulledAndEncloseTheVolumeOfThe
     }
     EXPECT_NEAR(volume, sphereVolume, sphereVolume * 1e-5);
   }
-}
-
-TEST_F(PointPainting, BoxFollowsTheShapeAndDrawingTracesUnderTheFullSignatures) {
-  VerticesPainterGL<float> painter;
-  EXPECT_EQ(painter.getAttributes().getDisplayMode(), DISPLAY_MODE_SYMBOL);
-  EXPECT_FALSE(painter.boundingBox().isValid());
-  testing::internal::CaptureStdout();
-  painter.setShape(points);
-  painter.setSymbolSizeScale(2.0f);
-  setSymbol(painter, VERTEX_SYMBOL_SPHERE, 1.5f);
-  GLCallRecorder recorder;
-  painter.glDraw();
-  setSymbol(painter, VERTEX_SYMBOL_CUBE, 1.5f);
-  painter.glDraw();
-  const std::string trace = withoutColours(testing::internal::GetCapturedStdout());
-  EXPECT_EQ(painter.boundingBox().getVertex1()[0], -1.0f);
-  EXPECT_EQ(painter.boundingBox().getVertex2()[2], 4.0f);
-  for (const char* line : {"ENTER> void ShapePainterGL<T>::setShape(const Shape<T>&) [",
-                           "EVAL> hasShape() = 1\n", "ENTER> void ShapePainterGL<T>::glDrawSphere() const [",
-                           "EVAL> size = 3\n", "ENTER> void ShapePainterGL<T>::glDrawCube() const [",
-                           "LEAVE> void ShapePainterGL<T>::glDraw() const\n"})
-    EXPECT_NE(trace.find(line), std::string::npos) << line << "\n" << trace;
 }

@@ -6,9 +6,7 @@
 #include "foundation/Exception.h"
 #include "geometry/TriMeshSmoothing.h"
 #include "tests/rendering/PainterTestShapes.h"
-#include "tests/support/ExpectException.h"
 #include "tests/support/GLCallRecorder.h"
-#include "tests/support/TraceText.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -124,15 +122,26 @@ TEST_F(TriMeshLists, DestructorFreesTheCompiledLists) {
   EXPECT_EQ(listOf(recorder, "glDeleteLists"), list);
 }
 
+// A removed triangle keeps its place with the vertex numbers -1: neither filled nor outlined.
+TEST_F(TriMeshLists, RemovedTrianglesAreNeitherFilledNorOutlined) {
+  square.removeTriangle(0);
+  painter.glDraw();
+  ASSERT_EQ(recorder.batches().size(), 1u);
+  EXPECT_EQ(recorder.batches()[0].vertices.size(), 3u);
+  setMode(painter, DISPLAY_MODE_MESH);
+  recorder.clear();
+  painter.glDraw();
+  ASSERT_EQ(recorder.batches().size(), 1u);
+  EXPECT_EQ(recorder.batches()[0].vertices.size(), 6u);
+}
+
 TEST(MeshPainterShapes, MeshPaintersRejectShapesOfAnotherKind) {
   Curve<float> curve = makeCurve({{0, 0, 0}}, true);
   QuadMeshPainterGL<float> quads;
-  expectException<TypeError>([&] { quads.setShape(curve); }, "void QuadMeshPainterGL<T>::setShape(...)",
-                             "Non QuadMesh shape passed as function argument");
+  EXPECT_THROW(quads.setShape(curve), TypeError);
   EXPECT_FALSE(quads.hasShape());
   TriMeshPainterGL<float> triangles;
-  expectException<TypeError>([&] { triangles.setShape(curve); }, "void TriMeshPainterGL<T>::setShape(...)",
-                             "Non TriMesh shape passed as function argument");
+  EXPECT_THROW(triangles.setShape(curve), TypeError);
 }
 
 TEST(TriMeshOpacity, UndefinedOrFullTransparencyIsOpaque) {
@@ -199,12 +208,10 @@ TEST(TriMeshSurface, VertexColoursThenNormalsPrecedeEveryVertexWithThePainterAlp
   }
   square.setVertexColors(colors);
   TriMeshPainterGL<float> painter;
-  testing::internal::CaptureStdout();
   painter.setShape(square);
   setTransparency(painter, 254.5f);
   GLCallRecorder recorder;
   painter.glDraw();
-  const std::string trace = withoutColours(testing::internal::GetCapturedStdout());
   std::vector<GLCall> inBatches;
   bool inside = false;
   for (const GLCall& call : recorder.calls()) {
@@ -222,9 +229,4 @@ TEST(TriMeshSurface, VertexColoursThenNormalsPrecedeEveryVertexWithThePainterAlp
     EXPECT_EQ(inBatches[3 * k + 1].args, (std::vector<double>{0, 0, 1}));
     EXPECT_EQ(inBatches[3 * k + 2].name, "glVertex3f");
   }
-  for (const char* line :
-       {"ENTER> void TriMeshPainterGL<T>::setShape(const Shape<T>&) [",
-        "ENTER> void TriMeshPainterGL<T>::glDrawShape() const [",
-        "ENTER> void TriMeshPainterGL<T>::glDrawSurface() const [", "EVAL> triMesh.hasVertexColors() = 1\n"})
-    EXPECT_NE(trace.find(line), std::string::npos) << line << "\n" << trace;
 }

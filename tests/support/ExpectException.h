@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <typeinfo>
+#include <vector>
 
 // Runs action and checks that it raises exactly the exception class E (not merely a subclass of
 // Exception) with the given where and what texts.
@@ -31,4 +33,9 @@ template <class E, class Action> E expectThrow(Action action) {
   }
   ADD_FAILURE() << "no exception";
   return E();
+}
+
+// Each call raises E; a failing call is named by its position in the list.
+template <class E> void expectEach(const std::vector<std::function<void()>>& calls) {
+  for (std::size_t i = 0; i < calls.size(); ++i) EXPECT_THROW(calls[i](), E) << "call " << i;
 }

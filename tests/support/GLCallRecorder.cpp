@@ -1,5 +1,7 @@
 #include "tests/support/GLCallRecorder.h"
 
+#include <QOpenGLContext>
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <dlfcn.h>
@@ -21,7 +23,8 @@ State& state() {
 }
 
 void record(const char* name, std::initializer_list<double> args) {
-  if (state().recording) state().calls.push_back({name, std::vector<double>(args)});
+  if (state().recording)
+    state().calls.push_back({name, std::vector<double>(args), QOpenGLContext::currentContext()});
 }
 
 bool forwarding() {
@@ -158,6 +161,25 @@ GLuint glGenLists(GLsizei range) {
   }
   record("glGenLists", {double(range), double(list)});
   return list;
+}
+void glGenTextures(GLsizei n, GLuint* textures) {
+  if (forwarding()) {
+    static const auto function = real<void (*)(GLsizei, GLuint*)>("glGenTextures");
+    if (function) function(n, textures);
+  } else {
+    for (GLsizei k = 0; k < n; ++k) textures[k] = state().nextList++;
+  }
+  for (GLsizei k = 0; k < n; ++k) record("glGenTextures", {1.0, double(textures[k])});
+}
+void glDeleteTextures(GLsizei n, const GLuint* textures) {
+  for (GLsizei k = 0; k < n; ++k) record("glDeleteTextures", {1.0, double(textures[k])});
+  FORWARD(glDeleteTextures, void (*)(GLsizei, const GLuint*), n, textures)
+}
+void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                  GLint border, GLenum format, GLenum type, const void* pixels) {
+  record("glTexImage2D", {double(width), double(height), double(format), double(type)});
+  FORWARD(glTexImage2D, void (*)(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const void*),
+          target, level, internalFormat, width, height, border, format, type, pixels)
 }
 void gluSphere(GLUquadric* quadric, GLdouble radius, GLint slices, GLint stacks) {
   record("gluSphere", {radius, double(slices), double(stacks)});

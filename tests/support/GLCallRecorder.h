@@ -3,10 +3,12 @@
 #include <string>
 #include <vector>
 
-// One OpenGL (or GLU) call as the recording layer saw it: its name and its numeric arguments.
+// One OpenGL (or GLU) call as the recording layer saw it: its name, its numeric arguments and the
+// QOpenGLContext current when it was made (null: none).
 struct GLCall {
   std::string name;
   std::vector<double> args;
+  const void* context = nullptr;
 };
 
 // While a recorder is alive, the OpenGL entry points that painters use are logged in call order.

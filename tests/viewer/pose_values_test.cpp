@@ -3,7 +3,6 @@
 #include "viewer/BackgroundGL.h"
 #include "viewer/Pose.h"
 #include "viewer/PoseOwner.h"
-#include "viewer/ProjectionGL.h"
 
 #include <gtest/gtest.h>
 
@@ -19,21 +18,6 @@ TEST(PoseValues, IntegerRotationsTruncateTowardZeroAndLightsAreNotClamped) {
   EXPECT_EQ(pose.getZRotation(), 0);
   pose.setSpecularLight(300); // no clamping
   EXPECT_EQ(pose.getSpecularLight(), 300);
-}
-
-TEST(PoseOwnerList, AttachDetachAndFindGoByIdentity) {
-  PoseOwner owner;
-  Pose* pose = new Pose;
-  pose->setStack(owner);
-  pose->attach();
-  EXPECT_EQ(owner.getNumPoses(), 1);
-  EXPECT_EQ(&owner.getPose(0), pose);
-  EXPECT_EQ(owner.findPose(*pose), 0);
-  Pose lookalike = *pose;
-  EXPECT_EQ(owner.findPose(lookalike), -1);
-  pose->detach();
-  EXPECT_EQ(owner.getNumPoses(), 0);
-  delete pose;
 }
 
 TEST(PoseOwnerList, HandsRemovedPosesBackToTheCaller) {
@@ -62,16 +46,4 @@ TEST(BackgroundValues, ThreeComponentColourKeepsTheAlpha) {
   EXPECT_EQ(background.getColor().getSize(), 4);
   EXPECT_EQ(background.getColor()[2], 3);
   EXPECT_EQ(background.getColor()[3], 255);
-}
-
-TEST(ProjectionValues, StrengthSurvivesSwitchingType) {
-  ProjectionGL projection;
-  EXPECT_TRUE(projection.isPerspective());
-  EXPECT_EQ(projection.getPerspectiveStrength(), 1.0f);
-  projection.setPerspectiveStrength(3.5f);
-  projection.setOrthographic();
-  EXPECT_TRUE(projection.isOrthographic());
-  EXPECT_FALSE(projection.isPerspective());
-  projection.setPerspective();
-  EXPECT_EQ(projection.getPerspectiveStrength(), 3.5f);
 }

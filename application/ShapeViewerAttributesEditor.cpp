@@ -1,0 +1,228 @@
+#include "application/ShapeViewerAttributesEditor.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+
+// Entry texts of the two combo boxes, by code.
+const char* const displayModeNames[] = {"", "Symbol", "Curve", "Symbol+Curve", "Mesh", "Surface"};
+const char* const vertexSymbolNames[] = {"", "Dot", "Sphere", "Cube", "Tetrahedron", "Diamond"};
+constexpr int numNames = 6;
+
+QString nameOf(const char* const names[], int code) {
+  return code > 0 && code < numNames ? QString(names[code]) : QString();
+}
+
+int codeOf(const char* const names[], const QString& text) {
+  for (int code = 1; code < numNames; ++code)
+    if (text == names[code]) return code;
+  return 0;
+}
+
+QComboBox* comboBox(const char* const names[], QWidget* parent) {
+  auto* box = new QComboBox(parent);
+  box->setEditable(false);
+  for (int code = 0; code < numNames; ++code) box->addItem(names[code]);
+  return box;
+}
+
+// -1 stands for an undefined attribute and is shown as one blank.
+QSpinBox* spinBox(int maximum, QWidget* parent) {
+  auto* box = new QSpinBox(parent);
+  box->setRange(-1, maximum);
+  box->setSpecialValueText(" ");
+  return box;
+}
+
+QCheckBox* flagBox(const char* text, QWidget* parent) {
+  auto* box = new QCheckBox(text, parent);
+  box->setTristate(true);
+  box->setCheckState(Qt::PartiallyChecked);
+  return box;
+}
+
+void showFloat(QSpinBox* box, bool defined, float value) {
+  box->setValue(defined ? static_cast<int>(value) : -1);
+}
+
+void showFlag(QCheckBox* box, bool defined, bool value) {
+  box->setCheckState(!defined ? Qt::PartiallyChecked : value ? Qt::Checked : Qt::Unchecked);
+}
+
+} // namespace
+
+ShapeViewerAttributesEditor::ShapeViewerAttributesEditor(QWidget* parent) : QFrame(parent) {
+  auto* controls = new QFrame(this);
+  _displayMode = comboBox(displayModeNames, controls);
+  _vertexSymbol = comboBox(vertexSymbolNames, controls);
+  _symbolSize = spinBox(1000, controls);
+  _lineWidth = spinBox(100, controls);
+  _opacity = spinBox(255, controls);
+  _shininess = spinBox(128, controls);
+  _verticesSmoothing = spinBox(25, controls);
+  _normalsSmoothing = spinBox(25, controls);
+  _colorButton = new QPushButton("Select...", controls);
+  _beginCap = flagBox("Off", controls);
+  _endCap = flagBox("Off", controls);
+  _visible = flagBox("On", controls);
+
+  auto* grid = new QGridLayout(controls);
+  grid->setSpacing(5);
+  grid->setContentsMargins(5, 5, 5, 5);
+  const std::pair<const char*, QWidget*> rows[] = {{"Display mode", _displayMode},
+                                                   {"Vertex symbol", _vertexSymbol},
+                                                   {"Symbol size", _symbolSize},
+                                                   {"Line width", _lineWidth},
+                                                   {"Opacity", _opacity},
+                                                   {"Shininess", _shininess},
+                                                   {"V-Smoothing", _verticesSmoothing},
+                                                   {"N-Smoothing", _normalsSmoothing},
+                                                   {"Color", _colorButton},
+                                                   {"Begin cap", _beginCap},
+                                                   {"End cap", _endCap},
+                                                   {"Visible", _visible}};
+  int at = 0;
+  for (const auto& row : rows) {
+    row.second->setObjectName(row.first); // the control can be found by its label
+    grid->addWidget(new QLabel(row.first, controls), at, 0);
+    grid->addWidget(row.second, at++, 1);
+  }
+
+  _apply = new QPushButton("Apply", this);
+  _cancel = new QPushButton("Cancel", this);
+  auto* buttonRow = new QHBoxLayout();
+  buttonRow->setContentsMargins(5, 5, 5, 5);
+  buttonRow->setSpacing(5);
+  buttonRow->addStretch();
+  buttonRow->addWidget(_apply);
+  buttonRow->addWidget(_cancel);
+  buttonRow->addStretch();
+  _buttonRow = buttonRow;
+
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(5, 5, 5, 5);
+  outer->setSpacing(5);
+  outer->addWidget(controls);
+  outer->addLayout(buttonRow);
+  outer->setSizeConstraint(QLayout::SetFixedSize); // the size follows the hint, Apply and Cancel shown or not
+
+  for (QComboBox* box : {_displayMode, _vertexSymbol})
+    connect(box, qOverload<int>(&QComboBox::activated), this, &ShapeViewerAttributesEditor::attributeChange);
+  for (QSpinBox* box : {_symbolSize, _lineWidth, _opacity, _shininess, _verticesSmoothing, _normalsSmoothing})
+    connect(box, qOverload<int>(&QSpinBox::valueChanged), this,
+            &ShapeViewerAttributesEditor::attributeChange);
+  for (QCheckBox* box : {_beginCap, _endCap, _visible})
+    connect(box, &QCheckBox::stateChanged, this, &ShapeViewerAttributesEditor::attributeChange);
+  connect(_apply, &QPushButton::clicked, this, &ShapeViewerAttributesEditor::applyUserChanges);
+  connect(_cancel, &QPushButton::clicked, this, &ShapeViewerAttributesEditor::cancelUserChanges);
+  connect(_colorButton, &QPushButton::clicked, this, &ShapeViewerAttributesEditor::runColorSelection);
+  setEnabled(false);
+}
+
+void ShapeViewerAttributesEditor::setAttributes(const ShapePainterAttributesGL& a) {
+  const QSignalBlocker blocker(this); // the controls still signal, but attributesChanged stays silent
+  selectDisplayMode(a.useDisplayMode() ? a.getDisplayMode() : DISPLAY_MODE_NONE);
+  selectVertexSymbol(a.useVertexSymbol() ? a.getVertexSymbol() : VERTEX_SYMBOL_NONE);
+  showFloat(_symbolSize, a.useSymbolSize(), a.useSymbolSize() ? a.getSymbolSize() : 0);
+  showFloat(_lineWidth, a.useLineWidth(), a.useLineWidth() ? a.getLineWidth() : 0);
+  showFloat(_opacity, a.useTransparency(), a.useTransparency() ? a.getTransparency() : 0);
+  showFloat(_shininess, a.useShininess(), a.useShininess() ? a.getShininess() : 0);
+  _verticesSmoothing->setValue(a.useVerticesSmoothing() ? a.getVerticesSmoothing() : -1);
+  _normalsSmoothing->setValue(a.useNormalsSmoothing() ? a.getNormalsSmoothing() : -1);
+  if (a.useColor())
+    _color = a.getColor();
+  else
+    _color.reset();
+  showFlag(_beginCap, a.hasBeginCapFlag(), a.hasBeginCapFlag() && a.getBeginCapFlag());
+  showFlag(_endCap, a.hasEndCapFlag(), a.hasEndCapFlag() && a.getEndCapFlag());
+  showFlag(_visible, a.useVisibility(), a.useVisibility() && a.getVisibility());
+  _attributes = a;
+}
+
+ShapePainterAttributesGL ShapeViewerAttributesEditor::getAttributes() const {
+  ShapePainterAttributesGL a;
+  a.clear();
+  if (const VertexSymbolGL symbol = vertexSymbolCode(_vertexSymbol->currentText())) a.setVertexSymbol(symbol);
+  if (const DisplayModeGL mode = displayModeCode(_displayMode->currentText())) a.setDisplayMode(mode);
+  if (_symbolSize->value() >= 0) a.setSymbolSize(static_cast<float>(_symbolSize->value()));
+  if (_lineWidth->value() >= 0) a.setLineWidth(static_cast<float>(_lineWidth->value()));
+  if (_opacity->value() >= 0) a.setTransparency(static_cast<float>(_opacity->value()));
+  if (_shininess->value() >= 0) a.setShininess(static_cast<float>(_shininess->value()));
+  if (_verticesSmoothing->value() >= 0) a.setVerticesSmoothing(_verticesSmoothing->value());
+  if (_normalsSmoothing->value() >= 0) a.setNormalsSmoothing(_normalsSmoothing->value());
+  if (_color) a.setColor(*_color);
+  if (_beginCap->checkState() != Qt::PartiallyChecked) a.setBeginCapFlag(_beginCap->isChecked());
+  if (_endCap->checkState() != Qt::PartiallyChecked) a.setEndCapFlag(_endCap->isChecked());
+  if (_visible->checkState() != Qt::PartiallyChecked) a.setVisibility(_visible->isChecked());
+  return a;
+}
+
+void ShapeViewerAttributesEditor::clear() {
+  ShapePainterAttributesGL undefined;
+  undefined.clear();
+  setAttributes(undefined);
+}
+
+void ShapeViewerAttributesEditor::setImmediate(bool immediate) {
+  if (immediate == _immediate) return;
+  _immediate = immediate;
+  _apply->setVisible(!immediate);
+  _cancel->setVisible(!immediate);
+  _buttonRow->setEnabled(!immediate);
+}
+
+QString ShapeViewerAttributesEditor::displayModeString(DisplayModeGL mode) const {
+  return nameOf(displayModeNames, mode);
+}
+
+QString ShapeViewerAttributesEditor::vertexSymbolString(VertexSymbolGL symbol) const {
+  return nameOf(vertexSymbolNames, symbol);
+}
+
+DisplayModeGL ShapeViewerAttributesEditor::displayModeCode(const QString& text) const {
+  return static_cast<DisplayModeGL>(codeOf(displayModeNames, text));
+}
+
+VertexSymbolGL ShapeViewerAttributesEditor::vertexSymbolCode(const QString& text) const {
+  return static_cast<VertexSymbolGL>(codeOf(vertexSymbolNames, text));
+}
+
+void ShapeViewerAttributesEditor::selectDisplayMode(DisplayModeGL mode) {
+  const int entry = _displayMode->findText(displayModeString(mode), Qt::MatchExactly);
+  if (entry >= 0) _displayMode->setCurrentIndex(entry);
+}
+
+void ShapeViewerAttributesEditor::selectVertexSymbol(VertexSymbolGL symbol) {
+  const int entry = _vertexSymbol->findText(vertexSymbolString(symbol), Qt::MatchExactly);
+  if (entry >= 0) _vertexSymbol->setCurrentIndex(entry);
+}
+
+void ShapeViewerAttributesEditor::attributeChange() {
+  if (_immediate) emit attributesChanged();
+}
+
+void ShapeViewerAttributesEditor::applyUserChanges() {
+  _attributes = getAttributes();
+  emit attributesChanged();
+}
+
+void ShapeViewerAttributesEditor::cancelUserChanges() {
+  setAttributes(_attributes);
+}
+
+void ShapeViewerAttributesEditor::runColorSelection() {
+  const QColor initial = _color ? QColor((*_color)[0], (*_color)[1], (*_color)[2]) : QColor();
+  const QColor chosen = QColorDialog::getColor(initial, this, "");
+  if (!chosen.isValid()) return;
+  _color = Vector<int>(std::vector<int>{chosen.red(), chosen.green(), chosen.blue()});
+  if (_immediate) emit attributesChanged();
+}

@@ -1,0 +1,174 @@
+// The shape list at scale, in the real main window under the real OpenGL (run under xvfb-run):
+// selecting all of 1,000 loaded shapes and changing one attribute, repaint included; and the heap
+// after loading and deleting 100 triangle meshes, which should come back to where it started.
+#include "application/ShapeViewerAttributesEditor.h"
+#include "application/ShapeViewerListBox.h"
+#include "application/ShapeViewerMainWindow.h"
+#include "application/ShapeViewerMediator.h"
+#include "bench/geometry/TorusMeshFile.h"
+#include "geometry/Curve.h"
+#include "geometry/TriMesh.h"
+#include "geometry/Vertices.h"
+#include "viewer/ViewerCanvasGL.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSpinBox>
+#include <QTemporaryDir>
+
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <cmath>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+
+namespace {
+
+// A window whose canvas is about 800 x 800.
+std::unique_ptr<ShapeViewerMainWindow> makeWindow() {
+  auto window = std::make_unique<ShapeViewerMainWindow>();
+  window->setAttribute(Qt::WA_DeleteOnClose, false);
+  Vector<float> scaling(3);
+  scaling.fill(1.0f);
+  window->setScaling(scaling);
+  window->resize(1200, 850);
+  window->show();
+  QApplication::processEvents();
+  return window;
+}
+
+// Shape i of a 10 x 10 x 10 grid: a ring of 20 points, an open curve of 50 points or a 200-triangle
+// sheet, in turn.
+Shape<float>* smallShape(int i) {
+  const float x = float(i % 10), y = float((i / 10) % 10), z = float(i / 100);
+  if (i % 3 == 2) {
+    auto* sheet = new TriMesh<float>(3, 121, 121, 121);
+    for (int k = 0; k < 121; ++k) {
+      (*sheet)[k][0] = x + 0.06f * (k % 11);
+      (*sheet)[k][1] = y + 0.06f * (k / 11);
+      (*sheet)[k][2] = z + 0.05f * std::sin(float(k));
+    }
+    for (int r = 0; r < 10; ++r)
+      for (int c = 0; c < 10; ++c) {
+        const int a = r * 11 + c;
+        sheet->addTriangle(a, a + 1, a + 12);
+        sheet->addTriangle(a, a + 12, a + 11);
+      }
+    sheet->computeNormals();
+    return sheet;
+  }
+  const int n = i % 3 == 0 ? 20 : 50;
+  Vertices<float>* points =
+      i % 3 == 0 ? new Vertices<float>(3, n, n, n) : new Curve<float>(3, n, n, n, false);
+  for (int k = 0; k < n; ++k) {
+    (*points)[k][0] = x + 0.3f * std::cos(k * 0.3f);
+    (*points)[k][1] = y + 0.3f * std::sin(k * 0.3f);
+    (*points)[k][2] = z + 0.01f * k;
+  }
+  return points;
+}
+
+double processCpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
+void finishDrawing(ViewerCanvasGL& canvas) {
+  canvas.makeCurrent();
+  glFinish();
+}
+
+// One iteration: the user selects all (Ctrl+A reaches the list as selectAll) and then sets the line
+// width in the immediate-mode editor; the mediator applies it to every shape, rebuilds the list and
+// repaints the canvas.
+void BM_SelectAllOfThousandShapesAndChangeOneAttribute(benchmark::State& state) {
+  auto window = makeWindow();
+  ShapeViewerMediator& mediator = *window->mediator();
+  mediator.setBatchMode(true);
+  for (int i = 0; i < 1000; ++i) mediator.addShape(smallShape(i), "shape" + std::to_string(i) + ".vx");
+  mediator.setBatchMode(false);
+  auto* list = window->findChild<ShapeViewerListBox*>();
+  auto* lineWidth = window->findChild<ShapeViewerAttributesEditor*>()->findChild<QSpinBox*>("Line width");
+  int width = 1;
+  double processCpu = 0; // seconds of all threads, the renderer's included
+  for (auto _ : state) {
+    state.PauseTiming();
+    list->clearSelection();
+    finishDrawing(*mediator.getCanvas());
+    width = 3 - width; // 1, 2, 1, ...: every iteration changes every shape
+    state.ResumeTiming();
+    const double cpuBefore = processCpuSeconds();
+    list->selectAll();
+    lineWidth->setValue(width);
+    finishDrawing(*mediator.getCanvas());
+    processCpu += processCpuSeconds() - cpuBefore;
+  }
+  // On a busy machine the wall time mostly measures the wait for a core; the CPU time of all threads
+  // is the work an idle machine has to do.
+  state.counters["process CPU (ms)"] = 1000.0 * processCpu / static_cast<double>(state.iterations());
+  state.counters["shapes"] = mediator.numShapes();
+  state.counters["canvas width"] = mediator.getCanvas()->width();
+}
+BENCHMARK(BM_SelectAllOfThousandShapesAndChangeOneAttribute)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(15)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(false);
+
+// Bytes the allocator hands out at the moment.
+double heapInUse() {
+  return static_cast<double>(mallinfo2().uordblks);
+}
+
+// Loads 100 triangle-mesh files (20,000 triangles each; named so that no colour companion is looked
+// for) through the window and deletes them all; reports how far the heap in use ends up above where it
+// started, after a first round that warms up caches and the allocator, beside what the meshes took.
+void BM_LoadAndDeleteHundredMeshes(benchmark::State& state) {
+  QTemporaryDir directory;
+  const std::string file = QDir(directory.path()).filePath("torus.mesh").toStdString();
+  writeTorusMeshFile(file, 100, 100);
+  auto window = makeWindow();
+  auto* list = window->findChild<ShapeViewerListBox*>();
+  double loaded = 0; // heap in use with the 100 meshes loaded
+  const auto round = [&] {
+    window->setBatchMode(true);
+    for (int i = 0; i < 100; ++i) window->openShapeFile(QString::fromStdString(file));
+    window->setBatchMode(false);
+    loaded = heapInUse();
+    list->selectAll();
+    window->mediator()->deleteSelectedPainters();
+    QApplication::processEvents();
+  };
+  round();
+  malloc_trim(0);
+  const double before = heapInUse();
+  for (auto _ : state) round();
+  malloc_trim(0);
+  state.counters["heap left (bytes)"] = heapInUse() - before;
+  state.counters["heap of the meshes (bytes)"] = loaded - before;
+  state.counters["shapes left"] = window->mediator()->numShapes();
+}
+BENCHMARK(BM_LoadAndDeleteHundredMeshes)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+} // namespace
+
+int main(int argc, char** argv) {
+  // The mediator and the painters trace to the standard output; the trace goes to /dev/null and the
+  // report to the error stream.
+  std::ofstream discard("/dev/null");
+  std::streambuf* console = std::cout.rdbuf(discard.rdbuf());
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::ConsoleReporter reporter;
+  reporter.SetOutputStream(&std::cerr);
+  reporter.SetErrorStream(&std::cerr);
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  std::cout.rdbuf(console);
+  return 0;
+}

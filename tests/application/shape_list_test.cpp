@@ -1,0 +1,247 @@
+// Working with loaded shapes as a user does: picking them in the list, editing what the selection
+// shares, hiding them with V, deleting them with Delete, and what the canvas shows afterwards.
+#include "application/ShapeViewerAttributesEditor.h"
+#include "application/ShapeViewerListBox.h"
+#include "application/ShapeViewerPainterGL.h"
+#include "geometry/Vertices.h"
+#include "imaging/Colormap.h"
+#include "tests/application/MainWindowFixture.h"
+#include "tests/support/OffscreenGL.h"
+#include "viewer/ViewerCanvasGL.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QInputDialog>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTest>
+
+namespace {
+
+using Keys = Qt::KeyboardModifiers;
+
+// Three points on a diagonal through the origin, which the canvas shows at its centre; counts frees.
+class Points : public Vertices<float> {
+public:
+  explicit Points(const std::string& name) : Vertices<float>(3, 3) {
+    for (int i = 0; i < 3; ++i)
+      for (int k = 0; k < 3; ++k) (*this)[i][k] = k < 2 ? float(i - 1) : 0.0f;
+    setName(name);
+  }
+  ~Points() override { ++freed; }
+  static inline int freed = 0;
+};
+
+Vector<int> rgb(int r, int g, int b) {
+  return Vector<int>(std::vector<int>{r, g, b});
+}
+
+class ShapeListTest : public MainWindowFixture {
+protected:
+  void SetUp() override {
+    MainWindowFixture::SetUp();
+    list = _window->findChild<ShapeViewerListBox*>();
+    editor = _window->findChild<ShapeViewerAttributesEditor*>();
+    canvas = _window->mediator()->getCanvas();
+    _window->show();
+    canvas->setAmbientLight(0);
+    canvas->setDiffuseLight(204); // with the global ambient of 0.2 a facing point shows its colour
+    canvas->setSpecularLight(0);
+    BackgroundGL black;
+    black.setColor(rgb(0, 0, 0));
+    black.setGradientEnabled(false);
+    canvas->setBackground(black);
+    canvas->toggleBoundingBox(false);
+  }
+
+  void add(const std::string& name) { _window->mediator()->addShape(new Points(name), name + ".vx"); }
+  ShapePainterGL<float>& proxy(int i) { return *_window->mediator()->getPainters()[i]->getProxy(); }
+  void change(int i, const std::function<void(ShapePainterAttributesGL&)>& how) {
+    ShapePainterAttributesGL a = proxy(i).getAttributes();
+    how(a);
+    proxy(i).setAttributes(a);
+  }
+  void click(int row, Keys keys = Qt::NoModifier) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, list->visualItemRect(list->item(row)).center());
+  }
+  void type(const char* label, const char* text) {
+    auto* box = editor->findChild<QSpinBox*>(label);
+    box->selectAll();
+    QTest::keyClicks(box, text);
+  }
+  QString shown(const char* label) const { return editor->findChild<QSpinBox*>(label)->text(); }
+  void press(Qt::Key key) { QTest::keyClick(list, key); }
+  std::vector<bool> selection() const {
+    std::vector<bool> flags;
+    for (const ShapeViewerPainterGL* painter : _window->mediator()->getPainters())
+      flags.push_back(painter->isSelected());
+    return flags;
+  }
+  QStringList texts() const {
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+    return lines;
+  }
+  ::testing::AssertionResult centreShows(const QColor& colour) {
+    const QImage frame = canvas->grabFramebuffer();
+    return pixelNear(frame, frame.width() / 2, frame.height() / 2, colour);
+  }
+
+  ShapeViewerListBox* list = nullptr;
+  ShapeViewerAttributesEditor* editor = nullptr;
+  ViewerCanvasGL* canvas = nullptr;
+};
+
+} // namespace
+
+TEST_F(ShapeListTest, ClicksSelectShapesAndTheEditorShowsWhatTheyShare) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<int, Keys>> clicks;
+    std::vector<bool> selected;
+    QString lineWidth;
+  };
+  const Case cases[] = {
+      {"click", {{1, Qt::NoModifier}}, {false, true, false}, "3"},
+      {"shift-click extends", {{0, Qt::NoModifier}, {2, Qt::ShiftModifier}}, {true, true, true}, " "},
+      {"control-click adds", {{1, Qt::NoModifier}, {2, Qt::ControlModifier}}, {false, true, true}, "3"},
+      {"control-click drops", {{1, Qt::NoModifier}, {1, Qt::ControlModifier}}, {false, false, false}, " "},
+  };
+  for (const char* name : {"a", "b", "c"}) add(name);
+  for (int i : {1, 2}) change(i, [](ShapePainterAttributesGL& a) { a.setLineWidth(3); });
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const auto& [row, keys] : c.clicks) click(row, keys);
+    EXPECT_EQ(selection(), c.selected);
+    EXPECT_EQ(shown("Line width"), c.lineWidth);
+    const int count = int(std::count(c.selected.begin(), c.selected.end(), true));
+    EXPECT_EQ(editor->isEnabled(), count > 0);
+    EXPECT_EQ(editor->getAttributes().useColor(), count == 1) << "the cycle colours differ";
+  }
+}
+
+TEST_F(ShapeListTest, AChangeOnAMixedSelectionLeavesWhatDiffersAndWritesBackWhatIsShown) {
+  add("a");
+  add("b");
+  change(0, [](ShapePainterAttributesGL& a) { a.setSymbolSize(2.9f); });
+  change(1, [](ShapePainterAttributesGL& a) { a.setLineWidth(3); });
+  click(0);
+  click(1, Qt::ShiftModifier);
+  type("Line width", "2");
+  for (int i : {0, 1}) EXPECT_EQ(proxy(i).getAttributes().getLineWidth(), 2.0f);
+  EXPECT_EQ(proxy(0).getAttributes().getSymbolSize(), 2.9f);
+  EXPECT_EQ(proxy(1).getAttributes().getColor(), Colormap::flag().getColor(3));
+  click(0);
+  EXPECT_EQ(shown("Symbol size"), "2");
+  type("Opacity", "100");
+  EXPECT_EQ(proxy(0).getAttributes().getSymbolSize(), 2.0f);
+}
+
+// Two shapes named cell at the centre of the canvas, the second hidden; each step acts as a user.
+TEST_F(ShapeListTest, VisibilityColourAndDeletionShowOnTheCanvasAndInTheList) {
+  add("cell");
+  add("cell");
+  change(0, [](ShapePainterAttributesGL& a) { a.setColor(rgb(255, 0, 0)); });
+  change(1, [](ShapePainterAttributesGL& a) { a.setColor(rgb(0, 255, 0)), a.setVisibility(false); });
+  whenModalShows([](QWidget* dialog) {
+    qobject_cast<QColorDialog*>(dialog)->setCurrentColor(Qt::blue);
+    qobject_cast<QColorDialog*>(dialog)->accept();
+  });
+  auto* visible = editor->findChild<QCheckBox*>("Visible");
+  auto* colour = editor->findChild<QPushButton*>("Color");
+  const int freed = Points::freed;
+  int removed = 0;
+  QObject::connect(canvas, &ViewerCanvasGL::painterRemoved, list, [&](PainterGL<float>&) { ++removed; });
+  struct Step {
+    const char* name;
+    std::function<void()> act;
+    QColor centre;
+    QString lines;
+    int deleted;
+  };
+  const Vector<int> next = Colormap::flag().getColor(3); // the second colour of the cycle
+  const Step steps[] = {
+      {"V swaps a shown and a hidden shape", [&] { press(Qt::Key_V); }, Qt::green, "cell cell[2]", 0},
+      {"a chosen colour", [&] { colour->click(); }, Qt::blue, "cell cell[2]", 0},
+      {"V on one", [&] { click(1), press(Qt::Key_V); }, Qt::black, "cell cell[2]", 0},
+      {"the box, past partial", [&] { click(0), visible->click(), visible->click(); }, Qt::blue,
+       "cell cell[2]", 0},
+      {"Delete, nothing selected", [&] { click(0, Qt::ControlModifier), press(Qt::Key_Delete); }, Qt::blue,
+       "cell cell[2]", 0},
+      {"Delete the shown one", [&] { click(0), press(Qt::Key_Delete); }, Qt::black, "cell[2]", 1},
+      {"loaded again", [&] { add("cell"); }, QColor(next[0], next[1], next[2]), "cell[2] cell[3]", 1},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    step.act();
+    EXPECT_TRUE(centreShows(step.centre));
+    EXPECT_EQ(texts().join(' '), step.lines);
+    EXPECT_EQ(Points::freed - freed, step.deleted);
+    EXPECT_EQ(removed, step.deleted) << "holders of painter pointers hear of every deletion";
+  }
+  const int side = list->fontMetrics().lineSpacing() - 4;
+  const QImage swatch = list->item(0)->icon().pixmap(side, side).toImage();
+  EXPECT_EQ(swatch.size(), QSize(side, side));
+  EXPECT_EQ(swatch.pixelColor(side / 2, side / 2), QColor(Qt::blue));
+  EXPECT_EQ(swatch.pixelColor(side - 1, 0), QColor(Qt::black));
+}
+
+TEST_F(ShapeListTest, ColourPeriodicityDialogSetsTheCycleOfLaterShapes) {
+  QMenu* file = _window->findChild<QMenuBar*>()->actions().first()->menu();
+  add("first");
+  for (int chosen : {2, 0}) { // 0: cancelled
+    whenModalShows([chosen](QWidget* modal) {
+      auto* dialog = qobject_cast<QInputDialog*>(modal);
+      EXPECT_EQ(dialog->windowTitle() + dialog->labelText(), "InputSet color periodicity");
+      EXPECT_EQ(dialog->intMaximum(), 14);
+      dialog->setIntValue(chosen);
+      chosen ? dialog->accept() : dialog->reject();
+    });
+    for (QAction* entry : file->actions())
+      if (entry->text() == "Color periodicity...") entry->trigger();
+  }
+  EXPECT_EQ(QSettings().value("color-cycle-length").toInt(), 2);
+  for (const char* name : {"b", "c", "d"}) add(name);
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(proxy(i).getAttributes().getColor(), Colormap::flag().getColor(2 + i % 2));
+}
+
+// Outside immediate mode a change waits for Apply; Cancel shows the last given set again.
+TEST(AttributesEditor, WaitsForApplyUnlessImmediate) {
+  ShapeViewerAttributesEditor editor;
+  QSignalSpy reports(&editor, &ShapeViewerAttributesEditor::attributesChanged);
+  auto* lineWidth = editor.findChild<QSpinBox*>("Line width");
+  const auto type = [lineWidth](const char* text) {
+    lineWidth->selectAll(), QTest::keyClicks(lineWidth, text);
+  };
+  // Apply and Cancel, in this order, are the editor's own buttons.
+  const QList<QPushButton*> buttons =
+      editor.findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);
+  editor.setEnabled(true);
+  editor.setAttributes(ShapePainterAttributesGL());
+  type("7");
+  buttons[1]->click();
+  EXPECT_EQ(lineWidth->text(), "1");
+  type("5");
+  EXPECT_EQ(reports.count(), 0);
+  buttons[0]->click();
+  EXPECT_EQ(reports.count(), 1);
+  editor.setImmediate(true);
+  EXPECT_TRUE(buttons[0]->isHidden() && buttons[1]->isHidden());
+  editor.findChild<QCheckBox*>("End cap")->click();
+  EXPECT_EQ(reports.count(), 2);
+}
+
+TEST_F(ShapeListTest, ViewMenuHidesAndShowsTheListAndTheEditor) {
+  QMenu* view = _window->findChild<QMenuBar*>()->actions().at(2)->menu();
+  const std::pair<QAction*, QWidget*> toggles[] = {{view->actions().at(1), list},
+                                                   {view->actions().at(2), editor}};
+  for (const auto& [entry, panel] : toggles) {
+    entry->trigger();
+    EXPECT_FALSE(panel->isVisible());
+    entry->trigger();
+    EXPECT_TRUE(panel->isVisible());
+  }
+}
