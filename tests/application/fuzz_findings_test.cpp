@@ -48,6 +48,5 @@ TEST(FuzzFindings, KeptFindingsAreRefusedOrReadCleanly) {
   const char* source = std::getenv("OSTREL_SOURCE_DIR");
   ASSERT_NE(source, nullptr);
   const std::vector<std::string> files = filesIn(std::string(source) + "/fuzz/findings");
-  if (files.empty()) GTEST_SKIP() << "no kept findings";
   runAll(files);
 }
