@@ -1,15 +1,18 @@
 #include "application/ShapeFileLoader.h"
 
 #include "foundation/ErrorThrowing.h"
-#include "foundation/Exception.h"
 #include "foundation/Matrix.h"
 #include "geometry/QuadMesh.h"
+#include "geometry/Shape.h"
 #include "geometry/TriMesh.h"
 
+#include <QString>
+
 #include <iostream>
-#include <string>
 
 namespace {
+
+const char* const where = "std::unique_ptr<Shape<float>> ShapeFileLoader::load(const std::string&, const Vector<float>&)";
 
 // The diagonal matrix that multiplies coordinate i by factor i.
 Matrix<float> diagonalMatrix(const Vector<float>& factors) {
@@ -35,8 +38,7 @@ template <class Mesh> std::unique_ptr<Mesh> loadColours(const std::string& name)
   std::unique_ptr<Shape<int>> colours = Shape<int>::loadFile(name);
   if (!dynamic_cast<Mesh*>(colours.get())) return nullptr;
   if (colours->getNumVertices() > 0 && colours->getSpace() < 3)
-    throwFileError<FileFormatError>("void ShapeViewerMainWindow::openShapeFile(const QString&)",
-                                    "Vertex colours need three components", name);
+    throwFileError<FileFormatError>(where, "Vertex colours need three components", name);
   return std::unique_ptr<Mesh>(static_cast<Mesh*>(colours.release()));
 }
 
@@ -63,19 +65,24 @@ void addCompanionColours(Mesh<float>& mesh, const QString& fileName, const QStri
 
 } // namespace
 
-std::unique_ptr<Shape<float>> ShapeFileLoader::load(const QString& fileName, const Vector<float>& scaling) {
-  std::unique_ptr<Shape<float>> shape = Shape<float>::loadFile(fileName.toUtf8().toStdString());
+std::unique_ptr<Shape<float>> ShapeFileLoader::load(const std::string& fileName, const Vector<float>& scaling) {
+  std::unique_ptr<Shape<float>> shape = Shape<float>::loadFile(fileName);
+  const QString name = QString::fromUtf8(fileName.c_str());
   // A quad mesh gets its caps; a missing or unfit colour companion is no news for it, while a
   // triangle mesh reports one.
   if (auto* quadMesh = dynamic_cast<QuadMesh<float>*>(shape.get())) {
     quadMesh->buildCaps();
-    addCompanionColours(*quadMesh, fileName, ".qm", ColourFailure::Ignore);
+    addCompanionColours(*quadMesh, name, ".qm", ColourFailure::Ignore);
   }
   if (auto* triMesh = dynamic_cast<TriMesh<float>*>(shape.get()))
-    addCompanionColours(*triMesh, fileName, ".tm", ColourFailure::Report);
+    addCompanionColours(*triMesh, name, ".tm", ColourFailure::Report);
   const Matrix<float> factors = diagonalMatrix(scaling);
   shape->multiply(factors);
   // The caps live on servers of their own: they are scaled with their mesh.
   for (int i = 0; i < shape->getExtensions().getSize(); ++i) shape->getExtensions()[i]->multiply(factors);
   return shape;
+}
+
+void ShapeFileLoader::report(const Exception& error, std::ostream& stream) {
+  stream << "Exception raised:" << std::endl << error.getWhere() << std::endl << error.getWhat() << std::endl;
 }

@@ -7,7 +7,10 @@
 #include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
 #include "foundation/FileInfo.h"
+#include "foundation/Matrix.h"
+#include "geometry/QuadMesh.h"
 #include "geometry/Shape.h"
+#include "geometry/TriMesh.h"
 #include "imaging/ImageReader.h"
 #include "imaging/ImageSourceLSMStackPlane.h"
 #include "imaging/VoxelMatrix.h"
@@ -51,6 +54,7 @@ const char* const scalingKey = "scaling";
 const char* const version = "2015.03.06";
 const char* const inputDirectoryKey = "inputDirectory";
 const char* const dialogSizeKey = "openFileDialogSize";
+
 
 // What a file given on the command line or dropped on the window holds.
 enum class FileContent { Shape, VoxelMatrix, Image };
@@ -334,11 +338,12 @@ void ShapeViewerMainWindow::about() {
 // === Loading shape files
 
 void ShapeViewerMainWindow::openShapeFile(const QString& fileName) {
+  const std::string name = fileName.toUtf8().toStdString();
   try {
-    std::unique_ptr<Shape<float>> shape = ShapeFileLoader::load(fileName, _scaling);
-    _mediator->addShape(shape.release(), fileName.toUtf8().toStdString());
+    std::unique_ptr<Shape<float>> shape = ShapeFileLoader::load(name, _scaling);
+    _mediator->addShape(shape.release(), name);
   } catch (const Exception& e) {
-    std::cerr << "Exception raised:" << std::endl << e.getWhere() << std::endl << e.getWhat() << std::endl;
+    ShapeFileLoader::report(e, std::cerr);
   }
 }
 

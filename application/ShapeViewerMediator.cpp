@@ -1,23 +1,11 @@
 #include "application/ShapeViewerMediator.h"
 
 #include "application/ExtendedShapeViewerPainterGL.h"
+#include "application/ShapePainterFactory.h"
 #include "application/ShapeViewerAttributesEditor.h"
 #include "application/ShapeViewerListBox.h"
 #include "foundation/Trace.h"
-#include "geometry/Curve.h"
-#include "geometry/CurveStack.h"
-#include "geometry/QuadMesh.h"
 #include "geometry/Shape.h"
-#include "geometry/TriMesh.h"
-#include "geometry/VertexStack.h"
-#include "geometry/Vertices.h"
-#include "imaging/Colormap.h"
-#include "rendering/CurvePainterGL.h"
-#include "rendering/CurveStackPainterGL.h"
-#include "rendering/QuadMeshPainterGL.h"
-#include "rendering/TriMeshPainterGL.h"
-#include "rendering/VertexStackPainterGL.h"
-#include "rendering/VerticesPainterGL.h"
 #include "viewer/QInputBox.h"
 #include "viewer/ViewerCanvasGL.h"
 
@@ -78,33 +66,6 @@ const Shape<float>& ShapeViewerMediator::getShape(int i) const {
   return _painters[static_cast<std::size_t>(i)]->getProxy()->getShape();
 }
 
-ShapePainterGL<float>* ShapeViewerMediator::createProxy(const Shape<float>& shape) {
-  ShapePainterGL<float>* proxy = nullptr;
-  if (dynamic_cast<const Curve<float>*>(&shape))
-    proxy = new CurvePainterGL<float>();
-  else if (dynamic_cast<const TriMesh<float>*>(&shape))
-    proxy = new TriMeshPainterGL<float>();
-  else if (dynamic_cast<const Vertices<float>*>(&shape))
-    proxy = new VerticesPainterGL<float>();
-  else if (const auto* quadMesh = dynamic_cast<const QuadMesh<float>*>(&shape)) {
-    traceValue("quadMesh->hasVertexColors()", quadMesh->hasVertexColors());
-    proxy = new QuadMeshPainterGL<float>();
-  } else if (dynamic_cast<const CurveStack<float>*>(&shape))
-    proxy = new CurveStackPainterGL<float>();
-  else if (dynamic_cast<const VertexStack<float>*>(&shape))
-    proxy = new VertexStackPainterGL<float>();
-  else
-    return nullptr;
-  proxy->setShape(shape);
-  return proxy;
-}
-
-Vector<int> ShapeViewerMediator::cycleColor(int n) const {
-  static const Colormap flag = Colormap::flag();
-  const int cycle = std::max(1, _colorCycleLength);
-  return flag.getColor(n % cycle + 2);
-}
-
 int ShapeViewerMediator::nextNameCounter(const std::string& shapeName) const {
   int largest = 0;
   for (const ShapeViewerPainterGL* painter : _painters) {
@@ -127,11 +88,11 @@ void ShapeViewerMediator::addShape(const Shape<float>& shape, const std::string&
 bool ShapeViewerMediator::addPainter(const Shape<float>& shape, const std::string& fileName,
                                      std::unique_ptr<const Shape<float>> kept) {
   Trace::Scope scope("void ShapeViewerMediator::addShape(const Shape<float>&)");
-  ShapePainterGL<float>* proxy = createProxy(shape);
+  ShapePainterGL<float>* proxy = ShapePainterFactory::create(shape).release();
   if (!proxy) return false;
 
   ShapePainterAttributesGL attributes = proxy->getAttributes();
-  attributes.setColor(cycleColor(numShapes()));
+  attributes.setColor(ShapePainterFactory::cycleColor(numShapes(), _colorCycleLength));
   proxy->setAttributes(attributes);
 
   auto* painter = new ExtendedShapeViewerPainterGL(nextNameCounter(shape.getName()), true, proxy, fileName);

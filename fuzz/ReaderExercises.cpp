@@ -104,7 +104,7 @@ void ReaderExercises::voxelMatrixFile(const std::string& path, int elementType) 
 void ReaderExercises::shapeFile(const std::string& path) {
   Vector<float> scaling(3);
   scaling.setOnes();
-  attempt([&] { ShapeFileLoader::load(QString::fromStdString(path), scaling); });
+  attempt([&] { ShapeFileLoader::load(path, scaling); });
 }
 
 void ReaderExercises::dataSetFile(const std::string& path, char separator) {

@@ -4,7 +4,7 @@ OSTREL_PACKAGES=(
   cmake g++ make pkg-config
   qtbase5-dev qtbase5-dev-tools
   libtiff-dev
-  libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+  libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libegl-mesa0
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   ffmpeg ccache
