@@ -4,6 +4,7 @@
 #include "foundation/DataSet.h"
 #include "foundation/Exception.h"
 #include "foundation/FileInfo.h"
+#include "geometry/Shape.h"
 #include "imaging/Image.h"
 #include "imaging/ImageReader.h"
 #include "imaging/ImageSourceFile.h"
