@@ -1,10 +1,12 @@
 #include "application/ShapeViewerMainWindow.h"
 
+#include "application/ShapeFileLoader.h"
 #include "application/ShapeViewerAttributesEditor.h"
 #include "application/ShapeViewerListBox.h"
 #include "application/ShapeViewerMediator.h"
 #include "application/ShapeViewerPainterGL.h"
 #include "foundation/ErrorThrowing.h"
+#include "foundation/Exception.h"
 #include "foundation/FileInfo.h"
 #include "foundation/Matrix.h"
 #include "geometry/QuadMesh.h"
@@ -56,56 +58,6 @@ const char* const scalingKey = "scaling";
 const char* const version = "2015.03.06";
 const char* const inputDirectoryKey = "inputDirectory";
 const char* const dialogSizeKey = "openFileDialogSize";
-
-// The diagonal matrix that multiplies coordinate i by factor i.
-Matrix<float> diagonalMatrix(const Vector<float>& factors) {
-  const int n = factors.getSize();
-  Matrix<float> m(n, n, true);
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < n; ++j) m(i, j) = i == j ? factors[i] : 0.0f;
-  return m;
-}
-
-// The name of a mesh's colour companion: every `suffix` in the file name becomes ".vcolors" + suffix
-// (".qm" -> ".vcolors.qm"); empty when the name has no such suffix, so that a mesh is never read
-// again as its own colours.
-std::string colourFileName(const QString& fileName, const QString& suffix) {
-  if (!fileName.contains(suffix)) return std::string();
-  return QString(fileName).replace(suffix, ".vcolors" + suffix).toUtf8().toStdString();
-}
-
-// Colours of a companion file as a mesh of the wanted integer kind, or null when it holds another kind.
-// The painters read red, green and blue from every colour vertex: a companion with fewer components
-// is refused here rather than read beyond its vertices while drawing.
-template <class Mesh> std::unique_ptr<Mesh> loadColours(const std::string& name) {
-  std::unique_ptr<Shape<int>> colours = Shape<int>::loadFile(name);
-  if (!dynamic_cast<Mesh*>(colours.get())) return nullptr;
-  if (colours->getNumVertices() > 0 && colours->getSpace() < 3)
-    throwFileError<FileFormatError>("void ShapeViewerMainWindow::openShapeFile(const QString&)",
-                                    "Vertex colours need three components", name);
-  return std::unique_ptr<Mesh>(static_cast<Mesh*>(colours.release()));
-}
-
-// What becomes of a colour companion that cannot be loaded or applied: the mesh goes on without
-// colours either way, silently or after the error is written to the standard error stream.
-enum class ColourFailure { Ignore, Report };
-
-// Gives a mesh the colours of its companion file (see colourFileName) when a fitting one exists.
-template <template <class> class Mesh>
-void addCompanionColours(Mesh<float>& mesh, const QString& fileName, const QString& suffix,
-                         ColourFailure onFailure) {
-  const std::string name = colourFileName(fileName, suffix);
-  if (name.empty()) return;
-  try {
-    std::unique_ptr<Mesh<int>> colours = loadColours<Mesh<int>>(name);
-    if (colours) {
-      mesh.setVertexColors(colours.get()); // refused colours stay ours and are freed here
-      colours.release();
-    }
-  } catch (const Exception& e) {
-    if (onFailure == ColourFailure::Report) std::cerr << e << std::endl;
-  }
-}
 
 // A copy of a loaded shape with the scaling of loading undone, so that an exported file holds the
 // coordinates that the shape came with. A quad mesh's copy gets the original's colours.
@@ -404,26 +356,9 @@ void ShapeViewerMainWindow::about() {
 void ShapeViewerMainWindow::openShapeFile(const QString& fileName) {
   const std::string name = fileName.toUtf8().toStdString();
   try {
-    std::vector<std::unique_ptr<Shape<float>>> shapes = ShapeFormats<float>::load(name);
-    // Colour companions belong to the own formats; other programs' files hold their colours.
-    const bool ownFormat = !ShapeFormats<float>::byExtension(name);
-    const Matrix<float> scaling = diagonalMatrix(_scaling);
-    for (const auto& shape : shapes) {
-      // A quad mesh gets its caps; a missing or unfit colour companion is no news for it, while a
-      // triangle mesh reports one.
-      if (auto* quadMesh = dynamic_cast<QuadMesh<float>*>(shape.get())) {
-        quadMesh->buildCaps();
-        if (ownFormat) addCompanionColours(*quadMesh, fileName, ".qm", ColourFailure::Ignore);
-      }
-      if (auto* triMesh = dynamic_cast<TriMesh<float>*>(shape.get()); triMesh && ownFormat)
-        addCompanionColours(*triMesh, fileName, ".tm", ColourFailure::Report);
-      shape->multiply(scaling);
-      // The caps live on servers of their own: they are scaled with their mesh.
-      for (int i = 0; i < shape->getExtensions().getSize(); ++i) shape->getExtensions()[i]->multiply(scaling);
-    }
-    for (auto& shape : shapes) _mediator->addShape(shape.release(), name);
+    for (auto& shape : ShapeFileLoader::load(name, _scaling)) _mediator->addShape(shape.release(), name);
   } catch (const Exception& e) {
-    std::cerr << "Exception raised:" << std::endl << e.getWhere() << std::endl << e.getWhat() << std::endl;
+    ShapeFileLoader::report(e, std::cerr);
   }
 }
 
@@ -442,7 +377,7 @@ bool ShapeViewerMainWindow::exportShapes(const std::vector<const Shape<float>*>&
   try {
     Vector<float> inverse(_scaling.getSize());
     for (int i = 0; i < inverse.getSize(); ++i) inverse[i] = 1.0f / _scaling[i];
-    const Matrix<float> unscaling = diagonalMatrix(inverse);
+    const Matrix<float> unscaling = ShapeFileLoader::scalingMatrix(inverse);
     std::vector<std::unique_ptr<Shape<float>>> copies;
     std::vector<const Shape<float>*> inFileUnits;
     for (const Shape<float>* shape : shapes) {

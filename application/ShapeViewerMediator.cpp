@@ -1,12 +1,11 @@
 #include "application/ShapeViewerMediator.h"
 
 #include "application/ExtendedShapeViewerPainterGL.h"
+#include "application/ShapePainterFactory.h"
 #include "application/ShapeViewerAttributesEditor.h"
 #include "application/ShapeViewerListBox.h"
 #include "foundation/Trace.h"
 #include "geometry/Shape.h"
-#include "imaging/Colormap.h"
-#include "rendering/ShapePainterKind.h"
 #include "viewer/QInputBox.h"
 #include "viewer/ViewerCanvasGL.h"
 
@@ -67,12 +66,6 @@ const Shape<float>& ShapeViewerMediator::getShape(int i) const {
   return _painters[static_cast<std::size_t>(i)]->getProxy()->getShape();
 }
 
-Vector<int> ShapeViewerMediator::cycleColor(int n) const {
-  static const Colormap flag = Colormap::flag();
-  const int cycle = std::max(1, _colorCycleLength);
-  return flag.getColor(n % cycle + 2);
-}
-
 int ShapeViewerMediator::nextNameCounter(const std::string& shapeName) const {
   int largest = 0;
   for (const ShapeViewerPainterGL* painter : _painters) {
@@ -95,11 +88,11 @@ void ShapeViewerMediator::addShape(const Shape<float>& shape, const std::string&
 bool ShapeViewerMediator::addPainter(const Shape<float>& shape, const std::string& fileName,
                                      std::unique_ptr<const Shape<float>> kept) {
   Trace::Scope scope("void ShapeViewerMediator::addShape(const Shape<float>&)");
-  ShapePainterGL<float>* proxy = createShapePainter(shape).release();
+  ShapePainterGL<float>* proxy = ShapePainterFactory::create(shape).release();
   if (!proxy) return false;
 
   ShapePainterAttributesGL attributes = proxy->getAttributes();
-  attributes.setColor(cycleColor(numShapes()));
+  attributes.setColor(ShapePainterFactory::cycleColor(numShapes(), _colorCycleLength));
   proxy->setAttributes(attributes);
 
   auto* painter = new ExtendedShapeViewerPainterGL(nextNameCounter(shape.getName()), true, proxy, fileName);

@@ -91,8 +91,6 @@ public slots:
   void removeImagesAndVoxelMatrices();
 
 private:
-  // The colour of the n-th loaded shape: cell (n mod cycle length) + 2 of the "flag" map.
-  Vector<int> cycleColor(int n) const;
   // One more than the largest counter among loaded shapes of that name, 1 for a new name.
   int nextNameCounter(const std::string& shapeName) const;
   // Adds the painter of a shape, which it keeps when given; false for a shape of no known kind.

@@ -44,19 +44,17 @@ template <class T> std::vector<const Vector<T>*> vertexList(const Shape<T>& shap
 
 // === Construction
 
-template <class T> Shape<T>::Shape() : _extensions(new ShapeSet<T>) {}
+template <class T> Shape<T>::Shape() : _extensions(std::make_unique<ShapeSet<T>>()) {}
 
 template <class T>
 Shape<T>::Shape(int space, int size, int capacity, int growth)
-    : VertexClient<T>(space, size, capacity, growth), _extensions(new ShapeSet<T>) {}
+    : VertexClient<T>(space, size, capacity, growth), _extensions(std::make_unique<ShapeSet<T>>()) {}
 
 template <class T>
 Shape<T>::Shape(const Shape& other)
-    : VertexClient<T>(other), _extensions(new ShapeSet<T>), _name(other._name) {}
+    : VertexClient<T>(other), _extensions(std::make_unique<ShapeSet<T>>()), _name(other._name) {}
 
-template <class T> Shape<T>::~Shape() {
-  delete _extensions;
-}
+template <class T> Shape<T>::~Shape() = default;
 
 template <class T> Shape<T>& Shape<T>::operator=(const Shape& other) {
   this->assign(other);

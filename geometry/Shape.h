@@ -114,6 +114,6 @@ protected:
   virtual int readText(ShapeTextReader& reader) = 0;
 
 private:
-  ShapeSet<T>* _extensions;
+  std::unique_ptr<ShapeSet<T>> _extensions; // owned: a constructor that throws frees it
   std::string _name;
 };

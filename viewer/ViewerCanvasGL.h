@@ -8,6 +8,7 @@
 #include "viewer/BackgroundGL.h"
 #include "viewer/Pose.h"
 #include "viewer/ProjectionGL.h"
+#include "viewer/ViewerSceneGL.h"
 
 #include <QImage>
 #include <QOpenGLFunctions>
@@ -17,12 +18,12 @@
 
 #include <vector>
 
-// The OpenGL view of the viewer. One paint pass draws the background, the scene box, the scale bar,
-// the opaque painters in list order, then the other painters blended without depth writes. The
-// canvas keeps the view state (angles, panning, zoom, lights, background, projection), converts it
-// to and from a Pose for the panels, and owns none of the painters it draws. Painters may be deleted
-// at any time: they keep their OpenGL objects in GLObjects, which the canvas deletes in its own
-// context at its next paint or when it is destroyed.
+// The OpenGL view of the viewer. Its scene (ViewerSceneGL) keeps the painters and the view state and
+// draws them: the background, the scene box, the scale bar, the opaque painters in list order, then
+// the other painters blended without depth writes. The canvas adds what belongs to a widget: the
+// mouse, the signals to the panels, the saved background and snapshots. It owns no painter.
+// Painters may be deleted at any time: they keep their OpenGL objects in GLObjects, which the canvas
+// deletes in its own context at its next paint or when it is destroyed.
 class ViewerCanvasGL : public QOpenGLWidget, protected QOpenGLFunctions {
   Q_OBJECT
 
@@ -32,14 +33,14 @@ public:
   ~ViewerCanvasGL() override; // deletes the OpenGL objects still waiting for its context
 
   // === Painters, in drawing order; none of these recomputes the scene box or repaints
-  void setPainters(const std::vector<PainterGL<float>*>& painters) { _painters = painters; }
-  const std::vector<PainterGL<float>*>& getPainters() const { return _painters; }
+  void setPainters(const std::vector<PainterGL<float>*>& painters) { _scene.setPainters(painters); }
+  const std::vector<PainterGL<float>*>& getPainters() const { return _scene.getPainters(); }
   void addPainter(PainterGL<float>& painter);    // emits painterAdded
   void removePainter(PainterGL<float>& painter); // emits painterRemoved; ignores unknown painters
   void removePainters();                         // painterRemoved for each, first to last
 
   // === View state
-  Pose getPose() const;
+  Pose getPose() const { return _scene.getPose(); }
   void setPose(const Pose& pose); // emits nothing
   // Scene box, centre and scale from the painters' boxes; runs from initializeGL() and
   // setBoundingBoxScaling only. The centre has three components: those a box of fewer dimensions
@@ -48,23 +49,21 @@ public:
   // Scene point under a widget position at a window depth (0 near plane, 1 far plane); needs the
   // context current with the matrices of the last paint pass.
   Vector<float> unProject(const QPoint& position, float depth);
-  void updateGLProjection();
-  void updateGLLight();
   // Brings the scene box up to date and sets up lighting; callers that changed the painters call it
   // so that the view frames them.
   void initializeGL() override;
 
-  const Vector<float>& getRotation() const { return _rotation; }
-  float getTranslationX() const { return _translationX; }
-  float getTranslationY() const { return _translationY; }
-  float getZoom() const { return _zoom; }
-  const Vector<float>& getCenter() const { return _center; }
-  float getScale() const { return _scale; }
-  int getBoundingBoxScaling() const { return _boundingBoxScaling; }
-  const BackgroundGL& getBackground() const { return _background; }
-  const ProjectionGL& getProjection() const { return _projection; }
-  const BoundingBoxPainterGL<float>& getBoundingBoxPainter() const { return _boundingBoxPainter; }
-  const BoundingBoxPainterGL<float>& getScaleBarPainter() const { return _scaleBarPainter; }
+  const Vector<float>& getRotation() const { return _scene.getRotation(); }
+  float getTranslationX() const { return _scene.getTranslationX(); }
+  float getTranslationY() const { return _scene.getTranslationY(); }
+  float getZoom() const { return _scene.getZoom(); }
+  const Vector<float>& getCenter() const { return _scene.getCenter(); }
+  float getScale() const { return _scene.getScale(); }
+  int getBoundingBoxScaling() const { return _scene.getBoundingBoxScaling(); }
+  const BackgroundGL& getBackground() const { return _scene.getBackground(); }
+  const ProjectionGL& getProjection() const { return _scene.getProjection(); }
+  const BoundingBoxPainterGL<float>& getBoundingBoxPainter() const { return _scene.getBoundingBoxPainter(); }
+  const BoundingBoxPainterGL<float>& getScaleBarPainter() const { return _scene.getScaleBarPainter(); }
 
   // === Turning the scene about the screen's axes
   // The increment multiplies the current rotation on the left, so it acts about the screen axes; the
@@ -127,31 +126,11 @@ protected:
   void resizeGL(int width, int height) override;
   void paintGL() override;
 
-  // The centred square of the larger side; the scene overflows the shorter side.
-  static QRect squareViewport(int width, int height);
-  void setSquareViewport(int width, int height);
-  float translationFactor() const;                      // 1 / zoom + 1, converts panel panning units
-  void setZoomClamped(float zoom);                      // within [0.01, 5]; marks the projection dirty
+  void setZoomClamped(float zoom);                      // within [0.01, 5]
   void composeRotation(const Matrix<float>& increment); // increment x current, decomposed and snapped
 
-  std::vector<PainterGL<float>*> _painters;
-  Vector<float> _center;
-  float _scale = 1.0f;
-  int _boundingBoxScaling = 110;
-  bool _projectionDirty = true;
-  bool _lightDirty = true;
-  BackgroundGL _background;
-  ProjectionGL _projection;
-  BoundingBoxPainterGL<float> _boundingBoxPainter;
-  BoundingBoxPainterGL<float> _scaleBarPainter;
-  Vector<float> _rotation;
-  float _translationX = 0.0f;
-  float _translationY = 0.0f;
-  float _zoom = 1.0f;
+  ViewerSceneGL _scene;
   bool _frameDrawn = false; // the frame buffer holds a finished paint pass
   bool _moving = false;
   QPoint _lastMousePosition;
-  float _ambientLight = 0.0f;
-  float _diffuseLight = 0.0f;
-  float _specularLight = 0.0f;
 };

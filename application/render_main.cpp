@@ -1,0 +1,151 @@
+// ostrel-render: draws shape files as the viewer draws them into a PNG, without a display server.
+#include "application/RenderOptions.h"
+#include "application/ShapeFileLoader.h"
+#include "application/ShapePainterFactory.h"
+#include "application/SurfacelessContextGL.h"
+#include "foundation/Exception.h"
+#include "foundation/Trace.h"
+#include "geometry/Shape.h"
+#include "rendering/ShapePainterGL.h"
+#include "viewer/OffscreenRendererGL.h"
+#include "viewer/ViewerSceneGL.h"
+
+#include <QImage>
+#include <QString>
+
+#include <clocale>
+#include <iostream>
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace {
+
+const int colorCycleLength = 14;
+
+int refuse(const std::string& what) {
+  std::cerr << "ostrel-render: " << what << "\nTry 'ostrel-render --help'.\n";
+  return 2;
+}
+
+Pose standardPose(int n) {
+  switch (n) {
+  case 1:
+    return Pose::canonicalPose1();
+  case 2:
+    return Pose::canonicalPose2();
+  case 3:
+    return Pose::canonicalPose3();
+  case 4:
+    return Pose::reverseCanonicalPose1();
+  case 5:
+    return Pose::reverseCanonicalPose2();
+  default:
+    return Pose::reverseCanonicalPose3();
+  }
+}
+
+template <class T> Vector<T> vectorOf(const std::vector<T>& values) {
+  Vector<T> vector(static_cast<int>(values.size()));
+  for (std::size_t i = 0; i < values.size(); ++i) vector[static_cast<int>(i)] = values[i];
+  return vector;
+}
+
+// The view that the viewer starts with (lights 80, 128, 128, zoom 100, scene box at 110 %), then the
+// options' background and pose: a standard pose keeps the lights, and the panning is converted with
+// the zoom asked for, as the pose panel does.
+void poseScene(ViewerSceneGL& scene, const RenderOptions& options) {
+  if (options.background || options.uniform) {
+    BackgroundGL background;
+    if (options.background) background.setColor(vectorOf(*options.background));
+    background.setGradientEnabled(!options.uniform);
+    scene.setBackground(background);
+  }
+  scene.boundingBoxPainter().setActive(options.box);
+  Pose pose = options.pose ? standardPose(options.pose) : Pose();
+  pose.setAmbientLight(80);
+  pose.setDiffuseLight(128);
+  pose.setSpecularLight(128);
+  if (options.rotation) pose.setRotation(vectorOf(*options.rotation));
+  if (options.zoom) pose.setZoom(*options.zoom);
+  scene.setPose(pose);
+  if (options.translation) scene.setTranslation(vectorOf(*options.translation));
+}
+
+// Loads, draws and writes; returns the exit status.
+int render(const RenderOptions& options) {
+  const SurfacelessContextGL context;
+  const int limit = OffscreenRendererGL::maximumSize();
+  if (options.width > limit || options.height > limit)
+    return refuse("--resolution: each side must be 1 to " + std::to_string(limit));
+
+  Vector<float> scaling(3);
+  scaling.fill(static_cast<float>(options.scaling));
+  int status = 0;
+  std::vector<std::unique_ptr<Shape<float>>> shapes;
+  std::vector<std::unique_ptr<ShapePainterGL<float>>> painters; // destroyed first, in the context
+  std::vector<PainterGL<float>*> drawn;
+  const bool onePass =
+      static_cast<long long>(options.width) * options.height <= OffscreenRendererGL::Options().stripPixels;
+  for (const std::string& file : options.files) {
+    try {
+      for (std::unique_ptr<Shape<float>>& shape : ShapeFileLoader::load(file, scaling)) {
+        std::unique_ptr<ShapePainterGL<float>> painter = ShapePainterFactory::create(*shape);
+        if (!painter) continue;
+        ShapePainterAttributesGL attributes = painter->getAttributes();
+        attributes.setColor(
+            ShapePainterFactory::cycleColor(static_cast<int>(painters.size()), colorCycleLength));
+        painter->setAttributes(attributes);
+        // One paint pass draws as fast straight away as through a display list compiled for it.
+        if (onePass) painter->enableDisplayLists(false);
+        drawn.push_back(painter.get());
+        shapes.push_back(std::move(shape));
+        painters.push_back(std::move(painter));
+      }
+    } catch (const Exception& e) {
+      ShapeFileLoader::report(e, std::cerr);
+      status = 1;
+    }
+  }
+
+  ViewerSceneGL scene;
+  scene.setPainters(drawn);
+  scene.updateBoundingBox();
+  scene.glInitialize();
+  poseScene(scene, options);
+  OffscreenRendererGL::Options how;
+  how.transparent = options.transparent;
+  how.cropped = options.crop;
+  const QImage picture = OffscreenRendererGL::render(scene, options.width, options.height, how);
+  if (!picture.save(QString::fromStdString(options.output), "PNG")) {
+    std::cerr << "ostrel-render: could not write " << options.output << "\n";
+    return 1;
+  }
+  return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  // Shape files are read with a point as decimal separator, whatever the locale.
+  std::setlocale(LC_NUMERIC, "C");
+  RenderOptions options;
+  try {
+    options = RenderOptions::parse(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const Exception& e) {
+    return refuse(e.getWhat());
+  }
+  if (options.help) {
+    std::cout << RenderOptions::usage();
+    return 0;
+  }
+  Trace::setEnabled(options.verbose); // the tracer writes to the standard output only when asked
+  try {
+    return render(options);
+  } catch (const Exception& e) {
+    std::cerr << e << std::endl;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "ostrel-render: not enough memory" << std::endl;
+  }
+  return 1;
+}

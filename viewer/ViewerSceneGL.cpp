@@ -1,0 +1,220 @@
+#include "viewer/ViewerSceneGL.h"
+
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+int nearest(double x) {
+  return static_cast<int>(std::floor(x + 0.5));
+}
+
+Vector<int> rgb(int red, int green, int blue) {
+  Vector<int> color(3);
+  color[0] = red;
+  color[1] = green;
+  color[2] = blue;
+  return color;
+}
+
+} // namespace
+
+ViewerSceneGL::ViewerSceneGL() : _rotation(3) {
+  _rotation.fill(0.0f);
+}
+
+// === View state
+
+float ViewerSceneGL::translationFactor() const {
+  return static_cast<float>(1.0 / _zoom + 1.0);
+}
+
+Pose ViewerSceneGL::getPose() const {
+  Pose pose;
+  pose.setRotation(_rotation);
+  const float f = translationFactor();
+  pose.setXTranslation(-nearest(_translationX * 100 / f));
+  pose.setYTranslation(-nearest(_translationY * 100 / f));
+  pose.setZoom(nearest(_zoom * 100));
+  pose.setAmbientLight(nearest(_ambientLight * 255));
+  pose.setDiffuseLight(nearest(_diffuseLight * 255));
+  pose.setSpecularLight(nearest(_specularLight * 255));
+  return pose;
+}
+
+void ViewerSceneGL::setPose(const Pose& pose) {
+  _rotation = pose.getRotation();
+  setTranslation(pose.getTranslation());
+  _zoom = pose.getZoom() / 100.0f;
+  setAmbientLight(pose.getAmbientLight());
+  setDiffuseLight(pose.getDiffuseLight());
+  setSpecularLight(pose.getSpecularLight());
+}
+
+void ViewerSceneGL::setTranslation(const Vector<int>& translation) {
+  const float f = translationFactor();
+  setTranslation(-(translation[0] * f) / 100, -(translation[1] * f) / 100);
+}
+
+void ViewerSceneGL::setTranslation(float x, float y) {
+  _translationX = x;
+  _translationY = y;
+  _projectionDirty = true;
+}
+
+void ViewerSceneGL::setZoom(float zoom) {
+  _zoom = zoom;
+  _projectionDirty = true;
+}
+
+void ViewerSceneGL::setAmbientLight(int level) {
+  _ambientLight = level / 255.0f;
+  _lightDirty = true;
+}
+
+void ViewerSceneGL::setDiffuseLight(int level) {
+  _diffuseLight = level / 255.0f;
+  _lightDirty = true;
+}
+
+void ViewerSceneGL::setSpecularLight(int level) {
+  _specularLight = level / 255.0f;
+  _lightDirty = true;
+}
+
+void ViewerSceneGL::setBackground(const BackgroundGL& background) {
+  _background.setColor(background.getColor());
+  _background.setGradientEnabled(background.isGradientEnabled());
+  const Vector<int>& color = _background.getColor();
+  const int brightest = std::max({color[0], color[1], color[2]});
+  _boundingBoxPainter.setColor(brightest < 127 ? rgb(255, 255, 255) : rgb(0, 0, 0));
+}
+
+void ViewerSceneGL::setProjection(const ProjectionGL& projection) {
+  _projection = projection;
+  _projectionDirty = true;
+}
+
+BoundingBox<float> ViewerSceneGL::updateBoundingBox() {
+  BoundingBox<float> box;
+  if (!_painters.empty()) {
+    box = _painters.front()->boundingBox();
+    for (std::size_t i = 1; i < _painters.size(); ++i) box = box.merge(_painters[i]->boundingBox());
+  }
+  if (!_painters.empty() && box.isValid()) {
+    const Vector<float> centre = box.cog(); // three components, 0 for those a smaller box lacks
+    _center.setSize(3);
+    for (int i = 0; i < 3; ++i) _center[i] = i < centre.getSize() ? centre[i] : 0.0f;
+    _scale = 0.6f * box.diagonal();
+    box.expand((box.getVertex2() - box.getVertex1()) * ((_boundingBoxScaling - 100) * 0.01f));
+  }
+  _boundingBoxPainter.setBoundingBox(box);
+  if (_center.getSize() == 0) {
+    _center.setSize(3);
+    _center.fill(0.0f);
+  }
+  _projectionDirty = true;
+  return box;
+}
+
+// === OpenGL
+
+void ViewerSceneGL::glInitialize() {
+  _lightDirty = true; // a new context has default lights
+  glEnable(GL_LIGHTING);
+  glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+  glEnable(GL_COLOR_MATERIAL);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  const GLfloat eyeAxis[] = {0.0f, 0.0f, 1.0f, 0.0f}; // directional light along the viewing axis
+  glLightfv(GL_LIGHT0, GL_POSITION, eyeAxis);
+  glPopMatrix();
+  glEnable(GL_LIGHT0);
+  glShadeModel(GL_SMOOTH);
+}
+
+void ViewerSceneGL::updateGLProjection() {
+  const float s = _scale;
+  const float r = s / _zoom;
+  const float cx = _translationX * s;
+  const float cy = _translationY * s;
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  if (_projection.isOrthographic()) {
+    glOrtho(cx - r, cx + r, cy - r, cy + r, -s, s);
+  } else {
+    const double k = 7.0 - _projection.getPerspectiveStrength();
+    glFrustum(cx - r, cx + r, cy - r, cy + r, k * s - s, k * s + s);
+  }
+  _projectionDirty = false;
+}
+
+void ViewerSceneGL::updateGLLight() {
+  const GLfloat ambient[] = {_ambientLight, _ambientLight, _ambientLight, 1.0f};
+  const GLfloat diffuse[] = {_diffuseLight, _diffuseLight, _diffuseLight, 1.0f};
+  const GLfloat specular[] = {_specularLight, _specularLight, _specularLight, 1.0f};
+  glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+  glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+  glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
+  _lightDirty = false;
+}
+
+QRect ViewerSceneGL::squareViewport(int width, int height) {
+  if (width <= height) return QRect((width - height) / 2, 0, height, height);
+  return QRect(0, (height - width) / 2, width, width);
+}
+
+void ViewerSceneGL::glDraw(const Frame& frame) {
+  glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+  glEnable(GL_DEPTH_TEST);
+  const QRect square = squareViewport(frame.width, frame.height);
+  glViewport(square.x() - frame.left, square.y() - frame.bottom, square.width(), square.height());
+  if (frame.transparent) {
+    const Vector<int>& color = _background.getColor();
+    glClearColor(color[0] / 255.0f, color[1] / 255.0f, color[2] / 255.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  } else {
+    _background.glDraw();
+  }
+  if (frame.markDrawn) {
+    glClearStencil(0);
+    glClear(GL_STENCIL_BUFFER_BIT);
+    glEnable(GL_STENCIL_TEST);
+    glStencilFunc(GL_ALWAYS, 1, 0xFF);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
+  }
+  if (_projectionDirty) updateGLProjection();
+  if (_lightDirty) updateGLLight();
+
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  if (_projection.isPerspective())
+    glTranslatef(0.0f, 0.0f, static_cast<float>(-(_scale * (7.0 - _projection.getPerspectiveStrength()))));
+  glRotatef(_rotation[0], 1.0f, 0.0f, 0.0f);
+  glRotatef(_rotation[1], 0.0f, 1.0f, 0.0f);
+  glRotatef(_rotation[2], 0.0f, 0.0f, 1.0f);
+  glTranslatef(-_center[0], -_center[1], -_center[2]);
+
+  _boundingBoxPainter.glDraw();
+  _scaleBarPainter.glDraw();
+  for (const PainterGL<float>* painter : _painters)
+    if (painter->isOpaque()) painter->glDraw();
+
+  glDepthMask(GL_FALSE);
+  glEnable(GL_BLEND);
+  if (frame.transparent) // alpha accumulates as coverage over the transparent background
+    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+  else
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  for (const PainterGL<float>* painter : _painters)
+    if (!painter->isOpaque()) painter->glDraw();
+  glDisable(GL_BLEND);
+  glDepthMask(GL_TRUE);
+  if (frame.markDrawn) glDisable(GL_STENCIL_TEST);
+  glPopClientAttrib();
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "foundation/Vector.h"
+#include "geometry/BoundingBox.h"
+#include "rendering/BoundingBoxPainterGL.h"
+#include "rendering/PainterGL.h"
+#include "viewer/BackgroundGL.h"
+#include "viewer/Pose.h"
+#include "viewer/ProjectionGL.h"
+
+#include <QRect>
+
+#include <vector>
+
+// What the viewer shows and how one frame of it is drawn: the painters in drawing order (not
+// owned), the view state (angles, panning, zoom, light levels, background, projection), the scene
+// box and the scale bar. The Qt canvas and the off-screen renderer both draw through it, so a
+// picture made without a window is the picture the viewer shows.
+class ViewerSceneGL {
+public:
+  // Where and how one paint pass draws.
+  struct Frame {
+    int width = 0; // the whole picture, in pixels
+    int height = 0;
+    int left = 0; // the picture's pixel at the lower left corner of the current draw buffer
+    int bottom = 0;
+    bool transparent = false; // alpha 0 where nothing is drawn, instead of the background
+    bool markDrawn = false;   // pixels drawn after the background get stencil value 1
+  };
+
+  ViewerSceneGL(); // no painters, no rotation or panning, zoom 1, lights 0, scene box at 110 %
+
+  // === Painters, in drawing order
+  void setPainters(const std::vector<PainterGL<float>*>& painters) { _painters = painters; }
+  const std::vector<PainterGL<float>*>& getPainters() const { return _painters; }
+  std::vector<PainterGL<float>*>& painters() { return _painters; }
+
+  // === View state; changes take effect in the next paint pass
+  Pose getPose() const;
+  // Angles, panning (converted with the zoom before the call), zoom and light levels.
+  void setPose(const Pose& pose);
+  void setRotation(const Vector<float>& rotation) { _rotation = rotation; }
+  const Vector<float>& getRotation() const { return _rotation; }
+  void setTranslation(const Vector<int>& translation); // pose panel units, converted with the current zoom
+  void setTranslation(float x, float y);               // in units of the scene scale
+  float getTranslationX() const { return _translationX; }
+  float getTranslationY() const { return _translationY; }
+  void setZoom(float zoom);
+  float getZoom() const { return _zoom; }
+  void setAmbientLight(int level); // 0..255
+  void setDiffuseLight(int level);
+  void setSpecularLight(int level);
+  void setBoundingBoxScaling(int percent) { _boundingBoxScaling = percent; } // see updateBoundingBox
+  int getBoundingBoxScaling() const { return _boundingBoxScaling; }
+  void setBackground(const BackgroundGL& background); // also picks the scene box's contrast colour
+  const BackgroundGL& getBackground() const { return _background; }
+  void setProjection(const ProjectionGL& projection);
+  const ProjectionGL& getProjection() const { return _projection; }
+  BoundingBoxPainterGL<float>& boundingBoxPainter() { return _boundingBoxPainter; }
+  const BoundingBoxPainterGL<float>& getBoundingBoxPainter() const { return _boundingBoxPainter; }
+  BoundingBoxPainterGL<float>& scaleBarPainter() { return _scaleBarPainter; }
+  const BoundingBoxPainterGL<float>& getScaleBarPainter() const { return _scaleBarPainter; }
+
+  // Centre and scale (0.6 times the diagonal) of the painters' merged box, and the scene box drawn
+  // around it, enlarged by the box scaling; returns that box (empty without painters).
+  BoundingBox<float> updateBoundingBox();
+  const Vector<float>& getCenter() const { return _center; }
+  float getScale() const { return _scale; }
+
+  // === OpenGL, with the context that draws the scene current
+  // Lighting of a new context: two-sided, colour material, light 0 along the viewing axis.
+  void glInitialize();
+  // One paint pass: background, scene box, scale bar, the opaque painters in list order, then the
+  // others blended without depth writes. The viewport is the square of the picture's larger side,
+  // centred on the picture, so the scene overflows the shorter side instead of being distorted.
+  void glDraw(const Frame& frame);
+  void updateGLProjection();
+  void updateGLLight();
+  static QRect squareViewport(int width, int height);
+
+private:
+  float translationFactor() const; // 1 / zoom + 1, converts the pose panel's panning units
+
+  std::vector<PainterGL<float>*> _painters;
+  Vector<float> _center;
+  float _scale = 1.0f;
+  int _boundingBoxScaling = 110;
+  bool _projectionDirty = true;
+  bool _lightDirty = true;
+  BackgroundGL _background;
+  ProjectionGL _projection;
+  BoundingBoxPainterGL<float> _boundingBoxPainter;
+  BoundingBoxPainterGL<float> _scaleBarPainter;
+  Vector<float> _rotation;
+  float _translationX = 0.0f;
+  float _translationY = 0.0f;
+  float _zoom = 1.0f;
+  float _ambientLight = 0.0f;
+  float _diffuseLight = 0.0f;
+  float _specularLight = 0.0f;
+};
