@@ -1,29 +1,51 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs the whole test suite (GUI and OpenGL tests on a
-# virtual display). With --sanitize: the same in build-sanitize/ with the address and
-# undefined-behaviour sanitizers.
+# virtual display).
+#   --sanitize       the same in build-sanitize/ with the address, leak and undefined-behaviour
+#                    sanitizers (third-party start-up leaks suppressed by tools/lsan.supp)
+#   --fuzz SECONDS   builds the fuzz harnesses in build-fuzz/ with clang and the sanitizers and runs
+#                    each for SECONDS from its committed seed corpus; fails on any finding
+#                    (see fuzz/README.md)
 set -euo pipefail
 OSTREL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$OSTREL_ROOT/tools/common.sh"
 
+usage() {
+  echo "usage: $0 [--sanitize | --fuzz SECONDS]" >&2
+  exit 2
+}
+
 dir="$OSTREL_ROOT/build-tests"
 options=(-DOSTREL_BUILD_BENCHMARKS=OFF)
 type=Release
-for argument in "$@"; do
-  case "$argument" in
+fuzz_seconds=""
+while [ $# -gt 0 ]; do
+  case "$1" in
     --sanitize)
       dir="$OSTREL_ROOT/build-sanitize"
       type=Debug
       options+=(-DOSTREL_SANITIZE=ON)
-      export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
+      export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+      export LSAN_OPTIONS="suppressions=$OSTREL_ROOT/tools/lsan.supp:print_suppressions=0"
       export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
       ;;
+    --fuzz)
+      [ $# -ge 2 ] && [[ "$2" =~ ^[0-9]+$ ]] || usage
+      fuzz_seconds="$2"
+      shift
+      ;;
     *)
-      echo "usage: $0 [--sanitize]" >&2
-      exit 2
+      usage
       ;;
   esac
+  shift
 done
+
+if [ -n "$fuzz_seconds" ]; then
+  ostrel_install_missing "${OSTREL_FUZZ_PACKAGES[@]}"
+  ostrel_fuzz "$fuzz_seconds"
+  exit
+fi
 
 ostrel_install_missing
 ostrel_build "$dir" "$type" "${options[@]}"

@@ -4,6 +4,7 @@
 #include "foundation/Matrix.h"
 #include "geometry/QuadMesh.h"
 #include "geometry/Shape.h"
+#include "geometry/ShapeFormats.h"
 #include "geometry/TriMesh.h"
 
 #include <QString>
@@ -12,17 +13,8 @@
 
 namespace {
 
-const char* const where =
-    "std::unique_ptr<Shape<float>> ShapeFileLoader::load(const std::string&, const Vector<float>&)";
-
-// The diagonal matrix that multiplies coordinate i by factor i.
-Matrix<float> diagonalMatrix(const Vector<float>& factors) {
-  const int n = factors.getSize();
-  Matrix<float> m(n, n, true);
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < n; ++j) m(i, j) = i == j ? factors[i] : 0.0f;
-  return m;
-}
+const char* const where = "std::vector<std::unique_ptr<Shape<float>>> ShapeFileLoader::load(const "
+                          "std::string&, const Vector<float>&)";
 
 // The name of a mesh's colour companion: every `suffix` in the file name becomes ".vcolors" + suffix
 // (".qm" -> ".vcolors.qm"); empty when the name has no such suffix, so that a mesh is never read
@@ -66,23 +58,35 @@ void addCompanionColours(Mesh<float>& mesh, const QString& fileName, const QStri
 
 } // namespace
 
-std::unique_ptr<Shape<float>> ShapeFileLoader::load(const std::string& fileName,
-                                                    const Vector<float>& scaling) {
-  std::unique_ptr<Shape<float>> shape = Shape<float>::loadFile(fileName);
+Matrix<float> ShapeFileLoader::scalingMatrix(const Vector<float>& factors) {
+  const int n = factors.getSize();
+  Matrix<float> m(n, n, true);
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) m(i, j) = i == j ? factors[i] : 0.0f;
+  return m;
+}
+
+std::vector<std::unique_ptr<Shape<float>>> ShapeFileLoader::load(const std::string& fileName,
+                                                                 const Vector<float>& scaling) {
+  std::vector<std::unique_ptr<Shape<float>>> shapes = ShapeFormats<float>::load(fileName);
+  // Colour companions belong to the own formats; other programs' files hold their colours.
+  const bool ownFormat = !ShapeFormats<float>::byExtension(fileName);
   const QString name = QString::fromUtf8(fileName.c_str());
-  // A quad mesh gets its caps; a missing or unfit colour companion is no news for it, while a
-  // triangle mesh reports one.
-  if (auto* quadMesh = dynamic_cast<QuadMesh<float>*>(shape.get())) {
-    quadMesh->buildCaps();
-    addCompanionColours(*quadMesh, name, ".qm", ColourFailure::Ignore);
+  const Matrix<float> factors = scalingMatrix(scaling);
+  for (const auto& shape : shapes) {
+    // A quad mesh gets its caps; a missing or unfit colour companion is no news for it, while a
+    // triangle mesh reports one.
+    if (auto* quadMesh = dynamic_cast<QuadMesh<float>*>(shape.get())) {
+      quadMesh->buildCaps();
+      if (ownFormat) addCompanionColours(*quadMesh, name, ".qm", ColourFailure::Ignore);
+    }
+    if (auto* triMesh = dynamic_cast<TriMesh<float>*>(shape.get()); triMesh && ownFormat)
+      addCompanionColours(*triMesh, name, ".tm", ColourFailure::Report);
+    shape->multiply(factors);
+    // The caps live on servers of their own: they are scaled with their mesh.
+    for (int i = 0; i < shape->getExtensions().getSize(); ++i) shape->getExtensions()[i]->multiply(factors);
   }
-  if (auto* triMesh = dynamic_cast<TriMesh<float>*>(shape.get()))
-    addCompanionColours(*triMesh, name, ".tm", ColourFailure::Report);
-  const Matrix<float> factors = diagonalMatrix(scaling);
-  shape->multiply(factors);
-  // The caps live on servers of their own: they are scaled with their mesh.
-  for (int i = 0; i < shape->getExtensions().getSize(); ++i) shape->getExtensions()[i]->multiply(factors);
-  return shape;
+  return shapes;
 }
 
 void ShapeFileLoader::report(const Exception& error, std::ostream& stream) {

@@ -4,16 +4,19 @@
 #include "application/ShapeViewerAttributesEditor.h"
 #include "application/ShapeViewerListBox.h"
 #include "application/ShapeViewerMediator.h"
+#include "application/ShapeViewerPainterGL.h"
 #include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
 #include "foundation/FileInfo.h"
 #include "foundation/Matrix.h"
 #include "geometry/QuadMesh.h"
 #include "geometry/Shape.h"
+#include "geometry/ShapeFormats.h"
 #include "geometry/TriMesh.h"
 #include "imaging/ImageReader.h"
 #include "imaging/ImageSourceLSMStackPlane.h"
 #include "imaging/VoxelMatrix.h"
+#include "rendering/ShapePainterGL.h"
 #include "viewer/QInputBox.h"
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerPosePanel.h"
@@ -45,6 +48,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -55,6 +59,17 @@ const char* const version = "2015.03.06";
 const char* const inputDirectoryKey = "inputDirectory";
 const char* const dialogSizeKey = "openFileDialogSize";
 
+// A copy of a loaded shape with the scaling of loading undone, so that an exported file holds the
+// coordinates that the shape came with. A quad mesh's copy gets the original's colours.
+std::unique_ptr<Shape<float>> unscaledCopy(const Shape<float>& shape, const Matrix<float>& unscaling) {
+  std::unique_ptr<Shape<float>> copy(shape.clone());
+  copy->detach();
+  copy->multiply(unscaling);
+  const auto* quads = dynamic_cast<const QuadMesh<float>*>(&shape);
+  if (quads && quads->hasVertexColors())
+    static_cast<QuadMesh<float>&>(*copy).setVertexColors(new QuadMesh<int>(*quads->getVertexColors()));
+  return copy;
+}
 
 // What a file given on the command line or dropped on the window holds.
 enum class FileContent { Shape, VoxelMatrix, Image };
@@ -193,6 +208,7 @@ void ShapeViewerMainWindow::buildMenus() {
   QAction* loadShape =
       _fileMenu->addAction("Load shape...", this, qOverload<>(&ShapeViewerMainWindow::openShapeFile));
   loadShape->setShortcut(QKeySequence("CTRL+O"));
+  _fileMenu->addAction("Export selected...", this, &ShapeViewerMainWindow::exportSelectedShapes);
   _fileMenu->addAction("Load image...", this, qOverload<>(&ShapeViewerMainWindow::openImageFile));
   _fileMenu->addAction("Load voxel matrix...", this, qOverload<>(&ShapeViewerMainWindow::loadVoxelMatrix));
   _fileMenu->addAction("Close images and voxel matrices", _mediator,
@@ -340,19 +356,69 @@ void ShapeViewerMainWindow::about() {
 void ShapeViewerMainWindow::openShapeFile(const QString& fileName) {
   const std::string name = fileName.toUtf8().toStdString();
   try {
-    std::unique_ptr<Shape<float>> shape = ShapeFileLoader::load(name, _scaling);
-    _mediator->addShape(shape.release(), name);
+    for (auto& shape : ShapeFileLoader::load(name, _scaling)) _mediator->addShape(shape.release(), name);
   } catch (const Exception& e) {
     ShapeFileLoader::report(e, std::cerr);
   }
 }
 
 void ShapeViewerMainWindow::openShapeFile() {
-  const QStringList filters = {
-      "All files (*)",           "Vertices files (*.vx)", "Curve files (*.cv)",  "VertexStack files (*.vs)",
-      "CurveStack files (*.cs)", "QuadMesh files (*.qm)", "TriMesh files (*.tm)"};
+  QStringList filters = {"All files (*)"};
+  for (const std::string& filter : ShapeFormats<float>::openFilters())
+    filters << QString::fromStdString(filter);
   const QStringList files = runOpenFileDialog(filters, QFileDialog::ExistingFiles);
   for (const QString& file : files) openShapeFile(file);
+}
+
+// === Exporting shapes
+
+bool ShapeViewerMainWindow::exportShapes(const std::vector<const Shape<float>*>& shapes,
+                                         const QString& fileName) {
+  try {
+    Vector<float> inverse(_scaling.getSize());
+    for (int i = 0; i < inverse.getSize(); ++i) inverse[i] = 1.0f / _scaling[i];
+    const Matrix<float> unscaling = ShapeFileLoader::scalingMatrix(inverse);
+    std::vector<std::unique_ptr<Shape<float>>> copies;
+    std::vector<const Shape<float>*> inFileUnits;
+    for (const Shape<float>* shape : shapes) {
+      copies.push_back(unscaledCopy(*shape, unscaling));
+      inFileUnits.push_back(copies.back().get());
+    }
+    ShapeFormats<float>::save(inFileUnits, fileName.toUtf8().toStdString());
+    return true;
+  } catch (const Exception& e) {
+    QMessageBox::warning(this, "Ostrel",
+                         "Cannot export to " + fileName + ":\n\n" + QString::fromStdString(e.getWhat()));
+    return false;
+  }
+}
+
+void ShapeViewerMainWindow::exportSelectedShapes() {
+  std::vector<const Shape<float>*> shapes;
+  for (const ShapeViewerPainterGL* painter : _mediator->getPainters())
+    if (painter->isSelected()) shapes.push_back(&painter->getProxy()->getShape());
+  if (shapes.empty()) {
+    QMessageBox::information(this, "Ostrel", "Select the shapes to export first.");
+    return;
+  }
+  QSettings settings;
+  QFileDialog dialog;
+  dialog.resize(settings.value(dialogSizeKey, QSize(400, 300)).toSize());
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDirectory(settings.value(inputDirectoryKey, QDir::currentPath()).toString());
+  QStringList filters;
+  for (const std::string& filter : ShapeFormats<float>::exportFilters())
+    filters << QString::fromStdString(filter);
+  dialog.setNameFilters(filters);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  QString fileName = dialog.selectedFiles().first();
+  // A name without an export extension takes the one of the chosen filter: "cells" becomes "cells.ply".
+  if (!ShapeFormats<float>::byExtension(fileName.toUtf8().toStdString())) {
+    const QString filter = dialog.selectedNameFilter();
+    fileName += "." + filter.mid(filter.indexOf("*.") + 2).section(')', 0, 0);
+  }
+  exportShapes(shapes, fileName);
 }
 
 QStringList ShapeViewerMainWindow::runOpenFileDialog(const QStringList& filters, QFileDialog::FileMode mode) {

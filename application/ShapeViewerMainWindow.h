@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <vector>
+
 class QAction;
 class QFrame;
 class QInputBox;
@@ -14,6 +16,7 @@ class QMenu;
 class QMenuBar;
 class QVBoxLayout;
 class ShapeViewerMediator;
+template <class T> class Shape;
 
 // The program's single window: menu bar, side panels and the canvas. It deletes itself when
 // closed and keeps its size and position in the settings store between runs.
@@ -33,9 +36,14 @@ public:
 
   void setBatchMode(bool on);
 
-  // Loads one shape file, scales it and hands it to the mediator. A file that fails is reported on
-  // the standard error stream ("Exception raised:", where, what) and nothing is added.
+  // Loads every shape of one file (own formats by their header, other programs' meshes by
+  // extension), scales them and hands them to the mediator. A file that fails is reported on the
+  // standard error stream ("Exception raised:", where, what) and nothing of it is added.
   void openShapeFile(const QString& fileName);
+  // Writes the shapes, with the loading scale undone, in the format of the file name's extension.
+  // A failure (an unknown extension, a format that cannot hold the shapes, an unwritable file) is
+  // shown to the user in a warning box; answers whether the file was written.
+  bool exportShapes(const std::vector<const Shape<float>*>& shapes, const QString& fileName);
 
   // Loads a file named on the command line or dropped on the window: voxel matrices (".vm" files
   // and TIFF stacks) and TIFF or LSM images are recognised by their content, everything else is
@@ -50,6 +58,8 @@ public:
 public slots:
   // "Load shape...": a file dialog for one or more shape files, each then loaded in order.
   void openShapeFile();
+  // "Export selected...": a save dialog for the selected shapes (PLY, OBJ, STL or OFF).
+  void exportSelectedShapes();
   // "Load image...": a file dialog for TIFF and LSM images, each then loaded in order.
   void openImageFile();
   // "Load voxel matrix...": a file dialog for one ".vm" file, then loaded.

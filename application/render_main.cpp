@@ -89,18 +89,19 @@ int render(const RenderOptions& options) {
       static_cast<long long>(options.width) * options.height <= OffscreenRendererGL::Options().stripPixels;
   for (const std::string& file : options.files) {
     try {
-      std::unique_ptr<Shape<float>> shape = ShapeFileLoader::load(file, scaling);
-      std::unique_ptr<ShapePainterGL<float>> painter = ShapePainterFactory::create(*shape);
-      if (!painter) continue;
-      ShapePainterAttributesGL attributes = painter->getAttributes();
-      attributes.setColor(
-          ShapePainterFactory::cycleColor(static_cast<int>(painters.size()), colorCycleLength));
-      painter->setAttributes(attributes);
-      // One paint pass draws as fast straight away as through a display list compiled for it.
-      if (onePass) painter->enableDisplayLists(false);
-      drawn.push_back(painter.get());
-      shapes.push_back(std::move(shape));
-      painters.push_back(std::move(painter));
+      for (std::unique_ptr<Shape<float>>& shape : ShapeFileLoader::load(file, scaling)) {
+        std::unique_ptr<ShapePainterGL<float>> painter = ShapePainterFactory::create(*shape);
+        if (!painter) continue;
+        ShapePainterAttributesGL attributes = painter->getAttributes();
+        attributes.setColor(
+            ShapePainterFactory::cycleColor(static_cast<int>(painters.size()), colorCycleLength));
+        painter->setAttributes(attributes);
+        // One paint pass draws as fast straight away as through a display list compiled for it.
+        if (onePass) painter->enableDisplayLists(false);
+        drawn.push_back(painter.get());
+        shapes.push_back(std::move(shape));
+        painters.push_back(std::move(painter));
+      }
     } catch (const Exception& e) {
       ShapeFileLoader::report(e, std::cerr);
       status = 1;

@@ -9,6 +9,10 @@ if(OSTREL_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+# Fuzzing: all our code carries libFuzzer's coverage instrumentation; the harnesses link its driver.
+if(OSTREL_BUILD_FUZZERS)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 
 function(_ostrel_apply_common target)
   target_compile_options(${target} PRIVATE ${OSTREL_WARNINGS})

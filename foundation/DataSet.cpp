@@ -138,6 +138,10 @@ const std::size_t kMaxColumns = 1u << 20;
 
 // === Construction
 
+template <class T> DataSet::Column DataSet::newColumn() {
+  return Column(new Vector<T>(), [](void* values) { delete static_cast<Vector<T>*>(values); });
+}
+
 DataSet::DataSet(const std::string& fileName, const char& separator) : _fieldSeparator(separator) {
   load(fileName);
 }
@@ -153,11 +157,12 @@ DataSet& DataSet::operator=(const DataSet& other) {
   _variableNames = other._variableNames;
   _columnTypes = other._columnTypes;
   _fieldSeparator = other._fieldSeparator;
-  _columns.assign(other._columns.size(), nullptr);
-  for (std::size_t c = 0; c < _columns.size(); ++c) {
+  for (std::size_t c = 0; c < other._columns.size(); ++c) {
+    _columns.emplace_back(nullptr, nullptr);
     withType(_columnTypes[c], [&](auto tag) {
       using T = typename decltype(tag)::type;
-      _columns[c] = new Vector<T>(*static_cast<const Vector<T>*>(other._columns[c]));
+      _columns[c] = newColumn<T>();
+      *static_cast<Vector<T>*>(_columns[c].get()) = *static_cast<const Vector<T>*>(other._columns[c].get());
     });
   }
   return *this;
@@ -175,16 +180,7 @@ void DataSet::swap(DataSet& other) {
   std::swap(_fieldSeparator, other._fieldSeparator);
 }
 
-void DataSet::deleteColumn(int column) {
-  withType(_columnTypes[column], [&](auto tag) {
-    using T = typename decltype(tag)::type;
-    delete static_cast<Vector<T>*>(_columns[column]);
-  });
-  _columns[column] = nullptr;
-}
-
 void DataSet::clear() {
-  for (int c = 0; c < static_cast<int>(_columns.size()); ++c) deleteColumn(c);
   _columns.clear();
   _columnTypes.clear();
   _variableNames.clear();
@@ -397,7 +393,7 @@ std::ostream& operator<<(std::ostream& out, const DataSet& dataSet) {
   for (std::size_t c = 0; c < numColumns; ++c) {
     withType(dataSet._columnTypes[c], [&](auto tag) {
       using T = typename decltype(tag)::type;
-      const Vector<T>* column = static_cast<const Vector<T>*>(dataSet._columns[c]);
+      const Vector<T>* column = static_cast<const Vector<T>*>(dataSet._columns[c].get());
       writers[c] = [column](std::string& text, int row) {
         if (row < column->getSize()) writeCell(text, (*column)[row]);
       };
@@ -480,7 +476,7 @@ int DataSet::existingColumn(const std::string& name, const char* where) const {
 int DataSet::addColumn(const std::string& name) {
   _variableNames.push_back(name);
   _columnTypes.emplace_back();
-  _columns.push_back(nullptr);
+  _columns.emplace_back(nullptr, nullptr);
   return static_cast<int>(_variableNames.size()) - 1;
 }
 
@@ -493,7 +489,7 @@ void DataSet::padColumns() {
   for (std::size_t c = 0; c < _columns.size(); ++c) {
     withType(_columnTypes[c], [&](auto tag) {
       using T = typename decltype(tag)::type;
-      Vector<T>& column = *static_cast<Vector<T>*>(_columns[c]);
+      Vector<T>& column = *static_cast<Vector<T>*>(_columns[c].get());
       if (column.getSize() < _numRows) resizeColumn(column, _numRows);
     });
   }
@@ -503,15 +499,14 @@ void DataSet::padColumns() {
 
 template <class T> Vector<T>& DataSet::typedColumn(int column, const char* where) const {
   if (_columnTypes[column].empty()) {
-    auto* values = new Vector<T>();
-    resizeColumn(*values, _numRows);
-    _columns[column] = values;
+    _columns[column] = newColumn<T>();
+    resizeColumn(*static_cast<Vector<T>*>(_columns[column].get()), _numRows);
     _columnTypes[column] = Type<T>::name;
   } else if (_columnTypes[column] != Type<T>::name) {
     throwError<TypeError>(where, "Variable '" + _variableNames[column] + "' holds values of type " +
                                      _columnTypes[column] + ", not " + Type<T>::name);
   }
-  return *static_cast<Vector<T>*>(_columns[column]);
+  return *static_cast<Vector<T>*>(_columns[column].get());
 }
 
 template <class T> const Vector<T>& DataSet::getValues(const std::string& name) const {
@@ -562,7 +557,7 @@ void DataSet::append(const DataSet& other) {
     withType(other._columnTypes[c], [&](auto tag) {
       using T = typename decltype(tag)::type;
       Vector<T>& target = typedColumn<T>(column, "void DataSet::append(const DataSet&)");
-      const Vector<T>& source = *static_cast<const Vector<T>*>(other._columns[c]);
+      const Vector<T>& source = *static_cast<const Vector<T>*>(other._columns[c].get());
       for (int row = 0; row < source.getSize(); ++row) target[first + row] = source[row];
     });
   }
@@ -578,7 +573,7 @@ template <class T> void DataSet::crop(const std::string& name, const T& value) {
   for (std::size_t c = 0; c < _columns.size(); ++c) {
     withType(_columnTypes[c], [&](auto tag) {
       using U = typename decltype(tag)::type;
-      Vector<U>& values = *static_cast<Vector<U>*>(_columns[c]);
+      Vector<U>& values = *static_cast<Vector<U>*>(_columns[c].get());
       Vector<U> selected(static_cast<int>(kept.size()));
       for (std::size_t i = 0; i < kept.size(); ++i) selected[static_cast<int>(i)] = values[kept[i]];
       values.swap(selected);

@@ -3,6 +3,7 @@
 #include "foundation/Vector.h"
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -71,13 +72,16 @@ private:
   int addColumn(const std::string& name);
   int findOrAddColumn(const std::string& name);
   template <class T> Vector<T>& typedColumn(int column, const char* where) const;
-  void deleteColumn(int column);
   void padColumns();
 
   int _numRows = 0;
   std::vector<std::string> _variableNames;
   mutable std::vector<std::string> _columnTypes; // element type names; "" until a column has values
-  mutable std::vector<void*> _columns;           // owned Vector<T>*, or null
+  // A column's values: a Vector<T> of the type _columnTypes names, deleted as that type; null until
+  // the column has values. Owned, so that a constructor that throws frees them.
+  using Column = std::unique_ptr<void, void (*)(void*)>;
+  template <class T> static Column newColumn(); // an empty Vector<T>
+  mutable std::vector<Column> _columns;
   char _fieldSeparator = '\t';
 };
 

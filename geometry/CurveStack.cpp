@@ -17,7 +17,8 @@ CurveStack<T>::CurveStack(int space, int height, int width, int capacity, int gr
 
 template <class T> CurveStack<T>::CurveStack(const VertexStack<T>& stack, bool open) : _open(open) {
   if (stack.getServer()) this->setServer(*const_cast<VertexServer<T>*>(stack.getServer()));
-  for (int l = 0; l < stack.getHeight(); ++l) this->_levels.push_back(new Curve<T>(stack[l], open));
+  for (int l = 0; l < stack.getHeight(); ++l)
+    this->_levels.push_back(std::make_unique<Curve<T>>(stack[l], open));
 }
 
 template <class T> CurveStack<T>::CurveStack(const std::string& path) {
@@ -70,8 +71,8 @@ template <class T> void CurveStack<T>::insert(int position, const Vertices<T>& l
   VertexStack<T>::insert(position, level);
 }
 
-template <class T> Vertices<T>* CurveStack<T>::newLevel() const {
-  return new Curve<T>();
+template <class T> std::unique_ptr<Vertices<T>> CurveStack<T>::newLevel() const {
+  return std::make_unique<Curve<T>>();
 }
 
 template <class T> int CurveStack<T>::readText(ShapeTextReader& reader) {

@@ -45,7 +45,7 @@ public:
   void append(const Vertices<T>& level) override;
   void prepend(const Vertices<T>& level) override;
   void insert(int position, const Vertices<T>& level) override;
-  Vertices<T>* newLevel() const override; // a closed, empty curve
+  std::unique_ptr<Vertices<T>> newLevel() const override; // a closed, empty curve
 
 protected:
   struct WithoutLevels {};

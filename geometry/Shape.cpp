@@ -3,14 +3,10 @@
 #include "foundation/ErrorThrowing.h"
 #include "foundation/FileInfo.h"
 #include "foundation/Matrix.h"
-#include "geometry/CurveStack.h"
 #include "geometry/EdgeIterator.h"
-#include "geometry/QuadMesh.h"
+#include "geometry/ShapeFormats.h"
 #include "geometry/ShapeTextReader.h"
-#include "geometry/TriMesh.h"
 #include "geometry/VertexIterator.h"
-#include "geometry/VertexStack.h"
-#include "geometry/Vertices.h"
 
 #include <cmath>
 #include <filesystem>
@@ -48,19 +44,17 @@ template <class T> std::vector<const Vector<T>*> vertexList(const Shape<T>& shap
 
 // === Construction
 
-template <class T> Shape<T>::Shape() : _extensions(new ShapeSet<T>) {}
+template <class T> Shape<T>::Shape() : _extensions(std::make_unique<ShapeSet<T>>()) {}
 
 template <class T>
 Shape<T>::Shape(int space, int size, int capacity, int growth)
-    : VertexClient<T>(space, size, capacity, growth), _extensions(new ShapeSet<T>) {}
+    : VertexClient<T>(space, size, capacity, growth), _extensions(std::make_unique<ShapeSet<T>>()) {}
 
 template <class T>
 Shape<T>::Shape(const Shape& other)
-    : VertexClient<T>(other), _extensions(new ShapeSet<T>), _name(other._name) {}
+    : VertexClient<T>(other), _extensions(std::make_unique<ShapeSet<T>>()), _name(other._name) {}
 
-template <class T> Shape<T>::~Shape() {
-  delete _extensions;
-}
+template <class T> Shape<T>::~Shape() = default;
 
 template <class T> Shape<T>& Shape<T>::operator=(const Shape& other) {
   this->assign(other);
@@ -72,6 +66,11 @@ template <class T> Shape<T>& Shape<T>::operator=(const Shape& other) {
 
 template <class T> std::unique_ptr<Shape<T>> Shape<T>::loadFile(const std::string& path) {
   static const char* where = "Shape<T>* Shape<T>::loadFile(const string&)";
+  if (const ShapeFormat<T>* format = ShapeFormats<T>::byExtension(path)) {
+    std::vector<std::unique_ptr<Shape<T>>> shapes = format->read(path);
+    if (shapes.size() > 1) throwFileError<FileFormatError>(where, "The file holds several shapes", path);
+    return std::move(shapes.front());
+  }
   char mark = '\0';
   int code = 0;
   {
@@ -80,39 +79,17 @@ template <class T> std::unique_ptr<Shape<T>> Shape<T>::loadFile(const std::strin
     file >> mark >> code;
   }
   if (mark != '#') throwFileError<FileFormatError>(where, "Invalid shape description format", path);
-  std::unique_ptr<Shape<T>> shape;
+  const ShapeFormat<T>* format = ShapeFormats<T>::byTypeCode(code);
+  if (!format) throwFileError<FileFormatError>(where, "Unknown shape type", path);
+  std::vector<std::unique_ptr<Shape<T>>> shapes;
   try {
-    switch (code) {
-    case shapeTypeCode(ShapeType::ClosedCurve):
-    case shapeTypeCode(ShapeType::OpenCurve):
-      shape = std::make_unique<Curve<T>>(path);
-      break;
-    case shapeTypeCode(ShapeType::ClosedCurveStack):
-    case shapeTypeCode(ShapeType::OpenCurveStack):
-      shape = std::make_unique<CurveStack<T>>(path);
-      break;
-    case shapeTypeCode(ShapeType::Vertices):
-      shape = std::make_unique<Vertices<T>>(path);
-      break;
-    case shapeTypeCode(ShapeType::VertexStack):
-      shape = std::make_unique<VertexStack<T>>(path);
-      break;
-    case shapeTypeCode(ShapeType::ClosedQuadMesh):
-    case shapeTypeCode(ShapeType::OpenQuadMesh):
-      shape = std::make_unique<QuadMesh<T>>(path);
-      break;
-    case shapeTypeCode(ShapeType::TriMesh):
-      shape = std::make_unique<TriMesh<T>>(path);
-      break;
-    default:
-      throwFileError<FileFormatError>(where, "Unknown shape type", path);
-    }
+    shapes = format->read(path);
   } catch (Exception& e) {
     e.addWhere(where);
     throw;
   }
-  shape->setName(FileInfo::baseName(path));
-  return shape;
+  shapes.front()->setName(FileInfo::baseName(path));
+  return std::move(shapes.front());
 }
 
 template <class T> void Shape<T>::load(const std::string& path) {

@@ -33,6 +33,8 @@ public:
   // Reads the file's header ("#" and a type code) and loads the shape kind it names, named after
   // the file's base name. Fails with FileReadError "Cannot open file
   // for reading", FileFormatError "Invalid shape description format" or "Unknown shape type".
+  // A mesh file of another program is recognised by its extension and imported (ShapeFormats);
+  // one that holds several shapes is refused ("The file holds several shapes").
   static std::unique_ptr<Shape> loadFile(const std::string& path);
   // Reads the file into this shape (the virtual read).
   void load(const std::string& path);
@@ -112,6 +114,6 @@ protected:
   virtual int readText(ShapeTextReader& reader) = 0;
 
 private:
-  ShapeSet<T>* _extensions;
+  std::unique_ptr<ShapeSet<T>> _extensions; // owned: a constructor that throws frees it
   std::string _name;
 };

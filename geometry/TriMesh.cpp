@@ -153,6 +153,18 @@ template <class T> void TriMesh<T>::setTriangles(const std::vector<Vector<int>>&
   for (const Vector<int>& triple : triples) addTriangle(triple);
 }
 
+template <class T> void TriMesh<T>::setTriangleIndexes(std::vector<int> numbers) {
+  const int n = this->getNumVertices();
+  for (int number : numbers)
+    if (number < 0 || number >= n)
+      throwError<ValueError>("void TriMesh<T>::setTriangleIndexes(std::vector<int>)",
+                             "Triangle vertex number out of range");
+  clearTriangles();
+  _triangleIndexes = std::move(numbers);
+  _triangleIndexes.resize(_triangleIndexes.size() / 3 * 3);
+  _stars.build(_triangleIndexes.data(), getNumTriangles(), n);
+}
+
 template <class T> void TriMesh<T>::removeTriangle(int t) {
   int* triple = _triangleIndexes.data() + 3 * static_cast<std::size_t>(t);
   if (triple[0] < 0) return;

@@ -37,6 +37,10 @@ public:
   void addTriangle(const Vector<int>& triple);
   // Replaces all triangles by these triples, each added as by addTriangle.
   void setTriangles(const std::vector<Vector<int>>& triples);
+  // The same for triples given as one array of vertex numbers, taken over, the stars built in one
+  // pass (the way to give a large mesh its triangles). A number outside the vertex list is refused
+  // (ValueError) and nothing changes.
+  void setTriangleIndexes(std::vector<int> numbers);
   // Drops triangle t from the stars, sets its numbers to (-1, -1, -1) and frees its object;
   // the other positions do not change.
   void removeTriangle(int t);

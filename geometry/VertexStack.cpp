@@ -35,11 +35,11 @@ VertexStack<T>::VertexStack(int space, int height, int width, int capacity, int 
 
 template <class T> void VertexStack<T>::makeLevels(int height, int width) {
   for (int l = 0; l < height; ++l) {
-    Vertices<T>* level = newLevel();
+    std::unique_ptr<Vertices<T>> level = newLevel();
     level->setServer(*this->_server);
     level->setSize(width, false);
     for (int k = 0; k < width; ++k) level->setIndex(k, l * width + k);
-    _levels.push_back(level);
+    _levels.push_back(std::move(level));
   }
 }
 
@@ -48,7 +48,7 @@ template <class T> VertexStack<T>::VertexStack(const std::string& path) {
 }
 
 template <class T> VertexStack<T>::VertexStack(const VertexStack& other) : Shape<T>(other) {
-  for (const Vertices<T>* level : other._levels) _levels.push_back(static_cast<Vertices<T>*>(level->clone()));
+  for (const auto& level : other._levels) _levels.emplace_back(static_cast<Vertices<T>*>(level->clone()));
 }
 
 template <class T> VertexStack<T>& VertexStack<T>::operator=(const VertexStack& other) {
@@ -61,16 +61,13 @@ template <class T> void VertexStack<T>::assign(const VertexClient<T>& other) {
   Shape<T>::assign(other);
   if (const auto* stack = dynamic_cast<const VertexStack*>(&other)) {
     clearLevels();
-    for (const Vertices<T>* level : stack->_levels) _levels.push_back(adoptLevel(*level));
+    for (const auto& level : stack->_levels) _levels.push_back(adoptLevel(*level));
   }
 }
 
-template <class T> VertexStack<T>::~VertexStack() {
-  clearLevels();
-}
+template <class T> VertexStack<T>::~VertexStack() = default;
 
 template <class T> void VertexStack<T>::clearLevels() {
-  for (Vertices<T>* level : _levels) delete level;
   _levels.clear();
 }
 
@@ -83,7 +80,7 @@ template <class T> int VertexStack<T>::getSpace() const {
 
 template <class T> int VertexStack<T>::getNumVertices() const {
   int n = 0;
-  for (const Vertices<T>* level : _levels) n += level->getNumVertices();
+  for (const auto& level : _levels) n += level->getNumVertices();
   return n;
 }
 
@@ -151,25 +148,31 @@ template <class T> std::unique_ptr<ConcreteVertexIterator<T>> VertexStack<T>::ve
 
 // === Levels
 
-template <class T> Vertices<T>* VertexStack<T>::newLevel() const {
-  return new Vertices<T>();
+template <class T> std::unique_ptr<Vertices<T>> VertexStack<T>::newLevel() const {
+  return std::make_unique<Vertices<T>>();
 }
 
-template <class T> Vertices<T>* VertexStack<T>::adoptLevel(const Vertices<T>& level) {
+template <class T> std::unique_ptr<Vertices<T>> VertexStack<T>::adoptLevel(const Vertices<T>& level) {
   if (!this->_server && level.getServer()) this->holdServer(const_cast<VertexServer<T>*>(level.getServer()));
-  Vertices<T>* copy = newLevel();
+  std::unique_ptr<Vertices<T>> copy = newLevel();
   copy->assign(level);
   return copy;
 }
 
 // The other stack's levels are listed first: it may be this very stack.
+template <class T> std::vector<const Vertices<T>*> VertexStack<T>::levelList(const VertexStack& stack) {
+  std::vector<const Vertices<T>*> levels;
+  for (const auto& level : stack._levels) levels.push_back(level.get());
+  return levels;
+}
+
 template <class T> void VertexStack<T>::append(const VertexStack& other) {
-  const std::vector<Vertices<T>*> levels = other._levels;
+  const std::vector<const Vertices<T>*> levels = levelList(other);
   for (const Vertices<T>* level : levels) append(*level);
 }
 
 template <class T> void VertexStack<T>::prepend(const VertexStack& other) {
-  const std::vector<Vertices<T>*> levels = other._levels;
+  const std::vector<const Vertices<T>*> levels = levelList(other);
   for (std::size_t l = 0; l < levels.size(); ++l) insert(static_cast<int>(l), *levels[l]);
 }
 
@@ -182,12 +185,10 @@ template <class T> void VertexStack<T>::prepend(const Vertices<T>& level) {
 }
 
 template <class T> void VertexStack<T>::insert(int position, const Vertices<T>& level) {
-  Vertices<T>* added = adoptLevel(level);
-  _levels.insert(_levels.begin() + position, added);
+  _levels.insert(_levels.begin() + position, adoptLevel(level));
 }
 
 template <class T> void VertexStack<T>::remove(unsigned int l) {
-  delete _levels[l];
   _levels.erase(_levels.begin() + l);
 }
 
@@ -212,17 +213,16 @@ template <class T> void VertexStack<T>::sort(int axis) {
 
 template <class T> Vertices<T> VertexStack<T>::cat() const {
   Vertices<T> joined;
-  const bool shared = std::all_of(_levels.begin(), _levels.end(), [&](const Vertices<T>* level) {
-    return level->getServer() == this->_server;
-  });
+  const bool shared = std::all_of(_levels.begin(), _levels.end(),
+                                  [&](const auto& level) { return level->getServer() == this->_server; });
   if (shared && this->_server) {
     joined.setServer(*const_cast<VertexServer<T>*>(this->getServer()));
     int k = 0;
     joined.setSize(getNumVertices(), false);
-    for (const Vertices<T>* level : _levels)
+    for (const auto& level : _levels)
       for (int index : level->getIndexes()) joined.setIndex(k++, index);
   } else {
-    for (const Vertices<T>* level : _levels) joined.append(*level);
+    for (const auto& level : _levels) joined.append(*level);
   }
   return joined;
 }
@@ -230,12 +230,12 @@ template <class T> Vertices<T> VertexStack<T>::cat() const {
 template <class T> void VertexStack<T>::detach() {
   VertexServer<T>* server = this->_server;
   const bool shared = std::all_of(_levels.begin(), _levels.end(),
-                                  [&](const Vertices<T>* level) { return level->getServer() == server; });
+                                  [&](const auto& level) { return level->getServer() == server; });
   if (server && shared && server->getRefs() == 1 + getHeight()) return;
   auto* copy = new VertexServer<T>(getSpace(), getNumVertices(), 0, 0);
   this->holdServer(copy);
   int next = 0;
-  for (Vertices<T>* level : _levels) {
+  for (const auto& level : _levels) {
     for (int k = 0; k < level->getNumVertices(); ++k) copy->vertex(next + k) = level->vertex(k);
     level->setServer(*copy);
     for (int k = 0; k < level->getNumVertices(); ++k) level->setIndex(k, next + k);
@@ -285,14 +285,14 @@ template <class T> int VertexStack<T>::readStack(ShapeTextReader& reader) {
       checkLevel(n);
       server->setSize(total + n);
     }
-    Vertices<T>* level = newLevel();
+    std::unique_ptr<Vertices<T>> level = newLevel();
     level->setServer(*server);
     level->setSize(n, false);
     for (int k = 0; k < n; ++k) {
       level->setIndex(k, total + k);
       reader.readNumbers(server->vertex(total + k).data(), space);
     }
-    _levels.push_back(level);
+    _levels.push_back(std::move(level));
     total += n;
   }
   return code;
@@ -309,7 +309,7 @@ template <class T> void VertexStack<T>::writeStack(std::ostream& os, int code, c
     writer.headerItem(code);
     writer.headerItem(space);
     writer.headerItem(getHeight());
-    for (const Vertices<T>* level : _levels) {
+    for (const auto& level : _levels) {
       writer.text("\n\n");
       writer.headerItem(level->getNumVertices());
       for (int k = 0; k < level->getNumVertices(); ++k) writer.numbers(level->vertex(k).data(), space);
@@ -321,7 +321,7 @@ template <class T> void VertexStack<T>::writeStack(std::ostream& os, int code, c
 template <class T> void VertexStack<T>::print(const std::string& title, std::ostream& os) const {
   Shape<T>::print(title, os);
   os << " Height: " << getHeight() << "\n";
-  for (const Vertices<T>* level : _levels) level->print("", os);
+  for (const auto& level : _levels) level->print("", os);
 }
 
 template class VertexStack<int>;

@@ -2,6 +2,7 @@
 
 #include "geometry/Vertices.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -44,7 +45,7 @@ public:
   virtual void append(const Vertices<T>& level);
   virtual void prepend(const Vertices<T>& level);
   virtual void insert(int position, const Vertices<T>& level);
-  virtual Vertices<T>* newLevel() const; // an empty level of the stack's level class
+  virtual std::unique_ptr<Vertices<T>> newLevel() const; // an empty level of the stack's level class
   void remove(unsigned int l);
   void reverse();
   void sort(int axis);     // by the axis coordinate of each level's first vertex, ascending
@@ -95,7 +96,8 @@ protected:
   void writeStack(std::ostream& os, int code, const char* where) const;
   void clearLevels();
   // A new level of the stack's class sharing the list's server and indexes.
-  Vertices<T>* adoptLevel(const Vertices<T>& level);
+  std::unique_ptr<Vertices<T>> adoptLevel(const Vertices<T>& level);
+  static std::vector<const Vertices<T>*> levelList(const VertexStack& stack); // in order, not owned
 
-  std::vector<Vertices<T>*> _levels;
+  std::vector<std::unique_ptr<Vertices<T>>> _levels; // owned: a constructor that throws frees them
 };

@@ -21,6 +21,7 @@
 #include <fstream>
 #include <iostream>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -51,10 +52,14 @@ long long fileLength(const std::string& filename) {
   return in ? static_cast<long long>(in.tellg()) : 0;
 }
 
-// The raw bytes of the LSM information block, empty when the directory has none.
-std::vector<unsigned char> lsmInformationBlock(TIFF* tiff) {
+// The bytes libtiff holds for the LSM information block of the current directory; nothing when the
+// directory has no such tag. libtiff keeps count values in the storage type of the field it made for
+// the tag from the directory entry (a file may declare the tag as any type, rationals become floats),
+// so the block is count times that storage size: exactly the buffer libtiff allocated. A block too
+// short for the fields read from it is refused here, before any of them is looked at.
+std::optional<std::vector<unsigned char>> lsmInformationBlock(TIFF* tiff, const std::string& filename) {
   const TIFFField* field = TIFFFieldWithTag(tiff, lsmInformationTag);
-  if (!field || !TIFFFieldPassCount(field)) return {};
+  if (!field || !TIFFFieldPassCount(field)) return std::nullopt;
   std::uint64_t count = 0;
   void* data = nullptr;
   int found = 0;
@@ -67,9 +72,11 @@ std::vector<unsigned char> lsmInformationBlock(TIFF* tiff) {
     found = TIFFGetField(tiff, lsmInformationTag, &count16, &data);
     count = count16;
   }
-  if (!found || !data) return {};
-  const int width = TIFFDataWidth(TIFFFieldDataType(field));
-  const std::uint64_t bytes = count * static_cast<std::uint64_t>(width > 0 ? width : 1);
+  if (!found) return std::nullopt;
+  const int valueBytes = TIFFFieldSetGetSize(field);
+  const std::uint64_t bytes = data && valueBytes > 0 ? count * static_cast<std::uint64_t>(valueBytes) : 0;
+  if (bytes < lsmBytesNeeded)
+    throwFileError<FileFormatError>(lsmHeaderWhere, "LSM information block too short", filename);
   const unsigned char* begin = static_cast<const unsigned char*>(data);
   return std::vector<unsigned char>(begin, begin + bytes);
 }
@@ -81,7 +88,6 @@ template <class Value> Value blockValue(const std::vector<unsigned char>& block,
 }
 
 bool hasLsmMagic(const std::vector<unsigned char>& block) {
-  if (block.size() < 4) return false;
   const auto magic = blockValue<std::uint32_t>(block, 0);
   return magic == lsmMagic4 || magic == lsmMagic3;
 }
@@ -123,12 +129,12 @@ bool spacingFromDescription(const std::string& description, float& spacing) {
   }
 }
 
-// Bytes of the pixels a header describes, saturating instead of overflowing.
+// Bytes of the pixels a header describes, saturating instead of overflowing. A zero size counts as
+// one: its rows or columns still cost memory, so it never lets the other size go unchecked.
 long long planeBytes(const ImageHeader& header) {
-  const long long width = std::max(header.getWidth(), 0);
-  const long long height = std::max(header.getHeight(), 0);
+  const long long width = std::max(header.getWidth(), 1);
+  const long long height = std::max(header.getHeight(), 1);
   const long long bytesPerPixel = std::max(header.getDepth() / 8, 1);
-  if (width == 0 || height == 0) return 0;
   if (width > std::numeric_limits<long long>::max() / bytesPerPixel / height)
     return std::numeric_limits<long long>::max();
   return width * height * bytesPerPixel;
@@ -172,12 +178,12 @@ void ImageReader::read(ImageHeader& header, const std::string& filename) {
     TiffFile file(filename, "r");
     if (!file.isOpen())
       throwFileError<FileFormatError>(headerWhere, file.describe("Cannot read TIFF file"), filename);
-    const std::vector<unsigned char> block = lsmInformationBlock(file.get());
-    if (block.empty())
+    const std::optional<std::vector<unsigned char>> block = lsmInformationBlock(file.get(), filename);
+    if (!block)
       header.setFormat(ImageFormat::Tiff);
-    else if (hasLsmMagic(block))
+    else if (hasLsmMagic(*block))
       header.setFormat(ImageFormat::Lsm);
-    if (header.getFormat() == ImageFormat::Lsm) readLSMHeader(header, file);
+    if (header.getFormat() == ImageFormat::Lsm) readLSMHeader(header, file, *block);
     if (header.getFormat() == ImageFormat::Tiff) readTiffHeader(header, file);
   }
   switch (header.getFormat()) {
@@ -267,7 +273,8 @@ void ImageReader::readTiffColormap(ImageHeader& header, TiffFile& file) {
   header.setColormap(colormap);
 }
 
-void ImageReader::readLSMHeader(ImageHeader& header, TiffFile& file) {
+void ImageReader::readLSMHeader(ImageHeader& header, TiffFile& file,
+                                const std::vector<unsigned char>& block) {
   TIFF* tiff = file.get();
   std::uint32_t subfileType = 0, width = 0, length = 0;
   std::uint16_t bits = 1, compression = 1, photometric = 1;
@@ -277,15 +284,8 @@ void ImageReader::readLSMHeader(ImageHeader& header, TiffFile& file) {
   TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
   TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
   TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
-  const std::vector<unsigned char> block = lsmInformationBlock(tiff);
   const std::string filename = file.filename();
-  if (block.size() < 4)
-    throwFileError<FileFormatError>(lsmHeaderWhere, "LSM information block too short", filename);
-  const auto magic = blockValue<std::uint32_t>(block, 0);
-  std::cout << "S32MagicNumber :" << magic << std::endl;
-  if (!hasLsmMagic(block)) return;
-  if (block.size() < lsmBytesNeeded)
-    throwFileError<FileFormatError>(lsmHeaderWhere, "LSM information block too short", filename);
+  std::cout << "S32MagicNumber :" << blockValue<std::uint32_t>(block, 0) << std::endl;
   const auto dimensionX = blockValue<std::int32_t>(block, 8);
   const auto dimensionY = blockValue<std::int32_t>(block, 12);
   const auto dimensionZ = blockValue<std::int32_t>(block, 16);
@@ -295,6 +295,8 @@ void ImageReader::readLSMHeader(ImageHeader& header, TiffFile& file) {
   const auto voxelSizeZ = blockValue<double>(block, 56);
   if (dimensionX < 0 || dimensionY < 0 || channels < 0)
     throwFileError<FileFormatError>(lsmHeaderWhere, "Negative dimension in LSM information block", filename);
+  if (dimensionX == 0 || dimensionY == 0)
+    throwFileError<FileFormatError>(lsmHeaderWhere, "Zero dimension in LSM information block", filename);
   const int directories = static_cast<int>(std::min<tdir_t>(TIFFNumberOfDirectories(tiff), 0x7FFFFFFF));
   header.setHeight(dimensionX);
   header.setWidth(dimensionY);

@@ -44,7 +44,8 @@ private:
   void readTiffHeader(ImageHeader& header, TiffFile& file);
   void readTiffCalibration(ImageHeader& header, TiffFile& file);
   void readTiffColormap(ImageHeader& header, TiffFile& file);
-  void readLSMHeader(ImageHeader& header, TiffFile& file);
+  // block: the LSM information block of the directory, at least as long as the fields read from it.
+  void readLSMHeader(ImageHeader& header, TiffFile& file, const std::vector<unsigned char>& block);
   // Decodes the current directory's rows that fit the image the header describes (refusing
   // directories that cannot decode to that image), then gives image that size and those rows.
   void readTiffPixels(Image& image, const ImageHeader& header, TiffFile& file, int sample);

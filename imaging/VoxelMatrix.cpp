@@ -23,7 +23,7 @@ namespace {
 
 constexpr std::streamoff layout1HeaderBytes = 48;
 constexpr std::streamoff layout0HeaderBytes = 12;
-constexpr std::streamoff maxSpareEmptySlices = 4096;
+constexpr long long maxSpareEmptyBytes = 64 * 1024; // bookkeeping a matrix without voxels may cost
 
 std::string lowerCaseSuffix(const std::string& filename) {
   std::string suffix = FileInfo::suffixName(filename);
@@ -105,24 +105,22 @@ void setCalibration(VoxelCalibration& calibration, const Layout1Header& header) 
   calibration.setVoxelSize(header.voxelSize);
 }
 
-// Refuses sizes that are negative or whose voxels do not fit in the bytes the file has left.
+// Refuses sizes that are negative or whose voxels do not fit in the bytes the file has left. Every
+// size counts, a zero one as 1: empty rows and slices hold no byte of the file but still cost memory
+// (row tables, slice objects), so a zero size never lets the others go unchecked. A matrix without
+// voxels may ask for a little of that beyond the file's bytes.
 void checkSizesFit(long long s1, long long s2, long long s3, std::size_t elementSize,
                    std::streamoff available, const std::string& where, const std::string& filename) {
   if (s1 < 0 || s2 < 0 || s3 < 0)
     throwFileError<FileFormatError>(where, "Negative matrix size in file header", filename);
-  if (s3 == 0) return;
-  // Slices without voxels hold no bytes of the file but still cost memory each: a header may not ask
-  // for more of them than a few per byte the file has.
-  if (s1 == 0 || s2 == 0) {
-    if (s3 > available + maxSpareEmptySlices)
-      throwFileError<FileFormatError>(where, "Matrix size in file header exceeds the file length", filename);
-    return;
-  }
+  const bool empty = s1 == 0 || s2 == 0 || s3 == 0;
+  const long long budget = std::max<long long>(available, 0) + (empty ? maxSpareEmptyBytes : 0);
   long long bytes = static_cast<long long>(elementSize);
   for (long long s : {s1, s2, s3}) {
-    if (bytes > available / s)
+    const long long counted = std::max(s, 1LL);
+    if (bytes > budget / counted)
       throwFileError<FileFormatError>(where, "Matrix size in file header exceeds the file length", filename);
-    bytes *= s;
+    bytes *= counted;
   }
 }
 

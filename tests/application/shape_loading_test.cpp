@@ -136,7 +136,7 @@ TEST_F(ShapeLoadingTest, DialogOffersTheShapeFiltersAndRemembersItsPlaceAndSize)
     EXPECT_EQ(dialog->nameFilters(),
               QStringList({"All files (*)", "Vertices files (*.vx)", "Curve files (*.cv)",
                            "VertexStack files (*.vs)", "CurveStack files (*.cs)", "QuadMesh files (*.qm)",
-                           "TriMesh files (*.tm)"}));
+                           "TriMesh files (*.tm)", "Mesh files (*.ply *.obj *.stl *.off *.gltf *.glb)"}));
     EXPECT_EQ(dialog->size(), QSize(400, 300));
     EXPECT_EQ(dialog->directory().absolutePath(), directory);
     EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFiles);

@@ -155,6 +155,8 @@ TEST(VmFormatHostile, BadSizesAreRefusedBeforeAnythingChanges) {
       {"short.vm", layout1Header(5, 10, 10, 10) + std::string(3999, '\0')},
       {"slices1.vm", layout1Header(5, 0, 5, 0x7FFFFFFF)}, // absurd numbers of empty slices
       {"slices0.vm", ints({7, 0, 0x7FFFFFFF})},
+      {"rows.vm", ints({0x7FFFFFFF, 0, 1})},            // one row pointer per empty row
+      {"flat.vm", layout1Header(5, 100000, 100000, 0)}, // no slice, but sizes no file backs
       {"tiny.vm", "abc"},
       {"zeros.vm", ints({0, 0, 0, 1, 5})},
       {"empty.vm", ""}};
@@ -171,7 +173,7 @@ TEST(VmFormatHostile, BadSizesAreRefusedBeforeAnythingChanges) {
   // At the limits: exactly the file's bytes, zero-sized and few empty slices load.
   writeFile(directory.file("exact.vm"), layout1Header(5, 10, 10, 10) + std::string(4000, '\0'));
   EXPECT_EQ(VoxelMatrix<float>(directory.file("exact.vm")).getSize3(), 10);
-  writeFile(directory.file("flat.vm"), layout1Header(5, 100000, 100000, 0));
+  writeFile(directory.file("flat.vm"), layout1Header(5, 100, 100, 0));
   EXPECT_EQ(VoxelMatrix<float>(directory.file("flat.vm")).numElements(), 0);
   writeFile(directory.file("few.vm"), layout1Header(5, 0, 3, 10));
   EXPECT_EQ(VoxelMatrix<float>(directory.file("few.vm")).getSize3(), 10);

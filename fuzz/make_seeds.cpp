@@ -1,0 +1,149 @@
+// Writes the seed corpora of the fuzz harnesses with the project's own writers and test fixtures:
+// make_seeds <folder> fills <folder>/<harness>/ with one small valid input per kind of file, each
+// with the selector byte its harness expects in front. The committed corpora in fuzz/corpus come
+// from here.
+#include "foundation/DataSet.h"
+#include "geometry/Curve.h"
+#include "geometry/CurveStack.h"
+#include "geometry/QuadMesh.h"
+#include "geometry/VertexStack.h"
+#include "geometry/Vertices.h"
+#include "imaging/VoxelMatrix.h"
+#include "tests/imaging/TiffFixtures.h"
+#include "tests/support/MeshFixtures.h"
+#include "tests/support/TestFiles.h"
+
+#include <tiffio.h>
+
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void writeSeed(const fs::path& folder, const std::string& name, char selector, const std::string& bytes) {
+  fs::create_directories(folder);
+  writeFile((folder / name).string(), std::string(1, selector) + bytes);
+}
+
+template <class Shape> std::string shapeText(const Shape& shape) {
+  std::ostringstream out;
+  shape.write(out);
+  return out.str();
+}
+
+// Vertex i of a shape's server gets (i, 2i, 3i) plus a small offset per coordinate.
+template <class Shape> void fillVertices(Shape& shape) {
+  VertexServer<float>& server = *shape.getServer();
+  for (int i = 0; i < server.getSize(); ++i)
+    for (int d = 0; d < 3; ++d) server.vertex(i)[d] = static_cast<float>(i * (d + 1)) + 0.25f * d;
+}
+
+void imageSeeds(const fs::path& folder, const TemporaryDirectory& scratch) {
+  auto tiffSeed = [&](const std::string& name, char selector, const TiffLayout& layout, int pages) {
+    const std::string path = scratch.file(name);
+    writeTiff(path, layout, pages);
+    writeSeed(folder, name, selector, readFile(path));
+  };
+  TiffLayout grey;
+  grey.description = "ImageJ=1.47v\nimages=2\nslices=2\nunit=micron\nspacing=0.5\nloop=false";
+  grey.xResolution = grey.yResolution = 4;
+  grey.resolutionUnit = RESUNIT_NONE;
+  tiffSeed("stack8.tif", 0, grey, 2);
+  TiffLayout deep;
+  deep.bitsPerSample = 16;
+  deep.lzw = true;
+  tiffSeed("lzw16.tif", 0, deep, 1);
+  TiffLayout rgb;
+  rgb.samplesPerPixel = 3;
+  rgb.photometric = PHOTOMETRIC_RGB;
+  tiffSeed("rgb.tif", 0, rgb, 1);
+  TiffLayout palette;
+  palette.photometric = PHOTOMETRIC_PALETTE;
+  tiffSeed("palette.tif", 0, palette, 1);
+  TiffLayout lsm;
+  lsm.lsmBlock = lsmInformationBlock(4, 3, 2, 1, 0.5e-6, 0.5e-6, 1e-6);
+  tiffSeed("scan.lsm", 1, lsm, 2);
+  writeSeed(folder, "raw.img", 2, "0000" + noiseBytes(60));
+}
+
+void voxelMatrixSeeds(const fs::path& folder, const TemporaryDirectory& scratch) {
+  auto save = [&](const std::string& name, char selector, const auto& matrix, bool layout0) {
+    const std::string path = scratch.file(name);
+    if (layout0)
+      matrix.saveUnderFormat0(path, true);
+    else
+      matrix.save(path, true);
+    writeSeed(folder, name, selector, readFile(path));
+  };
+  VoxelMatrix<float> floats(3, 2, 2);
+  for (int k = 0; k < 2; ++k)
+    for (int i = 0; i < 3; ++i)
+      for (int j = 0; j < 2; ++j) floats(i, j, k) = static_cast<float>(i + 2 * j + 4 * k) / 3;
+  save("float.vm", 2, floats, false);
+  save("float0.vm", 2, floats, true);
+  save("uchar.vm", 0, floats.toType<unsigned char>(), false);
+  save("int.vm", 1, floats.toType<int>(), false);
+  save("double.vm", 3, floats.toType<double>(), false);
+}
+
+void dataSetSeeds(const fs::path& folder, const TemporaryDirectory& scratch) {
+  const char separators[] = {'\t', ',', ';', ' '};
+  for (int s = 0; s < 4; ++s) {
+    DataSet data;
+    data.setFieldSeparator(separators[s]);
+    for (int row = 0; row < 3; ++row) {
+      data.setValue<int>("count", row, row * 7);
+      data.setValue<float>("size", row, 0.5f * static_cast<float>(row) + 1e-3f);
+      data.setValue<std::string>("name", row, "cell " + std::to_string(row));
+    }
+    const std::string path = scratch.file("set" + std::to_string(s) + ".df");
+    data.save(path, true);
+    writeSeed(folder, "set" + std::to_string(s) + ".df", static_cast<char>(s), readFile(path));
+  }
+}
+
+void shapeSeeds(const fs::path& folder) {
+  Vertices<float> points(3, 4);
+  fillVertices(points);
+  writeSeed(folder, "points.vx", 0, shapeText(points));
+  Curve<float> curve(3, 5, 0, 0, true);
+  fillVertices(curve);
+  writeSeed(folder, "curve.cv", 1, shapeText(curve));
+  VertexStack<float> stack(3, 2, 3);
+  fillVertices(stack);
+  writeSeed(folder, "stack.vs", 2, shapeText(stack));
+  CurveStack<float> curves(3, 3, 4);
+  fillVertices(curves);
+  writeSeed(folder, "curves.cs", 3, shapeText(curves));
+  QuadMesh<float> quads(3, 3, 4);
+  fillVertices(quads);
+  QuadMesh<int> quadColours(3, 3, 4);
+  for (int i = 0; i < quadColours.getNumVertices(); ++i)
+    quadColours.getServer()->vertex(i).fill(40 * (i % 6));
+  writeSeed(folder, "quads.qm", 4, shapeText(quads) + std::string(1, '\0') + shapeText(quadColours));
+  const auto solid = octahedron();
+  TriMesh<int> colours(3, solid->getNumVertices());
+  for (int i = 0; i < colours.getNumVertices(); ++i) colours.vertex(i).fill(30 * i);
+  writeSeed(folder, "octahedron.tm", 5, shapeText(*solid) + std::string(1, '\0') + shapeText(colours));
+  writeSeed(folder, "tetrahedron.tm", 5, shapeText(*tetrahedron()));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: " << argv[0] << " <corpus folder>\n";
+    return 2;
+  }
+  const fs::path root = argv[1];
+  TemporaryDirectory scratch;
+  imageSeeds(root / "image_fuzzer", scratch);
+  voxelMatrixSeeds(root / "voxel_matrix_fuzzer", scratch);
+  dataSetSeeds(root / "data_set_fuzzer", scratch);
+  shapeSeeds(root / "shape_file_fuzzer");
+  return 0;
+}

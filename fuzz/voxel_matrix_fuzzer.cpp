@@ -1,0 +1,14 @@
+// Voxel-matrix files: the first byte picks the element type the matrix is read as, the rest is the file.
+#include "fuzz/FuzzWorkspace.h"
+#include "fuzz/ReaderExercises.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  FuzzWorkspace::silenceStandardOutput();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  ReaderExercises::voxelMatrixFile(FuzzWorkspace::write("input.vm", data + 1, size - 1), data[0] % 4);
+  return 0;
+}

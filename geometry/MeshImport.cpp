@@ -1,0 +1,302 @@
+#include "geometry/MeshImport.h"
+
+#include "foundation/ErrorThrowing.h"
+#include "foundation/FileInfo.h"
+#include "geometry/MeshFileSizeCheck.h"
+#include "geometry/TriMesh.h"
+#include "geometry/Vertices.h"
+
+#include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+#include <fstream>
+#include <future>
+#include <type_traits>
+
+namespace {
+
+const char* const where = "std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const string&)";
+
+[[noreturn]] void refuse(const std::string& what, const std::string& path) {
+  throwFileError<FileFormatError>(where, what, path);
+}
+
+// A mesh of the scene where a node puts it.
+struct Placement {
+  const aiMesh* mesh;
+  aiMatrix4x4 transform;
+  std::string nodeName;
+};
+
+// Every mesh that a node of the tree names, with the product of the transforms down to it, in the
+// order of a depth-first walk. Walked with a stack of its own: a file can nest nodes very deeply.
+std::vector<Placement> placements(const aiScene& scene, const std::string& path) {
+  std::vector<Placement> list;
+  if (!scene.mRootNode) {
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m) list.push_back({scene.mMeshes[m], aiMatrix4x4(), ""});
+    return list;
+  }
+  std::vector<std::pair<const aiNode*, aiMatrix4x4>> pending = {
+      {scene.mRootNode, scene.mRootNode->mTransformation}};
+  while (!pending.empty()) {
+    const auto [node, transform] = pending.back();
+    pending.pop_back();
+    for (unsigned k = 0; k < node->mNumMeshes; ++k) {
+      if (node->mMeshes[k] >= scene.mNumMeshes) refuse("A node names a mesh that does not exist", path);
+      list.push_back({scene.mMeshes[node->mMeshes[k]], transform, node->mName.C_Str()});
+    }
+    for (unsigned c = node->mNumChildren; c-- > 0;)
+      pending.push_back({node->mChildren[c], transform * node->mChildren[c]->mTransformation});
+  }
+  return list;
+}
+
+std::uint32_t floatBits(float x) {
+  if (x == 0.0f) x = 0.0f; // -0 and +0 are one position
+  std::uint32_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  return bits;
+}
+
+// The new number of every vertex once those of equal position (and colour, when there are colours)
+// are one, numbered in the order of their first occurrence; count is the number of distinct ones.
+// An open-addressing table of first occurrences, each slot holding the vertex and its new number,
+// keeps this to one probe sequence per vertex; it starts small (a closed surface has about one
+// distinct vertex per six corners) and doubles when it fills.
+struct Welding {
+  std::vector<int> number; // per vertex of the mesh
+  std::vector<int> source; // per distinct vertex: its first occurrence
+  int count = 0;
+};
+
+Welding weld(const aiMesh& mesh) {
+  const unsigned n = mesh.mNumVertices;
+  const aiVector3D* positions = mesh.mVertices;
+  const aiColor4D* colours = mesh.mColors[0];
+  // Coordinates compare as numbers (so -0 meets 0) and hash by their bits.
+  auto same = [&](unsigned a, unsigned b) {
+    return positions[a] == positions[b] && (!colours || colours[a] == colours[b]);
+  };
+  auto hashOf = [&](unsigned v) {
+    std::uint64_t hash = 0x9E3779B97F4A7C15ull;
+    auto mix = [&hash](float x) { hash = (hash ^ floatBits(x)) * 0xFF51AFD7ED558CCDull, hash ^= hash >> 29; };
+    mix(positions[v].x), mix(positions[v].y), mix(positions[v].z);
+    if (colours) mix(colours[v].r), mix(colours[v].g), mix(colours[v].b), mix(colours[v].a);
+    return hash;
+  };
+  struct Slot {
+    int vertex = -1;
+    int number = 0;
+  };
+  std::vector<Slot> table(1024);
+  auto insert = [&](std::vector<Slot>& into, const Slot& entry) {
+    std::size_t slot = hashOf(static_cast<unsigned>(entry.vertex)) & (into.size() - 1);
+    while (into[slot].vertex >= 0) slot = (slot + 1) & (into.size() - 1);
+    into[slot] = entry;
+  };
+  while (table.size() < n / 4) table.resize(table.size() * 2);
+  Welding welding;
+  welding.number.resize(n);
+  for (unsigned v = 0; v < n; ++v) {
+    for (std::size_t slot = hashOf(v) & (table.size() - 1);; slot = (slot + 1) & (table.size() - 1)) {
+      if (table[slot].vertex < 0) {
+        table[slot] = {static_cast<int>(v), welding.count};
+        welding.number[v] = welding.count++;
+        welding.source.push_back(static_cast<int>(v));
+        break;
+      }
+      if (same(static_cast<unsigned>(table[slot].vertex), v)) {
+        welding.number[v] = table[slot].number;
+        break;
+      }
+    }
+    if (std::size_t(welding.count) * 4 > table.size() * 3) { // keep it at most three quarters full
+      std::vector<Slot> larger(table.size() * 2);
+      for (const Slot& entry : table)
+        if (entry.vertex >= 0) insert(larger, entry);
+      table.swap(larger);
+    }
+  }
+  return welding;
+}
+
+// True when some vertex serves two triangle corners: the file shares its vertices and they stay as
+// they are.
+bool sharesVertices(const aiMesh& mesh) {
+  std::vector<bool> used(mesh.mNumVertices, false);
+  for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+    const aiFace& face = mesh.mFaces[f];
+    if (face.mNumIndices != 3) continue;
+    for (unsigned k = 0; k < 3; ++k) {
+      if (used[face.mIndices[k]]) return true;
+      used[face.mIndices[k]] = true;
+    }
+  }
+  return false;
+}
+
+// Refuses what the library's readers let through and would make its triangulation fail: faces
+// without vertex numbers or naming vertices that do not exist. Answers whether some face is a
+// polygon of more than three vertices.
+bool checkFaces(const aiScene& scene, const std::string& path) {
+  bool polygons = false;
+  for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+    const aiMesh* mesh = scene.mMeshes[m];
+    if (!mesh || !mesh->mVertices) continue;
+    for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+      const aiFace& face = mesh->mFaces[f];
+      if (face.mNumIndices == 0 || !face.mIndices) refuse("A face names no vertex", path);
+      for (unsigned k = 0; k < face.mNumIndices; ++k)
+        if (face.mIndices[k] >= mesh->mNumVertices) refuse("A face names a vertex that does not exist", path);
+      polygons |= face.mNumIndices > 3;
+    }
+  }
+  return polygons;
+}
+
+unsigned countTriangles(const aiMesh& mesh) {
+  unsigned triangles = 0;
+  for (unsigned f = 0; f < mesh.mNumFaces; ++f) triangles += mesh.mFaces[f].mNumIndices == 3;
+  return triangles;
+}
+
+template <class T> T coordinate(float x) {
+  if constexpr (std::is_integral_v<T>)
+    return static_cast<T>(std::lround(x));
+  else
+    return static_cast<T>(x);
+}
+
+int colourComponent(float c) {
+  return static_cast<int>(std::lround(std::clamp(c, 0.0f, 1.0f) * 255.0f));
+}
+
+// Writes vertex source[k] of the mesh (vertex k without sources), placed by the transform, into the
+// shape's vertex k; refuses coordinates that are not finite.
+template <class T>
+void placeVertices(Vertices<T>& shape, const aiMesh& mesh, const aiMatrix4x4& transform,
+                   const std::vector<int>* source, const std::string& path) {
+  const bool moved = !transform.IsIdentity();
+  const int count = shape.getNumVertices();
+  bool finite = true;
+#pragma omp parallel for schedule(static) reduction(&& : finite)
+  for (int k = 0; k < count; ++k) {
+    const aiVector3D& original = mesh.mVertices[source ? (*source)[k] : k];
+    const aiVector3D p = moved ? transform * original : original;
+    finite = finite && std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+    T* target = shape.vertex(k).data();
+    target[0] = coordinate<T>(p.x), target[1] = coordinate<T>(p.y), target[2] = coordinate<T>(p.z);
+  }
+  if (!finite) refuse("A vertex coordinate is not a finite number", path);
+}
+
+// The vertex numbers of the mesh's triangles, renumbered; one pass per thread when every face is a
+// triangle.
+std::vector<int> triangleCorners(const aiMesh& mesh, unsigned triangles, const std::vector<int>* number) {
+  std::vector<int> corners(3 * static_cast<std::size_t>(triangles));
+  auto renumbered = [number](unsigned v) { return number ? (*number)[v] : static_cast<int>(v); };
+  if (triangles == mesh.mNumFaces) {
+    const int faces = static_cast<int>(mesh.mNumFaces);
+#pragma omp parallel for schedule(static)
+    for (int f = 0; f < faces; ++f)
+      for (unsigned k = 0; k < 3; ++k)
+        corners[3 * std::size_t(f) + k] = renumbered(mesh.mFaces[f].mIndices[k]);
+    return corners;
+  }
+  std::size_t next = 0;
+  for (unsigned f = 0; f < mesh.mNumFaces; ++f)
+    if (mesh.mFaces[f].mNumIndices == 3)
+      for (unsigned k = 0; k < 3; ++k) corners[next++] = renumbered(mesh.mFaces[f].mIndices[k]);
+  return corners;
+}
+
+template <class T>
+std::unique_ptr<Shape<T>> convert(const Placement& placement, unsigned triangles, const std::string& path) {
+  const aiMesh& mesh = *placement.mesh;
+  if (triangles == 0) {
+    auto points = std::make_unique<Vertices<T>>(3, static_cast<int>(mesh.mNumVertices));
+    placeVertices(*points, mesh, placement.transform, nullptr, path);
+    return points;
+  }
+  Welding welding;
+  if (!sharesVertices(mesh)) welding = weld(mesh);
+  const bool welded = welding.count > 0;
+  const int count = welded ? welding.count : static_cast<int>(mesh.mNumVertices);
+  const std::vector<int>* source = welded ? &welding.source : nullptr;
+
+  auto result = std::make_unique<TriMesh<T>>(3, count);
+  placeVertices(*result, mesh, placement.transform, source, path);
+  result->setTriangleIndexes(triangleCorners(mesh, triangles, welded ? &welding.number : nullptr));
+  if (const aiColor4D* colours = mesh.mColors[0]) {
+    auto vertexColours = std::make_unique<TriMesh<int>>(3, count);
+    for (int k = 0; k < count; ++k) {
+      const aiColor4D& colour = colours[source ? (*source)[k] : k];
+      int* target = vertexColours->vertex(k).data();
+      target[0] = colourComponent(colour.r), target[1] = colourComponent(colour.g),
+      target[2] = colourComponent(colour.b);
+    }
+    result->setVertexColors(vertexColours.release());
+  }
+  return result;
+}
+
+std::string partName(const Placement& placement, std::size_t position) {
+  if (placement.mesh->mName.length > 0) return placement.mesh->mName.C_Str();
+  if (!placement.nodeName.empty()) return placement.nodeName;
+  return std::to_string(position + 1);
+}
+
+} // namespace
+
+template <class T> std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const std::string& path) {
+  if (!std::ifstream(path, std::ios_base::binary).is_open())
+    throwFileError<FileReadError>(where, "Cannot open file for reading", path);
+  checkMeshFileSizes(path);
+  auto importer = std::make_unique<Assimp::Importer>();
+  const aiScene* scene = nullptr;
+  try {
+    // Nothing but the triangulation of polygons is asked of the library, and only once the scene
+    // has been checked: the welding and the normals are done here, faster than its general steps.
+    scene = importer->ReadFile(path, 0);
+    if (scene && checkFaces(*scene, path)) scene = importer->ApplyPostProcessing(aiProcess_Triangulate);
+  } catch (const std::exception& e) {
+    refuse(std::string("The mesh library cannot read this file: ") + e.what(), path);
+  }
+  if (!scene)
+    refuse(std::string("The mesh library cannot read this file: ") + importer->GetErrorString(), path);
+
+  std::vector<Placement> parts;
+  std::vector<unsigned> triangles;
+  for (const Placement& placement : placements(*scene, path)) {
+    if (!placement.mesh || placement.mesh->mNumVertices == 0 || !placement.mesh->mVertices) continue;
+    triangles.push_back(countTriangles(*placement.mesh));
+    parts.push_back(placement);
+  }
+  if (parts.empty()) refuse("The file holds no mesh", path);
+
+  const std::string baseName = FileInfo::baseName(path);
+  std::vector<std::unique_ptr<Shape<T>>> shapes;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    shapes.push_back(convert<T>(parts[i], triangles[i], path));
+    shapes.back()->setName(parts.size() == 1 ? baseName : baseName + ":" + partName(parts[i], i));
+  }
+  // The library's scene (millions of small face blocks for a large mesh) is freed by another thread
+  // while the normals are computed; the future waits for it before the shapes are returned.
+  const std::future<void> freed =
+      std::async(std::launch::async, [scene = std::move(importer)]() mutable { scene.reset(); });
+  if constexpr (!std::is_integral_v<T>)
+    for (auto& shape : shapes)
+      if (auto* mesh = dynamic_cast<TriMesh<T>*>(shape.get())) mesh->computeNormals();
+  return shapes;
+}
+
+template std::vector<std::unique_ptr<Shape<int>>> importMeshFile<int>(const std::string&);
+template std::vector<std::unique_ptr<Shape<float>>> importMeshFile<float>(const std::string&);
+template std::vector<std::unique_ptr<Shape<double>>> importMeshFile<double>(const std::string&);
+template std::vector<std::unique_ptr<Shape<long double>>> importMeshFile<long double>(const std::string&);

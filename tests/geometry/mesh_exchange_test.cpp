@@ -1,0 +1,303 @@
+// Mesh files of other programs: what each format imports as, round trips through every writer,
+// and hostile files refused with an error that names them.
+#include "foundation/Exception.h"
+#include "geometry/MeshExport.h"
+#include "geometry/MeshImport.h"
+#include "geometry/QuadMesh.h"
+#include "geometry/ShapeFormats.h"
+
+#include "tests/geometry/ShapeTesting.h"
+#include "tests/support/MeshFixtures.h"
+#include "tests/support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <tuple>
+
+namespace {
+
+using Writer = std::function<void(const std::vector<const Shape<float>*>&, const std::string&)>;
+using Floats = std::vector<float>;
+
+// The bytes of a file that a writer makes of the shape.
+std::string written(const Writer& write, const Shape<float>& shape) {
+  TemporaryDirectory dir;
+  write({&shape}, dir.file("shape"));
+  return readFile(dir.file("shape"));
+}
+
+// A triangle (0,0,0) (1,0,0) (0,1,0) placed by two nodes, the second moved by 5 along x.
+const char* const gltfScene =
+    R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0,1]}],
+"nodes":[{"mesh":0},{"mesh":0,"translation":[5,0,0]}],
+"meshes":[{"name":"leaf","primitives":[{"attributes":{"POSITION":0}}]}],
+"buffers":[{"byteLength":36,"uri":"data:application/octet-stream;base64,AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAA"}],
+"bufferViews":[{"buffer":0,"byteLength":36}],
+"accessors":[{"bufferView":0,"componentType":5126,"count":3,"type":"VEC3","min":[0,0,0],"max":[1,1,0]}]})";
+
+const std::string asciiPlyHeader = "ply\nformat ascii 1.0\nelement vertex ";
+
+std::vector<std::unique_ptr<Shape<float>>> importText(const TemporaryDirectory& dir, const std::string& name,
+                                                      const std::string& content) {
+  writeFile(dir.file(name), content);
+  return importMeshFile<float>(dir.file(name));
+}
+
+// The triangles of a mesh as corner coordinates (and colours), each triangle turned to start at its
+// smallest corner, sorted: equal for two meshes that differ only in vertex numbering.
+std::vector<std::array<float, 18>> canonicalTriangles(const TriMesh<float>& mesh) {
+  std::vector<std::array<float, 18>> list;
+  for (int t = 0; t < mesh.getNumTriangles(); ++t) {
+    std::array<std::array<float, 6>, 3> corners{};
+    for (int k = 0; k < 3; ++k) {
+      const int v = mesh.getTriangleVertices(t)[k];
+      for (int i = 0; i < 3; ++i) corners[k][i] = mesh.vertex(v)[i];
+      for (int i = 0; i < 3 && mesh.hasVertexColors(); ++i)
+        corners[k][3 + i] = float(mesh.getVertexColors()->vertex(v)[i]);
+    }
+    std::rotate(corners.begin(), std::min_element(corners.begin(), corners.end()), corners.end());
+    std::array<float, 18> flat{};
+    for (int k = 0; k < 3; ++k) std::copy(corners[k].begin(), corners[k].end(), flat.begin() + 6 * k);
+    list.push_back(flat);
+  }
+  std::sort(list.begin(), list.end());
+  return list;
+}
+
+std::unique_ptr<TriMesh<float>> colouredTetrahedron() {
+  auto mesh = tetrahedron();
+  auto colours = std::make_unique<TriMesh<int>>(3, 4);
+  const int rgb[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {17, 128, 250}};
+  for (int v = 0; v < 4; ++v)
+    for (int i = 0; i < 3; ++i) colours->vertex(v)[i] = rgb[v][i];
+  mesh->setVertexColors(colours.release());
+  return mesh;
+}
+
+} // namespace
+
+// Each format imports as the shapes it holds: kinds, counts, welding, colours and names.
+TEST(MeshImport, ReadsEachFormatIntoItsShapes) {
+  const std::string xyz = "property float x\nproperty float y\nproperty float z\n";
+  const std::string faces = "property list uchar int vertex_indices\nend_header\n";
+  const std::string tetra = asciiPlyHeader + ("4\n" + xyz) + "element face 4\n" + faces +
+                            "1 1 1\n1 -1 -1\n-1 1 -1\n-1 -1 1\n3 0 1 2\n3 0 3 1\n3 0 2 3\n3 1 3 2\n";
+  const std::string rgb = asciiPlyHeader + ("3\n" + xyz) +
+                          "property uchar red\nproperty uchar green\nproperty uchar blue\nelement face 1\n" +
+                          faces + "0 0 0 255 0 0\n1 0 0 0 255 0\n0 1 0 10 20 30\n3 0 1 2\n";
+  const std::string cloud = asciiPlyHeader + ("3\n" + xyz) + "end_header\n0 0 0\n1 0 0\n0 1 0\n";
+  const std::string cubeOfQuads = "OFF\n8 6 0\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n0 0 1\n1 0 1\n1 1 1\n0 1 1\n"
+                                  "4 0 3 2 1\n4 4 5 6 7\n4 0 1 5 4\n4 1 2 6 5\n4 2 3 7 6\n4 3 0 4 7\n";
+  const std::string twoObjects =
+      "o first\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\no second\nv 5 5 5\nv 6 5 5\np 5 6\n";
+  const std::string square =
+      "solid square\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nvertex 1 1 0\n"
+      "endloop\nendfacet\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 1 0\n"
+      "vertex 0 1 0\nendloop\nendfacet\nendsolid square\n";
+  struct Case {
+    const char* file;
+    std::string content;
+    std::vector<std::string> names;
+    std::vector<int> vertices;
+    std::vector<int> triangles;  // -1: a point set
+    std::vector<int> lastColour; // of the first shape's last vertex; empty: no colours
+    Floats lastShape = {};       // the last shape's coordinates, when checked
+  };
+  const Case cases[] = {
+      {"tetra.ply", tetra, {"tetra"}, {4}, {4}, {}},
+      {"cube.off", cubeOfQuads, {"cube"}, {8}, {12}, {}},
+      {"rgb.ply", rgb, {"rgb"}, {3}, {1}, {10, 20, 30}},
+      {"two.obj", twoObjects, {"two:first", "two:second"}, {4, 2}, {2, -1}, {}, {5, 5, 5, 6, 5, 5}},
+      {"cloud.ply", cloud, {"cloud"}, {3}, {-1}, {}},
+      {"tetra.stl", written(writeStlFile<float>, *tetrahedron()), {"tetra"}, {4}, {4}, {}},
+      {"square.stl", square, {"square"}, {4}, {2}, {}},
+      {"scene.gltf",
+       gltfScene,
+       {"scene:leaf", "scene:leaf"},
+       {3, 3},
+       {1, 1},
+       {},
+       {5, 0, 0, 6, 0, 0, 5, 1, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    TemporaryDirectory dir;
+    const auto shapes = importText(dir, c.file, c.content);
+    ASSERT_EQ(shapes.size(), c.names.size());
+    for (std::size_t s = 0; s < shapes.size(); ++s) {
+      EXPECT_EQ(shapes[s]->getName(), c.names[s]);
+      EXPECT_EQ(shapes[s]->getNumVertices(), c.vertices[s]);
+      const auto* mesh = dynamic_cast<const TriMesh<float>*>(shapes[s].get());
+      EXPECT_EQ(mesh ? mesh->getNumTriangles() : -1, c.triangles[s]);
+      EXPECT_EQ(shapes[s]->getShapeType(), shapeTypeCode(mesh ? ShapeType::TriMesh : ShapeType::Vertices));
+      if (!mesh) continue;
+      EXPECT_EQ(mesh->hasVertexColors(), !c.lastColour.empty());
+      if (s == 0 && mesh->hasVertexColors()) {
+        EXPECT_EQ(mesh->getVertexColors()->vertex(c.vertices[0] - 1), Vector<int>(c.lastColour));
+      }
+      ASSERT_TRUE(mesh->hasNormals());
+      // Closed solids centred on the origin or the cube's centre: every normal points outwards.
+      const Vector<float> centre = c.triangles[s] > 2 ? mesh->cog() : Vector<float>(3);
+      for (int v = 0; v < mesh->getNumVertices() && c.triangles[s] > 2; ++v) {
+        float outwards = 0;
+        for (int i = 0; i < 3; ++i) outwards += (mesh->vertex(v)[i] - centre[i]) * mesh->getNormal(v)[i];
+        EXPECT_GT(outwards, 0) << "vertex " << v;
+      }
+    }
+    if (!c.lastShape.empty()) {
+      EXPECT_EQ(shapes.back()->toVector(), Vector<float>(c.lastShape));
+    }
+  }
+}
+
+// Every writer's file reads back to the same triangles, coordinates and colours (where the format
+// holds colours); PLY and OFF keep the vertex numbering, so that writing again gives the same bytes.
+TEST(MeshExport, EveryFormatReadsBackToTheSameMesh) {
+  struct Case {
+    const char* file;
+    Writer write;
+    bool keepsColours;
+    bool keepsNumbering;
+  };
+  const Case cases[] = {{"out.ply", writePlyFile<float>, true, true},
+                        {"out.obj", writeObjFile<float>, true, false},
+                        {"out.stl", writeStlFile<float>, false, false},
+                        {"out.off", writeOffFile<float>, true, true}};
+  const auto original = colouredTetrahedron();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    TemporaryDirectory dir;
+    c.write({original.get()}, dir.file(c.file));
+    const auto shapes = importMeshFile<float>(dir.file(c.file));
+    ASSERT_EQ(shapes.size(), 1u);
+    const auto& back = dynamic_cast<const TriMesh<float>&>(*shapes[0]);
+    TriMesh<float> expected(*original);
+    if (!c.keepsColours) expected.setVertexColors(nullptr);
+    EXPECT_EQ(canonicalTriangles(back), canonicalTriangles(expected));
+    if (!c.keepsNumbering) continue;
+    c.write({&back}, dir.file(std::string("again-") + c.file));
+    EXPECT_EQ(readFile(dir.file(std::string("again-") + c.file)), readFile(dir.file(c.file)));
+  }
+}
+
+TEST(MeshExport, WritesPointSetsQuadMeshesAndSeveralObjects) {
+  TemporaryDirectory dir;
+  Vertices<float> cloud(3, 3);
+  for (int v = 0; v < 3; ++v)
+    cloud.vertex(v)[0] = float(v), cloud.vertex(v)[1] = 0.5f, cloud.vertex(v)[2] = -1;
+  cloud.setName("cloud");
+  QuadMesh<float> tube(3, 2, 4, 0, 0, false);
+  for (int k = 0; k < 8; ++k)
+    tube.getServer()->vertex(k) = Vector<float>(Floats{float(k % 4), 0, float(k / 4)});
+  tube.setName("tube");
+  writeObjFile<float>({&cloud, &tube}, dir.file("both.obj"));
+  const auto both = importMeshFile<float>(dir.file("both.obj"));
+  ASSERT_EQ(both.size(), 2u);
+  EXPECT_EQ(both[0]->getName(), "both:cloud");
+  EXPECT_EQ(both[0]->toVector(), cloud.toVector());
+  EXPECT_EQ(both[1]->getName(), "both:tube");
+  EXPECT_EQ(dynamic_cast<const TriMesh<float>&>(*both[1]).getNumTriangles(),
+            8); // a closed tube of 2 rings of 4
+  writePlyFile<float>({&cloud}, dir.file("cloud.ply"));
+  EXPECT_EQ(importMeshFile<float>(dir.file("cloud.ply"))[0]->toVector(), cloud.toVector());
+  // The integer instantiation writes and reads the same way.
+  auto integral = std::make_unique<TriMesh<int>>(3, 3);
+  for (int v = 0; v < 3; ++v) integral->vertex(v) = Vector<int>(std::vector<int>{v, 7 * v, 1});
+  integral->addTriangle(0, 1, 2);
+  writeOffFile<int>({integral.get()}, dir.file("int.off"));
+  EXPECT_EQ(importMeshFile<int>(dir.file("int.off"))[0]->toVector(), integral->toVector());
+}
+
+// What a format cannot hold and what cannot be written are refused with an error naming the file.
+TEST(MeshExport, RefusesWhatTheFormatCannotHold) {
+  TemporaryDirectory dir;
+  const auto mesh = tetrahedron();
+  Vertices<float> cloud(3, 2);
+  cloud.fromVector(Vector<float>(Floats{1, 2, 3, 4, 5, 6}));
+  const std::vector<std::tuple<Writer, std::vector<const Shape<float>*>, std::string>> cases = {
+      {writePlyFile<float>, {mesh.get(), mesh.get()}, "two.ply"},
+      {writeStlFile<float>, {mesh.get(), mesh.get()}, "two.stl"},
+      {writeStlFile<float>, {&cloud}, "points.stl"},
+      {writeOffFile<float>, {&cloud}, "points.off"},
+      {writeObjFile<float>, {}, "none.obj"},
+      {writePlyFile<float>, {mesh.get()}, "missing/out.ply"}};
+  for (const auto& [write, shapes, name] : cases) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(exceptionOf<FileWriteError>([&] { write(shapes, dir.file(name)); }).getFilename(),
+              dir.file(name));
+  }
+}
+
+// Damaged and hostile files end in a FileError naming the file, never in a crash or a huge allocation.
+TEST(MeshImport, RefusesHostileFilesNamingThem) {
+  const std::string plyHeader = "ply\nformat binary_little_endian 1.0\nelement vertex ";
+  struct Case {
+    const char* file;
+    std::string content;
+  };
+  const Case cases[] = {
+      {"garbage.ply", "this is not a mesh at all"},
+      {"empty.obj", ""},
+      {"nothing.gltf", R"({"asset":{"version":"2.0"},"scenes":[{"nodes":[]}],"scene":0})"},
+      {"far.ply", std::string(asciiPlyHeader) + "3\nproperty float x\nproperty float y\nproperty float z\n"
+                                                "element face 1\nproperty list uchar int vertex_indices\n"
+                                                "end_header\n0 0 0\n1 0 0\n0 1 0\n3 0 1 7\n"},
+      {"nan.off", "OFF\n3 1 0\n0 0 0\nnan 0 0\n0 1 0\n3 0 1 2\n"},
+      {"huge.ply", plyHeader +
+                       "2000000000\nproperty float x\nproperty float y\nproperty float z\nend_header\n"
+                       "\x01\x02\x03"},
+      {"huge.stl", std::string(80, ' ') + std::string("\xff\xff\xff\x7f", 4) + std::string(50, '\x01')},
+      {"truncated.obj", "v 0 0 0\nv 1 0 0\nf 1 2 3"},
+      {"truncated.off", "OFF\n3 2 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n"},
+      {"many.off", "OFF\n900000000 900000000 0\n0 0 0\n"},
+      {"long-list.ply", std::string(asciiPlyHeader) +
+                            "3\nproperty float x\nproperty float y\nproperty float z\n"
+                            "element face 1\nproperty list uint int vertex_indices\n"
+                            "end_header\n0 0 0\n1 0 0\n0 1 0\n300000000 0 1 2\n"},
+      {"long-list-binary.ply", plyHeader +
+                                   "1\nproperty float x\nproperty float y\nproperty float z\nelement face 1\n"
+                                   "property list int int vertex_indices\nend_header\n" +
+                                   std::string(12, '\0') + std::string("\x00\xa3\xe1\x11", 4) +
+                                   std::string(12, '\0')},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    TemporaryDirectory dir;
+    EXPECT_EQ(exceptionOf<FileFormatError>([&] { importText(dir, c.file, c.content); }).getFilename(),
+              dir.file(c.file));
+  }
+  TemporaryDirectory dir;
+  EXPECT_THROW(importMeshFile<float>(dir.file("absent.ply")), FileReadError);
+}
+
+// One list of formats serves the dialogs, loading by extension (any case) or by header, and export.
+TEST(ShapeFormats, DialogsLoadingAndExportReadTheOneList) {
+  EXPECT_EQ(
+      ShapeFormats<float>::openFilters(),
+      (std::vector<std::string>{"Vertices files (*.vx)", "Curve files (*.cv)", "VertexStack files (*.vs)",
+                                "CurveStack files (*.cs)", "QuadMesh files (*.qm)", "TriMesh files (*.tm)",
+                                "Mesh files (*.ply *.obj *.stl *.off *.gltf *.glb)"}));
+  EXPECT_EQ(ShapeFormats<float>::exportFilters(),
+            (std::vector<std::string>{"PLY files (*.ply)", "OBJ files (*.obj)", "STL files (*.stl)",
+                                      "OFF files (*.off)"}));
+  TemporaryDirectory dir;
+  const auto mesh = tetrahedron();
+  ShapeFormats<float>::save({mesh.get()}, dir.file("TETRA.OFF"));
+  EXPECT_EQ(ShapeFormats<float>::load(dir.file("TETRA.OFF"))[0]->getNumVertices(), 4);
+  EXPECT_EQ(Shape<float>::loadFile(dir.file("TETRA.OFF"))->getName(), "TETRA");
+  writeObjFile<float>({mesh.get(), mesh.get()}, dir.file("two.obj"));
+  EXPECT_EQ(ShapeFormats<float>::load(dir.file("two.obj")).size(), 2u);
+  EXPECT_THROW(Shape<float>::loadFile(dir.file("two.obj")), FileFormatError);
+  mesh->save(dir.file("own.txt"), true); // the header, not the name, says that it is a triangle mesh
+  const auto own = ShapeFormats<int>::load(dir.file("own.txt.tm"));
+  EXPECT_EQ(own[0]->getShapeType(), shapeTypeCode(ShapeType::TriMesh));
+  EXPECT_EQ(own[0]->getName(), "own.txt");
+  writeFile(dir.file("own.ply.vx"), "# 6\n# 3\n# 1\n1 2 3\n");
+  EXPECT_EQ(ShapeFormats<float>::load(dir.file("own.ply.vx"))[0]->getShapeType(),
+            shapeTypeCode(ShapeType::Vertices));
+  EXPECT_THROW(ShapeFormats<float>::save({mesh.get()}, dir.file("mesh.gltf")), FileWriteError);
+  EXPECT_THROW(ShapeFormats<float>::save({mesh.get()}, dir.file("mesh.tm")), FileWriteError);
+}
