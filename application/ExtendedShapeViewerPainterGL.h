@@ -1,6 +1,6 @@
 #pragma once
 
-#include "application/ShapeViewerPainterGL.h"
+#include "viewer/ShapeViewerPainterGL.h"
 
 #include <string>
 

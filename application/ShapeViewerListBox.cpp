@@ -1,6 +1,6 @@
 #include "application/ShapeViewerListBox.h"
 
-#include "application/ShapeViewerPainterGL.h"
+#include "viewer/ShapeViewerPainterGL.h"
 
 #include <QFontMetrics>
 #include <QItemSelection>

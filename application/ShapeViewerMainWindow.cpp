@@ -4,7 +4,7 @@
 #include "application/ShapeViewerAttributesEditor.h"
 #include "application/ShapeViewerListBox.h"
 #include "application/ShapeViewerMediator.h"
-#include "application/ShapeViewerPainterGL.h"
+#include "viewer/ShapeViewerPainterGL.h"
 #include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
 #include "foundation/FileInfo.h"

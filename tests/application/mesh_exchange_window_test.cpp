@@ -1,6 +1,6 @@
 // Other programs' mesh files in the window: every mesh of a file loaded and scaled, and the selected
 // shapes exported in the file's own units through "File" > "Export selected...".
-#include "application/ShapeViewerPainterGL.h"
+#include "viewer/ShapeViewerPainterGL.h"
 #include "geometry/MeshImport.h"
 #include "rendering/ShapePainterGL.h"
 #include "tests/application/MainWindowFixture.h"

@@ -2,7 +2,7 @@
 // shares, hiding them with V, deleting them with Delete, and what the canvas shows afterwards.
 #include "application/ShapeViewerAttributesEditor.h"
 #include "application/ShapeViewerListBox.h"
-#include "application/ShapeViewerPainterGL.h"
+#include "viewer/ShapeViewerPainterGL.h"
 #include "geometry/Vertices.h"
 #include "imaging/Colormap.h"
 #include "tests/application/MainWindowFixture.h"

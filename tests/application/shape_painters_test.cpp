@@ -2,7 +2,7 @@
 // painters in the canvas in loading order and the scene box following the shapes.
 #include "application/ExtendedShapeViewerPainterGL.h"
 #include "application/ShapeViewerMediator.h"
-#include "application/ShapeViewerPainterGL.h"
+#include "viewer/ShapeViewerPainterGL.h"
 #include "geometry/Curve.h"
 #include "geometry/CurveStack.h"
 #include "geometry/QuadMesh.h"

@@ -1,4 +1,4 @@
-#include "application/ShapeViewerPainterGL.h"
+#include "viewer/ShapeViewerPainterGL.h"
 
 ShapeViewerPainterGL::~ShapeViewerPainterGL() {
   delete _proxy;
