@@ -1,5 +1,6 @@
 #include "viewer/ViewerMediator.h"
 
+#include "viewer/LandmarksDelegate.h"
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerPosePanel.h"
 #include "viewer/ViewerScaleBarPanel.h"
@@ -48,11 +49,8 @@ void ViewerMediator::createActions() {
   _reverseStandardPoses[0] = action("Reverse standard pose 1", &ViewerMediator::setRevStandardPose1);
   _reverseStandardPoses[1] = action("Reverse standard pose 2", &ViewerMediator::setRevStandardPose2);
   _reverseStandardPoses[2] = action("Reverse standard pose 3", &ViewerMediator::setRevStandardPose3);
-  // Nothing picks landmarks yet: both entries stay disabled until a picker takes them.
-  _clearLandmarks = action("Clear landmarks", nullptr);
+  _clearLandmarks = action("Clear landmarks", nullptr); // go to the landmark picker in initialize()
   _saveLandmarks = action("Save landmarks...", nullptr);
-  _clearLandmarks->setEnabled(false);
-  _saveLandmarks->setEnabled(false);
 }
 
 void ViewerMediator::setCanvas(ViewerCanvasGL& canvas) {
@@ -113,6 +111,10 @@ void ViewerMediator::initialize() {
   connect(canvas, &ViewerCanvasGL::poseChanged, panel, &ViewerPosePanel::setPose);
   connect(_croppedSnapshot, &QAction::triggered, canvas, &ViewerCanvasGL::croppedSnapshot);
   connect(_sizedSnapshot, &QAction::triggered, canvas, &ViewerCanvasGL::sizedSnapshot);
+  _landmarks = std::make_unique<LandmarksDelegate>(canvas);
+  connect(_saveLandmarks, &QAction::triggered, _landmarks.get(),
+          static_cast<void (LandmarksDelegate::*)()>(&LandmarksDelegate::saveLandmarks));
+  connect(_clearLandmarks, &QAction::triggered, _landmarks.get(), &LandmarksDelegate::clearLandmarks);
   if (_scaleBarPanel) {
     connect(canvas, &ViewerCanvasGL::boundingBoxChanged, _scaleBarPanel,
             &ViewerScaleBarPanel::setBoundingBox);

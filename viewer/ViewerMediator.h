@@ -5,6 +5,9 @@
 
 #include <QObject>
 
+#include <memory>
+
+class LandmarksDelegate;
 class QAction;
 class QEvent;
 class QMenu;
@@ -28,6 +31,7 @@ public:
   // The canvas gets the mediator as its key filter.
   void setCanvas(ViewerCanvasGL& canvas);
   ViewerCanvasGL* getCanvas() const { return _canvas; }
+  LandmarksDelegate* getLandmarks() const { return _landmarks.get(); } // null before initialize()
   void setPosePanel(ViewerPosePanel& panel) { _posePanel = &panel; }
   ViewerPosePanel* getPosePanel() const { return _posePanel; }
   void setScaleBarPanel(ViewerScaleBarPanel& panel) { _scaleBarPanel = &panel; }
@@ -90,4 +94,6 @@ private:
   QAction* _reverseStandardPoses[3] = {};
   QAction* _clearLandmarks = nullptr;
   QAction* _saveLandmarks = nullptr;
+  // Created by initialize(), so only meshes added to the canvas after it are pickable.
+  std::unique_ptr<LandmarksDelegate> _landmarks;
 };

@@ -1,0 +1,166 @@
+#include "viewer/LandmarksDelegate.h"
+
+#include "foundation/Exception.h"
+#include "geometry/Edge.h"
+#include "geometry/TriMesh.h"
+#include "rendering/TriMeshPainterGL.h"
+#include "viewer/ShapeViewerPainterGL.h"
+#include "viewer/ViewerCanvasGL.h"
+
+#include <QCursor>
+#include <QEvent>
+#include <QFileDialog>
+#include <QKeyEvent>
+
+#include <iostream>
+#include <limits>
+
+LandmarksDelegate::LandmarksDelegate(ViewerCanvasGL* canvas) : _canvas(canvas) {
+  ShapePainterAttributesGL attributes;
+  attributes.setVertexSymbol(VERTEX_SYMBOL_SPHERE);
+  attributes.setSymbolSize(2.0f);
+  Vector<int> cyan(3);
+  cyan[0] = 0;
+  cyan[1] = 255;
+  cyan[2] = 255;
+  attributes.setColor(cyan);
+  _painter.setAttributes(attributes);
+  _canvas->installEventFilter(this);
+  connect(_canvas, &ViewerCanvasGL::painterAdded, this, &LandmarksDelegate::addPainter);
+  connect(_canvas, &ViewerCanvasGL::painterRemoved, this, &LandmarksDelegate::removePainter);
+}
+
+LandmarksDelegate::~LandmarksDelegate() {
+  if (_canvas) _canvas->removePainter(_painter); // the canvas must not keep drawing a freed painter
+}
+
+// === Meshes
+
+const TriMesh<float>* LandmarksDelegate::triMeshOf(const PainterGL<float>& painter) {
+  const auto* viewerPainter = dynamic_cast<const ShapeViewerPainterGL*>(&painter);
+  if (!viewerPainter) return nullptr;
+  const auto* proxy = dynamic_cast<const TriMeshPainterGL<float>*>(viewerPainter->getProxy());
+  if (!proxy || !proxy->hasShape()) return nullptr;
+  return dynamic_cast<const TriMesh<float>*>(&proxy->getShape());
+}
+
+void LandmarksDelegate::addQuery(const ShapeViewerPainterGL* painter, const TriMesh<float>& mesh) {
+  auto query = std::make_unique<TriMeshQuery<float>>();
+  query->setTriMesh(mesh);
+  _queries.push_back({painter, std::move(query)});
+}
+
+void LandmarksDelegate::addPainter(PainterGL<float>& painter) {
+  if (const TriMesh<float>* mesh = triMeshOf(painter))
+    addQuery(static_cast<const ShapeViewerPainterGL*>(&painter), *mesh);
+}
+
+void LandmarksDelegate::removePainter(PainterGL<float>& painter) {
+  if (const TriMesh<float>* mesh = triMeshOf(painter)) removeTriMesh(*mesh);
+}
+
+void LandmarksDelegate::addTriMesh(const TriMesh<float>& mesh) {
+  addQuery(nullptr, mesh);
+}
+
+void LandmarksDelegate::removeTriMesh(const TriMesh<float>& mesh) {
+  for (std::size_t i = _queries.size(); i-- > 0;)
+    if (&_queries[i].query->getTriMesh() == &mesh)
+      _queries.erase(_queries.begin() + static_cast<std::ptrdiff_t>(i));
+}
+
+// === Picking
+
+bool LandmarksDelegate::eventFilter(QObject* /*watched*/, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) {
+    event->ignore();
+    return false;
+  }
+  auto* key = static_cast<QKeyEvent*>(event);
+  key->ignore();
+  keyPressEvent(key);
+  return key->isAccepted();
+}
+
+void LandmarksDelegate::keyPressEvent(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Z) return;
+  if (event->modifiers() == Qt::ControlModifier)
+    removeLastLandmarkEvent();
+  else
+    addLandmarkEvent(_canvas->mapFromGlobal(QCursor::pos()));
+  event->accept();
+}
+
+bool LandmarksDelegate::pick(const Vector<float>& near, const Vector<float>& far, Vector<float>& hit) const {
+  Edge<float> segment(3);
+  segment.vertex(0) = near;
+  segment.vertex(1) = far;
+  double best = std::numeric_limits<double>::infinity();
+  for (const Query& entry : _queries) {
+    // A hidden mesh shows no surface to mark.
+    if (entry.painter && entry.painter->getProxy() && !entry.painter->getProxy()->isVisible()) continue;
+    const Vertices<float> crossings = entry.query->computeIntersections(segment);
+    for (int v = 0; v < crossings.getNumVertices(); ++v) {
+      const Vector<float>& p = crossings[v];
+      double distance = 0;
+      for (int i = 0; i < 3; ++i) distance += double(p[i] - near[i]) * double(p[i] - near[i]);
+      if (distance < best) {
+        best = distance;
+        hit = p;
+      }
+    }
+  }
+  return best < std::numeric_limits<double>::infinity();
+}
+
+void LandmarksDelegate::addLandmarkEvent(const QPoint& position) {
+  if (_queries.empty() || !_canvas) return;
+  _canvas->makeCurrent(); // the matrices of the last paint pass live in the canvas's context
+  const Vector<float> near = _canvas->unProject(position, -1.0f);
+  const Vector<float> far = _canvas->unProject(position, 1.0f);
+  _canvas->doneCurrent();
+  Vector<float> hit(3);
+  if (!pick(near, far, hit)) return;
+  if (_landmarks) {
+    _landmarks->append(hit);
+  } else {
+    _landmarks = std::make_unique<Vertices<float>>(3, 1);
+    _landmarks->vertex(0) = hit;
+    _painter.setShape(*_landmarks);
+    _canvas->addPainter(_painter);
+  }
+  _canvas->update();
+}
+
+void LandmarksDelegate::removeLastLandmarkEvent() {
+  if (!_landmarks || _landmarks->getNumVertices() == 0) return;
+  _landmarks->remove(_landmarks->getNumVertices() - 1);
+  if (_landmarks->getNumVertices() > 0) {
+    _canvas->update();
+    return;
+  }
+  clearLandmarks();
+}
+
+void LandmarksDelegate::clearLandmarks() {
+  _landmarks.reset();
+  if (!_canvas) return;
+  _canvas->removePainter(_painter);
+  _canvas->update();
+}
+
+// === Files
+
+void LandmarksDelegate::saveLandmarks() {
+  const QString fileName = QFileDialog::getSaveFileName(_canvas, "Save landmarks...", QString(), QString());
+  if (fileName.isEmpty()) return;
+  try {
+    saveLandmarks(fileName.toStdString());
+  } catch (const Exception& e) {
+    std::cerr << e << std::endl;
+  }
+}
+
+void LandmarksDelegate::saveLandmarks(const std::string& fileName) const {
+  if (_landmarks) _landmarks->save(fileName, true);
+}

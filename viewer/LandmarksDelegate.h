@@ -1,0 +1,76 @@
+#pragma once
+
+#include "geometry/TriMeshQuery.h"
+#include "geometry/Vertices.h"
+#include "rendering/VerticesPainterGL.h"
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QEvent;
+class QKeyEvent;
+class ShapeViewerPainterGL;
+class ViewerCanvasGL;
+template <class T> class PainterGL;
+template <class T> class TriMesh;
+
+// Picks landmarks on the triangle meshes of a canvas: Z marks the surface point under the mouse
+// cursor that is nearest to the viewer, Control+Z removes the last mark. The marks are drawn as cyan
+// spheres and saved as a point-set (".vx") file in scene coordinates, in picking order.
+//
+// Every triangle mesh that reaches the canvas through a shape viewer painter after the delegate is
+// made gets a surface query, built once (its triangle hierarchy makes a pick cost microseconds);
+// the query goes when the painter leaves the canvas. A mesh must not change while it is pickable.
+class LandmarksDelegate : public QObject {
+  Q_OBJECT
+
+public:
+  // Watches the canvas's keys (as its latest event filter) and its painterAdded / painterRemoved.
+  explicit LandmarksDelegate(ViewerCanvasGL* canvas);
+  ~LandmarksDelegate() override;
+
+  // Meshes given directly, for callers that draw them without a shape viewer painter.
+  void addTriMesh(const TriMesh<float>& mesh);
+  void removeTriMesh(const TriMesh<float>& mesh); // drops every query of that mesh
+
+  // Writes the landmarks with ".vx" appended unless present, overwriting; nothing without landmarks.
+  // Failures propagate (FileWriteError).
+  void saveLandmarks(const std::string& fileName) const;
+  // The picked points (dimension 3) in picking order; null while there is none.
+  const Vertices<float>* getLandmarks() const { return _landmarks.get(); }
+  int numQueries() const { return static_cast<int>(_queries.size()); }
+
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  // Z: a landmark under the cursor; Control+Z: removeLastLandmarkEvent. Accepts only those.
+  void keyPressEvent(QKeyEvent* event);
+  // Adds the visible surface point under a canvas position, if any surface is there, and repaints.
+  void addLandmarkEvent(const QPoint& position);
+  void removeLastLandmarkEvent();
+
+public slots:
+  void addPainter(PainterGL<float>& painter);
+  void removePainter(PainterGL<float>& painter);
+  // "Save landmarks...": asks for a file name; a failure to write is reported on the error stream.
+  void saveLandmarks();
+  void clearLandmarks();
+
+private:
+  struct Query {
+    const ShapeViewerPainterGL* painter; // null for a mesh given directly
+    std::unique_ptr<TriMeshQuery<float>> query;
+  };
+  void addQuery(const ShapeViewerPainterGL* painter, const TriMesh<float>& mesh);
+  static const TriMesh<float>* triMeshOf(const PainterGL<float>& painter);
+  // The crossing of the line of sight with a shown mesh nearest to near; false when there is none.
+  bool pick(const Vector<float>& near, const Vector<float>& far, Vector<float>& hit) const;
+
+  QPointer<ViewerCanvasGL> _canvas; // null once the canvas is gone
+  std::vector<Query> _queries;      // in the order the meshes were added
+  std::unique_ptr<Vertices<float>> _landmarks;
+  VerticesPainterGL<float> _painter;
+};
