@@ -5,6 +5,7 @@
 #include "foundation/Exception.h"
 #include "foundation/FileInfo.h"
 #include "geometry/Shape.h"
+#include "geometry/ShapeFormats.h"
 #include "imaging/Image.h"
 #include "imaging/ImageReader.h"
 #include "imaging/ImageSourceFile.h"
@@ -121,7 +122,7 @@ bool ReaderExercises::bySuffix(const std::string& path) {
   else if (suffix == "df")
     for (char separator : {'\t', ',', ';', ' '}) dataSetFile(path, separator);
   else if (suffix == "vx" || suffix == "cv" || suffix == "vs" || suffix == "cs" || suffix == "qm" ||
-           suffix == "tm")
+           suffix == "tm" || ShapeFormats<float>::byExtension(path))
     shapeFile(path);
   else
     return false;

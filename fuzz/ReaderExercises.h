@@ -13,12 +13,13 @@ public:
   static void imageFile(const std::string& path);
   // Voxel matrix (".vm") read as matrix of elementType 0: unsigned char, 1: int, 2: float, 3: double.
   static void voxelMatrixFile(const std::string& path, int elementType);
-  // Shape file loaded as the main window loads it, with the ".vcolors" companion beside it if any.
+  // Shape file (own format or another program's mesh file) loaded as the main window loads it, with
+  // the ".vcolors" companion beside it if any.
   static void shapeFile(const std::string& path);
   // Data set (".df") with the given field separator.
   static void dataSetFile(const std::string& path, char separator);
 
-  // The exercise for the file's suffix (".tif", ".tiff", ".lsm", ".img", ".vm", ".df", a shape
-  // suffix); false when none takes it.
+  // The exercise for the file's suffix (".tif", ".tiff", ".lsm", ".img", ".vm", ".df", a shape or
+  // mesh file suffix); false when none takes it.
   static bool bySuffix(const std::string& path);
 };

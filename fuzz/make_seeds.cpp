@@ -5,6 +5,7 @@
 #include "foundation/DataSet.h"
 #include "geometry/Curve.h"
 #include "geometry/CurveStack.h"
+#include "geometry/MeshExport.h"
 #include "geometry/QuadMesh.h"
 #include "geometry/VertexStack.h"
 #include "geometry/Vertices.h"
@@ -13,8 +14,12 @@
 #include "tests/support/MeshFixtures.h"
 #include "tests/support/TestFiles.h"
 
+#include <QByteArray>
+
 #include <tiffio.h>
 
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
@@ -132,6 +137,75 @@ void shapeSeeds(const fs::path& folder) {
   writeSeed(folder, "tetrahedron.tm", 5, shapeText(*tetrahedron()));
 }
 
+// One triangle as glTF: positions and indices in one buffer, embedded as base64 in the ".gltf" and
+// as the binary chunk of the ".glb".
+std::string triangleBuffer() {
+  const float positions[] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+  const std::uint16_t indices[] = {0, 1, 2, 0}; // the last one pads the buffer to 4 bytes
+  std::string bytes(sizeof positions + sizeof indices, '\0');
+  std::memcpy(bytes.data(), positions, sizeof positions);
+  std::memcpy(bytes.data() + sizeof positions, indices, sizeof indices);
+  return bytes;
+}
+
+std::string triangleGltf(const std::string& bufferUri) {
+  return R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],"nodes":[{"mesh":0}],)"
+         R"("meshes":[{"name":"triangle","primitives":[{"attributes":{"POSITION":0},"indices":1}]}],)"
+         R"("accessors":[{"bufferView":0,"componentType":5126,"count":3,"type":"VEC3",)"
+         R"("min":[0,0,0],"max":[1,1,0]},{"bufferView":1,"componentType":5123,"count":3,"type":"SCALAR"}],)"
+         R"("bufferViews":[{"buffer":0,"byteOffset":0,"byteLength":36},)"
+         R"({"buffer":0,"byteOffset":36,"byteLength":6}],"buffers":[{"byteLength":44)" +
+         bufferUri + "}]}";
+}
+
+void appendWord(std::string& bytes, std::uint32_t word) {
+  bytes.append(reinterpret_cast<const char*>(&word), sizeof word);
+}
+
+// The binary container: header, the JSON chunk padded with blanks, the binary chunk.
+std::string triangleGlb() {
+  std::string json = triangleGltf("");
+  json.append((4 - json.size() % 4) % 4, ' ');
+  const std::string buffer = triangleBuffer();
+  std::string bytes;
+  appendWord(bytes, 0x46546C67); // "glTF"
+  appendWord(bytes, 2);
+  appendWord(bytes, static_cast<std::uint32_t>(12 + 8 + json.size() + 8 + buffer.size()));
+  appendWord(bytes, static_cast<std::uint32_t>(json.size()));
+  appendWord(bytes, 0x4E4F534A); // "JSON"
+  bytes += json;
+  appendWord(bytes, static_cast<std::uint32_t>(buffer.size()));
+  appendWord(bytes, 0x004E4942); // "BIN"
+  return bytes + buffer;
+}
+
+// Selector bytes of the mesh harness: ply, obj, stl, off, gltf, glb.
+void meshSeeds(const fs::path& folder, const TemporaryDirectory& scratch) {
+  auto coloured = tetrahedron();
+  auto colours = std::make_unique<TriMesh<int>>(3, coloured->getNumVertices());
+  for (int i = 0; i < colours->getNumVertices(); ++i) colours->vertex(i).fill(60 * i);
+  coloured->setVertexColors(colours.release());
+  const auto solid = octahedron();
+  Vertices<float> points(3, 4);
+  fillVertices(points);
+  const std::vector<const Shape<float>*> one = {coloured.get()}, two = {coloured.get(), solid.get()};
+  const auto seed = [&](const std::string& name, char selector, auto writer,
+                        const std::vector<const Shape<float>*>& shapes) {
+    const std::string path = scratch.file(name);
+    writer(shapes, path);
+    writeSeed(folder, name, selector, readFile(path));
+  };
+  seed("coloured.ply", 0, writePlyFile<float>, one);
+  seed("points.ply", 0, writePlyFile<float>, {&points});
+  seed("two.obj", 1, writeObjFile<float>, two);
+  seed("tetrahedron.stl", 2, writeStlFile<float>, one);
+  seed("coloured.off", 3, writeOffFile<float>, one);
+  const QByteArray base64 = QByteArray::fromStdString(triangleBuffer()).toBase64();
+  writeSeed(folder, "triangle.gltf", 4,
+            triangleGltf(R"(,"uri":"data:application/octet-stream;base64,)" + base64.toStdString() + "\""));
+  writeSeed(folder, "triangle.glb", 5, triangleGlb());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -145,5 +219,6 @@ int main(int argc, char** argv) {
   voxelMatrixSeeds(root / "voxel_matrix_fuzzer", scratch);
   dataSetSeeds(root / "data_set_fuzzer", scratch);
   shapeSeeds(root / "shape_file_fuzzer");
+  meshSeeds(root / "mesh_file_fuzzer", scratch);
   return 0;
 }

@@ -7,14 +7,15 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <vector>
 
 namespace {
 
-[[noreturn]] void refuse(const std::string& path) {
-  throwFileError<FileFormatError>("void checkMeshFileSizes(const string&)",
-                                  "The file is shorter than its declared contents", path);
+[[noreturn]] void refuse(const std::string& path,
+                         const std::string& why = "The file is shorter than its declared contents") {
+  throwFileError<FileFormatError>("void checkMeshFileSizes(const string&)", why, path);
 }
 
 std::string lowerCase(std::string s) {
@@ -132,42 +133,54 @@ bool asciiBodyFits(const std::vector<PlyElement>& elements, const char* begin, c
   return true;
 }
 
+bool isCount(const std::string& word) {
+  return !word.empty() && word.size() <= 18 &&
+         std::all_of(word.begin(), word.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+// Parses a PLY header line by line as the format defines it. The library reads a header it does
+// not understand in ways that can crash, so anything else (an unknown keyword or type, a property
+// before any element, a floating-point list count, a missing format or end) is refused.
+bool parsePlyHeader(const std::string& header, std::string& format, std::vector<PlyElement>& elements) {
+  std::istringstream lines(header);
+  std::string line;
+  std::getline(lines, line);
+  if (line != "ply" && line != "ply\r") return false;
+  while (std::getline(lines, line)) {
+    std::istringstream stream(line);
+    std::vector<std::string> w{std::istream_iterator<std::string>(stream), {}};
+    if (w.empty() || w[0] == "comment" || w[0] == "obj_info") continue;
+    if (w[0] == "end_header" && w.size() == 1) return !format.empty();
+    if (w[0] == "format" && w.size() == 3 && format.empty() && elements.empty()) {
+      if (w[1] != "ascii" && w[1] != "binary_little_endian" && w[1] != "binary_big_endian") return false;
+      if (w[2] != "1.0" && w[2] != "1") return false;
+      format = w[1];
+    } else if (w[0] == "element" && w.size() == 3 && isCount(w[2])) {
+      elements.push_back({std::strtoull(w[2].c_str(), nullptr, 10), {}});
+    } else if (w[0] == "property" && !elements.empty() && w.size() == 5 && w[1] == "list") {
+      const PlyProperty property{scalarBytes(w[3]), scalarBytes(w[2])};
+      const bool integralCount = w[2].find("float") == std::string::npos && w[2] != "double";
+      if (property.countBytes == 0 || property.bytes == 0 || !integralCount) return false;
+      elements.back().properties.push_back(property);
+    } else if (w[0] == "property" && !elements.empty() && w.size() == 3 && scalarBytes(w[1]) > 0) {
+      elements.back().properties.push_back({scalarBytes(w[1]), 0});
+    } else {
+      return false;
+    }
+  }
+  return false;
+}
+
 // Reads the header from the file's start; reads and walks the body only when it has long lists.
 void checkPly(std::ifstream& file, std::uint64_t fileSize, const std::string& path) {
   std::string start(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, 1 << 16)), '\0');
   file.read(start.data(), static_cast<std::streamsize>(start.size()));
-  const std::size_t headerEnd = start.find("end_header");
-  if (headerEnd == std::string::npos) return;
-  std::istringstream header(start.substr(0, headerEnd));
-  std::string line, format;
+  const std::size_t headerEnd = start.find("\nend_header");
+  const std::size_t lineEnd = start.find('\n', headerEnd + 1);
+  std::string format;
   std::vector<PlyElement> elements;
-  while (std::getline(header, line)) {
-    std::istringstream words(line);
-    std::string keyword, a, b;
-    words >> keyword;
-    if (keyword == "format") {
-      words >> format;
-    } else if (keyword == "element") {
-      PlyElement element;
-      words >> a >> element.count;
-      if (!words) return;
-      elements.push_back(element);
-    } else if (keyword == "property" && !elements.empty()) {
-      words >> a;
-      PlyProperty property;
-      if (a == "list") {
-        words >> a >> b;
-        property.countBytes = scalarBytes(a);
-        property.bytes = scalarBytes(b);
-        if (property.countBytes == 0) return;
-      } else {
-        property.bytes = scalarBytes(a);
-      }
-      if (property.bytes == 0) return;
-      elements.back().properties.push_back(property);
-    }
-  }
-  const std::size_t lineEnd = start.find('\n', headerEnd);
+  if (headerEnd == std::string::npos || !parsePlyHeader(start.substr(0, lineEnd), format, elements))
+    refuse(path, "The file's PLY header is malformed");
   const std::uint64_t bodyStart = lineEnd == std::string::npos ? fileSize : lineEnd + 1;
   const bool ascii = format == "ascii";
   if (leastBodyBytes(elements, ascii) > fileSize - bodyStart) refuse(path);
@@ -183,25 +196,63 @@ void checkPly(std::ifstream& file, std::uint64_t fileSize, const std::string& pa
   if (!fits) refuse(path);
 }
 
-// OFF: the vertex and face counts that follow the keyword; a vertex takes at least six characters
-// ("0 0 0" and a line end), a face at least two.
-void checkOff(std::ifstream& file, std::uint64_t fileSize, const std::string& path) {
-  std::string start(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, 4096)), '\0');
-  file.read(start.data(), static_cast<std::streamsize>(start.size()));
-  std::istringstream text(start);
-  std::string word;
-  std::vector<std::uint64_t> counts;
-  while (counts.size() < 2 && text >> word) {
-    if (word[0] == '#') {
-      std::getline(text, word);
-      continue;
+// The lines of an OFF file that carry data: comments and blank lines are left out.
+class OffLines {
+public:
+  explicit OffLines(std::ifstream& file) : _file(file) {}
+  // The next data line's words; false at the end of the file.
+  bool next(std::vector<std::string>& words) {
+    words.clear();
+    while (words.empty() && std::getline(_file, _line)) {
+      const char* at = _line.c_str();
+      while (*at != '\0' && *at != '#') {
+        while (std::isspace(static_cast<unsigned char>(*at))) ++at;
+        const char* start = at;
+        while (*at != '\0' && *at != '#' && !std::isspace(static_cast<unsigned char>(*at))) ++at;
+        if (at > start) words.emplace_back(start, at);
+      }
     }
-    if (std::isalpha(static_cast<unsigned char>(word[0]))) continue;
-    counts.push_back(std::strtoull(word.c_str(), nullptr, 10));
+    return !words.empty();
   }
-  if (counts.size() < 2) return;
-  if (counts[0] > fileSize / 6 || counts[1] > fileSize / 2 || counts[0] * 6 + counts[1] * 2 > fileSize)
-    refuse(path);
+
+private:
+  std::ifstream& _file;
+  std::string _line; // reused from line to line
+};
+
+bool isNumber(const std::string& word) {
+  char* end = nullptr;
+  std::strtod(word.c_str(), &end);
+  return end != word.c_str() && *end == '\0';
+}
+
+// The library trusts an OFF file's counts and indices and crashes on some that do not hold, so the
+// whole file is walked first: the counts must fit the file's size, every vertex line must start with
+// three numbers, and every face line must give 1 to 9 corners (the most the library reads), each
+// the index of a declared vertex.
+void checkOff(std::ifstream& file, std::uint64_t fileSize, const std::string& path) {
+  const std::string malformed = "The file's OFF data is malformed";
+  OffLines lines(file);
+  std::vector<std::string> words;
+  if (!lines.next(words)) refuse(path, malformed);
+  words.erase(words.begin()); // the keyword, checked by the caller
+  if (words.empty() && !lines.next(words)) refuse(path, malformed);
+  if (words.size() < 2 || !isCount(words[0]) || !isCount(words[1])) refuse(path, malformed);
+  const std::uint64_t vertices = std::strtoull(words[0].c_str(), nullptr, 10);
+  const std::uint64_t faces = std::strtoull(words[1].c_str(), nullptr, 10);
+  // A vertex takes at least six characters ("0 0 0" and a line end), a face at least two.
+  if (vertices > fileSize / 6 || faces > fileSize / 2 || vertices * 6 + faces * 2 > fileSize) refuse(path);
+  for (std::uint64_t v = 0; v < vertices; ++v)
+    if (!lines.next(words) || words.size() < 3 || !std::all_of(words.begin(), words.begin() + 3, isNumber))
+      refuse(path, malformed);
+  for (std::uint64_t f = 0; f < faces; ++f) {
+    if (!lines.next(words) || !isCount(words[0])) refuse(path, malformed);
+    const std::uint64_t corners = std::strtoull(words[0].c_str(), nullptr, 10);
+    if (corners < 1 || corners > 9 || words.size() < corners + 1) refuse(path, malformed);
+    for (std::uint64_t c = 1; c <= corners; ++c)
+      if (!isCount(words[c]) || std::strtoull(words[c].c_str(), nullptr, 10) >= vertices)
+        refuse(path, malformed);
+  }
 }
 
 } // namespace

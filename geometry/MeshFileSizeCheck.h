@@ -6,6 +6,7 @@
 // it reads the data: a damaged or hostile header would make it take gigabytes. This check, run
 // before the library sees such a file, refuses with a FileFormatError naming the file
 // "The file is shorter than its declared contents" when the declared elements, faces and
-// per-face lists need more bytes than the file holds. Other files, and those whose header it does
-// not understand (which the library then refuses itself), pass.
+// per-face lists need more bytes than the file holds. The library also crashes on some malformed PLY
+// headers, so a PLY header that does not follow the format is refused as "The file's PLY header is
+// malformed". Other files, and OFF files whose counts it cannot find, pass.
 void checkMeshFileSizes(const std::string& path);

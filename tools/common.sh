@@ -48,7 +48,7 @@ ostrel_build() {
 # harness down to build-fuzz/findings/; any finding fails the run once every harness has had its turn.
 ostrel_fuzz() {
   local seconds="$1" dir="$OSTREL_ROOT/build-fuzz"
-  local harnesses=(image_fuzzer voxel_matrix_fuzzer data_set_fuzzer shape_file_fuzzer)
+  local harnesses=(image_fuzzer voxel_matrix_fuzzer data_set_fuzzer shape_file_fuzzer mesh_file_fuzzer)
   if [ ! -f "$dir/CMakeCache.txt" ]; then
     CC=clang-14 CXX=clang++-14 cmake -S "$OSTREL_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DOSTREL_SANITIZE=ON -DOSTREL_BUILD_FUZZERS=ON -DOSTREL_BUILD_TESTS=OFF -DOSTREL_BUILD_BENCHMARKS=OFF

@@ -1,0 +1,19 @@
+// Mesh files of other programs: the first byte picks the suffix of the file's name (".ply", ".obj",
+// ".stl", ".off", ".gltf", ".glb"), the rest is the file, loaded as the main window loads it.
+#include "fuzz/FuzzWorkspace.h"
+#include "fuzz/ReaderExercises.h"
+
+#include <string>
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  FuzzWorkspace::silenceStandardOutput();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  static const char* const suffixes[] = {"ply", "obj", "stl", "off", "gltf", "glb"};
+  const std::string name = std::string("input.") + suffixes[data[0] % 6];
+  ReaderExercises::shapeFile(FuzzWorkspace::write(name, data + 1, size - 1));
+  return 0;
+}
