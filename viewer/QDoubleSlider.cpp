@@ -13,7 +13,7 @@ int nearest(float x) {
 QDoubleSlider::QDoubleSlider(QWidget* parent) : QSlider(parent) {
   QSlider::setMinimum(0);
   QSlider::setSingleStep(1);
-  connect(this, qOverload<int>(&QSlider::valueChanged), this, &QDoubleSlider::sliderChange);
+  connect(this, qOverload<int>(&QSlider::valueChanged), this, qOverload<>(&QDoubleSlider::sliderChange));
 }
 
 void QDoubleSlider::setMinimum(double minimum) {

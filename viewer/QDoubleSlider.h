@@ -33,6 +33,9 @@ public slots:
   void sliderChange();         // announces the real value of the current position
   void setValue(double value); // nearest position, clamped to the ends
 
+protected:
+  using QSlider::sliderChange; // the base class's notification stays visible beside the slot
+
 private:
   float _minimum = 0.0f;
   float _maximum = 1.0f;
