@@ -46,6 +46,8 @@ ostrel_build() {
 # behaviour sanitizers, libFuzzer) and runs each for that long on one core, starting from its seed
 # corpus in fuzz/corpus/. New inputs go to build-fuzz/corpus/<harness>/, an input that brings a
 # harness down to build-fuzz/findings/; any finding fails the run once every harness has had its turn.
+# OSTREL_FUZZ_SEED fixes libFuzzer's random seed, so that a run from the committed corpus tries the
+# same inputs each time (continuous integration gives one verdict per commit).
 ostrel_fuzz() {
   local seconds="$1" dir="$OSTREL_ROOT/build-fuzz"
   local harnesses=(image_fuzzer voxel_matrix_fuzzer data_set_fuzzer shape_file_fuzzer mesh_file_fuzzer)
@@ -63,8 +65,9 @@ ostrel_fuzz() {
       LSAN_OPTIONS="suppressions=$OSTREL_ROOT/tools/lsan.supp:print_suppressions=0" \
       UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
       "$dir/fuzz/$harness" "$dir/corpus/$harness" "$OSTREL_ROOT/fuzz/corpus/$harness" \
-      -max_total_time="$seconds" -rss_limit_mb=2048 -malloc_limit_mb=2048 -timeout=30 -print_final_stats=1 \
-      -artifact_prefix="$dir/findings/$harness-" >"$dir/$harness.log" 2>&1; then
+      ${OSTREL_FUZZ_SEED:+-seed="$OSTREL_FUZZ_SEED"} -max_total_time="$seconds" -rss_limit_mb=2048 \
+      -malloc_limit_mb=2048 -timeout=30 -print_final_stats=1 -artifact_prefix="$dir/findings/$harness-" \
+      >"$dir/$harness.log" 2>&1; then
       failed+=("$harness")
       tail -n 60 "$dir/$harness.log"
     fi
