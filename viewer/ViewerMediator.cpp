@@ -1,14 +1,23 @@
 #include "viewer/ViewerMediator.h"
 
 #include "viewer/LandmarksDelegate.h"
+#include "viewer/ShapeViewerPainterGL.h"
+#include "viewer/ViewerAnimation.h"
+#include "viewer/ViewerAnimationDialog.h"
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerPosePanel.h"
+#include "viewer/ViewerRandomMotion.h"
 #include "viewer/ViewerScaleBarPanel.h"
+#include "viewer/ViewerSpinningMotion.h"
+#include "viewer/ZebRenderingVideo.h"
+#include "viewer/ZebRenderingVideoThread.h"
 
 #include <QAction>
 #include <QEvent>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSettings>
 #include <QWidget>
 
@@ -16,17 +25,34 @@ namespace {
 
 const char* const motionAngleKey = "viewer/motion/angle";
 const char* const motionTimeoutKey = "viewer/motion/timeout";
+const char* const animationTimeoutKey = "viewer/animation/timeout";
+const char* const animationStepSizeKey = "viewer/animation/stepSize";
 
 } // namespace
 
-ViewerMediator::ViewerMediator(QWidget* parent) : QObject(parent) {
+ViewerMediator::ViewerMediator(QWidget* parent)
+    : QObject(parent), _randomMotion(std::make_unique<ViewerRandomMotion>()),
+      _spinningMotion(std::make_unique<ViewerSpinningMotion>()),
+      _video(std::make_unique<ZebRenderingVideo>()), _animation(std::make_unique<ViewerAnimation>()) {
+  ViewerAnimationConfig config;
+  config.setCircular(true);
+  config.setTimeout(1000);
+  _animation->setConfig(config);
   createActions();
   QSettings settings;
-  _motionAngle = settings.value(motionAngleKey, 1).toInt();
-  _motionTimeout = settings.value(motionTimeoutKey, 50).toInt();
+  const int angle = settings.value(motionAngleKey, 1).toInt();
+  const int timeout = settings.value(motionTimeoutKey, 50).toInt();
+  for (ViewerMotion* motion : motions()) {
+    motion->setAngle(angle);
+    motion->setTimeout(timeout);
+  }
 }
 
 ViewerMediator::~ViewerMediator() = default;
+
+std::array<ViewerMotion*, 2> ViewerMediator::motions() const {
+  return {_randomMotion.get(), _spinningMotion.get()};
+}
 
 void ViewerMediator::createActions() {
   const auto action = [this](const char* text, void (ViewerMediator::*slot)()) {
@@ -38,11 +64,11 @@ void ViewerMediator::createActions() {
   _croppedSnapshot = action("Snapshot (cropped)", nullptr); // goes to the canvas in initialize()
   _sizedSnapshot = action("Snapshot at size...", nullptr);  // likewise
   _record = action("Record", &ViewerMediator::videoStart);
-  _randomMotion = action("Toggle random motion", &ViewerMediator::toggleRandomMotion);
-  _spinningMotion = action("Toggle spinning motion", &ViewerMediator::toggleSpinningMotion);
+  _toggleRandomMotion = action("Toggle random motion", &ViewerMediator::toggleRandomMotion);
+  _toggleSpinningMotion = action("Toggle spinning motion", &ViewerMediator::toggleSpinningMotion);
   _motionAngleDialog = action("Set motion angle...", &ViewerMediator::runRandomMotionAngleDialog);
   _motionTimeoutDialog = action("Set motion timeout...", &ViewerMediator::runRandomMotionTimeoutDialog);
-  _animation = action("Toggle animation", &ViewerMediator::toggleAnimation);
+  _toggleAnimation = action("Toggle animation", &ViewerMediator::toggleAnimation);
   _standardPoses[0] = action("Standard pose 1", &ViewerMediator::setStandardPose1);
   _standardPoses[1] = action("Standard pose 2", &ViewerMediator::setStandardPose2);
   _standardPoses[2] = action("Standard pose 3", &ViewerMediator::setStandardPose3);
@@ -70,7 +96,8 @@ void ViewerMediator::populatePoseMenu(QMenu& menu) {
   menu.addActions({_standardPoses[0], _standardPoses[1], _standardPoses[2], _reverseStandardPoses[0],
                    _reverseStandardPoses[1], _reverseStandardPoses[2]});
   menu.addSeparator();
-  menu.addActions({_animation, _randomMotion, _spinningMotion, _motionAngleDialog, _motionTimeoutDialog});
+  menu.addActions({_toggleAnimation, _toggleRandomMotion, _toggleSpinningMotion, _motionAngleDialog,
+                   _motionTimeoutDialog});
 }
 
 void ViewerMediator::initialize() {
@@ -109,6 +136,23 @@ void ViewerMediator::initialize() {
   connect(canvas, &ViewerCanvasGL::translationChanged, panel, &ViewerPosePanel::setTranslation);
   connect(canvas, &ViewerCanvasGL::zoomChanged, panel, &ViewerPosePanel::setZoom);
   connect(canvas, &ViewerCanvasGL::poseChanged, panel, &ViewerPosePanel::setPose);
+  for (ViewerMotion* motion : motions()) {
+    connect(canvas, &ViewerCanvasGL::rotationChanged, motion,
+            qOverload<const Vector<float>&>(&ViewerMotion::setRotation));
+    connect(canvas, &ViewerCanvasGL::poseChanged, motion, qOverload<const Pose&>(&ViewerMotion::setRotation));
+    connect(panel, &ViewerPosePanel::rotationChanged, motion,
+            qOverload<const Vector<float>&>(&ViewerMotion::setRotation));
+    connect(motion, &ViewerMotion::rotationChanged, canvas, &ViewerCanvasGL::setRotation);
+    connect(motion, &ViewerMotion::rotationChanged, panel, &ViewerPosePanel::setRotation);
+  }
+  connect(_randomMotion.get(), &ViewerMotion::rotationChanged, _spinningMotion.get(),
+          qOverload<const Vector<float>&>(&ViewerMotion::setRotation));
+  connect(_spinningMotion.get(), &ViewerMotion::rotationChanged, _randomMotion.get(),
+          qOverload<const Vector<float>&>(&ViewerMotion::setRotation));
+  connect(_animation.get(), &ViewerAnimation::currentIndexChanged, canvas,
+          qOverload<>(&ViewerCanvasGL::repaint));
+  // Painters leave the animation before they are deleted.
+  connect(canvas, &ViewerCanvasGL::painterRemoved, _animation.get(), &ViewerAnimation::removePainter);
   connect(_croppedSnapshot, &QAction::triggered, canvas, &ViewerCanvasGL::croppedSnapshot);
   connect(_sizedSnapshot, &QAction::triggered, canvas, &ViewerCanvasGL::sizedSnapshot);
   _landmarks = std::make_unique<LandmarksDelegate>(canvas);
@@ -127,13 +171,23 @@ void ViewerMediator::setScaling(const Vector<float>& scaling) {
 }
 
 void ViewerMediator::setRandomMotionAngle(int degrees) {
-  _motionAngle = degrees;
+  _randomMotion->setAngle(degrees);
+  _spinningMotion->setAngle(degrees);
   QSettings().setValue(motionAngleKey, degrees);
 }
 
+int ViewerMediator::getRandomMotionAngle() const {
+  return _randomMotion->getAngle();
+}
+
 void ViewerMediator::setMotionTimeout(int milliseconds) {
-  _motionTimeout = milliseconds;
+  _randomMotion->setTimeout(milliseconds);
+  _spinningMotion->setTimeout(milliseconds);
   QSettings().setValue(motionTimeoutKey, milliseconds);
+}
+
+int ViewerMediator::getMotionTimeout() const {
+  return _randomMotion->getTimeout();
 }
 
 bool ViewerMediator::eventFilter(QObject* /*watched*/, QEvent* event) {
@@ -189,9 +243,63 @@ void ViewerMediator::uncroppedSnapshot() {
   _canvas->uncroppedSnapshot();
 }
 
-void ViewerMediator::videoStart() {}
-void ViewerMediator::toggleRandomMotion() {}
-void ViewerMediator::toggleSpinningMotion() {}
-void ViewerMediator::runRandomMotionAngleDialog() {}
-void ViewerMediator::runRandomMotionTimeoutDialog() {}
-void ViewerMediator::toggleAnimation() {}
+void ViewerMediator::videoStart() {
+  if (ZebRenderingVideoThread::isEncoderAvailable()) {
+    _video->initialize(*_canvas);
+    return;
+  }
+  QMessageBox::critical(_canvas, "QMessageBox::critical()",
+                        "Please install ffmpeg software  https://ffmpeg.org/download.html",
+                        QMessageBox::Abort);
+}
+
+void ViewerMediator::toggleRandomMotion() {
+  if (!_randomMotion->isActive()) _spinningMotion->setActive(false);
+  _randomMotion->toggle();
+}
+
+void ViewerMediator::toggleSpinningMotion() {
+  if (!_spinningMotion->isActive()) _randomMotion->setActive(false);
+  _spinningMotion->toggle();
+}
+
+void ViewerMediator::runRandomMotionAngleDialog() {
+  bool ok = false;
+  const int angle = QInputDialog::getInt(
+      parentWidget(), "", "Enter motion angle (in degrees):", getRandomMotionAngle(), -180, 180, 1, &ok);
+  if (ok) setRandomMotionAngle(angle);
+}
+
+void ViewerMediator::runRandomMotionTimeoutDialog() {
+  bool ok = false;
+  const int timeout = QInputDialog::getInt(
+      parentWidget(), "", "Enter motion interval (msec):", getMotionTimeout(), 0, 10000, 1, &ok);
+  if (ok) setMotionTimeout(timeout);
+}
+
+void ViewerMediator::toggleAnimation() {
+  if (_animation->isRunning()) {
+    _animation->toggle();
+    return;
+  }
+  QSettings settings;
+  ViewerAnimationConfig config;
+  config.setTimeout(settings.value(animationTimeoutKey, 0).toInt());
+  config.setStepSize(settings.value(animationStepSizeKey, 0).toInt());
+  ViewerAnimationDialog dialog(_canvas);
+  dialog.setConfig(config);
+  if (dialog.exec() != QDialog::Accepted) return;
+  config = dialog.getConfig();
+  std::vector<PainterGL<float>*> selected;
+  for (PainterGL<float>* painter : _canvas->getPainters()) {
+    const auto* shapePainter = dynamic_cast<const ShapeViewerPainterGL*>(painter);
+    if (shapePainter && shapePainter->isSelected()) selected.push_back(painter);
+  }
+  if (!selected.empty()) {
+    _animation->setPainters(selected);
+    _animation->setConfig(config);
+    settings.setValue(animationTimeoutKey, config.getTimeout());
+    settings.setValue(animationStepSizeKey, config.getStepSize());
+  }
+  _animation->toggle();
+}

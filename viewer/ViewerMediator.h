@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+#include <array>
 #include <memory>
 
 class LandmarksDelegate;
@@ -12,9 +13,14 @@ class QAction;
 class QEvent;
 class QMenu;
 class QWidget;
+class ViewerAnimation;
 class ViewerCanvasGL;
+class ViewerMotion;
 class ViewerPosePanel;
+class ViewerRandomMotion;
 class ViewerScaleBarPanel;
+class ViewerSpinningMotion;
+class ZebRenderingVideo;
 
 // Ties the viewer together: creates the viewer's menu actions, wires the canvas and the side panels
 // to each other, filters the canvas's keys and keeps the motion settings. The window hands it the
@@ -23,8 +29,8 @@ class ViewerMediator : public QObject {
   Q_OBJECT
 
 public:
-  // Creates the actions and reads "viewer/motion/angle" (default 1) and "viewer/motion/timeout"
-  // (default 50 ms).
+  // Creates the motions, the video recorder, the animation (circular, 1000 ms) and the actions, and
+  // gives both motions "viewer/motion/angle" (default 1) and "viewer/motion/timeout" (default 50 ms).
   explicit ViewerMediator(QWidget* parent = nullptr);
   ~ViewerMediator() override;
 
@@ -44,11 +50,14 @@ public:
   virtual void initialize();
   void setScaling(const Vector<float>& scaling); // for the scale bar panel, which must be set
 
-  // Angle step (degrees) and timer interval (ms) of the motions; the setters also save them.
+  // Angle step (degrees) and timer interval (ms) of both motions; the setters also save them.
   void setRandomMotionAngle(int degrees);
-  int getRandomMotionAngle() const { return _motionAngle; }
+  int getRandomMotionAngle() const;
   void setMotionTimeout(int milliseconds);
-  int getMotionTimeout() const { return _motionTimeout; }
+  int getMotionTimeout() const;
+  ViewerRandomMotion& getRandomMotion() const { return *_randomMotion; }
+  ViewerSpinningMotion& getSpinningMotion() const { return *_spinningMotion; }
+  ViewerAnimation& getAnimation() const { return *_animation; }
 
   // Keys on the canvas: Delete is swallowed; R toggles the random motion and is swallowed.
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -64,32 +73,40 @@ public slots:
   void setRevStandardPose2();
   void setRevStandardPose3();
   void uncroppedSnapshot();
-  // Not taking effect yet: recording, motions and animation.
+  // "Record": opens the recording dialog for the canvas when ffmpeg can be run, otherwise says
+  // that it must be installed.
   void videoStart();
+  // Each starts its motion, stopping the other one first, or stops it: at most one motion runs.
   void toggleRandomMotion();
   void toggleSpinningMotion();
+  // "Set motion angle..." (-180 to 180 degrees) and "Set motion timeout..." (0 to 10000 ms).
   void runRandomMotionAngleDialog();
   void runRandomMotionTimeoutDialog();
+  // Stops a running animation; otherwise asks for its configuration (the saved one at first) and
+  // starts it over the selected shape painters, or over the previous ones when none is selected.
   void toggleAnimation();
 
 private:
   void createActions();
+  std::array<ViewerMotion*, 2> motions() const; // random, spinning
 
   ViewerCanvasGL* _canvas = nullptr;
   ViewerPosePanel* _posePanel = nullptr;
+  std::unique_ptr<ViewerRandomMotion> _randomMotion;
+  std::unique_ptr<ViewerSpinningMotion> _spinningMotion;
+  std::unique_ptr<ZebRenderingVideo> _video;
+  std::unique_ptr<ViewerAnimation> _animation;
   ViewerScaleBarPanel* _scaleBarPanel = nullptr;
-  int _motionAngle = 1;
-  int _motionTimeout = 50;
 
   QAction* _snapshot = nullptr;
   QAction* _croppedSnapshot = nullptr;
   QAction* _sizedSnapshot = nullptr;
   QAction* _record = nullptr;
-  QAction* _randomMotion = nullptr;
-  QAction* _spinningMotion = nullptr;
+  QAction* _toggleRandomMotion = nullptr;
+  QAction* _toggleSpinningMotion = nullptr;
   QAction* _motionAngleDialog = nullptr;
   QAction* _motionTimeoutDialog = nullptr;
-  QAction* _animation = nullptr;
+  QAction* _toggleAnimation = nullptr;
   QAction* _standardPoses[3] = {};
   QAction* _reverseStandardPoses[3] = {};
   QAction* _clearLandmarks = nullptr;

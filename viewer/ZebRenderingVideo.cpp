@@ -1,0 +1,139 @@
+#include "viewer/ZebRenderingVideo.h"
+
+#include "viewer/ViewerCanvasGL.h"
+#include "viewer/ZebCreateVideoDialog.h"
+#include "viewer/ZebRenderingVideoThread.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QOpenGLWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+// The name with the filter's extension: "*.avi" gives "movie.avi" from "movie" but leaves any name
+// that holds ".avi" somewhere, in any case, as it is.
+QString withExtension(const QString& fileName, const QString& nameFilter) {
+  const QString extension = nameFilter.mid(1); // ".avi" from "*.avi"
+  if (extension.isEmpty() || fileName.contains(extension, Qt::CaseInsensitive)) return fileName;
+  return fileName + "." + extension.mid(1);
+}
+
+} // namespace
+
+ZebRenderingVideo::ZebRenderingVideo() : _timer(new QTimer(this)), _homeDir(QDir::homePath()) {
+  connect(_timer, &QTimer::timeout, this, &ZebRenderingVideo::saveImage);
+}
+
+ZebRenderingVideo::~ZebRenderingVideo() {
+  _timer->stop();
+  delete _dialog.data();
+}
+
+void ZebRenderingVideo::initialize(QOpenGLWidget& widget) {
+  _widget = &widget;
+  startDialog();
+}
+
+void ZebRenderingVideo::startDialog() {
+  if (_dialog && _dialog->isVisible()) { // a recording may be under way in it
+    _dialog->raise();
+    _dialog->activateWindow();
+    return;
+  }
+  delete _dialog.data();
+  _dialog = new ZebCreateVideoDialog(_widget);
+  _fps = _dialog->getFrame();
+  _width = _widget->width() + _widget->width() % 2;
+  _height = _widget->height() + _widget->height() % 2;
+  _widget->resize(_width, _height);
+  connect(_dialog, &ZebCreateVideoDialog::videoStartClicked, this, &ZebRenderingVideo::runVideo);
+  connect(_dialog, &ZebCreateVideoDialog::videoStopClicked, this, &ZebRenderingVideo::stopVideo);
+  connect(_dialog, &ZebCreateVideoDialog::rejected, this, &ZebRenderingVideo::cleanVideo);
+  connect(_dialog, &ZebCreateVideoDialog::frameChanged, this, &ZebRenderingVideo::setFrame);
+  _dialog->show();
+  _dialog->activateWindow();
+}
+
+QString ZebRenderingVideo::getTmpDir() const {
+  return _thread ? _thread->getTmpDir() : QString();
+}
+
+bool ZebRenderingVideo::createTempDirectory() {
+  auto directory = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/ostrel-video-XXXXXX");
+  if (!directory->isValid()) {
+    QMessageBox::critical(_dialog ? static_cast<QWidget*>(_dialog) : this, "Record",
+                          "Could not make a folder for the frames in " + QDir::tempPath() + "\n\n" +
+                              directory->errorString());
+    return false;
+  }
+  _thread = std::make_unique<ZebRenderingVideoThread>(std::move(directory));
+  _frameIndex = 0;
+  return true;
+}
+
+void ZebRenderingVideo::forgetFrames() {
+  _thread.reset();
+  _frameIndex = 0;
+}
+
+void ZebRenderingVideo::runVideo() {
+  // Frames kept after a failed save are added to; otherwise a new recording starts.
+  if (!_thread && !createTempDirectory()) {
+    if (_dialog) _dialog->stopClicked();
+    return;
+  }
+  _timer->start(1000 / _fps);
+}
+
+void ZebRenderingVideo::saveImage() {
+  if (!_widget || !_thread) {
+    _timer->stop();
+    return;
+  }
+  auto* canvas = qobject_cast<ViewerCanvasGL*>(_widget.data());
+  QImage frame = canvas ? canvas->lastFrame() : _widget->grabFramebuffer();
+  // Every frame has the recorded size, also when the window was resized while recording.
+  if (frame.width() != _width || frame.height() != _height) frame = frame.copy(0, 0, _width, _height);
+  if (_dialog) _dialog->setFrameRecord(_frameIndex + 1);
+  _thread->addFrame(frame, static_cast<unsigned int>(_frameIndex));
+  ++_frameIndex;
+}
+
+void ZebRenderingVideo::stopVideo() {
+  _timer->stop();
+  if (!_thread) return;
+  _thread->finishFrames();
+  QFileDialog chooser(_dialog ? static_cast<QWidget*>(_dialog) : this, "Save stack as...", _homeDir);
+  chooser.setNameFilters({"*.mpg", "*.avi", "*.mov", "*.flv", "*.mp4"});
+  chooser.setFileMode(QFileDialog::AnyFile);
+  chooser.setAcceptMode(QFileDialog::AcceptSave);
+  chooser.setOption(QFileDialog::DontConfirmOverwrite);
+  chooser.resize(400, 300);
+  if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) {
+    forgetFrames();
+    return;
+  }
+  const QString fileName = withExtension(chooser.selectedFiles().first(), chooser.selectedNameFilter());
+  _thread->setFrameRecord(_fps);
+  _thread->setFileName(fileName);
+  QString lastLines;
+  if (_thread->makeVideo(lastLines)) {
+    forgetFrames();
+    return;
+  }
+  QMessageBox::critical(_dialog ? static_cast<QWidget*>(_dialog) : this, "Record",
+                        "ffmpeg could not make the video\n" + fileName +
+                            "\n\nThe frames are kept: press \" Stop \" to save them under another name, "
+                            "\" Cancel \" to throw them away.\n\nffmpeg wrote:\n" +
+                            lastLines);
+  if (_dialog) _dialog->framesKept();
+}
+
+void ZebRenderingVideo::cleanVideo() {
+  if (!_thread) return;
+  _timer->stop();
+  forgetFrames();
+}

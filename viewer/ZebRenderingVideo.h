@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class QOpenGLWidget;
+class QTimer;
+class ZebCreateVideoDialog;
+class ZebRenderingVideoThread;
+
+// Records what an OpenGL widget shows as a video. Its dialog sets the frame rate; " Record " grabs
+// the widget's frame at that rate into numbered PNG files in a private temporary directory, " Stop "
+// asks for the output file and has ffmpeg encode the frames (H.264), " Cancel " or closing the
+// dialog throws the frames away. When ffmpeg fails the user is shown its last lines and the frames
+// stay until they are saved or thrown away. Never shown itself.
+class ZebRenderingVideo : public QWidget {
+  Q_OBJECT
+
+public:
+  ZebRenderingVideo();
+  ~ZebRenderingVideo() override; // also removes frames not yet saved
+
+  // Opens a new dialog for the widget, which is made even in width and height (libx264 needs it);
+  // an open dialog is brought to the front instead.
+  void initialize(QOpenGLWidget& widget);
+  void startDialog();
+  QString getTmpDir() const; // the frames' directory; empty while none is kept
+  // A new directory and a writer for it; false, after telling the user, when none can be made.
+  bool createTempDirectory();
+
+public slots:
+  void saveImage();  // one frame tick
+  void runVideo();   // " Record "
+  void stopVideo();  // " Stop "
+  void cleanVideo(); // the dialog was rejected
+  void setFrame(int framesPerSecond) { _fps = framesPerSecond; }
+
+private:
+  void forgetFrames(); // removes the directory; numbering starts again at 0000
+
+  QTimer* _timer;
+  int _width = -1; // recorded size: every frame is made this size
+  int _height = -1;
+  QPointer<ZebCreateVideoDialog> _dialog; // child of the widget, deleted with it or by this
+  QPointer<QOpenGLWidget> _widget;
+  std::unique_ptr<ZebRenderingVideoThread> _thread; // exists while frames are kept; owns their directory
+  QString _homeDir;
+  int _frameIndex = 0;
+  int _fps = 20;
+};
