@@ -1,12 +1,10 @@
-// The random and spinning motions and the pose animation stepped by hand, and how the mediator
-// drives them: at most one motion at a time, the R key, the angle and interval dialogs with their
-// settings, and "Toggle animation" with its dialog over the selected shape painters.
+// The motions and the pose animation stepped by hand, and how the mediator drives them: one motion
+// at a time, the R key, the angle and interval dialogs, "Toggle animation" over the selected shapes.
 #include "foundation/Maths.h"
 #include "foundation/RandomEngine.h"
 #include "rendering/VerticesPainterGL.h"
 #include "viewer/ShapeViewerPainterGL.h"
 #include "viewer/ViewerAnimation.h"
-#include "viewer/ViewerAnimationDialog.h"
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerMediator.h"
 #include "viewer/ViewerPosePanel.h"
@@ -20,17 +18,13 @@
 
 #include <QCheckBox>
 #include <QInputDialog>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QSpinBox>
-#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <deque>
 #include <memory>
 
@@ -43,9 +37,8 @@ public:
   void init(long) override {}
   long uniformL() override { return 0; }
   double uniformLF() override {
-    if (_draws.empty()) return 0.5;
-    const double u = _draws.front();
-    _draws.pop_front();
+    const double u = _draws.empty() ? 0.5 : _draws.front();
+    if (!_draws.empty()) _draws.pop_front();
     return u;
   }
 
@@ -53,9 +46,8 @@ private:
   std::deque<double> _draws;
 };
 
-void expectAngles(const Vector<float>& got, const Vector<float>& want, float tolerance = 1e-3f) {
-  for (int i = 0; i < 3; ++i)
-    EXPECT_NEAR(got[i], want[i], tolerance) << "axis " << i << ": " << testing::PrintToString(got);
+void expectAngles(const Vector<float>& got, const Vector<float>& want) {
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(got[i], want[i], 1e-3f) << i << ": " << testing::PrintToString(got);
 }
 
 Matrix<float> rotationMatrix(const Vector<float>& degrees) {
@@ -64,195 +56,12 @@ Matrix<float> rotationMatrix(const Vector<float>& degrees) {
          zRotationMatrix3D(toRadians(degrees[2]));
 }
 
-QTimer* timerOf(QObject& owner) {
-  return owner.findChild<QTimer*>();
-}
-
-// A shape viewer painter with a proxy whose visibility the animation sets.
-std::unique_ptr<ShapeViewerPainterGL> shapePainter() {
+std::unique_ptr<ShapeViewerPainterGL> shapePainter(bool selected = false) {
   auto painter = std::make_unique<ShapeViewerPainterGL>();
   painter->setProxy(new VerticesPainterGL<float>());
+  painter->setSelected(selected);
   return painter;
 }
-
-std::string visibleOnes(const std::vector<std::unique_ptr<ShapeViewerPainterGL>>& painters) {
-  std::string shown;
-  for (std::size_t k = 0; k < painters.size(); ++k)
-    if (painters[k]->getProxy()->isVisible()) shown += std::to_string(k);
-  return shown;
-}
-
-} // namespace
-
-// All three angles move by the angle in their direction and wrap at +-180; a draw below 0.001
-// reverses its own axis, three draws per step, x first.
-TEST(RandomMotion, DriftsAllAnglesWrapsAtHalfTurnAndReversesAnAxisOnASmallDraw) {
-  const struct {
-    const char* name;
-    int angle;
-    Vector<float> from;
-    std::deque<double> draws;
-    int steps;
-    Vector<float> want;
-  } cases[] = {
-      {"z reversed, then wrapped", 5, point3(173, -5, -173), {0.5, 0.5, 0.0005}, 2, point3(-177, 5, 177)},
-      {"second step reverses y", 2, point3(0, 0, 0), {0.5, 0.5, 0.5, 0.7, 0.0009, 0.2}, 2, point3(4, 0, 4)},
-      {"0.001 itself does not reverse", 1, point3(0, 0, 0), {0.001, 0.001, 0.001}, 1, point3(1, 1, 1)},
-      {"negative angle", -3, point3(-179, 0, 10), {}, 1, point3(178, -3, 7)},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    ViewerRandomMotion motion;
-    motion.getRandomGenerator().setRandomEngine(new ScriptedEngine(c.draws));
-    motion.setAngle(c.angle);
-    motion.setRotation(c.from);
-    std::vector<Vector<float>> announced;
-    QObject::connect(&motion, &ViewerMotion::rotationChanged,
-                     [&](const Vector<float>& r) { announced.push_back(r); });
-    for (int i = 0; i < c.steps; ++i) motion.step();
-    expectAngles(motion.getRotation(), c.want);
-    ASSERT_EQ(announced.size(), std::size_t(c.steps));
-    expectAngles(announced.back(), c.want);
-  }
-}
-
-// Each step turns the scene about the screen's vertical axis, whatever its orientation, without a
-// grid: the new angles give the old rotation turned on the left by the angle about y.
-TEST(SpinningMotion, TurnsAboutTheScreensVerticalAxisWithoutSnapping) {
-  using namespace Maths;
-  const struct {
-    Vector<float> from;
-    int angle;
-  } cases[] = {
-      {point3(0, 0, 0), 1}, {point3(90, 0, 0), 1}, {point3(30, 20, 10), 7}, {point3(-45, 60, 170), -3}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.from) + " by " + std::to_string(c.angle));
-    ViewerSpinningMotion motion;
-    motion.setAngle(c.angle);
-    motion.setRotation(c.from);
-    motion.step();
-    const Matrix<float> want = yRotationMatrix3D(toRadians(float(c.angle))) * rotationMatrix(c.from);
-    const Matrix<float> got = rotationMatrix(motion.getRotation());
-    for (int r = 0; r < 3; ++r)
-      for (int k = 0; k < 3; ++k) EXPECT_NEAR(got[r][k], want[r][k], 1e-5f) << r << k;
-  }
-  ViewerSpinningMotion motion; // from rest: (0, 1, 0), (0, 2, 0), ... off any quarter-degree grid
-  motion.setAngle(1);
-  motion.step();
-  expectAngles(motion.getRotation(), point3(0, 1, 0), 1e-5f);
-  motion.step();
-  expectAngles(motion.getRotation(), point3(0, 2, 0), 1e-5f);
-  motion.setRotation(point3(30, 20, 10));
-  for (int i = 0; i < 360; ++i) motion.step();
-  expectAngles(motion.getRotation(), point3(30, 20, 10), 0.05f);
-  motion.step();
-  EXPECT_NE(std::fmod(motion.getRotation()[1] * 4, 1.0f), 0.0f);
-}
-
-// A new interval applies at once to a running timer and from the next start to a stopped one.
-TEST(TimedMotions, TakeANewIntervalAtOnceWhileRunning) {
-  ViewerRandomMotion random;
-  ViewerSpinningMotion spinning;
-  ViewerAnimation animation;
-  const auto setInterval = [&](int which, int ms) {
-    if (which < 2) {
-      (which == 0 ? static_cast<ViewerMotion&>(random) : spinning).setTimeout(ms);
-    } else {
-      ViewerAnimationConfig config = animation.getConfig();
-      config.setTimeout(ms);
-      animation.setConfig(config);
-    }
-  };
-  QObject* owners[] = {&random, &spinning, &animation};
-  for (int which = 0; which < 3; ++which) {
-    SCOPED_TRACE(which);
-    QTimer* timer = timerOf(*owners[which]);
-    setInterval(which, 70); // stopped: kept for the start
-    EXPECT_FALSE(timer->isActive());
-    if (which < 2)
-      static_cast<ViewerMotion*>(owners[which])->setActive(true);
-    else
-      animation.toggle();
-    EXPECT_EQ(timer->interval(), 70);
-    setInterval(which, 20);
-    EXPECT_TRUE(timer->isActive());
-    EXPECT_EQ(timer->interval(), 20);
-  }
-}
-
-// The window of stepSize painters moves forward and wraps (circular), turns at both ends (back and
-// forth), or stops at the end leaving the last window shown (no auto-repeat).
-TEST(PoseAnimation, ShowsItsWindowForwardCircularOrBackAndForth) {
-  const struct {
-    const char* name;
-    int painters, stepSize;
-    bool circular, autoRepeat;
-    std::vector<std::string> shown; // after the start, then after each step
-    bool runsAtTheEnd;
-  } cases[] = {
-      {"back and forth", 5, 1, false, true, {"0", "1", "2", "3", "4", "3", "2", "1", "0", "0", "1"}, true},
-      {"circular", 5, 1, true, true, {"0", "1", "2", "3", "4", "0", "1"}, true},
-      {"circular by two", 4, 2, true, true, {"01", "23", "01"}, true},
-      {"once", 3, 1, true, false, {"0", "1", "2", "2", "2"}, false},
-      {"back and forth by two", 5, 2, false, true, {"01", "23", "4", "34", "12", "01", "23"}, true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::vector<std::unique_ptr<ShapeViewerPainterGL>> painters;
-    std::vector<PainterGL<float>*> list;
-    for (int k = 0; k < c.painters; ++k) {
-      painters.push_back(shapePainter());
-      list.push_back(painters.back().get());
-    }
-    ViewerAnimation animation;
-    ViewerAnimationConfig config;
-    config.setStepSize(c.stepSize);
-    config.setCircular(c.circular);
-    config.setAutoRepeat(c.autoRepeat);
-    animation.setConfig(config);
-    animation.setPainters(list);
-    QSignalSpy announced(&animation, &ViewerAnimation::currentIndexChanged);
-    animation.toggle();
-    std::vector<std::string> shown{visibleOnes(painters)};
-    while (shown.size() < c.shown.size()) {
-      animation.makeOneStep();
-      shown.push_back(visibleOnes(painters));
-    }
-    EXPECT_EQ(shown, c.shown);
-    EXPECT_EQ(animation.isRunning(), c.runsAtTheEnd);
-    if (!c.autoRepeat) {
-      EXPECT_EQ(announced.count(), c.painters); // nothing announced past the end
-    }
-  }
-}
-
-// Painters that are not shape viewer painters keep their visibility; a painter removed from the
-// canvas leaves the animation before it is deleted.
-TEST(PoseAnimation, LeavesOtherPaintersAloneAndDropsRemovedOnes) {
-  ViewerCanvasGL canvas;
-  ViewerPosePanel panel;
-  ViewerMediator mediator;
-  mediator.setCanvas(canvas);
-  mediator.setPosePanel(panel);
-  mediator.initialize();
-  auto first = shapePainter();
-  auto* second = shapePainter().release();
-  BlockPainter block(0, 0, 0, 1, 1, 1, 255, 0, 0);
-  for (PainterGL<float>* painter : std::initializer_list<PainterGL<float>*>{first.get(), &block, second})
-    canvas.addPainter(*painter);
-  ViewerAnimation& animation = mediator.getAnimation();
-  animation.setPainters(canvas.getPainters());
-  animation.makeOneStep(); // window at 1: the block, which is left alone
-  EXPECT_FALSE(first->getProxy()->isVisible());
-  EXPECT_FALSE(second->getProxy()->isVisible());
-  canvas.removePainter(*second);
-  delete second;
-  EXPECT_EQ(animation.getPainters(), (std::vector<PainterGL<float>*>{first.get(), &block}));
-  animation.makeOneStep(); // past the end of two: back to the first
-  EXPECT_TRUE(first->getProxy()->isVisible());
-}
-
-namespace {
 
 struct ClearedSettings {
   ClearedSettings() { QSettings().clear(); }
@@ -261,7 +70,6 @@ struct ClearedSettings {
 // A mediator over a canvas and a pose panel, made with no settings stored.
 struct MediatorUnderTest : ClearedSettings {
   MediatorUnderTest() {
-    canvas.resize(100, 100);
     mediator.setCanvas(canvas);
     mediator.setPosePanel(panel);
     mediator.initialize();
@@ -273,24 +81,172 @@ struct MediatorUnderTest : ClearedSettings {
 
 } // namespace
 
-// R and the two menu toggles keep at most one motion running; a motion's step reaches the canvas,
-// the pose panel and the other motion, and a user pose change on the canvas re-bases both.
+// All three angles move by the angle in their direction and wrap at +-180; a draw below 0.001
+// reverses its own axis, three draws per step, x first. Each step announces the angles.
+TEST(RandomMotion, DriftsAllAnglesWrapsAtHalfTurnAndReversesAnAxisOnASmallDraw) {
+  const struct {
+    int angle;
+    Vector<float> from;
+    std::deque<double> draws;
+    int steps;
+    Vector<float> want;
+  } cases[] = {
+      {5, point3(173, -5, -173), {0.5, 0.5, 0.0005}, 2, point3(-177, 5, 177)}, // z reversed, then all wrap
+      {2, point3(0, 0, 0), {0.5, 0.5, 0.5, 0.7, 0.0009, 0.2}, 2, point3(4, 0, 4)},
+      {1, point3(0, 0, 0), {0.001, 0.001, 0.001}, 1, point3(1, 1, 1)},
+      {-3, point3(-179, 0, 10), {}, 1, point3(178, -3, 7)},
+  };
+  for (const auto& c : cases) {
+    ViewerRandomMotion motion;
+    motion.getRandomGenerator().setRandomEngine(new ScriptedEngine(c.draws));
+    motion.setAngle(c.angle);
+    motion.setRotation(c.from);
+    std::vector<Vector<float>> announced;
+    QObject::connect(&motion, &ViewerMotion::rotationChanged,
+                     [&](const Vector<float>& r) { announced.push_back(r); });
+    for (int i = 0; i < c.steps; ++i) motion.step();
+    ASSERT_EQ(announced.size(), std::size_t(c.steps));
+    expectAngles(announced.back(), c.want);
+  }
+}
+
+// Each step turns the scene about the screen's vertical axis, whatever its orientation, and the
+// angles are not snapped: n steps give the old rotation turned on the left by n x angle about y.
+TEST(SpinningMotion, TurnsAboutTheScreensVerticalAxisWithoutSnapping) {
+  using namespace Maths;
+  const struct {
+    Vector<float> from;
+    int angle, steps;
+  } cases[] = {{point3(0, 0, 0), 1, 2},
+               {point3(90, 0, 0), 1, 1},
+               {point3(30, 20, 10), 7, 1},
+               {point3(-45, 60, 170), -3, 5},
+               {point3(30, 20, 10), 1, 360}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.from) + " by " + std::to_string(c.angle));
+    ViewerSpinningMotion motion;
+    motion.setAngle(c.angle);
+    motion.setRotation(c.from);
+    for (int i = 0; i < c.steps; ++i) motion.step();
+    const Matrix<float> want =
+        yRotationMatrix3D(toRadians(float(c.angle * c.steps))) * rotationMatrix(c.from);
+    const Matrix<float> got = rotationMatrix(motion.getRotation());
+    for (int r = 0; r < 3; ++r)
+      for (int k = 0; k < 3; ++k) EXPECT_NEAR(got[r][k], want[r][k], c.steps * 2e-6f) << r << k;
+    if (c.from[0] == 0 && c.from[2] == 0)
+      expectAngles(motion.getRotation(), point3(0, 2, 0)); // (0, 1, 0) twice
+  }
+}
+
+// A new interval applies at once to a running timer and from the next start to a stopped one.
+TEST(TimedMotions, TakeANewIntervalAtOnceWhileRunning) {
+  ViewerRandomMotion random;
+  ViewerSpinningMotion spinning;
+  ViewerAnimation animation;
+  QObject* owners[] = {&random, &spinning, &animation};
+  for (QObject* owner : owners) {
+    const auto setInterval = [&](int ms) {
+      ViewerAnimationConfig config = animation.getConfig();
+      config.setTimeout(ms);
+      owner == &animation ? animation.setConfig(config) : static_cast<ViewerMotion*>(owner)->setTimeout(ms);
+    };
+    QTimer* timer = owner->findChild<QTimer*>();
+    setInterval(70);
+    EXPECT_FALSE(timer->isActive());
+    owner == &animation ? animation.toggle() : static_cast<ViewerMotion*>(owner)->setActive(true);
+    EXPECT_EQ(timer->interval(), 70);
+    setInterval(20);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 20);
+  }
+}
+
+// The window of stepSize painters moves forward and wraps (circular), turns at both ends (back and
+// forth), or stops at the end leaving the last window shown (no auto-repeat, nothing announced
+// past the end). A painter that is no shape viewer painter (the block, x) keeps its visibility.
+TEST(PoseAnimation, ShowsItsWindowForwardCircularOrBackAndForth) {
+  const struct {
+    const char* painters;
+    int stepSize;
+    bool circular, autoRepeat;
+    std::vector<std::string> shown; // after the start, then after each step
+  } cases[] = {
+      {"sssss", 1, false, true, {"0", "1", "2", "3", "4", "3", "2", "1", "0", "0", "1"}},
+      {"sssss", 1, true, true, {"0", "1", "2", "3", "4", "0", "1"}},
+      {"ssss", 2, true, true, {"01", "23", "01"}},
+      {"sss", 1, true, false, {"0", "1", "2", "2", "2"}},
+      {"sssss", 2, false, true, {"01", "23", "4", "34", "12", "01", "23"}},
+      {"sxs", 1, true, true, {"0x", "x", "x2", "0x"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.painters << c.stepSize << c.circular << c.autoRepeat);
+    std::vector<std::unique_ptr<ShapeViewerPainterGL>> shapes;
+    BlockPainter block(0, 0, 0, 1, 1, 1, 255, 0, 0);
+    std::vector<PainterGL<float>*> list;
+    for (const char* kind = c.painters; *kind; ++kind) {
+      if (*kind == 's') shapes.push_back(shapePainter());
+      list.push_back(*kind == 's' ? static_cast<PainterGL<float>*>(shapes.back().get()) : &block);
+    }
+    const auto visible = [&] {
+      std::string shown;
+      for (std::size_t k = 0; k < list.size(); ++k) {
+        auto* shape = dynamic_cast<ShapeViewerPainterGL*>(list[k]);
+        if (!shape || shape->getProxy()->isVisible()) shown += shape ? std::to_string(k) : "x";
+      }
+      return shown;
+    };
+    ViewerAnimation animation;
+    ViewerAnimationConfig config;
+    config.setStepSize(c.stepSize);
+    config.setCircular(c.circular);
+    config.setAutoRepeat(c.autoRepeat);
+    animation.setConfig(config);
+    animation.setPainters(list);
+    int announced = 0;
+    QObject::connect(&animation, &ViewerAnimation::currentIndexChanged, [&] { ++announced; });
+    animation.toggle();
+    std::vector<std::string> shown{visible()};
+    while (shown.size() < c.shown.size()) {
+      animation.makeOneStep();
+      shown.push_back(visible());
+    }
+    EXPECT_EQ(shown, c.shown);
+    EXPECT_EQ(animation.isRunning(), c.autoRepeat);
+    EXPECT_EQ(announced, c.autoRepeat ? int(c.shown.size()) : int(list.size()));
+  }
+}
+
+// A painter removed from the canvas leaves the animation before it is deleted.
+TEST(PoseAnimation, DropsPaintersRemovedFromTheCanvas) {
+  MediatorUnderTest t;
+  auto first = shapePainter();
+  auto* second = shapePainter().release();
+  t.canvas.addPainter(*first);
+  t.canvas.addPainter(*second);
+  ViewerAnimation& animation = t.mediator.getAnimation();
+  animation.setPainters(t.canvas.getPainters());
+  t.canvas.removePainter(*second);
+  delete second;
+  EXPECT_EQ(animation.getPainters(), std::vector<PainterGL<float>*>{first.get()});
+  animation.makeOneStep(); // past the end of one: back to the first
+  EXPECT_TRUE(first->getProxy()->isVisible());
+}
+
+// R and the two toggles keep at most one motion running; a motion's step reaches the canvas, the
+// pose panel and the other motion, and a user pose change on the canvas re-bases both.
 TEST(MotionsThroughTheMediator, RunOneAtATimeAndFollowEachOtherAndTheCanvas) {
   MediatorUnderTest t;
   ViewerRandomMotion& random = t.mediator.getRandomMotion();
   ViewerSpinningMotion& spinning = t.mediator.getSpinningMotion();
   const struct {
-    const char* act;
+    char act; // R key, Spinning toggle, Random toggle
     bool random, spinning;
-  } steps[] = {{"spin", false, true},   {"R", true, false},    {"R", false, false},   {"spin", false, true},
-               {"random", true, false}, {"spin", false, true}, {"spin", false, false}};
+  } steps[] = {{'S', false, true}, {'R', true, false}, {'R', false, false}, {'S', false, true},
+               {'r', true, false}, {'S', false, true}, {'S', false, false}};
   for (const auto& s : steps) {
-    if (s.act == std::string("R"))
-      QTest::keyClick(&t.canvas, Qt::Key_R);
-    else if (s.act == std::string("spin"))
-      t.mediator.toggleSpinningMotion();
-    else
-      t.mediator.toggleRandomMotion();
+    if (s.act == 'R') QTest::keyClick(&t.canvas, Qt::Key_R);
+    if (s.act == 'S') t.mediator.toggleSpinningMotion();
+    if (s.act == 'r') t.mediator.toggleRandomMotion();
     EXPECT_EQ(random.isActive(), s.random) << s.act;
     EXPECT_EQ(spinning.isActive(), s.spinning) << s.act;
   }
@@ -313,31 +269,22 @@ TEST(MotionsThroughTheMediator, RunOneAtATimeAndFollowEachOtherAndTheCanvas) {
 // cancelling changes nothing and saves nothing.
 TEST(MotionsThroughTheMediator, AngleAndIntervalDialogsSetBothMotionsAndTheSettings) {
   const struct {
-    bool angle;
-    int typed;
-    bool accepted;
-    int want;
-  } cases[] = {{true, -30, true, -30}, {true, 45, false, 1}, {false, 200, true, 200}, {false, 9, false, 50}};
+    bool angle, accepted;
+    int typed, want;
+  } cases[] = {{true, true, -30, -30}, {true, false, 45, 1}, {false, true, 200, 200}, {false, false, 9, 50}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.angle << " " << c.typed << " " << c.accepted);
     MediatorUnderTest t;
     whenModalShows(
         [&](QWidget* dialog) {
-          auto* input = static_cast<QInputDialog*>(dialog);
-          input->setIntValue(c.typed);
-          c.accepted ? input->accept() : input->reject();
+          static_cast<QInputDialog*>(dialog)->setIntValue(c.typed);
+          static_cast<QDialog*>(dialog)->done(c.accepted ? QDialog::Accepted : QDialog::Rejected);
         },
         "QInputDialog");
-    const char* key = c.angle ? "viewer/motion/angle" : "viewer/motion/timeout";
-    if (c.angle)
-      t.mediator.runRandomMotionAngleDialog();
-    else
-      t.mediator.runRandomMotionTimeoutDialog();
-    for (ViewerMotion* motion :
-         std::initializer_list<ViewerMotion*>{&t.mediator.getRandomMotion(), &t.mediator.getSpinningMotion()})
-      EXPECT_EQ(c.angle ? motion->getAngle() : motion->getTimeout(), c.want);
-    EXPECT_EQ(QSettings().contains(key), c.accepted);
-    EXPECT_EQ(ViewerMediator().getRandomMotionAngle(), c.angle ? c.want : 1); // read back at start
+    c.angle ? t.mediator.runRandomMotionAngleDialog() : t.mediator.runRandomMotionTimeoutDialog();
+    const auto value = [&](ViewerMotion& m) { return c.angle ? m.getAngle() : m.getTimeout(); };
+    EXPECT_EQ(value(t.mediator.getRandomMotion()), c.want) << c.typed;
+    EXPECT_EQ(value(t.mediator.getSpinningMotion()), c.want) << c.typed;
+    EXPECT_EQ(QSettings().contains(c.angle ? "viewer/motion/angle" : "viewer/motion/timeout"), c.accepted);
   }
 }
 
@@ -346,69 +293,40 @@ TEST(MotionsThroughTheMediator, AngleAndIntervalDialogsSetBothMotionsAndTheSetti
 // previous painters and saves nothing; cancelled it does not start; running, it stops.
 TEST(MotionsThroughTheMediator, ToggleAnimationRunsOverTheSelectedShapesWithTheChosenSetup) {
   MediatorUnderTest t;
-  auto chosen = shapePainter(), other = shapePainter();
-  chosen->setSelected(true);
-  BlockPainter block(0, 0, 0, 1, 1, 1, 255, 0, 0);
-  for (PainterGL<float>* painter :
-       std::initializer_list<PainterGL<float>*>{other.get(), chosen.get(), &block})
-    t.canvas.addPainter(*painter);
+  auto chosen = shapePainter(true), other = shapePainter();
+  t.canvas.addPainter(*other);
+  t.canvas.addPainter(*chosen);
   ViewerAnimation& animation = t.mediator.getAnimation();
-  const auto answer = [](int stepSize, bool start, int* shownTimeout = nullptr, int* shownStep = nullptr) {
+  QString shown; // timeout and step size as the dialog showed them
+  const auto answer = [&](int stepSize, const char* button) {
     whenModalShows(
-        [=](QWidget* dialog) {
+        [&shown, stepSize, button](QWidget* dialog) {
           const auto boxes = dialog->findChildren<QSpinBox*>();
-          if (shownTimeout) *shownTimeout = boxes.at(0)->value();
-          if (shownStep) *shownStep = boxes.at(1)->value();
+          shown = boxes.at(0)->text() + " " + boxes.at(1)->text();
           boxes.at(1)->setValue(stepSize);
           dialog->findChildren<QCheckBox*>().at(1)->setChecked(false); // back and forth
-          for (QPushButton* button : dialog->findChildren<QPushButton*>())
-            if (button->text() == (start ? "Start" : "Cancel")) button->click();
+          for (QPushButton* b : dialog->findChildren<QPushButton*>())
+            if (b->text() == button) b->click();
         },
         "ViewerAnimationDialog");
+    t.mediator.toggleAnimation();
   };
-  answer(3, false);
-  t.mediator.toggleAnimation();
+  answer(3, "Cancel");
   EXPECT_FALSE(animation.isRunning());
-  int shownTimeout = 0, shownStep = 0;
-  answer(3, true, &shownTimeout, &shownStep);
-  t.mediator.toggleAnimation();
-  EXPECT_EQ(shownTimeout, 10);
-  EXPECT_EQ(shownStep, 1);
+  answer(3, "Start");
+  EXPECT_EQ(shown, "10 1");
   EXPECT_TRUE(animation.isRunning());
   EXPECT_EQ(animation.getPainters(), std::vector<PainterGL<float>*>{chosen.get()});
-  EXPECT_EQ(animation.getConfig().getStepSize(), 3);
   EXPECT_FALSE(animation.getConfig().isCircular());
-  EXPECT_EQ(QSettings().value("viewer/animation/stepSize").toInt(), 3);
-  EXPECT_EQ(QSettings().value("viewer/animation/timeout").toInt(), 10);
   t.mediator.toggleAnimation();
   EXPECT_FALSE(animation.isRunning());
   chosen->setSelected(false);
-  answer(5, true, nullptr, &shownStep);
-  t.mediator.toggleAnimation();
-  EXPECT_EQ(shownStep, 3); // the saved step size
+  answer(5, "Start");
+  EXPECT_EQ(shown, "10 3"); // as saved
   EXPECT_TRUE(animation.isRunning());
   EXPECT_EQ(animation.getPainters(), std::vector<PainterGL<float>*>{chosen.get()});
   EXPECT_EQ(animation.getConfig().getStepSize(), 3);
   EXPECT_EQ(QSettings().value("viewer/animation/stepSize").toInt(), 3);
-  for (PainterGL<float>* painter :
-       std::initializer_list<PainterGL<float>*>{other.get(), chosen.get(), &block})
-    t.canvas.removePainter(*painter);
-}
-
-// Without a runnable ffmpeg, "Record" only says that it must be installed.
-TEST(MotionsThroughTheMediator, RecordWithoutFfmpegAsksToInstallIt) {
-  MediatorUnderTest t;
-  const QByteArray path = qgetenv("PATH");
-  qputenv("PATH", "/nonexistent");
-  QString told;
-  whenModalShows(
-      [&](QWidget* box) {
-        told = static_cast<QMessageBox*>(box)->text();
-        static_cast<QDialog*>(box)->reject();
-      },
-      "QMessageBox");
-  t.mediator.videoStart();
-  qputenv("PATH", path);
-  EXPECT_TRUE(told.startsWith("Please install ffmpeg software  ")) << told.toStdString();
-  EXPECT_TRUE(t.canvas.findChildren<QDialog*>().isEmpty());
+  t.canvas.removePainter(*other);
+  t.canvas.removePainter(*chosen);
 }
