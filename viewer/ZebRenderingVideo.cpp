@@ -57,6 +57,11 @@ void ZebRenderingVideo::startDialog() {
   _dialog->activateWindow();
 }
 
+QWidget* ZebRenderingVideo::windowParent() const {
+  if (_dialog) return _dialog;
+  return _widget;
+}
+
 QString ZebRenderingVideo::getTmpDir() const {
   return _thread ? _thread->getTmpDir() : QString();
 }
@@ -64,7 +69,7 @@ QString ZebRenderingVideo::getTmpDir() const {
 bool ZebRenderingVideo::createTempDirectory() {
   auto directory = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/ostrel-video-XXXXXX");
   if (!directory->isValid()) {
-    QMessageBox::critical(_dialog ? static_cast<QWidget*>(_dialog) : this, "Record",
+    QMessageBox::critical(windowParent(), "Record",
                           "Could not make a folder for the frames in " + QDir::tempPath() + "\n\n" +
                               directory->errorString());
     return false;
@@ -106,7 +111,7 @@ void ZebRenderingVideo::stopVideo() {
   _timer->stop();
   if (!_thread) return;
   _thread->finishFrames();
-  QFileDialog chooser(_dialog ? static_cast<QWidget*>(_dialog) : this, "Save stack as...", _homeDir);
+  QFileDialog chooser(windowParent(), "Save stack as...", _homeDir);
   chooser.setNameFilters({"*.mpg", "*.avi", "*.mov", "*.flv", "*.mp4"});
   chooser.setFileMode(QFileDialog::AnyFile);
   chooser.setAcceptMode(QFileDialog::AcceptSave);
@@ -124,7 +129,7 @@ void ZebRenderingVideo::stopVideo() {
     forgetFrames();
     return;
   }
-  QMessageBox::critical(_dialog ? static_cast<QWidget*>(_dialog) : this, "Record",
+  QMessageBox::critical(windowParent(), "Record",
                         "ffmpeg could not make the video\n" + fileName +
                             "\n\nThe frames are kept: press \" Stop \" to save them under another name, "
                             "\" Cancel \" to throw them away.\n\nffmpeg wrote:\n" +

@@ -1,13 +1,14 @@
 #pragma once
 
+#include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QWidget>
 
 #include <memory>
 
 class QOpenGLWidget;
 class QTimer;
+class QWidget;
 class ZebCreateVideoDialog;
 class ZebRenderingVideoThread;
 
@@ -15,8 +16,8 @@ class ZebRenderingVideoThread;
 // the widget's frame at that rate into numbered PNG files in a private temporary directory, " Stop "
 // asks for the output file and has ffmpeg encode the frames (H.264), " Cancel " or closing the
 // dialog throws the frames away. When ffmpeg fails the user is shown its last lines and the frames
-// stay until they are saved or thrown away. Never shown itself.
-class ZebRenderingVideo : public QWidget {
+// stay until they are saved or thrown away.
+class ZebRenderingVideo : public QObject {
   Q_OBJECT
 
 public:
@@ -39,7 +40,8 @@ public slots:
   void setFrame(int framesPerSecond) { _fps = framesPerSecond; }
 
 private:
-  void forgetFrames(); // removes the directory; numbering starts again at 0000
+  void forgetFrames();           // removes the directory; numbering starts again at 0000
+  QWidget* windowParent() const; // of the boxes it shows: the dialog, or the widget without one
 
   QTimer* _timer;
   int _width = -1; // recorded size: every frame is made this size
