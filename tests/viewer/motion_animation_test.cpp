@@ -216,22 +216,6 @@ TEST(PoseAnimation, ShowsItsWindowForwardCircularOrBackAndForth) {
   }
 }
 
-// A painter removed from the canvas leaves the animation before it is deleted.
-TEST(PoseAnimation, DropsPaintersRemovedFromTheCanvas) {
-  MediatorUnderTest t;
-  auto first = shapePainter();
-  auto* second = shapePainter().release();
-  t.canvas.addPainter(*first);
-  t.canvas.addPainter(*second);
-  ViewerAnimation& animation = t.mediator.getAnimation();
-  animation.setPainters(t.canvas.getPainters());
-  t.canvas.removePainter(*second);
-  delete second;
-  EXPECT_EQ(animation.getPainters(), std::vector<PainterGL<float>*>{first.get()});
-  animation.makeOneStep(); // past the end of one: back to the first
-  EXPECT_TRUE(first->getProxy()->isVisible());
-}
-
 // R and the two toggles keep at most one motion running; a motion's step reaches the canvas, the
 // pose panel and the other motion, and a user pose change on the canvas re-bases both.
 TEST(MotionsThroughTheMediator, RunOneAtATimeAndFollowEachOtherAndTheCanvas) {
@@ -290,7 +274,8 @@ TEST(MotionsThroughTheMediator, AngleAndIntervalDialogsSetBothMotionsAndTheSetti
 
 // "Toggle animation" asks for the configuration (empty settings show 10 ms and step 1), animates
 // the selected shape painters and saves the configuration; with none selected it runs over the
-// previous painters and saves nothing; cancelled it does not start; running, it stops.
+// previous painters and saves nothing; cancelled it does not start; running, it stops. A painter
+// removed from the canvas leaves the animation before it is deleted.
 TEST(MotionsThroughTheMediator, ToggleAnimationRunsOverTheSelectedShapesWithTheChosenSetup) {
   MediatorUnderTest t;
   auto chosen = shapePainter(true), other = shapePainter();
@@ -329,4 +314,7 @@ TEST(MotionsThroughTheMediator, ToggleAnimationRunsOverTheSelectedShapesWithTheC
   EXPECT_EQ(QSettings().value("viewer/animation/stepSize").toInt(), 3);
   t.canvas.removePainter(*other);
   t.canvas.removePainter(*chosen);
+  chosen.reset();
+  EXPECT_TRUE(animation.getPainters().empty());
+  animation.makeOneStep();
 }
