@@ -48,7 +48,8 @@ void SurfacelessContextGL::release() {
   if (!_display) return;
   eglMakeCurrent(_display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   if (_context) eglDestroyContext(_display, _context);
-  eglTerminate(_display);
+  // The display stays initialised until the process ends (a later context reuses it): terminating
+  // it unloads Mesa's driver, which leaves a few blocks of its own behind that nothing points to.
   eglReleaseThread();
   _context = nullptr;
   _display = nullptr;

@@ -66,9 +66,10 @@ std::uint32_t floatBits(float x) {
 
 // The new number of every vertex once those of equal position (and colour, when there are colours)
 // are one, numbered in the order of their first occurrence; count is the number of distinct ones.
-// An open-addressing table of first occurrences, each slot holding the vertex and its new number,
-// keeps this to one probe sequence per vertex; it starts small (a closed surface has about one
-// distinct vertex per six corners) and doubles when it fills.
+// An open-addressing table of first occurrences holds each distinct position beside its new number,
+// so that a probe reads one slot and nothing else; the slot of a vertex some way ahead is fetched
+// into the cache while the current one is looked up. The table is sized for about one distinct
+// vertex per six corners (a closed surface) and doubles when it fills.
 struct Welding {
   std::vector<int> number; // per vertex of the mesh
   std::vector<int> source; // per distinct vertex: its first occurrence
@@ -80,9 +81,6 @@ Welding weld(const aiMesh& mesh) {
   const aiVector3D* positions = mesh.mVertices;
   const aiColor4D* colours = mesh.mColors[0];
   // Coordinates compare as numbers (so -0 meets 0) and hash by their bits.
-  auto same = [&](unsigned a, unsigned b) {
-    return positions[a] == positions[b] && (!colours || colours[a] == colours[b]);
-  };
   auto hashOf = [&](unsigned v) {
     std::uint64_t hash = 0x9E3779B97F4A7C15ull;
     auto mix = [&hash](float x) { hash = (hash ^ floatBits(x)) * 0xFF51AFD7ED558CCDull, hash ^= hash >> 29; };
@@ -91,35 +89,50 @@ Welding weld(const aiMesh& mesh) {
     return hash;
   };
   struct Slot {
-    int vertex = -1;
-    int number = 0;
+    aiVector3D position;
+    int number = -1; // -1: empty
   };
-  std::vector<Slot> table(1024);
-  auto insert = [&](std::vector<Slot>& into, const Slot& entry) {
-    std::size_t slot = hashOf(static_cast<unsigned>(entry.vertex)) & (into.size() - 1);
-    while (into[slot].vertex >= 0) slot = (slot + 1) & (into.size() - 1);
-    into[slot] = entry;
-  };
-  while (table.size() < n / 4) table.resize(table.size() * 2);
+  std::size_t size = 1024;
+  while (size < n / 4) size *= 2;
+  std::vector<Slot> table(size);
+  std::size_t mask = table.size() - 1;
   Welding welding;
   welding.number.resize(n);
+  auto same = [&](const Slot& slot, unsigned v) {
+    return slot.position == positions[v] &&
+           (!colours || colours[welding.source[static_cast<std::size_t>(slot.number)]] == colours[v]);
+  };
+  constexpr unsigned ahead = 16; // a power of two: the hashes of the vertices ahead wait in a ring
+  std::uint64_t hashes[ahead];
+  for (unsigned v = 0; v < std::min(ahead, n); ++v) hashes[v] = hashOf(v);
   for (unsigned v = 0; v < n; ++v) {
-    for (std::size_t slot = hashOf(v) & (table.size() - 1);; slot = (slot + 1) & (table.size() - 1)) {
-      if (table[slot].vertex < 0) {
-        table[slot] = {static_cast<int>(v), welding.count};
+    const std::uint64_t hash = hashes[v % ahead];
+    if (v + ahead < n) {
+      hashes[v % ahead] = hashOf(v + ahead);
+      __builtin_prefetch(&table[hashes[v % ahead] & mask]);
+    }
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+      Slot& entry = table[slot];
+      if (entry.number < 0) {
+        entry = {positions[v], welding.count};
         welding.number[v] = welding.count++;
         welding.source.push_back(static_cast<int>(v));
         break;
       }
-      if (same(static_cast<unsigned>(table[slot].vertex), v)) {
-        welding.number[v] = table[slot].number;
+      if (same(entry, v)) {
+        welding.number[v] = entry.number;
         break;
       }
     }
     if (std::size_t(welding.count) * 4 > table.size() * 3) { // keep it at most three quarters full
       std::vector<Slot> larger(table.size() * 2);
-      for (const Slot& entry : table)
-        if (entry.vertex >= 0) insert(larger, entry);
+      mask = larger.size() - 1;
+      for (const Slot& entry : table) {
+        if (entry.number < 0) continue;
+        std::size_t slot = hashOf(static_cast<unsigned>(welding.source[entry.number])) & mask;
+        while (larger[slot].number >= 0) slot = (slot + 1) & mask;
+        larger[slot] = entry;
+      }
       table.swap(larger);
     }
   }
@@ -216,13 +229,20 @@ std::vector<int> triangleCorners(const aiMesh& mesh, unsigned triangles, const s
   return corners;
 }
 
+// A shape taken out of the library's scene: its vertices (and colours) are placed; a triangle
+// mesh's corners wait beside it until the scene has been let go.
+template <class T> struct Converted {
+  std::unique_ptr<Shape<T>> shape;
+  std::vector<int> corners;
+};
+
 template <class T>
-std::unique_ptr<Shape<T>> convert(const Placement& placement, unsigned triangles, const std::string& path) {
+Converted<T> convert(const Placement& placement, unsigned triangles, const std::string& path) {
   const aiMesh& mesh = *placement.mesh;
   if (triangles == 0) {
     auto points = std::make_unique<Vertices<T>>(3, static_cast<int>(mesh.mNumVertices));
     placeVertices(*points, mesh, placement.transform, nullptr, path);
-    return points;
+    return {std::move(points), {}};
   }
   Welding welding;
   if (!sharesVertices(mesh)) welding = weld(mesh);
@@ -232,7 +252,6 @@ std::unique_ptr<Shape<T>> convert(const Placement& placement, unsigned triangles
 
   auto result = std::make_unique<TriMesh<T>>(3, count);
   placeVertices(*result, mesh, placement.transform, source, path);
-  result->setTriangleIndexes(triangleCorners(mesh, triangles, welded ? &welding.number : nullptr));
   if (const aiColor4D* colours = mesh.mColors[0]) {
     auto vertexColours = std::make_unique<TriMesh<int>>(3, count);
     for (int k = 0; k < count; ++k) {
@@ -243,7 +262,7 @@ std::unique_ptr<Shape<T>> convert(const Placement& placement, unsigned triangles
     }
     result->setVertexColors(vertexColours.release());
   }
-  return result;
+  return {std::move(result), triangleCorners(mesh, triangles, welded ? &welding.number : nullptr)};
 }
 
 std::string partName(const Placement& placement, std::size_t position) {
@@ -281,15 +300,22 @@ template <class T> std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const s
   if (parts.empty()) refuse("The file holds no mesh", path);
 
   const std::string baseName = FileInfo::baseName(path);
-  std::vector<std::unique_ptr<Shape<T>>> shapes;
+  std::vector<Converted<T>> converted;
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    shapes.push_back(convert<T>(parts[i], triangles[i], path));
-    shapes.back()->setName(parts.size() == 1 ? baseName : baseName + ":" + partName(parts[i], i));
+    converted.push_back(convert<T>(parts[i], triangles[i], path));
+    converted.back().shape->setName(parts.size() == 1 ? baseName : baseName + ":" + partName(parts[i], i));
   }
   // The library's scene (millions of small face blocks for a large mesh) is freed by another thread
-  // while the normals are computed; the future waits for it before the shapes are returned.
-  const std::future<void> freed =
+  // while this one builds the triangle stars; the normals, computed by every thread, come after.
+  std::future<void> freed =
       std::async(std::launch::async, [scene = std::move(importer)]() mutable { scene.reset(); });
+  std::vector<std::unique_ptr<Shape<T>>> shapes;
+  for (Converted<T>& part : converted) {
+    if (auto* mesh = dynamic_cast<TriMesh<T>*>(part.shape.get()))
+      mesh->setTriangleIndexes(std::move(part.corners));
+    shapes.push_back(std::move(part.shape));
+  }
+  freed.wait();
   if constexpr (!std::is_integral_v<T>)
     for (auto& shape : shapes)
       if (auto* mesh = dynamic_cast<TriMesh<T>*>(shape.get())) mesh->computeNormals();
