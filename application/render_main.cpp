@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <clocale>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <new>
@@ -74,6 +75,12 @@ void poseScene(ViewerSceneGL& scene, const RenderOptions& options) {
 
 // Loads, draws and writes; returns the exit status.
 int render(const RenderOptions& options) {
+  // Mesa's software rasteriser lets the drawing thread prepare up to four batches of binned triangles
+  // ahead of its rasterising threads, tens of MB each for millions of triangles and more the busier
+  // the processors are. A picture too large for one strip is rasterised by the drawing thread itself,
+  // which bounds its memory to the picture and one strip (unless the user chose a thread count).
+  if (static_cast<long long>(options.width) * options.height > OffscreenRendererGL::Options().stripPixels)
+    setenv("LP_NUM_THREADS", "0", 0);
   const SurfacelessContextGL context;
   const int limit = OffscreenRendererGL::maximumSize();
   if (options.width > limit || options.height > limit)
