@@ -158,24 +158,33 @@ bool sharesVertices(const aiMesh& mesh) {
 // without vertex numbers or naming vertices that do not exist. Answers whether some face is a
 // polygon of more than three vertices.
 bool checkFaces(const aiScene& scene, const std::string& path) {
-  bool polygons = false;
+  bool polygons = false, empty = false, outside = false;
   for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
     const aiMesh* mesh = scene.mMeshes[m];
     if (!mesh || !mesh->mVertices) continue;
-    for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+    const std::int64_t faces = mesh->mNumFaces;
+    const unsigned vertices = mesh->mNumVertices;
+#pragma omp parallel for schedule(static) reduction(|| : polygons, empty, outside)
+    for (std::int64_t f = 0; f < faces; ++f) {
       const aiFace& face = mesh->mFaces[f];
-      if (face.mNumIndices == 0 || !face.mIndices) refuse("A face names no vertex", path);
-      for (unsigned k = 0; k < face.mNumIndices; ++k)
-        if (face.mIndices[k] >= mesh->mNumVertices) refuse("A face names a vertex that does not exist", path);
-      polygons |= face.mNumIndices > 3;
+      if (face.mNumIndices == 0 || !face.mIndices) {
+        empty = true;
+        continue;
+      }
+      for (unsigned k = 0; k < face.mNumIndices; ++k) outside = outside || face.mIndices[k] >= vertices;
+      polygons = polygons || face.mNumIndices > 3;
     }
   }
+  if (empty) refuse("A face names no vertex", path);
+  if (outside) refuse("A face names a vertex that does not exist", path);
   return polygons;
 }
 
 unsigned countTriangles(const aiMesh& mesh) {
+  const std::int64_t faces = mesh.mNumFaces;
   unsigned triangles = 0;
-  for (unsigned f = 0; f < mesh.mNumFaces; ++f) triangles += mesh.mFaces[f].mNumIndices == 3;
+#pragma omp parallel for schedule(static) reduction(+ : triangles)
+  for (std::int64_t f = 0; f < faces; ++f) triangles += mesh.mFaces[f].mNumIndices == 3;
   return triangles;
 }
 
