@@ -2,9 +2,10 @@
 """Measures what a test suite catches, on a scratch copy of the code of one commit.
 
   tools/mutate.py mutants --tests DIR [--tests DIR2] [--commit REV] [--work DIR] [--only 1,5,...]
-      Applies each fault of tools/mutants.tsv alone, rebuilds incrementally and runs the tests of
-      the fault's layer and of every layer above it; a fault is killed when a test fails. With two
-      test directories, each fault is tried on both before the next one.
+      Applies each fault of tools/mutants.tsv alone, rebuilds the test programs of the fault's layer
+      and of every layer above it, and runs them, layer by layer in one process each, until a test
+      fails (twice: in the run and alone); a fault is killed when a test fails. With two test
+      directories, each fault is tried on both before the next one.
   tools/mutate.py coverage --tests DIR [--commit REV] [--work DIR]
       Builds with --coverage, runs the whole suite and reports gcovr's line coverage of the six layers.
 
@@ -13,6 +14,7 @@ the same code. Results go to WORK/mutants.tsv or WORK/coverage.txt. Builds share
 """
 
 import argparse
+import json
 import os
 import resource
 import shutil
@@ -24,11 +26,12 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 LAYERS = ["foundation", "geometry", "imaging", "rendering", "viewer", "application"]
 MEMORY_LIMIT = 16 << 30  # a fault that removes a size check must not take the shared machine's memory (reading the
 # shared data reserves between 8 and 16 GiB of address space)
+PROGRAM_TIMEOUT = 1200  # seconds for one layer's tests: a fault that makes a loop endless is killed by it
 
 
 def run(args, log=None, cwd=None, limit_memory=False):
     def limit():
-        os.nice(10)
+        os.nice(5)
         if limit_memory:
             resource.setrlimit(resource.RLIMIT_AS, (MEMORY_LIMIT, MEMORY_LIMIT))
 
@@ -97,33 +100,81 @@ def prepare(args, build_options, build_name):
     return work, src, build
 
 
-def build_all(build, log):
-    return run(["cmake", "--build", build, "--parallel", "2"], log) == 0
+def build_all(build, log, targets=None):
+    """Builds the given targets (default all) with at most two jobs: the machine is shared."""
+    args = ["cmake", "--build", build, "--parallel", "2"]
+    if targets:
+        args += ["--target"] + targets
+    return run(args, log) == 0
 
 
-def ctest(build, log, labels=None, stop_on_failure=False, exclude=None):
+def ctest(build, log):
+    """The whole suite as ./test.sh runs it."""
     args = ["xvfb-run", "-a", "-s", "-screen 0 1600x1200x24", "ctest", "--test-dir", build, "--parallel", "2",
             "--timeout", "1200", "--repeat", "until-pass:2", "--output-on-failure"]
-    if labels:
-        args += ["-L", "^(" + "|".join(labels) + ")$"]
-    if exclude:
-        args += ["-E", exclude]
-    if stop_on_failure:
-        args.append("--stop-on-failure")
     return run(args, log, limit_memory=True)
 
 
-def failed_tests(build):
-    path = os.path.join(build, "Testing", "Temporary", "LastTestsFailed.log")
-    if not os.path.exists(path):
-        return []
-    with open(path) as f:
-        return [line.strip().split(":", 1)[-1] for line in f if line.strip()]
+def layer_programs(build):
+    """For each layer: its test program, working directory and environment, as CTest registered them."""
+    listing = subprocess.run(["ctest", "--test-dir", build, "--show-only=json-v1"], capture_output=True, text=True,
+                             check=True).stdout
+    programs = {}
+    for test in json.loads(listing)["tests"]:
+        command = test.get("command") or []
+        properties = {p["name"]: p["value"] for p in test.get("properties", [])}
+        name = os.path.basename(command[0]) if command else ""
+        layer = name[: -len("_tests")] if name.endswith("_tests") else None
+        if layer in LAYERS and layer not in programs:
+            environment = dict(item.split("=", 1) for item in properties.get("ENVIRONMENT", []))
+            programs[layer] = (command[0], properties.get("WORKING_DIRECTORY", build), environment)
+    return programs
 
 
-def apply_and_run(src, build, log, mutant):
-    """Builds the code with one fault and runs the tests of its layer and above: killed, survived or
-    build-error, and the first failing tests. The file is restored afterwards."""
+def run_program(program, log, test_filter):
+    """Runs one layer's test program in one process, stopping at the first failure: the name of the
+    first failing (or crashing, or hanging) test, or None when every test passed."""
+    path, cwd, environment = program
+    args = ["xvfb-run", "-a", "-s", "-screen 0 1600x1200x24", path, "--gtest_fail_fast", "--gtest_filter=" + test_filter]
+
+    def limit():
+        os.nice(5)
+        resource.setrlimit(resource.RLIMIT_AS, (MEMORY_LIMIT, MEMORY_LIMIT))
+
+    try:
+        result = subprocess.run(args, cwd=cwd, env=dict(os.environ, **environment), capture_output=True, text=True,
+                                errors="replace", preexec_fn=limit, timeout=PROGRAM_TIMEOUT)
+        output, status = result.stdout + result.stderr, result.returncode
+    except subprocess.TimeoutExpired as timeout:
+        output, status = (timeout.stdout or b"").decode(errors="replace") + "\n(timed out)\n", -1
+    with open(log, "a") as f:
+        f.write(f"--- {os.path.basename(path)} --gtest_filter={test_filter}: exit {status}\n{output[-20000:]}")
+    if status == 0:
+        return None
+    lines = output.splitlines()
+    started = [line.split("]", 1)[1].strip() for line in lines if line.startswith("[ RUN      ]")]
+    failed = [line.split("]", 1)[1].split()[0] for line in lines
+              if line.startswith("[  FAILED  ]") and line.split("]", 1)[1].strip()[:1].isalpha()]
+    return failed[0] if failed else (started[-1] if started else os.path.basename(path))
+
+
+def first_failure(programs, layers, log, exclude, build=None):
+    """The first test of the given layers that fails twice (in the run of its layer, then alone: a busy
+    virtual display now and then refuses an OpenGL context), or None. With a build directory, each
+    layer's test program is built just before it runs, so that a fault caught low needs no more;
+    "build-error" when that fails."""
+    for layer in layers:
+        if build and not build_all(build, log, [f"{layer}_tests"]):
+            return "build-error"
+        failing = run_program(programs[layer], log, "-" + exclude if exclude else "*")
+        if failing and run_program(programs[layer], log, failing if "." in failing else "*"):
+            return failing
+    return None
+
+
+def apply_and_run(src, build, programs, log, mutant):
+    """Builds the code with one fault and runs the tests of its layer, then of each layer above, until a
+    test fails: killed, survived or build-error, and the failing test. The file is restored afterwards."""
     path, old, new, occurrence = mutant
     file = os.path.join(src, path)
     with open(file) as f:
@@ -136,16 +187,15 @@ def apply_and_run(src, build, log, mutant):
     with open(log, "a") as f:
         f.write(f"\n=== {path}: {old!r} -> {new!r}\n")
     layer = path.split("/")[0]
-    failing = []
-    if not build_all(build, log):
-        status = "build-error"
-    # The real files of the shared data folder take minutes and gigabytes; they are read for faults
-    # in the imaging layer, where the readers are, and left out for the others.
-    elif ctest(build, log, LAYERS[LAYERS.index(layer):], stop_on_failure=True,
-               exclude=None if layer == "imaging" else "^SharedData[.]"):
-        status, failing = "killed", failed_tests(build)
+    layers = LAYERS[LAYERS.index(layer):]
+    # Only the test programs that can see the fault are rebuilt, each just before it runs. The real
+    # files of the shared data folder take minutes and gigabytes; they are read for faults in the
+    # imaging layer, where the readers are, and left out for the others.
+    failed = first_failure(programs, layers, log, None if layer == "imaging" else "SharedData.*", build)
+    if failed == "build-error":
+        status, failing = "build-error", []
     else:
-        status = "survived"
+        status, failing = ("killed", [failed]) if failed else ("survived", [])
     with open(file, "w") as f:
         f.write(original)
     return status, failing
@@ -163,9 +213,12 @@ def mutants_command(args):
         suite_args.work = os.path.join(args.work, f"suite{n + 1}")
         work, src, build = prepare(suite_args, [], "build-tests")
         log = os.path.join(work, "mutants.log")
-        if not build_all(build, log) or (not args.no_baseline and ctest(build, log)):
-            sys.exit(f"the unchanged code does not build or pass with {tests}, see {log}")
-        suites.append((src, build, log))
+        if not build_all(build, log):
+            sys.exit(f"the unchanged code does not build with {tests}, see {log}")
+        programs = layer_programs(build)
+        if not args.no_baseline and first_failure(programs, LAYERS, log, None):
+            sys.exit(f"the unchanged code does not pass with {tests}, see {log}")
+        suites.append((src, build, programs, log))
     mutants = read_mutants(args.mutants)
     chosen = [int(n) for n in args.only.split(",")] if args.only else range(1, len(mutants) + 1)
     results = os.path.join(os.path.abspath(args.work), "mutants.tsv")
@@ -175,14 +228,16 @@ def mutants_command(args):
     for number in chosen:
         path, old, new, _ = mutants[number - 1]
         row = f"{number}\t{path}\t{old} -> {new}"
-        for n, (src, build, log) in enumerate(suites):
-            status, failing = apply_and_run(src, build, log, mutants[number - 1])
+        for n, (src, build, programs, log) in enumerate(suites):
+            start = time.monotonic()
+            status, failing = apply_and_run(src, build, programs, log, mutants[number - 1])
             killed[n] += status == "killed"
             row += f"\t{status}\t{' '.join(failing[:2])}"
+            print(f"fault {number}, suite{n + 1}: {status} in {time.monotonic() - start:.0f} s", flush=True)
         with open(results, "a") as out:
             out.write(row + "\n")
         print(row, flush=True)
-    for src, build, log in suites:
+    for src, build, _, log in suites:
         build_all(build, log)  # leave each build as the unchanged code
     print("killed " + ", ".join(f"suite{n + 1} {k}" for n, k in enumerate(killed)) + f" of {len(chosen)}; see {results}")
 

@@ -1,12 +1,12 @@
-// Working with loaded shapes as a user does: picking them in the list, editing what the selection
-// shares, hiding them with V, deleting them with Delete, and what the canvas shows afterwards.
+// Working with loaded shapes as a user does: editing what the selection shares, hiding them with V, deleting
+// them with Delete, and what the canvas shows afterwards.
 #include "application/ShapeViewerAttributesEditor.h"
 #include "application/ShapeViewerListBox.h"
-#include "viewer/ShapeViewerPainterGL.h"
 #include "geometry/Vertices.h"
 #include "imaging/Colormap.h"
 #include "tests/application/MainWindowFixture.h"
 #include "tests/support/OffscreenGL.h"
+#include "viewer/ShapeViewerPainterGL.h"
 #include "viewer/ViewerCanvasGL.h"
 
 #include <QCheckBox>
@@ -95,32 +95,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(ShapeListTest, ClicksSelectShapesAndTheEditorShowsWhatTheyShare) {
-  struct Case {
-    const char* name;
-    std::vector<std::pair<int, Keys>> clicks;
-    std::vector<bool> selected;
-    QString lineWidth;
-  };
-  const Case cases[] = {
-      {"click", {{1, Qt::NoModifier}}, {false, true, false}, "3"},
-      {"shift-click extends", {{0, Qt::NoModifier}, {2, Qt::ShiftModifier}}, {true, true, true}, " "},
-      {"control-click adds", {{1, Qt::NoModifier}, {2, Qt::ControlModifier}}, {false, true, true}, "3"},
-      {"control-click drops", {{1, Qt::NoModifier}, {1, Qt::ControlModifier}}, {false, false, false}, " "},
-  };
-  for (const char* name : {"a", "b", "c"}) add(name);
-  for (int i : {1, 2}) change(i, [](ShapePainterAttributesGL& a) { a.setLineWidth(3); });
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    for (const auto& [row, keys] : c.clicks) click(row, keys);
-    EXPECT_EQ(selection(), c.selected);
-    EXPECT_EQ(shown("Line width"), c.lineWidth);
-    const int count = int(std::count(c.selected.begin(), c.selected.end(), true));
-    EXPECT_EQ(editor->isEnabled(), count > 0);
-    EXPECT_EQ(editor->getAttributes().useColor(), count == 1) << "the cycle colours differ";
-  }
-}
 
 TEST_F(ShapeListTest, AChangeOnAMixedSelectionLeavesWhatDiffersAndWritesBackWhatIsShown) {
   add("a");

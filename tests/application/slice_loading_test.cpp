@@ -55,18 +55,6 @@ TEST_F(SliceLoadingTest, TheSliceBoxChoosesTheGreyLevelShownInTheCanvas) {
   }
 }
 
-// Every matrix follows the box; the box's range is that of the matrix loaded last.
-TEST_F(SliceLoadingTest, EveryMatrixFollowsTheBoxWhoseRangeIsTheLastMatrixs) {
-  _window->loadVoxelMatrix(gradientFile("six.vm", 6));
-  EXPECT_EQ(sliceBox().maximum(), 5);
-  sliceBox().setValue(4);
-  _window->loadVoxelMatrix(gradientFile("three.vm", 3));
-  EXPECT_EQ(sliceBox().maximum(), 2);
-  EXPECT_EQ(shownSlices(), (std::vector<int>{4, 0})) << "the new matrix has no slice 4";
-  sliceBox().setValue(1);
-  EXPECT_EQ(shownSlices(), (std::vector<int>{1, 1}));
-}
-
 TEST_F(SliceLoadingTest, RecognisesVoxelMatricesAndImagesByTheirContent) {
   const std::string data = sharedDataDirectory();
   if (data.empty()) GTEST_SKIP() << "no shared data";

@@ -15,21 +15,6 @@ std::string reportOf(const Exception& e) {
 
 } // namespace
 
-TEST(ExceptionReport, CallersAreNumberedFromOneAfterTheRaisingFunction) {
-  ValueError e;
-  e.setWhere("void Thing::raise(int)");
-  e.setWhat("Bad value");
-  e.addWhere("void Caller::first(...)");
-  e.addCall("int main()");
-  EXPECT_EQ(e.callStack(), "[0] void Thing::raise(int)\n[1] void Caller::first(...)\n[2] int main()");
-  EXPECT_EQ(reportOf(e), "Exception raised:\n"
-                         "  What: Bad value\n"
-                         "  Where: void Thing::raise(int)\n"
-                         "  Calls: [0] void Thing::raise(int)\n"
-                         "[1] void Caller::first(...)\n"
-                         "[2] int main()\n");
-}
-
 TEST(ExceptionReport, FileErrorsEndWithTheFileNameEvenWhenEmpty) {
   FileFormatError e;
   e.setWhere("void Shape<T>::load(const string&)");
@@ -45,10 +30,4 @@ TEST(ExceptionReport, FileErrorsEndWithTheFileNameEvenWhenEmpty) {
                                    "  Where: <unknown>\n"
                                    "  Calls: [0] <unknown>\n"
                                    "  Filename: \n"); // even when empty
-}
-
-TEST(ExceptionClasses, FileFormatErrorsAreCaughtAsFileErrors) {
-  EXPECT_THROW(throw FileFormatError(), FileError);
-  EXPECT_THROW(throw FileWriteError(), Exception);
-  EXPECT_THROW(throw DepthError(), Exception);
 }

@@ -1,4 +1,4 @@
-// Axis-aligned boxes: merging, growing, resolution and corner listing.
+// Axis-aligned boxes: resolution, containment and rays.
 #include "geometry/BoundingBox.h"
 #include "geometry/Vertices.h"
 #include "tests/geometry/ShapeTesting.h"
@@ -14,18 +14,6 @@ BoundingBox<float> box(const Vector<float>& a, const Vector<float>& b) {
 }
 
 } // namespace
-
-TEST(BoundingBoxValidity, NeedsTwoCornersOfOneDimensionAndADefaultBoxMergesAsNothing) {
-  EXPECT_FALSE(BoundingBox<float>().isValid());
-  EXPECT_TRUE(box(point(0, 0), point(1, 1)).isValid());
-  EXPECT_FALSE(box(point(0, 0), point(1, 1, 1)).isValid());
-  const BoundingBox<float> b = box(point(1, 2, 3), point(4, 5, 6));
-  EXPECT_EQ(BoundingBox<float>().merge(b).getVertex2(), b.getVertex2());
-  EXPECT_EQ(b.merge(BoundingBox<float>()).getVertex1(), b.getVertex1());
-  const BoundingBox<float> m = b.merge(box(point(-1, 3, 3), point(2, 9, 4)));
-  EXPECT_EQ(m.getVertex1(), point(-1, 2, 3));
-  EXPECT_EQ(m.getVertex2(), point(4, 9, 6));
-}
 
 TEST(BoundingBoxResolution, SplitsTheSurplusEvenly) {
   BoundingBox<float> b = box(point(0, 0), point(2.5f, 4));

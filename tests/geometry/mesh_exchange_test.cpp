@@ -200,7 +200,13 @@ TEST(MeshExport, WritesPointSetsQuadMeshesAndSeveralObjects) {
   EXPECT_EQ(both[0]->toVector(), cloud.toVector());
   EXPECT_EQ(both[1]->getName(), "both:tube");
   EXPECT_EQ(dynamic_cast<const TriMesh<float>&>(*both[1]).getNumTriangles(),
-            8); // a closed tube of 2 rings of 4
+            8);               // a closed tube of 2 rings of 4
+  auto holed = tetrahedron(); // removed triangles are not written
+  holed->removeTriangle(0);
+  writeOffFile<float>({holed.get()}, dir.file("holed.off"));
+  EXPECT_EQ(
+      dynamic_cast<const TriMesh<float>&>(*importMeshFile<float>(dir.file("holed.off"))[0]).getNumTriangles(),
+      3);
   writePlyFile<float>({&cloud}, dir.file("cloud.ply"));
   EXPECT_EQ(importMeshFile<float>(dir.file("cloud.ply"))[0]->toVector(), cloud.toVector());
   // The integer instantiation writes and reads the same way.
@@ -244,7 +250,7 @@ TEST(MeshImport, RefusesHostileFilesNamingThem) {
       {"nothing.gltf", R"({"asset":{"version":"2.0"},"scenes":[{"nodes":[]}],"scene":0})"},
       {"far.ply", std::string(asciiPlyHeader) + "3\nproperty float x\nproperty float y\nproperty float z\n"
                                                 "element face 1\nproperty list uchar int vertex_indices\n"
-                                                "end_header\n0 0 0\n1 0 0\n0 1 0\n3 0 1 7\n"},
+                                                "end_header\n0 0 0\n1 0 0\n0 1 0\n3 0 1 3\n"},
       {"nan.off", "OFF\n3 1 0\n0 0 0\nnan 0 0\n0 1 0\n3 0 1 2\n"},
       {"huge.ply", plyHeader +
                        "2000000000\nproperty float x\nproperty float y\nproperty float z\nend_header\n"
@@ -273,16 +279,8 @@ TEST(MeshImport, RefusesHostileFilesNamingThem) {
   EXPECT_THROW(importMeshFile<float>(dir.file("absent.ply")), FileReadError);
 }
 
-// One list of formats serves the dialogs, loading by extension (any case) or by header, and export.
-TEST(ShapeFormats, DialogsLoadingAndExportReadTheOneList) {
-  EXPECT_EQ(
-      ShapeFormats<float>::openFilters(),
-      (std::vector<std::string>{"Vertices files (*.vx)", "Curve files (*.cv)", "VertexStack files (*.vs)",
-                                "CurveStack files (*.cs)", "QuadMesh files (*.qm)", "TriMesh files (*.tm)",
-                                "Mesh files (*.ply *.obj *.stl *.off *.gltf *.glb)"}));
-  EXPECT_EQ(ShapeFormats<float>::exportFilters(),
-            (std::vector<std::string>{"PLY files (*.ply)", "OBJ files (*.obj)", "STL files (*.stl)",
-                                      "OFF files (*.off)"}));
+// Loading chooses the format by extension (any case) or by the shape header; export by extension.
+TEST(ShapeFormats, LoadingAndExportChooseTheFormatOfTheFile) {
   TemporaryDirectory dir;
   const auto mesh = tetrahedron();
   ShapeFormats<float>::save({mesh.get()}, dir.file("TETRA.OFF"));

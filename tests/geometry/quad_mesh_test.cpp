@@ -162,37 +162,7 @@ TEST(QuadMeshCaps, StayWithTheOriginalWhenTheMeshIsCopied) {
 
 // === Colours
 
-TEST(QuadMeshColors, MustHaveTheMeshDimensions) {
-  QuadMesh<float> mesh = tube(3, 8);
-  mesh.setVertexColors(new QuadMesh<int>(3, 3, 8));
-  EXPECT_TRUE(mesh.hasVertexColors());
-  QuadMesh<int> narrow(3, 3, 7);
-  EXPECT_THROW(mesh.setVertexColors(&narrow), SizeError);
-  EXPECT_FALSE(mesh.hasVertexColors());
-  QuadMesh<int> low(3, 2, 8);
-  EXPECT_THROW(mesh.setVertexColors(&low), SizeError);
-}
-
 // === Files
-
-TEST(QuadMeshFiles, ReadBackWithTheirClosureThroughTheShapeLoader) {
-  TemporaryDirectory directory;
-  for (bool open : {false, true}) {
-    const std::string path = directory.file(open ? "open" : "tube");
-    tube(3, 5, open).save(path, true);
-    std::unique_ptr<Shape<float>> shape(Shape<float>::loadFile(path + ".qm"));
-    auto* mesh = dynamic_cast<QuadMesh<float>*>(shape.get());
-    ASSERT_NE(mesh, nullptr);
-    EXPECT_EQ(mesh->getShapeType(), open ? 5 : 4);
-    EXPECT_EQ(mesh->level(1).isOpen(), open);
-    EXPECT_EQ(mesh->getHeight(), 3);
-    EXPECT_EQ(mesh->getWidth(), 5);
-  }
-  const std::string colourPath = directory.file("tube.vcolors.qm");
-  QuadMesh<int>(3, 3, 5).save(colourPath, true);
-  std::unique_ptr<Shape<int>> colours(Shape<int>::loadFile(colourPath));
-  EXPECT_NE(dynamic_cast<QuadMesh<int>*>(colours.get()), nullptr);
-}
 
 TEST(QuadMeshFiles, WithRowsOfDifferentSizesAreRefused) {
   TemporaryDirectory directory;

@@ -71,40 +71,6 @@ TEST(ShapeFileLayouts, EveryKindReadsBackWhatItWrote) {
   }
 }
 
-TEST(ShapeFileLayouts, StackLevelsShareOneServerAndMayBeEmpty) {
-  TemporaryDirectory dir;
-  auto shape = loadedText(dir, "s.cs",
-                          "# 2\n# 3\n# 3\n\n\n# 4\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n\n\n# 0\n\n\n# 5\n"
-                          "0 0 1\n1 0 1\n1 1 1\n0 1 1\n2 2 1\n");
-  auto* stack = dynamic_cast<CurveStack<float>*>(shape.get());
-  ASSERT_NE(stack, nullptr);
-  EXPECT_TRUE(stack->isClosed());
-  ASSERT_EQ(stack->getHeight(), 3);
-  EXPECT_EQ(stack->getServer()->getSize(), 9);
-  for (int l = 0; l < 3; ++l) EXPECT_EQ(stack->level(l).getServer(), stack->getServer());
-  EXPECT_EQ(stack->level(2).vertex(4), point(2, 2, 1));
-  EXPECT_EQ(stack->level(2).getIndex(0), 4);
-}
-
-TEST(ShapeFileLoading, NamesTheShapeAfterTheFile) {
-  TemporaryDirectory dir;
-  auto shape = loadedText(dir, "points.v1.vx", threeVertices);
-  ASSERT_NE(dynamic_cast<Vertices<float>*>(shape.get()), nullptr);
-  EXPECT_EQ(shape->getName(), "points.v1");
-  EXPECT_EQ(shape->getNumVertices(), 2);
-  auto curves = loadedText(dir, "curves", "# 3 # 2 # 2 # 1 0 0 # 1 1 1");
-  EXPECT_TRUE(dynamic_cast<CurveStack<float>&>(*curves).level(1).isOpen());
-}
-
-TEST(ShapeFileLoading, RequiresTheHashMarkOnlyInLoadFile) {
-  TemporaryDirectory dir;
-  std::string text = threeVertices;
-  text[0] = '!';
-  writeFile(dir.file("bang.vx"), text);
-  EXPECT_THROW(loaded(dir.file("bang.vx")), FileFormatError);
-  EXPECT_EQ(Vertices<float>(dir.file("bang.vx")).getNumVertices(), 2);
-}
-
 TEST(ShapeFileLoading, RefusesUnknownCodesEmptyJunkMissingFilesAndDirectories) {
   TemporaryDirectory dir;
   const std::pair<std::string, const char*> refused[] = {

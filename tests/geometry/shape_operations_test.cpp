@@ -41,19 +41,6 @@ TEST(ShapeArithmetic, MovesEveryVertexOnce) {
   EXPECT_EQ(list[0], point(3, 1, 1));
 }
 
-TEST(ShapeArithmetic, MultiplyAppliesAMatrixToEveryVertex) {
-  VertexStack<float> stack = smallStack();
-  Matrix<float> m(3, 3, true);
-  for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j) m(i, j) = 0;
-  m(0, 1) = 1; // x' = y
-  m(1, 0) = 1; // y' = x
-  m(2, 2) = 10;
-  stack.multiply(m);
-  EXPECT_EQ(stack[1][1], point(4, 2, 10));
-  EXPECT_EQ(stack[0][1], point(0, 2, 0));
-}
-
 TEST(ShapeArithmetic, AddsSubtractsAndRoundTripsThroughVectors) {
   VertexStack<float> a = smallStack();
   a.detach();
@@ -134,16 +121,6 @@ TEST(VerticesEditing, AppendPrependInsertAndRemove) {
   EXPECT_EQ(list.getIndexes(), (std::vector<int>{1, 2, 3})) << "new indexes continue the last";
   list.setSize(4, false);
   EXPECT_EQ(list.getIndexes(), (std::vector<int>{1, 2, 3, 0}));
-}
-
-TEST(VerticesEditing, RefusesPointsOfAnotherSpace) {
-  Vertices<float> list(3, 1);
-  expectEach<SizeError>({[&] { list.append(point(1, 2)); }, [&] { list.prepend(point(1, 2)); },
-                         [&] { list.insert(0, point(1, 2)); }});
-  EXPECT_EQ(list.getNumVertices(), 1);
-  Vertices<float> serverless;
-  serverless.append(point(1, 2));
-  EXPECT_EQ(serverless.getSpace(), 2) << "the first point gives a list without server its space";
 }
 
 TEST(VertexStackLevels, ConstructsSortsAndAppendsLevelsOnOneServer) {

@@ -7,7 +7,6 @@
 #include "tests/support/MeshFixtures.h"
 
 #include <gtest/gtest.h>
-#include <omp.h>
 
 #include <algorithm>
 #include <random>
@@ -148,21 +147,6 @@ TEST(TriMeshQuery, FindsWhatTestingEveryTriangleFinds) {
     const Edge<float> edge = segment(a[0], a[1], a[2], 2 * b[0] - a[0], 2 * b[1] - a[1], 2 * b[2] - a[2]);
     EXPECT_EQ(sortedPoints(query.computeIntersections(edge)), crossingsOfEveryTriangle(*ring, edge));
   }
-}
-
-TEST(TriMeshQuery, GivesTheSamePointsWithOneThreadAndWithSeveral) {
-  auto ring = torus(60, 30);
-  TriMeshQuery<float> query;
-  query.setTriMesh(*ring);
-  const Edge<float> edge = segment(-5, 0.3f, 0.1f, 5, -0.2f, 0.4f);
-  const int threads = omp_get_max_threads();
-  omp_set_num_threads(1);
-  const auto single = sortedPoints(query.computeIntersections(edge));
-  omp_set_num_threads(std::max(2, threads));
-  const auto parallel = sortedPoints(query.computeIntersections(edge));
-  omp_set_num_threads(threads);
-  EXPECT_EQ(single.size(), 4u);
-  EXPECT_EQ(single, parallel);
 }
 
 TEST(TriMeshQuery, TellsInsideFromOutsideAndFindsTheClosestSurfacePoint) {

@@ -6,7 +6,6 @@
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
-#include <omp.h>
 
 #include <algorithm>
 #include <cmath>
@@ -57,18 +56,6 @@ TEST(TriMeshTriangles, SetTrianglesReplacesEverything) {
   EXPECT_TRUE(TriMesh<float>(3, 2).neighbours(1).empty());
 }
 
-TEST(TriMeshTriangles, RemovingATriangleKeepsTheOtherPositions) {
-  auto mesh = octahedron();
-  mesh->triangle(2);
-  mesh->removeTriangle(1);
-  EXPECT_EQ(mesh->getNumTriangles(), 8);
-  EXPECT_EQ(triple(*mesh, 1), (std::vector<int>{-1, -1, -1}));
-  EXPECT_EQ(mesh->triangle(1), nullptr);
-  EXPECT_EQ(triple(*mesh, 2), (std::vector<int>{1, 3, 4}));
-  EXPECT_EQ(mesh->star(4), (std::vector<int>{0, 2, 3}));
-  EXPECT_EQ(mesh->star(1), (std::vector<int>{2, 5, 6}));
-}
-
 TEST(TriMeshTriangles, RemovingAVertexDropsItsTrianglesAndRenumbersTheOthers) {
   auto mesh = octahedron();
   mesh->computeNormals();
@@ -116,28 +103,6 @@ TEST(TriMeshNormals, FacesAddTheirNormalsWeightedByAcuteRightAndObtuseAngles) {
   auto lone = makeMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {5, 5, 5}}, {{0, 1, 2}});
   lone->computeNormals();
   expectVector(lone->getNormal(3), 0, 0, 0); // a vertex without triangle
-}
-
-TEST(TriMeshNormals, PointOutwardsOnClosedSolids) {
-  for (auto& mesh : closedMeshes()) {
-    mesh->computeNormals();
-    const Vector<float> centre = mesh->cog();
-    for (int v = 0; v < mesh->getNumVertices(); ++v) {
-      const Vector<float>& n = mesh->getNormal(v);
-      EXPECT_NEAR(n.norm(), 1.0f, 1e-5f) << mesh->getName();
-      const Vector<float>& p = mesh->vertex(v);
-      Vector<float> outwards = p - centre;
-      if (mesh->getName() == "torus") { // away from the tube's core circle of radius 3
-        const float r = std::hypot(p[0], p[1]);
-        outwards = Vector<float>(std::vector<float>{p[0] - 3 * p[0] / r, p[1] - 3 * p[1] / r, p[2]});
-      }
-      outwards.normalize();
-      EXPECT_GT(n.scalarProduct(outwards), mesh->getName() == "torus" ? 0.99f : 0.f) << mesh->getName();
-    }
-  }
-  // Each cube corner meets three faces at equal angle weights: its normal is the diagonal.
-  const float third = 1.0f / std::sqrt(3.0f);
-  expectVector(unitCube()->getNormal(7), third, third, third, 1e-4f);
 }
 
 TEST(TriMeshNormals, SmoothingAveragesNeighbourNormals) {
@@ -198,17 +163,4 @@ TEST(TriMeshStl, ExportsNineLinesPerTriangle) {
   solid->export2AsciiSTL(skipping);
   const std::string text = skipping.str();
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2 + 3 * 7) << "removed triangles are skipped";
-}
-
-TEST(TriMeshNormals, AreTheSameWithOneThreadAndWithSeveral) {
-  auto normalsWith = [](int threads) {
-    auto ring = torus(60, 40);
-    ring->scale(Vector<float>(std::vector<float>{1.0f, 2.0f, 0.7f}));
-    const int saved = omp_get_max_threads();
-    omp_set_num_threads(threads);
-    ring->smoothNormals(3);
-    omp_set_num_threads(saved);
-    return ring->getNormals().toVector();
-  };
-  EXPECT_EQ(normalsWith(1), normalsWith(2));
 }

@@ -33,17 +33,3 @@ TEST(TriangleStars, BehaveAsOneListPerVertexUnderRandomEdits) {
   ASSERT_EQ(stars.getNumVertices(), static_cast<int>(model.size()));
   for (std::size_t v = 0; v < model.size(); ++v) EXPECT_EQ(stars.star(static_cast<int>(v)), model[v]) << v;
 }
-
-TEST(TriangleStars, AreBuiltAtOnceFromTriangleTriples) {
-  const int triples[] = {0, 1, 2, -1, -1, -1, 2, 1, 3, 3, 3, 0};
-  TriangleStars stars;
-  stars.build(triples, 4, 5);
-  EXPECT_EQ(stars.star(0), (std::vector<int>{0, 3}));
-  EXPECT_EQ(stars.star(1), (std::vector<int>{0, 2}));
-  EXPECT_EQ(stars.star(3), (std::vector<int>{2, 3, 3}));
-  EXPECT_TRUE(stars.star(4).empty());
-  stars.add(4, 9);
-  stars.add(0, 8);
-  EXPECT_EQ(stars.star(0), (std::vector<int>{0, 3, 8}));
-  EXPECT_EQ(stars.star(4), (std::vector<int>{9}));
-}

@@ -1,4 +1,4 @@
-// Shared vertex storage: growth, capacity, reference counts, copy on detach and the iterators.
+// Shared vertex storage: appending servers and the iterators.
 #include "geometry/VertexClient.h"
 #include "geometry/VertexIterator.h"
 #include "geometry/VertexServer.h"
@@ -7,21 +7,6 @@
 #include "tests/geometry/ShapeTesting.h"
 
 #include <gtest/gtest.h>
-
-TEST(VertexServerGrowth, GrowsByItsStepKeepingVertexAddresses) {
-  VertexServer<float> server(3, 10, 0, 0);
-  EXPECT_EQ(server.getGrowth(), 10) << "capacity and growth default to the size";
-  server.setSize(11);
-  EXPECT_EQ(server.getCapacity(), 20);
-  VertexServer<float> stepless(3, 0, 0, 0);
-  stepless.setSize(5);
-  EXPECT_EQ(stepless.getCapacity(), 5);
-  EXPECT_EQ(stepless.vertex(4).getSize(), 3);
-  VertexServer<double> growing(2, 3, 0, 1);
-  Vector<double>& first = growing.vertex(0);
-  growing.setSize(1000);
-  EXPECT_EQ(&growing.vertex(0), &first);
-}
 
 TEST(VertexServerAppend, CopiesTheOtherServersVerticesAfterItsOwnAndRefusesItselfAndAnotherSpace) {
   VertexServer<float> a(3, 1, 0, 0), b(3, 2, 0, 0), flat(2, 1, 0, 0);
@@ -33,22 +18,6 @@ TEST(VertexServerAppend, CopiesTheOtherServersVerticesAfterItsOwnAndRefusesItsel
   EXPECT_THROW(a.append(a), ValueError);
   EXPECT_THROW(a.append(flat), ValueError);
   EXPECT_EQ(a.getSize(), 3);
-}
-
-TEST(VertexClientSharing, DetachCopiesASharedServerOnly) {
-  VertexClient<float> a(3, 1, 0, 0);
-  a.getServer()->vertex(0) = point(1, 2, 3);
-  VertexClient<float> b(a);
-  b.detach();
-  ASSERT_NE(a.getServer(), b.getServer());
-  EXPECT_EQ(a.getServer()->getRefs(), 1);
-  EXPECT_EQ(b.getServer()->getRefs(), 1);
-  EXPECT_EQ(b.getServer()->vertex(0), point(1, 2, 3));
-  b.getServer()->vertex(0)[0] = 10;
-  EXPECT_EQ(a.getServer()->vertex(0)[0], 1);
-  VertexServer<float>* alone = a.getServer();
-  a.detach();
-  EXPECT_EQ(a.getServer(), alone);
 }
 
 TEST(VertexIterators, WalkAStackLevelByLevelSkippingEmptyLevelsToLocatorsThatReachTheVertex) {

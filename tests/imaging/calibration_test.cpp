@@ -1,4 +1,4 @@
-// Pixel and voxel calibrations: how missing pixel sizes are completed, and the voxel size vector.
+// Pixel calibrations: how missing pixel sizes are completed.
 #include "imaging/PixelCalibration.h"
 #include "imaging/VoxelCalibration.h"
 
@@ -32,21 +32,4 @@ TEST(PixelCalibrationCompute, CompletesWhatIsMissingFromWhatIsSet) {
     EXPECT_EQ(calibration.isPixelHeightSet(), c.height >= 0);
     EXPECT_EQ(calibration.isAspectRatioSet(), c.ratio >= 0);
   }
-}
-
-TEST(VoxelCalibration, HeightWidthDepthAreComponents012) {
-  VoxelCalibration calibration;
-  EXPECT_EQ(calibration.getVoxelSize().getSize(), 3);
-  EXPECT_EQ(calibration.getLengthUnit().getScale(), 0);
-  calibration.setVoxelHeight(0.5f);
-  calibration.setVoxelWidth(0.25f);
-  calibration.setVoxelDepth(2);
-  EXPECT_FLOAT_EQ(calibration.getVoxelSize()[0], 0.5f);
-  EXPECT_FLOAT_EQ(calibration.getVoxelSize()[1], 0.25f);
-  EXPECT_FLOAT_EQ(calibration.getVoxelSize()[2], 2);
-  const PixelCalibration pixels = voxelCalibration(2, 3, 9, -3).pixelCalibration();
-  EXPECT_FLOAT_EQ(pixels.getPixelWidth(), 2);
-  EXPECT_FLOAT_EQ(pixels.getPixelHeight(), 3);
-  EXPECT_FLOAT_EQ(pixels.getAspectRatio(), 1.5f);
-  EXPECT_EQ(pixels.getLengthUnit().getScale(), -3);
 }

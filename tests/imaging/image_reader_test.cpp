@@ -1,5 +1,5 @@
-// Reading image files: format recognition, TIFF headers and their ImageJ calibration, TIFF pixels
-// with progress and cancel, the raw 512 x 512 format, the LSM header, and hostile TIFF files.
+// Reading image files: format recognition, TIFF headers and their ImageJ calibration, TIFF pixels,
+// the raw 512 x 512 format, the LSM header, and hostile TIFF files.
 #include "imaging/Image.h"
 #include "imaging/ImageReader.h"
 
@@ -184,27 +184,6 @@ TEST(TiffPixels, GreyAndCompressedRgbReadExactly) {
   EXPECT_THROW(ImageReader().read(image, directory.file("planes.tif")), FileFormatError);
 }
 
-TEST(TiffPixels, MonitorsHearEveryRowAndCancellingStopsTheLoop) {
-  TemporaryDirectory directory;
-  TiffLayout layout;
-  layout.height = 5;
-  layout.value = [](int, int, int, int) { return 9u; };
-  writeTiff(directory.file("five.tif"), layout);
-  for (int cancelAfter : {-1, 2}) {
-    ImageReader reader;
-    CountingMonitor monitor(reader, cancelAfter);
-    reader.addMonitor(&monitor);
-    Image image;
-    reader.read(image, directory.file("five.tif"));
-    EXPECT_EQ(monitor.started, 1);
-    EXPECT_EQ(monitor.rows, cancelAfter < 0 ? 5 : 2);
-    EXPECT_EQ(monitor.lastTotal, 5);
-    EXPECT_EQ(image.row(1)[0], 9);
-    EXPECT_EQ(image.row(2)[0], cancelAfter < 0 ? 9 : 0);
-    EXPECT_EQ(monitor.finished, 1);
-  }
-}
-
 TEST(RawImgPixels, SkipTwelveBytesAndReadWhatTheFileHolds) {
   TemporaryDirectory directory;
   std::string bytes = "0000" + std::string(8, 'h');
@@ -221,32 +200,6 @@ TEST(RawImgPixels, SkipTwelveBytesAndReadWhatTheFileHolds) {
 }
 
 // === LSM
-
-TEST(LsmHeader, TheInformationBlockGivesSizesChannelsAndMicrometres) {
-  TemporaryDirectory directory;
-  TiffLayout layout = lsmLayout(lsmInformationBlock(6, 6, 3, 2, 0.5e-6, 0.25e-6, 2e-6));
-  layout.width = layout.height = 6;
-  layout.bitsPerSample = 16;
-  writeTiff(directory.file("scan.lsm"), layout, 3);
-  testing::internal::CaptureStdout();
-  const ImageHeader header = readHeader(directory.file("scan.lsm"));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "S32MagicNumber :67127628\n");
-  // Micrometres, with the pixel height from VoxelSizeX and the width from VoxelSizeY
-  EXPECT_EQ(describe(header), "format 4, 6x6x3, depth 16, channels 2, unit -6, pixel 0.25x0.5, z 2");
-  EXPECT_FLOAT_EQ(header.getVoxelSizeX(), 0.5f);
-  EXPECT_FLOAT_EQ(header.getVoxelSizeY(), 0.25f);
-}
-
-TEST(LsmHeader, HeightIsDimensionXAndZSpacingNeedsAStackOfDirectories) {
-  TemporaryDirectory directory;
-  const TiffLayout swap = lsmLayout(lsmInformationBlock(7, 5, 1, 1, 1e-6, 1e-6, 1e-6, 0x0300494C));
-  EXPECT_EQ(describe(headerOf(directory, "swap.lsm", swap)),
-            "format 4, 5x7x1, depth 8, channels 1, unit -6, pixel 1x1, z 1");
-  const TiffLayout deep = lsmLayout(lsmInformationBlock(4, 3, 5, 1, 1e-6, 1e-6, 3e-6));
-  EXPECT_FLOAT_EQ(headerOf(directory, "one.lsm", deep).getVoxelSizeZ(), 1); // one directory
-  const TiffLayout flat = lsmLayout(lsmInformationBlock(4, 3, 1, 1, 1e-6, 1e-6, 3e-6));
-  EXPECT_FLOAT_EQ(headerOf(directory, "flat.lsm", flat, 2).getVoxelSizeZ(), 1); // no stack dimension
-}
 
 TEST(LsmHeader, OddBitsOtherMagicsAndHostileBlocksAreRefused) {
   TemporaryDirectory directory;
@@ -266,19 +219,6 @@ TEST(LsmHeader, OddBitsOtherMagicsAndHostileBlocksAreRefused) {
   Image image;
   EXPECT_THROW(ImageReader().read(image, directory.file("huge.lsm")), FileFormatError);
   testing::internal::GetCapturedStdout();
-}
-
-TEST(LsmHeader, ReadingAnLsmImageAllocatesButReadsNoPixels) {
-  TemporaryDirectory directory;
-  TiffLayout layout = lsmLayout(lsmInformationBlock(3, 4, 1, 1, 1e-6, 1e-6, 1e-6));
-  layout.value = [](int, int, int, int) { return 77u; };
-  writeTiff(directory.file("pixels.lsm"), layout);
-  testing::internal::CaptureStdout();
-  Image image;
-  ImageReader().read(image, directory.file("pixels.lsm"));
-  testing::internal::GetCapturedStdout();
-  EXPECT_EQ(image.getHeight(), 3);
-  EXPECT_EQ(image.row(0)[0], 0);
 }
 
 // === Hostile TIFF files
@@ -342,29 +282,4 @@ TEST(ImageInit, RowsAreUnpaddedAndBadSizesOrDepthsAreRefused) {
   EXPECT_THROW(image.init(10, 10, 12), DepthError);
   EXPECT_THROW(image.init(-1, 5, 8), SizeError);
   EXPECT_THROW(image.init(70000, 70000, 32), SizeError);
-}
-
-TEST(ImageCopy, ImagesCopyPixelsAndHeadersCopyTheImageFieldsOnly) {
-  Image image(2, 2, 8);
-  image.row(1)[1] = 200;
-  image.setColormap(Colormap::flag());
-  const Image copy(image);
-  EXPECT_EQ(copy.row(1)[1], 200);
-  EXPECT_TRUE(copy.isIndexed());
-  ImageHeader header;
-  header.setFormat(ImageFormat::Lsm);
-  header.setDepth(16);
-  header.setChannels(3);
-  header.setVoxelSizeZ(9);
-  header.setColormap(Colormap::flag());
-  ImageHeader headerCopy;
-  headerCopy = header;
-  EXPECT_EQ(headerCopy.getFormat(), ImageFormat::Lsm);
-  EXPECT_EQ(headerCopy.getChannels(), 0);
-  EXPECT_FLOAT_EQ(headerCopy.getVoxelSizeZ(), 1);
-  EXPECT_FALSE(headerCopy.hasColormap()); // only 8-bit headers pass their colour map on
-  header.setDepth(8);
-  headerCopy = header;
-  ASSERT_TRUE(headerCopy.hasColormap());
-  EXPECT_EQ(*headerCopy.getColormap(), Colormap::flag());
 }

@@ -69,26 +69,6 @@ TEST(ImageSourceTiffStack, HeaderErrorsReachTheCallerWithTheSetterInTheChain) {
   EXPECT_THROW(ImageSourceFile().setFilename("/nonexistent.tif"), FileReadError);
 }
 
-TEST(ImageSourceLSMStack, AnswersChannelsAndReadsTheFrameAsTheSample) {
-  TemporaryDirectory directory;
-  TiffLayout layout;
-  layout.samplesPerPixel = 2;
-  layout.planarConfig = 2;
-  layout.lsmBlock = lsmInformationBlock(3, 4, 1, 2, 1e-6, 1e-6, 1e-6);
-  writeTiff(directory.file("two.lsm"), layout);
-  ImageSourceLSMStackPlane stack;
-  testing::internal::CaptureStdout();
-  stack.setLSMStackFilename(directory.file("two.lsm"));
-  testing::internal::GetCapturedStdout();
-  EXPECT_EQ(stack.getChannel(), 2);
-  EXPECT_EQ(stack.getNewSubfileType(), 0);
-  EXPECT_EQ(stack.getNumImages(), 1);
-  stack.setFrame(1);
-  Image image;
-  ImageReader().read(image, stack);
-  EXPECT_EQ(image.row(2)[3], defaultPixelValue(0, 2, 3, 1));
-}
-
 TEST(ImageSourceVoxelMatrix, PlanesInMemoryAre16BitAndPlanesOfFiles8Bit) {
   TemporaryDirectory directory;
   VoxelMatrix<float> matrix(2, 3, 4);

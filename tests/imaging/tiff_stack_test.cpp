@@ -1,5 +1,5 @@
-// Voxel matrices as TIFF stacks: the pages and tags saveAsTiff writes, the TIFF-stack path of load,
-// the round trip between them, and reading the planes of a stack through one source.
+// Voxel matrices as TIFF stacks: the pages and tags saveAsTiff writes, the TIFF-stack path of load and
+// the round trip between them.
 #include "imaging/Image.h"
 #include "imaging/ImageReader.h"
 #include "imaging/ImageSourceTiffStackPlane.h"
@@ -99,35 +99,6 @@ TEST(TiffStackWrite, EveryPageCarriesTheTagsAndClampedBytesOfItsSlice) {
   EXPECT_EQ(pages[1].rows[0][0], 0);
 }
 
-TEST(TiffStackWrite, LzwWithHorizontalDifferencingAndOtherUnits) {
-  TemporaryDirectory directory;
-  rampMatrix(8, 8, 2).saveAsTiff(directory.file("lzw.tif"), true);
-  const std::vector<Page> pages = readPages(directory.file("lzw.tif"));
-  ASSERT_EQ(pages.size(), 2u);
-  EXPECT_NE(pages[1].tags.find("compression 5 predictor 2"), std::string::npos);
-  EXPECT_EQ(pages[1].rows[7][7], static_cast<unsigned char>((49 + 21 + 40) % 256));
-  VoxelMatrix<float> matrix = rampMatrix(1, 1, 1);
-  matrix.setVoxelCalibration(voxelCalibration(1, 1, 0.125f, -3));
-  matrix.saveAsTiff(directory.file("mm.tif"));
-  EXPECT_NE(readPages(directory.file("mm.tif"))[0].tags.find(
-                "\nImageJ=1.47v\nimages=1\nslices=1\nunit=mm\nspacing=0.125000\nloop=false"),
-            std::string::npos);
-}
-
-TEST(TiffStackWrite, RefusesToOverwriteUnlessAskedAndReportsUnwritablePlaces) {
-  TemporaryDirectory directory;
-  const std::string path = directory.file("kept.tif");
-  writeFile(path, "old");
-  expectException<FileWriteError>([&] { rampMatrix(1, 1, 1).saveAsTiff(path); },
-                                  "void VoxelMatrix<T>::saveAsTiff(...) const", "File already exists");
-  EXPECT_EQ(readFile(path), "old");
-  rampMatrix(1, 1, 1).saveAsTiff(path, false, true);
-  EXPECT_EQ(readPages(path).size(), 1u);
-  const auto error = expectThrow<FileWriteError>(
-      [] { rampMatrix(1, 1, 1).saveAsTiff("/nonexistent-dir/stack.tif", false, true); });
-  EXPECT_EQ(error.getWhat().rfind("Cannot open file for writing", 0), 0u);
-}
-
 TEST(TiffStackRoundTrip, SizesVoxelsUnitAndSpacingComeBackCompressedOrNot) {
   TemporaryDirectory directory;
   const VoxelMatrix<float> original = rampMatrix(16, 9, 4);
@@ -155,128 +126,4 @@ TEST(TiffStackRoundTrip, AZeroVoxelSizeStillWritesAReadableStack) {
   const VoxelMatrix<float> loaded(directory.file("flat.tif"));
   EXPECT_EQ(loaded.getSize3(), 2);
   EXPECT_EQ(loaded(1, 1, 1), static_cast<int>(matrix(1, 1, 1)));
-}
-
-TEST(TiffStackRead, SuffixesWithoutCaseAndSixteenBitValues) {
-  TemporaryDirectory directory;
-  writeTiff(directory.file("UPPER.TIF"), TiffLayout(), 2);
-  writeTiff(directory.file("long.Tiff"), TiffLayout(), 3);
-  const VoxelMatrix<unsigned char> upper(directory.file("UPPER.TIF"));
-  EXPECT_EQ(upper.getSize3(), 2);
-  EXPECT_EQ(upper(2, 3, 1), defaultPixelValue(1, 2, 3, 0));
-  EXPECT_EQ(VoxelMatrix<int>(directory.file("long.Tiff")).getSize3(), 3);
-  TiffLayout layout;
-  layout.bitsPerSample = 16;
-  layout.value = [](int page, int row, int column, int) {
-    return static_cast<unsigned>(10000 * page + 100 * row + column);
-  };
-  writeTiff(directory.file("deep.tif"), layout, 3);
-  EXPECT_EQ(VoxelMatrix<float>(directory.file("deep.tif"))(2, 3, 2), 20203);
-  writeFile(directory.file("fake.tif"), std::string(64, 'x'));
-  const auto error =
-      expectThrow<FileFormatError>([&] { VoxelMatrix<float> fake(directory.file("fake.tif")); });
-  EXPECT_EQ(error.getWhat(), "Unrecognized image file format");
-  EXPECT_NE(error.callStack().find("VoxelMatrix<T>::VoxelMatrix(const string&)"), std::string::npos);
-}
-
-// === Reading the planes of a stack (the source keeps the file open between planes)
-
-namespace {
-
-std::string writeStack(const TemporaryDirectory& directory, const std::string& name, int pages, int seed) {
-  TiffLayout layout;
-  layout.width = 7;
-  layout.height = 5;
-  layout.value = [seed](int page, int row, int column, int) {
-    return static_cast<unsigned>((seed + page * 29 + row * 7 + column) % 256);
-  };
-  const std::string path = directory.file(name);
-  writeTiff(path, layout, pages);
-  return path;
-}
-
-// The last pixel of a plane of writeStack with the given seed.
-int corner(int plane, int seed = 0) {
-  return (seed + plane * 29 + 4 * 7 + 6) % 256;
-}
-
-unsigned char planeCorner(ImageReader& reader, ImageSourceTiffStackPlane& source, int plane) {
-  source.setPlane(plane);
-  Image image;
-  reader.read(image, source);
-  return image.row(4)[6];
-}
-
-} // namespace
-
-TEST(TiffStackRead, OneReaderReadsPlanesInAnyOrderAndSurvivesPlanesBeyondTheEnd) {
-  TemporaryDirectory directory;
-  ImageSourceTiffStackPlane source;
-  source.setTiffStackFilename(writeStack(directory, "order.tif", 6, 0));
-  ImageReader reader;
-  for (int plane : {0, 1, 2, 5, 3, 3, 0, 4, 1}) EXPECT_EQ(planeCorner(reader, source, plane), corner(plane));
-  EXPECT_THROW(planeCorner(reader, source, 6), FileReadError);
-  EXPECT_THROW(planeCorner(reader, source, -1), FileReadError);
-  EXPECT_EQ(planeCorner(reader, source, 1), corner(1));
-  // It follows another source to another file, and back.
-  ImageSourceTiffStackPlane second;
-  second.setTiffStackFilename(writeStack(directory, "second.tif", 3, 100));
-  EXPECT_EQ(planeCorner(reader, second, 2), corner(2, 100));
-  EXPECT_EQ(planeCorner(reader, source, 2), corner(2));
-}
-
-TEST(TiffStackRead, FreshReadersAndClonesReadThroughTheSourcesOpenStack) {
-  TemporaryDirectory directory;
-  ImageSourceTiffStackPlane source;
-  source.setTiffStackFilename(writeStack(directory, "fresh.tif", 8, 0));
-  for (int plane : {6, 2, 6, 7, 0, 2, 5, 7}) {
-    ImageReader reader;
-    EXPECT_EQ(planeCorner(reader, source, plane), corner(plane)) << "plane " << plane;
-  }
-  EXPECT_TRUE(source.getStackCursor().isOpen());
-  const std::unique_ptr<ImageSource> clone = source.clone();
-  auto& copy = static_cast<ImageSourceTiffStackPlane&>(*clone);
-  ImageReader reader;
-  EXPECT_EQ(planeCorner(reader, copy, 5), corner(5));
-  EXPECT_EQ(&copy.getStackCursor(), &source.getStackCursor());
-  // Another file gets a fresh cursor.
-  source.setTiffStackFilename(writeStack(directory, "two.tif", 3, 100));
-  EXPECT_FALSE(source.getStackCursor().isOpen());
-  EXPECT_THROW(planeCorner(reader, source, 5), FileReadError);
-  EXPECT_EQ(planeCorner(reader, source, 2), corner(2, 100));
-}
-
-TEST(TiffStackRead, ALongStackLoadsEveryPageInOrderAndAFailedLoadChangesNothing) {
-  TemporaryDirectory directory;
-  const VoxelMatrix<unsigned char> matrix(writeStack(directory, "long.tif", 300, 3));
-  ASSERT_EQ(matrix.getSize3(), 300);
-  for (int k = 0; k < 300; ++k) ASSERT_EQ(matrix(4, 6, k), corner(k, 3)) << "page " << k;
-  const std::string path = writeStack(directory, "cut.tif", 4, 0);
-  writeFile(path, withDirectoryTag(readFile(path), 2, TIFFTAG_STRIPOFFSETS, 5000000)); // page 2 past the end
-  VoxelMatrix<unsigned char> kept(2, 2, 2);
-  kept.fill(9);
-  EXPECT_THROW(kept.load(path), FileReadError);
-  EXPECT_EQ(kept.getSize3(), 2);
-  EXPECT_EQ(kept(1, 1, 1), 9);
-}
-
-TEST(TiffStackRead, AStackOverwrittenWhileItsSourceHoldsItFailsCleanly) {
-  TemporaryDirectory directory;
-  TiffLayout layout;
-  layout.width = 300;
-  layout.height = 200;
-  const std::string path = directory.file("rewritten.tif");
-  writeTiff(path, layout, 4);
-  ImageSourceTiffStackPlane source;
-  source.setTiffStackFilename(path);
-  ImageReader reader;
-  source.setPlane(0);
-  Image image;
-  reader.read(image, source);
-  writeTiff(path, TiffLayout(), 1); // truncated and rewritten in place, much shorter
-  source.setPlane(3);
-  try {
-    reader.read(image, source);
-  } catch (const Exception&) {
-  }
 }

@@ -1,4 +1,4 @@
-// The ".vm" voxel-matrix file: both layouts byte for byte, type identifiers, save rules, and
+// The ".vm" voxel-matrix file: both layouts byte for byte, type identifiers, and
 // refusal of hostile headers before anything is allocated.
 #include "imaging/VoxelMatrix.h"
 
@@ -54,17 +54,6 @@ TEST(VmFormatWrite, SaveWritesLayoutOneByteForByteAndLoadsItBack) {
   EXPECT_EQ(loaded, original);
   EXPECT_EQ(loaded.getVoxelCalibration().getLengthUnit().getScale(), -6);
   EXPECT_EQ(loaded.getVoxelCalibration().getVoxelSize(), original.getVoxelCalibration().getVoxelSize());
-}
-
-TEST(VmFormatWrite, RefusesToOverwriteUnlessAskedAndReportsUnwritablePlaces) {
-  TemporaryDirectory directory;
-  const std::string path = directory.file("kept.vm");
-  writeFile(path, "old");
-  EXPECT_EQ(expectThrow<FileWriteError>([&] { sampleMatrix().save(path); }).getFilename(), path);
-  EXPECT_EQ(readFile(path), "old");
-  sampleMatrix().save(path, true);
-  EXPECT_EQ(readFile(path).size(), 48u + 12 * 4);
-  EXPECT_THROW(sampleMatrix().save("/nonexistent-dir/m.vm", true), FileWriteError);
 }
 
 TEST(VmFormatRead, EveryElementTypeRoundTripsUnderItsIdentifier) {
@@ -128,19 +117,6 @@ TEST(VmFormatRead, ErrorsNameTheirPlaceAndATypeMismatchComesBeforeResizing) {
   EXPECT_EQ(matrix.getSize1(), 2);
   const auto error = expectThrow<FileReadError>([] { VoxelMatrix<float> missing("/nonexistent/file.vm"); });
   EXPECT_EQ(error.getFilename(), "/nonexistent/file.vm");
-}
-
-TEST(VmFormatRead, LoadHeaderSetsOnlyTheCalibration) {
-  TemporaryDirectory directory;
-  sampleMatrix().save(directory.file("m.vm"));
-  VoxelMatrix<float> matrix(1, 1, 1);
-  matrix(0, 0, 0) = 42;
-  matrix.loadHeader(directory.file("m.vm"));
-  EXPECT_EQ(matrix(0, 0, 0), 42);
-  EXPECT_FLOAT_EQ(matrix.getVoxelCalibration().getVoxelHeight(), 0.5f);
-  EXPECT_EQ(matrix.getVoxelCalibration().getLengthUnit().getScale(), -6);
-  EXPECT_THROW(VoxelMatrix<double>().loadHeader(directory.file("m.vm")), TypeError);
-  EXPECT_THROW(VoxelMatrix<float>().loadHeader("/nonexistent.vm"), FileReadError);
 }
 
 // === Hostile headers

@@ -1,5 +1,5 @@
 // The OpenGL that point-set painters issue: attributes turned into state around the drawing, points
-// or solid symbols of equal volume, nothing at all without a shape or when hidden.
+// or solid symbols of equal volume.
 #include "rendering/VerticesPainterGL.h"
 
 #include "tests/rendering/PainterTestShapes.h"
@@ -58,18 +58,6 @@ protected:
 
 } // namespace
 
-TEST_F(PointPainting, WithoutShapeOrWhenHiddenIssuesNoOpenGLAtAll) {
-  VerticesPainterGL<float> empty;
-  changeAttributes(empty, [](ShapePainterAttributesGL& a) { a.setColor(rgb(1, 2, 3)); });
-  VerticesPainterGL<float> hidden;
-  hidden.setShape(points);
-  changeAttributes(hidden, [](ShapePainterAttributesGL& a) { a.setVisibility(false); });
-  GLCallRecorder recorder;
-  empty.glDraw();
-  hidden.glDraw();
-  EXPECT_TRUE(recorder.calls().empty());
-}
-
 TEST_F(PointPainting, DefinedAttributesBecomeStateAroundTheDrawing) {
   VerticesPainterGL<float> painter;
   painter.setShape(points);
@@ -100,24 +88,6 @@ TEST_F(PointPainting, DefinedAttributesBecomeStateAroundTheDrawing) {
     EXPECT_EQ(recorder.calls()[i].name, expected[i].name) << i;
     EXPECT_EQ(recorder.calls()[i].args, expected[i].args) << expected[i].name;
   }
-}
-
-TEST_F(PointPainting, UndefinedAttributesLeaveTheStateAloneAndColourAloneIsOpaque) {
-  VerticesPainterGL<float> painter;
-  painter.setShape(points);
-  ShapePainterAttributesGL bare;
-  bare.clear();
-  painter.setAttributes(bare);
-  GLCallRecorder recorder;
-  painter.glDraw();
-  EXPECT_EQ(recorder.names(),
-            (std::vector<std::string>{"glNormal3f", "glBegin", "glVertex3f", "glVertex3f", "glEnd"}));
-  bare.setColor(rgb(9, 8, 7));
-  painter.setAttributes(bare);
-  recorder.clear();
-  painter.glDraw();
-  ASSERT_EQ(recorder.count("glColor4ub"), 1);
-  EXPECT_EQ(recorder.named("glColor4ub")[0].args[3], 255);
 }
 
 TEST_F(PointPainting, SphereIsAGluSphereOfTheSymbolRadiusOrOfTheScaleWhenUndefined) {

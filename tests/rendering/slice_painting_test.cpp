@@ -1,5 +1,5 @@
 // Images and voxel-matrix slices drawn as textures: resampled copies of odd-sized images, the slice
-// placed at its depth with its grey levels, one upload per slice change, and slices that do not exist.
+// placed at its depth with its grey levels.
 #include "rendering/ImagePainterGL.h"
 #include "rendering/VoxelMatrixSlicePainterGL.h"
 
@@ -72,33 +72,4 @@ TEST_F(SlicePainting, ShowsTheGreyLevelsOfTheChosenSliceTurnedByDirectionZero) {
   EXPECT_TRUE(pixelNear(frame, 16, 16, Qt::black, 0));
   EXPECT_TRUE(pixelNear(frame, 48, 48, Qt::black, 0));
   EXPECT_EQ(painter.boundingBox().getVertex2(), Vector<float>(std::vector<float>{1, 1, 1.25f}));
-}
-
-// A slice is converted once when it changes and uploaded by the next draw; the old texture is given
-// back; the current slice again, slices beyond the last and negative ones change nothing.
-TEST_F(SlicePainting, UploadsOnlyWhenTheSliceChangesToOneThatExists) {
-  const VoxelMatrix<float> volume = gradientVolume();
-  struct Step {
-    int slice, uploads, shown;
-  };
-  const Step steps[] = {{0, 0, 0}, {2, 1, 2}, {2, 0, 2}, {5, 0, 2}, {-1, 0, 2}, {4, 1, 4}};
-  GLCallRecorder recorder(true);
-  {
-    VoxelMatrixSlicePainterGL<float, float> painter;
-    painter.setVoxelMatrix(volume);
-    painter.glDraw();
-    EXPECT_EQ(recorder.count("glTexImage2D"), 1);
-    for (const Step& step : steps) {
-      SCOPED_TRACE(step.slice);
-      recorder.clear();
-      painter.setCurrentSlice(step.slice);
-      painter.glDraw();
-      painter.glDraw();
-      EXPECT_EQ(recorder.count("glTexImage2D"), step.uploads);
-      EXPECT_EQ(recorder.count("glDeleteTextures"), step.uploads);
-      EXPECT_EQ(painter.getCurrentSlice(), step.shown);
-    }
-    recorder.clear();
-  }
-  EXPECT_EQ(recorder.count("glDeleteTextures"), 1) << "the painter gives its texture back";
 }

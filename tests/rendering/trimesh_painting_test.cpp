@@ -1,5 +1,5 @@
 // Triangle-mesh painter: display lists compiled once per change and replayed, the smoothing rules of
-// setAttributes, vertex colours, and which meshes go to the blended pass.
+// setAttributes, and removed triangles.
 #include "rendering/QuadMeshPainterGL.h"
 #include "rendering/TriMeshPainterGL.h"
 
@@ -75,53 +75,6 @@ TEST_F(TriMeshLists, FirstDrawCompilesAndLaterDrawsReplayUntilAnAttributeChanges
   EXPECT_EQ(recorder.count("glNewList"), 1);
 }
 
-TEST_F(TriMeshLists, WireframeHasItsOwnListKeptUntilThatModeIsDrawnAgain) {
-  painter.glDraw();
-  const double surface = listOf(recorder, "glNewList");
-  setMode(painter, DISPLAY_MODE_MESH);
-  recorder.clear();
-  painter.glDraw();
-  const auto batches = recorder.batches();
-  ASSERT_EQ(batches.size(), 1u);
-  EXPECT_EQ(batches[0].mode, GL_LINES);
-  ASSERT_EQ(batches[0].vertices.size(), 12u);                // three segments per triangle, shared edge twice
-  EXPECT_EQ(batches[0].vertices[4], batches[0].vertices[0]); // a-c closes the first triangle
-  const std::vector<std::string> names = recorder.names(); // one normal, towards the viewer, outside the list
-  EXPECT_EQ(recorder.count("glNormal3f"), 1);
-  EXPECT_LT(std::find(names.begin(), names.end(), "glNormal3f"),
-            std::find(names.begin(), names.end(), "glNewList"));
-  EXPECT_EQ(recorder.count("glDeleteLists"), 0); // only the list of the mode drawn is renewed
-  ASSERT_EQ(recorder.count("glNewList"), 1);
-  EXPECT_NE(listOf(recorder, "glNewList"), surface);
-
-  setMode(painter, DISPLAY_MODE_SURFACE);
-  recorder.clear();
-  painter.glDraw();
-  ASSERT_EQ(recorder.count("glDeleteLists"), 1);
-  EXPECT_EQ(listOf(recorder, "glDeleteLists"), surface);
-  EXPECT_EQ(recorder.count("glNewList"), 1);
-
-  setMode(painter, DISPLAY_MODE_CURVE); // other modes draw the points without lists
-  recorder.clear();
-  painter.glDraw();
-  ASSERT_EQ(recorder.batches().size(), 1u);
-  EXPECT_EQ(recorder.batches()[0].mode, GL_POINTS);
-  EXPECT_EQ(recorder.count("glNewList"), 0);
-}
-
-TEST_F(TriMeshLists, DestructorFreesTheCompiledLists) {
-  double list = 0;
-  {
-    TriMeshPainterGL<float> local;
-    local.setShape(square);
-    local.glDraw();
-    list = listOf(recorder, "glNewList");
-    recorder.clear();
-  }
-  ASSERT_EQ(recorder.count("glDeleteLists"), 1);
-  EXPECT_EQ(listOf(recorder, "glDeleteLists"), list);
-}
-
 // A removed triangle keeps its place with the vertex numbers -1: neither filled nor outlined.
 TEST_F(TriMeshLists, RemovedTrianglesAreNeitherFilledNorOutlined) {
   square.removeTriangle(0);
@@ -142,17 +95,6 @@ TEST(MeshPainterShapes, MeshPaintersRejectShapesOfAnotherKind) {
   EXPECT_FALSE(quads.hasShape());
   TriMeshPainterGL<float> triangles;
   EXPECT_THROW(triangles.setShape(curve), TypeError);
-}
-
-TEST(TriMeshOpacity, UndefinedOrFullTransparencyIsOpaque) {
-  TriMeshPainterGL<float> painter;
-  EXPECT_TRUE(painter.isOpaque());
-  setTransparency(painter, 254.5f);
-  EXPECT_FALSE(painter.isOpaque());
-  ShapePainterAttributesGL attributes;
-  attributes.clear();
-  painter.setAttributes(attributes);
-  EXPECT_TRUE(painter.isOpaque());
 }
 
 TEST(TriMeshSmoothingRules, OnlyChangedVertexCountsMoveTheMeshCumulatively) {
@@ -196,37 +138,4 @@ TEST(TriMeshSmoothingRules, VertexSmoothingRecomputesTheNormalsWithTheUnchangedN
   EXPECT_NE(mesh.getNormal(1), normalBefore); // the moved mesh has other normals
   for (int v = 0; v < 9; ++v)
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(mesh.getNormal(v)[i], expected.getNormal(v)[i], 1e-6) << v;
-}
-
-TEST(TriMeshSurface, VertexColoursThenNormalsPrecedeEveryVertexWithThePainterAlpha) {
-  TriMesh<float> square = makeSquareMesh(1);
-  auto* colors = new TriMesh<int>(3, 4);
-  for (int v = 0; v < 4; ++v) {
-    colors->vertex(v)[0] = 10 * v;
-    colors->vertex(v)[1] = 512 + v; // only the low byte is used
-    colors->vertex(v)[2] = 7;
-  }
-  square.setVertexColors(colors);
-  TriMeshPainterGL<float> painter;
-  painter.setShape(square);
-  setTransparency(painter, 254.5f);
-  GLCallRecorder recorder;
-  painter.glDraw();
-  std::vector<GLCall> inBatches;
-  bool inside = false;
-  for (const GLCall& call : recorder.calls()) {
-    if (call.name == "glBegin") inside = true;
-    if (call.name == "glEnd") inside = false;
-    if (inside && call.name != "glBegin") inBatches.push_back(call);
-  }
-  ASSERT_EQ(inBatches.size(), 18u); // two triangles of three (colour, normal, vertex)
-  const int order[] = {0, 1, 2, 0, 2, 3};
-  for (int k = 0; k < 6; ++k) {
-    const int v = order[k];
-    EXPECT_EQ(inBatches[3 * k].name, "glColor4ub");
-    EXPECT_EQ(inBatches[3 * k].args, (std::vector<double>{10.0 * v, double(v), 7, 254})) << k;
-    EXPECT_EQ(inBatches[3 * k + 1].name, "glNormal3f");
-    EXPECT_EQ(inBatches[3 * k + 1].args, (std::vector<double>{0, 0, 1}));
-    EXPECT_EQ(inBatches[3 * k + 2].name, "glVertex3f");
-  }
 }

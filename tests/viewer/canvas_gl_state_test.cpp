@@ -1,5 +1,5 @@
-// OpenGL state that the canvas sets up and that pixels show only indirectly: lighting set-up, light
-// colours, and the projection and model-view matrices of a paint pass.
+// OpenGL state that the canvas sets up and that pixels show only indirectly: lights in a new context
+// and the projection of a paint pass.
 #include "viewer/ViewerCanvasGL.h"
 
 #include "tests/viewer/CanvasTestPainters.h"
@@ -78,22 +78,6 @@ protected:
 
 } // namespace
 
-TEST_F(CanvasGLState, InitialisationLightsTheSceneFromTheEyeWithGreyLightColours) {
-  canvas->setAmbientLight(51);
-  canvas->setDiffuseLight(255);
-  canvas->setSpecularLight(0);
-  paint();
-  EXPECT_TRUE(glIsEnabled(GL_LIGHTING) && glIsEnabled(GL_LIGHT0) && glIsEnabled(GL_COLOR_MATERIAL));
-  GLint twoSided = 0;
-  glGetIntegerv(GL_LIGHT_MODEL_TWO_SIDE, &twoSided);
-  EXPECT_EQ(twoSided, GL_TRUE);
-  EXPECT_EQ(lightComponent(GL_POSITION, 2), 1.0f);
-  EXPECT_EQ(lightComponent(GL_POSITION, 3), 0.0f); // directional
-  EXPECT_FLOAT_EQ(lightComponent(GL_AMBIENT, 1), 0.2f);
-  EXPECT_FLOAT_EQ(lightComponent(GL_DIFFUSE, 0), 1.0f);
-  EXPECT_FLOAT_EQ(lightComponent(GL_SPECULAR, 2), 0.0f);
-}
-
 TEST_F(CanvasGLState, ReparentedCanvasSendsItsLightsToItsNewContext) {
   canvas->setDiffuseLight(51);
   paint();
@@ -118,20 +102,4 @@ TEST_F(CanvasGLState, PerspectiveFrustumSurroundsTheSceneAtTheEyeDistanceAndFoll
   paintWith(true, 3.0f, 50, 0, 10); // zoom 0.5: factor 3, so translationY = -0.3
   const double r = s / 0.5, cy = -0.3 * s;
   expectMatrix(GL_PROJECTION_MATRIX, frustum(-r, r, cy - r, cy + r, 4 * s - s, 4 * s + s));
-}
-
-TEST_F(CanvasGLState, RotationAppliesXThenYThenZToTheModel) {
-  Vector<float> angles(3);
-  angles[0] = 90;
-  angles[1] = 90;
-  angles[2] = 0;
-  canvas->setRotation(angles);
-  paintWith(false, 1.0f, 100, 0, 0);
-  // The model's x axis (1, 0, 0): Ry(90) turns it to (0, 0, -1), then Rx(90) to (0, 1, 0). Rotating
-  // about x first would leave (0, 0, -1).
-  GLdouble m[16];
-  glGetDoublev(GL_MODELVIEW_MATRIX, m);
-  EXPECT_NEAR(m[0], 0.0, 1e-6);
-  EXPECT_NEAR(m[1], 1.0, 1e-6);
-  EXPECT_NEAR(m[2], 0.0, 1e-6);
 }

@@ -64,8 +64,6 @@ TEST(GLObjectRelease, PaintersDeletedAnywhereLeaveNoListOrTextureAlive) {
   for (const GLCall& call : recorder.calls()) ASSERT_NE(call.context, nullptr) << call.name;
 }
 
-// A scene of flat shapes: the centre gets 0 for the axis its box lacks (the sanitizer build checks
-// that painting reads nothing beyond the box's vectors).
 TEST(SceneBox, OfTwoDimensionsIsCentredWithZeroDepth) {
   QSettings().clear();
   BlockPainter flat(0, 0, 0, 1, 1, 1, 255, 255, 255);

@@ -37,12 +37,6 @@ protected:
   void keyPressEvent(QKeyEvent* event) override { keys.push_back(event->key()); }
 };
 
-QStringList texts(const QMenu& menu) {
-  QStringList result;
-  for (QAction* action : menu.actions()) result << (action->isSeparator() ? QString("|") : action->text());
-  return result;
-}
-
 struct ViewerMediatorTest : ::testing::Test {
   ViewerMediatorTest() {
     QSettings().clear();
@@ -130,20 +124,6 @@ TEST(ScaleBarPanel, BoundsItsControlsByTheSceneBoxAndAnnouncesScaledBoxes) {
   EXPECT_EQ(announced.getVertex2(), point3(7, 0, 0));
 }
 
-TEST_F(ViewerMediatorTest, FillsTheMenusAndStartsCanvasAndPanelAlike) {
-  EXPECT_EQ(texts(fileMenu), QStringList({"Snapshot", "Snapshot (cropped)", "Snapshot at size...", "Record",
-                                          "Clear landmarks", "Save landmarks..."}));
-  EXPECT_EQ(texts(poseMenu),
-            QStringList({"Standard pose 1", "Standard pose 2", "Standard pose 3", "Reverse standard pose 1",
-                         "Reverse standard pose 2", "Reverse standard pose 3", "|", "Toggle animation",
-                         "Toggle random motion", "Toggle spinning motion", "Set motion angle...",
-                         "Set motion timeout..."}));
-  EXPECT_EQ(canvas.getBoundingBoxScaling(), 110);
-  EXPECT_EQ(canvas.getPose().getDiffuseLight(), 128);
-  EXPECT_EQ(shown(6), 80); // ambient
-  EXPECT_EQ(shown(10), 110);
-}
-
 // Panel to canvas (user changes), canvas to panel (a drag and a double click), and the scale bar.
 TEST_F(ViewerMediatorTest, RoutesPanelChangesToTheCanvasAndCanvasChangesToThePanel) {
   dragSlider(inputBox(&panel, 5), 250);
@@ -208,14 +188,4 @@ TEST_F(ViewerMediatorTest, SwallowsDeleteAndRButLetsOtherKeysReachTheCanvas) {
     const int code = key[0] & ~Qt::KeyboardModifierMask;
     EXPECT_EQ(std::count(canvas.keys.begin(), canvas.keys.end(), code), reaches ? 1 : 0) << code;
   }
-}
-
-TEST(ViewerMediatorSettings, MotionSettingsAreReadAtConstructionAndSavedBySetters) {
-  QSettings().clear();
-  EXPECT_EQ(ViewerMediator().getRandomMotionAngle(), 1);
-  EXPECT_EQ(ViewerMediator().getMotionTimeout(), 50);
-  ViewerMediator().setRandomMotionAngle(-7);
-  ViewerMediator().setMotionTimeout(80);
-  EXPECT_EQ(ViewerMediator().getRandomMotionAngle(), -7);
-  EXPECT_EQ(ViewerMediator().getMotionTimeout(), 80);
 }
