@@ -69,6 +69,37 @@ def mutated(text, old, new, occurrence):
     return "\n".join(lines)
 
 
+def synchronise(source, target, keep):
+    """Makes the tree target hold what source holds, except its entry keep (the build). Only files whose
+    bytes differ are written, and they get a fresh modification time: a build left from an earlier run
+    (another suite, a fault) rebuilds exactly what changed."""
+    for directory, folders, files in os.walk(target, topdown=True):
+        if directory == target and keep in folders:
+            folders.remove(keep)
+        relative = os.path.relpath(directory, target)
+        for name in files + [f for f in folders if os.path.islink(os.path.join(directory, f))]:
+            if not os.path.lexists(os.path.join(source, relative, name)):
+                os.remove(os.path.join(directory, name))
+        for name in list(folders):
+            if not os.path.isdir(os.path.join(source, relative, name)):
+                shutil.rmtree(os.path.join(directory, name))
+                folders.remove(name)
+    for directory, _, files in os.walk(source):
+        relative = os.path.relpath(directory, source)
+        os.makedirs(os.path.join(target, relative), exist_ok=True)
+        for name in files:
+            new, old = os.path.join(directory, name), os.path.join(target, relative, name)
+            with open(new, "rb") as f:
+                content = f.read()
+            if os.path.exists(old):
+                with open(old, "rb") as f:
+                    if f.read() == content:
+                        continue
+            with open(old, "wb") as f:
+                f.write(content)
+            shutil.copymode(new, old)
+
+
 def prepare(args, build_options, build_name):
     """A copy of the code at args.commit with args.tests as its tests/, configured in WORK/src/<build_name>.
 
@@ -78,15 +109,15 @@ def prepare(args, build_options, build_name):
     src = os.path.join(work, "src")
     tests = os.path.abspath(args.tests)
     os.makedirs(src, exist_ok=True)
-    for entry in os.listdir(src):
-        if entry != build_name:
-            path = os.path.join(src, entry)
-            shutil.rmtree(path) if os.path.isdir(path) and not os.path.islink(path) else os.remove(path)
+    fresh = os.path.join(work, "fresh")
+    shutil.rmtree(fresh, ignore_errors=True)
+    os.makedirs(fresh)
     archive = subprocess.run(["git", "-C", ROOT, "archive", args.commit], check=True, capture_output=True).stdout
-    # Fresh modification times: an object built from an earlier fault must not look up to date.
-    subprocess.run(["tar", "-x", "-m", "-C", src], input=archive, check=True)
-    shutil.rmtree(os.path.join(src, "tests"))
-    shutil.copytree(tests, os.path.join(src, "tests"), ignore=shutil.ignore_patterns("build*"), copy_function=shutil.copy)
+    subprocess.run(["tar", "-x", "-C", fresh], input=archive, check=True)
+    shutil.rmtree(os.path.join(fresh, "tests"))
+    shutil.copytree(tests, os.path.join(fresh, "tests"), ignore=shutil.ignore_patterns("build*"))
+    synchronise(fresh, src, keep=build_name)
+    shutil.rmtree(fresh)
     # Tests find the shared data beside the source tree.
     shared = os.path.join(work, "shared")
     if not os.path.exists(shared):
@@ -256,7 +287,7 @@ def coverage_command(args):
     status = ctest(build, log)
     layers = "|".join(LAYERS)
     summary = subprocess.run(["gcovr", "--root", src, "--filter", f"{src}/({layers})/", "--print-summary",
-                              "--gcov-ignore-errors", "source_not_found", "-o", os.path.join(work, "coverage-files.txt"),
+                              "-o", os.path.join(work, "coverage-files.txt"),
                               build], capture_output=True, text=True, cwd=build)
     report = summary.stdout + summary.stderr + ("" if status == 0 else f"\nSome tests failed (ctest exit {status}).\n")
     with open(os.path.join(work, "coverage.txt"), "w") as f:
