@@ -1,15 +1,44 @@
 #pragma once
 
+#include "application/ParameterData.h"
+#include "foundation/DataSet.h"
 #include "viewer/ShapeViewerPainterGL.h"
 
+#include <memory>
+#include <optional>
 #include <string>
 
-// The viewer painter that the mediator creates for every loaded shape; so far it adds nothing to
-// ShapeViewerPainterGL but its constructors.
+template <class T> class TriMesh;
+
+// The viewer painter that the mediator creates for every loaded shape. For a triangle mesh it keeps
+// the per-vertex data set read from the mesh's "-parameters.df" file (row i belongs to vertex i) and
+// colours the mesh by one of its variables on request, keeping the mesh's own vertex colours to
+// give them back when the map is taken off.
 class ExtendedShapeViewerPainterGL : public ShapeViewerPainterGL {
 public:
   ExtendedShapeViewerPainterGL() = default;
   // Takes the proxy over; description is the file the shape was loaded from.
   ExtendedShapeViewerPainterGL(int nameCounter, bool selected, ShapePainterGL<float>* proxy,
                                const std::string& description);
+  ~ExtendedShapeViewerPainterGL() override;
+
+  void setDataSet(const DataSet& dataSet) { _dataSet = dataSet; } // copies
+  const DataSet& getDataSet() const { return _dataSet; }
+
+  // An empty name gives the mesh back its own colours; a variable of the data set colours every
+  // vertex by its value; another name, an empty data set or a shape other than a triangle mesh
+  // change nothing. A data set with fewer rows than the mesh has vertices is refused with a message
+  // on the standard error stream (the mesh keeps its colours); extra rows are not used.
+  // Returns whether the mesh now shows the map.
+  bool setParameterData(const ParameterData& parameterData);
+
+  // The values of a numeric column as floats (integer columns converted); none for a text column.
+  static std::optional<Vector<float>> floatValues(const DataSet& dataSet, const std::string& name);
+
+private:
+  TriMesh<float>* mappedMesh() const; // the proxy's triangle mesh, null for any other shape
+
+  DataSet _dataSet;
+  bool _mapped = false;                     // the mesh shows a map, not its own colours
+  std::unique_ptr<TriMesh<int>> _ownColors; // the mesh's colours while a map is shown (null: none)
 };

@@ -1,10 +1,10 @@
 #include "application/ShapeViewerMainWindow.h"
 
+#include "application/ParameterPanel.h"
 #include "application/ShapeFileLoader.h"
 #include "application/ShapeViewerAttributesEditor.h"
 #include "application/ShapeViewerListBox.h"
 #include "application/ShapeViewerMediator.h"
-#include "viewer/ShapeViewerPainterGL.h"
 #include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
 #include "foundation/FileInfo.h"
@@ -18,6 +18,7 @@
 #include "imaging/VoxelMatrix.h"
 #include "rendering/ShapePainterGL.h"
 #include "viewer/QInputBox.h"
+#include "viewer/ShapeViewerPainterGL.h"
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerPosePanel.h"
 #include "viewer/ViewerScaleBarPanel.h"
@@ -163,6 +164,9 @@ ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent) 
   _sliceBox = new QInputBox("Slice", _rightFrame, 0, 100, "");
   _mediator->setSliceCompositeBox(*_sliceBox);
   _mediator->setScaleBarPanel(*scaleBarPanel);
+  auto* parameterPanel = new ParameterPanel(this);
+  _parameterPanel = parameterPanel;
+  _mediator->setParameterPanel(*parameterPanel);
   _mediator->initialize();
   buildMenus();
   layOut();
@@ -251,6 +255,7 @@ void ShapeViewerMainWindow::layOut() {
   _rightColumn->setContentsMargins(0, 0, 0, 0);
   _rightColumn->addStretch(0);
   _rightColumn->addWidget(_listBox, 1);
+  _rightColumn->addWidget(_parameterPanel);
   _rightColumn->addWidget(_attributesEditor);
   _rightColumn->addWidget(_sliceBox);
 

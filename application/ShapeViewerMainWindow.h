@@ -94,6 +94,7 @@ private:
   QWidget* _listBox = nullptr;
   QWidget* _attributesEditor = nullptr;
   QWidget* _scaleBarPanel = nullptr;
+  QWidget* _parameterPanel = nullptr; // "Parametric maps", under the list
   QInputBox* _sliceBox = nullptr;
   Vector<float> _scaling;
 

@@ -1,13 +1,17 @@
 #pragma once
 
 #include "application/ImageLayers.h"
+#include "application/ParameterData.h"
 #include "rendering/ShapePainterAttributesGL.h"
 #include "viewer/ViewerMediator.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+class ExtendedShapeViewerPainterGL;
+class ParameterPanel;
 class QInputBox;
 template <class T> class Shape;
 template <class T> class ShapePainterGL;
@@ -36,6 +40,12 @@ public:
   void setAttributesEditor(ShapeViewerAttributesEditor& editor);
   // The list's selection becomes the painters' selection; its V and Delete act on the selection.
   void setListBox(ShapeViewerListBox& listBox);
+  // The panel lists the variables of the meshes' parameter files; its choices recolour the meshes.
+  void setParameterPanel(ParameterPanel& panel);
+  // Adds a variable to the table of parameters, or widens its range to the union of both, and
+  // refills the panel.
+  void updateParameter(const ParameterData& parameterData);
+  const std::map<std::string, ParameterData>& getParameters() const { return _parameters; }
 
   // Shows a loaded shape (already scaled); fileName is the file it came from. The shape gets a
   // painter of its kind in the next colour of the cycle, wrapped in a selected viewer painter that is
@@ -83,6 +93,9 @@ public slots:
   void toggleSelectedPaintersVisibility();
   // What the selected painters' attributes have in common; all undefined without a selection.
   ShapePainterAttributesGL intersectSelectionAttributes() const;
+  // Every mesh with that variable is coloured by it (the empty name gives every mesh its own colours
+  // back); the canvas shows the map's colour bar while a mesh shows the map.
+  void processParameterChange(const ParameterData& parameterData);
 
 public slots:
   // Every voxel matrix shows the slice (those without it keep theirs), then the canvas repaints.
@@ -102,6 +115,10 @@ private:
   // OpenGL objects they hold.
   void releasePainters(const std::vector<ShapeViewerPainterGL*>& painters);
   void repaintCanvas();
+  // Step of loading a triangle mesh: its "-parameters.df" data set goes to the painter and its
+  // variables to the table; a missing, unreadable or too short file is reported and skipped.
+  void loadParameters(ExtendedShapeViewerPainterGL& painter, const Shape<float>& shape,
+                      const std::string& fileName);
 
   std::vector<ShapeViewerPainterGL*> _painters; // owned, in loading order
   ShapeViewerAttributesEditor* _attributesEditor = nullptr;
@@ -110,4 +127,6 @@ private:
   bool _batchMode = false;
   QInputBox* _sliceBox = nullptr;
   ImageLayers _imageLayers;
+  ParameterPanel* _parameterPanel = nullptr;
+  std::map<std::string, ParameterData> _parameters; // every variable seen, with the union of its ranges
 };

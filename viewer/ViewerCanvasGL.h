@@ -64,6 +64,10 @@ public:
   const ProjectionGL& getProjection() const { return _scene.getProjection(); }
   const BoundingBoxPainterGL<float>& getBoundingBoxPainter() const { return _scene.getBoundingBoxPainter(); }
   const BoundingBoxPainterGL<float>& getScaleBarPainter() const { return _scene.getScaleBarPainter(); }
+  // The colour map legend at the right edge, until hidden; takes effect at the next paint.
+  void setColorBar(const ColorBarGL& colorBar) { _scene.setColorBar(colorBar); }
+  void hideColorBar() { _scene.setColorBar(ColorBarGL()); }
+  const ColorBarGL& getColorBar() const { return _scene.getColorBar(); }
 
   // === Turning the scene about the screen's axes
   // The increment multiplies the current rotation on the left, so it acts about the screen axes; the

@@ -215,6 +215,9 @@ void ViewerSceneGL::glDraw(const Frame& frame) {
     if (!painter->isOpaque()) painter->glDraw();
   glDisable(GL_BLEND);
   glDepthMask(GL_TRUE);
+  const Vector<int>& background = _background.getColor();
+  const bool dark = std::max({background[0], background[1], background[2]}) < 127;
+  _colorBar.glDraw(frame.width, frame.height, frame.left, frame.bottom, dark ? Qt::white : Qt::black);
   if (frame.markDrawn) glDisable(GL_STENCIL_TEST);
   glPopClientAttrib();
 }

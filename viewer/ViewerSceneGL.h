@@ -5,6 +5,7 @@
 #include "rendering/BoundingBoxPainterGL.h"
 #include "rendering/PainterGL.h"
 #include "viewer/BackgroundGL.h"
+#include "viewer/ColorBarGL.h"
 #include "viewer/Pose.h"
 #include "viewer/ProjectionGL.h"
 
@@ -56,6 +57,9 @@ public:
   const BackgroundGL& getBackground() const { return _background; }
   void setProjection(const ProjectionGL& projection);
   const ProjectionGL& getProjection() const { return _projection; }
+  // The legend of the colour map shown on the meshes, drawn over the scene; the default one hides it.
+  void setColorBar(const ColorBarGL& colorBar) { _colorBar = colorBar; }
+  const ColorBarGL& getColorBar() const { return _colorBar; }
   BoundingBoxPainterGL<float>& boundingBoxPainter() { return _boundingBoxPainter; }
   const BoundingBoxPainterGL<float>& getBoundingBoxPainter() const { return _boundingBoxPainter; }
   BoundingBoxPainterGL<float>& scaleBarPainter() { return _scaleBarPainter; }
@@ -71,8 +75,9 @@ public:
   // Lighting of a new context: two-sided, colour material, light 0 along the viewing axis.
   void glInitialize();
   // One paint pass: background, scene box, scale bar, the opaque painters in list order, then the
-  // others blended without depth writes. The viewport is the square of the picture's larger side,
-  // centred on the picture, so the scene overflows the shorter side instead of being distorted.
+  // others blended without depth writes, then the colour bar over everything. The viewport is the square of
+  // the picture's larger side, centred on the picture, so the scene overflows the shorter side instead of
+  // being distorted.
   void glDraw(const Frame& frame);
   void updateGLProjection();
   void updateGLLight();
@@ -91,6 +96,7 @@ private:
   ProjectionGL _projection;
   BoundingBoxPainterGL<float> _boundingBoxPainter;
   BoundingBoxPainterGL<float> _scaleBarPainter;
+  ColorBarGL _colorBar;
   Vector<float> _rotation;
   float _translationX = 0.0f;
   float _translationY = 0.0f;

@@ -1,0 +1,41 @@
+#include "application/ParameterData.h"
+
+#include "foundation/ErrorThrowing.h"
+
+#include <cmath>
+
+void ParameterData::updateMinimum(float value) {
+  if (!_minimum || value < *_minimum) _minimum = value;
+}
+
+void ParameterData::updateMaximum(float value) {
+  if (!_maximum || value > *_maximum) _maximum = value;
+}
+
+void ParameterData::setColormapName(const std::string& name) {
+  _colormapName = name;
+  _colormap = colormap();
+}
+
+Colormap ParameterData::colormap() const {
+  if (_colormapName == "Temperature") return Colormap::cold2Hot(256);
+  if (_colormapName == "Fire") return Colormap::fire();
+  if (_colormapName == "Thermal") return Colormap::thermal();
+  Colormap grey(256);
+  grey.makeGrayscale();
+  return grey;
+}
+
+int ParameterData::valueToCell(float value) const {
+  if (!_minimum || !_maximum)
+    throwError<UsageError>("int ParameterData::valueToCell(float) const", "The value range is not defined");
+  const float minimum = *_minimum, maximum = *_maximum;
+  if (!(value >= minimum)) return 0; // also a value that is not a number
+  if (value > maximum || minimum == maximum) return 255;
+  const float cell = std::floor((value - minimum) * 255.0f / (maximum - minimum) + 0.5f);
+  return cell >= 0.0f && cell <= 255.0f ? static_cast<int>(cell) : 255; // a range too wide for floats
+}
+
+Vector<int> ParameterData::valueToColor(float value) const {
+  return _colormap.getColor(valueToCell(value));
+}

@@ -1,0 +1,87 @@
+#include "application/ParameterPanel.h"
+
+#include "viewer/QDoubleCompositeBox.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+ParameterPanel::ParameterPanel(QWidget* parent)
+    : QWidget(parent), _parameterCombo(new QComboBox(this)), _colormapCombo(new QComboBox(this)),
+      _minimumBox(new QDoubleCompositeBox("Minimum", "", this)),
+      _maximumBox(new QDoubleCompositeBox("Maximum", "", this)) {
+  auto* group = new QGroupBox("Parametric maps", this);
+  auto* grid = new QGridLayout(group);
+  grid->addWidget(new QLabel("Parameter", group), 0, 0);
+  grid->addWidget(_parameterCombo, 0, 1);
+  grid->addWidget(new QLabel("Colormap", group), 1, 0);
+  grid->addWidget(_colormapCombo, 1, 1);
+  grid->addWidget(_minimumBox, 2, 0, 1, 2);
+  grid->addWidget(_maximumBox, 3, 0, 1, 2);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(group);
+
+  _colormapCombo->addItems({"Grey", "Fire", "Thermal", "Temperature"});
+  _parameterCombo->addItem("");
+  enableMapControls(false);
+
+  connect(_parameterCombo, &QComboBox::currentTextChanged, this, &ParameterPanel::processParameterChange);
+  connect(_colormapCombo, &QComboBox::currentTextChanged, this, &ParameterPanel::processValueChange);
+  connect(_minimumBox, &QDoubleCompositeBox::valueChanged, this, &ParameterPanel::processValueChange);
+  connect(_maximumBox, &QDoubleCompositeBox::valueChanged, this, &ParameterPanel::processValueChange);
+}
+
+void ParameterPanel::enableMapControls(bool enabled) {
+  _colormapCombo->setEnabled(enabled);
+  _minimumBox->setEnabled(enabled);
+  _maximumBox->setEnabled(enabled);
+}
+
+void ParameterPanel::updateParameters(const std::map<std::string, ParameterData>& parameters) {
+  _parameters = parameters;
+  // The variable being shown stays chosen: refilling the list must not take the maps off the meshes.
+  const QString chosen = _parameterCombo->currentText();
+  const QSignalBlocker blocker(_parameterCombo);
+  _parameterCombo->clear();
+  _parameterCombo->addItem("");
+  for (const auto& entry : _parameters) _parameterCombo->addItem(QString::fromUtf8(entry.first.c_str()));
+  _parameterCombo->setCurrentText(chosen);
+}
+
+void ParameterPanel::processParameterChange(const QString& name) {
+  enableMapControls(!name.isEmpty());
+  if (name.isEmpty()) {
+    emit parameterDataChanged(ParameterData());
+    return;
+  }
+  ParameterData& entry = _parameters[name.toStdString()];
+  entry.setName(name.toStdString());
+  const float minimum = entry.getMinimum().value_or(0.0f);
+  const float maximum = entry.getMaximum().value_or(minimum);
+  {
+    const QSignalBlocker colormapBlocker(_colormapCombo);
+    _colormapCombo->setCurrentText(QString::fromStdString(entry.getColormapName()));
+    for (QDoubleCompositeBox* box : {_minimumBox, _maximumBox}) {
+      box->setMinimum(minimum);
+      box->setMaximum(maximum);
+      box->setSingleStep(maximum > minimum ? (maximum - minimum) / 100.0 : 0.1);
+    }
+    _minimumBox->setValue(minimum);
+    _maximumBox->setValue(maximum);
+  }
+  emit parameterDataChanged(entry);
+}
+
+void ParameterPanel::processValueChange() {
+  const QString name = _parameterCombo->currentText();
+  if (name.isEmpty()) return;
+  ParameterData parameterData;
+  parameterData.setName(name.toStdString());
+  parameterData.setColormapName(_colormapCombo->currentText().toStdString());
+  parameterData.updateMinimum(static_cast<float>(_minimumBox->getValue()));
+  parameterData.updateMaximum(static_cast<float>(_maximumBox->getValue()));
+  emit parameterDataChanged(parameterData);
+}

@@ -1,0 +1,153 @@
+// Parametric maps: the cell of a value, and meshes loaded with their "-parameters.df" files coloured
+// through the "Parametric maps" panel as a user chooses variables, with the colour bar on the canvas.
+#include "application/ExtendedShapeViewerPainterGL.h"
+#include "application/ParameterData.h"
+#include "application/ParameterPanel.h"
+#include "geometry/TriMesh.h"
+#include "tests/application/MainWindowFixture.h"
+#include "viewer/ViewerCanvasGL.h"
+
+#include <QComboBox>
+#include <QTest>
+
+#include <cmath>
+
+// Single-precision cells, halves rounded up; below, above and an empty range at the ends.
+TEST(ParameterData, MapsValuesToTheCellsOfItsColormap) {
+  const struct {
+    float minimum, maximum, value;
+    int cell;
+  } cases[] = {{0, 10, 5, 128},   {0, 10, -1, 0},     {0, 10, 11, 255}, {0, 10, 0, 0},   {0, 10, 10, 255},
+               {0, 255, 7.5f, 8}, {0, 255, 7.49f, 7}, {3, 3, 3, 255},   {0, 10, NAN, 0}, {-2, 2, 0, 128}};
+  for (const char* map : {"Grey", "Temperature"}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(map) + " " + std::to_string(c.value));
+      ParameterData data;
+      data.setColormapName(map);
+      data.updateMinimum(c.minimum);
+      data.updateMaximum(c.maximum);
+      EXPECT_EQ(data.valueToColor(c.value), data.getColormap().getColor(c.cell));
+    }
+  }
+  ParameterData grey;
+  grey.updateMinimum(0);
+  grey.updateMaximum(10);
+  EXPECT_EQ(grey.valueToColor(5)[0], 128); // grey ramp: cell i is (i, i, i)
+}
+
+namespace {
+
+// Two sheets side by side facing the viewer, with values rising from left to right, a third one
+// whose data set is too short; the left sheet has its own colours.
+class ParametricMaps : public MainWindowFixture {
+protected:
+  static std::string sheet(float x) {
+    std::string text = "# 8\n# 3\n# 4\n";
+    for (const char* corner : {"0 0", "1 0", "1 1", "0 1"}) {
+      float u = 0, v = 0;
+      std::sscanf(corner, "%f %f", &u, &v);
+      text += std::to_string(x + u) + " " + std::to_string(v) + " 0\n";
+    }
+    return text + "# 2\n0 1 2\n0 2 3\n# 0\n";
+  }
+  void SetUp() override {
+    MainWindowFixture::SetUp();
+    _window->resize(1500, 700);
+    _window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(_window));
+    file("left.vcolors.tm", "# 8\n# 3\n# 4\n0 200 0\n0 200 0\n0 200 0\n0 200 0\n# 0\n# 0\n");
+    file("short.vcolors.tm", "# 8\n# 3\n# 4\n99 99 99\n99 99 99\n99 99 99\n99 99 99\n# 0\n# 0\n");
+    file("left-parameters.df", "T\n0.0\n5.0\n5.0\n0.0\n");
+    file("right-parameters.df", "T label\n3.5 1\n9.0 2\n9.0 3\n3.5 4\n");
+    file("short-parameters.df", "T\n1.0\n2.0\n");
+    const ErrorCapture errors;
+    for (const char* name : {"left", "right", "short"})
+      _window->openFile(file(std::string(name) + ".tm", sheet(name[0] == 'l'   ? -1.5f
+                                                              : name[0] == 'r' ? 0.5f
+                                                                               : 3)));
+    loadErrors = errors.text();
+    panel = _window->findChild<ParameterPanel*>();
+    ASSERT_TRUE(panel);
+    const QList<QComboBox*> combos = panel->findChildren<QComboBox*>();
+    parameterCombo = combos[0];
+    colormapCombo = combos[1];
+  }
+  const TriMesh<float>& mesh(int i) const { return static_cast<const TriMesh<float>&>(shape(i)); }
+  Vector<int> vertexColor(int i, int v) const { return (*mesh(i).getVertexColors())[v]; }
+  QImage frame() const {
+    ViewerCanvasGL& canvas = *_window->mediator()->getCanvas();
+    canvas.repaint();
+    return canvas.grabFramebuffer();
+  }
+  // Strongly red and strongly blue pixels in the columns x0 <= x < x1 of the middle rows.
+  static std::pair<int, int> redAndBlue(const QImage& image, int x0, int x1) {
+    int red = 0, blue = 0;
+    for (int y = image.height() / 4; y < image.height() * 3 / 4; ++y)
+      for (int x = x0; x < x1; ++x) {
+        const QColor c = image.pixelColor(x, y);
+        red += c.red() > c.green() + 80 && c.red() > c.blue() + 80;
+        blue += c.blue() > c.red() + 80 && c.blue() > c.green() + 80;
+      }
+    return {red, blue};
+  }
+
+  std::string loadErrors;
+  ParameterPanel* panel = nullptr;
+  QComboBox* parameterCombo = nullptr;
+  QComboBox* colormapCombo = nullptr;
+};
+
+} // namespace
+
+// The table holds the union of the meshes' ranges; a short data set is refused with its counts.
+TEST_F(ParametricMaps, ListsEveryNumericVariableWithTheUnionOfItsRanges) {
+  ASSERT_EQ(numShapes(), 3);
+  EXPECT_NE(loadErrors.find("short-parameters.df"), std::string::npos) << loadErrors;
+  EXPECT_NE(loadErrors.find(" 2 rows"), std::string::npos) << loadErrors;
+  EXPECT_NE(loadErrors.find(" 4 vertices"), std::string::npos) << loadErrors;
+  const auto& table = _window->mediator()->getParameters();
+  ASSERT_EQ(table.size(), 2u);
+  EXPECT_EQ(*table.at("T").getMinimum(), 0.0f);
+  EXPECT_EQ(*table.at("T").getMaximum(), 9.0f);
+  EXPECT_EQ(*table.at("label").getMaximum(), 4.0f); // an integer column, converted
+  EXPECT_EQ(parameterCombo->count(), 3);            // the empty entry, "T", "label"
+  EXPECT_FALSE(colormapCombo->isEnabled());
+}
+
+// "Temperature" colours both meshes at once, blue at the low end and red at the high end, with the
+// colour bar at the right edge; the empty entry gives the meshes their own colours back and hides it.
+TEST_F(ParametricMaps, ColoursEveryMeshWithTheVariableAndRestoresTheirOwnColours) {
+  colormapCombo->setCurrentText("Temperature"); // nothing is chosen yet: no effect
+  parameterCombo->setCurrentText("T");
+  EXPECT_TRUE(colormapCombo->isEnabled());
+  colormapCombo->setCurrentText("Temperature");
+  EXPECT_EQ(vertexColor(0, 0), Colormap::cold2Hot(256).getColor(0));   // left sheet, value 0
+  EXPECT_EQ(vertexColor(1, 1), Colormap::cold2Hot(256).getColor(255)); // right sheet, value 9
+  EXPECT_EQ(vertexColor(2, 0), (std::vector<int>{99, 99, 99}));        // its data set was refused
+  QImage image = frame();
+  const int w = image.width();
+  const auto [sceneRed, sceneBlue] = redAndBlue(image, 0, w * 3 / 4);
+  EXPECT_GT(sceneRed, 0);
+  EXPECT_GT(sceneBlue, 0);
+  int leftmostRed = w, leftmostBlue = w;
+  for (int x = 0; x < w * 3 / 4; ++x) {
+    const auto [red, blue] = redAndBlue(image.copy(x, 0, 1, image.height()), 0, 1);
+    if (red && leftmostRed == w) leftmostRed = x;
+    if (blue && leftmostBlue == w) leftmostBlue = x;
+  }
+  EXPECT_LT(leftmostBlue, leftmostRed); // low values on the left
+  const auto [barRed, barBlue] = redAndBlue(image, w - 40, w);
+  EXPECT_GT(barRed, 0);
+  EXPECT_GT(barBlue, 0);
+
+  parameterCombo->setCurrentText("label"); // only the right sheet has it; its map is still "Grey"
+  EXPECT_EQ(vertexColor(1, 3), (std::vector<int>{255, 255, 255}));
+  EXPECT_EQ(vertexColor(0, 0), Colormap::cold2Hot(256).getColor(0));
+
+  parameterCombo->setCurrentText("");
+  EXPECT_FALSE(colormapCombo->isEnabled());
+  for (int v = 0; v < 4; ++v) EXPECT_EQ(vertexColor(0, v), (std::vector<int>{0, 200, 0})) << v;
+  EXPECT_FALSE(mesh(1).hasVertexColors());
+  image = frame();
+  EXPECT_EQ(redAndBlue(image, w - 40, w), std::make_pair(0, 0));
+}
