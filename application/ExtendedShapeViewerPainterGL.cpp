@@ -24,6 +24,10 @@ TriMesh<float>* ExtendedShapeViewerPainterGL::mappedMesh() const {
   return const_cast<TriMesh<float>*>(dynamic_cast<const TriMesh<float>*>(&proxy->getShape()));
 }
 
+TriMeshPainterGL<float>& ExtendedShapeViewerPainterGL::proxy() const {
+  return static_cast<TriMeshPainterGL<float>&>(*getProxy()); // a mapped mesh has a mesh painter
+}
+
 std::optional<Vector<float>> ExtendedShapeViewerPainterGL::floatValues(const DataSet& dataSet,
                                                                        const std::string& name) {
   const std::vector<std::string>& names = dataSet.variableNames();
@@ -51,7 +55,7 @@ bool ExtendedShapeViewerPainterGL::setParameterData(const ParameterData& paramet
     if (!_mapped) return false;
     mesh->setVertexColors(_ownColors.release());
     _mapped = false;
-    getProxy()->setShape(*mesh);
+    proxy().vertexColorsChanged();
     return false;
   }
   const std::optional<Vector<float>> values = floatValues(_dataSet, parameterData.getName());
@@ -75,6 +79,6 @@ bool ExtendedShapeViewerPainterGL::setParameterData(const ParameterData& paramet
     color[1] = map.getGreen()[cell];
     color[2] = map.getBlue()[cell];
   }
-  getProxy()->setShape(*mesh);
+  proxy().vertexColorsChanged();
   return true;
 }

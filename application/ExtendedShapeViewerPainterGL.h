@@ -9,6 +9,7 @@
 #include <string>
 
 template <class T> class TriMesh;
+template <class T> class TriMeshPainterGL;
 
 // The viewer painter that the mediator creates for every loaded shape. For a triangle mesh it keeps
 // the per-vertex data set read from the mesh's "-parameters.df" file (row i belongs to vertex i) and
@@ -37,6 +38,7 @@ public:
 
 private:
   TriMesh<float>* mappedMesh() const; // the proxy's triangle mesh, null for any other shape
+  TriMeshPainterGL<float>& proxy() const;
 
   DataSet _dataSet;
   bool _mapped = false;                     // the mesh shows a map, not its own colours

@@ -176,7 +176,7 @@ void ShapeViewerMediator::processParameterChange(const ParameterData& parameterD
                                    *parameterData.getMaximum(), parameterData.getName()));
   else if (parameterData.getName().empty())
     canvas->hideColorBar();
-  canvas->repaint();
+  canvas->update(); // one paint for the changes of a slider drag that arrive before it
 }
 
 void ShapeViewerMediator::refresh() {

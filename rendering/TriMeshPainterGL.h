@@ -4,6 +4,8 @@
 #include "rendering/GLObject.h"
 #include "rendering/VerticesPainterGL.h"
 
+#include <vector>
+
 // Draws a triangle mesh as a lit surface (mode Surface), a wireframe (mode Mesh) or a point set
 // (other modes). Surface and wireframe are kept in display lists, compiled by the first draw after a
 // change (shape or attributes) and replayed by every later paint. Changing a smoothing count smooths
@@ -17,6 +19,11 @@ public:
   void setShape(const Shape<T>& shape) override;
   // Applies changed smoothing counts to the mesh; always marks the lists out of date.
   void setAttributes(const ShapePainterAttributesGL& attributes) override;
+
+  // The mesh's vertex colours changed (or came or went): the surface is drawn from vertex arrays
+  // from now on, whose colours alone are refreshed at the next draw, instead of compiling its list
+  // again; a change of shape or attributes goes back to the list.
+  void vertexColorsChanged();
 
   void glDrawSurface() const;
   void glDrawMesh() const;
@@ -32,4 +39,14 @@ private:
   mutable GLObject _meshList; // released in the canvas's context, see GLObject
   mutable GLObject _surfaceList;
   mutable bool _listsOutOfDate = false;
+
+  // The surface as arrays indexed by vertex number, for meshes whose colours change often.
+  void glDrawSurfaceArrays() const;
+  bool _drawsArrays = false;
+  mutable bool _arraysOutOfDate = true;
+  mutable bool _colorsOutOfDate = true;
+  mutable std::vector<float> _positions;      // 3 per vertex
+  mutable std::vector<float> _normals;        // 3 per vertex, empty without normals
+  mutable std::vector<unsigned char> _colors; // red, green, blue, alpha per vertex
+  mutable std::vector<unsigned int> _indices; // 3 per triangle still in the mesh
 };

@@ -1,0 +1,91 @@
+// A landmark pick on a 2,000,000-triangle torus in a shown 800 x 800 canvas: from the Z key press
+// reaching the canvas to the landmark added (the repaint it asks for is not included). Also the
+// one-off cost of making a mesh pickable when it reaches the canvas. Run under xvfb-run.
+#include "bench/geometry/TorusMeshFile.h"
+#include "foundation/Trace.h"
+#include "geometry/TriMesh.h"
+#include "rendering/TriMeshPainterGL.h"
+#include "viewer/LandmarksDelegate.h"
+#include "viewer/ShapeViewerPainterGL.h"
+#include "viewer/ViewerCanvasGL.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+const TriMesh<float>& torus() {
+  static const std::unique_ptr<TriMesh<float>> mesh = [] {
+    const std::string path = "/tmp/ostrel-pick-bench-" + std::to_string(getpid()) + ".tm";
+    writeTorusMeshFile(path, 1000, 1000);
+    auto loaded = std::make_unique<TriMesh<float>>(path);
+    std::remove(path.c_str());
+    return loaded;
+  }();
+  return *mesh;
+}
+
+ShapeViewerPainterGL* torusPainter() {
+  auto* painter = new ShapeViewerPainterGL();
+  auto* proxy = new TriMeshPainterGL<float>();
+  proxy->setShape(torus());
+  painter->setProxy(proxy);
+  return painter;
+}
+
+void BM_PickOnTwoMillionTriangles(benchmark::State& state) {
+  ViewerCanvasGL canvas;
+  canvas.resize(800, 800);
+  canvas.show();
+  while (!canvas.windowHandle() || !canvas.windowHandle()->isExposed()) QApplication::processEvents();
+  LandmarksDelegate picker(&canvas);
+  std::unique_ptr<ShapeViewerPainterGL> painter(torusPainter());
+  canvas.addPainter(*painter);
+  canvas.initializeGL();
+  canvas.grabFramebuffer();                                    // a paint pass: the picks use its matrices
+  QCursor::setPos(canvas.mapToGlobal(QPoint(400 + 180, 400))); // over the tube, right of the hole
+  QApplication::processEvents();
+  for (auto _ : state) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier);
+    QApplication::sendEvent(&canvas, &press);
+  }
+  const int picked = picker.getLandmarks() ? picker.getLandmarks()->getNumVertices() : 0;
+  if (picked != static_cast<int>(state.iterations())) state.SkipWithError("a press added no landmark");
+  canvas.removePainter(*painter);
+}
+BENCHMARK(BM_PickOnTwoMillionTriangles)->Unit(benchmark::kMicrosecond)->UseRealTime()->Repetitions(5);
+
+// A mesh reaching the canvas gets its surface query: the triangle hierarchy is built once.
+void BM_MakeTwoMillionTrianglesPickable(benchmark::State& state) {
+  ViewerCanvasGL canvas;
+  LandmarksDelegate picker(&canvas);
+  std::unique_ptr<ShapeViewerPainterGL> painter(torusPainter());
+  for (auto _ : state) {
+    canvas.addPainter(*painter);
+    canvas.removePainter(*painter);
+  }
+}
+BENCHMARK(BM_MakeTwoMillionTrianglesPickable)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
+
+} // namespace
+
+int main(int argc, char** argv) {
+  Trace::setEnabled(false);
+  QTemporaryDir settings; // the canvas's saved background stays out of the user's store
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
