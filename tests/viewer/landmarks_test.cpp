@@ -4,6 +4,7 @@
 
 #include "geometry/TriMesh.h"
 #include "rendering/TriMeshPainterGL.h"
+#include "tests/support/MeshFixtures.h"
 #include "tests/support/TestFiles.h"
 #include "viewer/ShapeViewerPainterGL.h"
 #include "viewer/ViewerCanvasGL.h"
@@ -22,15 +23,9 @@ namespace {
 
 // A square sheet over [-1, 1]^2 on the plane z = height + slope * x, two triangles.
 std::unique_ptr<TriMesh<float>> sheet(float height, float slope) {
-  auto mesh = std::make_unique<TriMesh<float>>(3, 4);
-  const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
-  for (int v = 0; v < 4; ++v) {
-    mesh->vertex(v)[0] = corners[v][0];
-    mesh->vertex(v)[1] = corners[v][1];
-    mesh->vertex(v)[2] = height + slope * corners[v][0];
-  }
-  mesh->addTriangle(0, 1, 2);
-  mesh->addTriangle(0, 2, 3);
+  auto mesh = makeMesh(
+      {{-1, -1, height - slope}, {1, -1, height + slope}, {1, 1, height + slope}, {-1, 1, height - slope}},
+      {{0, 1, 2}, {0, 2, 3}});
   mesh->computeNormals();
   return mesh;
 }
@@ -42,9 +37,6 @@ struct PickingCanvas {
     canvas.resize(200, 200);
     canvas.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&canvas));
-  }
-  ~PickingCanvas() {
-    for (auto& painter : painters) canvas.removePainter(*painter);
   }
   ShapeViewerPainterGL& add(std::unique_ptr<TriMesh<float>> mesh) {
     auto proxy = new TriMeshPainterGL<float>();
