@@ -66,6 +66,7 @@ template <class T> void TriMeshPainterGL<T>::setAttributes(const ShapePainterAtt
     smoothing.setNumIterations(newVertices);
     smoothing.smooth(mutableMesh());
     mutableMesh().smoothNormals(newNormals);
+    ++_verticesRevision;
   } else if (newNormals != oldNormals && this->hasShape()) {
     mutableMesh().smoothNormals(newNormals);
   }

@@ -19,6 +19,9 @@ public:
   void setShape(const Shape<T>& shape) override;
   // Applies changed smoothing counts to the mesh; always marks the lists out of date.
   void setAttributes(const ShapePainterAttributesGL& attributes) override;
+  // Counts the times smoothing has moved the mesh's vertices, so that whoever keeps a structure
+  // built on their positions can tell that it is out of date.
+  int getVerticesRevision() const { return _verticesRevision; }
 
   // The mesh's vertex colours changed (or came or went): the surface is drawn from vertex arrays
   // from now on, whose colours alone are refreshed at the next draw, instead of compiling its list
@@ -39,6 +42,7 @@ private:
   mutable GLObject _meshList; // released in the canvas's context, see GLObject
   mutable GLObject _surfaceList;
   mutable bool _listsOutOfDate = false;
+  int _verticesRevision = 0;
 
   // The surface as arrays indexed by vertex number, for meshes whose colours change often.
   void glDrawSurfaceArrays() const;

@@ -36,18 +36,37 @@ LandmarksDelegate::~LandmarksDelegate() {
 
 // === Meshes
 
-const TriMesh<float>* LandmarksDelegate::triMeshOf(const PainterGL<float>& painter) {
+namespace {
+
+// The triangle-mesh painter behind a shape viewer painter, null for any other painter.
+const TriMeshPainterGL<float>* triMeshProxyOf(const PainterGL<float>& painter) {
   const auto* viewerPainter = dynamic_cast<const ShapeViewerPainterGL*>(&painter);
   if (!viewerPainter) return nullptr;
   const auto* proxy = dynamic_cast<const TriMeshPainterGL<float>*>(viewerPainter->getProxy());
-  if (!proxy || !proxy->hasShape()) return nullptr;
-  return dynamic_cast<const TriMesh<float>*>(&proxy->getShape());
+  return proxy && proxy->hasShape() ? proxy : nullptr;
+}
+
+} // namespace
+
+const TriMesh<float>* LandmarksDelegate::triMeshOf(const PainterGL<float>& painter) {
+  const TriMeshPainterGL<float>* proxy = triMeshProxyOf(painter);
+  return proxy ? dynamic_cast<const TriMesh<float>*>(&proxy->getShape()) : nullptr;
 }
 
 void LandmarksDelegate::addQuery(const ShapeViewerPainterGL* painter, const TriMesh<float>& mesh) {
   auto query = std::make_unique<TriMeshQuery<float>>();
   query->setTriMesh(mesh);
-  _queries.push_back({painter, std::move(query)});
+  const TriMeshPainterGL<float>* proxy = painter ? triMeshProxyOf(*painter) : nullptr;
+  _queries.push_back({painter, std::move(query), proxy ? proxy->getVerticesRevision() : 0});
+}
+
+void LandmarksDelegate::refreshMovedQueries() {
+  for (Query& entry : _queries) {
+    const TriMeshPainterGL<float>* proxy = entry.painter ? triMeshProxyOf(*entry.painter) : nullptr;
+    if (!proxy || proxy->getVerticesRevision() == entry.verticesRevision) continue;
+    entry.query->setTriMesh(entry.query->getTriMesh());
+    entry.verticesRevision = proxy->getVerticesRevision();
+  }
 }
 
 void LandmarksDelegate::addPainter(PainterGL<float>& painter) {
@@ -115,6 +134,7 @@ bool LandmarksDelegate::pick(const Vector<float>& near, const Vector<float>& far
 
 void LandmarksDelegate::addLandmarkEvent(const QPoint& position) {
   if (_queries.empty() || !_canvas) return;
+  refreshMovedQueries();
   _canvas->makeCurrent(); // the matrices of the last paint pass live in the canvas's context
   const Vector<float> near = _canvas->unProject(position, -1.0f);
   const Vector<float> far = _canvas->unProject(position, 1.0f);

@@ -63,8 +63,11 @@ private:
   struct Query {
     const ShapeViewerPainterGL* painter; // null for a mesh given directly
     std::unique_ptr<TriMeshQuery<float>> query;
+    int verticesRevision; // of the painter's proxy when the query was built
   };
   void addQuery(const ShapeViewerPainterGL* painter, const TriMesh<float>& mesh);
+  // Builds again the queries of meshes that smoothing has moved since.
+  void refreshMovedQueries();
   static const TriMesh<float>* triMeshOf(const PainterGL<float>& painter);
   // The crossing of the line of sight with a shown mesh nearest to near; false when there is none.
   bool pick(const Vector<float>& near, const Vector<float>& far, Vector<float>& hit) const;
