@@ -32,6 +32,7 @@ public:
   // on the standard error stream (the mesh keeps its colours); extra rows are not used.
   // Returns whether the mesh now shows the map.
   bool setParameterData(const ParameterData& parameterData);
+  bool showsMap() const { return _mapped; } // the mesh shows a parametric map, not its own colours
 
   // The values of a numeric column as floats (integer columns converted); none for a text column.
   static std::optional<Vector<float>> floatValues(const DataSet& dataSet, const std::string& name);

@@ -269,7 +269,14 @@ void ShapeViewerMediator::deleteSelectedPainters() {
     _attributesEditor->clear();
     _attributesEditor->setEnabled(false);
   }
-  if (ViewerCanvasGL* canvas = getCanvas()) canvas->initializeGL();
+  if (ViewerCanvasGL* canvas = getCanvas()) {
+    // The colour bar explains the colours of the meshes that show a map: it goes with the last one.
+    const auto showsMap = [](ShapeViewerPainterGL* p) {
+      return static_cast<ExtendedShapeViewerPainterGL*>(p)->showsMap();
+    };
+    if (std::none_of(_painters.begin(), _painters.end(), showsMap)) canvas->hideColorBar();
+    canvas->initializeGL();
+  }
   repaintCanvas();
 }
 

@@ -8,6 +8,7 @@
 #include "viewer/ViewerCanvasGL.h"
 
 #include <QComboBox>
+#include <QListWidget>
 #include <QTest>
 
 #include <cmath>
@@ -139,4 +140,17 @@ TEST_F(ParametricMaps, ColoursEveryMeshWithTheVariableAndRestoresTheirOwnColours
   EXPECT_FALSE(mesh(1).hasVertexColors());
   image = frame();
   EXPECT_EQ(redAndBlue(image, w - 40, w), std::make_pair(0, 0));
+}
+
+// Deleting the meshes that show a map takes the colour bar away with them.
+TEST_F(ParametricMaps, TheColourBarGoesWithTheLastMappedMesh) {
+  parameterCombo->setCurrentText("T");
+  auto* list = _window->findChild<QListWidget*>();
+  ASSERT_TRUE(list);
+  const ColorBarGL& bar = _window->mediator()->getCanvas()->getColorBar();
+  for (int row : {1, 0}) { // the right sheet first: the bar stays while the left one shows the map
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(bar.isShown(), row == 1) << row;
+  }
 }
