@@ -7,7 +7,6 @@
 #include "application/ShapeViewerListBox.h"
 #include "foundation/DataSet.h"
 #include "foundation/Exception.h"
-#include "foundation/FileInfo.h"
 #include "foundation/Trace.h"
 #include "geometry/Shape.h"
 #include "geometry/ShapeType.h"
@@ -120,7 +119,6 @@ void ShapeViewerMediator::loadParameters(ExtendedShapeViewerPainterGL& painter, 
   const std::string parametersFileName =
       QString::fromStdString(fileName).replace(".tm", "-parameters.df").toStdString();
   traceValue("parametersFileName.toStdString()", parametersFileName);
-  if (!FileInfo::fileExists(parametersFileName)) return; // most meshes come without one
   try {
     const DataSet dataSet(parametersFileName, ' ');
     traceValue("dataSet->size()",

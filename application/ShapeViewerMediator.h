@@ -116,7 +116,7 @@ private:
   void releasePainters(const std::vector<ShapeViewerPainterGL*>& painters);
   void repaintCanvas();
   // Step of loading a triangle mesh: its "-parameters.df" data set goes to the painter and its
-  // variables to the table; a missing file is normal, an unreadable or too short one is reported.
+  // variables to the table; a missing, unreadable or too short file is reported and skipped.
   void loadParameters(ExtendedShapeViewerPainterGL& painter, const Shape<float>& shape,
                       const std::string& fileName);
 
