@@ -1,6 +1,7 @@
 #include "tests/imaging/TiffFixtures.h"
 
 #include "imaging/ImageHeader.h"
+#include "imaging/ImageReader.h"
 
 #include <gtest/gtest.h>
 #include <tiffio.h>
@@ -163,4 +164,21 @@ std::string describe(const ImageHeader& header) {
       << calibration.getPixelWidth() << "x" << calibration.getPixelHeight() << ", z "
       << header.getVoxelSizeZ();
   return out.str();
+}
+
+void quietly(const std::function<void()>& action) {
+  testing::internal::CaptureStdout();
+  try {
+    action();
+  } catch (...) {
+    testing::internal::GetCapturedStdout();
+    throw;
+  }
+  testing::internal::GetCapturedStdout();
+}
+
+ImageHeader headerOf(const std::string& path) {
+  ImageHeader header; // returned without a copy: copies keep only the image fields
+  quietly([&] { ImageReader().read(header, path); });
+  return header;
 }

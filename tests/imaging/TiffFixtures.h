@@ -34,9 +34,9 @@ struct RawPage {
   std::uint32_t width = 4;
   std::uint32_t height = 3;
   int compression = 1; // COMPRESSION_NONE
+  std::string strip;
   int bitsPerSample = 8;
   int samplesPerPixel = 1;
-  std::string strip;
 };
 
 // Writes the pages in order; fails the test on error.
@@ -62,3 +62,10 @@ class ImageHeader;
 // What a reader made of a file, on one line: "format 3, 4x3x1, depth 8, channels 0, unit -6,
 // pixel 0.25x0.5, z 0.5" (width x height x planes, the unit as a power of ten).
 std::string describe(const ImageHeader& header);
+
+// Runs action with standard output captured and dropped (the LSM reader reports its magic number there);
+// what action throws passes on.
+void quietly(const std::function<void()>& action);
+
+// The header of an image file, read quietly; a refusal passes on.
+ImageHeader headerOf(const std::string& path);

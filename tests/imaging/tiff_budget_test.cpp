@@ -28,36 +28,25 @@
 
 namespace {
 
-RawPage rawPage(std::uint32_t width, std::uint32_t height, int compression, const std::string& strip) {
-  RawPage page;
-  page.width = width;
-  page.height = height;
-  page.compression = compression;
-  page.strip = strip;
-  return page;
-}
-
 // 1.6 GB promised by a megabyte of deflate noise.
 std::string writeDeflateBomb(const TemporaryDirectory& directory) {
   const std::string path = directory.file("bomb.tif");
-  writeRawTiff(path, {rawPage(40000, 40000, COMPRESSION_ADOBE_DEFLATE, noiseBytes(1 << 20))});
+  writeRawTiff(path, {RawPage{40000, 40000, COMPRESSION_ADOBE_DEFLATE, noiseBytes(1 << 20)}});
   return path;
 }
 
 // 900 MB announced over 400 kB of LZW: plausible for the scheme, but the bytes are noise.
 std::string writeLzwNoise(const TemporaryDirectory& directory) {
   const std::string path = directory.file("noise.tif");
-  writeRawTiff(path, {rawPage(30000, 30000, COMPRESSION_LZW, noiseBytes(400000, 7))});
+  writeRawTiff(path, {RawPage{30000, 30000, COMPRESSION_LZW, noiseBytes(400000, 7)}});
   return path;
 }
 
 // A harmless first page, then one row of 800 MB.
 std::string writeWideSecondPage(const TemporaryDirectory& directory) {
   const std::string path = directory.file("wide.tif");
-  RawPage wide = rawPage(100000000, 1, COMPRESSION_NONE, noiseBytes(100));
-  wide.bitsPerSample = 16;
-  wide.samplesPerPixel = 4;
-  writeRawTiff(path, {rawPage(4, 3, COMPRESSION_NONE, noiseBytes(12)), wide});
+  writeRawTiff(path, {{4, 3, COMPRESSION_NONE, noiseBytes(12)},
+                      {100000000, 1, COMPRESSION_NONE, noiseBytes(100), 16, 4}});
   return path;
 }
 
@@ -98,7 +87,7 @@ TEST(TiffBudget, PromisesBeyondTheLargestExpansionOfTheSchemeAreRefusedBeforeAll
   for (int compression :
        {COMPRESSION_NONE, COMPRESSION_PACKBITS, COMPRESSION_LZW, COMPRESSION_ADOBE_DEFLATE}) {
     paths.push_back(directory.file("scheme" + std::to_string(compression) + ".tif"));
-    writeRawTiff(paths.back(), {rawPage(6000, 6000, compression, noiseBytes(1000))});
+    writeRawTiff(paths.back(), {RawPage{6000, 6000, compression, noiseBytes(1000)}});
   }
   for (const std::string& path : paths) {
     SCOPED_TRACE(path);
@@ -145,7 +134,7 @@ TEST(TiffBudget, StripsThatDecodeToLessAndHugeLaterPagesFailBeforeAllocating) {
 TEST(TiffBudget, PagesSharingOneStripAreRefusedOnceTheyAddUpPastTheFile) {
   TemporaryDirectory directory;
   const std::string path = directory.file("shared.tif");
-  std::vector<RawPage> pages(40, rawPage(64, 64, COMPRESSION_NONE, std::string(1, '\1')));
+  std::vector<RawPage> pages(40, RawPage{64, 64, COMPRESSION_NONE, std::string(1, '\1')});
   pages[0].strip = noiseBytes(64 * 64);
   writeRawTiff(path, pages);
   // Every later page points at the first page's 4096 bytes.

@@ -37,119 +37,60 @@ template <class F> F real(const char* name) {
 
 } // namespace
 
-// The interposed entry points: they record, then call the library's own function.
-#define FORWARD(name, type, ...)                                                                             \
+// The interposed entry points: each records its name and the given values, then calls the library's own
+// function (unless a recorder that does not forward is recording).
+#define FORWARD(name, arguments)                                                                             \
   if (forwarding()) {                                                                                        \
-    static const auto function = real<type>(#name);                                                          \
-    if (function) function(__VA_ARGS__);                                                                     \
+    static const auto function = real<decltype(&name)>(#name);                                               \
+    if (function) function arguments;                                                                        \
+  }
+#define INTERPOSE(name, parameters, arguments, ...)                                                          \
+  void name parameters {                                                                                     \
+    record(#name, {__VA_ARGS__});                                                                            \
+    FORWARD(name, arguments)                                                                                 \
   }
 
 extern "C" {
 
-void glBegin(GLenum mode) {
-  record("glBegin", {double(mode)});
-  FORWARD(glBegin, void (*)(GLenum), mode)
-}
-void glEnd() {
-  record("glEnd", {});
-  FORWARD(glEnd, void (*)())
-}
-void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
-  record("glVertex3f", {x, y, z});
-  FORWARD(glVertex3f, void (*)(GLfloat, GLfloat, GLfloat), x, y, z)
-}
-void glVertex2f(GLfloat x, GLfloat y) {
-  record("glVertex2f", {x, y});
-  FORWARD(glVertex2f, void (*)(GLfloat, GLfloat), x, y)
-}
-void glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
-  record("glNormal3f", {x, y, z});
-  FORWARD(glNormal3f, void (*)(GLfloat, GLfloat, GLfloat), x, y, z)
-}
-void glColor4ub(GLubyte r, GLubyte g, GLubyte b, GLubyte a) {
-  record("glColor4ub", {double(r), double(g), double(b), double(a)});
-  FORWARD(glColor4ub, void (*)(GLubyte, GLubyte, GLubyte, GLubyte), r, g, b, a)
-}
-void glColor3ub(GLubyte r, GLubyte g, GLubyte b) {
-  record("glColor3ub", {double(r), double(g), double(b)});
-  FORWARD(glColor3ub, void (*)(GLubyte, GLubyte, GLubyte), r, g, b)
-}
-void glEnable(GLenum capability) {
-  record("glEnable", {double(capability)});
-  FORWARD(glEnable, void (*)(GLenum), capability)
-}
-void glDisable(GLenum capability) {
-  record("glDisable", {double(capability)});
-  FORWARD(glDisable, void (*)(GLenum), capability)
-}
-void glPushMatrix() {
-  record("glPushMatrix", {});
-  FORWARD(glPushMatrix, void (*)())
-}
-void glPopMatrix() {
-  record("glPopMatrix", {});
-  FORWARD(glPopMatrix, void (*)())
-}
-void glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
-  record("glTranslatef", {x, y, z});
-  FORWARD(glTranslatef, void (*)(GLfloat, GLfloat, GLfloat), x, y, z)
-}
-void glPointSize(GLfloat size) {
-  record("glPointSize", {size});
-  FORWARD(glPointSize, void (*)(GLfloat), size)
-}
-void glLineWidth(GLfloat width) {
-  record("glLineWidth", {width});
-  FORWARD(glLineWidth, void (*)(GLfloat), width)
-}
-void glMaterialfv(GLenum face, GLenum name, const GLfloat* values) {
-  record("glMaterialfv", {double(face), double(name), values[0], values[1], values[2], values[3]});
-  FORWARD(glMaterialfv, void (*)(GLenum, GLenum, const GLfloat*), face, name, values)
-}
-void glMaterialf(GLenum face, GLenum name, GLfloat value) {
-  record("glMaterialf", {double(face), double(name), value});
-  FORWARD(glMaterialf, void (*)(GLenum, GLenum, GLfloat), face, name, value)
-}
-void glCullFace(GLenum mode) {
-  record("glCullFace", {double(mode)});
-  FORWARD(glCullFace, void (*)(GLenum), mode)
-}
-void glDepthMask(GLboolean flag) {
-  record("glDepthMask", {double(flag)});
-  FORWARD(glDepthMask, void (*)(GLboolean), flag)
-}
-void glMatrixMode(GLenum mode) {
-  record("glMatrixMode", {double(mode)});
-  FORWARD(glMatrixMode, void (*)(GLenum), mode)
-}
-void glLoadIdentity() {
-  record("glLoadIdentity", {});
-  FORWARD(glLoadIdentity, void (*)())
-}
-void glClear(GLbitfield mask) {
-  record("glClear", {double(mask)});
-  FORWARD(glClear, void (*)(GLbitfield), mask)
-}
-void glClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
-  record("glClearColor", {r, g, b, a});
-  FORWARD(glClearColor, void (*)(GLfloat, GLfloat, GLfloat, GLfloat), r, g, b, a)
-}
-void glNewList(GLuint list, GLenum mode) {
-  record("glNewList", {double(list), double(mode)});
-  FORWARD(glNewList, void (*)(GLuint, GLenum), list, mode)
-}
-void glEndList() {
-  record("glEndList", {});
-  FORWARD(glEndList, void (*)())
-}
-void glCallList(GLuint list) {
-  record("glCallList", {double(list)});
-  FORWARD(glCallList, void (*)(GLuint), list)
-}
-void glDeleteLists(GLuint list, GLsizei range) {
-  record("glDeleteLists", {double(list), double(range)});
-  FORWARD(glDeleteLists, void (*)(GLuint, GLsizei), list, range)
-}
+INTERPOSE(glBegin, (GLenum mode), (mode), double(mode))
+INTERPOSE(glEnd, (), ())
+INTERPOSE(glVertex3f, (GLfloat x, GLfloat y, GLfloat z), (x, y, z), x, y, z)
+INTERPOSE(glVertex2f, (GLfloat x, GLfloat y), (x, y), x, y)
+INTERPOSE(glNormal3f, (GLfloat x, GLfloat y, GLfloat z), (x, y, z), x, y, z)
+INTERPOSE(glColor4ub, (GLubyte r, GLubyte g, GLubyte b, GLubyte a), (r, g, b, a), double(r), double(g),
+          double(b), double(a))
+INTERPOSE(glColor3ub, (GLubyte r, GLubyte g, GLubyte b), (r, g, b), double(r), double(g), double(b))
+INTERPOSE(glEnable, (GLenum capability), (capability), double(capability))
+INTERPOSE(glDisable, (GLenum capability), (capability), double(capability))
+INTERPOSE(glPushMatrix, (), ())
+INTERPOSE(glPopMatrix, (), ())
+INTERPOSE(glTranslatef, (GLfloat x, GLfloat y, GLfloat z), (x, y, z), x, y, z)
+INTERPOSE(glPointSize, (GLfloat size), (size), size)
+INTERPOSE(glLineWidth, (GLfloat width), (width), width)
+INTERPOSE(glMaterialfv, (GLenum face, GLenum name, const GLfloat* v), (face, name, v), double(face),
+          double(name), v[0], v[1], v[2], v[3])
+INTERPOSE(glMaterialf, (GLenum face, GLenum name, GLfloat value), (face, name, value), double(face),
+          double(name), value)
+INTERPOSE(glCullFace, (GLenum mode), (mode), double(mode))
+INTERPOSE(glDepthMask, (GLboolean flag), (flag), double(flag))
+INTERPOSE(glMatrixMode, (GLenum mode), (mode), double(mode))
+INTERPOSE(glLoadIdentity, (), ())
+INTERPOSE(glClear, (GLbitfield mask), (mask), double(mask))
+INTERPOSE(glClearColor, (GLfloat r, GLfloat g, GLfloat b, GLfloat a), (r, g, b, a), r, g, b, a)
+INTERPOSE(glNewList, (GLuint list, GLenum mode), (list, mode), double(list), double(mode))
+INTERPOSE(glEndList, (), ())
+INTERPOSE(glCallList, (GLuint list), (list), double(list))
+INTERPOSE(glDeleteLists, (GLuint list, GLsizei range), (list, range), double(list), double(range))
+INTERPOSE(glTexImage2D,
+          (GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
+           GLenum format, GLenum type, const void* pixels),
+          (target, level, internalFormat, width, height, border, format, type, pixels), double(width),
+          double(height), double(format), double(type))
+INTERPOSE(gluSphere, (GLUquadric * quadric, GLdouble radius, GLint slices, GLint stacks),
+          (quadric, radius, slices, stacks), radius, double(slices), double(stacks))
+INTERPOSE(gluQuadricDrawStyle, (GLUquadric * quadric, GLenum style), (quadric, style), double(style))
+INTERPOSE(gluQuadricNormals, (GLUquadric * quadric, GLenum normals), (quadric, normals), double(normals))
+
 GLuint glGenLists(GLsizei range) {
   GLuint list = 0;
   if (forwarding()) {
@@ -173,29 +114,12 @@ void glGenTextures(GLsizei n, GLuint* textures) {
 }
 void glDeleteTextures(GLsizei n, const GLuint* textures) {
   for (GLsizei k = 0; k < n; ++k) record("glDeleteTextures", {1.0, double(textures[k])});
-  FORWARD(glDeleteTextures, void (*)(GLsizei, const GLuint*), n, textures)
-}
-void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
-                  GLint border, GLenum format, GLenum type, const void* pixels) {
-  record("glTexImage2D", {double(width), double(height), double(format), double(type)});
-  FORWARD(glTexImage2D, void (*)(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const void*),
-          target, level, internalFormat, width, height, border, format, type, pixels)
-}
-void gluSphere(GLUquadric* quadric, GLdouble radius, GLint slices, GLint stacks) {
-  record("gluSphere", {radius, double(slices), double(stacks)});
-  FORWARD(gluSphere, void (*)(GLUquadric*, GLdouble, GLint, GLint), quadric, radius, slices, stacks)
-}
-void gluQuadricDrawStyle(GLUquadric* quadric, GLenum style) {
-  record("gluQuadricDrawStyle", {double(style)});
-  FORWARD(gluQuadricDrawStyle, void (*)(GLUquadric*, GLenum), quadric, style)
-}
-void gluQuadricNormals(GLUquadric* quadric, GLenum normals) {
-  record("gluQuadricNormals", {double(normals)});
-  FORWARD(gluQuadricNormals, void (*)(GLUquadric*, GLenum), quadric, normals)
+  FORWARD(glDeleteTextures, (n, textures))
 }
 
 } // extern "C"
 
+#undef INTERPOSE
 #undef FORWARD
 
 GLCallRecorder::GLCallRecorder(bool forward) {
