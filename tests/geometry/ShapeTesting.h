@@ -1,7 +1,8 @@
 #pragma once
-// Helpers of the geometry tests: points, exception messages, small shape files.
+// Helpers of the geometry tests: points and vectors.
 
 #include "foundation/Exception.h"
+#include "tests/support/ExpectException.h"
 #include "foundation/Vector.h"
 
 #include <initializer_list>
@@ -16,26 +17,4 @@ template <class... C> Vector<float> point(C... coordinates) {
 // A vector of any element type: vectorOf<int>({1, 2, 3}).
 template <class T> Vector<T> vectorOf(std::initializer_list<T> values) {
   return Vector<T>(std::vector<T>(values));
-}
-
-// The what text of the exception of class E that f throws, "<nothing thrown>" when it returns.
-template <class E, class F> std::string messageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.getWhat();
-  }
-  return "<nothing thrown>";
-}
-
-// The exception of class E that f throws (a default one when it returns; check its what text).
-template <class E, class F> E exceptionOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e;
-  }
-  E none;
-  none.setWhat("<nothing thrown>");
-  return none;
 }

@@ -232,7 +232,7 @@ TEST(MeshExport, RefusesWhatTheFormatCannotHold) {
       {writePlyFile<float>, {mesh.get()}, "missing/out.ply"}};
   for (const auto& [write, shapes, name] : cases) {
     SCOPED_TRACE(name);
-    EXPECT_EQ(exceptionOf<FileWriteError>([&] { write(shapes, dir.file(name)); }).getFilename(),
+    EXPECT_EQ(expectThrow<FileWriteError>([&] { write(shapes, dir.file(name)); }).getFilename(),
               dir.file(name));
   }
 }
@@ -272,7 +272,7 @@ TEST(MeshImport, RefusesHostileFilesNamingThem) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     TemporaryDirectory dir;
-    EXPECT_EQ(exceptionOf<FileFormatError>([&] { importText(dir, c.file, c.content); }).getFilename(),
+    EXPECT_EQ(expectThrow<FileFormatError>([&] { importText(dir, c.file, c.content); }).getFilename(),
               dir.file(c.file));
   }
   TemporaryDirectory dir;

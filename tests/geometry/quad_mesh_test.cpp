@@ -159,14 +159,3 @@ TEST(QuadMeshCaps, StayWithTheOriginalWhenTheMeshIsCopied) {
   mesh = copy;
   EXPECT_TRUE(bare(mesh)) << "the caps of the rows given up go with them";
 }
-
-// === Colours
-
-// === Files
-
-TEST(QuadMeshFiles, WithRowsOfDifferentSizesAreRefused) {
-  TemporaryDirectory directory;
-  const std::string path = directory.file("ragged.qm");
-  writeFile(path, "# 4\n# 3\n# 2\n\n\n# 2\n0 0 0\n1 0 0\n\n\n# 1\n0 0 1\n");
-  EXPECT_EQ(expectThrow<FileFormatError>([&] { QuadMesh<float> mesh(path); }).getFilename(), path);
-}

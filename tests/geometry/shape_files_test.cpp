@@ -6,6 +6,7 @@
 #include "geometry/VertexStack.h"
 #include "geometry/Vertices.h"
 #include "tests/geometry/ShapeTesting.h"
+#include "tests/support/MeshFixtures.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +50,17 @@ TEST(ShapeFileLayouts, FlatAndStackFilesAreWrittenByteForByte) {
   EXPECT_EQ(written(stack), "# 7\n# 2\n# 2\n\n\n# 1\n1 2\n\n\n# 1\n3 4\n");
 }
 
+TEST(TriMeshFiles, WriteTheLayoutLineByLine) {
+  auto mesh = makeMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
+  std::ostringstream withoutNormals;
+  mesh->write(withoutNormals);
+  EXPECT_EQ(withoutNormals.str(), "# 8\n# 3\n# 3\n0 0 0\n1 0 0\n0 1 0\n# 1\n0 1 2\n# 0\n");
+  mesh->computeNormals();
+  std::ostringstream withNormals;
+  mesh->write(withNormals);
+  EXPECT_EQ(withNormals.str(), "# 8\n# 3\n# 3\n0 0 0\n1 0 0\n0 1 0\n# 1\n0 1 2\n# 1\n0 0 1\n0 0 1\n0 0 1\n");
+}
+
 TEST(ShapeFileLayouts, EveryKindReadsBackWhatItWrote) {
   TemporaryDirectory dir;
   CurveStack<float> stack(3, 3, 4, 0, 0, true);
@@ -80,8 +92,9 @@ TEST(ShapeFileLoading, RefusesUnknownCodesEmptyJunkMissingFilesAndDirectories) {
       {" \n\t\n", "Invalid shape description format"},
       {std::string("\x7f\x45LF\0\1\2", 7), "Invalid shape description format"}};
   for (const auto& file : refused)
-    EXPECT_EQ(messageOf<FileFormatError>([&] { loadedText(dir, "refused", file.first); }), file.second);
-  EXPECT_EQ(exceptionOf<FileReadError>([&] { loaded(dir.file("absent.vx")); }).getFilename(),
+    EXPECT_EQ(expectThrow<FileFormatError>([&] { loadedText(dir, "refused", file.first); }).getWhat(),
+              file.second);
+  EXPECT_EQ(expectThrow<FileReadError>([&] { loaded(dir.file("absent.vx")); }).getFilename(),
             dir.file("absent.vx"));
   EXPECT_THROW(loaded(dir.path()), FileReadError);
   EXPECT_THROW(Vertices<float> v(dir.path()), FileReadError);
@@ -135,13 +148,16 @@ TEST(ShapeFileWhiteSpace, AHeaderCutShortReadsAsAShapeWithoutVertex) {
   EXPECT_TRUE(header.fail());
 }
 
+// Every kind's reader refuses what its file cannot hold, before allocating, naming the file.
 TEST(ShapeFileHostile, RefusesCountsTheFileCannotHoldBeforeAllocating) {
   TemporaryDirectory dir;
   const std::string padding(1000, ' ');
-  const struct {
-    const char* text;
-    const char* message;
-  } cases[] = {
+  const std::string square = "# 8\n# 3\n# 4\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n"; // then triangles and normals
+  const std::string noVertex = "A triangle names a vertex that does not exist",
+                    noFit = "The triangle count does not fit in the file",
+                    fewer = "The file holds fewer triangles than it announces",
+                    noNormals = "The normals are announced but missing";
+  const std::pair<std::string, std::string> cases[] = {
       {"# 6\n# 3\n# 2000000000\n1 2 3\n", "More vertices announced than the file holds"},
       {"# 6\n# 3\n# 2147483647\n1 2 3\n", "More vertices announced than the file holds"},
       {"# 6\n# 3\n# 99999999999999999999\n1 2 3\n", "More vertices announced than the file holds"},
@@ -154,12 +170,22 @@ TEST(ShapeFileHostile, RefusesCountsTheFileCannotHoldBeforeAllocating) {
       {"# 7\n# 3\n# 2\n# 1\n1 2 3\n# 1000000000\n", "More vertices announced than the file holds"},
       {"# 7\n# 3\n# 1\n# -4\n", "Invalid number of vertices"},
       {"# 2\n# 3\n# 1\n# 700000000\n", "More vertices announced than the file holds"},
+      {square + "# 2\n0 1 2\n0 2 4\n# 0\n", noVertex},
+      {square + "# 2\n0 1 2\n0 -1 3\n# 0\n", noVertex},
+      {"# 8\n# 3\n# 0\n# 1\n0 0 0\n# 0\n", noVertex},
+      {square + "# 2000000000\n0 1 2\n# 0\n", noFit},
+      {square + "# -3\n0 1 2\n# 0\n", noFit},
+      {square + "# 3\n0 1 2\n0 2 3\n", fewer},
+      {square + "# 2\n0 1 2\n0 x 3\n# 0\n", fewer},
+      {square + "# 2\n0 1 2\n0 2 3\n# 1\n0 0 1\n0 0 1\n", noNormals},
+      {square + "# 2\n0 1 2\n0 2 3\n# 1\n", noNormals},
+      {"# 8\n# 2\n# 3\n0 0\n1 0\n0 1\n# 1\n0 1 2\n# 0\n", "A triangle mesh has three coordinates per vertex"},
+      {"# 4\n# 3\n# 2\n\n\n# 2\n0 0 0\n1 0 0\n\n\n# 1\n0 0 1\n", "The rows of the mesh differ in size"},
   };
-  for (const auto& c : cases) {
-    const std::string text = std::string(c.text) + padding;
-    const FileFormatError e = exceptionOf<FileFormatError>([&] { loadedText(dir, "hostile", text); });
-    EXPECT_EQ(e.getWhat(), c.message) << c.text;
-    EXPECT_EQ(e.getFilename(), dir.file("hostile")) << c.text;
+  for (const auto& [text, message] : cases) {
+    SCOPED_TRACE(text);
+    writeFile(dir.file("hostile"), text + padding);
+    EXPECT_EQ(formatErrorNaming(dir.file("hostile"), [&] { loaded(dir.file("hostile")); }), message);
   }
 }
 
@@ -192,7 +218,7 @@ TEST(ShapeFileSaving, ReportsAStreamFailureAsAWriteErrorWhateverTheStreamsOwnExc
     for (const Shape<float>* shape : std::initializer_list<const Shape<float>*>{&list, &stack, &mesh}) {
       std::ostream os(&buffer);
       os.exceptions(mask);
-      const FileWriteError e = exceptionOf<FileWriteError>([&] { shape->write(os); });
+      const FileWriteError e = expectThrow<FileWriteError>([&] { shape->write(os); });
       EXPECT_EQ(e.getWhere(), "void Vertices<T>::write(ostream&) const") << shape->getShapeTypeName();
       EXPECT_EQ(os.exceptions(), mask) << "the stream's settings are restored";
     }

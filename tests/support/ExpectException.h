@@ -35,6 +35,13 @@ template <class E, class Action> E expectThrow(Action action) {
   return E();
 }
 
+// The what text of the FileFormatError that action raises, after checking that it names the file path.
+template <class Action> std::string formatErrorNaming(const std::string& path, Action action) {
+  const FileFormatError error = expectThrow<FileFormatError>(action);
+  EXPECT_EQ(error.getFilename(), path);
+  return error.getWhat();
+}
+
 // Each call raises E; a failing call is named by its position in the list.
 template <class E> void expectEach(const std::vector<std::function<void()>>& calls) {
   for (std::size_t i = 0; i < calls.size(); ++i) EXPECT_THROW(calls[i](), E) << "call " << i;
