@@ -6,11 +6,7 @@
 // given power of ten (-6: micrometres).
 inline VoxelCalibration voxelCalibration(float size0, float size1, float size2, int unitScale) {
   VoxelCalibration calibration;
-  Vector<float> size(3);
-  size[0] = size0;
-  size[1] = size1;
-  size[2] = size2;
-  calibration.setVoxelSize(size);
+  calibration.setVoxelSize(Vector<float>(std::vector<float>{size0, size1, size2}));
   LengthUnit unit;
   unit.setScale(unitScale);
   calibration.setLengthUnit(unit);

@@ -21,11 +21,7 @@ template <class T> VoxelMatrix<T> positionalMatrix(int s1, int s2, int s3) {
 }
 
 Vector<int> triple(int a, int b, int c) {
-  Vector<int> v(3);
-  v[0] = a;
-  v[1] = b;
-  v[2] = c;
-  return v;
+  return Vector<int>(std::vector<int>{a, b, c});
 }
 
 } // namespace

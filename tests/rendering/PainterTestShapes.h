@@ -20,11 +20,7 @@ inline void setPoint(Vector<float>& target, const Triple& p) {
 }
 
 inline Vector<int> rgb(int r, int g, int b) {
-  Vector<int> color(3);
-  color[0] = r;
-  color[1] = g;
-  color[2] = b;
-  return color;
+  return Vector<int>(std::vector<int>{r, g, b});
 }
 
 inline Vertices<float> makeVertices(std::initializer_list<Triple> points) {

@@ -13,11 +13,7 @@
 // that notes the OpenGL state in which the canvas calls it.
 
 inline Vector<float> point3(float x, float y, float z) {
-  Vector<float> p(3);
-  p[0] = x;
-  p[1] = y;
-  p[2] = z;
-  return p;
+  return Vector<float>(std::vector<float>{x, y, z});
 }
 
 // A box from (-extent, -extent, -extent) to (extent, extent, extent): frames the scene of a test.

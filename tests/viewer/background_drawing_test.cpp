@@ -47,11 +47,7 @@ protected:
 
 TEST_F(BackgroundDrawing, UniformOnlyClearsWhileTheGradientCoversTheFrameWithItsOwnProjection) {
   BackgroundGL background;
-  Vector<int> color(3);
-  color[0] = 51;
-  color[1] = 102;
-  color[2] = 204;
-  background.setColor(color);
+  background.setColor(Vector<int>(std::vector<int>{51, 102, 204}));
   background.setGradientEnabled(false);
   background.glDraw();
   EXPECT_EQ(matrixMode(), GL_MODELVIEW);
@@ -66,9 +62,7 @@ TEST_F(BackgroundDrawing, UniformOnlyClearsWhileTheGradientCoversTheFrameWithIts
   EXPECT_TRUE(pixelNear(gl.grab(), 31, 31, QColor(51, 102, 204), 1));
 
   gl.clear(Qt::red);
-  color.fill(0);
-  color[0] = 90;
-  background.setColor(color);
+  background.setColor(Vector<int>(std::vector<int>{90, 0, 0}));
   background.setGradientEnabled(true);
   background.glDraw();
   EXPECT_EQ(matrixMode(), GL_PROJECTION); // left selected, restored

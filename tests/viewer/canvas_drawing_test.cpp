@@ -17,11 +17,7 @@
 namespace {
 
 Vector<int> rgb(int r, int g, int b) {
-  Vector<int> color(3);
-  color[0] = r;
-  color[1] = g;
-  color[2] = b;
-  return color;
+  return Vector<int>(std::vector<int>{r, g, b});
 }
 
 BackgroundGL uniform(int r, int g, int b) {

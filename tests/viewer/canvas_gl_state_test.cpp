@@ -52,10 +52,7 @@ protected:
     if (!perspective) projection.setOrthographic();
     canvas->setProjection(projection);
     canvas->setZoom(zoom);
-    Vector<int> panning(2);
-    panning[0] = panX;
-    panning[1] = panY;
-    canvas->setTranslation(panning);
+    canvas->setTranslation(Vector<int>(std::vector<int>{panX, panY}));
     paint();
   }
 

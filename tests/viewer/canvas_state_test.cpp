@@ -40,11 +40,7 @@ TEST_F(CanvasState, BackgroundIsSavedAndRestoredByTheNextCanvasAndAnUnreadableOn
   EXPECT_EQ(blank.getBoundingBoxPainter().getColor()[0], 255); // white box on black
 
   BackgroundGL background;
-  Vector<int> color(3);
-  color[0] = 200;
-  color[1] = 10;
-  color[2] = 20;
-  background.setColor(color);
+  background.setColor(Vector<int>(std::vector<int>{200, 10, 20}));
   background.setGradientEnabled(false);
   canvas->setBackground(background);
   ViewerCanvasGL next;
