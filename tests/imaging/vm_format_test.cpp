@@ -140,8 +140,7 @@ TEST(VmFormatHostile, BadSizesAreRefusedBeforeAnythingChanges) {
     SCOPED_TRACE(name);
     writeFile(directory.file(name), bytes);
     VoxelMatrix<float> matrix(2, 2, 2);
-    const auto error = expectThrow<FileFormatError>([&] { matrix.load(directory.file(name)); });
-    EXPECT_EQ(error.getFilename(), directory.file(name));
+    formatErrorNaming(directory.file(name), [&] { matrix.load(directory.file(name)); });
     EXPECT_EQ(matrix.getSize3(), 2);
   }
   EXPECT_THROW(VoxelMatrix<unsigned char>(directory.file("wrap.vm")), FileFormatError);
