@@ -32,11 +32,6 @@ protected:
   QSpinBox& sliceBox() const { return *_window->findChild<QInputBox*>()->findChild<QSpinBox*>(); }
   ViewerCanvasGL& canvas() const { return *_window->mediator()->getCanvas(); }
   const ImageLayers& layers() const { return _window->mediator()->getImageLayers(); }
-  std::vector<int> shownSlices() const {
-    std::vector<int> slices;
-    for (const auto& painter : layers().getSlicePainters()) slices.push_back(painter->getCurrentSlice());
-    return slices;
-  }
 };
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "imaging/ImageReader.h"
 
 #include "foundation/Exception.h"
-#include "foundation/ProgressMonitor.h"
 #include "tests/imaging/TiffFixtures.h"
 #include "tests/support/ExpectException.h"
 #include "tests/support/TestFiles.h"
@@ -23,29 +22,6 @@ ImageHeader headerOf(const TemporaryDirectory& directory, const std::string& nam
   writeTiff(directory.file(name), layout, pages);
   return ::headerOf(directory.file(name));
 }
-
-// Counts the notifications of a reader; cancels it after a given number of rows.
-class CountingMonitor : public ProgressMonitor {
-public:
-  explicit CountingMonitor(ImageReader& reader, int cancelAfter = -1)
-      : _reader(reader), _cancelAfter(cancelAfter) {}
-  void subjectStarted(ProgressSubject* subject) override {
-    ProgressMonitor::subjectStarted(subject);
-    ++started;
-  }
-  void subjectFinished(ProgressSubject*) override { ++finished; }
-  using ProgressMonitor::subjectProgressed;
-  void subjectProgressed(ProgressSubject*, int current, int total) override {
-    ++rows;
-    lastTotal = total;
-    if (current == _cancelAfter) _reader.cancel();
-  }
-  int started = 0, finished = 0, rows = 0, lastTotal = 0;
-
-private:
-  ImageReader& _reader;
-  int _cancelAfter;
-};
 
 } // namespace
 
