@@ -46,8 +46,8 @@ ostrel_build() {
 # behaviour sanitizers, libFuzzer) and runs each for that long on one core, starting from its seed
 # corpus in fuzz/corpus/. New inputs go to build-fuzz/corpus/<harness>/, an input that brings a
 # harness down to build-fuzz/findings/; any finding fails the run once every harness has had its turn.
-# OSTREL_FUZZ_SEED fixes libFuzzer's random seed, so that a run from the committed corpus tries the
-# same inputs each time (continuous integration gives one verdict per commit).
+# OSTREL_FUZZ_SEED fixes libFuzzer's random seed: the same binary then tries the same inputs from the
+# committed corpus each time, which replays a run that found something.
 ostrel_fuzz() {
   local seconds="$1" dir="$OSTREL_ROOT/build-fuzz"
   local harnesses=(image_fuzzer voxel_matrix_fuzzer data_set_fuzzer shape_file_fuzzer mesh_file_fuzzer)
