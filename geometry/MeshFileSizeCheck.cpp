@@ -2,8 +2,17 @@
 
 #include "foundation/ErrorThrowing.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QUrl>
+
 #include <algorithm>
 #include <cctype>
+#include <climits>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -255,6 +264,150 @@ void checkOff(std::ifstream& file, std::uint64_t fileSize, const std::string& pa
   }
 }
 
+std::uint32_t littleEndian32(const unsigned char* bytes) {
+  return std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 | std::uint32_t(bytes[2]) << 16 |
+         std::uint32_t(bytes[3]) << 24;
+}
+
+// A whole number of the JSON that is at least 0, or -1.
+double wholeNumber(const QJsonValue& value) {
+  const double x = value.toDouble(-1);
+  return x >= 0 && x == std::floor(x) ? x : -1;
+}
+
+// Bytes of one element of an accessor (components of the type times the bytes of one), 0 if unknown.
+double elementBytes(const QJsonObject& accessor) {
+  static const std::pair<const char*, int> components[] = {
+      {"SCALAR", 1}, {"VEC2", 2}, {"VEC3", 3}, {"VEC4", 4}, {"MAT2", 4}, {"MAT3", 9}, {"MAT4", 16}};
+  static const std::pair<int, int> bytes[] = {{5120, 1}, {5121, 1}, {5122, 2},
+                                              {5123, 2}, {5125, 4}, {5126, 4}};
+  int n = 0, b = 0;
+  for (const auto& [type, k] : components)
+    if (accessor.value("type").toString() == type) n = k;
+  for (const auto& [type, k] : bytes)
+    if (accessor.value("componentType").toInt() == type) b = k;
+  return double(n) * b;
+}
+
+// The bytes behind each buffer, at most: the BIN chunk of a binary file, the characters of a data
+// URI, or the file that the URI names beside the glTF file.
+std::vector<double> bufferBytes(const QJsonArray& buffers, double binChunk, const std::string& path) {
+  std::vector<double> held;
+  for (const QJsonValue& buffer : buffers) {
+    const QString uri = buffer.toObject().value("uri").toString();
+    if (buffer.toObject().value("uri").isUndefined())
+      held.push_back(held.empty() ? binChunk : 0);
+    else if (uri.startsWith("data:"))
+      held.push_back(uri.size() - uri.indexOf(',') - 1);
+    else
+      held.push_back(double(
+          QFileInfo(QFileInfo(QString::fromStdString(path)).dir(), QUrl::fromPercentEncoding(uri.toUtf8()))
+              .size()));
+  }
+  return held;
+}
+
+// Members of the objects of a JSON value, its own and those nested in it.
+int members(const QJsonValue& value) {
+  int n = 0;
+  if (value.isObject())
+    for (const QJsonValue& member : value.toObject()) n += 1 + members(member);
+  for (const QJsonValue& item : value.toArray()) n += members(item);
+  return n;
+}
+
+// Members written in JSON text: a colon outside strings begins one. The library reads the first of
+// two members of an object with one name, the JSON classes keep the last: a file with such twins is
+// refused, since its check would not see what the library reads.
+int writtenMembers(const QByteArray& text) {
+  int n = 0;
+  bool inString = false;
+  for (int k = 0; k < text.size(); ++k) {
+    if (inString && text[k] == '\\')
+      ++k;
+    else if (text[k] == '"')
+      inString = !inString;
+    else
+      n += !inString && text[k] == ':';
+  }
+  return n;
+}
+
+// The library checks the JSON's views against its buffers and its accessors against their views,
+// but it makes room for an accessor without a view (all zeros but for its sparse values) as large
+// as its count says. So every accessor must give a count, a type and a component type, and its
+// elements must fit its view (or, without one, the file); every view must fit its buffer, and every
+// buffer the bytes that hold it.
+void checkGltfJson(const QByteArray& text, double binChunk, std::uint64_t fileSize, const std::string& path) {
+  const QByteArray json(text.constData()); // up to the first zero byte, where the library stops
+  const QJsonDocument document = QJsonDocument::fromJson(json);
+  const QJsonObject root = document.object();
+  const std::string malformed = "The file's glTF data is malformed";
+  if (!document.isObject() || members(root) != writtenMembers(json)) refuse(path, malformed);
+  const QJsonArray buffers = root.value("buffers").toArray();
+  const QJsonArray views = root.value("bufferViews").toArray();
+  const std::vector<double> held = bufferBytes(buffers, binChunk, path);
+  for (int b = 0; b < buffers.size(); ++b)
+    if (wholeNumber(buffers[b].toObject().value("byteLength")) > held[b]) refuse(path);
+  for (const QJsonValue& view : views) {
+    const int b = view.toObject().value("buffer").toInt(-1);
+    const double end = std::max(0.0, wholeNumber(view.toObject().value("byteOffset"))) +
+                       wholeNumber(view.toObject().value("byteLength"));
+    if (b >= 0 && b < buffers.size() && end > wholeNumber(buffers[b].toObject().value("byteLength")))
+      refuse(path);
+  }
+  for (const QJsonValue& value : root.value("accessors").toArray()) {
+    const QJsonObject accessor = value.toObject();
+    const double elements = wholeNumber(accessor.value("count")), bytes = elementBytes(accessor);
+    if (elements < 0 || bytes == 0) refuse(path, malformed);
+    const QJsonValue view = accessor.value("bufferView");
+    const double room = view.isUndefined() ? double(fileSize)
+                        : view.toInt(-1) >= 0 && view.toInt(-1) < views.size()
+                            ? wholeNumber(views[view.toInt()].toObject().value("byteLength")) -
+                                  std::max(0.0, wholeNumber(accessor.value("byteOffset")))
+                            : -1;
+    if (elements * bytes > room) refuse(path);
+  }
+}
+
+// Reads a text glTF file whole and checks its JSON.
+void checkGltf(std::ifstream& file, std::uint64_t fileSize, const std::string& path) {
+  QByteArray text(static_cast<int>(std::min<std::uint64_t>(fileSize, INT_MAX)), '\0');
+  file.seekg(0);
+  file.read(text.data(), text.size());
+  text.resize(static_cast<int>(file.gcount()));
+  checkGltfJson(text, 0, fileSize, path);
+}
+
+// The library makes room for a binary glTF chunk as long as its header says, zero-filled, before it
+// reads the chunk: a damaged length costs gigabytes and seconds. The header must be that of version
+// 2, its total length the file's size, and every chunk (eight bytes of length and type, then the
+// data) inside the file. The first chunk holds the JSON, the second (if it is one) the binary buffer.
+void checkGlb(std::ifstream& file, std::uint64_t fileSize, const std::string& path) {
+  unsigned char header[12] = {};
+  file.read(reinterpret_cast<char*>(header), sizeof header);
+  const std::string malformed = "The file's glTF binary header is malformed";
+  if (file.gcount() != sizeof header || littleEndian32(header + 4) != 2) refuse(path, malformed);
+  if (littleEndian32(header + 8) > fileSize) refuse(path);
+  if (littleEndian32(header + 8) < fileSize) refuse(path, malformed);
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> chunks; // where the data starts, its length
+  std::uint64_t at = sizeof header;
+  unsigned char chunk[8];
+  while (fileSize - at >= sizeof chunk) {
+    file.seekg(static_cast<std::streamoff>(at));
+    file.read(reinterpret_cast<char*>(chunk), sizeof chunk);
+    at += sizeof chunk;
+    if (file.gcount() != sizeof chunk || littleEndian32(chunk) > fileSize - at) refuse(path);
+    chunks.emplace_back(at, littleEndian32(chunk));
+    at += littleEndian32(chunk);
+  }
+  if (chunks.empty()) refuse(path);
+  QByteArray json(static_cast<int>(chunks[0].second), '\0');
+  file.seekg(static_cast<std::streamoff>(chunks[0].first));
+  file.read(json.data(), json.size());
+  checkGltfJson(json, chunks.size() > 1 ? chunks[1].second : 0, fileSize, path);
+}
+
 } // namespace
 
 void checkMeshFileSizes(const std::string& path) {
@@ -268,7 +421,11 @@ void checkMeshFileSizes(const std::string& path) {
   const std::string keyword = opening.substr(0, opening.find_first_of(" \t\r\n"));
   file.clear();
   file.seekg(0);
-  if (keyword.rfind("ply", 0) == 0)
+  if (std::string(start, 4) == "glTF")
+    checkGlb(file, static_cast<std::uint64_t>(size), path);
+  else if ((file >> std::ws).peek() == '{')
+    checkGltf(file, static_cast<std::uint64_t>(size), path);
+  else if (keyword.rfind("ply", 0) == 0)
     checkPly(file, static_cast<std::uint64_t>(size), path);
   else if (keyword.size() >= 3 && keyword.compare(keyword.size() - 3, 3, "off") == 0)
     checkOff(file, static_cast<std::uint64_t>(size), path);

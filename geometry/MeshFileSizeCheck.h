@@ -2,11 +2,13 @@
 
 #include <string>
 
-// The mesh library trusts the counts that PLY and OFF files declare and allocates for them before
-// it reads the data: a damaged or hostile header would make it take gigabytes. This check, run
-// before the library sees such a file, refuses with a FileFormatError naming the file
-// "The file is shorter than its declared contents" when the declared elements, faces and
-// per-face lists need more bytes than the file holds. The library also crashes on some malformed PLY
-// headers, so a PLY header that does not follow the format is refused as "The file's PLY header is
+// The mesh library trusts the counts that PLY and OFF files declare, and the chunk lengths of binary
+// glTF files, and allocates for them before it reads the data: a damaged or hostile header would
+// make it take gigabytes. This check, run before the library sees such a file, refuses with a
+// FileFormatError naming the file "The file is shorter than its declared contents" when the declared
+// elements, faces, per-face lists or chunks need more bytes than the file holds. The library also
+// crashes on some malformed PLY headers, so a PLY header that does not follow the format is refused
+// as "The file's PLY header is malformed"; a binary glTF header that is not of version 2 or whose
+// total length is less than the file's size is refused as "The file's glTF binary header is
 // malformed". Other files, and OFF files whose counts it cannot find, pass.
 void checkMeshFileSizes(const std::string& path);

@@ -244,6 +244,11 @@ TEST(MeshImport, RefusesHostileFilesNamingThem) {
     const char* file;
     std::string content;
   };
+  std::string sparseScene = gltfScene; // an accessor without a view, zeros but for one sparse value
+  const std::string accessor = R"({"bufferView":0,"componentType":5126,"count":3)";
+  sparseScene.replace(sparseScene.find(accessor), accessor.size(),
+                      R"({"componentType":5126,"count":300000000,"sparse":{"count":1,)"
+                      R"("indices":{"bufferView":0,"componentType":5125},"values":{"bufferView":0}})");
   const Case cases[] = {
       {"garbage.ply", "this is not a mesh at all"},
       {"empty.obj", ""},
@@ -268,6 +273,8 @@ TEST(MeshImport, RefusesHostileFilesNamingThem) {
                                    "property list int int vertex_indices\nend_header\n" +
                                    std::string(12, '\0') + std::string("\x00\xa3\xe1\x11", 4) +
                                    std::string(12, '\0')},
+      {"long-json.glb", std::string("glTF\x02\0\0\0\x18\0\0\0\xdc\x01\x00\x5bJSON{}  ", 24)},
+      {"sparse.gltf", sparseScene},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
