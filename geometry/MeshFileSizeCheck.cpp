@@ -356,17 +356,29 @@ void checkGltfJson(const QByteArray& text, double binChunk, std::uint64_t fileSi
     if (b >= 0 && b < buffers.size() && end > wholeNumber(buffers[b].toObject().value("byteLength")))
       refuse(path);
   }
+  // The bytes of a view from an offset on, -1 for a view that is not one.
+  auto room = [&views](const QJsonObject& part) {
+    const int view = part.value("bufferView").toInt(-1);
+    if (view < 0 || view >= views.size()) return -1.0;
+    return wholeNumber(views[view].toObject().value("byteLength")) -
+           std::max(0.0, wholeNumber(part.value("byteOffset")));
+  };
   for (const QJsonValue& value : root.value("accessors").toArray()) {
     const QJsonObject accessor = value.toObject();
     const double elements = wholeNumber(accessor.value("count")), bytes = elementBytes(accessor);
     if (elements < 0 || bytes == 0) refuse(path, malformed);
-    const QJsonValue view = accessor.value("bufferView");
-    const double room = view.isUndefined() ? double(fileSize)
-                        : view.toInt(-1) >= 0 && view.toInt(-1) < views.size()
-                            ? wholeNumber(views[view.toInt()].toObject().value("byteLength")) -
-                                  std::max(0.0, wholeNumber(accessor.value("byteOffset")))
-                            : -1;
-    if (elements * bytes > room) refuse(path);
+    const bool viewless = accessor.value("bufferView").isUndefined();
+    if (elements * bytes > (viewless ? double(fileSize) : room(accessor))) refuse(path);
+    if (accessor.value("sparse").isUndefined()) continue;
+    // A sparse accessor's indices and values, each in a view of its own.
+    const QJsonObject sparse = accessor.value("sparse").toObject();
+    const QJsonObject indices = sparse.value("indices").toObject();
+    const double changed = wholeNumber(sparse.value("count"));
+    const int indexType = indices.value("componentType").toInt();
+    const double indexBytes = indexType == 5121 ? 1 : indexType == 5123 ? 2 : indexType == 5125 ? 4 : 0;
+    if (changed < 0 || changed > elements || indexBytes == 0) refuse(path, malformed);
+    if (changed * indexBytes > room(indices) || changed * bytes > room(sparse.value("values").toObject()))
+      refuse(path);
   }
 }
 
