@@ -1,6 +1,7 @@
 #include "geometry/MeshFileSizeCheck.h"
 
 #include "foundation/ErrorThrowing.h"
+#include "foundation/FileInfo.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -244,7 +245,13 @@ void checkOff(std::ifstream& file, std::uint64_t fileSize, const std::string& pa
   OffLines lines(file);
   std::vector<std::string> words;
   if (!lines.next(words)) refuse(path, malformed);
-  words.erase(words.begin()); // the keyword, checked by the caller
+  // The keyword ("OFF", "COFF", "NOFF"...) may be missing, or glued to the counts that follow it.
+  const std::size_t keywordEnd = lowerCase(words[0]).find("off");
+  if (keywordEnd != std::string::npos) {
+    const std::string rest = words[0].substr(keywordEnd + 3);
+    words.erase(words.begin());
+    if (!rest.empty()) words.insert(words.begin(), rest);
+  }
   if (words.empty() && !lines.next(words)) refuse(path, malformed);
   if (words.size() < 2 || !isCount(words[0]) || !isCount(words[1])) refuse(path, malformed);
   const std::uint64_t vertices = std::strtoull(words[0].c_str(), nullptr, 10);
@@ -439,6 +446,7 @@ void checkMeshFileSizes(const std::string& path) {
     checkGltf(file, static_cast<std::uint64_t>(size), path);
   else if (keyword.rfind("ply", 0) == 0)
     checkPly(file, static_cast<std::uint64_t>(size), path);
-  else if (keyword.size() >= 3 && keyword.compare(keyword.size() - 3, 3, "off") == 0)
+  else if ((keyword.size() >= 3 && keyword.compare(keyword.size() - 3, 3, "off") == 0) ||
+           lowerCase(FileInfo::suffixName(path)) == "off")
     checkOff(file, static_cast<std::uint64_t>(size), path);
 }
