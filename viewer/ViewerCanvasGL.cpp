@@ -29,14 +29,6 @@ namespace {
 const char* const backgroundColorKey = "viewerCanvas/background/color";
 const char* const backgroundGradientKey = "viewerCanvas/background/gradient";
 
-Vector<int> rgb(int red, int green, int blue) {
-  Vector<int> color(3);
-  color[0] = red;
-  color[1] = green;
-  color[2] = blue;
-  return color;
-}
-
 } // namespace
 
 ViewerCanvasGL::ViewerCanvasGL(QWidget* parent) : QOpenGLWidget(parent) {
@@ -46,7 +38,7 @@ ViewerCanvasGL::ViewerCanvasGL(QWidget* parent) : QOpenGLWidget(parent) {
   if (settings.contains(backgroundColorKey)) {
     const QColor color = settings.value(backgroundColorKey).value<QColor>();
     BackgroundGL background;
-    background.setColor(rgb(color.red(), color.green(), color.blue()));
+    background.setColor(Vector<int>(std::vector<int>{color.red(), color.green(), color.blue()}));
     background.setGradientEnabled(settings.value(backgroundGradientKey, true).toBool());
     setBackground(background);
   }

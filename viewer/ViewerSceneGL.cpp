@@ -13,14 +13,6 @@ int nearest(double x) {
   return static_cast<int>(std::floor(x + 0.5));
 }
 
-Vector<int> rgb(int red, int green, int blue) {
-  Vector<int> color(3);
-  color[0] = red;
-  color[1] = green;
-  color[2] = blue;
-  return color;
-}
-
 } // namespace
 
 ViewerSceneGL::ViewerSceneGL() : _rotation(3) {
@@ -91,7 +83,7 @@ void ViewerSceneGL::setBackground(const BackgroundGL& background) {
   _background.setGradientEnabled(background.isGradientEnabled());
   const Vector<int>& color = _background.getColor();
   const int brightest = std::max({color[0], color[1], color[2]});
-  _boundingBoxPainter.setColor(brightest < 127 ? rgb(255, 255, 255) : rgb(0, 0, 0));
+  _boundingBoxPainter.setColor(Vector<int>(std::vector<int>(3, brightest < 127 ? 255 : 0)));
 }
 
 void ViewerSceneGL::setProjection(const ProjectionGL& projection) {
