@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <sstream>
 #include <vector>
 
@@ -314,30 +315,39 @@ std::vector<double> bufferBytes(const QJsonArray& buffers, double binChunk, cons
   return held;
 }
 
-// Members of the objects of a JSON value, its own and those nested in it.
-int members(const QJsonValue& value) {
-  int n = 0;
-  if (value.isObject())
-    for (const QJsonValue& member : value.toObject()) n += 1 + members(member);
-  for (const QJsonValue& item : value.toArray()) n += members(item);
-  return n;
+// The name of a member as written between its quotes, escapes resolved.
+QString memberName(const QByteArray& written) {
+  if (!written.contains('\\')) return QString::fromUtf8(written.mid(1, written.size() - 2));
+  return QJsonDocument::fromJson("[" + written + "]").array().at(0).toString();
 }
 
-// Members written in JSON text: a colon outside strings begins one. The library reads the first of
-// two members of an object with one name, the JSON classes keep the last: a file with such twins is
-// refused, since its check would not see what the library reads.
-int writtenMembers(const QByteArray& text) {
-  int n = 0;
-  bool inString = false;
+// Whether an object of the JSON text has two members of one name. The library reads the first of
+// such twins and the JSON classes keep the last, so the check would not see what the library reads;
+// and when the twins hold arrays or objects, Qt's parser loses the memory of the first. So the text
+// is scanned before it is parsed: a string followed by a colon names a member of the innermost
+// open object.
+bool hasTwinMembers(const QByteArray& text) {
+  std::vector<bool> openIsObject;
+  std::vector<std::set<QString>> names; // of each open object
   for (int k = 0; k < text.size(); ++k) {
-    if (inString && text[k] == '\\')
-      ++k;
-    else if (text[k] == '"')
-      inString = !inString;
-    else
-      n += !inString && text[k] == ':';
+    const char c = text[k];
+    if (c == '{' || c == '[') {
+      openIsObject.push_back(c == '{');
+      if (c == '{') names.emplace_back();
+    } else if ((c == '}' || c == ']') && !openIsObject.empty()) {
+      if (openIsObject.back()) names.pop_back();
+      openIsObject.pop_back();
+    } else if (c == '"') {
+      const int start = k;
+      for (++k; k < text.size() && text[k] != '"'; ++k)
+        if (text[k] == '\\') ++k;
+      int next = k + 1;
+      while (next < text.size() && std::isspace(static_cast<unsigned char>(text[next]))) ++next;
+      const bool isName = next < text.size() && text[next] == ':' && !names.empty() && openIsObject.back();
+      if (isName && !names.back().insert(memberName(text.mid(start, k - start + 1))).second) return true;
+    }
   }
-  return n;
+  return false;
 }
 
 // The library checks the JSON's views against its buffers and its accessors against their views,
@@ -347,10 +357,11 @@ int writtenMembers(const QByteArray& text) {
 // buffer the bytes that hold it.
 void checkGltfJson(const QByteArray& text, double binChunk, std::uint64_t fileSize, const std::string& path) {
   const QByteArray json(text.constData()); // up to the first zero byte, where the library stops
+  const std::string malformed = "The file's glTF data is malformed";
+  if (hasTwinMembers(json)) refuse(path, malformed);
   const QJsonDocument document = QJsonDocument::fromJson(json);
   const QJsonObject root = document.object();
-  const std::string malformed = "The file's glTF data is malformed";
-  if (!document.isObject() || members(root) != writtenMembers(json)) refuse(path, malformed);
+  if (!document.isObject()) refuse(path, malformed);
   const QJsonArray buffers = root.value("buffers").toArray();
   const QJsonArray views = root.value("bufferViews").toArray();
   const std::vector<double> held = bufferBytes(buffers, binChunk, path);
