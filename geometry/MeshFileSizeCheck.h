@@ -10,5 +10,8 @@
 // crashes on some malformed PLY headers, so a PLY header that does not follow the format is refused
 // as "The file's PLY header is malformed"; a binary glTF header that is not of version 2 or whose
 // total length is less than the file's size is refused as "The file's glTF binary header is
-// malformed". Other files, and OFF files whose counts it cannot find, pass.
+// malformed". The library's OBJ reader writes past its memory after line statements of one vertex,
+// so an OBJ line statement that names one vertex, or holds what is not a vertex number, is refused as
+// "The file holds a malformed OBJ line statement". Other files, and OFF files whose counts it cannot
+// find, pass.
 void checkMeshFileSizes(const std::string& path);
