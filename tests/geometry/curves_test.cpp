@@ -43,40 +43,30 @@ TEST(CurveEdges, ClosedCurvesHaveOneMoreEdgeThanOpenOnes) {
   EXPECT_EQ(&it.current()->vertex(0), &triangle[1]) << "the edge shares the curve's vertices";
   it.rewind();
   EXPECT_EQ(it.current()->getIndex(0), 0);
+  CurveStack<float> stack(3, 1, 4);
+  expectEach<TypeError>({[&] { stack.append(unitSquare(true)); }, [&] { stack.prepend(unitSquare(true)); }});
+  Curve<float> square = unitSquare();
+  stack.append(square);
+  EXPECT_EQ(&stack.getLastCurve()[2], &square[2]) << "a stack keeps one closure and shares the vertices";
 }
 
-TEST(CurveAreas, UnitSquareTurnsCounterClockwise) {
+TEST(CurveAreas, UnitSquareTurnsCounterClockwiseAndTinyPolygonsHaveNoSign) {
   Curve<float> square = unitSquare();
   EXPECT_FLOAT_EQ(square.twiceArea(0, 1), 2);
-  EXPECT_FALSE(square.isClockwise(0, 1));
-  EXPECT_EQ(square.projectedAreaSign(0, 1), 1);
+  EXPECT_TRUE(!square.isClockwise(0, 1) && square.projectedAreaSign(0, 1) == 1);
   EXPECT_FLOAT_EQ(square.twiceArea(1, 0), -2) << "swapping the axes mirrors the plane";
   square.reverse();
-  EXPECT_FLOAT_EQ(square.twiceArea(0, 1), -2);
-  EXPECT_TRUE(square.isClockwise(0, 1));
+  EXPECT_TRUE(square.twiceArea(0, 1) == -2 && square.isClockwise(0, 1));
   EXPECT_EQ(unitSquare(true).twiceArea(0, 1), 0);
   const Vector<float> second = square[1];
   square.setClockwise(true, 0, 1);
   EXPECT_EQ(square[1], second) << "already clockwise: left alone";
   square.setClockwise(false, 0, 1);
   EXPECT_FALSE(square.isClockwise(0, 1));
-}
-
-TEST(CurveAreas, TinyPolygonsHaveNoSign) {
   const float side = 0.0007f; // area 4.9e-7
   Curve<float> tiny =
       curveThrough({point(0, 0, 0), point(side, 0, 0), point(side, side, 0), point(0, side, 0)}, false);
   EXPECT_EQ(tiny.projectedAreaSign(0, 1), 0);
   tiny.setClockwise(true, 0, 1);
   EXPECT_EQ(tiny[1], point(side, 0, 0)) << "left unchanged";
-}
-
-TEST(CurveStackClosure, RefusesCurvesOfTheOtherClosure) {
-  CurveStack<float> stack(3, 1, 4);
-  EXPECT_THROW(stack.append(unitSquare(true)), TypeError);
-  EXPECT_THROW(stack.prepend(unitSquare(true)), TypeError);
-  Curve<float> square = unitSquare();
-  stack.append(square);
-  EXPECT_EQ(stack.getHeight(), 2);
-  EXPECT_EQ(&stack.getLastCurve()[2], &square[2]);
 }

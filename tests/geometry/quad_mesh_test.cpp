@@ -26,15 +26,6 @@ QuadMesh<float> tube(int height, int width, bool open = false) {
   return mesh;
 }
 
-std::vector<std::vector<int>> triangles(const TriMesh<float>& mesh) {
-  std::vector<std::vector<int>> list;
-  for (int t = 0; t < mesh.getNumTriangles(); ++t) {
-    const Vector<int> triple = mesh.getTriangleIndexes(t);
-    list.push_back({triple[0], triple[1], triple[2]});
-  }
-  return list;
-}
-
 // Whether the mesh holds neither caps nor colours.
 bool bare(const QuadMesh<float>& mesh) {
   return !mesh.hasAnyCap() && !mesh.hasExtensions() && !mesh.hasVertexColors();
@@ -45,22 +36,17 @@ Curve<float> row(int width, bool open = false) {
 }
 } // namespace
 
-// === Rows
-
 TEST(QuadMeshRows, OfAnotherSizeAreRefusedBeforeAnythingIsInserted) {
   QuadMesh<float> mesh = tube(2, 4);
   expectEach<SizeError>(
       {[&] { mesh.append(row(3)); }, [&] { mesh.prepend(row(5)); }, [&] { mesh.insert(1, row(2)); }});
-  EXPECT_EQ(mesh.getHeight(), 2);
   mesh.append(row(4));
-  EXPECT_EQ(mesh.getHeight(), 3);
+  EXPECT_EQ(mesh.getHeight(), 3) << "nothing inserted before";
   EXPECT_THROW(mesh.append(row(4, true)), TypeError) << "closure mismatch";
   QuadMesh<float> empty;
   empty.append(row(7));
   EXPECT_EQ(empty.getWidth(), 7) << "the first row gives the width";
 }
-
-// === Triangulation
 
 TEST(QuadMeshTriangulation, NumbersTheVerticesRowByRowAndClosesTheRings) {
   EXPECT_EQ(tube(2, 4, true).toTriMesh(false).getNumTriangles(), 6);
@@ -70,31 +56,25 @@ TEST(QuadMeshTriangulation, NumbersTheVerticesRowByRowAndClosesTheRings) {
   const TriMesh<float> triangulated = mesh.toTriMesh(false);
   EXPECT_EQ(triangulated.getNumVertices(), 8);
   EXPECT_EQ(triangulated.vertex(6), mesh[1].vertex(2));
-  EXPECT_EQ(triangles(triangulated),
-            (std::vector<std::vector<int>>{
-                {0, 1, 4}, {4, 1, 5}, {1, 2, 5}, {5, 2, 6}, {2, 3, 6}, {6, 3, 7}, {3, 0, 7}, {7, 0, 4}}));
+  std::vector<int> triples;
+  for (int t = 0; t < 8; ++t)
+    for (int k = 0; k < 3; ++k) triples.push_back(triangulated.getTriangleIndexes(t)[k]);
+  EXPECT_EQ(triples,
+            (std::vector<int>{0, 1, 4, 4, 1, 5, 1, 2, 5, 5, 2, 6, 2, 3, 6, 6, 3, 7, 3, 0, 7, 7, 0, 4}));
   EXPECT_NE(triangulated.getServer(), mesh.getServer()) << "the vertices are copied";
+  const TriMesh<float> tall = tube(4, 12).toTriMesh(false); // counter-clockwise rows going up face outwards
+  ASSERT_TRUE(tall.hasNormals());
+  for (int v = 0; v < tall.getNumVertices(); ++v)
+    EXPECT_GT(tall.getNormal(v)[0] * (tall.vertex(v)[0] - 1) + tall.getNormal(v)[1] * (tall.vertex(v)[1] - 1),
+              0);
 }
-
-TEST(QuadMeshTriangulation, OfCounterClockwiseRowsGoingUpFacesOutwards) {
-  const TriMesh<float> triangulated = tube(4, 12).toTriMesh(false);
-  ASSERT_TRUE(triangulated.hasNormals());
-  for (int v = 0; v < triangulated.getNumVertices(); ++v) {
-    const Vector<float>& p = triangulated.vertex(v);
-    EXPECT_GT(triangulated.getNormal(v)[0] * (p[0] - 1) + triangulated.getNormal(v)[1] * (p[1] - 1), 0);
-  }
-}
-
-// === Caps
 
 TEST(QuadMeshCaps, HaveTenRowsFromTheContourToOnePercentOfIt) {
   QuadMesh<float> mesh = tube(3, 8);
   mesh.buildCaps();
   ASSERT_TRUE(mesh.hasAllCaps());
   const QuadMesh<float>& cap = *mesh.getBeginCap();
-  EXPECT_EQ(cap.getHeight(), 10);
-  EXPECT_EQ(cap.getWidth(), 8);
-  EXPECT_TRUE(cap.isClosed());
+  EXPECT_TRUE(cap.getHeight() == 10 && cap.getWidth() == 8 && cap.isClosed());
   EXPECT_NE(cap.getServer(), mesh.getServer());
   EXPECT_EQ(cap.getServer()->getRefs(), 1 + 10) << "held by the cap and its rows only";
   for (int k = 0; k < 8; ++k) {
@@ -110,24 +90,6 @@ TEST(QuadMeshCaps, HaveTenRowsFromTheContourToOnePercentOfIt) {
   EXPECT_EQ((*mesh.getEndCap())[0].vertex(3), mesh[2].vertex(3));
 }
 
-TEST(QuadMeshCaps, AreListedAsExtensionsOnceEachAndOnlyOnClosedMeshesWithRows) {
-  QuadMesh<float> mesh = tube(3, 8);
-  mesh.buildCaps();
-  mesh.buildCaps();
-  EXPECT_EQ(mesh.getExtensions().getSize(), 2);
-  mesh.destroyBeginCap();
-  EXPECT_FALSE(mesh.hasBeginCap());
-  EXPECT_TRUE(mesh.hasAnyCap());
-  EXPECT_EQ(mesh.getExtensions().getSize(), 1);
-  mesh.destroyCaps();
-  EXPECT_FALSE(mesh.hasExtensions());
-  QuadMesh<float> open = tube(3, 8, true);
-  open.buildCaps();
-  EXPECT_FALSE(open.hasAnyCap()) << "an open mesh has no caps";
-  QuadMesh<float> empty;
-  expectEach<SizeError>({[&] { empty.buildBeginCap(); }, [&] { empty.buildEndCap(); }});
-}
-
 TEST(QuadMeshCaps, ExtendTheMeshByTheirRows) {
   QuadMesh<float> mesh = tube(2, 6);
   mesh.buildCaps();
@@ -137,16 +99,27 @@ TEST(QuadMeshCaps, ExtendTheMeshByTheirRows) {
   mesh.setVertexColors(new QuadMesh<int>(3, 2, 6));
   mesh.extendToCaps();
   EXPECT_EQ(mesh.getHeight(), 2 + 9 + 9);
-  EXPECT_EQ(mesh[0].vertex(2), beginTip);
-  EXPECT_EQ(mesh[8].vertex(2), beginNext);
-  EXPECT_EQ(mesh[19].vertex(4), endTip);
+  EXPECT_TRUE(mesh[0].vertex(2) == beginTip && mesh[8].vertex(2) == beginNext &&
+              mesh[19].vertex(4) == endTip);
   EXPECT_TRUE(bare(mesh));
   for (int l = 0; l < mesh.getHeight(); ++l) EXPECT_EQ(mesh[l].getServer(), mesh.getServer());
   EXPECT_EQ(mesh.toTriMesh(false).getNumTriangles(), 19 * 12);
 }
 
-TEST(QuadMeshCaps, StayWithTheOriginalWhenTheMeshIsCopied) {
+TEST(QuadMeshCaps, AreExtensionsOnceEachOnlyOfClosedMeshesWithRowsAndStayWithTheOriginalOfACopy) {
   QuadMesh<float> mesh = tube(3, 8);
+  mesh.buildCaps();
+  mesh.buildCaps();
+  EXPECT_EQ(mesh.getExtensions().getSize(), 2);
+  mesh.destroyBeginCap();
+  EXPECT_TRUE(!mesh.hasBeginCap() && mesh.hasAnyCap() && mesh.getExtensions().getSize() == 1);
+  mesh.destroyCaps();
+  EXPECT_FALSE(mesh.hasExtensions());
+  QuadMesh<float> open = tube(3, 8, true);
+  open.buildCaps();
+  EXPECT_FALSE(open.hasAnyCap()) << "an open mesh has no caps";
+  QuadMesh<float> empty;
+  expectEach<SizeError>({[&] { empty.buildBeginCap(); }, [&] { empty.buildEndCap(); }});
   mesh.buildCaps();
   mesh.setVertexColors(new QuadMesh<int>(3, 3, 8));
   QuadMesh<float> copy(mesh);
@@ -154,8 +127,7 @@ TEST(QuadMeshCaps, StayWithTheOriginalWhenTheMeshIsCopied) {
   EXPECT_EQ(copy.getServer(), mesh.getServer());
   std::unique_ptr<Shape<float>> clone(mesh.clone());
   EXPECT_FALSE(dynamic_cast<QuadMesh<float>&>(*clone).hasAnyCap());
-  EXPECT_TRUE(mesh.hasAllCaps());
-  EXPECT_TRUE(mesh.hasVertexColors());
+  EXPECT_TRUE(mesh.hasAllCaps() && mesh.hasVertexColors());
   mesh = copy;
   EXPECT_TRUE(bare(mesh)) << "the caps of the rows given up go with them";
 }

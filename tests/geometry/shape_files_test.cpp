@@ -14,7 +14,6 @@
 #include <cmath>
 #include <fstream>
 #include <memory>
-#include <random>
 #include <sstream>
 
 namespace {
@@ -39,26 +38,18 @@ std::unique_ptr<Shape<float>> loadedText(const TemporaryDirectory& dir, const st
 
 } // namespace
 
-TEST(ShapeFileLayouts, FlatAndStackFilesAreWrittenByteForByte) {
+TEST(ShapeFileLayouts, FlatStackAndTriangleMeshFilesAreWrittenByteForByte) {
   Vertices<float> list(3, 2);
-  list[0] = point(1, 2, 3);
-  list[1] = point(4.5f, -5, 6e-7f);
-  EXPECT_EQ(written(list), threeVertices);
+  list.fromVector(vectorOf<float>({1, 2, 3, 4.5f, -5, 6e-7f}));
   VertexStack<float> stack(2, 2, 1);
-  stack[0][0] = point(1, 2);
-  stack[1][0] = point(3, 4);
-  EXPECT_EQ(written(stack), "# 7\n# 2\n# 2\n\n\n# 1\n1 2\n\n\n# 1\n3 4\n");
-}
-
-TEST(TriMeshFiles, WriteTheLayoutLineByLine) {
+  stack.fromVector(vectorOf<float>({1, 2, 3, 4}));
   auto mesh = makeMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
-  std::ostringstream withoutNormals;
-  mesh->write(withoutNormals);
-  EXPECT_EQ(withoutNormals.str(), "# 8\n# 3\n# 3\n0 0 0\n1 0 0\n0 1 0\n# 1\n0 1 2\n# 0\n");
+  const std::string meshText = "# 8\n# 3\n# 3\n0 0 0\n1 0 0\n0 1 0\n# 1\n0 1 2\n";
+  EXPECT_EQ(written(list), threeVertices);
+  EXPECT_EQ(written(stack), "# 7\n# 2\n# 2\n\n\n# 1\n1 2\n\n\n# 1\n3 4\n");
+  EXPECT_EQ(written(*mesh), meshText + "# 0\n");
   mesh->computeNormals();
-  std::ostringstream withNormals;
-  mesh->write(withNormals);
-  EXPECT_EQ(withNormals.str(), "# 8\n# 3\n# 3\n0 0 0\n1 0 0\n0 1 0\n# 1\n0 1 2\n# 1\n0 0 1\n0 0 1\n0 0 1\n");
+  EXPECT_EQ(written(*mesh), meshText + "# 1\n0 0 1\n0 0 1\n0 0 1\n");
 }
 
 TEST(ShapeFileLayouts, EveryKindReadsBackWhatItWrote) {
@@ -118,9 +109,7 @@ TEST(ShapeFileWhiteSpace, AnyWhiteSpaceSeparatesTokens) {
 TEST(ShapeFileWhiteSpace, AFileCutShortKeepsWhatWasRead) {
   TemporaryDirectory dir;
   auto shape = loadedText(dir, "cut.vx", "# 6\n# 3\n# 3\n1 2 3\n4 5 6\n7 8");
-  ASSERT_EQ(shape->getNumVertices(), 3);
-  EXPECT_EQ(dynamic_cast<Vertices<float>&>(*shape)[1], point(4, 5, 6));
-  EXPECT_EQ(dynamic_cast<Vertices<float>&>(*shape)[2], point(7, 8, 0));
+  EXPECT_EQ(shape->toVector(), vectorOf<float>({1, 2, 3, 4, 5, 6, 7, 8, 0}));
   auto garbled = loadedText(dir, "garbled.vx", "# 6\n# 3\n# 2\n1 2 x\n4 5 6\n");
   EXPECT_EQ(garbled->toVector(), vectorOf<float>({1, 2, 0, 0, 0, 0}));
   auto stack = loadedText(dir, "cut.vs", "# 7\n# 1\n# 3\n# 2\n1 2\n# 2\n3");
@@ -140,12 +129,6 @@ TEST(ShapeFileWhiteSpace, AHeaderCutShortReadsAsAShapeWithoutVertex) {
                                                        {written(serverless), "# 6\n# 0\n# 0\n"},
                                                        {"#", "# 0\n# 0\n# 0\n"}}; // a missing code reads as 0
   for (const auto& file : files) EXPECT_EQ(written(*loadedText(dir, "short", file.first)), file.second);
-  Vertices<float> direct;
-  std::istringstream header("# 6\n# 3");
-  EXPECT_EQ(direct.read(header), 6);
-  EXPECT_EQ(direct.getSpace(), 3);
-  EXPECT_EQ(direct.getNumVertices(), 0);
-  EXPECT_TRUE(header.fail());
 }
 
 // Every kind's reader refuses what its file cannot hold, before allocating, naming the file.
@@ -189,7 +172,7 @@ TEST(ShapeFileHostile, RefusesCountsTheFileCannotHoldBeforeAllocating) {
   }
 }
 
-TEST(ShapeFileSaving, RefusesAnExistingFileWithoutOverwrite) {
+TEST(ShapeFileSaving, RefusesAnExistingFileWithoutOverwriteAndWritesDeformations) {
   TemporaryDirectory dir;
   Curve<float> curve(3, 1, 0, 0, true);
   curve[0] = point(1, 2, 3);
@@ -198,6 +181,15 @@ TEST(ShapeFileSaving, RefusesAnExistingFileWithoutOverwrite) {
   EXPECT_EQ(readFile(dir.file("a.cv")), "old");
   curve.save(dir.file("a"), true);
   EXPECT_EQ(readFile(dir.file("a.cv")), "# 1\n# 3\n# 1\n1 2 3\n");
+  Vertices<float> a(2, 2), b(2, 2), c(2, 3);
+  a.fromVector(vectorOf<float>({0, 0, 1, 1}));
+  b.fromVector(vectorOf<float>({0.5f, 0, 1, 3}));
+  a.saveDeformations(b, dir.file("d.txt"));
+  EXPECT_EQ(readFile(dir.file("d.txt")), "0\t0\t0.5\t0\t\n1\t1\t0\t2\t\n"); // deformations with tabs
+  EXPECT_THROW(a.saveDeformations(b, dir.file("d.txt")), FileWriteError);
+  a.saveDeformations(b, dir.file("d.txt"), true);
+  EXPECT_THROW(a.saveDeformations(c, dir.file("e.txt")), SizeError);
+  EXPECT_FALSE(std::ifstream(dir.file("e.txt")).is_open()) << "nothing is written for mismatched shapes";
 }
 
 namespace {
@@ -224,22 +216,6 @@ TEST(ShapeFileSaving, ReportsAStreamFailureAsAWriteErrorWhateverTheStreamsOwnExc
     }
 }
 
-TEST(ShapeFileSaving, WritesDeformationsWithTabs) {
-  TemporaryDirectory dir;
-  Vertices<float> a(2, 2), b(2, 2);
-  a[0] = point(0, 0);
-  a[1] = point(1, 1);
-  b[0] = point(0.5f, 0);
-  b[1] = point(1, 3);
-  a.saveDeformations(b, dir.file("d.txt"));
-  EXPECT_EQ(readFile(dir.file("d.txt")), "0\t0\t0.5\t0\t\n1\t1\t0\t2\t\n");
-  EXPECT_THROW(a.saveDeformations(b, dir.file("d.txt")), FileWriteError);
-  a.saveDeformations(b, dir.file("d.txt"), true);
-  Vertices<float> c(2, 3);
-  EXPECT_THROW(a.saveDeformations(c, dir.file("e.txt")), SizeError);
-  EXPECT_FALSE(std::ifstream(dir.file("e.txt")).is_open()) << "nothing is written for mismatched shapes";
-}
-
 TEST(ShapeFileTypes, ReadsIntegerAndDoubleShapes) {
   TemporaryDirectory dir;
   writeFile(dir.file("colors.vx"), "# 6\n# 3\n# 2\n255 0 12\n1 2 3\n");
@@ -247,27 +223,6 @@ TEST(ShapeFileTypes, ReadsIntegerAndDoubleShapes) {
   EXPECT_EQ(colors->toVector(), vectorOf<int>({255, 0, 12, 1, 2, 3}));
   std::unique_ptr<Shape<long double>> wide(Shape<long double>::loadFile(dir.file("colors.vx")));
   EXPECT_EQ(wide->toVector()[0], 255.0L);
-}
-
-TEST(ShapeFileHostile, RandomBytesAfterAnyHeaderLoadOrFailCleanly) {
-  TemporaryDirectory dir;
-  const char* const headers[] = {"", "# 6\n# 3\n# ", "# 7\n# 3\n# ", "# 2 # 3 # 2 # ", "# 1\n# 2\n# ", "#"};
-  const std::string alphabet = "0123456789012345678901234567890123456789+-.eE#  \n\t\r";
-  std::mt19937 random(2024);
-  for (int round = 0; round < 400; ++round) {
-    std::string text = headers[round % 6];
-    const int length = static_cast<int>(random() % 200);
-    for (int i = 0; i < length; ++i)
-      text += random() % 8 == 0 ? static_cast<char>(random() % 256) : alphabet[random() % alphabet.size()];
-    writeFile(dir.file("fuzz"), text);
-    try {
-      auto shape = loaded(dir.file("fuzz"));
-      EXPECT_LE(shape->getNumVertices(), static_cast<int>(text.size())) << text;
-      written(*shape);
-    } catch (const Exception&) {
-      // a clear refusal is fine
-    }
-  }
 }
 
 TEST(ShapeFileHostile, ManyTinyLevelsFitTheFile) {

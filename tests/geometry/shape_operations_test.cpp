@@ -1,36 +1,36 @@
-// Shape-wide operations reach every vertex of every kind through the vertex iterators, and refuse
-// shapes or vectors that do not fit.
+// Shape-wide operations reach every vertex of every kind through the vertex iterators and the shared
+// vertex storage, and refuse shapes or vectors that do not fit; boxes and the nearest-vertex index.
 #include "foundation/Matrix.h"
+#include "geometry/BoundingBox.h"
 #include "geometry/CurveStack.h"
+#include "geometry/KDTree.h"
 #include "geometry/VertexIterator.h"
+#include "geometry/VertexServer.h"
 #include "geometry/VertexStack.h"
 #include "geometry/Vertices.h"
 #include "tests/geometry/ShapeTesting.h"
-#include "tests/support/ExpectException.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
 
 namespace {
 
 // Two levels of two vertices: (0,0,0), (2,0,0) | (0,4,1), (2,4,1).
 VertexStack<float> smallStack() {
   VertexStack<float> stack(3, 2, 2);
-  stack[0][0] = point(0, 0, 0);
-  stack[0][1] = point(2, 0, 0);
-  stack[1][0] = point(0, 4, 1);
-  stack[1][1] = point(2, 4, 1);
+  stack.fromVector(vectorOf<float>({0, 0, 0, 2, 0, 0, 0, 4, 1, 2, 4, 1}));
   return stack;
 }
 
 } // namespace
 
-TEST(ShapeArithmetic, MovesEveryVertexOnce) {
+TEST(ShapeArithmetic, MovesEveryVertexOnceAndRoundTripsThroughVectors) {
   VertexStack<float> stack = smallStack();
   EXPECT_EQ(stack.cog(), point(1, 2, 0.5f));
   stack.center();
-  EXPECT_EQ(stack[1][1], point(1, 2, 0.5f));
   stack.scale(point(2, 1, 0));
-  EXPECT_EQ(stack[1][1], point(2, 2, 0));
   stack *= 3;
   stack /= 2;
   EXPECT_EQ(stack[1][1], point(3, 3, 0));
@@ -39,19 +39,14 @@ TEST(ShapeArithmetic, MovesEveryVertexOnce) {
   list.setIndex(1, 0); // both positions on slot 0: the slot moves once per index
   list.translate(point(1, 0, 0));
   EXPECT_EQ(list[0], point(3, 1, 1));
-}
-
-TEST(ShapeArithmetic, AddsSubtractsAndRoundTripsThroughVectors) {
-  VertexStack<float> a = smallStack();
+  VertexStack<float> a = smallStack(), b = smallStack();
   a.detach();
-  VertexStack<float> b = smallStack();
   b.detach();
   a += b;
-  EXPECT_EQ(a[1][1], point(4, 8, 2));
+  a += b;
   a -= b;
-  EXPECT_EQ(a.toVector(), vectorOf<float>({0, 0, 0, 2, 0, 0, 0, 4, 1, 2, 4, 1}));
   a.fromVector(a.toVector() * 2.f);
-  EXPECT_EQ(a[1][0], point(0, 8, 2));
+  EXPECT_EQ(a.toVector(), smallStack().toVector() * 4.f);
 }
 
 TEST(ShapeArithmetic, RefusesShapesAndVectorsThatDoNotFit) {
@@ -70,7 +65,7 @@ TEST(ShapeArithmetic, RefusesShapesAndVectorsThatDoNotFit) {
   EXPECT_EQ(stack.toVector(), smallStack().toVector()) << "a refused operation leaves the shape alone";
 }
 
-TEST(ShapeDistances, PairVerticesInOrderAndFindTheNearest) {
+TEST(ShapeDistances, PairVerticesInOrderFindTheNearestAndBoxThem) {
   VertexStack<float> a = smallStack();
   Vertices<float> b = a.cat();
   b.detach();
@@ -80,68 +75,138 @@ TEST(ShapeDistances, PairVerticesInOrderAndFindTheNearest) {
   EXPECT_EQ(a.nearestVertex(point(1.9f, 3, 1)), &a[1][1]);
   EXPECT_EQ(a.nearestVertex(point(1, 0, 0)), &a[0][0]) << "the stored vertex first on ties";
   EXPECT_EQ(Vertices<float>().nearestVertex(point(0, 0, 0)), nullptr);
-  const BoundingBox<float> box = a.boundingBox();
-  EXPECT_EQ(box.getVertex1(), point(0, 0, 0));
-  EXPECT_EQ(box.getVertex2(), point(2, 4, 1));
+  EXPECT_EQ(a.boundingBox().getVertex1(), point(0, 0, 0));
+  EXPECT_EQ(a.boundingBox().getVertex2(), point(2, 4, 1));
   EXPECT_FALSE(Vertices<float>().boundingBox().isValid());
-}
-
-TEST(ShapeDistances, NearestNeighborsWithinAndAcrossShapes) {
-  Vertices<float> list(3, 3);
-  list[0] = point(0, 0, 0);
-  list[1] = point(1, 0, 0);
-  list[2] = point(5, 0, 0);
+  Vertices<float> list(3, 3), other(3, 1);
+  list.fromVector(vectorOf<float>({0, 0, 0, 1, 0, 0, 5, 0, 0}));
+  other[0] = point(4, 0, 0);
   EXPECT_EQ(list.nearestNeighbors(), vectorOf<int>({1, 0, 1}));
   EXPECT_EQ(list.squareNearestNeighborDistances(), vectorOf<float>({1, 1, 16}));
-  Vertices<float> other(3, 1);
-  other[0] = point(4, 0, 0);
   EXPECT_EQ(list.nearestNeighbors(other), vectorOf<int>({0, 0, 0}));
   EXPECT_EQ(list.nearestNeighborDistances(other), vectorOf<float>({4, 3, 1}));
 }
 
-TEST(VerticesEditing, AppendPrependInsertAndRemove) {
+TEST(VerticesEditing, AppendPrependInsertReorderAndRemove) {
   Vertices<float> list;
   list.append(point(1, 0, 0));
   list.append(point(2, 0, 0));
   list.prepend(point(0, 0, 0));
   list.insert(1, point(0.5f, 0, 0));
-  EXPECT_EQ(list.toVector(), vectorOf<float>({0, 0, 0, 0.5f, 0, 0, 1, 0, 0, 2, 0, 0}));
   list.setOrigin(2);
-  EXPECT_EQ(list[0], point(1, 0, 0));
   list.reverse();
-  EXPECT_EQ(list[0], point(0.5f, 0, 0));
-  EXPECT_EQ(list.findMin(0), 1);
-  EXPECT_EQ(list.findMax(0), 2);
+  EXPECT_EQ(list.toVector(), vectorOf<float>({0.5f, 0, 0, 0, 0, 0, 2, 0, 0, 1, 0, 0}));
+  EXPECT_EQ(list.findMin(0) * 10 + list.findMax(0), 12);
   list.removeOutside(1, 2);
   list.remove(0);
-  EXPECT_EQ(list.getNumVertices(), 1);
-  EXPECT_EQ(list[0], point(2, 0, 0));
+  EXPECT_EQ(list.toVector(), point(2, 0, 0));
   EXPECT_EQ(list.getServer()->getSize(), 4) << "removing drops indexes, not server slots";
   list.setSize(3, true);
-  EXPECT_EQ(list.getIndexes(), (std::vector<int>{1, 2, 3})) << "new indexes continue the last";
   list.setSize(4, false);
-  EXPECT_EQ(list.getIndexes(), (std::vector<int>{1, 2, 3, 0}));
+  EXPECT_EQ(list.getIndexes(), (std::vector<int>{1, 2, 3, 0})) << "new indexes continue the last";
 }
 
-TEST(VertexStackLevels, ConstructsSortsAndAppendsLevelsOnOneServer) {
+TEST(VertexStackLevels, ConstructsSortsAndAppendsLevelsOnOneServerAndIteratesThem) {
   VertexStack<float> stack(3, 3, 1);
   EXPECT_EQ(stack[2].getIndex(0), 2);
   EXPECT_EQ(stack.getServer()->getRefs(), 4);
-  stack[0][0] = point(0, 0, 5);
-  stack[1][0] = point(0, 0, -1);
-  stack[2][0] = point(0, 0, 2);
+  stack.fromVector(vectorOf<float>({0, 0, 5, 0, 0, -1, 0, 0, 2}));
   stack.sort(2);
   EXPECT_EQ(stack.toVector(), vectorOf<float>({0, 0, -1, 0, 0, 2, 0, 0, 5}));
   stack.reverse();
-  EXPECT_EQ(stack[0][0][2], 5);
   stack.remove(0u);
-  EXPECT_EQ(stack.getHeight(), 2);
+  EXPECT_EQ(stack.toVector(), vectorOf<float>({0, 0, 2, 0, 0, -1}));
   Vertices<float> list(3, 2);
   VertexStack<float> other;
   other.append(list);
   other.prepend(list);
   EXPECT_EQ(other.getServer(), list.getServer());
   other.append(other);
-  EXPECT_EQ(other.getHeight(), 4);
-  EXPECT_EQ(other.cat().getNumVertices(), 8);
+  EXPECT_EQ(other.getHeight() * 10 + other.cat().getNumVertices(), 48);
+  // The iterators walk level by level, skip empty levels and give locators that reach the vertex.
+  VertexStack<float> holed(3, 3, 2);
+  holed[1].setSize(0);
+  std::vector<std::pair<unsigned, unsigned>> locators;
+  for (VertexIterator<float> it(holed); it.current(); ++it) {
+    locators.emplace_back(it.locator()[0], it.locator()[1]);
+    EXPECT_EQ(&holed[it.locator()], it.current());
+  }
+  EXPECT_EQ(locators, (std::vector<std::pair<unsigned, unsigned>>{{0, 0}, {0, 1}, {2, 0}, {2, 1}}));
+}
+
+TEST(VertexServerAppend, CopiesTheOtherServersVerticesAfterItsOwnAndRefusesItselfAndAnotherSpace) {
+  VertexServer<float> a(3, 1, 0, 0), b(3, 2, 0, 0), flat(2, 1, 0, 0);
+  b.vertex(1) = point(7, 8, 9);
+  a.append(b);
+  b.vertex(1)[0] = 0;
+  EXPECT_EQ(a.vertex(2), point(7, 8, 9)) << "append copies, it does not share";
+  EXPECT_THROW(a.append(a), ValueError);
+  EXPECT_THROW(a.append(flat), ValueError);
+  EXPECT_EQ(a.getSize(), 3);
+}
+
+TEST(BoundingBox, ResolutionContainmentAndRaysThatMeetItOnlyAhead) {
+  BoundingBox<float> grid(point(0, 0), point(2.5f, 4));
+  EXPECT_EQ(grid.adjustToResolution(1), vectorOf<int>({3, 4})); // the surplus split evenly
+  EXPECT_EQ(grid.getVertex1(), point(-0.25f, 0));
+  EXPECT_EQ(grid.getVertex2(), point(2.75f, 4));
+  BoundingBox<int> integers(vectorOf<int>({0, 0}), vectorOf<int>({3, 5}));
+  EXPECT_EQ(integers.cog(), vectorOf<int>({1, 2}));
+  EXPECT_EQ(integers.adjustToResolution(2), vectorOf<int>({2, 3}));
+  const BoundingBox<float> b(point(0, 0, 0), point(1, 1, 1));
+  EXPECT_TRUE(b.contains(point(1, 0.5f, 0)) && !b.contains(point(1.01f, 0.5f, 0))) << "faces belong to it";
+  EXPECT_TRUE(b.intersects(BoundingBox<float>(point(1, 0, 0), point(2, 1, 1))));
+  EXPECT_FALSE(b.intersects(BoundingBox<float>(point(1.5f, 0, 0), point(2, 1, 1))));
+  EXPECT_TRUE(BoundingBox<float>().contains(point(5, 5, 5)));
+  Vertices<float> inside(3, 2);
+  inside.fromVector(vectorOf<float>({0.5f, 0.5f, 0.5f, 1, 1, 1}));
+  EXPECT_TRUE(b.containsAllVertices(inside));
+  inside[1] = point(2, 1, 1);
+  EXPECT_TRUE(!b.containsAllVertices(inside) && b.containsAny(inside));
+  double entry = 0, exit = 0;
+  EXPECT_TRUE(b.intersectsRay(point(-1, 0.5f, 0.5f), point(1, 0, 0), &entry, &exit));
+  EXPECT_EQ(std::make_pair(entry, exit), std::make_pair(1.0, 2.0));
+  EXPECT_FALSE(b.intersectsRay(point(-1, 0.5f, 0.5f), point(-1, 0, 0)));
+  EXPECT_TRUE(b.intersectsLeftRay(point(-1, 0.5f, 0.5f), point(-1, 0, 0), &entry, &exit));
+  EXPECT_EQ(std::make_pair(entry, exit), std::make_pair(-2.0, -1.0));
+  EXPECT_FALSE(b.intersectsRay(point(-1, 2, 0.5f), point(1, 0, 0))) << "parallel and outside";
+  EXPECT_TRUE(b.intersectsRay(point(-1, 1, 0.5f), point(1, 0, 0))) << "grazing a face";
+  EXPECT_TRUE(b.intersectsRay(point(0.5f, 0.5f, 0.5f), point(0, 0, 1), &entry, &exit));
+  EXPECT_EQ(entry, 0) << "a ray from inside enters at its origin";
+  EXPECT_TRUE(b.intersectsRay(point(-1, -1, -1), point(1, 1, 1)));
+  EXPECT_FALSE(b.intersectsRay(point(-1, -1, 3), point(1, 1, 0)));
+}
+
+// The nearest-vertex index answers as a search of every vertex would, and refuses shapes it cannot index.
+TEST(KDTree, FindsTheNearestVerticesAsASearchOfEveryVertexWould) {
+  KDTree<float> tree;
+  Vertices<float> empty, points(3, 500), first(3, 2), second(3, 3);
+  EXPECT_THROW(tree.setShape(empty), UsageError);
+  VertexStack<float> spread;
+  spread.append(first);
+  spread.append(second);
+  EXPECT_THROW(tree.setShape(spread), UsageError) << "a stack over several servers";
+  std::mt19937 random(1);
+  std::uniform_real_distribution<float> coordinate(-12, 12);
+  for (int v = 0; v < 500; ++v) points[v] = point(coordinate(random), coordinate(random), coordinate(random));
+  tree.setShape(points);
+  tree.build();
+  for (int k = 0; k < 200; ++k) {
+    const Vector<float> p = point(coordinate(random), coordinate(random), coordinate(random));
+    Vertices<float> nearest;
+    tree.nearestVertices(nearest, p, 7);
+    std::vector<float> all;
+    for (int v = 0; v < 500; ++v) all.push_back(points[v].sdistance(p));
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(tree.nearestVertex(p)->sdistance(p), all[0]);
+    ASSERT_EQ(nearest.getNumVertices(), 7);
+    for (int n = 0; n < 7; ++n) EXPECT_EQ(nearest[n].sdistance(p), all[static_cast<std::size_t>(n)]);
+  }
+  EXPECT_EQ(tree.kNearestNeighbours(point(1, 2, 3), 1000).size(), 500u);
+  VertexStack<float> stack(3, 4, 5);
+  for (int l = 0; l < 4; ++l)
+    for (int k = 0; k < 5; ++k) stack[l][k] = point(k, 0, l);
+  KDTree<float> stackTree;
+  stackTree.setShape(stack);
+  EXPECT_EQ(*stackTree.nearestVertex(point(3.2f, 1, 1.9f)), point(3, 0, 2)) << "a stack on one server";
 }
