@@ -57,17 +57,15 @@ TEST(DataSetAccess, SetValueAddsColumnsAndRowsAppendStacksByNameCropKeepsMatches
 }
 
 // The .df text format: header, typed columns, exact splitting.
-TEST(DataSetFile, FirstDataRowDecidesTheColumnTypesAndNamesLoseSurroundingQuotesOnly) {
-  const DataSet d = readText("n\tx\tname\n3\t3.0\t\"a b\"\n3.5\t2\tc\n");
-  EXPECT_EQ(d.columnTypes(), "%d%f%s");
-  EXPECT_EQ(d.getValues<int>("n"), vectorOf<int>({3, 3}));
-  EXPECT_EQ(d.getValues<float>("x"), vectorOf<float>({3, 2}));
-  EXPECT_EQ(d.getValues<std::string>("name"), vectorOf<std::string>({"a b", "c"}));
+TEST(DataSetFile, FirstDataRowDecidesTheColumnTypesNamesLoseSurroundingQuotesOnlyAndLaterRowsReadAsStreams) {
+  const DataSet typed = readText("n\tx\tname\n3\t3.0\t\"a b\"\n3.5\t2\tc\n");
+  EXPECT_EQ(typed.columnTypes(), "%d%f%s");
+  EXPECT_EQ(typed.getValues<int>("n"), vectorOf<int>({3, 3}));
+  EXPECT_EQ(typed.getValues<float>("x"), vectorOf<float>({3, 2}));
+  EXPECT_EQ(typed.getValues<std::string>("name"), vectorOf<std::string>({"a b", "c"}));
   EXPECT_EQ(readText("\"a b\"\t\"\t\"x\t\"\"\t\"a\"b\"\n1\t2\t3\t4\t5\n").variableNames(),
             (std::vector<std::string>{"a b", "\"", "\"x", "", "a\"b"}));
-}
-
-TEST(DataSetFile, FirstRowKeepsTheValuesOfTheTypeTestAndLaterRowsReadLikeStreamExtraction) {
+  // The first row keeps the values of the type test; later rows read like stream extraction.
   const std::vector<std::string> pieces = {"x",   "+5",   "12abc",  "-3.9",        " 7",  "1e",
                                            "1e5", "0x1A", "inf",    "nan",         "-.5", ".",
                                            "",    "1e99", "-1e-50", "99999999999", "3."};
@@ -111,7 +109,7 @@ TEST(DataSetFile, FloatsAreWrittenExactlyLikePrintfWithShowPoint) {
   }
 }
 
-TEST(DataSetFile, WrittenFilesReadBackEqual) {
+TEST(DataSetFile, WrittenFilesReadBackEqualAndErrorsNameTheirFile) {
   TemporaryDirectory directory;
   const std::string path = directory.file("table.df");
   const DataSet original = readText("id\tvalue\tlabel\n-40\t-2.125\t\"a b\"\n7\t1e-07\tc\r\n3\t0.1\n");
@@ -124,13 +122,9 @@ TEST(DataSetFile, WrittenFilesReadBackEqual) {
   EXPECT_EQ(readFile(path), writeText(copy));
   writeFile(path, "r;g;b\n255;0;12\n");
   EXPECT_EQ(DataSet(path, ';').getValues<int>("b"), vectorOf<int>({12})); // the given separator
-}
-
-TEST(DataSetFile, LoadAndSaveReportTheirFileWithTheirErrors) {
+  // Load and save report their file with their errors.
   DataSet d;
   EXPECT_THROW(d.load("/nonexistent/file.df"), FileReadError);
-  TemporaryDirectory directory;
-  const std::string path = directory.file("kept.df");
   writeFile(path, "old\n");
   d.setValues("a", vectorOf<long>({5000000000L}));
   EXPECT_EQ(expectThrow<FileWriteError>([&] { d.save(path, false); }).getFilename(), path);

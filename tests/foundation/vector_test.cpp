@@ -67,12 +67,9 @@ TEST(VectorArithmetic, TransformsAndCombinesInTheElementTypeOrRefusesOtherSizes)
   zero.normalize(); // left alone instead of divided by zero
   EXPECT_EQ(zero, vf({0, 0}));
   const Vector<float> a = vf({1, 2, 3}), b = vf({4, 5, 6});
-  const std::pair<Vector<float>, Vector<float>> results[] = {{a + b, vf({5, 7, 9})},
-                                                             {b - a, vf({3, 3, 3})},
-                                                             {b / a, vf({4, 2.5f, 2})},
-                                                             {-a, vf({-1, -2, -3})},
-                                                             {a.pointwiseProduct(b), vf({4, 10, 18})}};
-  for (const auto& [got, want] : results) EXPECT_EQ(got, want);
+  Vector<float> results;
+  for (const Vector<float>& r : {a + b, b - a, b / a, -a, a.pointwiseProduct(b)}) results.append(r);
+  EXPECT_EQ(results, vf({5, 7, 9, 3, 3, 3, 4, 2.5f, 2, -1, -2, -3, 4, 10, 18}));
   EXPECT_EQ((vi({2, 4, -6}) + 1) * 3 / 4, vi({2, 3, -3})); // integer division of the element type
   const Vector<unsigned char> bytes(std::vector<unsigned char>{250, 3});
   EXPECT_EQ(bytes + static_cast<unsigned char>(10), Vector<unsigned char>(std::vector<unsigned char>{4, 13}));
@@ -89,29 +86,28 @@ TEST(VectorArithmetic, TransformsAndCombinesInTheElementTypeOrRefusesOtherSizes)
                          [&] { a.manhattanDistance(two); }, [&] { two.vectorProduct(a); }});
   const Vector<float> withNan = vf({1, std::numeric_limits<float>::quiet_NaN()});
   EXPECT_FALSE(withNan == withNan);
-}
-
-// Products, norms, distances and the Householder reflection.
-TEST(VectorProducts, ScalarAndCrossProductsNormsDistancesAnglesAndReflections) {
-  const Vector<float> a = vf({1, 2, 2}), b = vf({4, 0, -1});
-  EXPECT_EQ(vf({a.scalarProduct(b), a.norm(), a.sdistance(b), a.manhattanDistance(b)}), vf({2, 3, 22, 8}));
-  // No wrap-around below zero for unsigned elements.
-  EXPECT_EQ(counts({1, 10}).manhattanDistance(counts({4, 3})), 10u);
+  // Products, norms, distances, the Householder reflection, correlation and convolution.
+  const Vector<float> p = vf({1, 2, 2}), q = vf({4, 0, -1});
+  EXPECT_EQ(vf({p.scalarProduct(q), p.norm(), p.sdistance(q), p.manhattanDistance(q)}), vf({2, 3, 22, 8}));
+  EXPECT_EQ(counts({1, 10}).manhattanDistance(counts({4, 3})), 10u);     // no wrap-around below zero
   EXPECT_EQ(vf({0, 1, 0}).vectorProduct(vf({1, 0, 0})), vf({0, 0, -1})); // right-handed
   EXPECT_NEAR(vf({1, 1, 0}).angle(vf({1, 0, 0})), M_PI / 4, 1e-6);
   EXPECT_EQ(vf({0.2f, -0.9f, 0.9f}).closestAxis(), 1); // the first of equal magnitudes
-  Vector<double> x(std::vector<double>{3, 1, 5, 1});
-  Vector<double> v;
+  Vector<double> x(std::vector<double>{3, 1, 5, 1}), h;
   double beta = 0;
-  x.householderVector(v, beta);
-  // (I - beta v v') x = ||x|| e1
-  const Vector<double> reflected = x - v * (beta * v.scalarProduct(x));
-  EXPECT_NEAR(std::fabs(reflected[0]), 6.0, 1e-12);
-  EXPECT_NEAR(reflected.copyFrom(1).norm(), 0.0, 1e-12);
+  x.householderVector(h, beta);
+  const Vector<double> reflected = x - h * (beta * h.scalarProduct(x)); // (I - beta h h') x = ||x|| e1
+  EXPECT_NEAR(std::fabs(reflected[0]) + reflected.copyFrom(1).norm(), 6.0, 1e-12);
+  const Vector<float> r = vf({1, 2, 3, 4}); // kernels centred at their middle
+  EXPECT_EQ(r.corr(vf({1, 1, 1})), vf({3, 6, 9, 7}));
+  EXPECT_EQ(r.corr(vf({0, 0, 1})), vf({2, 3, 4, 0}));
+  EXPECT_EQ(r.conv(vf({0, 0, 1})), vf({0, 1, 2, 3}));
+  EXPECT_EQ(r.corr(vf({1, 2})), vf({2, 1 + 4, 2 + 6, 3 + 8})); // centre at index 1
+  EXPECT_EQ(r.corr(vf({1, 1, 1}), vf({1, 0, 1, 1})), vf({1, 4, 7, 7}));
 }
 
 // Floating-point operations are refused for integer element types before anything else is looked at.
-TEST(VectorRefusedTypes, IntegerTypesRefuseFloatingPointStatisticsByName) {
+TEST(VectorTypes, IntegerTypesRefuseFloatingPointStatisticsAndConversionsWrapInsteadOfClamping) {
   const Vector<int> v = vi({1, 2, 3});
   expectException<TypeError>([&] { v.mean(); }, "int Vector<int>::mean() const",
                              "Method not available for type 'int'");
@@ -119,10 +115,7 @@ TEST(VectorRefusedTypes, IntegerTypesRefuseFloatingPointStatisticsByName) {
                          [] { Vector<unsigned char>(2).mad(); }, [] { Vector<short>(2).var(); }});
   EXPECT_EQ(v.mad(), 1);
   EXPECT_EQ(Vector<char>(std::vector<char>{1, 2, 3}).sse(), 2);
-}
-
-// Colour-map files may hold values outside 0 .. 255: they are truncated and wrapped, never clamped.
-TEST(VectorConversion, ConvertsPlainlyAndWrapsOutOfRangeFloatsInsteadOfClamping) {
+  // Colour-map files may hold values outside 0 .. 255: they are truncated and wrapped, never clamped.
   EXPECT_EQ(vf({1.9f, -1.9f, 2.5f}).toType<int>(), vi({1, -1, 2}));
   EXPECT_EQ(Vector<double>(std::vector<double>{0.1}).toType<float>()[0], 0.1f);
   const Vector<float> f(std::vector<float>{200.7f, -1.0f, 300.9f, -200.5f, 256.0f, NAN, 1e30f});
@@ -139,24 +132,19 @@ TEST(VectorConversion, ConvertsPlainlyAndWrapsOutOfRangeFloatsInsteadOfClamping)
   EXPECT_THROW(shuffled.shuffle(vi({0})), SizeError);
 }
 
-// Extremes, sums, central values, spreads, percentiles and their refusals.
-TEST(VectorStatistics, OfOddEvenTiedAndNaNInputsAndRefusalsOfEmptyOrUnsortedOnes) {
+// Extremes, sums, central values, spreads, percentiles, histograms and their refusals.
+TEST(VectorStatistics, OfOddEvenTiedAndNaNInputsTheirRefusalsHistogramsAndTheSummaryRecord) {
   const Vector<float> v = vf({3, -1, 7, -1, 7});
   EXPECT_EQ(v.range(), vf({-1, 7}));
   EXPECT_EQ(vi({v.minPos(), v.maxPos(), v.find(4)}), vi({1, 2, -1})); // the first of ties
   EXPECT_EQ(vi({1, 2, 3, 4}).csum(), vi({1, 3, 6, 10}));
   EXPECT_EQ(vi({1, 2, 3, 4}).cprod(), vi({1, 2, 6, 24}));
   EXPECT_EQ(Vector<unsigned char>(std::vector<unsigned char>{200, 100}).sum(), 44); // 300 wraps
-  const std::pair<float, float> values[] = {{vf({3, 1, 2, 10}).median(), 2.5f},
-                                            {vf({9, 1, 5, 3, 7}).median(), 5},
-                                            {vf({2, 2, 2, 1}).median(), 2},
-                                            {vf({1, 1, 2, 2, 4, 6, 9}).mad(), 1},
-                                            {vf({1, 2, 3, 4}).percentile(49), 2},
-                                            {vf({1, 2, 3, 4}).percentile(50), 3},
-                                            {vf({1, 2, 3, 4}).percentile(100), 4},
-                                            {vf({1, 1, 2}).percentile(50), 1},
-                                            {vf({4}).sem(false), 0}};
-  for (const auto& [got, want] : values) EXPECT_EQ(got, want);
+  const Vector<float> four = vf({1, 2, 3, 4});
+  EXPECT_EQ(vf({vf({3, 1, 2, 10}).median(), vf({9, 1, 5, 3, 7}).median(), vf({2, 2, 2, 1}).median(),
+                vf({1, 1, 2, 2, 4, 6, 9}).mad(), four.percentile(49), four.percentile(50),
+                four.percentile(100), vf({1, 1, 2}).percentile(50), vf({4}).sem(false)}),
+            vf({2.5f, 5, 2, 1, 2, 3, 4, 1, 0}));
   EXPECT_EQ(vi({1, 2}).median(), 1); // (1 + 2) * 0.5 truncated
   const Vector<double> d(std::vector<double>{1, 2, 3, 4});
   EXPECT_EQ(d.sse() * 4, 20.0);
@@ -173,23 +161,17 @@ TEST(VectorStatistics, OfOddEvenTiedAndNaNInputsAndRefusalsOfEmptyOrUnsortedOnes
                          [&] { empty.mad(); }, [&] { empty.numbers(); }, [&] { empty.isIncreasing(); },
                          [&] { one.sem(true); }, [&] { three.diff(3); }, [&] { two.corr(one, one); }});
   EXPECT_THROW(vf({2, 1}).percentile(50), UsageError);
-}
-
-// Histograms by bisection over the lower bin edges.
-TEST(VectorHistogram, OutliersGoToTheEndBinsAndEdgesToTheBinStartingThere) {
-  const Vector<float> v = vf({-5, 0, 0.5f, 1, 2, 99});
-  EXPECT_EQ(v.histogram(0, 1, 3), counts({3, 1, 2}));
-  EXPECT_EQ(v.histogram(-10, 10, 4), counts({1, 4, 0, 1}));
+  // Histograms by bisection over the lower bin edges: outliers go to the end bins.
+  const Vector<float> spread = vf({-5, 0, 0.5f, 1, 2, 99});
+  EXPECT_EQ(spread.histogram(0, 1, 3), counts({3, 1, 2}));
+  EXPECT_EQ(spread.histogram(-10, 10, 4), counts({1, 4, 0, 1}));
   const Vector<int> w = vi({0, 1, 2, 3, 4, 5});
   EXPECT_EQ(w.histogram(0, 2, 3), counts({2, 2, 2}));
   EXPECT_EQ(w.histogram(0, 2, 3, vi({1, 0, 1, 0, 7, 0})), counts({1, 1, 1})); // masked
   Vector<float> many(1000);
   for (int i = 0; i < 1000; ++i) many[i] = static_cast<float>((i * 37) % 101) - 20.5f;
   for (int bins : {2, 7, 64}) EXPECT_EQ(many.histogram(-3.0f, 1.25f, bins).sum(), 1000u) << bins;
-}
-
-// Summary record; character types print numbers, not characters.
-TEST(VectorNumbers, PrintsSevenLabelledLines) {
+  // The summary record; character types print numbers, not characters.
   Numbers<float> n = vf({4, 1, 3, 2}).numbers();
   EXPECT_THROW(n.getStddev(), UsageError);
   n.setStddev(0.5f);
@@ -199,14 +181,4 @@ TEST(VectorNumbers, PrintsSevenLabelledLines) {
             "Count:   4\nMinimum: 1\nMedian:  2.5\nMaximum: 4\nSum:     10\nMean:    2.5\nStdDev:  0.5\n"
             "Count:   3\nMinimum: 7\nMedian:  65\nMaximum: 200\nSum:     16\nMean:    5\n"
             "StdDev:  not set\n");
-}
-
-// Correlation and convolution with a kernel centred at its middle.
-TEST(VectorCorrelation, CorrelatesWithinTheBordersWithOrWithoutAMask) {
-  const Vector<float> v = vf({1, 2, 3, 4});
-  EXPECT_EQ(v.corr(vf({1, 1, 1})), vf({3, 6, 9, 7}));
-  EXPECT_EQ(v.corr(vf({0, 0, 1})), vf({2, 3, 4, 0}));
-  EXPECT_EQ(v.conv(vf({0, 0, 1})), vf({0, 1, 2, 3}));
-  EXPECT_EQ(v.corr(vf({1, 2})), vf({2, 1 + 4, 2 + 6, 3 + 8})); // centre at index 1
-  EXPECT_EQ(v.corr(vf({1, 1, 1}), vf({1, 0, 1, 1})), vf({1, 4, 7, 7}));
 }

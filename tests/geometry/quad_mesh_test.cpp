@@ -46,22 +46,19 @@ TEST(QuadMeshRows, OfAnotherSizeAreRefusedBeforeAnythingIsInserted) {
   QuadMesh<float> empty;
   empty.append(row(7));
   EXPECT_EQ(empty.getWidth(), 7) << "the first row gives the width";
-}
-
-TEST(QuadMeshTriangulation, NumbersTheVerticesRowByRowAndClosesTheRings) {
   EXPECT_EQ(tube(2, 4, true).toTriMesh(false).getNumTriangles(), 6);
   EXPECT_EQ(tube(1, 4).toTriMesh(false).getNumTriangles(), 0);
   EXPECT_EQ(tube(5, 6).toTriMesh(true).getNumTriangles(), 48);
-  const QuadMesh<float> mesh = tube(2, 4);
-  const TriMesh<float> triangulated = mesh.toTriMesh(false);
+  const QuadMesh<float> ring = tube(2, 4);
+  const TriMesh<float> triangulated = ring.toTriMesh(false);
   EXPECT_EQ(triangulated.getNumVertices(), 8);
-  EXPECT_EQ(triangulated.vertex(6), mesh[1].vertex(2));
+  EXPECT_EQ(triangulated.vertex(6), ring[1].vertex(2));
   std::vector<int> triples;
   for (int t = 0; t < 8; ++t)
     for (int k = 0; k < 3; ++k) triples.push_back(triangulated.getTriangleIndexes(t)[k]);
   EXPECT_EQ(triples,
             (std::vector<int>{0, 1, 4, 4, 1, 5, 1, 2, 5, 5, 2, 6, 2, 3, 6, 6, 3, 7, 3, 0, 7, 7, 0, 4}));
-  EXPECT_NE(triangulated.getServer(), mesh.getServer()) << "the vertices are copied";
+  EXPECT_NE(triangulated.getServer(), ring.getServer()) << "the vertices are copied";
   const TriMesh<float> tall = tube(4, 12).toTriMesh(false); // counter-clockwise rows going up face outwards
   ASSERT_TRUE(tall.hasNormals());
   for (int v = 0; v < tall.getNumVertices(); ++v)
@@ -88,10 +85,8 @@ TEST(QuadMeshCaps, HaveTenRowsFromTheContourToOnePercentOfIt) {
     }
   }
   EXPECT_EQ((*mesh.getEndCap())[0].vertex(3), mesh[2].vertex(3));
-}
-
-TEST(QuadMeshCaps, ExtendTheMeshByTheirRows) {
-  QuadMesh<float> mesh = tube(2, 6);
+  // The mesh extends to its caps' rows.
+  mesh = tube(2, 6);
   mesh.buildCaps();
   const Vector<float> beginTip = (*mesh.getBeginCap())[9].vertex(2);
   const Vector<float> beginNext = (*mesh.getBeginCap())[1].vertex(2);

@@ -1,6 +1,7 @@
 // Shape files: every layout written and read back, the loader's choice of kind, its errors, the
 // save rules, unusual white space, and hostile files that must be refused before allocating.
 #include "geometry/CurveStack.h"
+#include "geometry/QuadMesh.h"
 #include "geometry/TriMesh.h"
 #include "geometry/VertexIterator.h"
 #include "geometry/VertexStack.h"
@@ -52,7 +53,7 @@ TEST(ShapeFileLayouts, FlatStackAndTriangleMeshFilesAreWrittenByteForByte) {
   EXPECT_EQ(written(*mesh), meshText + "# 1\n0 0 1\n0 0 1\n0 0 1\n");
 }
 
-TEST(ShapeFileLayouts, EveryKindReadsBackWhatItWrote) {
+TEST(ShapeFileLayouts, EveryKindReadsBackWhatItWroteInEveryElementType) {
   TemporaryDirectory dir;
   CurveStack<float> stack(3, 3, 4, 0, 0, true);
   int k = 0;
@@ -65,6 +66,7 @@ TEST(ShapeFileLayouts, EveryKindReadsBackWhatItWrote) {
   shapes.emplace_back(new Vertices<float>(stack.cat()));
   shapes.emplace_back(new Curve<float>(stack.cat(), true));
   shapes.emplace_back(new Curve<float>(stack.cat(), false));
+  shapes.emplace_back(new QuadMesh<float>(stack));
   for (const auto& shape : shapes) {
     const std::string path = dir.file("shape" + std::to_string(shape->getShapeType()));
     shape->save(path);
@@ -72,6 +74,12 @@ TEST(ShapeFileLayouts, EveryKindReadsBackWhatItWrote) {
     EXPECT_EQ(back->getShapeType(), shape->getShapeType());
     EXPECT_EQ(written(*back), written(*shape)) << shape->getShapeTypeName();
   }
+  // Integer and long double shapes read the same files.
+  writeFile(dir.file("colors.vx"), "# 6\n# 3\n# 2\n255 0 12\n1 2 3\n");
+  std::unique_ptr<Shape<int>> colors(Shape<int>::loadFile(dir.file("colors.vx")));
+  EXPECT_EQ(colors->toVector(), vectorOf<int>({255, 0, 12, 1, 2, 3}));
+  std::unique_ptr<Shape<long double>> wide(Shape<long double>::loadFile(dir.file("colors.vx")));
+  EXPECT_EQ(wide->toVector()[0], 255.0L);
 }
 
 TEST(ShapeFileLoading, RefusesUnknownCodesEmptyJunkMissingFilesAndDirectories) {
@@ -91,7 +99,7 @@ TEST(ShapeFileLoading, RefusesUnknownCodesEmptyJunkMissingFilesAndDirectories) {
   EXPECT_THROW(Vertices<float> v(dir.path()), FileReadError);
 }
 
-TEST(ShapeFileWhiteSpace, AnyWhiteSpaceSeparatesTokens) {
+TEST(ShapeFileWhiteSpace, AnyWhiteSpaceSeparatesTokensAndAFileOrHeaderCutShortKeepsWhatWasRead) {
   TemporaryDirectory dir;
   const char* texts[] = {
       "# 6\r\n# 3\r\n# 2\r\n1 2 3\r\n4.5 -5 6e-07\r\n",             // CR-LF line ends
@@ -104,10 +112,7 @@ TEST(ShapeFileWhiteSpace, AnyWhiteSpaceSeparatesTokens) {
     auto shape = loadedText(dir, "w.vx", text);
     EXPECT_EQ(written(*shape), threeVertices) << "[" << text << "]";
   }
-}
-
-TEST(ShapeFileWhiteSpace, AFileCutShortKeepsWhatWasRead) {
-  TemporaryDirectory dir;
+  // A file cut short keeps what was read.
   auto shape = loadedText(dir, "cut.vx", "# 6\n# 3\n# 3\n1 2 3\n4 5 6\n7 8");
   EXPECT_EQ(shape->toVector(), vectorOf<float>({1, 2, 3, 4, 5, 6, 7, 8, 0}));
   auto garbled = loadedText(dir, "garbled.vx", "# 6\n# 3\n# 2\n1 2 x\n4 5 6\n");
@@ -115,11 +120,7 @@ TEST(ShapeFileWhiteSpace, AFileCutShortKeepsWhatWasRead) {
   auto stack = loadedText(dir, "cut.vs", "# 7\n# 1\n# 3\n# 2\n1 2\n# 2\n3");
   EXPECT_EQ(stack->toVector(), vectorOf<float>({1, 2, 3, 0}));
   EXPECT_EQ(dynamic_cast<VertexStack<float>&>(*stack)[2].getNumVertices(), 0);
-}
-
-TEST(ShapeFileWhiteSpace, AHeaderCutShortReadsAsAShapeWithoutVertex) {
   // A missing or non-numeric header item reads as 0, as a failed stream extraction leaves it.
-  TemporaryDirectory dir;
   Vertices<float> serverless;
   const std::pair<std::string, const char*> files[] = {{"# 6\n# 3\n", "# 6\n# 3\n# 0\n"},
                                                        {"# 6\n# 3\n# x\n1 2 3\n", "# 6\n# 3\n# 0\n"},
@@ -132,7 +133,7 @@ TEST(ShapeFileWhiteSpace, AHeaderCutShortReadsAsAShapeWithoutVertex) {
 }
 
 // Every kind's reader refuses what its file cannot hold, before allocating, naming the file.
-TEST(ShapeFileHostile, RefusesCountsTheFileCannotHoldBeforeAllocating) {
+TEST(ShapeFileHostile, RefusesCountsTheFileCannotHoldBeforeAllocatingButReadsManyTinyLevels) {
   TemporaryDirectory dir;
   const std::string padding(1000, ' ');
   const std::string square = "# 8\n# 3\n# 4\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n"; // then triangles and normals
@@ -170,9 +171,22 @@ TEST(ShapeFileHostile, RefusesCountsTheFileCannotHoldBeforeAllocating) {
     writeFile(dir.file("hostile"), text + padding);
     EXPECT_EQ(formatErrorNaming(dir.file("hostile"), [&] { loaded(dir.file("hostile")); }), message);
   }
+  // Many tiny levels fit the file.
+  std::string text = "# 7\n# 3\n# 5000\n";
+  for (int l = 0; l < 5000; ++l) text += "#0";
+  auto stack = loadedText(dir, "tiny levels", text);
+  EXPECT_EQ(dynamic_cast<VertexStack<float>&>(*stack).getHeight(), 5000);
+  EXPECT_EQ(stack->getNumVertices(), 0);
 }
 
-TEST(ShapeFileSaving, RefusesAnExistingFileWithoutOverwriteAndWritesDeformations) {
+namespace {
+// A stream buffer that takes nothing, like a full disk.
+struct RefusingBuffer : std::streambuf {
+  int overflow(int) override { return traits_type::eof(); }
+};
+} // namespace
+
+TEST(ShapeFileSaving, RefusesAnExistingFileWithoutOverwriteWritesDeformationsAndReportsStreamFailures) {
   TemporaryDirectory dir;
   Curve<float> curve(3, 1, 0, 0, true);
   curve[0] = point(1, 2, 3);
@@ -190,18 +204,6 @@ TEST(ShapeFileSaving, RefusesAnExistingFileWithoutOverwriteAndWritesDeformations
   a.saveDeformations(b, dir.file("d.txt"), true);
   EXPECT_THROW(a.saveDeformations(c, dir.file("e.txt")), SizeError);
   EXPECT_FALSE(std::ifstream(dir.file("e.txt")).is_open()) << "nothing is written for mismatched shapes";
-}
-
-namespace {
-// A stream buffer that takes nothing, like a full disk.
-class RefusingBuffer : public std::streambuf {
-protected:
-  int overflow(int) override { return traits_type::eof(); }
-  std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
-};
-} // namespace
-
-TEST(ShapeFileSaving, ReportsAStreamFailureAsAWriteErrorWhateverTheStreamsOwnExceptions) {
   RefusingBuffer buffer;
   Vertices<float> list(3, 1);
   VertexStack<float> stack(3, 2, 1);
@@ -214,22 +216,4 @@ TEST(ShapeFileSaving, ReportsAStreamFailureAsAWriteErrorWhateverTheStreamsOwnExc
       EXPECT_EQ(e.getWhere(), "void Vertices<T>::write(ostream&) const") << shape->getShapeTypeName();
       EXPECT_EQ(os.exceptions(), mask) << "the stream's settings are restored";
     }
-}
-
-TEST(ShapeFileTypes, ReadsIntegerAndDoubleShapes) {
-  TemporaryDirectory dir;
-  writeFile(dir.file("colors.vx"), "# 6\n# 3\n# 2\n255 0 12\n1 2 3\n");
-  std::unique_ptr<Shape<int>> colors(Shape<int>::loadFile(dir.file("colors.vx")));
-  EXPECT_EQ(colors->toVector(), vectorOf<int>({255, 0, 12, 1, 2, 3}));
-  std::unique_ptr<Shape<long double>> wide(Shape<long double>::loadFile(dir.file("colors.vx")));
-  EXPECT_EQ(wide->toVector()[0], 255.0L);
-}
-
-TEST(ShapeFileHostile, ManyTinyLevelsFitTheFile) {
-  TemporaryDirectory dir;
-  std::string text = "# 7\n# 3\n# 5000\n";
-  for (int l = 0; l < 5000; ++l) text += "#0";
-  auto stack = loadedText(dir, "tiny levels", text);
-  EXPECT_EQ(dynamic_cast<VertexStack<float>&>(*stack).getHeight(), 5000);
-  EXPECT_EQ(stack->getNumVertices(), 0);
 }

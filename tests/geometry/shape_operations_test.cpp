@@ -1,8 +1,10 @@
 // Shape-wide operations reach every vertex of every kind through the vertex iterators and the shared
-// vertex storage, and refuse shapes or vectors that do not fit; boxes and the nearest-vertex index.
+// vertex storage, and refuse shapes or vectors that do not fit; boxes, the nearest-vertex index, curves.
 #include "foundation/Matrix.h"
 #include "geometry/BoundingBox.h"
 #include "geometry/CurveStack.h"
+#include "geometry/Edge.h"
+#include "geometry/EdgeIterator.h"
 #include "geometry/KDTree.h"
 #include "geometry/VertexIterator.h"
 #include "geometry/VertexServer.h"
@@ -14,6 +16,8 @@
 
 #include <algorithm>
 #include <random>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -26,7 +30,7 @@ VertexStack<float> smallStack() {
 
 } // namespace
 
-TEST(ShapeArithmetic, MovesEveryVertexOnceAndRoundTripsThroughVectors) {
+TEST(ShapeArithmetic, MovesEveryVertexOnceRoundTripsThroughVectorsAndRefusesWhatDoesNotFit) {
   VertexStack<float> stack = smallStack();
   EXPECT_EQ(stack.cog(), point(1, 2, 0.5f));
   stack.center();
@@ -47,22 +51,19 @@ TEST(ShapeArithmetic, MovesEveryVertexOnceAndRoundTripsThroughVectors) {
   a -= b;
   a.fromVector(a.toVector() * 2.f);
   EXPECT_EQ(a.toVector(), smallStack().toVector() * 4.f);
-}
-
-TEST(ShapeArithmetic, RefusesShapesAndVectorsThatDoNotFit) {
-  VertexStack<float> stack = smallStack();
-  Vertices<float> flat = stack.cat(), shorter = stack.cat(), empty, flat2(2, 1);
+  // Shapes and vectors that do not fit are refused.
+  VertexStack<float> same = smallStack();
+  Vertices<float> flat = same.cat(), shorter = same.cat(), empty, flat2(2, 1);
   shorter.remove(0);
   Vertices<int> integers(3, 1);
   Matrix<float> wide(3, 4, true), square(3, 3, true);
-  expectEach<SizeError>({[&] { empty.cog(); }, [&] { stack.scale(point(1, 1)); },
-                         [&] { stack.multiply(wide); }, [&] { flat2.multiply(square); },
-                         [&] { stack.rmsDistance(shorter); }});
+  expectEach<SizeError>({[&] { empty.cog(); }, [&] { same.scale(point(1, 1)); }, [&] { same.multiply(wide); },
+                         [&] { flat2.multiply(square); }, [&] { same.rmsDistance(shorter); }});
   expectEach<UsageError>(
-      {[&] { stack += flat; }, [&] { stack -= flat; }, [&] { stack.fromVector(point(1, 2, 3)); }});
-  EXPECT_THROW(stack.squareDistances(stack), ValueError);
+      {[&] { same += flat; }, [&] { same -= flat; }, [&] { same.fromVector(point(1, 2, 3)); }});
+  EXPECT_THROW(same.squareDistances(same), ValueError);
   EXPECT_THROW(integers.nearestNeighborDistances(integers), TypeError);
-  EXPECT_EQ(stack.toVector(), smallStack().toVector()) << "a refused operation leaves the shape alone";
+  EXPECT_EQ(same.toVector(), smallStack().toVector()) << "a refused operation leaves the shape alone";
 }
 
 TEST(ShapeDistances, PairVerticesInOrderFindTheNearestAndBoxThem) {
@@ -87,7 +88,7 @@ TEST(ShapeDistances, PairVerticesInOrderFindTheNearestAndBoxThem) {
   EXPECT_EQ(list.nearestNeighborDistances(other), vectorOf<float>({4, 3, 1}));
 }
 
-TEST(VerticesEditing, AppendPrependInsertReorderAndRemove) {
+TEST(VertexStorage, ListsAndStacksEditSortAndIterateVerticesOnSharedServers) {
   Vertices<float> list;
   list.append(point(1, 0, 0));
   list.append(point(2, 0, 0));
@@ -104,9 +105,6 @@ TEST(VerticesEditing, AppendPrependInsertReorderAndRemove) {
   list.setSize(3, true);
   list.setSize(4, false);
   EXPECT_EQ(list.getIndexes(), (std::vector<int>{1, 2, 3, 0})) << "new indexes continue the last";
-}
-
-TEST(VertexStackLevels, ConstructsSortsAndAppendsLevelsOnOneServerAndIteratesThem) {
   VertexStack<float> stack(3, 3, 1);
   EXPECT_EQ(stack[2].getIndex(0), 2);
   EXPECT_EQ(stack.getServer()->getRefs(), 4);
@@ -116,11 +114,11 @@ TEST(VertexStackLevels, ConstructsSortsAndAppendsLevelsOnOneServerAndIteratesThe
   stack.reverse();
   stack.remove(0u);
   EXPECT_EQ(stack.toVector(), vectorOf<float>({0, 0, 2, 0, 0, -1}));
-  Vertices<float> list(3, 2);
+  Vertices<float> level(3, 2);
   VertexStack<float> other;
-  other.append(list);
-  other.prepend(list);
-  EXPECT_EQ(other.getServer(), list.getServer());
+  other.append(level);
+  other.prepend(level);
+  EXPECT_EQ(other.getServer(), level.getServer());
   other.append(other);
   EXPECT_EQ(other.getHeight() * 10 + other.cat().getNumVertices(), 48);
   // The iterators walk level by level, skip empty levels and give locators that reach the vertex.
@@ -132,9 +130,7 @@ TEST(VertexStackLevels, ConstructsSortsAndAppendsLevelsOnOneServerAndIteratesThe
     EXPECT_EQ(&holed[it.locator()], it.current());
   }
   EXPECT_EQ(locators, (std::vector<std::pair<unsigned, unsigned>>{{0, 0}, {0, 1}, {2, 0}, {2, 1}}));
-}
-
-TEST(VertexServerAppend, CopiesTheOtherServersVerticesAfterItsOwnAndRefusesItselfAndAnotherSpace) {
+  // A server appends copies of another's vertices after its own, refusing itself and another space.
   VertexServer<float> a(3, 1, 0, 0), b(3, 2, 0, 0), flat(2, 1, 0, 0);
   b.vertex(1) = point(7, 8, 9);
   a.append(b);
@@ -209,4 +205,64 @@ TEST(KDTree, FindsTheNearestVerticesAsASearchOfEveryVertexWould) {
   KDTree<float> stackTree;
   stackTree.setShape(stack);
   EXPECT_EQ(*stackTree.nearestVertex(point(3.2f, 1, 1.9f)), point(3, 0, 2)) << "a stack on one server";
+}
+
+// Curves: closure, edges, signed areas and orientation; curve stacks keep one closure.
+namespace {
+
+Curve<float> curveThrough(const std::vector<Vector<float>>& points, bool open) {
+  Curve<float> curve(3, 0, 0, 0, open);
+  for (const auto& p : points) curve.append(p);
+  return curve;
+}
+
+Curve<float> unitSquare(bool open = false) {
+  return curveThrough({point(0, 0, 0), point(1, 0, 0), point(1, 1, 0), point(0, 1, 0)}, open);
+}
+
+std::vector<std::pair<int, int>> edgesOf(const Curve<float>& curve) {
+  std::vector<std::pair<int, int>> edges;
+  for (EdgeIterator<float> it(curve); it.current(); ++it)
+    edges.emplace_back(it.current()->getIndex(0), it.current()->getIndex(1));
+  return edges;
+}
+
+} // namespace
+
+TEST(Curves, ClosedOnesHaveOneMoreEdgeUnitSquaresTurnCounterClockwiseTinyOnesHaveNoSign) {
+  Curve<float> triangle = curveThrough({point(0, 0, 0), point(1, 0, 0), point(0, 1, 0)}, false);
+  EXPECT_EQ(edgesOf(triangle), (std::vector<std::pair<int, int>>{{0, 1}, {1, 2}, {2, 0}}));
+  triangle.setOpen(true);
+  EXPECT_EQ(edgesOf(triangle), (std::vector<std::pair<int, int>>{{0, 1}, {1, 2}}));
+  EXPECT_TRUE(edgesOf(curveThrough({point(0, 0, 0)}, false)).empty());
+  Vertices<float> points(3, 3);
+  EXPECT_EQ(EdgeIterator<float>(points).current(), nullptr) << "other shapes have no edge";
+  EdgeIterator<float> it(triangle);
+  ++it;
+  EXPECT_EQ(&it.current()->vertex(0), &triangle[1]) << "the edge shares the curve's vertices";
+  it.rewind();
+  EXPECT_EQ(it.current()->getIndex(0), 0);
+  CurveStack<float> stack(3, 1, 4);
+  expectEach<TypeError>({[&] { stack.append(unitSquare(true)); }, [&] { stack.prepend(unitSquare(true)); }});
+  Curve<float> member = unitSquare();
+  stack.append(member);
+  EXPECT_EQ(&stack.getLastCurve()[2], &member[2]) << "a stack keeps one closure and shares the vertices";
+  Curve<float> square = unitSquare();
+  EXPECT_FLOAT_EQ(square.twiceArea(0, 1), 2);
+  EXPECT_TRUE(!square.isClockwise(0, 1) && square.projectedAreaSign(0, 1) == 1);
+  EXPECT_FLOAT_EQ(square.twiceArea(1, 0), -2) << "swapping the axes mirrors the plane";
+  square.reverse();
+  EXPECT_TRUE(square.twiceArea(0, 1) == -2 && square.isClockwise(0, 1));
+  EXPECT_EQ(unitSquare(true).twiceArea(0, 1), 0);
+  const Vector<float> second = square[1];
+  square.setClockwise(true, 0, 1);
+  EXPECT_EQ(square[1], second) << "already clockwise: left alone";
+  square.setClockwise(false, 0, 1);
+  EXPECT_FALSE(square.isClockwise(0, 1));
+  const float side = 0.0007f; // area 4.9e-7
+  Curve<float> tiny =
+      curveThrough({point(0, 0, 0), point(side, 0, 0), point(side, side, 0), point(0, side, 0)}, false);
+  EXPECT_EQ(tiny.projectedAreaSign(0, 1), 0);
+  tiny.setClockwise(true, 0, 1);
+  EXPECT_EQ(tiny[1], point(side, 0, 0)) << "left unchanged";
 }

@@ -72,9 +72,6 @@ TEST(ShapeTextReader, ReadsRandomHalfwayAndLongNumbersExactlyAsAStream) {
   expectSameAsStream<double>("9007199254740993 9007199254740992.5 1e22 1e23 1.5e-22 1e-23 0.1 "
                              "2.2250738585072011e-308 2.2250738585072014e-308 4.9406564584124654e-324 "
                              "1.7976931348623157e308 1.7976931348623159e308");
-}
-
-TEST(ShapeTextReader, ReadsTheRestOfAStreamAndPutsItBack) {
   std::istringstream is("skip 1 2 3 tail");
   std::string word;
   is >> word;

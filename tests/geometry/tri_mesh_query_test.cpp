@@ -69,7 +69,7 @@ TEST(TriMeshQuery, CrossesOneTriangleOnlyThroughItsInteriorOrAlongItsPlane) {
   EXPECT_EQ(mesh->triangle(0)->intersects(cases[3].edge, point), 2) << "coplanar";
 }
 
-TEST(TriMeshQuery, ASegmentThroughAClosedSurfaceYieldsTwoPoints) {
+TEST(TriMeshQuery, ASegmentThroughAClosedSurfaceYieldsTwoPointsAndDegenerateTrianglesNone) {
   for (auto& mesh : closedMeshes()) {
     if (mesh->getName() == "torus") continue;
     TriMeshQuery<float> query;
@@ -88,14 +88,10 @@ TEST(TriMeshQuery, ASegmentThroughAClosedSurfaceYieldsTwoPoints) {
   EXPECT_EQ(query.computeIntersections(segment(-10, 0.01f, 0.02f, 10, 0.01f, 0.02f)).getNumVertices(), 4);
   EXPECT_EQ(query.computeIntersections(segment(0, 0, -10, 0, 0, 10)).getNumVertices(), 0)
       << "through the hole";
-}
-
-TEST(TriMeshQuery, SkipsDegenerateTriangles) {
   // A flat triangle along a line, and one whose projected areas are all below the float tolerance
   // although a segment crosses its interior.
   auto mesh =
       makeMesh({{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {0.0005f, 0, 0}, {0, 0.0005f, 0}}, {{0, 1, 2}, {0, 3, 4}});
-  TriMeshQuery<float> query;
   query.setTriMesh(*mesh);
   EXPECT_EQ(query.computeIntersections(segment(-1, 1, 1, 3, 1, 1)).getNumVertices(), 0);
   const Edge<float> throughTheTinyOne = segment(0.0001f, 0.0001f, -1, 0.0001f, 0.0001f, 1);
@@ -104,7 +100,7 @@ TEST(TriMeshQuery, SkipsDegenerateTriangles) {
   EXPECT_EQ(mesh->triangle(1)->intersects(throughTheTinyOne, point), 1) << "the triangle test alone sees it";
 }
 
-TEST(TriMeshQuery, FindsWhatTestingEveryTriangleFinds) {
+TEST(TriMeshQuery, FindsWhatTestingEveryTriangleFindsTellsInsideFromOutsideAndFindsTheClosestPoint) {
   auto ring = torus(40, 24);
   ring->removeTriangle(17);
   TriMeshQuery<float> query;
@@ -135,12 +131,9 @@ TEST(TriMeshQuery, FindsWhatTestingEveryTriangleFinds) {
     const Edge<float> edge = segment(a[0], a[1], a[2], 2 * b[0] - a[0], 2 * b[1] - a[1], 2 * b[2] - a[2]);
     EXPECT_EQ(sortedPoints(query.computeIntersections(edge)), crossingsOfEveryTriangle(*ring, edge));
   }
-}
-
-TEST(TriMeshQuery, TellsInsideFromOutsideAndFindsTheClosestSurfacePoint) {
-  auto ring = torus(24, 16);
-  TriMeshQuery<float> query;
-  query.setTriMesh(*ring);
+  // Inside and outside, and the closest surface point.
+  auto whole = torus(24, 16);
+  query.setTriMesh(*whole);
   EXPECT_TRUE(query.contains(point(3, 0, 0)) && !query.contains(point(0, 0, 0)) &&
               !query.contains(point(9, 0, 0)));
   auto box = unitCube();
