@@ -23,10 +23,9 @@ public:
   GLCallRecorder& operator=(const GLCallRecorder&) = delete;
 
   const std::vector<GLCall>& calls() const;
-  std::vector<std::string> names() const;                   // every call's name, in order
   std::vector<GLCall> named(const std::string& name) const; // the calls of one entry point
-  int count(const std::string& name) const;
-  // Vertices (glVertex3f / glVertex2f) issued between each glBegin and its glEnd, one list per batch.
+  int count(const std::string& name) const { return static_cast<int>(named(name).size()); }
+  // Vertices (glVertex3f) issued between each glBegin and its glEnd, one list per batch.
   struct Batch {
     int mode = 0;
     std::vector<std::vector<double>> vertices;

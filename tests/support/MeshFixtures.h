@@ -50,21 +50,15 @@ inline std::unique_ptr<TriMesh<float>> torus(int rings, int sides, float major =
   const double pi = 3.14159265358979323846;
   Points points;
   Triples triples;
-  for (int r = 0; r < rings; ++r) {
+  auto at = [&](int r, int s) { return (r % rings) * sides + (s % sides); };
+  for (int r = 0; r < rings; ++r)
     for (int s = 0; s < sides; ++s) {
-      const double u = 2 * pi * r / rings, v = 2 * pi * s / sides;
-      const double radius = major + minor * std::cos(v);
+      const double u = 2 * pi * r / rings, v = 2 * pi * s / sides, radius = major + minor * std::cos(v);
       points.push_back(
           {float(radius * std::cos(u)), float(radius * std::sin(u)), float(minor * std::sin(v))});
-    }
-  }
-  auto at = [&](int r, int s) { return (r % rings) * sides + (s % sides); };
-  for (int r = 0; r < rings; ++r) {
-    for (int s = 0; s < sides; ++s) {
       triples.push_back({at(r, s), at(r + 1, s), at(r + 1, s + 1)});
       triples.push_back({at(r, s), at(r + 1, s + 1), at(r, s + 1)});
     }
-  }
   return makeMesh(points, triples, "torus");
 }
 

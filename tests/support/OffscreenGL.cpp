@@ -2,9 +2,10 @@
 
 #include <GL/gl.h>
 
-#include <sstream>
+#include <algorithm>
+#include <cstdlib>
 
-OffscreenGL::OffscreenGL(int size) : _size(size) {
+OffscreenGL::OffscreenGL(int size) {
   _surface.create();
   if (!_context.create() || !_context.makeCurrent(&_surface)) return;
   QOpenGLFramebufferObjectFormat format;
@@ -12,26 +13,18 @@ OffscreenGL::OffscreenGL(int size) : _size(size) {
   _frame = std::make_unique<QOpenGLFramebufferObject>(size, size, format);
   if (!_frame->isValid() || !_frame->bind()) return;
   glViewport(0, 0, size, size);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
+  glMatrixMode(GL_PROJECTION); // a new context starts from identity matrices and a white light 0
   glOrtho(-1, 1, -1, 1, -1, 1);
   glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_LIGHTING);
   glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
-  const GLfloat noAmbient[] = {0, 0, 0, 1}; // a surface facing the light shows exactly its colour
-  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, noAmbient);
+  const GLfloat eyeAxis[] = {0, 0, 1, 0}, none[] = {0, 0, 0, 1};
+  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, none); // a surface facing the light shows exactly its colour
   glEnable(GL_COLOR_MATERIAL);
-  const GLfloat eyeAxis[] = {0, 0, 1, 0};
   glLightfv(GL_LIGHT0, GL_POSITION, eyeAxis);
-  const GLfloat full[] = {1, 1, 1, 1};
-  const GLfloat none[] = {0, 0, 0, 1};
-  glLightfv(GL_LIGHT0, GL_DIFFUSE, full);
-  glLightfv(GL_LIGHT0, GL_AMBIENT, none);
   glLightfv(GL_LIGHT0, GL_SPECULAR, none);
   glEnable(GL_LIGHT0);
-  glShadeModel(GL_SMOOTH);
   clear();
   _valid = true;
 }
@@ -56,8 +49,7 @@ std::string saveFrame(const QImage& frame, const std::string& suffix) {
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "frame";
   if (!suffix.empty()) name += "-" + suffix;
-  for (char& c : name)
-    if (c == '/') c = '_';
+  std::replace(name.begin(), name.end(), '/', '_');
   name += ".png";
   frame.save(QString::fromStdString(name));
   return name;
@@ -70,9 +62,8 @@ std::string saveFrame(const QImage& frame, const std::string& suffix) {
                     std::abs(got.green() - expected.green()) <= tolerance &&
                     std::abs(got.blue() - expected.blue()) <= tolerance;
   if (near) return ::testing::AssertionSuccess();
-  std::ostringstream message;
-  message << "pixel (" << x << ", " << y << ") is (" << got.red() << ", " << got.green() << ", " << got.blue()
-          << "), expected (" << expected.red() << ", " << expected.green() << ", " << expected.blue()
-          << "); frame saved as " << saveFrame(frame);
-  return ::testing::AssertionFailure() << message.str();
+  return ::testing::AssertionFailure()
+         << "pixel (" << x << ", " << y << ") is (" << got.red() << ", " << got.green() << ", " << got.blue()
+         << "), expected (" << expected.red() << ", " << expected.green() << ", " << expected.blue()
+         << "); frame saved as " << saveFrame(frame);
 }

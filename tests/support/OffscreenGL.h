@@ -22,10 +22,8 @@ public:
   bool isValid() const { return _valid; }
   void clear(const QColor& color = Qt::black); // clears colour and depth
   QImage grab() const;                         // the frame drawn so far
-  int size() const { return _size; }
 
 private:
-  int _size;
   bool _valid = false;
   QOffscreenSurface _surface;
   QOpenGLContext _context;

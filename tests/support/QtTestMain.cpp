@@ -10,45 +10,19 @@
 #include <dlfcn.h>
 #include <link.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
-namespace {
-
-bool isListingOnly(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i)
-    if (std::strcmp(argv[i], "--gtest_list_tests") == 0) return true;
-  return false;
-}
-
-std::string makeSettingsDirectory() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "ostrel-settings-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) return std::filesystem::temp_directory_path().string();
-  return pattern;
-}
-
-// Mesa unloads its graphics driver when the display closes; what the driver took for the first
-// context and never gives back then shows as a leak of a module that is gone, which no suppression
-// can name. Kept loaded, that memory stays reachable from the driver's own globals.
-void keepGraphicsDriversLoaded() {
-  dl_iterate_phdr(
-      [](dl_phdr_info* info, std::size_t, void*) {
-        if (info->dlpi_name && std::strstr(info->dlpi_name, "_dri.so"))
-          dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-        return 0;
-      },
-      nullptr);
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  if (isListingOnly(argc, argv)) return RUN_ALL_TESTS();
+  const auto listing = [](const char* argument) { return std::strcmp(argument, "--gtest_list_tests") == 0; };
+  if (std::any_of(argv + 1, argv + argc, listing)) return RUN_ALL_TESTS();
 
-  const std::string settings = makeSettingsDirectory();
+  std::string settings = (std::filesystem::temp_directory_path() / "ostrel-settings-XXXXXX").string();
+  if (mkdtemp(settings.data()) == nullptr) settings = std::filesystem::temp_directory_path().string();
   setenv("XDG_CONFIG_HOME", settings.c_str(), 1);
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(settings));
@@ -58,7 +32,16 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName("Kavo");
   QApplication::setApplicationName("Ostrel");
   const int result = RUN_ALL_TESTS();
-  keepGraphicsDriversLoaded();
+  // Mesa unloads its graphics driver when the display closes; what the driver took for the first
+  // context and never gives back then shows as a leak of a module that is gone, which no suppression
+  // can name. Kept loaded, that memory stays reachable from the driver's own globals.
+  dl_iterate_phdr(
+      [](dl_phdr_info* info, std::size_t, void*) {
+        if (info->dlpi_name && std::strstr(info->dlpi_name, "_dri.so"))
+          dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+        return 0;
+      },
+      nullptr);
   std::error_code ignored;
   std::filesystem::remove_all(settings, ignored);
   return result;

@@ -3,14 +3,17 @@
 #include "foundation/Vector.h"
 #include "geometry/BoundingBox.h"
 #include "rendering/PainterGL.h"
+#include "viewer/ViewerCanvasGL.h"
+
+#include <QSettings>
 
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 
-#include <string>
+#include <memory>
 #include <vector>
 
-// Painters that stand for models in the canvas tests: flat unlit shapes of exact colours, and a probe
-// that notes the OpenGL state in which the canvas calls it.
+// Painters that stand for models in the canvas tests, and a fixture that shows them on a canvas.
 
 inline Vector<float> point3(float x, float y, float z) {
   return Vector<float>(std::vector<float>{x, y, z});
@@ -21,7 +24,7 @@ inline BoundingBox<float> cubeBox(float extent) {
   return BoundingBox<float>(point3(-extent, -extent, -extent), point3(extent, extent, extent));
 }
 
-// An unlit axis-aligned block of one colour.
+// An unlit axis-aligned block of one colour; the OpenGL state is left as found.
 class BlockPainter : public PainterGL<float> {
 public:
   BlockPainter(float x1, float y1, float z1, float x2, float y2, float z2, int r, int g, int b, int a = 255,
@@ -33,6 +36,7 @@ public:
   }
   bool isOpaque() const override { return _opaque; }
   void glDraw() const override {
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
     glDisable(GL_LIGHTING);
     glColor4ub(static_cast<GLubyte>(_r), static_cast<GLubyte>(_g), static_cast<GLubyte>(_b),
                static_cast<GLubyte>(_a));
@@ -41,15 +45,14 @@ public:
     for (int axis = 0; axis < 3; ++axis)
       for (int side = 0; side < 2; ++side)
         for (int corner = 0; corner < 4; ++corner) {
-          const int u = corner == 1 || corner == 2, v = corner >= 2;
           int c[3];
           c[axis] = side;
-          c[(axis + 1) % 3] = u;
-          c[(axis + 2) % 3] = v;
+          c[(axis + 1) % 3] = corner == 1 || corner == 2;
+          c[(axis + 2) % 3] = corner >= 2;
           glVertex3f(x[c[0]], y[c[1]], z[c[2]]);
         }
     glEnd();
-    glEnable(GL_LIGHTING);
+    glPopAttrib();
   }
   void setBox(const BoundingBox<float>& box) { _box = box; } // the box reported instead of the block's
 
@@ -60,34 +63,37 @@ private:
   BoundingBox<float> _box;
 };
 
-// Notes, at each glDraw, its name and whether depth writes and blending were on.
-class ProbePainter : public PainterGL<float> {
-public:
-  struct Visit {
-    std::string name;
-    bool depthWrites;
-    bool blending;
-    GLint blendSource;
-    GLint blendDestination;
-  };
+// A background of one colour.
+inline BackgroundGL uniform(int r, int g, int b) {
+  BackgroundGL background;
+  background.setColor(Vector<int>(std::vector<int>{r, g, b}));
+  background.setGradientEnabled(false);
+  return background;
+}
 
-  ProbePainter(std::string name, bool opaque, std::vector<Visit>& log)
-      : _name(std::move(name)), _opaque(opaque), _log(&log) {}
-
-  bool isOpaque() const override { return _opaque; }
-  void glDraw() const override {
-    Visit visit{_name, false, false, 0, 0};
-    GLboolean depthWrites = GL_FALSE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-    visit.depthWrites = depthWrites == GL_TRUE;
-    visit.blending = glIsEnabled(GL_BLEND) == GL_TRUE;
-    glGetIntegerv(GL_BLEND_SRC, &visit.blendSource);
-    glGetIntegerv(GL_BLEND_DST, &visit.blendDestination);
-    _log->push_back(visit);
+// Canvas tests start from cleared settings (the saved background among them).
+class CanvasTest : public ::testing::Test {
+protected:
+  CanvasTest() {
+    QSettings().clear();
+    frame.setBox(cubeBox(1));
   }
 
-private:
-  std::string _name;
-  bool _opaque;
-  std::vector<Visit>* _log;
+  // A canvas showing the painters, framed by the cube of half-side 1, in a flat orthographic view
+  // without scene box on black.
+  std::unique_ptr<ViewerCanvasGL> flatView(const std::vector<PainterGL<float>*>& painters, int size = 96) {
+    auto canvas = std::make_unique<ViewerCanvasGL>();
+    canvas->resize(size, size);
+    canvas->addPainter(frame);
+    for (PainterGL<float>* painter : painters) canvas->addPainter(*painter);
+    ProjectionGL orthographic;
+    orthographic.setOrthographic();
+    canvas->setProjection(orthographic);
+    canvas->toggleBoundingBox(false);
+    canvas->setBackground(uniform(0, 0, 0));
+    canvas->initializeGL();
+    return canvas;
+  }
+
+  BlockPainter frame{0, 0, 0, 0, 0, 0, 0, 0, 0}; // draws nothing, reports the cube of half-side 1
 };

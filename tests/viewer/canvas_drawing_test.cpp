@@ -1,31 +1,30 @@
-// What the canvas draws: background styles, scene box and its contrast colour, the opaque and the
-// blended pass, the square viewport, and standard poses turning an asymmetric model. Pixels come
-// from real frames rendered by Mesa; state that pixels cannot show is read back from OpenGL.
+// The canvas in real frames rendered by Mesa: background styles, scene box and scale bar and their
+// contrast colours, the opaque and the blended pass, the square viewport, standard poses turning an
+// asymmetric model, a scene box of fewer than three dimensions, pictures drawn off screen in strips,
+// the colour bar's ticks (round values, 4 to 8 of them, labelled without needless digits).
+// And what it keeps beyond a frame: lights sent to a new context, the projection of a paint pass and
+// the pose it gives back, the background saved for the next canvas, and OpenGL objects of painters
+// deleted in the canvas's context however and whenever painters go.
+#include "viewer/ColorBarGL.h"
+#include "viewer/OffscreenRendererGL.h"
 #include "viewer/ViewerCanvasGL.h"
+#include "viewer/ViewerSceneGL.h"
 
+#include "rendering/ImagePainterGL.h"
+#include "rendering/TriMeshPainterGL.h"
+#include "tests/support/GLCallRecorder.h"
+#include "tests/support/MeshFixtures.h"
 #include "tests/support/OffscreenGL.h"
 #include "tests/viewer/CanvasTestPainters.h"
 
-#include <QImage>
-#include <QSettings>
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
-#include <memory>
 
 namespace {
-
-Vector<int> rgb(int r, int g, int b) {
-  return Vector<int>(std::vector<int>{r, g, b});
-}
-
-BackgroundGL uniform(int r, int g, int b) {
-  BackgroundGL background;
-  background.setColor(rgb(r, g, b));
-  background.setGradientEnabled(false);
-  return background;
-}
 
 // Column or row of a scene coordinate in a square orthographic view of half-width scale.
 int pixelOf(float coordinate, float scale, int size) {
@@ -49,7 +48,6 @@ bool columnShows(const QImage& frame, float x, float scale, const QColor& color)
 // Reads the frame back when the canvas draws it, to see what was drawn before the painters.
 class FrameReader : public PainterGL<float> {
 public:
-  BoundingBox<float> boundingBox() const override { return cubeBox(1); }
   void glDraw() const override {
     frame = QImage(96, 96, QImage::Format_RGBA8888);
     glReadPixels(0, 0, 96, 96, GL_RGBA, GL_UNSIGNED_BYTE, frame.bits());
@@ -58,78 +56,73 @@ public:
   mutable QImage frame;
 };
 
-class CanvasDrawing : public ::testing::Test {
-protected:
-  void SetUp() override { QSettings().clear(); }
+using GLMatrix = std::array<double, 16>;
 
-  std::unique_ptr<ViewerCanvasGL> makeCanvas(int width = 96, int height = 96) {
-    auto canvas = std::make_unique<ViewerCanvasGL>();
-    canvas->resize(width, height);
-    return canvas;
-  }
+// The projection matrix that glFrustum makes of the planes.
+GLMatrix frustum(double l, double r, double b, double t, double n, double f) {
+  GLMatrix m{};
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glFrustum(l, r, b, t, n, f);
+  glGetDoublev(GL_PROJECTION_MATRIX, m.data());
+  glPopMatrix();
+  return m;
+}
 
-  // A canvas showing the given painters, framed by the cube of half-side 1, in a flat orthographic
-  // view without scene box on black.
-  std::unique_ptr<ViewerCanvasGL> flatView(const std::vector<BlockPainter*>& blocks,
-                                           PainterGL<float>* other = nullptr) {
-    auto canvas = makeCanvas();
-    for (BlockPainter* block : blocks) {
-      block->setBox(cubeBox(1));
-      canvas->addPainter(*block);
-    }
-    if (other) canvas->addPainter(*other);
-    ProjectionGL orthographic;
-    orthographic.setOrthographic();
-    canvas->setProjection(orthographic);
-    canvas->toggleBoundingBox(false);
-    canvas->setBackground(uniform(0, 0, 0));
-    canvas->initializeGL();
-    return canvas;
-  }
-};
+void expectMatrix(GLenum which, const GLMatrix& expected) {
+  GLdouble m[16];
+  glGetDoublev(which, m);
+  for (int i = 0; i < 16; ++i)
+    EXPECT_NEAR(m[i], expected[i], 1e-5 * (1 + std::abs(expected[i]))) << "entry " << i;
+}
 
 } // namespace
 
-TEST_F(CanvasDrawing, GradientRunsFromAThirdOfTheColourAtTheBottomToTheColourAtTheTopAndUniformClears) {
-  auto canvas = makeCanvas(64, 64);
-  QImage frame = canvas->grabFramebuffer();
+// The gradient writes no depth, so the model far behind shows, and leaves the next frame the same
+// and the lights on. (Every other test here draws on a uniform background.)
+TEST_F(CanvasTest, GradientRunsFromAThirdOfTheColourAtTheBottomToTheColourAtTheTopBehindTheModel) {
+  BlockPainter back(-0.2f, -0.2f, -0.9f, 0.2f, 0.2f, -0.8f, 255, 0, 0);
+  auto canvas = flatView({&back}, 64);
+  canvas->setBackground(BackgroundGL());
+  const QImage frame = canvas->grabFramebuffer();
   EXPECT_TRUE(pixelNear(frame, 32, 63, QColor(28, 56, 85), 4));
   EXPECT_TRUE(pixelNear(frame, 32, 0, QColor(85, 170, 255), 4));
   EXPECT_TRUE(pixelNear(frame, 5, 32, QColor(56, 113, 170), 6));
-
-  canvas->setBackground(uniform(10, 200, 30));
-  frame = canvas->grabFramebuffer();
-  for (int y = 0; y < 64; y += 7)
-    for (int x = 0; x < 64; x += 7) ASSERT_TRUE(pixelNear(frame, x, y, QColor(10, 200, 30), 1));
-  EXPECT_TRUE(pixelNear(frame, 63, 63, QColor(10, 200, 30), 1));
-  EXPECT_EQ(canvas->getScale(), 1.0f); // nothing to frame
-  EXPECT_EQ(canvas->getCenter()[0], 0.0f);
-  EXPECT_FALSE(canvas->getBoundingBoxPainter().getBoundingBox().isValid());
+  EXPECT_TRUE(pixelNear(frame, 32, 32, QColor(255, 0, 0), 2));
+  EXPECT_EQ(canvas->grabFramebuffer(), frame);
+  canvas->makeCurrent();
+  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
 }
 
-TEST_F(CanvasDrawing, SceneBoxIsWhiteOnDarkAndBlackOnLightBackgroundsAndHiddenWhenToggledOff) {
-  BlockPainter nothing(0, 0, 0, 0, 0, 0, 0, 0, 0); // frames the scene but draws a point only
-  auto canvas = flatView({&nothing});
+// The scene box is white on a background whose brightest channel is below 127, black otherwise; the
+// scale bar stays white. Both are drawn before the painters and either can be hidden.
+TEST_F(CanvasTest, SceneBoxAndScaleBarAreDrawnFirstAndOnlyTheBoxTurnsBlackOnLightBackgrounds) {
+  FrameReader reader;
+  auto canvas = flatView({&reader});
   canvas->toggleBoundingBox(true);
   canvas->setBoundingBoxScaling(100);
+  canvas->setScaleBar(cubeBox(0.5f));
+  canvas->toggleScaleBar(true);
   const float scale = canvas->getScale();
   for (const auto& [background, box] :
-       {std::pair{QColor(100, 100, 100), QColor(Qt::white)},
-        std::pair{QColor(200, 50, 50), QColor(Qt::black)}, std::pair{QColor(126, 0, 0), QColor(Qt::white)},
-        std::pair{QColor(127, 0, 0), QColor(Qt::black)}}) {
-    SCOPED_TRACE(background.red());
+       {std::pair{QColor(0, 126, 0), QColor(Qt::white)}, {QColor(0, 0, 127), QColor(Qt::black)}}) {
     canvas->setBackground(uniform(background.red(), background.green(), background.blue()));
-    const QImage frame = canvas->grabFramebuffer();
-    EXPECT_TRUE(columnShows(frame, 1.0f, scale, box)) << saveFrame(frame, std::to_string(background.red()));
-    EXPECT_TRUE(pixelNear(frame, 48, 48, background, 1));
+    canvas->grabFramebuffer();
+    EXPECT_TRUE(columnShows(reader.frame, 1.0f, scale, box))
+        << saveFrame(reader.frame, box.name().toStdString());
+    EXPECT_TRUE(columnShows(reader.frame, 0.5f, scale, Qt::white));
+    EXPECT_TRUE(pixelNear(reader.frame, 48, 48, background, 1));
   }
-  canvas->setBackground(uniform(0, 0, 0));
   canvas->toggleBoundingBox(false);
-  const QImage frame = canvas->grabFramebuffer();
-  EXPECT_FALSE(columnShows(frame, 1.0f, scale, Qt::white)) << saveFrame(frame);
+  canvas->toggleScaleBar(false);
+  canvas->grabFramebuffer();
+  EXPECT_FALSE(columnShows(reader.frame, 1.0f, scale, Qt::black)) << saveFrame(reader.frame);
+  EXPECT_FALSE(columnShows(reader.frame, 0.5f, scale, Qt::white));
 }
 
-TEST_F(CanvasDrawing, OpaquePainterOccludesATransparentOneListedEarlierAndShowsThroughOneInFront) {
+// Opaque painters are drawn first, then the others blended without depth writes, whatever their order.
+TEST_F(CanvasTest, OpaquePainterOccludesATransparentOneListedEarlierAndShowsThroughOneInFront) {
   BlockPainter glassBehind(-0.5f, -0.5f, -0.8f, 0.5f, 0.5f, -0.6f, 0, 255, 0, 128, false);
   BlockPainter redFront(-0.5f, -0.5f, 0.6f, 0.5f, 0.5f, 0.8f, 255, 0, 0);
   QImage frame = flatView({&glassBehind, &redFront})->grabFramebuffer();
@@ -137,38 +130,16 @@ TEST_F(CanvasDrawing, OpaquePainterOccludesATransparentOneListedEarlierAndShowsT
 
   BlockPainter glassFront(-0.5f, -0.5f, 0.6f, 0.5f, 0.5f, 0.8f, 0, 255, 0, 128, false);
   BlockPainter redBehind(-0.5f, -0.5f, -0.8f, 0.5f, 0.5f, -0.6f, 255, 0, 0);
-  frame = flatView({&glassFront, &redBehind})->grabFramebuffer();
+  auto canvas = flatView({&glassFront, &redBehind});
+  frame = canvas->grabFramebuffer();
   // Both faces of the transparent block blend: green over (green over red).
   const QColor got = frame.pixelColor(48, 48);
   EXPECT_GT(got.red(), 30) << saveFrame(frame);
   EXPECT_GT(got.green(), 150);
+  EXPECT_EQ(canvas->grabFramebuffer(), frame); // the next frame starts from the same state
 }
 
-TEST_F(CanvasDrawing, DrawsOpaquePaintersFirstThenTheOthersBlendedWithoutDepthWrites) {
-  std::vector<ProbePainter::Visit> visits;
-  ProbePainter glassA("glassA", false, visits), solidA("solidA", true, visits);
-  ProbePainter glassB("glassB", false, visits), solidB("solidB", true, visits);
-  auto canvas = makeCanvas();
-  for (ProbePainter* painter : {&glassA, &solidA, &glassB, &solidB}) canvas->addPainter(*painter);
-  canvas->grabFramebuffer();
-  ASSERT_EQ(visits.size(), 4u);
-  const char* order[] = {"solidA", "solidB", "glassA", "glassB"};
-  for (int i = 0; i < 4; ++i) {
-    const bool blended = i >= 2;
-    EXPECT_EQ(visits[i].name, order[i]);
-    EXPECT_EQ(visits[i].depthWrites, !blended);
-    EXPECT_EQ(visits[i].blending, blended);
-  }
-  EXPECT_EQ(visits[3].blendSource, GL_SRC_ALPHA);
-  EXPECT_EQ(visits[3].blendDestination, GL_ONE_MINUS_SRC_ALPHA);
-  canvas->makeCurrent();
-  GLboolean depthWrites = GL_FALSE;
-  glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-  EXPECT_EQ(depthWrites, GL_TRUE);
-  EXPECT_EQ(glIsEnabled(GL_BLEND), GL_FALSE);
-}
-
-TEST_F(CanvasDrawing, WideAndTallWidgetsOverflowInsteadOfStretching) {
+TEST_F(CanvasTest, WideAndTallWidgetsOverflowInsteadOfStretching) {
   for (const bool wide : {true, false}) {
     SCOPED_TRACE(wide ? "wide" : "tall");
     BlockPainter square(-0.5f, -0.5f, -0.1f, 0.5f, 0.5f, 0.1f, 255, 0, 0);
@@ -178,25 +149,19 @@ TEST_F(CanvasDrawing, WideAndTallWidgetsOverflowInsteadOfStretching) {
     const QImage frame = canvas->grabFramebuffer();
     // The square viewport is 120 on its long side, centred: the block spans the same pixels both ways.
     const int half = static_cast<int>(0.5f / canvas->getScale() * 60), x = width / 2, y = height / 2;
-    EXPECT_TRUE(pixelNear(frame, x + half - 2, y, QColor(255, 0, 0), 2)) << saveFrame(frame);
-    EXPECT_TRUE(pixelNear(frame, x - half + 2, y, QColor(255, 0, 0), 2));
-    EXPECT_TRUE(pixelNear(frame, x, y + half - 2, QColor(255, 0, 0), 2));
-    EXPECT_TRUE(pixelNear(frame, x, y - half + 2, QColor(255, 0, 0), 2));
-    if (wide)
-      EXPECT_TRUE(pixelNear(frame, x + half + 3, y, QColor(0, 0, 0), 2));
-    else
-      EXPECT_TRUE(pixelNear(frame, x, y - half - 3, QColor(0, 0, 0), 2));
+    for (const auto& [dx, dy] : {std::pair{half - 2, 0}, {2 - half, 0}, {0, half - 2}, {0, 2 - half}})
+      EXPECT_TRUE(pixelNear(frame, x + dx, y + dy, QColor(255, 0, 0), 2)) << saveFrame(frame);
+    EXPECT_TRUE(pixelNear(frame, wide ? x + half + 3 : x, wide ? y : y - half - 3, QColor(0, 0, 0), 2));
   }
 }
 
-TEST_F(CanvasDrawing, StandardPosesTurnAnAsymmetricModel) {
+TEST_F(CanvasTest, StandardPosesTurnAnAsymmetricModelAndResetZoomPanningAndLights) {
   BlockPainter xBlock(0.5f, -0.2f, -0.2f, 0.9f, 0.2f, 0.2f, 255, 0, 0); // red on +x
   BlockPainter yBlock(-0.2f, 0.5f, -0.2f, 0.2f, 0.9f, 0.2f, 0, 255, 0); // green on +y
   BlockPainter zBlock(-0.2f, -0.2f, 0.5f, 0.2f, 0.2f, 0.9f, 0, 0, 255); // blue on +z
   auto canvas = flatView({&xBlock, &yBlock, &zBlock});
   const float scale = canvas->getScale();
-  const int right = pixelOf(0.7f, scale, 96), left = pixelOf(-0.7f, scale, 96);
-  const int top = 95 - pixelOf(0.7f, scale, 96), bottom = 95 - pixelOf(-0.7f, scale, 96);
+  const int far = pixelOf(0.7f, scale, 96), near = 95 - far; // right or bottom, left or top
   const QColor red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255), black(0, 0, 0);
   struct Case {
     void (ViewerCanvasGL::*pose)();
@@ -211,7 +176,7 @@ TEST_F(CanvasDrawing, StandardPosesTurnAnAsymmetricModel) {
       {&ViewerCanvasGL::setRevStandardPose3, green, red, black, blue, black}, // +z goes up, +y away
   };
   for (const Case& c : cases) {
-    Pose away; // the slots reset zoom, panning and lights too
+    Pose away;
     away.setZoom(300);
     away.setXTranslation(20);
     away.setDiffuseLight(99);
@@ -220,35 +185,158 @@ TEST_F(CanvasDrawing, StandardPosesTurnAnAsymmetricModel) {
     (canvas.get()->*c.pose)();
     EXPECT_EQ(canvas->getPose().getDiffuseLight() + canvas->getPose().getAmbientLight(), 0);
     const QImage frame = canvas->grabFramebuffer();
-    EXPECT_TRUE(pixelNear(frame, right, 48, c.atRight, 2));
-    EXPECT_TRUE(pixelNear(frame, left, 48, c.atLeft, 2));
-    EXPECT_TRUE(pixelNear(frame, 48, top, c.atTop, 2));
-    EXPECT_TRUE(pixelNear(frame, 48, bottom, c.atBottom, 2));
+    const std::pair<QPoint, QColor> expected[] = {
+        {{far, 48}, c.atRight}, {{near, 48}, c.atLeft}, {{48, near}, c.atTop}, {{48, far}, c.atBottom}};
+    for (const auto& [at, colour] : expected) EXPECT_TRUE(pixelNear(frame, at.x(), at.y(), colour, 2));
     EXPECT_TRUE(pixelNear(frame, 48, 48, c.centre, 2));
   }
 }
 
-TEST_F(CanvasDrawing, SceneBoxAndScaleBarAreDrawnBeforeThePaintersAndOnlyTheBoxTurnsBlackOnLight) {
-  FrameReader reader;
-  auto canvas = flatView({}, &reader);
-  canvas->toggleBoundingBox(true);
-  canvas->setBoundingBoxScaling(100);
-  canvas->setScaleBar(cubeBox(0.5f));
-  canvas->toggleScaleBar(true);
-  const float scale = canvas->getScale();
-  canvas->grabFramebuffer();
-  ASSERT_FALSE(reader.frame.isNull());
-  EXPECT_TRUE(columnShows(reader.frame, 1.0f, scale, Qt::white)) << saveFrame(reader.frame);
-  EXPECT_TRUE(columnShows(reader.frame, 0.5f, scale, Qt::white));
+// A fixed bug: a box of two dimensions was read as if it had three.
+TEST_F(CanvasTest, SceneBoxOfTwoDimensionsIsCentredWithZeroDepth) {
+  BlockPainter flat(0, 0, 0, 1, 1, 1, 255, 255, 255);
+  flat.setBox(
+      BoundingBox<float>(Vector<float>(std::vector<float>{0, 2}), Vector<float>(std::vector<float>{4, 6})));
+  ViewerCanvasGL canvas;
+  canvas.addPainter(flat);
+  canvas.initializeGL();
+  canvas.grabFramebuffer();
+  EXPECT_EQ(canvas.getCenter(), point3(2, 4, 0));
+}
 
-  canvas->setBackground(uniform(0, 200, 0));
-  EXPECT_EQ(canvas->getScaleBarPainter().getColor()[1], 255);
-  canvas->grabFramebuffer();
-  EXPECT_TRUE(columnShows(reader.frame, 1.0f, scale, Qt::black)) << saveFrame(reader.frame);
-  EXPECT_TRUE(columnShows(reader.frame, 0.5f, scale, Qt::white));
+// Drawn in strips, a picture is the picture drawn at once, row for row; the frame buffer bound before
+// is bound again.
+TEST(OffscreenRenderer, StripsMakeThePictureDrawnAtOnce) {
+  OffscreenGL gl(16);
+  ASSERT_TRUE(gl.isValid()) << "no OpenGL context";
+  GLint bound = 0;
+  glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
+  BlockPainter high(-0.9f, 0.5f, 0, -0.5f, 0.9f, 0, 250, 40, 40);
+  BlockPainter low(0.2f, -0.9f, 0, 0.9f, -0.6f, 0, 40, 250, 40);
+  ViewerSceneGL scene;
+  scene.setPainters({&high, &low});
+  scene.updateBoundingBox();
+  scene.boundingBoxPainter().setActive(false);
+  scene.glInitialize();
+  const int width = 97, height = 61; // odd sizes leave a short last strip
+  OffscreenRendererGL::Options once, strips;
+  strips.stripPixels = width * 7;
+  const QImage whole = OffscreenRendererGL::render(scene, width, height, once);
+  EXPECT_EQ(OffscreenRendererGL::render(scene, width, height, strips), whole) << saveFrame(whole);
+  EXPECT_TRUE(pixelNear(whole, 30, 12, QColor(250, 40, 40), 0)); // the high block near the top
+  GLint after = 0;
+  glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &after);
+  EXPECT_EQ(after, bound);
+}
 
-  canvas->toggleScaleBar(false);
+// A fixed bug: a canvas moved to another window drew with the default lights of its new context.
+TEST_F(CanvasTest, ReparentedCanvasSendsItsLightsToItsNewContext) {
+  auto canvas = flatView({});
+  canvas->setDiffuseLight(51);
   canvas->grabFramebuffer();
-  EXPECT_FALSE(columnShows(reader.frame, 0.5f, scale, Qt::white)) << saveFrame(reader.frame);
-  EXPECT_TRUE(columnShows(reader.frame, 1.0f, scale, Qt::black));
+  QWidget window;
+  window.resize(100, 100);
+  canvas->setParent(&window); // the widget's context is created anew
+  window.show();
+  canvas->show();
+  canvas->grabFramebuffer();
+  canvas->makeCurrent();
+  GLfloat diffuse[4];
+  glGetLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+  EXPECT_FLOAT_EQ(diffuse[0], 0.2f);
+  canvas->setParent(nullptr);
+}
+
+// The eye stands 7 - strength scales from the scene centre; zoom narrows the frustum, panning moves it.
+TEST_F(CanvasTest, PerspectiveFrustumSurroundsTheSceneAtTheEyeDistanceAndFollowsPanningAndZoom) {
+  BlockPainter model(0, 0, 0, 2, 4, 4, 0, 0, 0); // centre (1, 2, 2), scale 0.6 x 6
+  ViewerCanvasGL canvas;
+  canvas.resize(80, 80);
+  canvas.addPainter(model);
+  canvas.initializeGL();
+  const double s = 0.6 * 6.0;
+  // strength, zoom, panning; the frustum's centre and half side, the eye distance in scales
+  for (const auto& [strength, zoom, panX, panY, cx, cy, r, k] :
+       {std::make_tuple(2.0f, 100, 0, 0, 0.0, 0.0, s, 5.0),
+        {3.0f, 50, 20, 10, -0.6 * s, -0.3 * s, 2 * s, 4.0}}) { // zoom 0.5: panning factor 3
+    ProjectionGL projection;
+    projection.setPerspectiveStrength(strength);
+    canvas.setProjection(projection);
+    canvas.setZoom(zoom);
+    canvas.setTranslation(Vector<int>(std::vector<int>{panX, panY}));
+    canvas.grabFramebuffer();
+    canvas.makeCurrent();
+    expectMatrix(GL_PROJECTION_MATRIX, frustum(cx - r, cx + r, cy - r, cy + r, k * s - s, k * s + s));
+    expectMatrix(GL_MODELVIEW_MATRIX, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -1, -2, -2 - k * s, 1});
+    EXPECT_EQ(canvas.getPose().getTranslation(), Vector<int>(std::vector<int>{panX, panY}));
+  }
+}
+
+TEST_F(CanvasTest, BackgroundIsSavedForTheNextCanvasAndAnUnreadableOneReadsAsBlack) {
+  QSettings().setValue("viewerCanvas/background/color", "not a colour");
+  ViewerCanvasGL blank;
+  EXPECT_EQ(blank.getBackground().getColor(), Vector<int>(std::vector<int>{0, 0, 0, 255}));
+  EXPECT_TRUE(blank.getBackground().isGradientEnabled());      // no saved flag: gradient
+  EXPECT_EQ(blank.getBoundingBoxPainter().getColor()[0], 255); // white box on black
+  blank.setBackground(uniform(200, 10, 20));
+  ViewerCanvasGL next;
+  EXPECT_EQ(next.getBackground().getColor(), Vector<int>(std::vector<int>{200, 10, 20, 255}));
+  EXPECT_FALSE(next.getBackground().isGradientEnabled());
+  EXPECT_EQ(next.getBoundingBoxPainter().getColor()[0], 0); // black box on a light background
+}
+
+// A hundred times: a mesh and an image painter painted, then deleted with no context, another one or
+// the canvas's own current. Each list and texture is deleted once, in the canvas's context.
+TEST_F(CanvasTest, PaintersDeletedAnywhereLeaveNoListOrTextureAlive) {
+  auto mesh = torus(8, 6);
+  const Image picture(4, 4, 8);
+  ViewerCanvasGL canvas;
+  OffscreenGL other;
+  GLCallRecorder recorder(true);
+  for (int k = 0; k < 100; ++k) {
+    auto surface = std::make_unique<TriMeshPainterGL<float>>();
+    surface->setShape(*mesh);
+    auto image = std::make_unique<ImagePainterGL<float>>();
+    image->setImage(picture);
+    canvas.setPainters({surface.get(), image.get()});
+    canvas.grabFramebuffer();
+    canvas.removePainters();
+    k % 3 == 0 ? canvas.doneCurrent() : k % 3 == 1 ? other.clear() : canvas.makeCurrent();
+    surface.reset();
+    image.reset();
+  }
+  canvas.grabFramebuffer(); // the next paint deletes what waited for the canvas's context
+  canvas.makeCurrent();
+  for (const auto& [made, deleted, isAlive] :
+       {std::make_tuple("glGenLists", "glDeleteLists", &glIsList),
+        std::make_tuple("glGenTextures", "glDeleteTextures", &glIsTexture)}) {
+    ASSERT_EQ(recorder.count(made), 100) << made;
+    EXPECT_EQ(recorder.count(deleted), 100) << deleted;
+    for (const GLCall& call : recorder.named(made)) EXPECT_FALSE(isAlive(static_cast<GLuint>(call.args[1])));
+    for (const GLCall& call : recorder.named(deleted)) EXPECT_EQ(call.context, canvas.context());
+  }
+  for (const GLCall& call : recorder.calls()) ASSERT_NE(call.context, nullptr) << call.name;
+}
+
+TEST(ColorBar, PutsFourToEightTicksAtRoundValues) {
+  const struct {
+    double minimum, maximum;
+    std::vector<std::string> labels;
+  } cases[] = {
+      {0, 10, {"0", "2", "4", "6", "8", "10"}},
+      {0, 1, {"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}},
+      {-3.7, 12.2, {"-2", "0", "2", "4", "6", "8", "10", "12"}},
+      {0.0013, 0.0091, {"0.002", "0.004", "0.006", "0.008"}},
+      {130, 1000, {"200", "400", "600", "800", "1000"}},
+      {-0.25, 0.25, {"-0.2", "-0.1", "0.0", "0.1", "0.2"}},
+      {5, 5, {"5"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.minimum) + " " + std::to_string(c.maximum));
+    const std::vector<double> ticks = ColorBarGL::ticks(c.minimum, c.maximum);
+    const double step = ticks.size() > 1 ? ticks[1] - ticks[0] : 0;
+    std::vector<std::string> labels;
+    for (double tick : ticks) labels.push_back(ColorBarGL::tickLabel(tick, step));
+    EXPECT_EQ(labels, c.labels);
+  }
 }
