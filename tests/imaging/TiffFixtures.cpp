@@ -60,12 +60,9 @@ void writeTiff(const std::string& path, const TiffLayout& given, int pages) {
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, layout.planarConfig);
     if (layout.photometric == PHOTOMETRIC_PALETTE) {
       const int cells = 1 << layout.bitsPerSample;
-      std::vector<uint16_t> red(cells), green(cells), blue(cells);
-      for (int i = 0; i < cells; ++i) {
-        red[i] = static_cast<uint16_t>(i * 257);
-        green[i] = static_cast<uint16_t>((cells - 1 - i) * 257);
-        blue[i] = 0;
-      }
+      std::vector<uint16_t> red(cells), green(cells), blue(cells, 0);
+      for (int i = 0; i < cells; ++i)
+        red[i] = static_cast<uint16_t>(i * 257), green[i] = static_cast<uint16_t>((cells - 1 - i) * 257);
       TIFFSetField(tiff, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
     }
     if (!layout.description.empty()) TIFFSetField(tiff, TIFFTAG_IMAGEDESCRIPTION, layout.description.c_str());
@@ -92,23 +89,13 @@ void writeTiff(const std::string& path, const TiffLayout& given, int pages) {
   TIFFClose(tiff);
 }
 
-std::vector<unsigned char> lsmInformationBlock(int dimensionX, int dimensionY, int dimensionZ, int channels,
-                                               double voxelSizeX, double voxelSizeY, double voxelSizeZ,
+std::vector<unsigned char> lsmInformationBlock(int dimensionX, int dimensionY, int channels,
                                                std::uint32_t magic) {
   std::vector<unsigned char> block(224, 0);
-  auto put = [&](std::size_t offset, const void* value, std::size_t size) {
-    std::memcpy(block.data() + offset, value, size);
-  };
-  const int32_t structureSize = static_cast<int32_t>(block.size());
-  put(0, &magic, 4);
-  put(4, &structureSize, 4);
-  put(8, &dimensionX, 4);
-  put(12, &dimensionY, 4);
-  put(16, &dimensionZ, 4);
-  put(20, &channels, 4);
-  put(40, &voxelSizeX, 8);
-  put(48, &voxelSizeY, 8);
-  put(56, &voxelSizeZ, 8);
+  const std::int32_t header[] = {static_cast<std::int32_t>(magic), 224, dimensionX, dimensionY, 1, channels};
+  std::memcpy(block.data(), header, sizeof header);
+  const double voxelSizes[] = {1e-6, 1e-6, 1e-6};
+  std::memcpy(block.data() + 40, voxelSizes, sizeof voxelSizes);
   return block;
 }
 
@@ -142,15 +129,16 @@ std::string noiseBytes(std::size_t count, std::uint32_t seed) {
   return bytes;
 }
 
-std::string withDirectoryTag(std::string bytes, int index, std::uint16_t tag, std::uint32_t value) {
+std::string withDirectoryTag(std::string bytes, int index, std::uint16_t tag, std::uint32_t value,
+                             int field) {
   std::size_t offset = littleEndian(bytes, 4, 4);
   for (int d = 0; d < index; ++d)
     offset = littleEndian(bytes, offset + 2 + 12 * littleEndian(bytes, offset, 2), 4);
   const std::uint32_t entries = littleEndian(bytes, offset, 2);
   for (std::uint32_t e = 0; e < entries; ++e) {
     const std::size_t entry = offset + 2 + 12 * e;
-    if (littleEndian(bytes, entry, 2) != tag) continue;
-    putLittleEndian(bytes, entry + 8, littleEndian(bytes, entry + 2, 2) == TIFF_SHORT ? 2 : 4, value);
+    const bool twoBytes = field == 2 || (field == 8 && littleEndian(bytes, entry + 2, 2) == TIFF_SHORT);
+    if (littleEndian(bytes, entry, 2) == tag) putLittleEndian(bytes, entry + field, twoBytes ? 2 : 4, value);
   }
   return bytes;
 }

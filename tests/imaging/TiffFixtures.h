@@ -45,16 +45,16 @@ void writeRawTiff(const std::string& path, const std::vector<RawPage>& pages);
 // Bytes that decode as nothing in particular, the same for the same seed.
 std::string noiseBytes(std::size_t count, std::uint32_t seed = 1);
 
-// The bytes of a little-endian TIFF whose directory index has value in the entry of tag instead (a
-// single SHORT or LONG stored in the entry itself).
-std::string withDirectoryTag(std::string bytes, int index, std::uint16_t tag, std::uint32_t value);
+// The bytes of a little-endian TIFF whose directory index has value in the entry of tag instead: at field 8
+// the entry's own SHORT or LONG value, at field 2 its type, at field 4 its count.
+std::string withDirectoryTag(std::string bytes, int index, std::uint16_t tag, std::uint32_t value,
+                             int field = 8);
 
 // The default pixel pattern, kept below 256 so that 8-bit files hold it unchanged.
 unsigned defaultPixelValue(int page, int row, int column, int sample);
 
-// A Zeiss LSM information block of the given dimensions and voxel sizes (metres).
-std::vector<unsigned char> lsmInformationBlock(int dimensionX, int dimensionY, int dimensionZ, int channels,
-                                               double voxelSizeX, double voxelSizeY, double voxelSizeZ,
+// A Zeiss LSM information block of one plane of the given dimensions, voxels of a micrometre.
+std::vector<unsigned char> lsmInformationBlock(int dimensionX, int dimensionY, int channels = 1,
                                                std::uint32_t magic = 0x0400494C);
 
 class ImageHeader;

@@ -45,26 +45,19 @@ TEST(ImageRecognition, TiffRawAndUnknownFiles) {
 
 TEST(TiffHeader, DepthIsBitsTimesSamplesAndOddSamplesAreRefused) {
   TemporaryDirectory directory;
-  TiffLayout layout;
-  layout.samplesPerPixel = 3;
-  layout.photometric = PHOTOMETRIC_RGB;
-  EXPECT_EQ(headerOf(directory, "rgb.tif", layout).getDepth(), 24);
-  layout = TiffLayout();
-  layout.bitsPerSample = 16;
-  EXPECT_EQ(headerOf(directory, "grey16.tif", layout).getDepth(), 16);
-  layout.bitsPerSample = 12;
-  EXPECT_EQ(expectThrow<FileFormatError>([&] { headerOf(directory, "twelve.tif", layout); }).getWhat(),
-            "Cannot read TIFF with 12 bits per sample");
-  layout = TiffLayout();
-  layout.samplesPerPixel = 2;
-  EXPECT_THROW(headerOf(directory, "two.tif", layout), FileFormatError);
-  layout = TiffLayout();
-  layout.photometric = PHOTOMETRIC_PALETTE;
-  const ImageHeader palette = headerOf(directory, "palette.tif", layout);
+  const auto layout = [](int bits, int samples, int photometric) {
+    TiffLayout layout;
+    layout.bitsPerSample = bits, layout.samplesPerPixel = samples, layout.photometric = photometric;
+    return layout;
+  };
+  EXPECT_EQ(headerOf(directory, "rgb.tif", layout(8, 3, PHOTOMETRIC_RGB)).getDepth(), 24);
+  EXPECT_EQ(headerOf(directory, "grey16.tif", layout(16, 1, 1)).getDepth(), 16);
+  for (const TiffLayout& odd : {layout(12, 1, 1), layout(32, 1, 1), layout(8, 2, 1)})
+    EXPECT_THROW(headerOf(directory, "odd.tif", odd), FileFormatError) << odd.bitsPerSample;
+  const ImageHeader palette = headerOf(directory, "palette.tif", layout(8, 1, PHOTOMETRIC_PALETTE));
   ASSERT_NE(palette.getColormap(), nullptr);
   EXPECT_EQ(palette.getColormap()->getSize(), 256);
-  EXPECT_EQ(palette.getColormap()->getColor(10)[0], 10);
-  EXPECT_EQ(palette.getColormap()->getColor(10)[1], 245);
+  EXPECT_EQ(palette.getColormap()->getColor(10), Vector<int>(std::vector<int>{10, 245, 0}));
 }
 
 // === TIFF calibration
@@ -97,10 +90,8 @@ TEST(TiffCalibration, ResolutionTagsAndImageJDescriptions) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.description);
     TiffLayout layout;
-    layout.description = c.description;
-    layout.xResolution = c.xResolution;
-    layout.yResolution = c.yResolution;
-    layout.resolutionUnit = c.resolutionUnit;
+    layout.description = c.description, layout.xResolution = c.xResolution;
+    layout.yResolution = c.yResolution, layout.resolutionUnit = c.resolutionUnit;
     const ImageHeader header = headerOf(directory, std::to_string(n++) + ".tif", layout, c.pages);
     const std::string planes = "format 3, 4x3x" + std::to_string(c.pages) + ", depth 8, channels 0, ";
     EXPECT_EQ(describe(header), planes + c.expected);
@@ -159,7 +150,7 @@ TEST(LsmHeader, OddBitsOtherMagicsAndHostileBlocksAreRefused) {
   TemporaryDirectory directory;
   const auto lsm = [](int x, int y, int channels, std::uint32_t magic = 0x0400494C) {
     TiffLayout layout;
-    layout.lsmBlock = lsmInformationBlock(x, y, 1, channels, 1e-6, 1e-6, 1e-6, magic);
+    layout.lsmBlock = lsmInformationBlock(x, y, channels, magic);
     return layout;
   };
   std::vector<TiffLayout> layouts = {lsm(4, 3, 1), lsm(4, 3, 1), lsm(4, 3, 1, 0x12345678), lsm(-4, 3, -7),
@@ -182,12 +173,12 @@ TEST(LsmHeader, OddBitsOtherMagicsAndHostileBlocksAreRefused) {
 TEST(HostileTiff, MissingDirectoriesAndOffsetsPastTheEndAreRefused) {
   TemporaryDirectory directory;
   const auto tiffHeader = [](std::uint32_t firstDirectory) {
-    return "II*" + std::string(1, '\0') + std::string(reinterpret_cast<const char*>(&firstDirectory), 4);
+    return std::string("II*\0", 4) + std::string(reinterpret_cast<const char*>(&firstDirectory), 4);
   };
-  writeFile(directory.file("nodir.tif"), tiffHeader(0));
-  EXPECT_THROW(headerOf(directory.file("nodir.tif")), FileFormatError);
-  writeFile(directory.file("past.tif"), tiffHeader(1000000) + std::string(16, '\0'));
-  EXPECT_THROW(headerOf(directory.file("past.tif")), FileFormatError);
+  for (const std::string& bytes : {tiffHeader(0), tiffHeader(1000000) + std::string(16, '\0')}) {
+    writeFile(directory.file("bad.tif"), bytes);
+    EXPECT_THROW(headerOf(directory.file("bad.tif")), FileFormatError);
+  }
   const std::string strips = directory.file("strips.tif");
   writeTiff(strips, TiffLayout());
   writeFile(strips, withDirectoryTag(readFile(strips), 0, TIFFTAG_STRIPOFFSETS, 5000000));
@@ -195,33 +186,14 @@ TEST(HostileTiff, MissingDirectoriesAndOffsetsPastTheEndAreRefused) {
   EXPECT_EQ(expectThrow<FileReadError>([&] { ImageReader().read(image, strips); }).getFilename(), strips);
 }
 
-TEST(HostileTiff, ASizeTheFileCannotHoldIsRefusedBeforeAllocating) {
-  TemporaryDirectory directory;
-  TiffLayout layout;
-  layout.width = 60000;
-  layout.height = 1;
-  layout.value = [](int, int, int, int) { return 0u; };
-  const std::string path = directory.file("tall.tif");
-  writeTiff(path, layout);
-  // Claim 60000 rows of 60000 pixels while the file holds one row.
-  writeFile(path, withDirectoryTag(readFile(path), 0, TIFFTAG_IMAGELENGTH, 60000));
-  Image image;
-  EXPECT_EQ(expectThrow<FileFormatError>([&] { ImageReader().read(image, path); }).getWhat(),
-            "Image size in file header exceeds what the file can hold");
-}
-
+// Fails only by crashing: worth its lines under the sanitizers.
 TEST(HostileTiff, RandomBytesAfterATiffSignatureNeverCrash) {
   TemporaryDirectory directory;
   for (int trial = 0; trial < 40; ++trial) {
-    const std::string signature =
-        trial % 2 ? "II*" + std::string(1, '\0') : "MM" + std::string(1, '\0') + "*";
-    const std::string path = directory.file("random" + std::to_string(trial) + ".tif");
-    writeFile(path, signature + noiseBytes(200, 12345 + trial));
+    writeFile(directory.file("random.tif"),
+              std::string(trial % 2 ? "II*\0" : "MM\0*", 4) + noiseBytes(200, 12345 + trial));
     Image image;
-    try {
-      ImageReader().read(image, path);
-    } catch (const Exception&) {
-    }
+    EXPECT_THROW(ImageReader().read(image, directory.file("random.tif")), Exception) << trial;
   }
 }
 

@@ -40,8 +40,7 @@ TEST(ImageSourceTiffStack, AnswersFromTheStacksHeaderReadsPlanesAndClones) {
   EXPECT_TRUE(stack.isDefined());
   EXPECT_EQ(stack.getNumImages(), 3);
   EXPECT_FLOAT_EQ(stack.getVoxelSizeZ(), 0.75f);
-  EXPECT_EQ(stack.getSize1(), 3);
-  EXPECT_EQ(stack.getSize2(), 4);
+  EXPECT_EQ(stack.getSize(), Vector<int>(std::vector<int>{3, 4}));
   EXPECT_EQ(stack.getDepth(), 8);
   EXPECT_EQ(stack.getPixelCalibration().getLengthUnit().getScale(), -6);
   Image image;
@@ -51,10 +50,11 @@ TEST(ImageSourceTiffStack, AnswersFromTheStacksHeaderReadsPlanesAndClones) {
     EXPECT_EQ(image.row(1)[2], defaultPixelValue(plane, 1, 2, 0)) << "plane " << plane;
   }
   const std::unique_ptr<ImageSource> clone = stack.clone();
-  EXPECT_EQ(clone->getType(), 4);
-  EXPECT_EQ(clone->getSize(), stack.getSize());
-  EXPECT_EQ(static_cast<const ImageSourceTiffStackPlane&>(*clone).getPlane(), 1);
-  EXPECT_FLOAT_EQ(static_cast<const ImageSourceTiffStackPlane&>(*clone).getVoxelSizeZ(), 0.75f);
+  const auto& copy = static_cast<const ImageSourceTiffStackPlane&>(*clone);
+  EXPECT_EQ(copy.getType(), 4);
+  EXPECT_EQ(copy.getSize(), stack.getSize());
+  EXPECT_EQ(copy.getPlane(), 1);
+  EXPECT_FLOAT_EQ(copy.getVoxelSizeZ(), 0.75f);
   stack.setPlane(3);
   EXPECT_THROW(ImageReader().read(image, stack), FileReadError);
   stack.setPlane(-1);
@@ -100,25 +100,20 @@ TEST(ImageSourceVoxelMatrix, PlanesInMemoryAre16BitAndPlanesOfFiles8Bit) {
 
 TEST(ImageSourceMosaic, AssemblesFileCellsInAGrid) {
   TemporaryDirectory directory;
-  TiffLayout small;
-  small.width = small.height = 2;
-  small.value = [](int, int, int, int) { return 10u; };
-  TiffLayout wide;
-  wide.width = 3;
-  wide.height = 1;
-  wide.value = [](int, int, int, int) { return 20u; };
-  writeTiff(directory.file("small.tif"), small);
-  writeTiff(directory.file("wide.tif"), wide);
-  ImageSourceFile a, b;
-  a.setFilename(directory.file("small.tif"));
-  b.setFilename(directory.file("wide.tif"));
-  EXPECT_TRUE(a.isDefined());
+  ImageSourceFile cells[2];
+  for (int n = 0; n < 2; ++n) { // 2 x 2 pixels of 10, then 1 x 3 pixels of 20
+    TiffLayout layout;
+    layout.width = 2 + n, layout.height = 2 - n;
+    layout.value = [n](int, int, int, int) { return 10u + 10u * n; };
+    writeTiff(directory.file(std::to_string(n) + ".tif"), layout);
+    cells[n].setFilename(directory.file(std::to_string(n) + ".tif"));
+  }
+  EXPECT_TRUE(cells[0].isDefined());
   ImageSourceFileMosaic mosaic(2, 2);
-  mosaic.setCell(0, 0, a);
-  mosaic.setCell(1, 1, b);
+  mosaic.setCell(0, 0, cells[0]);
+  mosaic.setCell(1, 1, cells[1]);
   EXPECT_TRUE(mosaic.isDefined());
-  EXPECT_EQ(mosaic.getSize1(), 3); // rows 2 + 1
-  EXPECT_EQ(mosaic.getSize2(), 5); // columns 2 + 3
+  EXPECT_EQ(mosaic.getSize(), Vector<int>(std::vector<int>{3, 5})); // rows 2 + 1, columns 2 + 3
   EXPECT_EQ(mosaic.getDepth(), 8);
   Image image;
   ImageReader().read(image, mosaic);

@@ -15,8 +15,6 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <vector>
 
 namespace {
@@ -35,18 +33,6 @@ private:
   std::string _directory;
 };
 
-// "Key: value" lines of the Bio-Formats dump of the LSM file.
-std::map<std::string, std::string> metadataDump(const std::string& file) {
-  std::map<std::string, std::string> values;
-  std::ifstream in(file);
-  std::string line;
-  while (std::getline(in, line)) {
-    const std::size_t colon = line.find(": ");
-    if (colon != std::string::npos) values.emplace(line.substr(0, colon), line.substr(colon + 2));
-  }
-  return values;
-}
-
 bool hasNonZeroPixel(const Image& image) {
   return std::any_of(image.getData(), image.getData() + image.dataLength(),
                      [](unsigned char b) { return b; });
@@ -55,35 +41,23 @@ bool hasNonZeroPixel(const Image& image) {
 } // namespace
 
 TEST_F(SharedData, SinglePagesReadWithTheCalibrationImageJShows) {
-  struct Case {
-    const char* name;
-    int width, height, depth, scale;
-    float pixelWidth; // 0: not set
-  };
-  const Case cases[] = {{"tiff/AICS_12_134_C=0.tif", 1024, 1024, 16, -6, 0.065f},
-                        {"tiff/hela-cells-8bit.tif", 672, 512, 24, -6, 1 / 19.420064f},
-                        {"tiff/appleCells.tif", 256, 256, 8, -2, 0},   // PackBits palette, zero resolution
-                        {"tiff/hopper_lzw.tif", 128, 128, 24, -2, 0}}; // Photoshop LZW with predictor
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  // appleCells: a PackBits palette with a zero resolution; hopper: Photoshop LZW with a predictor;
+  // HeLa cells: 1 / 19.420064 per pixel.
+  const std::pair<std::string, const char*> cases[] = {
+      {"AICS_12_134_C=0.tif", "1024x1024x1, depth 16, channels 0, unit -6, pixel 0.065x0.065, z 1"},
+      {"hela-cells-8bit.tif", "672x512x1, depth 24, channels 0, unit -6, pixel 0.0514931x0.0514931, z 1"},
+      {"appleCells.tif", "256x256x1, depth 8, channels 0, unit -2, pixel 1x1, z 1"},
+      {"hopper_lzw.tif", "128x128x1, depth 24, channels 0, unit -2, pixel 0.026462x0.026462, z 1"}};
+  for (const auto& [name, expected] : cases) {
+    SCOPED_TRACE(name);
     Image picture;
-    ImageReader().read(picture, path(c.name));
-    EXPECT_EQ(picture.getWidth(), c.width);
-    EXPECT_EQ(picture.getHeight(), c.height);
-    EXPECT_EQ(picture.getDepth(), c.depth);
+    ImageReader().read(picture, path("tiff/" + name));
+    EXPECT_EQ(describe(picture.getHeader()), std::string("format 3, ") + expected);
     EXPECT_TRUE(hasNonZeroPixel(picture));
-    const PixelCalibration& calibration = picture.getHeader().getPixelCalibration();
-    EXPECT_EQ(calibration.getLengthUnit().getScale(), c.scale);
-    if (c.pixelWidth > 0) {
-      EXPECT_NEAR(calibration.getPixelWidth(), c.pixelWidth, 1e-6);
-      EXPECT_NEAR(calibration.getPixelHeight(), c.pixelWidth, 1e-6);
-    }
+    const bool apple = name == "appleCells.tif";
+    EXPECT_EQ(picture.isIndexed(), apple);
+    EXPECT_EQ(picture.getHeader().getPixelCalibration().isPixelWidthSet(), !apple);
   }
-  Image apple;
-  ImageReader().read(apple, path("tiff/appleCells.tif"));
-  EXPECT_TRUE(apple.isIndexed());
-  EXPECT_FALSE(apple.getHeader().getPixelCalibration().isPixelWidthSet());
-  EXPECT_FLOAT_EQ(apple.getHeader().getPixelCalibration().getPixelWidth(), 1);
   // The description gives min=543 max=1320 for the displayed range: values lie around it.
   Image aics;
   ImageReader().read(aics, path("tiff/AICS_12_134_C=0.tif"));
@@ -120,26 +94,15 @@ TEST_F(SharedData, TifffileStackWithAJsonDescriptionHasNoImageJCalibration) {
 TEST_F(SharedData, SixteenBitRgbaHasADepthImagesCannotHold) {
   EXPECT_EQ(header("tiff/tiff_16bit_RGBa.tiff").getDepth(), 64);
   Image picture;
-  try {
-    ImageReader().read(picture, path("tiff/tiff_16bit_RGBa.tiff"));
-    FAIL() << "no exception";
-  } catch (const DepthError& error) {
-    EXPECT_EQ(error.getWhat(), "Invalid depth value");
-    EXPECT_NE(error.callStack().find("void ImageReader::read(...)"), std::string::npos);
-  }
+  EXPECT_THROW(ImageReader().read(picture, path("tiff/tiff_16bit_RGBa.tiff")), DepthError);
 }
 
+// The values of the Bio-Formats dump beside the file (lsm/test-metadata.txt).
 TEST_F(SharedData, ZeissLsmMatchesTheReferenceDumpAndReadsThroughTheStackSource) {
-  const std::map<std::string, std::string> dump = metadataDump(path("lsm/test-metadata.txt"));
   const ImageHeader lsm = header("lsm/test.lsm");
   // The image and its thumbnail; DimensionZ is 1.
   EXPECT_EQ(describe(lsm),
             "format 4, 512x512x2, depth 16, channels 1, unit -6, pixel 0.691888x0.691888, z 1");
-  EXPECT_EQ(lsm.getHeight(), std::stoi(dump.at("DimensionX")));
-  EXPECT_EQ(lsm.getWidth(), std::stoi(dump.at("DimensionY")));
-  EXPECT_EQ(lsm.getChannels(), std::stoi(dump.at("DimensionChannels")));
-  EXPECT_NEAR(lsm.getVoxelSizeX(), std::stod(dump.at("VoxelSizeX")), 1e-5);
-  EXPECT_NEAR(lsm.getVoxelSizeY(), std::stod(dump.at("VoxelSizeY")), 1e-5);
   EXPECT_EQ(lsm.getNewSubfileType(), 0);
   ImageSourceLSMStackPlane source;
   quietly([&] { source.setLSMStackFilename(path("lsm/test.lsm")); });

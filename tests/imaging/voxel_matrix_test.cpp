@@ -29,7 +29,6 @@ Vector<int> triple(int a, int b, int c) {
 TEST(VoxelMatrixSizes, SlicesHaveSize1RowsAndSize2Columns) {
   EXPECT_EQ(VoxelMatrix<float>().getSize(), triple(0, 0, 0));
   VoxelMatrix<int> matrix = positionalMatrix<int>(2, 3, 4);
-  EXPECT_EQ(matrix.getSize(3), 4u);
   EXPECT_EQ(matrix[3].getSize1(), 2);
   EXPECT_EQ(matrix[3].getSize2(), 3);
   EXPECT_THROW(matrix.getSize(4), ValueError);
@@ -38,57 +37,37 @@ TEST(VoxelMatrixSizes, SlicesHaveSize1RowsAndSize2Columns) {
     EXPECT_FALSE(matrix.contains(outside));
   matrix.setSize(triple(2, 3, 4)); // unchanged sizes keep the voxels
   EXPECT_EQ(matrix(1, 2, 3), 321);
-  matrix.setSize(3, 2, 2);
-  EXPECT_EQ(matrix.getSize(), triple(3, 2, 2));
 }
 
-TEST(VoxelMatrixOperations, ElementWiseArithmeticApplyAndReverse) {
+TEST(VoxelMatrixOperations, ElementWiseArithmeticApplyReverseAndStatistics) {
   VoxelMatrix<float> a(2, 2, 2), b(2, 2, 2);
   a.setOnes();
   b.fill(3);
-  a += b;
-  a *= b;
-  EXPECT_EQ(a(0, 1, 0), 12);
-  a -= b;
-  a /= 3.0f;
-  a += 1.0f;
-  a -= 0.5f;
-  a *= 2.0f;
+  ((((a += b) *= b) -= b) /= 3.0f) += 1.0f; // 4, 12, 9, 3, 4
+  (a -= 0.5f) *= 2.0f;
   EXPECT_EQ(a(0, 0, 0), 7);
   VoxelMatrix<float> other(2, 2, 3);
   EXPECT_THROW(a += other, SizeError);
   VoxelMatrix<int> matrix = positionalMatrix<int>(2, 2, 2);
+  EXPECT_EQ(matrix.range(), Vector<int>(std::vector<int>{matrix.min(), matrix.max()}));
+  EXPECT_EQ(matrix.range(), Vector<int>(std::vector<int>{0, 111}));
+  EXPECT_EQ(matrix.sum(), (0 + 1 + 10 + 11) + (100 + 101 + 110 + 111));
   matrix.apply([](int v) { return v + 1; });
   matrix.reverse();
   EXPECT_EQ(matrix(0, 0, 0), 112);
   EXPECT_EQ(matrix(1, 0, 1), 11); // was (0, 1, 0)
-}
-
-TEST(VoxelMatrixStatistics, OverAllVoxelsAndRefusedWhenEmpty) {
-  const VoxelMatrix<int> matrix = positionalMatrix<int>(2, 2, 2);
-  EXPECT_EQ(matrix.min(), 0);
-  EXPECT_EQ(matrix.max(), 111);
-  EXPECT_EQ(matrix.range()[1], 111);
-  EXPECT_EQ(matrix.sum(), (0 + 1 + 10 + 11) + (100 + 101 + 110 + 111));
   const VoxelMatrix<float> empty;
   expectEach<SizeError>(
       {[&] { empty.min(); }, [&] { empty.range(); }, [&] { empty.max(); }, [&] { empty.sum(); }});
 }
 
 TEST(VoxelMatrixStatistics, HistogramSumsTheSlicesAndHonoursTheMask) {
-  VoxelMatrix<float> matrix(2, 2, 2);
-  for (int k = 0; k < 2; ++k)
-    for (int i = 0; i < 2; ++i)
-      for (int j = 0; j < 2; ++j) matrix(i, j, k) = static_cast<float>(i * 2 + j); // 0 1 2 3 twice
-  const Vector<unsigned int> counts = matrix.histogram(0, 4, 4);
-  ASSERT_EQ(counts.getSize(), 4);
-  for (int b = 0; b < 4; ++b) EXPECT_EQ(counts[b], 2u);
-  VoxelMatrix<float> mask(2, 2, 2);
+  VoxelMatrix<float> matrix(2, 2, 2), mask(2, 2, 2);
+  for (int n = 0; n < 8; ++n) matrix(n / 2 % 2, n % 2, n / 4) = static_cast<float>(n % 4); // 0 1 2 3 twice
+  EXPECT_EQ(matrix.histogram(0, 4, 4), Vector<unsigned int>(std::vector<unsigned int>{2, 2, 2, 2}));
   mask.setZeros();
   mask(1, 1, 0) = 1;
-  const Vector<unsigned int> masked = matrix.histogram(0, 4, 4, mask);
-  EXPECT_EQ(masked[3], 1u);
-  EXPECT_EQ(masked[0], 0u);
+  EXPECT_EQ(matrix.histogram(0, 4, 4, mask), Vector<unsigned int>(std::vector<unsigned int>{0, 0, 0, 1}));
 }
 
 TEST(VoxelMatrixSubVolumes, CopyPasteAndCat) {
@@ -106,9 +85,8 @@ TEST(VoxelMatrixSubVolumes, CopyPasteAndCat) {
   EXPECT_EQ(small.sum(), 1);
   small.paste(-2, -2, -2, ones);
   EXPECT_EQ(small(0, 0, 0), 1);
-  const Vector<int> all = positionalMatrix<int>(2, 2, 2).cat(); // slice after slice, row after row
-  const int expected[8] = {0, 10, 1, 11, 100, 110, 101, 111};
-  for (int n = 0; n < 8; ++n) EXPECT_EQ(all[n], expected[n]);
+  EXPECT_EQ(positionalMatrix<int>(2, 2, 2).cat(), // slice after slice, row after row
+            Vector<int>(std::vector<int>{0, 10, 1, 11, 100, 110, 101, 111}));
 }
 
 TEST(VoxelMatrixConversion, ToTypeTruncatesAndKeepsTheCalibration) {
@@ -117,8 +95,7 @@ TEST(VoxelMatrixConversion, ToTypeTruncatesAndKeepsTheCalibration) {
   matrix(0, 1, 0) = -2.9f;
   matrix.setVoxelCalibration(voxelCalibration(1, 0.5f, 1, 0));
   const VoxelMatrix<int> converted = matrix.toType<int>();
-  EXPECT_EQ(converted(0, 0, 0), 2);
-  EXPECT_EQ(converted(0, 1, 0), -2);
+  EXPECT_EQ(converted.cat(), Vector<int>(std::vector<int>{2, -2}));
   EXPECT_FLOAT_EQ(converted.getVoxelCalibration().getVoxelWidth(), 0.5f);
   EXPECT_EQ(converted.toType<double>().toType<float>().toType<unsigned char>()(0, 0, 0), 2);
 }
@@ -132,9 +109,7 @@ TEST(VoxelMatrixReslicer, MovesEveryVoxelAcrossTilesAndTurnsTheCalibration) {
   for (int i = 0; i < 70; ++i)
     for (int j = 0; j < 37; ++j)
       for (int k = 0; k < 5; ++k) ASSERT_EQ(result(i, j, k), source(k, i, j)) << i << ' ' << j << ' ' << k;
-  EXPECT_FLOAT_EQ(result.getVoxelCalibration().getVoxelSize()[0], 2);
-  EXPECT_FLOAT_EQ(result.getVoxelCalibration().getVoxelSize()[1], 3);
-  EXPECT_FLOAT_EQ(result.getVoxelCalibration().getVoxelSize()[2], 1);
+  EXPECT_EQ(result.getVoxelCalibration().getVoxelSize(), Vector<float>(std::vector<float>{2, 3, 1}));
   EXPECT_EQ(result.getVoxelCalibration().getLengthUnit().getScale(), -6);
   EXPECT_EQ(reslicer.resliceAlongDimension1(reslicer.resliceAlongDimension1(result)), source);
   const VoxelMatrix<long double> wide = positionalMatrix<long double>(3, 4, 5);
