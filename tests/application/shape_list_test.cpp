@@ -73,12 +73,6 @@ protected:
   }
   QString shown(const char* label) const { return editor->findChild<QSpinBox*>(label)->text(); }
   void press(Qt::Key key) { QTest::keyClick(list, key); }
-  std::vector<bool> selection() const {
-    std::vector<bool> flags;
-    for (const ShapeViewerPainterGL* painter : _window->mediator()->getPainters())
-      flags.push_back(painter->isSelected());
-    return flags;
-  }
   QStringList texts() const {
     QStringList lines;
     for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
@@ -163,7 +157,6 @@ TEST_F(ShapeListTest, VisibilityColourAndDeletionShowOnTheCanvasAndInTheList) {
 }
 
 TEST_F(ShapeListTest, ColourPeriodicityDialogSetsTheCycleOfLaterShapes) {
-  QMenu* file = _window->findChild<QMenuBar*>()->actions().first()->menu();
   add("first");
   for (int chosen : {2, 0}) { // 0: cancelled
     whenModalShows([chosen](QWidget* modal) {
@@ -173,7 +166,7 @@ TEST_F(ShapeListTest, ColourPeriodicityDialogSetsTheCycleOfLaterShapes) {
       dialog->setIntValue(chosen);
       chosen ? dialog->accept() : dialog->reject();
     });
-    for (QAction* entry : file->actions())
+    for (QAction* entry : _window->findChild<QMenuBar*>()->actions().first()->menu()->actions())
       if (entry->text() == "Color periodicity...") entry->trigger();
   }
   EXPECT_EQ(QSettings().value("color-cycle-length").toInt(), 2);
@@ -206,16 +199,4 @@ TEST(AttributesEditor, WaitsForApplyUnlessImmediate) {
   EXPECT_TRUE(buttons[0]->isHidden() && buttons[1]->isHidden());
   editor.findChild<QCheckBox*>("End cap")->click();
   EXPECT_EQ(reports.count(), 2);
-}
-
-TEST_F(ShapeListTest, ViewMenuHidesAndShowsTheListAndTheEditor) {
-  QMenu* view = _window->findChild<QMenuBar*>()->actions().at(2)->menu();
-  const std::pair<QAction*, QWidget*> toggles[] = {{view->actions().at(1), list},
-                                                   {view->actions().at(2), editor}};
-  for (const auto& [entry, panel] : toggles) {
-    entry->trigger();
-    EXPECT_FALSE(panel->isVisible());
-    entry->trigger();
-    EXPECT_TRUE(panel->isVisible());
-  }
 }

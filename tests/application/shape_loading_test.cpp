@@ -25,6 +25,17 @@ protected:
     return values;
   }
 
+  // Opens each file as the command line does, in batch mode when asked; returns the number of reports.
+  int openEach(const std::vector<QString>& names, bool batch = false) {
+    ErrorCapture errors;
+    _window->setBatchMode(batch);
+    for (const QString& name : names) _window->openShapeFile(name), QApplication::processEvents();
+    _window->setBatchMode(false);
+    int reports = 0;
+    for (std::size_t at = 0; (at = errors.text().find("Exception raised:", at)) != std::string::npos; ++at)
+      ++reports;
+    return reports;
+  }
   // Drags `data` onto the window and drops it there; says whether the window accepted the drag.
   bool dragAndDrop(QMimeData* data) {
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
@@ -51,58 +62,29 @@ TEST_F(ShapeLoadingTest, ScalesEveryVertexByTheScalingFactorsWhateverTheFileIsCa
   for (int i = 0; i < 4; ++i) EXPECT_EQ(shape(i).getShapeTypeName(), kinds[i]);
 }
 
+// Junk, a count the file cannot hold, a missing file, and points that cannot be scaled in three dimensions.
 TEST_F(ShapeLoadingTest, CommandLineBatchReportsABadFileAndLoadsTheNext) {
   const QString good = file("good.vx", twoPoints);
-  const QString junk = file("junk.vx", std::string("\x89PNG\r\n\x1a\n\0\0", 10));
-  const QString hostile = file("hostile.vx", "# 6\n# 3\n# 2000000000\n1 2 3\n");
-  const QString missing = QString::fromStdString(_dir.file("missing.vx"));
-  const QString flat = file("flat.vx", "# 6\n# 2\n# 1\n1 2\n"); // cannot be scaled in three dimensions
-  ErrorCapture errors;
-  _window->setBatchMode(true);
-  for (const QString& name : {good, junk, hostile, missing, flat, good}) _window->openShapeFile(name);
-  _window->setBatchMode(false);
+  EXPECT_EQ(openEach({good, file("junk.vx", std::string("\x89PNG\r\n\x1a\n\0\0", 10)),
+                      file("hostile.vx", "# 6\n# 3\n# 2000000000\n1 2 3\n"),
+                      QString::fromStdString(_dir.file("missing.vx")),
+                      file("flat.vx", "# 6\n# 2\n# 1\n1 2\n"), good},
+                     true),
+            4);
   EXPECT_EQ(numShapes(), 2);
   EXPECT_EQ(coordinates(0), (std::vector<float>{1, 2, 3, -1, 0, 0.5f}))
       << "a bad file leaves loaded shapes alone";
-  EXPECT_EQ(errors.text(), "Exception raised:\n"
-                           "Shape<T>* Shape<T>::loadFile(const string&)\n"
-                           "Invalid shape description format\n"
-                           "Exception raised:\n"
-                           "int Vertices<T>::read(istream&)\n"
-                           "More vertices announced than the file holds\n"
-                           "Exception raised:\n"
-                           "Shape<T>* Shape<T>::loadFile(const string&)\n"
-                           "Cannot open file for reading\n"
-                           "Exception raised:\n"
-                           "void Shape<T>::multiply(const Matrix<T>&)\n"
-                           "Matrix size differs from the space dimension\n");
 }
 
 TEST_F(ShapeLoadingTest, ShapesWithoutVerticesAreAddedAndDrawnOrReported) {
-  const char* const texts[] = {"# 6\n# 3\n# 0\n",
-                               "# 6\n# 3\n",
-                               "# 0\n# 3\n# 0\n",
-                               "# 1\n# 3\n# 1\n1 2 3\n",
-                               "# 7\n# 3\n# 0\n",
-                               "# 3\n# 3\n# 2\n# 0\n# 0\n",
-                               "# 5\n# 3\n# 1\n# 0\n",
-                               "# 8\n# 3\n# 0\n# 0\n# 0\n",
-                               "#",
-                               "# 4\n# 3\n# 0\n",
-                               "# 4\n# 3\n# 1\n# 0\n"};
   _window->show();
-  ErrorCapture errors;
-  int count = 0;
-  for (const char* text : texts) {
-    _window->openShapeFile(file("empty" + std::to_string(count++), text));
-    QApplication::processEvents();
-  }
-  std::size_t reports = 0;
-  for (std::size_t at = errors.text().find("Exception raised:"); at != std::string::npos;
-       at = errors.text().find("Exception raised:", at + 1))
-    ++reports;
+  std::vector<QString> files;
+  for (const char* text : {"# 6\n# 3\n# 0\n", "# 6\n# 3\n", "# 0\n# 3\n# 0\n", "# 1\n# 3\n# 1\n1 2 3\n",
+                           "# 7\n# 3\n# 0\n", "# 3\n# 3\n# 2\n# 0\n# 0\n", "# 5\n# 3\n# 1\n# 0\n",
+                           "# 8\n# 3\n# 0\n# 0\n# 0\n", "#", "# 4\n# 3\n# 0\n", "# 4\n# 3\n# 1\n# 0\n"})
+    files.push_back(file("empty" + std::to_string(files.size()), text));
+  EXPECT_EQ(openEach(files), 3);
   EXPECT_EQ(numShapes(), 8);
-  EXPECT_EQ(reports, 3u) << errors.text();
 }
 
 TEST_F(ShapeLoadingTest, DroppedFilesLoadInDropOrderAndDataWithoutUrlsIsRefused) {

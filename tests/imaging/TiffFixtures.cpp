@@ -69,7 +69,9 @@ void writeTiff(const std::string& path, const TiffLayout& given, int pages) {
     if (layout.xResolution >= 0) TIFFSetField(tiff, TIFFTAG_XRESOLUTION, layout.xResolution);
     if (layout.yResolution >= 0) TIFFSetField(tiff, TIFFTAG_YRESOLUTION, layout.yResolution);
     if (layout.resolutionUnit >= 0) TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, layout.resolutionUnit);
-    if (layout.lzw) TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, layout.height);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, layout.compression);
+    if (layout.compression == COMPRESSION_ADOBE_DEFLATE) TIFFSetField(tiff, TIFFTAG_ZIPQUALITY, 9);
     if (!layout.lsmBlock.empty())
       TIFFSetField(tiff, lsmTag, static_cast<uint32_t>(layout.lsmBlock.size()), layout.lsmBlock.data());
     const bool separate = layout.planarConfig == PLANARCONFIG_SEPARATE;

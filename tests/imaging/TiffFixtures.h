@@ -12,13 +12,13 @@ struct TiffLayout {
   int height = 3;
   int bitsPerSample = 8;
   int samplesPerPixel = 1;
-  int photometric = 1;     // black is zero
-  int planarConfig = 1;    // contiguous
-  std::string description; // ImageDescription, omitted when empty
-  float xResolution = -1;  // omitted when negative
-  float yResolution = -1;  // omitted when negative
-  int resolutionUnit = -1; // omitted when negative
-  bool lzw = false;
+  int photometric = 1;                 // black is zero
+  int planarConfig = 1;                // contiguous
+  std::string description;             // ImageDescription, omitted when empty
+  float xResolution = -1;              // omitted when negative
+  float yResolution = -1;              // omitted when negative
+  int resolutionUnit = -1;             // omitted when negative
+  int compression = 1;                 // none; the image is one strip
   std::vector<unsigned char> lsmBlock; // tag 34412 (the Zeiss information block), omitted when empty
   // Value of sample s of pixel (row, column) on page p; by default a pattern that differs everywhere.
   std::function<unsigned(int page, int row, int column, int sample)> value;

@@ -1,7 +1,8 @@
-// Reading image files: format recognition, TIFF headers and their ImageJ calibration, TIFF pixels,
-// the raw 512 x 512 format, the LSM header, and hostile TIFF files.
+// Reading image files: format recognition, TIFF headers and their ImageJ calibration (and how missing
+// pixel sizes are completed), TIFF pixels, the raw 512 x 512 format, the LSM header, hostile TIFF files.
 #include "imaging/Image.h"
 #include "imaging/ImageReader.h"
+#include "imaging/PixelCalibration.h"
 
 #include "foundation/Exception.h"
 #include "tests/imaging/TiffFixtures.h"
@@ -99,6 +100,33 @@ TEST(TiffCalibration, ResolutionTagsAndImageJDescriptions) {
   }
 }
 
+// Which of width, height and ratio are set (negative: unset), and what compute() makes of them.
+TEST(PixelCalibrationCompute, CompletesWhatIsMissingFromWhatIsSet) {
+  struct Case {
+    float width, height, ratio;
+    bool computed;
+    float expectedWidth, expectedHeight, expectedRatio;
+  };
+  const Case cases[] = {{2, 3, -1, true, 2, 3, 1.5f}, {0.5f, -1, -1, true, 0.5f, 0.5f, 1},
+                        {-1, 4, -1, true, 4, 4, 1},   {-1, -1, -1, false, 1, 1, 1},
+                        {2, 3, 7, false, 2, 3, 7},    {2, -1, 3, true, 2, 6, 3},
+                        {-1, -1, 2, true, 1, 2, 2},   {-1, 6, 3, true, 2, 6, 3}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << ' ' << c.height << ' ' << c.ratio);
+    PixelCalibration calibration;
+    if (c.width >= 0) calibration.setPixelWidth(c.width);
+    if (c.height >= 0) calibration.setPixelHeight(c.height);
+    if (c.ratio >= 0) calibration.setAspectRatio(c.ratio);
+    EXPECT_EQ(calibration.compute(), c.computed);
+    EXPECT_FLOAT_EQ(calibration.getPixelWidth(), c.expectedWidth);
+    EXPECT_FLOAT_EQ(calibration.getPixelHeight(), c.expectedHeight);
+    EXPECT_FLOAT_EQ(calibration.getAspectRatio(), c.expectedRatio);
+    // compute() leaves the flags as they were
+    EXPECT_EQ(calibration.isPixelHeightSet(), c.height >= 0);
+    EXPECT_EQ(calibration.isAspectRatioSet(), c.ratio >= 0);
+  }
+}
+
 // === Pixels
 
 TEST(TiffPixels, GreyAndCompressedRgbReadExactly) {
@@ -118,12 +146,12 @@ TEST(TiffPixels, GreyAndCompressedRgbReadExactly) {
   layout = TiffLayout();
   layout.samplesPerPixel = 3;
   layout.photometric = PHOTOMETRIC_RGB;
-  layout.lzw = true;
+  layout.compression = COMPRESSION_LZW;
   writeTiff(directory.file("rgb.tif"), layout);
   ImageReader().read(image, directory.file("rgb.tif"));
   ASSERT_EQ(image.getDepth(), 24);
   EXPECT_EQ(image.row(1)[2 * 3 + 2], defaultPixelValue(0, 1, 2, 2));
-  layout.lzw = false;
+  layout.compression = COMPRESSION_NONE;
   layout.planarConfig = PLANARCONFIG_SEPARATE;
   writeTiff(directory.file("planes.tif"), layout);
   EXPECT_THROW(ImageReader().read(image, directory.file("planes.tif")), FileFormatError);
@@ -195,19 +223,4 @@ TEST(HostileTiff, RandomBytesAfterATiffSignatureNeverCrash) {
     Image image;
     EXPECT_THROW(ImageReader().read(image, directory.file("random.tif")), Exception) << trial;
   }
-}
-
-// === Image
-
-TEST(ImageInit, RowsAreUnpaddedAndBadSizesOrDepthsAreRefused) {
-  Image image(5, 3, 24);
-  EXPECT_EQ(image.row(2) - image.row(0), 30);
-  image.getHeader().setFormat(ImageFormat::Tiff);
-  image.init(5, 3, 24); // unchanged: nothing happens
-  EXPECT_EQ(image.getHeader().getFormat(), ImageFormat::Tiff);
-  image.init(5, 4, 24); // the header is cleared
-  EXPECT_EQ(image.getHeader().getFormat(), ImageFormat::None);
-  EXPECT_THROW(image.init(10, 10, 12), DepthError);
-  EXPECT_THROW(image.init(-1, 5, 8), SizeError);
-  EXPECT_THROW(image.init(70000, 70000, 32), SizeError);
 }

@@ -2,7 +2,6 @@
 // their pixels through the image reader.
 #include "imaging/ImageSourceFile.h"
 #include "imaging/ImageSourceFileMosaic.h"
-#include "imaging/ImageSourceLSMStackPlane.h"
 #include "imaging/ImageSourceTiffStackPlane.h"
 #include "imaging/ImageSourceVoxelMatrixFilePlane.h"
 #include "imaging/ImageSourceVoxelMatrixPlane.h"
@@ -18,17 +17,6 @@
 
 #include <cstdint>
 #include <cstring>
-
-namespace {
-
-// Reads the source's image, returning what the reader printed.
-std::string readPrinting(Image& image, const ImageSource& source) {
-  testing::internal::CaptureStdout();
-  ImageReader().read(image, source);
-  return testing::internal::GetCapturedStdout();
-}
-
-} // namespace
 
 TEST(ImageSourceTiffStack, AnswersFromTheStacksHeaderReadsPlanesAndClones) {
   TemporaryDirectory directory;
@@ -59,12 +47,7 @@ TEST(ImageSourceTiffStack, AnswersFromTheStacksHeaderReadsPlanesAndClones) {
   EXPECT_THROW(ImageReader().read(image, stack), FileReadError);
   stack.setPlane(-1);
   EXPECT_FALSE(stack.isDefined());
-}
-
-TEST(ImageSourceTiffStack, HeaderErrorsReachTheCallerWithTheSetterInTheChain) {
-  TemporaryDirectory directory;
-  writeFile(directory.file("junk.tif"), "not an image");
-  ImageSourceTiffStackPlane stack;
+  writeFile(directory.file("junk.tif"), "not an image"); // header errors reach the caller
   EXPECT_THROW(stack.setTiffStackFilename(directory.file("junk.tif")), FileFormatError);
   EXPECT_THROW(ImageSourceFile().setFilename("/nonexistent.tif"), FileReadError);
 }
@@ -82,7 +65,7 @@ TEST(ImageSourceVoxelMatrix, PlanesInMemoryAre16BitAndPlanesOfFiles8Bit) {
   EXPECT_EQ(memory.getSize2(), 3);
   EXPECT_EQ(memory.getDepth(), 32);
   Image image;
-  EXPECT_EQ(readPrinting(image, memory).rfind("image read from voxel matrix:\n", 0), 0u);
+  quietly([&] { ImageReader().read(image, memory); });
   ASSERT_EQ(image.getDepth(), 16);
   std::uint16_t value;
   std::memcpy(&value, image.row(1) + 4, 2);
@@ -93,7 +76,7 @@ TEST(ImageSourceVoxelMatrix, PlanesInMemoryAre16BitAndPlanesOfFiles8Bit) {
   EXPECT_EQ(file.getVoxelMatrixSize()[2], 4);
   EXPECT_EQ(file.getSize1(), 2);
   file.setPlane(3);
-  EXPECT_EQ(readPrinting(image, file).rfind("image read from voxel matrix file:\n", 0), 0u);
+  quietly([&] { ImageReader().read(image, file); });
   EXPECT_EQ(image.getDepth(), 8);
   EXPECT_EQ(image.row(0)[1], 200);
 }

@@ -41,24 +41,6 @@ std::vector<std::string> writeHostileFiles(const TemporaryDirectory& directory) 
   return paths;
 }
 
-// An honest single-strip image of zeros, the most any encoder can compress it.
-void writeZeros(const std::string& path, std::uint32_t side, int compression) {
-  TIFF* tiff = TIFFOpen(path.c_str(), "w");
-  ASSERT_NE(tiff, nullptr);
-  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, side);
-  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, side);
-  TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, side);
-  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
-  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
-  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-  TIFFSetField(tiff, TIFFTAG_COMPRESSION, compression);
-  if (compression == COMPRESSION_ADOBE_DEFLATE) TIFFSetField(tiff, TIFFTAG_ZIPQUALITY, 9);
-  std::vector<unsigned char> zeros(static_cast<std::size_t>(side) * side, 0);
-  ASSERT_GE(TIFFWriteEncodedStrip(tiff, 0, zeros.data(), static_cast<tmsize_t>(zeros.size())), 0);
-  ASSERT_TRUE(TIFFWriteDirectory(tiff));
-  TIFFClose(tiff);
-}
-
 } // namespace
 
 // === Strip sizes against the announced image
@@ -89,7 +71,10 @@ TEST(TiffBudget, HonestFilesAtTheLargestExpansionStillRead) {
   TemporaryDirectory directory;
   for (int compression : {COMPRESSION_PACKBITS, COMPRESSION_LZW, COMPRESSION_ADOBE_DEFLATE}) {
     const std::string path = directory.file("zeros" + std::to_string(compression) + ".tif");
-    writeZeros(path, 2048, compression);
+    TiffLayout zeros; // the most any encoder can compress
+    zeros.width = zeros.height = 2048, zeros.compression = compression;
+    zeros.value = [](int, int, int, int) { return 0u; };
+    writeTiff(path, zeros);
     Image image;
     ImageReader().read(image, path);
     ASSERT_EQ(image.getHeight(), 2048) << path;
