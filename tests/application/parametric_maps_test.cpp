@@ -39,13 +39,9 @@ namespace {
 class ParametricMaps : public MainWindowFixture {
 protected:
   static std::string sheet(float x) {
-    std::string text = "# 8\n# 3\n# 4\n";
-    for (const char* corner : {"0 0", "1 0", "1 1", "0 1"}) {
-      float u = 0, v = 0;
-      std::sscanf(corner, "%f %f", &u, &v);
-      text += std::to_string(x + u) + " " + std::to_string(v) + " 0\n";
-    }
-    return text + "# 2\n0 1 2\n0 2 3\n# 0\n";
+    const std::string left = std::to_string(x) + " ", right = std::to_string(x + 1) + " ";
+    return "# 8\n# 3\n# 4\n" + left + "0 0\n" + right + "0 0\n" + right + "1 0\n" + left +
+           "1 0\n# 2\n0 1 2\n0 2 3\n# 0\n";
   }
   void SetUp() override {
     MainWindowFixture::SetUp();
@@ -58,16 +54,13 @@ protected:
     file("right-parameters.df", "T label\n3.5 1\n9.0 2\n9.0 3\n3.5 4\n");
     file("short-parameters.df", "T\n1.0\n2.0\n");
     const ErrorCapture errors;
-    for (const char* name : {"left", "right", "short"})
-      _window->openFile(file(std::string(name) + ".tm", sheet(name[0] == 'l'   ? -1.5f
-                                                              : name[0] == 'r' ? 0.5f
-                                                                               : 3)));
+    const std::pair<const char*, float> sheets[] = {{"left", -1.5f}, {"right", 0.5f}, {"short", 3}};
+    for (const auto& [name, x] : sheets) _window->openFile(file(std::string(name) + ".tm", sheet(x)));
     loadErrors = errors.text();
     panel = _window->findChild<ParameterPanel*>();
     ASSERT_TRUE(panel);
-    const QList<QComboBox*> combos = panel->findChildren<QComboBox*>();
-    parameterCombo = combos[0];
-    colormapCombo = combos[1];
+    parameterCombo = panel->findChildren<QComboBox*>()[0];
+    colormapCombo = panel->findChildren<QComboBox*>()[1];
   }
   const TriMesh<float>& mesh(int i) const { return static_cast<const TriMesh<float>&>(shape(i)); }
   Vector<int> vertexColor(int i, int v) const { return (*mesh(i).getVertexColors())[v]; }

@@ -122,7 +122,7 @@ TEST_F(RenderCommand, DrawsTheViewersFramePixelForPixel) {
   ViewerCanvasGL& canvas = *_window->mediator()->getCanvas();
   canvas.resize(150, 110);
   QImage unposed;
-  for (int pose : {0, 2, 6}) {
+  for (const int pose : {0, 2, 6}) {
     if (pose == 2) _window->mediator()->setStandardPose2();
     if (pose == 6) _window->mediator()->setRevStandardPose3();
     const QImage viewer = canvas.grabFramebuffer().convertToFormat(QImage::Format_RGB32);
@@ -156,18 +156,12 @@ TEST_F(RenderCommand, SnapshotAtSizeSavesThePictureOfTheAskedSize) {
   _window->openShapeFile(left);
   ViewerCanvasGL& canvas = *_window->mediator()->getCanvas();
   canvas.resize(120, 90);
-  QAction* entry = nullptr;
-  for (QAction* action : _window->findChildren<QAction*>())
-    if (action->text() == "Snapshot at size...") entry = action;
-  ASSERT_NE(entry, nullptr);
-  int offered[2] = {0, 0};
+  QSize offered;
   whenModalShows([&](QWidget* dialog) {
-    QSpinBox* width = dialog->findChild<QSpinBox*>("width");
-    QSpinBox* height = dialog->findChild<QSpinBox*>("height");
-    offered[0] = width->value();
-    offered[1] = height->value();
-    width->setValue(300);
-    height->setValue(100);
+    auto* width = dialog->findChild<QSpinBox*>("width");
+    auto* height = dialog->findChild<QSpinBox*>("height");
+    offered = QSize(width->value(), height->value());
+    width->setValue(300), height->setValue(100);
     dialog->findChild<QCheckBox*>("transparent")->setChecked(true);
     whenModalShows(
         [&](QWidget* files) {
@@ -177,9 +171,9 @@ TEST_F(RenderCommand, SnapshotAtSizeSavesThePictureOfTheAskedSize) {
         "QFileDialog");
     static_cast<QDialog*>(dialog)->accept();
   });
-  entry->trigger();
-  EXPECT_EQ(offered[0], 2 * canvas.width());
-  EXPECT_EQ(offered[1], 2 * canvas.height());
+  for (QAction* action : _window->findChildren<QAction*>())
+    if (action->text() == "Snapshot at size...") action->trigger();
+  EXPECT_EQ(offered, 2 * canvas.size());
   const QImage saved(output);
   ASSERT_EQ(saved.size(), QSize(300, 100));
   EXPECT_EQ(qAlpha(saved.pixel(0, 0)), 0);

@@ -175,6 +175,24 @@ TEST_F(ShapeListTest, ColourPeriodicityDialogSetsTheCycleOfLaterShapes) {
     EXPECT_EQ(proxy(i).getAttributes().getColor(), Colormap::flag().getColor(2 + i % 2));
 }
 
+// Colours follow the flag map from its third colour in a cycle of 14; equal names are counted, names
+// differing in case are not equal; a shape given by reference is drawn as it is and stays the caller's.
+TEST_F(ShapeListTest, ColoursCycleEqualNamesAreCountedAndAShapeByReferenceStaysTheCallers) {
+  const Points kept("Cell");
+  for (int i = 0; i < 15; ++i) add("cell");
+  _window->mediator()->addShape(kept, "kept.vx");
+  const auto& painters = _window->mediator()->getPainters();
+  ASSERT_EQ(painters.size(), 16u);
+  for (int i = 0; i < 16; ++i) {
+    EXPECT_EQ(proxy(i).getAttributes().getColor(), Colormap::flag().getColor(2 + i % 14)) << i;
+    EXPECT_EQ(painters[i]->getNameCounter(), i < 15 ? i + 1 : 1) << i;
+  }
+  EXPECT_EQ(&proxy(15).getShape(), &kept);
+  const int freed = Points::freed;
+  delete _window;
+  EXPECT_EQ(Points::freed - freed, 15);
+}
+
 // Outside immediate mode a change waits for Apply; Cancel shows the last given set again.
 TEST(AttributesEditor, WaitsForApplyUnlessImmediate) {
   ShapeViewerAttributesEditor editor;

@@ -1,20 +1,32 @@
 // Loading shape files into the program: from the command line in batch mode, by dropping files on
-// the window and through "Load shape..."; bad files are reported and skipped.
+// the window and through "Load shape..."; bad files are reported and skipped. Quad meshes get their caps
+// and optional colours; other programs' mesh files are loaded and the selected shapes exported.
+#include "geometry/MeshImport.h"
+#include "geometry/QuadMesh.h"
 #include "geometry/Shape.h"
 #include "geometry/VertexIterator.h"
+#include "rendering/ShapePainterGL.h"
 #include "tests/application/MainWindowFixture.h"
+#include "viewer/ShapeViewerPainterGL.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QUrl>
 
 namespace {
 
 const char* const twoPoints = "# 6\n# 3\n# 2\n1 2 3\n-1 0 0.5\n";
+// A closed quad mesh of 2 rows of 4 vertices, and colours for it.
+const char* const quadMeshText =
+    "# 4\n# 3\n# 2\n\n\n# 4\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n\n\n# 4\n0 0 1\n1 0 1\n1 1 1\n0 1 1\n";
+const char* const quadColoursText =
+    "# 4\n# 3\n# 2\n\n\n# 4\n255 0 0\n0 255 0\n0 0 255\n9 9 9\n\n\n# 4\n1 2 3\n4 5 6\n7 8 9\n10 11 12\n";
 
 class ShapeLoadingTest : public MainWindowFixture {
 protected:
@@ -35,6 +47,15 @@ protected:
     for (std::size_t at = 0; (at = errors.text().find("Exception raised:", at)) != std::string::npos; ++at)
       ++reports;
     return reports;
+  }
+  const QuadMesh<float>& lastQuadMesh() const { return dynamic_cast<const QuadMesh<float>&>(lastShape()); }
+  // Loads the quad mesh `mesh` with the companion `colours` beside it (none if null); returns what was
+  // reported.
+  std::string load(const std::string& mesh, const std::string& companion, const char* colours) {
+    if (colours) file(companion, colours);
+    ErrorCapture errors;
+    _window->openShapeFile(file(mesh, quadMeshText));
+    return errors.text();
   }
   // Drags `data` onto the window and drops it there; says whether the window accepted the drag.
   bool dragAndDrop(QMimeData* data) {
@@ -140,4 +161,75 @@ TEST_F(ShapeLoadingTest, DialogOffersTheShapeFiltersAndRemembersItsPlaceAndSize)
   EXPECT_EQ(shape(0).getName(), "chosen");
   EXPECT_EQ(QDir(QSettings().value("inputDirectory").toString()).absolutePath(), directory);
   EXPECT_EQ(QSettings().value("openFileDialogSize").toSize(), QSize(500, 350));
+}
+
+TEST_F(ShapeLoadingTest, AClosedQuadMeshGetsBothCapsScaledWithIt) {
+  _window->setScaling(scaling(10));
+  _window->openShapeFile(file("tube.qm", quadMeshText));
+  ASSERT_EQ(numShapes(), 1);
+  const QuadMesh<float>& mesh = lastQuadMesh();
+  EXPECT_TRUE(mesh.hasAllCaps());
+  EXPECT_FALSE(mesh.hasVertexColors());
+  EXPECT_EQ(mesh[0].vertex(2), Vector<float>(std::vector<float>{10, 10, 0}));
+  EXPECT_EQ((*mesh.getBeginCap())[0].vertex(2), mesh[0].vertex(2));
+  EXPECT_EQ((*mesh.getEndCap())[0].vertex(1), mesh[1].vertex(1));
+  _window->openShapeFile(file("band.qm", "# 5\n# 3\n# 2\n\n\n# 2\n0 0 0\n1 0 0\n\n\n# 2\n0 0 1\n1 0 1\n"));
+  EXPECT_FALSE(lastQuadMesh().hasAnyCap());
+}
+
+TEST_F(ShapeLoadingTest, AQuadMeshTakesTheColoursOfItsCompanionWhichFailsSilently) {
+  EXPECT_EQ(load("tube.qm", "tube.vcolors.qm", quadColoursText), "");
+  ASSERT_TRUE(lastQuadMesh().hasVertexColors());
+  EXPECT_EQ((*lastQuadMesh().getVertexColors())[1].vertex(3), Vector<int>(std::vector<int>{10, 11, 12}));
+  EXPECT_EQ(load("a.qm.b.qm", "a.vcolors.qm.b.vcolors.qm", quadColoursText), "");
+  EXPECT_TRUE(lastQuadMesh().hasVertexColors()) << "every qm in the name leads to the companion";
+
+  const std::pair<std::string, const char*> unfit[] = {
+      {"narrow", "# 4\n# 3\n# 2\n\n\n# 3\n1 1 1\n2 2 2\n3 3 3\n\n\n# 3\n1 1 1\n2 2 2\n3 3 3\n"},
+      // drawing reads red, green and blue from every colour vertex
+      {"grey", "# 4\n# 2\n# 2\n\n\n# 4\n1 1\n2 2\n3 3\n4 4\n\n\n# 4\n1 1\n2 2\n3 3\n4 4\n"},
+      {"garbage", "garbage"},
+      {"alone", nullptr}};
+  for (const auto& [name, colours] : unfit) {
+    EXPECT_EQ(load(name + ".qm", name + ".vcolors.qm", colours), "") << name;
+    EXPECT_FALSE(lastQuadMesh().hasVertexColors()) << name;
+  }
+  EXPECT_EQ(numShapes(), 6);
+}
+
+// Every mesh of a file is loaded, named and scaled; the selected shape is written in the units of the
+// file it came from, whatever the scaling; what the
+// format cannot hold is told to the user and nothing is written.
+TEST_F(ShapeLoadingTest, ExportsTheSelectedShapesInTheFilesUnits) {
+  _window->setScaling(scaling(10));
+  _window->openShapeFile(
+      file("two.obj",
+           "o first\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\no second\nv 5 5 5\nv 6 5 5\np 5 6\n"));
+  ASSERT_EQ(numShapes(), 2);
+  EXPECT_EQ(shape(1).getName(), "two:second");
+  EXPECT_EQ(shape(1).toVector(), Vector<float>(std::vector<float>{50, 50, 50, 60, 50, 50}));
+  for (int i = 0; i < 2; ++i) _window->mediator()->getPainters()[i]->setSelected(i == 0);
+  const std::string target = _dir.file("first.ply");
+  whenModalShows([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(target));
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  for (QAction* entry : _window->findChild<QMenuBar*>()->actions().first()->menu()->actions())
+    if (entry->text() == "Export selected...") entry->trigger();
+  const auto written = importMeshFile<float>(target);
+  ASSERT_EQ(written.size(), 1u);
+  EXPECT_EQ(written[0]->toVector(), Vector<float>(std::vector<float>{0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}));
+
+  QString told;
+  whenModalShows(
+      [&](QWidget* modal) {
+        told = static_cast<QMessageBox*>(modal)->text();
+        static_cast<QDialog*>(modal)->accept();
+      },
+      "QMessageBox");
+  _window->exportShapes({&shape(0), &shape(1)}, QString::fromStdString(_dir.file("both.stl")));
+  EXPECT_TRUE(told.contains("both.stl")) << told.toStdString();
+  EXPECT_TRUE(readFile(_dir.file("both.stl")).empty());
 }

@@ -26,29 +26,22 @@ Vector<int> triple(int a, int b, int c) {
 
 } // namespace
 
-TEST(VoxelMatrixSizes, SlicesHaveSize1RowsAndSize2Columns) {
-  EXPECT_EQ(VoxelMatrix<float>().getSize(), triple(0, 0, 0));
+TEST(VoxelMatrixOperations, BoundsElementWiseArithmeticStatisticsReversalAndConversion) {
   VoxelMatrix<int> matrix = positionalMatrix<int>(2, 3, 4);
-  EXPECT_EQ(matrix[3].getSize1(), 2);
-  EXPECT_EQ(matrix[3].getSize2(), 3);
   EXPECT_THROW(matrix.getSize(4), ValueError);
   EXPECT_TRUE(matrix.contains(1, 2, 3));
   for (const Vector<int>& outside : {triple(2, 0, 0), triple(0, 3, 0), triple(0, 0, 4), triple(-1, 0, 0)})
     EXPECT_FALSE(matrix.contains(outside));
   matrix.setSize(triple(2, 3, 4)); // unchanged sizes keep the voxels
   EXPECT_EQ(matrix(1, 2, 3), 321);
-}
-
-TEST(VoxelMatrixOperations, ElementWiseArithmeticApplyReverseAndStatistics) {
   VoxelMatrix<float> a(2, 2, 2), b(2, 2, 2);
   a.setOnes();
   b.fill(3);
   ((((a += b) *= b) -= b) /= 3.0f) += 1.0f; // 4, 12, 9, 3, 4
-  (a -= 0.5f) *= 2.0f;
-  EXPECT_EQ(a(0, 0, 0), 7);
-  VoxelMatrix<float> other(2, 2, 3);
-  EXPECT_THROW(a += other, SizeError);
-  VoxelMatrix<int> matrix = positionalMatrix<int>(2, 2, 2);
+  (a -= 0.5f) *= 2.5f;
+  EXPECT_EQ(a.toType<int>()(0, 0, 0), 8); // 8.75 truncated
+  EXPECT_THROW(a += VoxelMatrix<float>(2, 2, 3), SizeError);
+  matrix = positionalMatrix<int>(2, 2, 2);
   EXPECT_EQ(matrix.range(), Vector<int>(std::vector<int>{matrix.min(), matrix.max()}));
   EXPECT_EQ(matrix.range(), Vector<int>(std::vector<int>{0, 111}));
   EXPECT_EQ(matrix.sum(), (0 + 1 + 10 + 11) + (100 + 101 + 110 + 111));
@@ -87,17 +80,6 @@ TEST(VoxelMatrixSubVolumes, CopyPasteAndCat) {
   EXPECT_EQ(small(0, 0, 0), 1);
   EXPECT_EQ(positionalMatrix<int>(2, 2, 2).cat(), // slice after slice, row after row
             Vector<int>(std::vector<int>{0, 10, 1, 11, 100, 110, 101, 111}));
-}
-
-TEST(VoxelMatrixConversion, ToTypeTruncatesAndKeepsTheCalibration) {
-  VoxelMatrix<float> matrix(1, 2, 1);
-  matrix(0, 0, 0) = 2.9f;
-  matrix(0, 1, 0) = -2.9f;
-  matrix.setVoxelCalibration(voxelCalibration(1, 0.5f, 1, 0));
-  const VoxelMatrix<int> converted = matrix.toType<int>();
-  EXPECT_EQ(converted.cat(), Vector<int>(std::vector<int>{2, -2}));
-  EXPECT_FLOAT_EQ(converted.getVoxelCalibration().getVoxelWidth(), 0.5f);
-  EXPECT_EQ(converted.toType<double>().toType<float>().toType<unsigned char>()(0, 0, 0), 2);
 }
 
 TEST(VoxelMatrixReslicer, MovesEveryVoxelAcrossTilesAndTurnsTheCalibration) {
