@@ -17,16 +17,18 @@ constexpr ttag_t lsmTag = 34412;
 const TIFFFieldInfo lsmFieldInfo[] = {
     {lsmTag, TIFF_VARIABLE2, TIFF_VARIABLE2, TIFF_BYTE, FIELD_CUSTOM, 1, 1, const_cast<char*>("CZ_LSMINFO")}};
 
-template <class Sample>
-void writeRows(TIFF* tiff, const TiffLayout& layout, int page, int sample, int samplesInRow) {
-  std::vector<Sample> row(static_cast<std::size_t>(layout.width) * samplesInRow);
-  for (int i = 0; i < layout.height; ++i) {
-    for (int j = 0; j < layout.width; ++j)
-      for (int s = 0; s < samplesInRow; ++s)
-        row[j * samplesInRow + s] =
-            static_cast<Sample>(layout.value(page, i, j, samplesInRow == 1 ? sample : s));
-    ASSERT_GE(TIFFWriteScanline(tiff, row.data(), i, static_cast<uint16_t>(sample)), 0);
-  }
+// The tags of every page: one strip.
+void setPageTags(TIFF* tiff, std::uint32_t width, std::uint32_t height, int bits, int samples,
+                 int photometric, int planarConfig, int compression) {
+  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
+  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
+  TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, height);
+  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, bits);
+  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, samples);
+  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, photometric);
+  TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, planarConfig);
+  TIFFSetField(tiff, TIFFTAG_COMPRESSION, compression);
+  if (compression == COMPRESSION_ADOBE_DEFLATE) TIFFSetField(tiff, TIFFTAG_ZIPQUALITY, 9);
 }
 
 std::uint32_t littleEndian(const std::string& bytes, std::size_t at, int size) {
@@ -52,12 +54,8 @@ void writeTiff(const std::string& path, const TiffLayout& given, int pages) {
   ASSERT_NE(tiff, nullptr) << path;
   if (!layout.lsmBlock.empty()) TIFFMergeFieldInfo(tiff, lsmFieldInfo, 1);
   for (int page = 0; page < pages; ++page) {
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, layout.width);
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, layout.height);
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, layout.bitsPerSample);
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout.samplesPerPixel);
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.photometric);
-    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, layout.planarConfig);
+    setPageTags(tiff, layout.width, layout.height, layout.bitsPerSample, layout.samplesPerPixel,
+                layout.photometric, layout.planarConfig, layout.compression);
     if (layout.photometric == PHOTOMETRIC_PALETTE) {
       const int cells = 1 << layout.bitsPerSample;
       std::vector<uint16_t> red(cells), green(cells), blue(cells, 0);
@@ -69,22 +67,23 @@ void writeTiff(const std::string& path, const TiffLayout& given, int pages) {
     if (layout.xResolution >= 0) TIFFSetField(tiff, TIFFTAG_XRESOLUTION, layout.xResolution);
     if (layout.yResolution >= 0) TIFFSetField(tiff, TIFFTAG_YRESOLUTION, layout.yResolution);
     if (layout.resolutionUnit >= 0) TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, layout.resolutionUnit);
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, layout.height);
-    TIFFSetField(tiff, TIFFTAG_COMPRESSION, layout.compression);
-    if (layout.compression == COMPRESSION_ADOBE_DEFLATE) TIFFSetField(tiff, TIFFTAG_ZIPQUALITY, 9);
     if (!layout.lsmBlock.empty())
       TIFFSetField(tiff, lsmTag, static_cast<uint32_t>(layout.lsmBlock.size()), layout.lsmBlock.data());
+    // One strip per plane; samples of 8 or 16 bits hold the layout's values (their low bytes on this
+    // little-endian host), others are zero.
     const bool separate = layout.planarConfig == PLANARCONFIG_SEPARATE;
-    const int planes = separate ? layout.samplesPerPixel : 1;
-    const int samplesInRow = separate ? 1 : layout.samplesPerPixel;
-    for (int sample = 0; sample < planes; ++sample) {
-      if (layout.bitsPerSample != 8 && layout.bitsPerSample != 16) {
-        std::vector<unsigned char> zeros(static_cast<std::size_t>(TIFFScanlineSize(tiff)), 0);
-        for (int i = 0; i < layout.height; ++i) ASSERT_GE(TIFFWriteScanline(tiff, zeros.data(), i, 0), 0);
-      } else if (layout.bitsPerSample == 16)
-        writeRows<uint16_t>(tiff, layout, page, sample, samplesInRow);
-      else
-        writeRows<uint8_t>(tiff, layout, page, sample, samplesInRow);
+    const std::size_t samplesInRow = separate ? 1 : layout.samplesPerPixel;
+    const std::size_t bytes =
+        layout.bitsPerSample == 8 || layout.bitsPerSample == 16 ? layout.bitsPerSample / 8 : 0;
+    for (int plane = 0; plane < (separate ? layout.samplesPerPixel : 1); ++plane) {
+      std::vector<unsigned char> strip(static_cast<std::size_t>(TIFFStripSize(tiff)), 0);
+      for (std::size_t n = 0; bytes && n < strip.size() / bytes; ++n) {
+        const int pixel = static_cast<int>(n / samplesInRow),
+                  sample = separate ? plane : int(n % samplesInRow);
+        const unsigned value = layout.value(page, pixel / layout.width, pixel % layout.width, sample);
+        std::memcpy(&strip[n * bytes], &value, bytes);
+      }
+      ASSERT_GE(TIFFWriteEncodedStrip(tiff, plane, strip.data(), static_cast<tmsize_t>(strip.size())), 0);
     }
     ASSERT_TRUE(TIFFWriteDirectory(tiff));
   }
@@ -105,15 +104,9 @@ void writeRawTiff(const std::string& path, const std::vector<RawPage>& pages) {
   TIFF* tiff = TIFFOpen(path.c_str(), "w");
   ASSERT_NE(tiff, nullptr) << path;
   for (const RawPage& page : pages) {
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, page.width);
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, page.height);
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, page.height);
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, page.bitsPerSample);
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, page.samplesPerPixel);
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC,
-                 page.samplesPerPixel >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK);
-    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tiff, TIFFTAG_COMPRESSION, page.compression);
+    setPageTags(tiff, page.width, page.height, page.bitsPerSample, page.samplesPerPixel,
+                page.samplesPerPixel >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK, PLANARCONFIG_CONTIG,
+                page.compression);
     std::string strip = page.strip;
     ASSERT_GE(TIFFWriteRawStrip(tiff, 0, strip.data(), static_cast<tmsize_t>(strip.size())), 0);
     ASSERT_TRUE(TIFFWriteDirectory(tiff));

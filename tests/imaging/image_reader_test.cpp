@@ -1,10 +1,17 @@
 // Reading image files: format recognition, TIFF headers and their ImageJ calibration (and how missing
-// pixel sizes are completed), TIFF pixels, the raw 512 x 512 format, the LSM header, hostile TIFF files.
+// pixel sizes are completed), TIFF pixels, the raw 512 x 512 format, the LSM header and its information
+// block, hostile TIFF files; image sources, what they answer from headers and their pixels.
+#include "foundation/Exception.h"
 #include "imaging/Image.h"
 #include "imaging/ImageReader.h"
+#include "imaging/ImageSourceFile.h"
+#include "imaging/ImageSourceFileMosaic.h"
+#include "imaging/ImageSourceLSMStackPlane.h"
+#include "imaging/ImageSourceTiffStackPlane.h"
+#include "imaging/ImageSourceVoxelMatrixFilePlane.h"
+#include "imaging/ImageSourceVoxelMatrixPlane.h"
 #include "imaging/PixelCalibration.h"
-
-#include "foundation/Exception.h"
+#include "imaging/VoxelMatrix.h"
 #include "tests/imaging/TiffFixtures.h"
 #include "tests/support/ExpectException.h"
 #include "tests/support/TestFiles.h"
@@ -14,6 +21,8 @@
 
 #include <cstdint>
 #include <cstring>
+#include <map>
+#include <string>
 
 namespace {
 
@@ -22,6 +31,32 @@ ImageHeader headerOf(const TemporaryDirectory& directory, const std::string& nam
                      int pages = 1) {
   writeTiff(directory.file(name), layout, pages);
   return ::headerOf(directory.file(name));
+}
+
+// The bytes of a little-endian TIFF whose LSM block entry declares type and count instead.
+std::string withEntryTypeAndCount(const std::string& bytes, std::uint16_t type, std::uint32_t count) {
+  return withDirectoryTag(withDirectoryTag(bytes, 0, 34412, type, 2), 0, 34412, count, 4);
+}
+
+// "read" when header, image and first plane read, else the class of the refusal; failures are
+// recorded for refusals that do not name the file.
+std::string outcome(const std::string& path) {
+  try {
+    const ImageHeader header = ::headerOf(path);
+    Image image;
+    quietly([&] { ImageReader().read(image, path); });
+    if (header.getFormat() == ImageFormat::Lsm) {
+      ImageSourceLSMStackPlane plane;
+      quietly([&] {
+        plane.setLSMStackFilename(path);
+        ImageReader().read(image, plane);
+      });
+    }
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.getFilename(), path);
+    return error.getWhat();
+  }
+  return "read";
 }
 
 } // namespace
@@ -223,4 +258,132 @@ TEST(HostileTiff, RandomBytesAfterATiffSignatureNeverCrash) {
     Image image;
     EXPECT_THROW(ImageReader().read(image, directory.file("random.tif")), Exception) << trial;
   }
+}
+
+// The LSM information block declared with every TIFF data type and with counts from none to far beyond the
+// file: libtiff holds the values in the type of the directory entry, so the reader must take the block's
+// length from what libtiff returns and refuse blocks too short for its fields. Under the address sanitizer
+// a read past libtiff's buffer fails these cases.
+TEST(LsmBlockTypes, EveryTypeAndCountReadsOrIsRefusedCleanly) {
+  TemporaryDirectory directory;
+  TiffLayout layout;
+  layout.lsmBlock = lsmInformationBlock(4, 3);
+  writeTiff(directory.file("base.lsm"), layout);
+  const std::string base = readFile(directory.file("base.lsm"));
+  // Every type libtiff knows and a few it does not, with counts from none to beyond the file; a block of
+  // bytes reads when it holds the fields and is refused when it does not.
+  std::map<std::pair<int, std::uint32_t>, std::string> known;
+  known[{TIFF_BYTE, 224}] = known[{TIFF_UNDEFINED, 224}] = known[{TIFF_SBYTE, 64}] = "read";
+  known[{TIFF_BYTE, 63}] = known[{TIFF_BYTE, 1}] = "LSM information block too short";
+  const std::uint32_t counts[] = {0,  1,   2,   15,  16,     31,         32,        63,
+                                  64, 112, 224, 225, 100000, 0x7FFFFFFF, 0xFFFFFFFF};
+  for (std::uint16_t type = 0; type <= 19; ++type) // 5 (RATIONAL) at 224: the fuzzer's file
+    for (std::uint32_t count : counts) {
+      SCOPED_TRACE(testing::Message() << "type " << type << ", count " << count);
+      const std::string path = directory.file("variant.lsm");
+      writeFile(path, withEntryTypeAndCount(base, type, count));
+      const std::string result = outcome(path);
+      if (known.count({type, count})) {
+        EXPECT_EQ(result, known.at({type, count}));
+      }
+    }
+}
+
+TEST(LsmBlockTypes, ZeroDimensionsAreRefusedWhateverTheOtherOne) {
+  TemporaryDirectory directory;
+  const std::pair<int, int> sizes[] = {{0, 0}, {7, 0}, {0x7FFFFFFF, 0}, {0, 0x7FFFFFFF}};
+  for (const auto& [x, y] : sizes) {
+    SCOPED_TRACE(testing::Message() << x << " x " << y);
+    TiffLayout layout;
+    layout.lsmBlock = lsmInformationBlock(x, y);
+    writeTiff(directory.file("zero.lsm"), layout);
+    EXPECT_EQ(outcome(directory.file("zero.lsm")), "Zero dimension in LSM information block");
+  }
+}
+
+TEST(ImageSourceTiffStack, AnswersFromTheStacksHeaderReadsPlanesAndClones) {
+  TemporaryDirectory directory;
+  TiffLayout layout;
+  layout.description = "ImageJ=1.47v\nimages=3\nslices=3\nunit=micron\nspacing=0.75\nloop=false";
+  writeTiff(directory.file("stack.tif"), layout, 3);
+  ImageSourceTiffStackPlane stack;
+  stack.setTiffStackFilename(directory.file("stack.tif"));
+  EXPECT_TRUE(stack.isDefined());
+  EXPECT_EQ(stack.getNumImages(), 3);
+  EXPECT_FLOAT_EQ(stack.getVoxelSizeZ(), 0.75f);
+  EXPECT_EQ(stack.getSize(), Vector<int>(std::vector<int>{3, 4}));
+  EXPECT_EQ(stack.getDepth(), 8);
+  EXPECT_EQ(stack.getPixelCalibration().getLengthUnit().getScale(), -6);
+  Image image;
+  for (int plane : {2, 0, 1}) {
+    stack.setPlane(plane);
+    ImageReader().read(image, stack);
+    EXPECT_EQ(image.row(1)[2], defaultPixelValue(plane, 1, 2, 0)) << "plane " << plane;
+  }
+  const std::unique_ptr<ImageSource> clone = stack.clone();
+  const auto& copy = static_cast<const ImageSourceTiffStackPlane&>(*clone);
+  EXPECT_EQ(copy.getType(), 4);
+  EXPECT_EQ(copy.getSize(), stack.getSize());
+  EXPECT_EQ(copy.getPlane(), 1);
+  EXPECT_FLOAT_EQ(copy.getVoxelSizeZ(), 0.75f);
+  stack.setPlane(3);
+  EXPECT_THROW(ImageReader().read(image, stack), FileReadError);
+  stack.setPlane(-1);
+  EXPECT_FALSE(stack.isDefined());
+  writeFile(directory.file("junk.tif"), "not an image"); // header errors reach the caller
+  EXPECT_THROW(stack.setTiffStackFilename(directory.file("junk.tif")), FileFormatError);
+  EXPECT_THROW(ImageSourceFile().setFilename("/nonexistent.tif"), FileReadError);
+}
+
+TEST(ImageSourceVoxelMatrix, PlanesInMemoryAre16BitAndPlanesOfFiles8Bit) {
+  TemporaryDirectory directory;
+  VoxelMatrix<float> matrix(2, 3, 4);
+  matrix.fill(7);
+  matrix(1, 2, 1) = 1000.5f;
+  matrix(0, 1, 3) = 200;
+  ImageSourceVoxelMatrixPlane memory;
+  memory.setVoxelMatrix(matrix);
+  memory.setPlane(1);
+  EXPECT_TRUE(memory.isDefined());
+  EXPECT_EQ(memory.getSize2(), 3);
+  EXPECT_EQ(memory.getDepth(), 32);
+  Image image;
+  quietly([&] { ImageReader().read(image, memory); });
+  ASSERT_EQ(image.getDepth(), 16);
+  std::uint16_t value;
+  std::memcpy(&value, image.row(1) + 4, 2);
+  EXPECT_EQ(value, 1000);
+  matrix.save(directory.file("m.vm"));
+  ImageSourceVoxelMatrixFilePlane file; // sizes come from the header
+  file.setVoxelMatrixFilename(directory.file("m.vm"));
+  EXPECT_EQ(file.getVoxelMatrixSize()[2], 4);
+  EXPECT_EQ(file.getSize1(), 2);
+  file.setPlane(3);
+  quietly([&] { ImageReader().read(image, file); });
+  EXPECT_EQ(image.getDepth(), 8);
+  EXPECT_EQ(image.row(0)[1], 200);
+}
+
+TEST(ImageSourceMosaic, AssemblesFileCellsInAGrid) {
+  TemporaryDirectory directory;
+  ImageSourceFile cells[2];
+  for (int n = 0; n < 2; ++n) { // 2 x 2 pixels of 10, then 1 x 3 pixels of 20
+    TiffLayout layout;
+    layout.width = 2 + n, layout.height = 2 - n;
+    layout.value = [n](int, int, int, int) { return 10u + 10u * n; };
+    writeTiff(directory.file(std::to_string(n) + ".tif"), layout);
+    cells[n].setFilename(directory.file(std::to_string(n) + ".tif"));
+  }
+  EXPECT_TRUE(cells[0].isDefined());
+  ImageSourceFileMosaic mosaic(2, 2);
+  mosaic.setCell(0, 0, cells[0]);
+  mosaic.setCell(1, 1, cells[1]);
+  EXPECT_TRUE(mosaic.isDefined());
+  EXPECT_EQ(mosaic.getSize(), Vector<int>(std::vector<int>{3, 5})); // rows 2 + 1, columns 2 + 3
+  EXPECT_EQ(mosaic.getDepth(), 8);
+  Image image;
+  ImageReader().read(image, mosaic);
+  EXPECT_EQ(image.row(1)[1], 10);
+  EXPECT_EQ(image.row(2)[4], 20);
+  EXPECT_EQ(image.row(0)[4], 0);
 }

@@ -1,15 +1,32 @@
-// Voxel matrices in memory: sizes, voxel access, element-wise operations, statistics,
-// sub-volumes, conversions and reslicing.
+// Voxel matrices: in memory (bounds, element-wise operations, statistics, sub-volumes, reslicing) and in
+// files (the ".vm" format in both layouts byte for byte, type identifiers and hostile headers refused before
+// anything is allocated; TIFF stacks, the pages and tags saveAsTiff writes and the round trip through load).
+#include "foundation/Exception.h"
+#include "imaging/VoxelCalibration.h"
 #include "imaging/VoxelMatrix.h"
 #include "imaging/VoxelMatrixReslicer.h"
-
-#include "foundation/Exception.h"
-#include "tests/imaging/VoxelFixtures.h"
 #include "tests/support/ExpectException.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
+#include <tiffio.h>
+
+#include <cstdint>
+#include <sstream>
+#include <vector>
 
 namespace {
+
+// A voxel calibration with the voxel size vector (size0, size1, size2) and the length unit of the
+// given power of ten (-6: micrometres).
+VoxelCalibration voxelCalibration(float size0, float size1, float size2, int unitScale) {
+  VoxelCalibration calibration;
+  calibration.setVoxelSize(Vector<float>(std::vector<float>{size0, size1, size2}));
+  LengthUnit unit;
+  unit.setScale(unitScale);
+  calibration.setLengthUnit(unit);
+  return calibration;
+}
 
 // Every voxel holds a value that tells where it is: i + 10 j + 100 k.
 template <class T> VoxelMatrix<T> positionalMatrix(int s1, int s2, int s3) {
@@ -22,6 +39,64 @@ template <class T> VoxelMatrix<T> positionalMatrix(int s1, int s2, int s3) {
 
 Vector<int> triple(int a, int b, int c) {
   return Vector<int>(std::vector<int>{a, b, c});
+}
+
+template <class Value> std::string bytesOf(Value value) {
+  return std::string(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+std::string ints(std::initializer_list<std::int32_t> values) {
+  std::string bytes;
+  for (std::int32_t v : values) bytes += bytesOf(v);
+  return bytes;
+}
+
+std::string layout1Header(int typeId, int s1, int s2, int s3, int scale = 0, float a = 1, float b = 1,
+                          float c = 1) {
+  return ints({0, 0, 0, 1, typeId, s1, s2, s3, scale}) + bytesOf(a) + bytesOf(b) + bytesOf(c);
+}
+
+VoxelMatrix<float> rampMatrix(int s1, int s2, int s3) {
+  VoxelMatrix<float> matrix(s1, s2, s3);
+  for (int k = 0; k < s3; ++k)
+    for (int i = 0; i < s1; ++i)
+      for (int j = 0; j < s2; ++j)
+        matrix(i, j, k) = static_cast<float>((7 * i + 3 * j + 40 * k) % 256) + 0.75f;
+  matrix.setVoxelCalibration(voxelCalibration(0.5f, 0.25f, 2, -6));
+  return matrix;
+}
+
+template <class Value> std::string tag(TIFF* tiff, ttag_t name) {
+  Value value{};
+  return TIFFGetField(tiff, name, &value) ? std::to_string(value) : "-";
+}
+
+// Each page's tags as libtiff reads them back, on one line, and its description after it.
+std::vector<std::string> pageTags(const std::string& path) {
+  std::vector<std::string> pages;
+  TIFF* tiff = TIFFOpen(path.c_str(), "r");
+  if (!tiff) return pages;
+  do {
+    std::ostringstream tags;
+    for (ttag_t name : {TIFFTAG_IMAGEWIDTH, TIFFTAG_IMAGELENGTH, TIFFTAG_SUBFILETYPE})
+      tags << tag<std::uint32_t>(tiff, name) << ' ';
+    for (ttag_t name :
+         {TIFFTAG_SAMPLESPERPIXEL, TIFFTAG_BITSPERSAMPLE, TIFFTAG_ORIENTATION, TIFFTAG_PLANARCONFIG,
+          TIFFTAG_PHOTOMETRIC, TIFFTAG_RESOLUTIONUNIT, TIFFTAG_COMPRESSION, TIFFTAG_PREDICTOR})
+      tags << tag<std::uint16_t>(tiff, name) << ' ';
+    std::uint16_t page = 0, count = 0;
+    float x = 0, y = 0;
+    char* description = nullptr;
+    TIFFGetField(tiff, TIFFTAG_PAGENUMBER, &page, &count);
+    TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &x);
+    TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &y);
+    TIFFGetField(tiff, TIFFTAG_IMAGEDESCRIPTION, &description);
+    tags << "page " << page << "/" << count << " resolution " << x << "x" << y << "\n"
+         << (description ? description : "");
+    pages.push_back(tags.str());
+  } while (TIFFReadDirectory(tiff));
+  TIFFClose(tiff);
+  return pages;
 }
 
 } // namespace
@@ -99,4 +174,170 @@ TEST(VoxelMatrixReslicer, MovesEveryVoxelAcrossTilesAndTurnsTheCalibration) {
   EXPECT_EQ(wideReslicer.resliceAlongDimension1(
                 wideReslicer.resliceAlongDimension1(wideReslicer.resliceAlongDimension1(wide))),
             wide);
+}
+
+TEST(VmFormatWrite, SaveWritesLayoutOneByteForByteAndLoadsItBack) {
+  TemporaryDirectory directory;
+  const VoxelMatrix<float> original = rampMatrix(2, 3, 2);
+  original.save(directory.file("m")); // the suffix is appended when missing, only then
+  original.save(directory.file("named.vm"));
+  std::string expected = layout1Header(5, 2, 3, 2, -6, 0.5f, 0.25f, 2);
+  for (int k = 0; k < 2; ++k)
+    for (int i = 0; i < 2; ++i)
+      for (int j = 0; j < 3; ++j) expected += bytesOf(original(i, j, k));
+  EXPECT_EQ(readFile(directory.file("m.vm")), expected);
+  EXPECT_EQ(readFile(directory.file("named.vm")), expected);
+  const VoxelMatrix<float> loaded(directory.file("m.vm"));
+  EXPECT_EQ(loaded, original);
+  EXPECT_EQ(loaded.getVoxelCalibration().getLengthUnit().getScale(), -6);
+  EXPECT_EQ(loaded.getVoxelCalibration().getVoxelSize(), original.getVoxelCalibration().getVoxelSize());
+}
+
+TEST(VmFormatRead, EveryElementTypeRoundTripsUnderItsIdentifier) {
+  TemporaryDirectory directory;
+  int files = 0;
+  auto roundTrip = [&](auto sample, int typeId) {
+    using T = decltype(sample);
+    VoxelMatrix<T> matrix(3, 2, 2);
+    for (int k = 0; k < 2; ++k)
+      for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 2; ++j) matrix(i, j, k) = static_cast<T>(i + 3 * j + 7 * k);
+    EXPECT_EQ(matrix.dataTypeId(), typeId) << "element size " << sizeof(T);
+    const std::string path = directory.file("type" + std::to_string(files++));
+    matrix.save(path);
+    VoxelMatrix<T> loaded;
+    loaded.load(path + ".vm");
+    EXPECT_EQ(loaded, matrix) << "element size " << sizeof(T);
+  };
+  roundTrip(static_cast<unsigned char>(0), 0);
+  roundTrip(short(), 0);
+  roundTrip(int(), 2);
+  roundTrip(0u, 3);
+  roundTrip(0.0f, 5);
+  roundTrip(0.0, 6);
+  roundTrip(0.0L, 7);
+  // Identifier zero fits every small type.
+  writeFile(directory.file("s.vm"), layout1Header(0, 1, 1, 1) + std::string(2, '\1'));
+  EXPECT_EQ(VoxelMatrix<short>(directory.file("s.vm"))(0, 0, 0), 257);
+  EXPECT_EQ(VoxelMatrix<unsigned char>(directory.file("s.vm"))(0, 0, 0), 1);
+}
+
+TEST(VmFormatRead, LayoutZeroIsSizesThenVoxelsWithoutCalibration) {
+  TemporaryDirectory directory;
+  std::string bytes = ints({4, 5, 6});
+  for (int n = 0; n < 4 * 5 * 6; ++n) bytes += bytesOf(static_cast<float>(n));
+  writeFile(directory.file("old.vm"), bytes);
+  const VoxelMatrix<float> matrix(directory.file("old.vm"));
+  EXPECT_EQ(matrix.getSize(), VoxelMatrix<float>(4, 5, 6).getSize());
+  EXPECT_EQ(matrix(0, 1, 0), 1);
+  EXPECT_EQ(matrix(1, 0, 0), 5);
+  EXPECT_EQ(matrix(0, 0, 1), 20);
+  EXPECT_EQ(matrix.getVoxelCalibration().getLengthUnit().getScale(), 0);
+  VoxelMatrix<int> small(1, 2, 1);
+  small(0, 0, 0) = 7;
+  small(0, 1, 0) = 9;
+  small.saveUnderFormat0(directory.file("zero.vm"));
+  EXPECT_EQ(readFile(directory.file("zero.vm")), ints({1, 2, 1, 7, 9}));
+  EXPECT_EQ(VoxelMatrix<int>(directory.file("zero.vm")), small);
+  rampMatrix(2, 3, 2).save(directory.file("one.vm"));
+  EXPECT_EQ(VoxelMatrix<float>::fileSizes(directory.file("zero.vm"))[1], 2);
+  EXPECT_EQ(VoxelMatrix<float>::fileSizes(directory.file("one.vm"))[1], 3);
+}
+
+TEST(VmFormatRead, ErrorsNameTheirPlaceAndATypeMismatchComesBeforeResizing) {
+  TemporaryDirectory directory;
+  writeFile(directory.file("double.vm"), layout1Header(6, 1, 1, 1) + bytesOf(1.0));
+  VoxelMatrix<float> matrix(2, 2, 2);
+  EXPECT_THROW(matrix.load(directory.file("double.vm")), TypeError);
+  EXPECT_EQ(matrix.getSize1(), 2);
+  const auto error = expectThrow<FileReadError>([] { VoxelMatrix<float> missing("/nonexistent/file.vm"); });
+  EXPECT_EQ(error.getFilename(), "/nonexistent/file.vm");
+}
+
+// === Hostile headers
+
+TEST(VmFormatHostile, BadSizesAreRefusedBeforeAnythingChanges) {
+  TemporaryDirectory directory;
+  const std::pair<const char*, std::string> files[] = {
+      {"neg1.vm", layout1Header(5, -1, 2, 2) + std::string(64, '\0')},
+      {"neg0.vm", ints({2, -3, 2}) + std::string(64, '\0')},
+      {"overflow.vm", layout1Header(5, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF)},
+      {"wrap.vm", ints({65536, 65536, 1}) + std::string(16, '\0')}, // 2^32 voxels
+      {"short.vm", layout1Header(5, 10, 10, 10) + std::string(3999, '\0')},
+      {"slices1.vm", layout1Header(5, 0, 5, 0x7FFFFFFF)}, // absurd numbers of empty slices
+      {"slices0.vm", ints({7, 0, 0x7FFFFFFF})},
+      {"rows.vm", ints({0x7FFFFFFF, 0, 1})},            // one row pointer per empty row
+      {"flat.vm", layout1Header(5, 100000, 100000, 0)}, // no slice, but sizes no file backs
+      {"tiny.vm", "abc"},
+      {"zeros.vm", ints({0, 0, 0, 1, 5})},
+      {"empty.vm", ""}};
+  for (const auto& [name, bytes] : files) {
+    SCOPED_TRACE(name);
+    writeFile(directory.file(name), bytes);
+    VoxelMatrix<float> matrix(2, 2, 2);
+    formatErrorNaming(directory.file(name), [&] { matrix.load(directory.file(name)); });
+    EXPECT_EQ(matrix.getSize3(), 2);
+  }
+  EXPECT_THROW(VoxelMatrix<unsigned char>(directory.file("wrap.vm")), FileFormatError);
+  EXPECT_THROW(VoxelMatrix<float>::fileSizes(directory.file("zeros.vm")), FileFormatError);
+  // At the limits: exactly the file's bytes, zero-sized and few empty slices load.
+  writeFile(directory.file("exact.vm"), layout1Header(5, 10, 10, 10) + std::string(4000, '\0'));
+  EXPECT_EQ(VoxelMatrix<float>(directory.file("exact.vm")).getSize3(), 10);
+  writeFile(directory.file("flat.vm"), layout1Header(5, 100, 100, 0));
+  EXPECT_EQ(VoxelMatrix<float>(directory.file("flat.vm")).numElements(), 0);
+  writeFile(directory.file("few.vm"), layout1Header(5, 0, 3, 10));
+  EXPECT_EQ(VoxelMatrix<float>(directory.file("few.vm")).getSize3(), 10);
+}
+
+TEST(VmFormatHostile, LoadHeaderRefusesTruncatedHeadersAndKeepsTheCalibration) {
+  TemporaryDirectory directory;
+  writeFile(directory.file("tiny.vm"), "abc");
+  writeFile(directory.file("zeros.vm"), ints({0, 0, 0, 1, 5, 1, 1}));
+  VoxelMatrix<float> matrix = rampMatrix(2, 3, 2);
+  EXPECT_THROW(matrix.loadHeader(directory.file("zeros.vm")), FileFormatError);
+  EXPECT_THROW(matrix.loadHeader(directory.file("tiny.vm")), FileFormatError);
+  EXPECT_EQ(matrix.getVoxelCalibration().getLengthUnit().getScale(), -6);
+  EXPECT_FLOAT_EQ(matrix.getVoxelCalibration().getVoxelDepth(), 2.0f);
+  // A small layout-0 file is shorter than a layout-1 header and has no calibration to give.
+  VoxelMatrix<unsigned char>(1, 1, 1).saveUnderFormat0(directory.file("small.vm"));
+  VoxelMatrix<unsigned char> bytes;
+  EXPECT_NO_THROW(bytes.loadHeader(directory.file("small.vm")));
+  EXPECT_EQ(bytes.getVoxelCalibration().getLengthUnit().getScale(), 0);
+}
+
+// === TIFF stacks
+
+TEST(TiffStackWrite, EveryPageCarriesTheTagsAndClampedBytesOfItsSlice) {
+  TemporaryDirectory directory;
+  VoxelMatrix<float> matrix = rampMatrix(3, 5, 4);
+  matrix(1, 2, 1) = 300; // beyond a byte: clamped
+  matrix(0, 0, 1) = -4;
+  matrix.saveAsTiff(directory.file("stack.tif"));
+  const std::vector<std::string> pages = pageTags(directory.file("stack.tif"));
+  ASSERT_EQ(pages.size(), 4u);
+  // Width, height, subfile type; samples, bits, orientation, planar configuration, photometric, resolution
+  // unit, compression, predictor; the resolutions are 1 / voxel width and 1 / voxel height.
+  for (int k = 0; k < 4; ++k)
+    EXPECT_EQ(pages[k], "5 3 1 1 8 1 1 1 1 1 - page " + std::to_string(k) + "/4 resolution 4x2\n" +
+                            "ImageJ=1.47v\nimages=4\nslices=4\nunit=micron\nspacing=2.000000\nloop=false");
+  const VoxelMatrix<unsigned char> loaded(directory.file("stack.tif"));
+  EXPECT_EQ(loaded(1, 2, 0), static_cast<unsigned char>(matrix(1, 2, 0))); // truncated
+  EXPECT_EQ(loaded(1, 2, 1), 255);
+  EXPECT_EQ(loaded(0, 0, 1), 0);
+}
+
+TEST(TiffStackRoundTrip, SizesVoxelsUnitAndSpacingComeBackCompressedOrNotOrWithoutVoxelSizes) {
+  TemporaryDirectory directory;
+  VoxelMatrix<float> original = rampMatrix(16, 9, 4);
+  original.saveAsTiff(directory.file("round.tif"));
+  original.saveAsTiff(directory.file("packed.tif"), true);
+  const VoxelMatrix<float> loaded(directory.file("round.tif"));
+  EXPECT_EQ(loaded, original.toType<int>().toType<float>()); // truncated to bytes
+  EXPECT_EQ(loaded.getVoxelCalibration().getLengthUnit().getScale(), -6);
+  // The pixel width comes from XResolution (1 / component 1) and lands in component 0.
+  EXPECT_EQ(loaded.getVoxelCalibration().getVoxelSize(), Vector<float>(std::vector<float>{0.25f, 0.5f, 2}));
+  EXPECT_EQ(VoxelMatrix<float>(directory.file("packed.tif")), loaded);
+  original.setVoxelCalibration(voxelCalibration(0, 0, 1, 0)); // still a readable stack
+  original.saveAsTiff(directory.file("flat.tif"));
+  EXPECT_EQ(VoxelMatrix<float>(directory.file("flat.tif")), loaded);
 }
