@@ -1,18 +1,101 @@
-// The real main window on the offscreen platform: the scaling setting and dialog, the panels of "View".
+// The real main window as a user works it: the scaling setting and dialog, the panels of "View"; editing
+// what the selection of loaded shapes shares, hiding them with V, deleting them with Delete, and what the
+// canvas shows afterwards.
+#include "application/ShapeViewerAttributesEditor.h"
+#include "application/ShapeViewerListBox.h"
+#include "geometry/Vertices.h"
+#include "imaging/Colormap.h"
 #include "tests/application/MainWindowFixture.h"
+#include "tests/support/OffscreenGL.h"
+#include "viewer/ShapeViewerPainterGL.h"
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerPosePanel.h"
 #include "viewer/ViewerScaleBarPanel.h"
 
-#include "application/ShapeViewerAttributesEditor.h"
-#include "application/ShapeViewerListBox.h"
-
+#include <QCheckBox>
+#include <QColorDialog>
 #include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTest>
+
+namespace {
 
 using MainWindowTest = MainWindowFixture;
+
+using Keys = Qt::KeyboardModifiers;
+
+// Three points on a diagonal through the origin, which the canvas shows at its centre; counts frees.
+class Points : public Vertices<float> {
+public:
+  explicit Points(const std::string& name) : Vertices<float>(3, 3) {
+    for (int i = 0; i < 3; ++i)
+      for (int k = 0; k < 3; ++k) (*this)[i][k] = k < 2 ? float(i - 1) : 0.0f;
+    setName(name);
+  }
+  ~Points() override { ++freed; }
+  static inline int freed = 0;
+};
+
+Vector<int> rgb(int r, int g, int b) {
+  return Vector<int>(std::vector<int>{r, g, b});
+}
+
+class ShapeListTest : public MainWindowFixture {
+protected:
+  void SetUp() override {
+    MainWindowFixture::SetUp();
+    list = _window->findChild<ShapeViewerListBox*>();
+    editor = _window->findChild<ShapeViewerAttributesEditor*>();
+    canvas = _window->mediator()->getCanvas();
+    _window->show();
+    canvas->setAmbientLight(0);
+    canvas->setDiffuseLight(204); // with the global ambient of 0.2 a facing point shows its colour
+    canvas->setSpecularLight(0);
+    BackgroundGL black;
+    black.setColor(rgb(0, 0, 0));
+    black.setGradientEnabled(false);
+    canvas->setBackground(black);
+    canvas->toggleBoundingBox(false);
+  }
+
+  void add(const std::string& name) { _window->mediator()->addShape(new Points(name), name + ".vx"); }
+  ShapePainterGL<float>& proxy(int i) { return *_window->mediator()->getPainters()[i]->getProxy(); }
+  void change(int i, const std::function<void(ShapePainterAttributesGL&)>& how) {
+    ShapePainterAttributesGL a = proxy(i).getAttributes();
+    how(a);
+    proxy(i).setAttributes(a);
+  }
+  void click(int row, Keys keys = Qt::NoModifier) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, list->visualItemRect(list->item(row)).center());
+  }
+  void type(const char* label, const char* text) {
+    auto* box = editor->findChild<QSpinBox*>(label);
+    box->selectAll();
+    QTest::keyClicks(box, text);
+  }
+  QString shown(const char* label) const { return editor->findChild<QSpinBox*>(label)->text(); }
+  void press(Qt::Key key) { QTest::keyClick(list, key); }
+  QStringList texts() const {
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+    return lines;
+  }
+  ::testing::AssertionResult centreShows(const QColor& colour) {
+    const QImage frame = canvas->grabFramebuffer();
+    return pixelNear(frame, frame.width() / 2, frame.height() / 2, colour);
+  }
+
+  ShapeViewerListBox* list = nullptr;
+  ShapeViewerAttributesEditor* editor = nullptr;
+  ViewerCanvasGL* canvas = nullptr;
+};
+
+} // namespace
 
 // The factor is ten until the dialog stores another; cancelling keeps it, and loaded shapes refuse a change.
 TEST_F(MainWindowTest, ScalingDialogStoresTheChosenFactorUnlessCancelledOrShapesAreLoaded) {
@@ -61,4 +144,133 @@ TEST_F(MainWindowTest, ViewMenuHidesAndShowsThePanels) {
       entries.at(entry)->trigger();
       for (QWidget* panel : panels[entry]) EXPECT_EQ(panel->isVisible(), shown) << entry;
     }
+}
+
+TEST_F(ShapeListTest, AChangeOnAMixedSelectionLeavesWhatDiffersAndWritesBackWhatIsShown) {
+  add("a");
+  add("b");
+  change(0, [](ShapePainterAttributesGL& a) { a.setSymbolSize(2.9f); });
+  change(1, [](ShapePainterAttributesGL& a) { a.setLineWidth(3); });
+  click(0);
+  click(1, Qt::ShiftModifier);
+  type("Line width", "2");
+  for (int i : {0, 1}) EXPECT_EQ(proxy(i).getAttributes().getLineWidth(), 2.0f);
+  EXPECT_EQ(proxy(0).getAttributes().getSymbolSize(), 2.9f);
+  EXPECT_EQ(proxy(1).getAttributes().getColor(), Colormap::flag().getColor(3));
+  click(0);
+  EXPECT_EQ(shown("Symbol size"), "2");
+  type("Opacity", "100");
+  EXPECT_EQ(proxy(0).getAttributes().getSymbolSize(), 2.0f);
+}
+
+// Two shapes named cell at the centre of the canvas, the second hidden; each step acts as a user.
+TEST_F(ShapeListTest, VisibilityColourAndDeletionShowOnTheCanvasAndInTheList) {
+  add("cell");
+  add("cell");
+  change(0, [](ShapePainterAttributesGL& a) { a.setColor(rgb(255, 0, 0)); });
+  change(1, [](ShapePainterAttributesGL& a) { a.setColor(rgb(0, 255, 0)), a.setVisibility(false); });
+  whenModalShows([](QWidget* dialog) {
+    qobject_cast<QColorDialog*>(dialog)->setCurrentColor(Qt::blue);
+    qobject_cast<QColorDialog*>(dialog)->accept();
+  });
+  auto* visible = editor->findChild<QCheckBox*>("Visible");
+  auto* colour = editor->findChild<QPushButton*>("Color");
+  const int freed = Points::freed;
+  int removed = 0;
+  QObject::connect(canvas, &ViewerCanvasGL::painterRemoved, list, [&](PainterGL<float>&) { ++removed; });
+  struct Step {
+    const char* name;
+    std::function<void()> act;
+    QColor centre;
+    QString lines;
+    int deleted;
+  };
+  const Vector<int> next = Colormap::flag().getColor(3); // the second colour of the cycle
+  const Step steps[] = {
+      {"V swaps a shown and a hidden shape", [&] { press(Qt::Key_V); }, Qt::green, "cell cell[2]", 0},
+      {"a chosen colour", [&] { colour->click(); }, Qt::blue, "cell cell[2]", 0},
+      {"V on one", [&] { click(1), press(Qt::Key_V); }, Qt::black, "cell cell[2]", 0},
+      {"the box, past partial", [&] { click(0), visible->click(), visible->click(); }, Qt::blue,
+       "cell cell[2]", 0},
+      {"Delete, nothing selected", [&] { click(0, Qt::ControlModifier), press(Qt::Key_Delete); }, Qt::blue,
+       "cell cell[2]", 0},
+      {"Delete the shown one", [&] { click(0), press(Qt::Key_Delete); }, Qt::black, "cell[2]", 1},
+      {"loaded again", [&] { add("cell"); }, QColor(next[0], next[1], next[2]), "cell[2] cell[3]", 1},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    step.act();
+    EXPECT_TRUE(centreShows(step.centre));
+    EXPECT_EQ(texts().join(' '), step.lines);
+    EXPECT_EQ(Points::freed - freed, step.deleted);
+    EXPECT_EQ(removed, step.deleted) << "holders of painter pointers hear of every deletion";
+  }
+  const int side = list->fontMetrics().lineSpacing() - 4;
+  const QImage swatch = list->item(0)->icon().pixmap(side, side).toImage();
+  EXPECT_EQ(swatch.size(), QSize(side, side));
+  EXPECT_EQ(swatch.pixelColor(side / 2, side / 2), QColor(Qt::blue));
+  EXPECT_EQ(swatch.pixelColor(side - 1, 0), QColor(Qt::black));
+}
+
+TEST_F(ShapeListTest, ColourPeriodicityDialogSetsTheCycleOfLaterShapes) {
+  add("first");
+  for (int chosen : {2, 0}) { // 0: cancelled
+    whenModalShows([chosen](QWidget* modal) {
+      auto* dialog = qobject_cast<QInputDialog*>(modal);
+      EXPECT_EQ(dialog->windowTitle() + dialog->labelText(), "InputSet color periodicity");
+      EXPECT_EQ(dialog->intMaximum(), 14);
+      dialog->setIntValue(chosen);
+      chosen ? dialog->accept() : dialog->reject();
+    });
+    for (QAction* entry : _window->findChild<QMenuBar*>()->actions().first()->menu()->actions())
+      if (entry->text() == "Color periodicity...") entry->trigger();
+  }
+  EXPECT_EQ(QSettings().value("color-cycle-length").toInt(), 2);
+  for (const char* name : {"b", "c", "d"}) add(name);
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(proxy(i).getAttributes().getColor(), Colormap::flag().getColor(2 + i % 2));
+}
+
+// Colours follow the flag map from its third colour in a cycle of 14; equal names are counted, names
+// differing in case are not equal; a shape given by reference is drawn as it is and stays the caller's.
+TEST_F(ShapeListTest, ColoursCycleEqualNamesAreCountedAndAShapeByReferenceStaysTheCallers) {
+  const Points kept("Cell");
+  for (int i = 0; i < 15; ++i) add("cell");
+  _window->mediator()->addShape(kept, "kept.vx");
+  const auto& painters = _window->mediator()->getPainters();
+  ASSERT_EQ(painters.size(), 16u);
+  for (int i = 0; i < 16; ++i) {
+    EXPECT_EQ(proxy(i).getAttributes().getColor(), Colormap::flag().getColor(2 + i % 14)) << i;
+    EXPECT_EQ(painters[i]->getNameCounter(), i < 15 ? i + 1 : 1) << i;
+  }
+  EXPECT_EQ(&proxy(15).getShape(), &kept);
+  const int freed = Points::freed;
+  delete _window;
+  EXPECT_EQ(Points::freed - freed, 15);
+}
+
+// Outside immediate mode a change waits for Apply; Cancel shows the last given set again.
+TEST(AttributesEditor, WaitsForApplyUnlessImmediate) {
+  ShapeViewerAttributesEditor editor;
+  QSignalSpy reports(&editor, &ShapeViewerAttributesEditor::attributesChanged);
+  auto* lineWidth = editor.findChild<QSpinBox*>("Line width");
+  const auto type = [lineWidth](const char* text) {
+    lineWidth->selectAll(), QTest::keyClicks(lineWidth, text);
+  };
+  // Apply and Cancel, in this order, are the editor's own buttons.
+  const QList<QPushButton*> buttons =
+      editor.findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);
+  editor.setEnabled(true);
+  editor.setAttributes(ShapePainterAttributesGL());
+  type("7");
+  buttons[1]->click();
+  EXPECT_EQ(lineWidth->text(), "1");
+  type("5");
+  EXPECT_EQ(reports.count(), 0);
+  buttons[0]->click();
+  EXPECT_EQ(reports.count(), 1);
+  editor.setImmediate(true);
+  EXPECT_TRUE(buttons[0]->isHidden() && buttons[1]->isHidden());
+  editor.findChild<QCheckBox*>("End cap")->click();
+  EXPECT_EQ(reports.count(), 2);
 }

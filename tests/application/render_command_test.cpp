@@ -1,16 +1,20 @@
-// ostrel-render run as a user runs it, with no display server: picture size, cycle colours, transparent
-// and cropped pictures, refusals; its picture agrees with the viewer's frame, and the viewer's
-// "Snapshot at size..." writes the asked picture.
+// Programs run as a user runs them. ostrel-render with no display server: picture size, cycle colours,
+// transparent and cropped pictures, refusals; its picture agrees with the viewer's frame, and the viewer's
+// "Snapshot at size..." writes the asked picture. The entry point's report of a failure that leaves the
+// event loop.
 #include "application/ShapePainterFactory.h"
 #include "tests/application/MainWindowFixture.h"
 #include "tests/support/OffscreenGL.h"
 #include "viewer/ViewerCanvasGL.h"
+
+#include <gtest/gtest.h>
 
 #include <QAction>
 #include <QCheckBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QSpinBox>
 
 namespace {
@@ -178,4 +182,28 @@ TEST_F(RenderCommand, SnapshotAtSizeSavesThePictureOfTheAskedSize) {
   ASSERT_EQ(saved.size(), QSize(300, 100));
   EXPECT_EQ(qAlpha(saved.pixel(0, 0)), 0);
   EXPECT_EQ(qAlpha(saved.pixel(110, 50)), 255);
+}
+
+TEST(EntryPoint, ReportsAnExceptionLeavingTheLoopAndCarriesOn) {
+  const std::pair<QString, std::string> cases[] = {
+      {"exception", "void VoxelMatrix<T>::load(const string&)\n"
+                    "Cannot open file\n"
+                    "[0] void VoxelMatrix<T>::load(const string&)\n"
+                    "[1] void ShapeViewerMainWindow::loadVoxelMatrix(...)\n"
+                    "returned 0\n"},
+      {"standard", "standard failure\nreturned 0\n"}}; // the text of a std::exception
+  for (const auto& [failure, expected] : cases) {
+    SCOPED_TRACE(failure.toStdString());
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(environment);
+    process.start(OSTREL_GUARDED_LOOP_PROBE, {failure});
+    process.waitForFinished(30000);
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 7); // the probe's own exit after the loop returned
+    const std::string errors = process.readAllStandardError().toStdString();
+    ASSERT_GE(errors.size(), expected.size()) << errors;
+    EXPECT_EQ(errors.substr(errors.size() - expected.size()), expected) << errors;
+  }
 }

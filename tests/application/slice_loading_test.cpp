@@ -1,6 +1,12 @@
-// Voxel matrices and images loaded through the window: the slice box chooses what every matrix
-// shows in the canvas, files are recognised by their content, unreadable ones are reported while the
-// scene stays, and textures come and go with their matrices.
+// Data shown with the shapes. Voxel matrices and images loaded through the window: the slice box chooses
+// what every matrix shows in the canvas, files are recognised by their content, unreadable ones are reported
+// while the scene stays, and textures come and go with their matrices. Parametric maps: the cell of a value,
+// and meshes loaded with their "-parameters.df" files coloured through the "Parametric maps" panel as a
+// user chooses variables, with the colour bar on the canvas.
+#include "application/ExtendedShapeViewerPainterGL.h"
+#include "application/ParameterData.h"
+#include "application/ParameterPanel.h"
+#include "geometry/TriMesh.h"
 #include "imaging/ImageWriter.h"
 #include "imaging/VoxelMatrix.h"
 #include "tests/application/MainWindowFixture.h"
@@ -8,9 +14,13 @@
 #include "viewer/QInputBox.h"
 #include "viewer/ViewerCanvasGL.h"
 
+#include <QComboBox>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QSpinBox>
+#include <QTest>
 
+#include <cmath>
 #include <cstdio>
 
 #include <GL/gl.h>
@@ -32,6 +42,59 @@ protected:
   QSpinBox& sliceBox() const { return *_window->findChild<QInputBox*>()->findChild<QSpinBox*>(); }
   ViewerCanvasGL& canvas() const { return *_window->mediator()->getCanvas(); }
   const ImageLayers& layers() const { return _window->mediator()->getImageLayers(); }
+};
+
+// Two sheets side by side facing the viewer, with values rising from left to right, a third one
+// whose data set is too short; the left sheet has its own colours.
+class ParametricMaps : public MainWindowFixture {
+protected:
+  static std::string sheet(float x) {
+    const std::string left = std::to_string(x) + " ", right = std::to_string(x + 1) + " ";
+    return "# 8\n# 3\n# 4\n" + left + "0 0\n" + right + "0 0\n" + right + "1 0\n" + left +
+           "1 0\n# 2\n0 1 2\n0 2 3\n# 0\n";
+  }
+  void SetUp() override {
+    MainWindowFixture::SetUp();
+    _window->resize(1500, 700);
+    _window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(_window));
+    file("left.vcolors.tm", "# 8\n# 3\n# 4\n0 200 0\n0 200 0\n0 200 0\n0 200 0\n# 0\n# 0\n");
+    file("short.vcolors.tm", "# 8\n# 3\n# 4\n99 99 99\n99 99 99\n99 99 99\n99 99 99\n# 0\n# 0\n");
+    file("left-parameters.df", "T\n0.0\n5.0\n5.0\n0.0\n");
+    file("right-parameters.df", "T label\n3.5 1\n9.0 2\n9.0 3\n3.5 4\n");
+    file("short-parameters.df", "T\n1.0\n2.0\n");
+    const ErrorCapture errors;
+    const std::pair<const char*, float> sheets[] = {{"left", -1.5f}, {"right", 0.5f}, {"short", 3}};
+    for (const auto& [name, x] : sheets) _window->openFile(file(std::string(name) + ".tm", sheet(x)));
+    loadErrors = errors.text();
+    panel = _window->findChild<ParameterPanel*>();
+    ASSERT_TRUE(panel);
+    parameterCombo = panel->findChildren<QComboBox*>()[0];
+    colormapCombo = panel->findChildren<QComboBox*>()[1];
+  }
+  const TriMesh<float>& mesh(int i) const { return static_cast<const TriMesh<float>&>(shape(i)); }
+  Vector<int> vertexColor(int i, int v) const { return (*mesh(i).getVertexColors())[v]; }
+  QImage frame() const {
+    ViewerCanvasGL& canvas = *_window->mediator()->getCanvas();
+    canvas.repaint();
+    return canvas.grabFramebuffer();
+  }
+  // Strongly red and strongly blue pixels in the columns x0 <= x < x1 of the middle rows.
+  static std::pair<int, int> redAndBlue(const QImage& image, int x0, int x1) {
+    int red = 0, blue = 0;
+    for (int y = image.height() / 4; y < image.height() * 3 / 4; ++y)
+      for (int x = x0; x < x1; ++x) {
+        const QColor c = image.pixelColor(x, y);
+        red += c.red() > c.green() + 80 && c.red() > c.blue() + 80;
+        blue += c.blue() > c.red() + 80 && c.blue() > c.green() + 80;
+      }
+    return {red, blue};
+  }
+
+  std::string loadErrors;
+  ParameterPanel* panel = nullptr;
+  QComboBox* parameterCombo = nullptr;
+  QComboBox* colormapCombo = nullptr;
 };
 
 } // namespace
@@ -117,4 +180,82 @@ TEST_F(SliceLoadingTest, LoadingAndRemovingMatricesAndImagesLeavesNoTextureBehin
   }
   EXPECT_EQ(liveTextures(), before);
   EXPECT_TRUE(layers().getSlicePainters().empty() && layers().numImages() == 0);
+}
+
+// Single-precision cells, halves rounded up; below, above and an empty range at the ends.
+TEST(ParameterData, MapsValuesToTheCellsOfItsColormap) {
+  const struct {
+    float minimum, maximum, value;
+    int cell;
+  } cases[] = {{0, 10, 5, 128},   {0, 10, -1, 0},     {0, 10, 11, 255}, {0, 10, 0, 0},   {0, 10, 10, 255},
+               {0, 255, 7.5f, 8}, {0, 255, 7.49f, 7}, {3, 3, 3, 255},   {0, 10, NAN, 0}, {-2, 2, 0, 128}};
+  for (const char* map : {"Grey", "Temperature"}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(map) + " " + std::to_string(c.value));
+      ParameterData data;
+      data.setColormapName(map);
+      data.updateMinimum(c.minimum);
+      data.updateMaximum(c.maximum);
+      EXPECT_EQ(data.valueToColor(c.value), data.getColormap().getColor(c.cell));
+    }
+  }
+}
+
+// The table holds the union of the meshes' ranges; a short data set is refused with its counts.
+TEST_F(ParametricMaps, ListsEveryNumericVariableWithTheUnionOfItsRanges) {
+  ASSERT_EQ(numShapes(), 3);
+  EXPECT_NE(loadErrors.find("short-parameters.df"), std::string::npos) << loadErrors;
+  EXPECT_NE(loadErrors.find(" 2 rows"), std::string::npos) << loadErrors;
+  EXPECT_NE(loadErrors.find(" 4 vertices"), std::string::npos) << loadErrors;
+  const auto& table = _window->mediator()->getParameters();
+  ASSERT_EQ(table.size(), 2u);
+  EXPECT_EQ(*table.at("T").getMinimum(), 0.0f);
+  EXPECT_EQ(*table.at("T").getMaximum(), 9.0f);
+  EXPECT_EQ(*table.at("label").getMaximum(), 4.0f); // an integer column, converted
+  EXPECT_EQ(parameterCombo->count(), 3);            // the empty entry, "T", "label"
+  EXPECT_FALSE(colormapCombo->isEnabled());
+}
+
+// "Temperature" colours both meshes at once, blue at the low end and red at the high end, with the
+// colour bar at the right edge; the empty entry gives the meshes their own colours back and hides it.
+TEST_F(ParametricMaps, ColoursEveryMeshWithTheVariableAndRestoresTheirOwnColours) {
+  colormapCombo->setCurrentText("Temperature"); // nothing is chosen yet: no effect
+  parameterCombo->setCurrentText("T");
+  EXPECT_TRUE(colormapCombo->isEnabled());
+  colormapCombo->setCurrentText("Temperature");
+  EXPECT_EQ(vertexColor(0, 0), Colormap::cold2Hot(256).getColor(0));   // left sheet, value 0
+  EXPECT_EQ(vertexColor(1, 1), Colormap::cold2Hot(256).getColor(255)); // right sheet, value 9
+  EXPECT_EQ(vertexColor(2, 0), (std::vector<int>{99, 99, 99}));        // its data set was refused
+  QImage image = frame();
+  const int w = image.width();
+  EXPECT_EQ(redAndBlue(image, 0, w / 2).first, 0); // blue low values on the left sheet,
+  EXPECT_GT(redAndBlue(image, 0, w / 2).second, 0);
+  EXPECT_GT(redAndBlue(image, w / 2, w - 60).first, 0); // red high values on the right one
+  EXPECT_EQ(redAndBlue(image, w / 2, w - 60).second, 0);
+  EXPECT_GT(redAndBlue(image, w - 40, w).first, 0); // the colour bar's two ends
+  EXPECT_GT(redAndBlue(image, w - 40, w).second, 0);
+
+  parameterCombo->setCurrentText("label"); // only the right sheet has it; its map is still "Grey"
+  EXPECT_EQ(vertexColor(1, 3), (std::vector<int>{255, 255, 255}));
+  EXPECT_EQ(vertexColor(0, 0), Colormap::cold2Hot(256).getColor(0));
+
+  parameterCombo->setCurrentText("");
+  EXPECT_FALSE(colormapCombo->isEnabled());
+  for (int v = 0; v < 4; ++v) EXPECT_EQ(vertexColor(0, v), (std::vector<int>{0, 200, 0})) << v;
+  EXPECT_FALSE(mesh(1).hasVertexColors());
+  image = frame();
+  EXPECT_EQ(redAndBlue(image, w - 40, w), std::make_pair(0, 0));
+}
+
+// Deleting the meshes that show a map takes the colour bar away with them.
+TEST_F(ParametricMaps, TheColourBarGoesWithTheLastMappedMesh) {
+  parameterCombo->setCurrentText("T");
+  auto* list = _window->findChild<QListWidget*>();
+  ASSERT_TRUE(list);
+  const ColorBarGL& bar = _window->mediator()->getCanvas()->getColorBar();
+  for (int row : {1, 0}) { // the right sheet first: the bar stays while the left one shows the map
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(bar.isShown(), row == 1) << row;
+  }
 }
