@@ -55,7 +55,7 @@ void writeTiff(const std::string& path, const TiffLayout& given, int pages) {
   if (!layout.lsmBlock.empty()) TIFFMergeFieldInfo(tiff, lsmFieldInfo, 1);
   for (int page = 0; page < pages; ++page) {
     setPageTags(tiff, layout.width, layout.height, layout.bitsPerSample, layout.samplesPerPixel,
-                layout.photometric, layout.planarConfig, layout.compression);
+                layout.photometric, layout.planarConfig, layout.lzw ? COMPRESSION_LZW : layout.compression);
     if (layout.photometric == PHOTOMETRIC_PALETTE) {
       const int cells = 1 << layout.bitsPerSample;
       std::vector<uint16_t> red(cells), green(cells), blue(cells, 0);
@@ -90,14 +90,22 @@ void writeTiff(const std::string& path, const TiffLayout& given, int pages) {
   TIFFClose(tiff);
 }
 
-std::vector<unsigned char> lsmInformationBlock(int dimensionX, int dimensionY, int channels,
+std::vector<unsigned char> lsmInformationBlock(int dimensionX, int dimensionY, int dimensionZ, int channels,
+                                               double voxelSizeX, double voxelSizeY, double voxelSizeZ,
                                                std::uint32_t magic) {
   std::vector<unsigned char> block(224, 0);
-  const std::int32_t header[] = {static_cast<std::int32_t>(magic), 224, dimensionX, dimensionY, 1, channels};
+  const std::int32_t header[] = {
+      static_cast<std::int32_t>(magic), 224, dimensionX, dimensionY, dimensionZ, channels};
   std::memcpy(block.data(), header, sizeof header);
-  const double voxelSizes[] = {1e-6, 1e-6, 1e-6};
+  const double voxelSizes[] = {voxelSizeX, voxelSizeY, voxelSizeZ};
   std::memcpy(block.data() + 40, voxelSizes, sizeof voxelSizes);
   return block;
+}
+
+TiffLayout lsmLayout(int dimensionX, int dimensionY, int channels, std::uint32_t magic) {
+  TiffLayout layout;
+  layout.lsmBlock = lsmInformationBlock(dimensionX, dimensionY, 1, channels, 1e-6, 1e-6, 1e-6, magic);
+  return layout;
 }
 
 void writeRawTiff(const std::string& path, const std::vector<RawPage>& pages) {

@@ -12,16 +12,17 @@ struct TiffLayout {
   int height = 3;
   int bitsPerSample = 8;
   int samplesPerPixel = 1;
-  int photometric = 1;                 // black is zero
-  int planarConfig = 1;                // contiguous
-  std::string description;             // ImageDescription, omitted when empty
-  float xResolution = -1;              // omitted when negative
-  float yResolution = -1;              // omitted when negative
-  int resolutionUnit = -1;             // omitted when negative
-  int compression = 1;                 // none; the image is one strip
-  std::vector<unsigned char> lsmBlock; // tag 34412 (the Zeiss information block), omitted when empty
+  int photometric = 1;                   // black is zero
+  int planarConfig = 1;                  // contiguous
+  std::string description{};             // ImageDescription, omitted when empty
+  float xResolution = -1;                // omitted when negative
+  float yResolution = -1;                // omitted when negative
+  int resolutionUnit = -1;               // omitted when negative
+  int compression = 1;                   // none; the image is one strip
+  bool lzw = false;                      // LZW, whatever compression says
+  std::vector<unsigned char> lsmBlock{}; // tag 34412 (the Zeiss information block), omitted when empty
   // Value of sample s of pixel (row, column) on page p; by default a pattern that differs everywhere.
-  std::function<unsigned(int page, int row, int column, int sample)> value;
+  std::function<unsigned(int page, int row, int column, int sample)> value{};
 };
 
 // Writes pages copies of layout (page index passed to the value function); fails the test on error.
@@ -53,9 +54,14 @@ std::string withDirectoryTag(std::string bytes, int index, std::uint16_t tag, st
 // The default pixel pattern, kept below 256 so that 8-bit files hold it unchanged.
 unsigned defaultPixelValue(int page, int row, int column, int sample);
 
-// A Zeiss LSM information block of one plane of the given dimensions, voxels of a micrometre.
-std::vector<unsigned char> lsmInformationBlock(int dimensionX, int dimensionY, int channels = 1,
+// A Zeiss LSM information block of the given dimensions and voxel sizes (metres).
+std::vector<unsigned char> lsmInformationBlock(int dimensionX, int dimensionY, int dimensionZ, int channels,
+                                               double voxelSizeX, double voxelSizeY, double voxelSizeZ,
                                                std::uint32_t magic = 0x0400494C);
+
+// The default layout with the LSM information block of one plane of the given dimensions, voxels of a
+// micrometre.
+TiffLayout lsmLayout(int dimensionX, int dimensionY, int channels = 1, std::uint32_t magic = 0x0400494C);
 
 class ImageHeader;
 

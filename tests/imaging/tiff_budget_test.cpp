@@ -133,11 +133,8 @@ TEST(LsmBudget, BlocksPromisingMoreThanTheFileHoldsAreRefusedAlsoAsMosaicCells) 
   const std::string paths[] = {directory.file("honest.tif"), directory.file("promise.lsm"),
                                directory.file("huge.lsm")};
   writeTiff(paths[0], TiffLayout());
-  for (const int side : {6000, 0x7FFFFFFF}) {
-    TiffLayout layout;
-    layout.lsmBlock = lsmInformationBlock(side, side);
-    writeTiff(paths[side == 6000 ? 1 : 2], layout);
-  }
+  writeTiff(paths[1], lsmLayout(6000, 6000));
+  writeTiff(paths[2], lsmLayout(0x7FFFFFFF, 0x7FFFFFFF));
   Image image;
   ImageSourceFile cells[3];
   ImageSourceLSMStackPlane source;

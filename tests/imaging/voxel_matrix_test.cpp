@@ -12,6 +12,7 @@
 #include <tiffio.h>
 
 #include <cstdint>
+#include <numeric>
 #include <sstream>
 #include <vector>
 
@@ -195,19 +196,13 @@ TEST(VmFormatWrite, SaveWritesLayoutOneByteForByteAndLoadsItBack) {
 
 TEST(VmFormatRead, EveryElementTypeRoundTripsUnderItsIdentifier) {
   TemporaryDirectory directory;
-  int files = 0;
-  auto roundTrip = [&](auto sample, int typeId) {
+  const auto roundTrip = [&](auto sample, int typeId) {
     using T = decltype(sample);
-    VoxelMatrix<T> matrix(3, 2, 2);
-    for (int k = 0; k < 2; ++k)
-      for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 2; ++j) matrix(i, j, k) = static_cast<T>(i + 3 * j + 7 * k);
+    const VoxelMatrix<T> matrix = positionalMatrix<T>(3, 2, 2);
     EXPECT_EQ(matrix.dataTypeId(), typeId) << "element size " << sizeof(T);
-    const std::string path = directory.file("type" + std::to_string(files++));
+    const std::string path = directory.file(std::to_string(typeId) + "-" + std::to_string(sizeof(T)));
     matrix.save(path);
-    VoxelMatrix<T> loaded;
-    loaded.load(path + ".vm");
-    EXPECT_EQ(loaded, matrix) << "element size " << sizeof(T);
+    EXPECT_EQ(VoxelMatrix<T>(path + ".vm"), matrix) << "element size " << sizeof(T);
   };
   roundTrip(static_cast<unsigned char>(0), 0);
   roundTrip(short(), 0);
@@ -225,19 +220,17 @@ TEST(VmFormatRead, EveryElementTypeRoundTripsUnderItsIdentifier) {
 TEST(VmFormatRead, LayoutZeroIsSizesThenVoxelsWithoutCalibration) {
   TemporaryDirectory directory;
   std::string bytes = ints({4, 5, 6});
-  for (int n = 0; n < 4 * 5 * 6; ++n) bytes += bytesOf(static_cast<float>(n));
+  std::vector<float> values(4 * 5 * 6);
+  std::iota(values.begin(), values.end(), 0.0f);
+  for (float v : values) bytes += bytesOf(v);
   writeFile(directory.file("old.vm"), bytes);
   const VoxelMatrix<float> matrix(directory.file("old.vm"));
-  EXPECT_EQ(matrix.getSize(), VoxelMatrix<float>(4, 5, 6).getSize());
-  EXPECT_EQ(matrix(0, 1, 0), 1);
-  EXPECT_EQ(matrix(1, 0, 0), 5);
-  EXPECT_EQ(matrix(0, 0, 1), 20);
+  EXPECT_EQ(matrix.getSize(), triple(4, 5, 6));
+  EXPECT_EQ(matrix.cat(), Vector<float>(values)); // slice after slice, row after row
   EXPECT_EQ(matrix.getVoxelCalibration().getLengthUnit().getScale(), 0);
-  VoxelMatrix<int> small(1, 2, 1);
-  small(0, 0, 0) = 7;
-  small(0, 1, 0) = 9;
+  const VoxelMatrix<int> small = positionalMatrix<int>(1, 2, 1);
   small.saveUnderFormat0(directory.file("zero.vm"));
-  EXPECT_EQ(readFile(directory.file("zero.vm")), ints({1, 2, 1, 7, 9}));
+  EXPECT_EQ(readFile(directory.file("zero.vm")), ints({1, 2, 1, 0, 10}));
   EXPECT_EQ(VoxelMatrix<int>(directory.file("zero.vm")), small);
   rampMatrix(2, 3, 2).save(directory.file("one.vm"));
   EXPECT_EQ(VoxelMatrix<float>::fileSizes(directory.file("zero.vm"))[1], 2);
