@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen"); // no display needed
   QApplication application(argc, argv);
   const bool standard = argc > 1 && std::strcmp(argv[1], "standard") == 0;
   QTimer::singleShot(0, [standard] {

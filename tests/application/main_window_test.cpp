@@ -212,8 +212,13 @@ TEST_F(ShapeListTest, VisibilityColourAndDeletionShowOnTheCanvasAndInTheList) {
   EXPECT_EQ(swatch.pixelColor(side - 1, 0), QColor(Qt::black));
 }
 
-TEST_F(ShapeListTest, ColourPeriodicityDialogSetsTheCycleOfLaterShapes) {
-  add("first");
+// Colours follow the flag map from its third colour in a cycle of 14, or of the length "Color
+// periodicity..." sets for later shapes; equal names are counted, names differing in case are not equal; a
+// shape given by reference is drawn as it is and stays the caller's.
+TEST_F(ShapeListTest, ColoursCycleEqualNamesAreCountedAndAShapeByReferenceStaysTheCallers) {
+  const Points kept("Cell");
+  for (int i = 0; i < 15; ++i) add("cell");
+  _window->mediator()->addShape(kept, "kept.vx");
   for (int chosen : {2, 0}) { // 0: cancelled
     whenModalShows([chosen](QWidget* modal) {
       auto* dialog = qobject_cast<QInputDialog*>(modal);
@@ -226,27 +231,18 @@ TEST_F(ShapeListTest, ColourPeriodicityDialogSetsTheCycleOfLaterShapes) {
       if (entry->text() == "Color periodicity...") entry->trigger();
   }
   EXPECT_EQ(QSettings().value("color-cycle-length").toInt(), 2);
-  for (const char* name : {"b", "c", "d"}) add(name);
-  for (int i = 0; i < 4; ++i)
-    EXPECT_EQ(proxy(i).getAttributes().getColor(), Colormap::flag().getColor(2 + i % 2));
-}
-
-// Colours follow the flag map from its third colour in a cycle of 14; equal names are counted, names
-// differing in case are not equal; a shape given by reference is drawn as it is and stays the caller's.
-TEST_F(ShapeListTest, ColoursCycleEqualNamesAreCountedAndAShapeByReferenceStaysTheCallers) {
-  const Points kept("Cell");
-  for (int i = 0; i < 15; ++i) add("cell");
-  _window->mediator()->addShape(kept, "kept.vx");
+  add("later");
+  add("later");
   const auto& painters = _window->mediator()->getPainters();
-  ASSERT_EQ(painters.size(), 16u);
-  for (int i = 0; i < 16; ++i) {
-    EXPECT_EQ(proxy(i).getAttributes().getColor(), Colormap::flag().getColor(2 + i % 14)) << i;
-    EXPECT_EQ(painters[i]->getNameCounter(), i < 15 ? i + 1 : 1) << i;
+  ASSERT_EQ(painters.size(), 18u);
+  for (int i = 0; i < 18; ++i) {
+    EXPECT_EQ(proxy(i).getAttributes().getColor(), Colormap::flag().getColor(2 + i % (i < 16 ? 14 : 2))) << i;
+    EXPECT_EQ(painters[i]->getNameCounter(), i < 15 ? i + 1 : i == 15 ? 1 : i - 15) << i;
   }
   EXPECT_EQ(&proxy(15).getShape(), &kept);
   const int freed = Points::freed;
   delete _window;
-  EXPECT_EQ(Points::freed - freed, 15);
+  EXPECT_EQ(Points::freed - freed, 17);
 }
 
 // Outside immediate mode a change waits for Apply; Cancel shows the last given set again.

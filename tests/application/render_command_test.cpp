@@ -14,26 +14,26 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QSpinBox>
 
 namespace {
 
-struct RenderRun {
-  int status;
+struct ProgramRun {
+  int status; // -1 when the program did not exit normally
   std::string errors;
 };
 
-RenderRun render(const QStringList& arguments) {
-  QProcess program;
+// Runs program (by default ostrel-render) with no display server: its exit status and error stream.
+ProgramRun runProgram(const QStringList& arguments, const QString& program = OSTREL_RENDER_PROGRAM) {
+  QProcess process;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.remove("DISPLAY");
   environment.remove("WAYLAND_DISPLAY");
-  program.setProcessEnvironment(environment);
-  program.start(OSTREL_RENDER_PROGRAM, arguments);
-  program.waitForFinished(60000);
-  return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
-          QString::fromLocal8Bit(program.readAllStandardError()).toStdString()};
+  process.setProcessEnvironment(environment);
+  process.start(program, arguments);
+  process.waitForFinished(60000);
+  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+          QString::fromLocal8Bit(process.readAllStandardError()).toStdString()};
 }
 
 // Two squares facing the viewer, left and right of the centre; the right one lies nearer.
@@ -66,7 +66,8 @@ QRect alphaBounds(const QImage& image) {
 
 TEST_F(RenderCommand, DrawsEachShapeInItsCycleColourWhereItLiesAtTheAskedSize) {
   ASSERT_EQ(
-      render(QStringList{"-o", output, "--resolution", "160,120"} + black + QStringList{left, right}).status,
+      runProgram(QStringList{"-o", output, "--resolution", "160,120"} + black + QStringList{left, right})
+          .status,
       0);
   const QImage picture(output);
   ASSERT_EQ(picture.size(), QSize(160, 120));
@@ -78,7 +79,7 @@ TEST_F(RenderCommand, DrawsEachShapeInItsCycleColourWhereItLiesAtTheAskedSize) {
 }
 
 TEST_F(RenderCommand, TransparentAndCroppedPicturesKeepOnlyTheModel) {
-  ASSERT_EQ(render({"-o", output, "--transparent", "--no-box", left, right}).status, 0);
+  ASSERT_EQ(runProgram({"-o", output, "--transparent", "--no-box", left, right}).status, 0);
   const QImage whole(output);
   ASSERT_TRUE(whole.hasAlphaChannel());
   for (const QPoint corner : {QPoint(0, 0), QPoint(799, 799)}) EXPECT_EQ(qAlpha(whole.pixel(corner)), 0);
@@ -86,7 +87,8 @@ TEST_F(RenderCommand, TransparentAndCroppedPicturesKeepOnlyTheModel) {
   const QRect model = alphaBounds(whole);
   // Cropping follows what was drawn, over a gradient as over a transparent background.
   for (const QStringList& background : {QStringList{"--transparent"}, QStringList{}}) {
-    ASSERT_EQ(render(QStringList{"-o", output, "--crop", "--no-box", left, right} + background).status, 0);
+    ASSERT_EQ(runProgram(QStringList{"-o", output, "--crop", "--no-box", left, right} + background).status,
+              0);
     const QImage cropped(output);
     EXPECT_EQ(cropped.size(), model.size()) << background.join(" ").toStdString();
     if (!background.isEmpty()) {
@@ -110,7 +112,7 @@ TEST_F(RenderCommand, RefusesBadCommandLinesAndReportsUnreadableFilesWhileDrawin
   };
   for (const auto& c : cases) {
     QFile::remove(output);
-    const RenderRun run = render(c.arguments);
+    const ProgramRun run = runProgram(c.arguments);
     EXPECT_EQ(run.status, c.status) << c.says;
     EXPECT_NE(run.errors.find(c.says), std::string::npos) << run.errors;
     EXPECT_EQ(QFile::exists(output), c.status == 1) << c.says; // the readable file is still drawn
@@ -132,7 +134,7 @@ TEST_F(RenderCommand, DrawsTheViewersFramePixelForPixel) {
     const QImage viewer = canvas.grabFramebuffer().convertToFormat(QImage::Format_RGB32);
     QStringList arguments = {"-o", output, "--scaling", "1", "--resolution", "150,110", left, right};
     if (pose) arguments << "--pose" << QString::number(pose);
-    ASSERT_EQ(render(arguments).status, 0);
+    ASSERT_EQ(runProgram(arguments).status, 0);
     const QImage picture(output);
     ASSERT_EQ(picture.size(), viewer.size());
     int differing = 0;
@@ -194,16 +196,9 @@ TEST(EntryPoint, ReportsAnExceptionLeavingTheLoopAndCarriesOn) {
       {"standard", "standard failure\nreturned 0\n"}}; // the text of a std::exception
   for (const auto& [failure, expected] : cases) {
     SCOPED_TRACE(failure.toStdString());
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    process.setProcessEnvironment(environment);
-    process.start(OSTREL_GUARDED_LOOP_PROBE, {failure});
-    process.waitForFinished(30000);
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 7); // the probe's own exit after the loop returned
-    const std::string errors = process.readAllStandardError().toStdString();
-    ASSERT_GE(errors.size(), expected.size()) << errors;
-    EXPECT_EQ(errors.substr(errors.size() - expected.size()), expected) << errors;
+    const ProgramRun run = runProgram({failure}, OSTREL_GUARDED_LOOP_PROBE);
+    EXPECT_EQ(run.status, 7); // the probe's own exit after the loop returned
+    ASSERT_GE(run.errors.size(), expected.size()) << run.errors;
+    EXPECT_EQ(run.errors.substr(run.errors.size() - expected.size()), expected) << run.errors;
   }
 }
