@@ -15,21 +15,7 @@
 #include <QTimer>
 
 #include <functional>
-#include <iostream>
 #include <memory>
-#include <sstream>
-
-// Collects what is written to the standard error stream while it lives.
-class ErrorCapture {
-public:
-  ErrorCapture() : _old(std::cerr.rdbuf(_text.rdbuf())) {}
-  ~ErrorCapture() { std::cerr.rdbuf(_old); }
-  std::string text() const { return _text.str(); }
-
-private:
-  std::ostringstream _text;
-  std::streambuf* _old;
-};
 
 // The settings store is already redirected away from the user's own; every test starts it empty.
 // The window scales loaded shapes by one unless the test says otherwise.
@@ -47,11 +33,13 @@ protected:
     QSettings().clear();
   }
 
-  static Vector<float> scaling(float factor) {
-    Vector<float> s(3);
-    s.fill(factor);
-    return s;
+  // What action writes to the standard error stream.
+  static std::string errorsOf(const std::function<void()>& action) {
+    testing::internal::CaptureStderr();
+    action();
+    return testing::internal::GetCapturedStderr();
   }
+  static Vector<float> scaling(float factor) { return Vector<float>(std::vector<float>(3, factor)); }
   QString file(const std::string& name, const std::string& text) {
     writeFile(_dir.file(name), text);
     return QString::fromStdString(_dir.file(name));

@@ -31,12 +31,13 @@ class ShapeLoadingTest : public MainWindowFixture {
 protected:
   // Opens each file as the command line does, in batch mode when asked; returns the number of reports.
   int openEach(const std::vector<QString>& names, bool batch = false) {
-    ErrorCapture errors;
-    _window->setBatchMode(batch);
-    for (const QString& name : names) _window->openShapeFile(name), QApplication::processEvents();
-    _window->setBatchMode(false);
+    const std::string errors = errorsOf([&] {
+      _window->setBatchMode(batch);
+      for (const QString& name : names) _window->openShapeFile(name), QApplication::processEvents();
+      _window->setBatchMode(false);
+    });
     int reports = 0;
-    for (std::size_t at = 0; (at = errors.text().find("Exception raised:", at)) != std::string::npos; ++at)
+    for (std::size_t at = 0; (at = errors.find("Exception raised:", at)) != std::string::npos; ++at)
       ++reports;
     return reports;
   }
@@ -45,9 +46,7 @@ protected:
   // reported.
   std::string load(const std::string& mesh, const std::string& companion, const char* colours) {
     if (colours) file(companion, colours);
-    ErrorCapture errors;
-    _window->openShapeFile(file(mesh, quadMeshText));
-    return errors.text();
+    return errorsOf([&] { _window->openShapeFile(file(mesh, quadMeshText)); });
   }
   // Drags `data` onto the window and drops it there; says whether the window accepted the drag.
   bool dragAndDrop(QMimeData* data) {

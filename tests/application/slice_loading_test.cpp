@@ -63,14 +63,13 @@ protected:
     file("left-parameters.df", "T\n0.0\n5.0\n5.0\n0.0\n");
     file("right-parameters.df", "T label\n3.5 1\n9.0 2\n9.0 3\n3.5 4\n");
     file("short-parameters.df", "T\n1.0\n2.0\n");
-    const ErrorCapture errors;
     const std::pair<const char*, float> sheets[] = {{"left", -1.5f}, {"right", 0.5f}, {"short", 3}};
-    for (const auto& [name, x] : sheets) _window->openFile(file(std::string(name) + ".tm", sheet(x)));
-    loadErrors = errors.text();
-    panel = _window->findChild<ParameterPanel*>();
-    ASSERT_TRUE(panel);
-    parameterCombo = panel->findChildren<QComboBox*>()[0];
-    colormapCombo = panel->findChildren<QComboBox*>()[1];
+    loadErrors = errorsOf([&] {
+      for (const auto& [name, x] : sheets) _window->openFile(file(std::string(name) + ".tm", sheet(x)));
+    });
+    const QList<QComboBox*> combos = _window->findChild<ParameterPanel*>()->findChildren<QComboBox*>();
+    parameterCombo = combos[0];
+    colormapCombo = combos[1];
   }
   const TriMesh<float>& mesh(int i) const { return static_cast<const TriMesh<float>&>(shape(i)); }
   Vector<int> vertexColor(int i, int v) const { return (*mesh(i).getVertexColors())[v]; }
@@ -92,7 +91,6 @@ protected:
   }
 
   std::string loadErrors;
-  ParameterPanel* panel = nullptr;
   QComboBox* parameterCombo = nullptr;
   QComboBox* colormapCombo = nullptr;
 };
@@ -142,15 +140,14 @@ TEST_F(SliceLoadingTest, AnUnreadableMatrixIsReportedAndTheShapesStayDrawn) {
       file("square.txt", "# 8\n# 3\n# 4\n-1 -1 0\n1 -1 0\n1 1 0\n-1 1 0\n# 2\n0 1 2\n0 2 3\n"));
   ASSERT_EQ(numShapes(), 1);
   const QString bad = file("cut.vm", std::string("\0\0\0\0\0\0\0\0\0\0\0\0\1\0\0\0\5\0\0\0\100\0\0\0", 24));
-  ErrorCapture errors;
   QString message;
   whenModalShows([&message](QWidget* dialog) {
     message = qobject_cast<QMessageBox*>(dialog)->text();
     qobject_cast<QMessageBox*>(dialog)->accept();
   });
-  _window->openFile(bad);
+  const std::string errors = errorsOf([&] { _window->openFile(bad); });
   EXPECT_TRUE(message.contains(bad)) << message.toStdString();
-  EXPECT_NE(errors.text().find(message.toStdString()), std::string::npos) << errors.text();
+  EXPECT_NE(errors.find(message.toStdString()), std::string::npos) << errors;
   EXPECT_EQ(numShapes(), 1);
   const QImage frame = canvas().grabFramebuffer();
   const QColor centre = frame.pixelColor(frame.width() / 2, frame.height() / 2);
@@ -202,7 +199,7 @@ TEST(ParameterData, MapsValuesToTheCellsOfItsColormap) {
 }
 
 // The table holds the union of the meshes' ranges; a short data set is refused with its counts.
-TEST_F(ParametricMaps, ListsEveryNumericVariableWithTheUnionOfItsRanges) {
+TEST_F(ParametricMaps, ListsTheVariablesColoursTheMeshesAndTheBarGoesWithTheLastMappedMesh) {
   ASSERT_EQ(numShapes(), 3);
   EXPECT_NE(loadErrors.find("short-parameters.df"), std::string::npos) << loadErrors;
   EXPECT_NE(loadErrors.find(" 2 rows"), std::string::npos) << loadErrors;
@@ -214,11 +211,9 @@ TEST_F(ParametricMaps, ListsEveryNumericVariableWithTheUnionOfItsRanges) {
   EXPECT_EQ(*table.at("label").getMaximum(), 4.0f); // an integer column, converted
   EXPECT_EQ(parameterCombo->count(), 3);            // the empty entry, "T", "label"
   EXPECT_FALSE(colormapCombo->isEnabled());
-}
 
-// "Temperature" colours both meshes at once, blue at the low end and red at the high end, with the
-// colour bar at the right edge; the empty entry gives the meshes their own colours back and hides it.
-TEST_F(ParametricMaps, ColoursEveryMeshWithTheVariableAndRestoresTheirOwnColours) {
+  // "Temperature" colours both meshes at once, blue at the low end and red at the high end, with the
+  // colour bar at the right edge; the empty entry gives the meshes their own colours back and hides it.
   colormapCombo->setCurrentText("Temperature"); // nothing is chosen yet: no effect
   parameterCombo->setCurrentText("T");
   EXPECT_TRUE(colormapCombo->isEnabled());
@@ -245,10 +240,8 @@ TEST_F(ParametricMaps, ColoursEveryMeshWithTheVariableAndRestoresTheirOwnColours
   EXPECT_FALSE(mesh(1).hasVertexColors());
   image = frame();
   EXPECT_EQ(redAndBlue(image, w - 40, w), std::make_pair(0, 0));
-}
 
-// Deleting the meshes that show a map takes the colour bar away with them.
-TEST_F(ParametricMaps, TheColourBarGoesWithTheLastMappedMesh) {
+  // Deleting the meshes that show a map takes the colour bar away with them.
   parameterCombo->setCurrentText("T");
   auto* list = _window->findChild<QListWidget*>();
   ASSERT_TRUE(list);

@@ -303,11 +303,8 @@ TEST(ImageSourceTiffStack, AnswersFromTheStacksHeaderReadsPlanesAndClones) {
     EXPECT_EQ(image.row(1)[2], defaultPixelValue(plane, 1, 2, 0)) << "plane " << plane;
   }
   const std::unique_ptr<ImageSource> clone = stack.clone();
-  const auto& copy = static_cast<const ImageSourceTiffStackPlane&>(*clone);
-  EXPECT_EQ(copy.getType(), 4);
-  EXPECT_EQ(copy.getSize(), stack.getSize());
-  EXPECT_EQ(copy.getPlane(), 1);
-  EXPECT_FLOAT_EQ(copy.getVoxelSizeZ(), 0.75f);
+  EXPECT_EQ(static_cast<const ImageSourceTiffStackPlane&>(*clone).getPlane(), 1);
+  EXPECT_FLOAT_EQ(static_cast<const ImageSourceTiffStackPlane&>(*clone).getVoxelSizeZ(), 0.75f);
   stack.setPlane(3);
   EXPECT_THROW(ImageReader().read(image, stack), FileReadError);
   stack.setPlane(-1);
@@ -326,9 +323,6 @@ TEST(ImageSourceVoxelMatrix, PlanesInMemoryAre16BitAndPlanesOfFiles8Bit) {
   ImageSourceVoxelMatrixPlane memory;
   memory.setVoxelMatrix(matrix);
   memory.setPlane(1);
-  EXPECT_TRUE(memory.isDefined());
-  EXPECT_EQ(memory.getSize2(), 3);
-  EXPECT_EQ(memory.getDepth(), 32);
   Image image;
   quietly([&] { ImageReader().read(image, memory); });
   ASSERT_EQ(image.getDepth(), 16);
@@ -339,7 +333,6 @@ TEST(ImageSourceVoxelMatrix, PlanesInMemoryAre16BitAndPlanesOfFiles8Bit) {
   ImageSourceVoxelMatrixFilePlane file; // sizes come from the header
   file.setVoxelMatrixFilename(directory.file("m.vm"));
   EXPECT_EQ(file.getVoxelMatrixSize()[2], 4);
-  EXPECT_EQ(file.getSize1(), 2);
   file.setPlane(3);
   quietly([&] { ImageReader().read(image, file); });
   EXPECT_EQ(image.getDepth(), 8);

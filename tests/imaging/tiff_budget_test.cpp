@@ -105,14 +105,10 @@ TEST(TiffBudget, PagesSharingOneStripAreRefusedOnceTheyAddUpPastTheFile) {
   std::vector<RawPage> pages(40, RawPage{64, 64, COMPRESSION_NONE, std::string(1, '\1')});
   pages[0].strip = noiseBytes(64 * 64);
   writeRawTiff(path, pages);
-  // Every later page points at the first page's 4096 bytes.
-  TIFF* tiff = TIFFOpen(path.c_str(), "r");
-  ASSERT_NE(tiff, nullptr);
-  const auto shared = static_cast<std::uint32_t>(TIFFGetStrileOffset(tiff, 0));
-  TIFFClose(tiff);
+  // Every later page points at the first page's 4096 bytes, which libtiff wrote right after the header.
   std::string bytes = readFile(path);
   for (int page = 1; page < 40; ++page) {
-    bytes = withDirectoryTag(bytes, page, TIFFTAG_STRIPOFFSETS, shared);
+    bytes = withDirectoryTag(bytes, page, TIFFTAG_STRIPOFFSETS, 8);
     bytes = withDirectoryTag(bytes, page, TIFFTAG_STRIPBYTECOUNTS, 64 * 64);
   }
   writeFile(path, bytes);
@@ -163,18 +159,14 @@ TEST(LsmBudget, BlocksPromisingMoreThanTheFileHoldsAreRefusedAlsoAsMosaicCells) 
 
 namespace {
 
-long long currentAddressSpace() {
-  std::ifstream statm("/proc/self/statm");
-  long long pages = 0;
-  statm >> pages;
-  return pages * sysconf(_SC_PAGESIZE);
-}
-
 // In the child of a death test: caps the address space 256 MB above what is in use, then reads
 // every file as an image and as a stack. Exits 2 when memory ran out, 1 when a stack loaded, and
 // 0 when every stack was refused with an Exception.
 void readEachUnderACap(const std::vector<std::string>& paths) {
-  const rlim_t cap = static_cast<rlim_t>(currentAddressSpace() + (256LL << 20));
+  std::ifstream statm("/proc/self/statm");
+  long long pages = 0;
+  statm >> pages;
+  const rlim_t cap = static_cast<rlim_t>(pages * sysconf(_SC_PAGESIZE) + (256LL << 20));
   const rlimit limit{cap, cap};
   setrlimit(RLIMIT_AS, &limit);
   for (const std::string& path : paths) {
