@@ -75,7 +75,7 @@ TEST_F(ShapeLoadingTest, ScalesEveryVertexByTheScalingFactorsWhateverTheFileIsCa
 }
 
 // Junk, a count the file cannot hold, a missing file, and points that cannot be scaled in three dimensions.
-TEST_F(ShapeLoadingTest, CommandLineBatchReportsABadFileAndLoadsTheNext) {
+TEST_F(ShapeLoadingTest, CommandLineBatchReportsABadFileAndLoadsTheNextAndEmptyShapesAreAddedOrReported) {
   const QString good = file("good.vx", twoPoints);
   EXPECT_EQ(openEach({good, file("junk.vx", std::string("\x89PNG\r\n\x1a\n\0\0", 10)),
                       file("hostile.vx", "# 6\n# 3\n# 2000000000\n1 2 3\n"),
@@ -86,9 +86,7 @@ TEST_F(ShapeLoadingTest, CommandLineBatchReportsABadFileAndLoadsTheNext) {
   EXPECT_EQ(numShapes(), 2);
   EXPECT_EQ(shape(0).toVector(), Vector<float>(std::vector<float>{1, 2, 3, -1, 0, 0.5f}))
       << "a bad file leaves loaded shapes alone";
-}
-
-TEST_F(ShapeLoadingTest, ShapesWithoutVerticesAreAddedAndDrawnOrReported) {
+  // Shapes without vertices are added and drawn, or reported.
   _window->show();
   std::vector<QString> files;
   for (const char* text : {"# 6\n# 3\n# 0\n", "# 6\n# 3\n", "# 0\n# 3\n# 0\n", "# 1\n# 3\n# 1\n1 2 3\n",
@@ -96,7 +94,7 @@ TEST_F(ShapeLoadingTest, ShapesWithoutVerticesAreAddedAndDrawnOrReported) {
                            "# 8\n# 3\n# 0\n# 0\n# 0\n", "#", "# 4\n# 3\n# 0\n", "# 4\n# 3\n# 1\n# 0\n"})
     files.push_back(file("empty" + std::to_string(files.size()), text));
   EXPECT_EQ(openEach(files), 3);
-  EXPECT_EQ(numShapes(), 8);
+  EXPECT_EQ(numShapes(), 10);
 }
 
 TEST_F(ShapeLoadingTest, DroppedFilesLoadInDropOrderAndDataWithoutUrlsIsRefused) {

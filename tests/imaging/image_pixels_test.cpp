@@ -46,7 +46,7 @@ std::string cells(const Colormap& map, std::initializer_list<int> indices) {
 
 } // namespace
 
-TEST(ImageWriter, GreyColourAndIndexedImagesReadBackExactly) {
+TEST(ImageWriter, GreyColourAndIndexedImagesReadBackExactlyAndNothingIsOverwrittenUnasked) {
   TemporaryDirectory directory;
   Image indexed = patternImage(8);
   indexed.setColormap(Colormap::fire());
@@ -70,10 +70,7 @@ TEST(ImageWriter, GreyColourAndIndexedImagesReadBackExactly) {
       EXPECT_EQ(*back.getColormap(), Colormap::fire());
     }
   }
-}
-
-TEST(ImageWriter, RefusesToOverwriteUnlessAskedAndReportsUnwritablePlaces) {
-  TemporaryDirectory directory;
+  // An existing file is overwritten only when asked; an unwritable place is named.
   const std::string path = directory.file("kept.tif");
   writeFile(path, "old");
   EXPECT_THROW(ImageWriter().write(patternImage(8), path), FileWriteError);
@@ -119,15 +116,13 @@ TEST(PixelMatrixFromImage, OneValuePerPixelAtEveryDepth) {
   EXPECT_EQ(matrix(0, 0), 0x3c);
 }
 
-TEST(ColormapNamed, FireInterpolatesTruncatingTheSumAndRepeatsItsLastPoint) {
+TEST(ColormapNamed, FireTruncatesItsInterpolationAndCold2HotHasLogarithmicQuarters) {
   const Colormap fire = Colormap::fire();
   ASSERT_EQ(fire.getSize(), 256);
   // 57: 227 - 17/8 truncated as a whole
   EXPECT_EQ(cells(fire, {0, 4, 8, 57, 128}), "0=0,0,0 4=0,0,30 8=0,0,61 57=125,0,224 128=240,79,0");
   for (int i = 248; i < 256; ++i) EXPECT_EQ(cells(fire, {i}), std::to_string(i) + "=255,255,255");
-}
-
-TEST(ColormapNamed, Cold2HotHasLogarithmicQuartersAndRefusesOtherSizes) {
+  // Cold2hot has logarithmic quarters and refuses sizes it cannot split into them.
   const Colormap map = Colormap::cold2Hot(256);
   ASSERT_EQ(map.getSize(), 256);
   EXPECT_EQ(cells(map, {0, 1, 63, 64, 127}), "0=0,0,255 1=0,0,255 63=0,254,255 64=0,255,255 127=0,255,0");
@@ -137,7 +132,7 @@ TEST(ColormapNamed, Cold2HotHasLogarithmicQuartersAndRefusesOtherSizes) {
   EXPECT_THROW(Colormap::cold2Hot(10), SizeError);
 }
 
-TEST(ColormapGrey, RampsAndConversion) {
+TEST(ColormapGreyAndFile, RampsConversionAndTheTruncatedColumnsOfADataSet) {
   Colormap ramp(256);
   ramp.makeGrayscale();
   EXPECT_TRUE(ramp.isIdentity());
@@ -150,9 +145,7 @@ TEST(ColormapGrey, RampsAndConversion) {
   flag.convertToGrayscale();
   EXPECT_TRUE(flag.isGrayscale());
   EXPECT_EQ(cells(flag, {3, 6}), "3=113,113,113 6=184,184,184");
-}
-
-TEST(ColormapFile, ReadsTruncatedRedGreenBlueColumnsOfADataSet) {
+  // A data set gives its Red, Green and Blue columns truncated.
   TemporaryDirectory directory;
   writeFile(directory.file("map.df"),
             "Index\tBlue\tGreen\tRed\n0\t3\t2\t1\n1\t30\t20\t10\n2\t255.9\t128.5\t0\n");

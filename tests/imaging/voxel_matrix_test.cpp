@@ -102,7 +102,7 @@ std::vector<std::string> pageTags(const std::string& path) {
 
 } // namespace
 
-TEST(VoxelMatrixOperations, BoundsElementWiseArithmeticStatisticsReversalAndConversion) {
+TEST(VoxelMatrixOperations, BoundsArithmeticStatisticsHistogramsReversalAndConversion) {
   VoxelMatrix<int> matrix = positionalMatrix<int>(2, 3, 4);
   EXPECT_THROW(matrix.getSize(4), ValueError);
   EXPECT_TRUE(matrix.contains(1, 2, 3));
@@ -128,15 +128,13 @@ TEST(VoxelMatrixOperations, BoundsElementWiseArithmeticStatisticsReversalAndConv
   const VoxelMatrix<float> empty;
   expectEach<SizeError>(
       {[&] { empty.min(); }, [&] { empty.range(); }, [&] { empty.max(); }, [&] { empty.sum(); }});
-}
-
-TEST(VoxelMatrixStatistics, HistogramSumsTheSlicesAndHonoursTheMask) {
-  VoxelMatrix<float> matrix(2, 2, 2), mask(2, 2, 2);
-  for (int n = 0; n < 8; ++n) matrix(n / 2 % 2, n % 2, n / 4) = static_cast<float>(n % 4); // 0 1 2 3 twice
-  EXPECT_EQ(matrix.histogram(0, 4, 4), Vector<unsigned int>(std::vector<unsigned int>{2, 2, 2, 2}));
+  // The histogram sums the slices and honours the mask.
+  VoxelMatrix<float> values(2, 2, 2), mask(2, 2, 2);
+  for (int n = 0; n < 8; ++n) values(n / 2 % 2, n % 2, n / 4) = static_cast<float>(n % 4); // 0 1 2 3 twice
+  EXPECT_EQ(values.histogram(0, 4, 4), Vector<unsigned int>(std::vector<unsigned int>{2, 2, 2, 2}));
   mask.setZeros();
   mask(1, 1, 0) = 1;
-  EXPECT_EQ(matrix.histogram(0, 4, 4, mask), Vector<unsigned int>(std::vector<unsigned int>{0, 0, 0, 1}));
+  EXPECT_EQ(values.histogram(0, 4, 4, mask), Vector<unsigned int>(std::vector<unsigned int>{0, 0, 0, 1}));
 }
 
 TEST(VoxelMatrixSubVolumes, CopyPasteAndCat) {
@@ -217,7 +215,7 @@ TEST(VmFormatRead, EveryElementTypeRoundTripsUnderItsIdentifier) {
   EXPECT_EQ(VoxelMatrix<unsigned char>(directory.file("s.vm"))(0, 0, 0), 1);
 }
 
-TEST(VmFormatRead, LayoutZeroIsSizesThenVoxelsWithoutCalibration) {
+TEST(VmFormatRead, LayoutZeroIsSizesThenVoxelsWithoutCalibrationAndErrorsComeBeforeResizing) {
   TemporaryDirectory directory;
   std::string bytes = ints({4, 5, 6});
   std::vector<float> values(4 * 5 * 6);
@@ -235,21 +233,18 @@ TEST(VmFormatRead, LayoutZeroIsSizesThenVoxelsWithoutCalibration) {
   rampMatrix(2, 3, 2).save(directory.file("one.vm"));
   EXPECT_EQ(VoxelMatrix<float>::fileSizes(directory.file("zero.vm"))[1], 2);
   EXPECT_EQ(VoxelMatrix<float>::fileSizes(directory.file("one.vm"))[1], 3);
-}
-
-TEST(VmFormatRead, ErrorsNameTheirPlaceAndATypeMismatchComesBeforeResizing) {
-  TemporaryDirectory directory;
+  // A type mismatch is refused before resizing; a missing file is named.
   writeFile(directory.file("double.vm"), layout1Header(6, 1, 1, 1) + bytesOf(1.0));
-  VoxelMatrix<float> matrix(2, 2, 2);
-  EXPECT_THROW(matrix.load(directory.file("double.vm")), TypeError);
-  EXPECT_EQ(matrix.getSize1(), 2);
+  VoxelMatrix<float> target(2, 2, 2);
+  EXPECT_THROW(target.load(directory.file("double.vm")), TypeError);
+  EXPECT_EQ(target.getSize1(), 2);
   const auto error = expectThrow<FileReadError>([] { VoxelMatrix<float> missing("/nonexistent/file.vm"); });
   EXPECT_EQ(error.getFilename(), "/nonexistent/file.vm");
 }
 
 // === Hostile headers
 
-TEST(VmFormatHostile, BadSizesAreRefusedBeforeAnythingChanges) {
+TEST(VmFormatHostile, BadSizesAndTruncatedHeadersAreRefusedBeforeAnythingChanges) {
   TemporaryDirectory directory;
   const std::pair<const char*, std::string> files[] = {
       {"neg1.vm", layout1Header(5, -1, 2, 2) + std::string(64, '\0')},
@@ -280,10 +275,7 @@ TEST(VmFormatHostile, BadSizesAreRefusedBeforeAnythingChanges) {
   EXPECT_EQ(VoxelMatrix<float>(directory.file("flat.vm")).numElements(), 0);
   writeFile(directory.file("few.vm"), layout1Header(5, 0, 3, 10));
   EXPECT_EQ(VoxelMatrix<float>(directory.file("few.vm")).getSize3(), 10);
-}
-
-TEST(VmFormatHostile, LoadHeaderRefusesTruncatedHeadersAndKeepsTheCalibration) {
-  TemporaryDirectory directory;
+  // loadHeader refuses truncated headers and keeps the calibration.
   writeFile(directory.file("tiny.vm"), "abc");
   writeFile(directory.file("zeros.vm"), ints({0, 0, 0, 1, 5, 1, 1}));
   VoxelMatrix<float> matrix = rampMatrix(2, 3, 2);
@@ -300,26 +292,7 @@ TEST(VmFormatHostile, LoadHeaderRefusesTruncatedHeadersAndKeepsTheCalibration) {
 
 // === TIFF stacks
 
-TEST(TiffStackWrite, EveryPageCarriesTheTagsAndClampedBytesOfItsSlice) {
-  TemporaryDirectory directory;
-  VoxelMatrix<float> matrix = rampMatrix(3, 5, 4);
-  matrix(1, 2, 1) = 300; // beyond a byte: clamped
-  matrix(0, 0, 1) = -4;
-  matrix.saveAsTiff(directory.file("stack.tif"));
-  const std::vector<std::string> pages = pageTags(directory.file("stack.tif"));
-  ASSERT_EQ(pages.size(), 4u);
-  // Width, height, subfile type; samples, bits, orientation, planar configuration, photometric, resolution
-  // unit, compression, predictor; the resolutions are 1 / voxel width and 1 / voxel height.
-  for (int k = 0; k < 4; ++k)
-    EXPECT_EQ(pages[k], "5 3 1 1 8 1 1 1 1 1 - page " + std::to_string(k) + "/4 resolution 4x2\n" +
-                            "ImageJ=1.47v\nimages=4\nslices=4\nunit=micron\nspacing=2.000000\nloop=false");
-  const VoxelMatrix<unsigned char> loaded(directory.file("stack.tif"));
-  EXPECT_EQ(loaded(1, 2, 0), static_cast<unsigned char>(matrix(1, 2, 0))); // truncated
-  EXPECT_EQ(loaded(1, 2, 1), 255);
-  EXPECT_EQ(loaded(0, 0, 1), 0);
-}
-
-TEST(TiffStackRoundTrip, SizesVoxelsUnitAndSpacingComeBackCompressedOrNotOrWithoutVoxelSizes) {
+TEST(TiffStacks, EveryPageCarriesItsTagsAndClampedBytesAndTheStackRoundTrips) {
   TemporaryDirectory directory;
   VoxelMatrix<float> original = rampMatrix(16, 9, 4);
   original.saveAsTiff(directory.file("round.tif"));
@@ -333,4 +306,20 @@ TEST(TiffStackRoundTrip, SizesVoxelsUnitAndSpacingComeBackCompressedOrNotOrWitho
   original.setVoxelCalibration(voxelCalibration(0, 0, 1, 0)); // still a readable stack
   original.saveAsTiff(directory.file("flat.tif"));
   EXPECT_EQ(VoxelMatrix<float>(directory.file("flat.tif")), loaded);
+  // Every page carries the tags and the clamped bytes of its slice.
+  VoxelMatrix<float> clamped = rampMatrix(3, 5, 4);
+  clamped(1, 2, 1) = 300; // beyond a byte: clamped
+  clamped(0, 0, 1) = -4;
+  clamped.saveAsTiff(directory.file("stack.tif"));
+  const std::vector<std::string> pages = pageTags(directory.file("stack.tif"));
+  ASSERT_EQ(pages.size(), 4u);
+  // Width, height, subfile type; samples, bits, orientation, planar configuration, photometric, resolution
+  // unit, compression, predictor; the resolutions are 1 / voxel width and 1 / voxel height.
+  for (int k = 0; k < 4; ++k)
+    EXPECT_EQ(pages[k], "5 3 1 1 8 1 1 1 1 1 - page " + std::to_string(k) + "/4 resolution 4x2\n" +
+                            "ImageJ=1.47v\nimages=4\nslices=4\nunit=micron\nspacing=2.000000\nloop=false");
+  const VoxelMatrix<unsigned char> bytes(directory.file("stack.tif"));
+  EXPECT_EQ(bytes(1, 2, 0), static_cast<unsigned char>(clamped(1, 2, 0))); // truncated
+  EXPECT_EQ(bytes(1, 2, 1), 255);
+  EXPECT_EQ(bytes(0, 0, 1), 0);
 }
