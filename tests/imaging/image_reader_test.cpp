@@ -214,25 +214,6 @@ TEST(ImagePixels, GreyCompressedRgbAndRawReadExactly) {
   EXPECT_EQ(Image("named.tif", directory.path() + "/").getHeader().getFormat(), ImageFormat::Tiff);
 }
 
-// === LSM
-
-TEST(LsmHeader, OddBitsOtherMagicsAndHostileBlocksAreRefused) {
-  TemporaryDirectory directory;
-  std::vector<TiffLayout> layouts = {lsmLayout(4, 3), lsmLayout(4, 3), lsmLayout(4, 3, 1, 0x12345678),
-                                     lsmLayout(-4, 3, -7), lsmLayout(0x7FFFFFFF, 0x7FFFFFFF)};
-  layouts[0].bitsPerSample = 12;
-  layouts[1].lsmBlock.resize(30); // a block cut short
-  for (std::size_t n = 0; n < layouts.size(); ++n) {
-    const std::string path = directory.file(std::to_string(n) + ".lsm");
-    writeTiff(path, layouts[n]);
-    Image image; // the last one's header is fine: its pixels are what the file cannot hold
-    const auto read = [&] {
-      n < 4 ? (void)headerOf(path) : quietly([&] { ImageReader().read(image, path); });
-    };
-    EXPECT_THROW(read(), FileFormatError) << n;
-  }
-}
-
 // === Hostile TIFF files
 
 TEST(HostileTiff, MissingDirectoriesAndOffsetsPastTheEndAreRefusedAndRandomBytesNeverCrash) {
@@ -257,11 +238,13 @@ TEST(HostileTiff, MissingDirectoriesAndOffsetsPastTheEndAreRefusedAndRandomBytes
   }
 }
 
+// === LSM
+
 // The LSM information block declared with every TIFF data type and with counts from none to far beyond the
 // file: libtiff holds the values in the type of the directory entry, so the reader must take the block's
 // length from what libtiff returns and refuse blocks too short for its fields. Under the address sanitizer
 // a read past libtiff's buffer fails these cases.
-TEST(LsmBlockTypes, EveryTypeAndCountReadsOrIsRefusedCleanlyAndZeroDimensionsAreRefused) {
+TEST(LsmBlocks, OddBitsOtherMagicsHostileBlocksAndZeroDimensionsAreRefusedAndEveryTypeAndCountIsSafe) {
   TemporaryDirectory directory;
   writeTiff(directory.file("base.lsm"), lsmLayout(4, 3));
   const std::string base = readFile(directory.file("base.lsm"));
@@ -289,9 +272,25 @@ TEST(LsmBlockTypes, EveryTypeAndCountReadsOrIsRefusedCleanlyAndZeroDimensionsAre
     writeTiff(directory.file("zero.lsm"), lsmLayout(x, y));
     EXPECT_EQ(outcome(directory.file("zero.lsm")), "Zero dimension in LSM information block");
   }
+  // Odd bits, other magic numbers and blocks cut short or with hostile sizes are refused.
+  std::vector<TiffLayout> hostile = {lsmLayout(4, 3), lsmLayout(4, 3), lsmLayout(4, 3, 1, 0x12345678),
+                                     lsmLayout(-4, 3, -7), lsmLayout(0x7FFFFFFF, 0x7FFFFFFF)};
+  hostile[0].bitsPerSample = 12;
+  hostile[1].lsmBlock.resize(30); // a block cut short
+  for (std::size_t n = 0; n < hostile.size(); ++n) {
+    const std::string path = directory.file(std::to_string(n) + ".lsm");
+    writeTiff(path, hostile[n]);
+    Image picture; // the last one's header is fine: its pixels are what the file cannot hold
+    const auto read = [&] {
+      n < 4 ? (void)headerOf(path) : quietly([&] { ImageReader().read(picture, path); });
+    };
+    EXPECT_THROW(read(), FileFormatError) << n;
+  }
 }
 
-TEST(ImageSourceTiffStack, AnswersFromTheStacksHeaderReadsPlanesAndClones) {
+// === Image sources
+
+TEST(ImageSources, TiffStackPlanesMatrixPlanesAndMosaicsOfFilesAnswerFromHeadersAndReadTheirPixels) {
   TemporaryDirectory directory;
   TiffLayout layout;
   layout.description = "ImageJ=1.47v\nimages=3\nslices=3\nunit=micron\nspacing=0.75\nloop=false";
@@ -318,10 +317,7 @@ TEST(ImageSourceTiffStack, AnswersFromTheStacksHeaderReadsPlanesAndClones) {
   writeFile(directory.file("junk.tif"), "not an image"); // header errors reach the caller
   EXPECT_THROW(stack.setTiffStackFilename(directory.file("junk.tif")), FileFormatError);
   EXPECT_THROW(ImageSourceFile().setFilename("/nonexistent.tif"), FileReadError);
-}
-
-TEST(ImageSourceVoxelMatrix, PlanesInMemoryAre16BitAndPlanesOfFiles8Bit) {
-  TemporaryDirectory directory;
+  // Planes of voxel matrices in memory are 16-bit images, planes of ".vm" files 8-bit.
   VoxelMatrix<float> matrix(2, 3, 4);
   matrix.fill(7);
   matrix(1, 2, 1) = 1000.5f;
@@ -329,7 +325,6 @@ TEST(ImageSourceVoxelMatrix, PlanesInMemoryAre16BitAndPlanesOfFiles8Bit) {
   ImageSourceVoxelMatrixPlane memory;
   memory.setVoxelMatrix(matrix);
   memory.setPlane(1);
-  Image image;
   quietly([&] { ImageReader().read(image, memory); });
   ASSERT_EQ(image.getDepth(), 16);
   std::uint16_t value;
@@ -343,27 +338,24 @@ TEST(ImageSourceVoxelMatrix, PlanesInMemoryAre16BitAndPlanesOfFiles8Bit) {
   quietly([&] { ImageReader().read(image, file); });
   EXPECT_EQ(image.getDepth(), 8);
   EXPECT_EQ(image.row(0)[1], 200);
-}
-
-TEST(ImageSourceMosaic, AssemblesFileCellsInAGrid) {
-  TemporaryDirectory directory;
+  // A mosaic assembles file cells in a grid.
   ImageSourceFile cells[2];
   for (int n = 0; n < 2; ++n) { // 2 x 2 pixels of 10, then 1 x 3 pixels of 20
-    TiffLayout layout;
-    layout.width = 2 + n, layout.height = 2 - n;
-    layout.value = [n](int, int, int, int) { return 10u + 10u * n; };
-    writeTiff(directory.file(std::to_string(n) + ".tif"), layout);
+    TiffLayout cell;
+    cell.width = 2 + n, cell.height = 2 - n;
+    cell.value = [n](int, int, int, int) { return 10u + 10u * n; };
+    writeTiff(directory.file(std::to_string(n) + ".tif"), cell);
     cells[n].setFilename(directory.file(std::to_string(n) + ".tif"));
   }
   ImageSourceFileMosaic mosaic(2, 2);
   mosaic.setCell(0, 0, cells[0]);
   mosaic.setCell(1, 1, cells[1]);
   EXPECT_EQ(mosaic.getSize(), Vector<int>(std::vector<int>{3, 5})); // rows 2 + 1, columns 2 + 3
-  Image image;
-  ImageReader().read(image, mosaic);
-  EXPECT_EQ(image.row(1)[1], 10);
-  EXPECT_EQ(image.row(2)[4], 20);
-  EXPECT_EQ(image.row(0)[4], 0);
+  Image picture;
+  ImageReader().read(picture, mosaic);
+  EXPECT_EQ(picture.row(1)[1], 10);
+  EXPECT_EQ(picture.row(2)[4], 20);
+  EXPECT_EQ(picture.row(0)[4], 0);
 }
 
 // === Strip sizes against the announced image
