@@ -51,6 +51,8 @@ ostrel_build() {
 ostrel_fuzz() {
   local seconds="$1" dir="$OSTREL_ROOT/build-fuzz"
   local harnesses=(image_fuzzer voxel_matrix_fuzzer data_set_fuzzer shape_file_fuzzer mesh_file_fuzzer)
+  # OSTREL_FUZZ_ONLY="harness ..." runs only those.
+  if [ -n "${OSTREL_FUZZ_ONLY:-}" ]; then read -ra harnesses <<<"$OSTREL_FUZZ_ONLY"; fi
   if [ ! -f "$dir/CMakeCache.txt" ]; then
     CC=clang-14 CXX=clang++-14 cmake -S "$OSTREL_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DOSTREL_SANITIZE=ON -DOSTREL_BUILD_FUZZERS=ON -DOSTREL_BUILD_TESTS=OFF -DOSTREL_BUILD_BENCHMARKS=OFF
