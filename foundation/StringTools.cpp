@@ -1,5 +1,7 @@
 #include "foundation/StringTools.h"
 
+#include <algorithm>
+#include <cctype>
 #include <iomanip>
 #include <sstream>
 
@@ -11,6 +13,11 @@ std::string StringTools::toString(int value, int width, char fill) {
   std::ostringstream out;
   out << std::setw(width) << std::setfill(fill) << value;
   return out.str();
+}
+
+std::string StringTools::lowerCase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
 }
 
 std::vector<std::string> StringTools::tokenize(const std::string& text, const std::string& separators) {

@@ -2,6 +2,7 @@
 
 #include "foundation/ErrorThrowing.h"
 #include "foundation/FileInfo.h"
+#include "foundation/StringTools.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,6 +17,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -27,11 +29,6 @@ namespace {
 [[noreturn]] void refuse(const std::string& path,
                          const std::string& why = "The file is shorter than its declared contents") {
   throwFileError<FileFormatError>("void checkMeshFileSizes(const string&)", why, path);
-}
-
-std::string lowerCase(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-  return s;
 }
 
 // Bytes of a PLY scalar type, 0 for an unknown one.
@@ -247,7 +244,7 @@ void checkOff(std::ifstream& file, std::uint64_t fileSize, const std::string& pa
   std::vector<std::string> words;
   if (!lines.next(words)) refuse(path, malformed);
   // The keyword ("OFF", "COFF", "NOFF"...) may be missing, or glued to the counts that follow it.
-  const std::size_t keywordEnd = lowerCase(words[0]).find("off");
+  const std::size_t keywordEnd = StringTools::lowerCase(words[0]).find("off");
   if (keywordEnd != std::string::npos) {
     const std::string rest = words[0].substr(keywordEnd + 3);
     words.erase(words.begin());
@@ -417,7 +414,9 @@ void checkGlb(std::ifstream& file, std::uint64_t fileSize, const std::string& pa
   unsigned char header[12] = {};
   file.read(reinterpret_cast<char*>(header), sizeof header);
   const std::string malformed = "The file's glTF binary header is malformed";
-  if (file.gcount() != sizeof header || littleEndian32(header + 4) != 2) refuse(path, malformed);
+  if (file.gcount() != sizeof header || std::memcmp(header, "glTF", 4) != 0 ||
+      littleEndian32(header + 4) != 2)
+    refuse(path, malformed);
   if (littleEndian32(header + 8) > fileSize) refuse(path);
   if (littleEndian32(header + 8) < fileSize) refuse(path, malformed);
   std::vector<std::pair<std::uint64_t, std::uint32_t>> chunks; // where the data starts, its length
@@ -519,26 +518,23 @@ void checkObj(std::ifstream& file, const std::string& path) {
   if (inStatement) finish(); // the library ends the last line at the end of the file
 }
 
+// The suffix picks the library's reader (importMeshFile refuses a file that would leave the choice
+// to the contents), so the suffix picks the check.
 void checkMeshFileSizes(const std::string& path) {
   std::ifstream file(path, std::ios_base::binary | std::ios_base::ate);
   const std::streamoff size = file.tellg();
   if (size <= 0) return;
   file.seekg(0);
-  char start[8] = {};
-  file.read(start, sizeof start);
-  const std::string opening = lowerCase(std::string(start, static_cast<std::size_t>(file.gcount())));
-  const std::string keyword = opening.substr(0, opening.find_first_of(" \t\r\n"));
-  file.clear();
-  file.seekg(0);
-  if (std::string(start, 4) == "glTF")
-    checkGlb(file, static_cast<std::uint64_t>(size), path);
-  else if ((file >> std::ws).peek() == '{')
-    checkGltf(file, static_cast<std::uint64_t>(size), path);
-  else if (keyword.rfind("ply", 0) == 0)
-    checkPly(file, static_cast<std::uint64_t>(size), path);
-  else if ((keyword.size() >= 3 && keyword.compare(keyword.size() - 3, 3, "off") == 0) ||
-           lowerCase(FileInfo::suffixName(path)) == "off")
-    checkOff(file, static_cast<std::uint64_t>(size), path);
-  else if (lowerCase(FileInfo::suffixName(path)) == "obj")
+  const auto fileSize = static_cast<std::uint64_t>(size);
+  const std::string suffix = StringTools::lowerCase(FileInfo::suffixName(path));
+  if (suffix == "glb")
+    checkGlb(file, fileSize, path);
+  else if (suffix == "gltf")
+    checkGltf(file, fileSize, path);
+  else if (suffix == "ply")
+    checkPly(file, fileSize, path);
+  else if (suffix == "off")
+    checkOff(file, fileSize, path);
+  else if (suffix == "obj")
     checkObj(file, path);
 }

@@ -8,10 +8,11 @@
 // FileFormatError naming the file "The file is shorter than its declared contents" when the declared
 // elements, faces, per-face lists or chunks need more bytes than the file holds. The library also
 // crashes on some malformed PLY headers, so a PLY header that does not follow the format is refused
-// as "The file's PLY header is malformed"; a binary glTF header that is not of version 2 or whose
+// as "The file's PLY header is malformed"; a binary glTF header that is not one of version 2 or whose
 // total length is less than the file's size is refused as "The file's glTF binary header is
 // malformed". The library's OBJ reader writes past its memory after line statements of one vertex,
 // so an OBJ line statement that names one vertex, or holds what is not a vertex number, is refused as
-// "The file holds a malformed OBJ line statement". Other files, and OFF files whose counts it cannot
-// find, pass.
+// "The file holds a malformed OBJ line statement". The suffix (".ply", ".off", ".obj", ".gltf",
+// ".glb") decides which check a file gets, as it decides which reader reads it; a ".glb" file must
+// start with the binary glTF header, a ".gltf" file must hold a JSON object. Other files pass.
 void checkMeshFileSizes(const std::string& path);

@@ -2,10 +2,12 @@
 
 #include "foundation/ErrorThrowing.h"
 #include "foundation/FileInfo.h"
+#include "foundation/StringTools.h"
 #include "geometry/MeshFileSizeCheck.h"
 #include "geometry/TriMesh.h"
 #include "geometry/Vertices.h"
 
+#include <assimp/BaseImporter.h>
 #include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
@@ -17,6 +19,7 @@
 #include <exception>
 #include <fstream>
 #include <future>
+#include <set>
 #include <type_traits>
 
 namespace {
@@ -280,6 +283,25 @@ std::string partName(const Placement& placement, std::size_t position) {
   return std::to_string(position + 1);
 }
 
+// The library reads a file with the reader of its suffix. When several readers have that suffix
+// (glTF 1 and 2) and none of them recognises the file, it tries each of its dozens of readers on the
+// contents, and reads the file with any that finds its own signature there: parsers that the checks
+// of the file never prepared for (an OBJ reader fed a ".gltf" file writes past its memory). Such a
+// file is refused instead.
+void requireReaderOfSuffix(const Assimp::Importer& importer, const std::string& path) {
+  const std::string suffix = StringTools::lowerCase(FileInfo::suffixName(path));
+  std::vector<Assimp::BaseImporter*> readers;
+  for (std::size_t r = 0; r < importer.GetImporterCount(); ++r) {
+    std::set<std::string> suffixes;
+    importer.GetImporter(r)->GetExtensionList(suffixes);
+    if (suffixes.count(suffix)) readers.push_back(importer.GetImporter(r));
+  }
+  if (readers.size() == 1) return;
+  for (Assimp::BaseImporter* reader : readers)
+    if (reader->CanRead(path, importer.GetIOHandler(), true)) return;
+  refuse("The file's contents are not those its suffix names", path);
+}
+
 } // namespace
 
 template <class T> std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const std::string& path) {
@@ -291,6 +313,7 @@ template <class T> std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const s
   try {
     // Nothing but the triangulation of polygons is asked of the library, and only once the scene
     // has been checked: the welding and the normals are done here, faster than its general steps.
+    requireReaderOfSuffix(*importer, path);
     scene = importer->ReadFile(path, 0);
     if (scene && checkFaces(*scene, path)) scene = importer->ApplyPostProcessing(aiProcess_Triangulate);
   } catch (const std::exception& e) {

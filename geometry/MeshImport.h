@@ -16,7 +16,8 @@
 // - one shape is named after the file's base name, several after it and their mesh (or node, or
 //   their position from 1): "cells:nucleus".
 // Fails with a FileError naming the file: FileReadError "Cannot open file for reading";
-// FileFormatError when the library cannot read the file (its reason follows), when a PLY or OFF
-// file declares more than it holds, when the file holds no mesh with vertices, when a face names a
+// FileFormatError when a file named glTF holds no glTF data (the library would try every reader it
+// has on it), when the library cannot read the file (its reason follows), when a PLY or OFF file
+// declares more than it holds, when the file holds no mesh with vertices, when a face names a
 // vertex that does not exist (or none) or when a coordinate is not a finite number.
 template <class T> std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const std::string& path);

@@ -2,6 +2,7 @@
 
 #include "foundation/ErrorThrowing.h"
 #include "foundation/FileInfo.h"
+#include "foundation/StringTools.h"
 #include "geometry/Curve.h"
 #include "geometry/CurveStack.h"
 #include "geometry/MeshExport.h"
@@ -12,14 +13,8 @@
 #include "geometry/Vertices.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace {
-
-std::string lowerCase(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-  return s;
-}
 
 // An own format: the kind's class reads the file named by its path; the extension is the one
 // that saving gives the kind.
@@ -69,7 +64,7 @@ template <class T> const std::vector<ShapeFormat<T>>& ShapeFormats<T>::all() {
 }
 
 template <class T> const ShapeFormat<T>* ShapeFormats<T>::byExtension(const std::string& path) {
-  const std::string extension = lowerCase(FileInfo::suffixName(path));
+  const std::string extension = StringTools::lowerCase(FileInfo::suffixName(path));
   for (const ShapeFormat<T>& format : all())
     if (format.typeCodes.empty() &&
         std::find(format.extensions.begin(), format.extensions.end(), extension) != format.extensions.end())

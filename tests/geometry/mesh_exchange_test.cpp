@@ -245,6 +245,13 @@ TEST(MeshImport, RefusesHostileFilesNamingThem) {
   EXPECT_NE(formatErrorNaming(dir.file("l.obj"), [&] { importText(dir, "l.obj", lines); }).find("OBJ line"),
             std::string::npos);
   EXPECT_EQ(importText(dir, "lines.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nl 1 2 3\nf 1 2 3\n").size(), 1u);
+  // The same lines in files named glTF went to the OBJ reader unchecked; a JSON object that no glTF reader
+  // takes would be tried on every reader of the library.
+  for (const char* file : {"l.gltf", "l.glb"})
+    formatErrorNaming(dir.file(file), [&] { importText(dir, file, lines); });
+  EXPECT_NE(formatErrorNaming(dir.file("o.gltf"), [&] { importText(dir, "o.gltf", R"({"v":"solid"})"); })
+                .find("suffix names"),
+            std::string::npos);
   EXPECT_THROW(importMeshFile<float>(dir.file("absent.ply")), FileReadError);
 }
 
