@@ -59,12 +59,15 @@ ostrel_fuzz() {
   fi
   cmake --build "$dir" --parallel "$(nproc)" --target "${harnesses[@]}"
   mkdir -p "$dir/findings"
+  local scratch="${TMPDIR:-/tmp}"
+  if [ -d /dev/shm ] && [ -w /dev/shm ]; then scratch=/dev/shm; fi
   local harness failed=()
   for harness in "${harnesses[@]}"; do
     mkdir -p "$dir/corpus/$harness"
     echo "=== $harness: ${seconds} s"
     # One thread: an OpenMP team's idle workers would spin between the inputs on the CPU the pass has.
-    if ! OMP_NUM_THREADS=1 ASAN_OPTIONS="detect_leaks=1" \
+    # The harnesses write every input to a file: in memory (/dev/shm) that runs several times faster.
+    if ! OMP_NUM_THREADS=1 TMPDIR="$scratch" ASAN_OPTIONS="detect_leaks=1" \
       LSAN_OPTIONS="suppressions=$OSTREL_ROOT/tools/lsan.supp:print_suppressions=0" \
       UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
       "$dir/fuzz/$harness" "$dir/corpus/$harness" "$OSTREL_ROOT/fuzz/corpus/$harness" \
