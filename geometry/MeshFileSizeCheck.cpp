@@ -19,9 +19,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <set>
 #include <sstream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -45,9 +47,11 @@ int scalarBytes(const std::string& type) {
 struct PlyProperty {
   int bytes = 0;      // of a scalar, or of each list item
   int countBytes = 0; // of a list's count, 0 for a scalar
+  std::string name;
 };
 
 struct PlyElement {
+  std::string name;
   std::uint64_t count = 0;
   std::vector<PlyProperty> properties;
 };
@@ -164,14 +168,14 @@ bool parsePlyHeader(const std::string& header, std::string& format, std::vector<
       if (w[2] != "1.0" && w[2] != "1") return false;
       format = w[1];
     } else if (w[0] == "element" && w.size() == 3 && isCount(w[2])) {
-      elements.push_back({std::strtoull(w[2].c_str(), nullptr, 10), {}});
+      elements.push_back({w[1], std::strtoull(w[2].c_str(), nullptr, 10), {}});
     } else if (w[0] == "property" && !elements.empty() && w.size() == 5 && w[1] == "list") {
-      const PlyProperty property{scalarBytes(w[3]), scalarBytes(w[2])};
+      const PlyProperty property{scalarBytes(w[3]), scalarBytes(w[2]), w[4]};
       const bool integralCount = w[2].find("float") == std::string::npos && w[2] != "double";
       if (property.countBytes == 0 || property.bytes == 0 || !integralCount) return false;
       elements.back().properties.push_back(property);
     } else if (w[0] == "property" && !elements.empty() && w.size() == 3 && scalarBytes(w[1]) > 0) {
-      elements.back().properties.push_back({scalarBytes(w[1]), 0});
+      elements.back().properties.push_back({scalarBytes(w[1]), 0, w[2]});
     } else {
       return false;
     }
@@ -180,6 +184,25 @@ bool parsePlyHeader(const std::string& header, std::string& format, std::vector<
 }
 
 // Reads the header from the file's start; reads and walks the body only when it has long lists.
+// The library makes room for the vertices of the first vertex element and for the faces of the
+// first face or strip element, and writes those of any later one past that room. It reaches a face's
+// texture coordinates through the face's list of vertex indices, which must then be there.
+bool plyElementsFitTheLibrary(const std::vector<PlyElement>& elements) {
+  int vertexElements = 0, faceElements = 0;
+  for (const PlyElement& element : elements) {
+    vertexElements += element.name == "vertex";
+    faceElements += element.name == "face" || element.name == "tristrips";
+    const auto hasList = [&element](std::initializer_list<const char*> names) {
+      return std::any_of(element.properties.begin(), element.properties.end(), [&](const PlyProperty& p) {
+        return p.countBytes > 0 && std::find(names.begin(), names.end(), p.name) != names.end();
+      });
+    };
+    if (element.name == "face" && hasList({"texcoord"}) && !hasList({"vertex_index", "vertex_indices"}))
+      return false;
+  }
+  return vertexElements <= 1 && faceElements <= 1;
+}
+
 void checkPly(std::ifstream& file, std::uint64_t fileSize, const std::string& path) {
   std::string start(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, 1 << 16)), '\0');
   file.read(start.data(), static_cast<std::streamsize>(start.size()));
@@ -189,6 +212,9 @@ void checkPly(std::ifstream& file, std::uint64_t fileSize, const std::string& pa
   std::vector<PlyElement> elements;
   if (headerEnd == std::string::npos || !parsePlyHeader(start.substr(0, lineEnd), format, elements))
     refuse(path, "The file's PLY header is malformed");
+  if (!plyElementsFitTheLibrary(elements))
+    refuse(path, "The file's PLY header repeats the vertex or face element, or gives faces texture "
+                 "coordinates without vertex indices");
   const std::uint64_t bodyStart = lineEnd == std::string::npos ? fileSize : lineEnd + 1;
   const bool ascii = format == "ascii";
   if (leastBodyBytes(elements, ascii) > fileSize - bodyStart) refuse(path);

@@ -8,7 +8,9 @@
 // FileFormatError naming the file "The file is shorter than its declared contents" when the declared
 // elements, faces, per-face lists or chunks need more bytes than the file holds. The library also
 // crashes on some malformed PLY headers, so a PLY header that does not follow the format is refused
-// as "The file's PLY header is malformed"; a binary glTF header that is not one of version 2 or whose
+// as "The file's PLY header is malformed", and one that the library would overrun (a second vertex
+// or face element, face texture coordinates without vertex indices) is refused with a message that
+// says so; a binary glTF header that is not one of version 2 or whose
 // total length is less than the file's size is refused as "The file's glTF binary header is
 // malformed". The library's OBJ reader writes past its memory after line statements of one vertex,
 // so an OBJ line statement that names one vertex, or holds what is not a vertex number, is refused as

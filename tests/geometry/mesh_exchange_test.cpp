@@ -231,6 +231,11 @@ TEST(MeshImport, RefusesHostileFilesNamingThem) {
       {"long-list-binary.ply",
        plyHeader + "1\n" + xyz + "element face 1\nproperty list int int vertex_indices\nend_header\n" +
            std::string(12, '\0') + std::string("\x00\xa3\xe1\x11", 4) + std::string(12, '\0')},
+      {"two-vertex-elements.ply",
+       asciiPlyHeader + "1\n" + xyz + "element vertex 2\n" + xyz + "end_header\n0 0 0\n" + "0 0 0\n1 1 1\n"},
+      {"texcoord-only.ply",
+       asciiPlyHeader + "1\n" + xyz +
+           "element face 1\nproperty list uchar float texcoord\nend_header\n0 0 0\n6 0 0 1 0 0 1\n"},
       {"long-json.glb", std::string("glTF\x02\0\0\0\x18\0\0\0\xdc\x01\x00\x5bJSON{}  ", 24)},
       {"sparse.gltf", sparseScene},
   };
