@@ -183,7 +183,6 @@ bool parsePlyHeader(const std::string& header, std::string& format, std::vector<
   return false;
 }
 
-// Reads the header from the file's start; reads and walks the body only when it has long lists.
 // The library makes room for the vertices of the first vertex element and for the faces of the
 // first face or strip element, and writes those of any later one past that room. It reaches a face's
 // texture coordinates through the face's list of vertex indices, which must then be there.
@@ -203,6 +202,7 @@ bool plyElementsFitTheLibrary(const std::vector<PlyElement>& elements) {
   return vertexElements <= 1 && faceElements <= 1;
 }
 
+// Reads the header from the file's start; reads and walks the body only when it has long lists.
 void checkPly(std::ifstream& file, std::uint64_t fileSize, const std::string& path) {
   std::string start(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, 1 << 16)), '\0');
   file.read(start.data(), static_cast<std::streamsize>(start.size()));
