@@ -385,6 +385,10 @@ void checkGltfJson(const QByteArray& text, double binChunk, std::uint64_t fileSi
   const QJsonDocument document = QJsonDocument::fromJson(json);
   const QJsonObject root = document.object();
   if (!document.isObject()) refuse(path, malformed);
+  // The library's Draco decoding copies each point's values into room for four, whatever the number
+  // of components the compressed data declares: a damaged file smashes its stack.
+  if (root.value("extensionsUsed").toArray().contains(QJsonValue("KHR_draco_mesh_compression")))
+    refuse(path, "The file's meshes are Draco-compressed, which is not read");
   const QJsonArray buffers = root.value("buffers").toArray();
   const QJsonArray views = root.value("bufferViews").toArray();
   const std::vector<double> held = bufferBytes(buffers, binChunk, path);

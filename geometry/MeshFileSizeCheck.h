@@ -16,5 +16,7 @@
 // so an OBJ line statement that names one vertex, or holds what is not a vertex number, is refused as
 // "The file holds a malformed OBJ line statement". The suffix (".ply", ".off", ".obj", ".gltf",
 // ".glb") decides which check a file gets, as it decides which reader reads it; a ".glb" file must
-// start with the binary glTF header, a ".gltf" file must hold a JSON object. Other files pass.
+// start with the binary glTF header, a ".gltf" file must hold a JSON object. A glTF file whose
+// meshes are Draco-compressed is refused: the library's decoding of them can be made to overrun its
+// stack. Other files pass.
 void checkMeshFileSizes(const std::string& path);
