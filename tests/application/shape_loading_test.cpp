@@ -14,7 +14,6 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QUrl>
 
@@ -206,12 +205,7 @@ TEST_F(ShapeLoadingTest, ExportsTheSelectedShapesInTheFilesUnits) {
   EXPECT_EQ(written[0]->toVector(), Vector<float>(std::vector<float>{0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}));
 
   QString told;
-  whenModalShows(
-      [&](QWidget* modal) {
-        told = static_cast<QMessageBox*>(modal)->text();
-        static_cast<QDialog*>(modal)->accept();
-      },
-      "QMessageBox");
+  acceptMessageBox(told);
   _window->exportShapes({&shape(0), &shape(1)}, QString::fromStdString(_dir.file("both.stl")));
   EXPECT_TRUE(told.contains("both.stl")) << told.toStdString();
   EXPECT_TRUE(readFile(_dir.file("both.stl")).empty());

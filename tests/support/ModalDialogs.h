@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 
@@ -34,4 +35,14 @@ inline void whenModalShows(std::function<void(QWidget*)> act, const char* classN
     }
   });
   poll->start(10);
+}
+
+// Accepts the next message box, keeping its text in `text` (which must outlive the box).
+inline void acceptMessageBox(QString& text) {
+  whenModalShows(
+      [&text](QWidget* box) {
+        text = static_cast<QMessageBox*>(box)->text();
+        static_cast<QDialog*>(box)->accept();
+      },
+      "QMessageBox");
 }

@@ -47,7 +47,6 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
@@ -423,13 +422,7 @@ TEST_F(CanvasTest, SnapshotSavesTheCroppedFrameAndReportsAnUnwritableFile) {
         [&](QWidget* dialog) { // typed as a user types it: selectFile() skips a name field with the focus
           dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(name));
           static_cast<QDialog*>(dialog)->accept();
-          if (name != names[0])
-            whenModalShows(
-                [&](QWidget* box) {
-                  reported = qobject_cast<QMessageBox*>(box)->text();
-                  static_cast<QDialog*>(box)->accept();
-                },
-                "QMessageBox");
+          if (name != names[0]) acceptMessageBox(reported);
         },
         "QFileDialog");
     canvas->croppedSnapshot();
@@ -638,12 +631,7 @@ TEST(VideoRecording, RecordsTheCanvasIntoVideosFfprobeReadsUnderExactlyTheNamesC
   const QString frames = t.video.getTmpDir();
   ASSERT_TRUE(QTest::qWaitFor([&] { return filesBelow(frames).size() >= 4; }, 10000));
   QString told;
-  whenModalShows(
-      [&](QWidget* box) {
-        told = static_cast<QMessageBox*>(box)->text();
-        static_cast<QDialog*>(box)->accept();
-      },
-      "QMessageBox");
+  acceptMessageBox(told);
   t.stop("/proc/ostrel-video.mp4"); // nothing can be made there: ffmpeg's last line names the file
   EXPECT_TRUE(told.split("\n").last().contains("/proc/ostrel-video.mp4")) << told.toStdString();
   const int kept = filesBelow(frames).size();
