@@ -32,6 +32,11 @@ ostrel_install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# Compiler-cache entries are keyed by paths relative to the source tree, so that several checkouts of
+# the project (git worktrees, a clean clone) share them.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$OSTREL_ROOT}"
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
+
 # ostrel_build <build-dir> <build-type> [cmake options...]: configures once, then builds incrementally.
 ostrel_build() {
   local dir="$1" type="$2"
