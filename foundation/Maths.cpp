@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 
 namespace Maths {
 
@@ -67,12 +68,17 @@ void decomposeRotationMatrix3D(const Matrix<float>& m, float& a, float& b, float
   c = std::atan2(m(2, 0) * s1 + m(1, 0) * c1, m(2, 1) * s1 + m(1, 1) * c1);
 }
 
+// The half is added in double precision (long double for long double): in float, x + 0.5 is rounded to
+// the nearest representable value first, which turns 8388609 into 8388610.
+template <class T> using RoundingType = std::conditional_t<std::is_same_v<T, long double>, long double, double>;
+
 template <class T> int fround(T x) {
-  return static_cast<int>(std::floor(x + static_cast<T>(0.5)));
+  return static_cast<int>(std::floor(static_cast<RoundingType<T>>(x) + 0.5));
 }
 
 template <class T> T fround(T x, T step) {
-  const auto multiple = static_cast<std::int64_t>(std::floor(x / step + static_cast<T>(0.5)));
+  const RoundingType<T> quotient = static_cast<RoundingType<T>>(x) / static_cast<RoundingType<T>>(step);
+  const auto multiple = static_cast<std::int64_t>(std::floor(quotient + 0.5));
   return static_cast<T>(multiple) * step;
 }
 

@@ -646,7 +646,13 @@ template <class T> T Vector<T>::average() const {
 template <class T> T Vector<T>::mean() const {
   if constexpr (refusesNorm<T>) refuse<T>("T Vector<T>::mean() const");
   OSTREL_REQUIRE_ELEMENTS("T Vector<T>::mean() const");
-  return average();
+  if constexpr (std::is_same_v<T, bool>) {
+    // The share of true elements, rounded to the nearest truth value (a half rounds up).
+    const auto trues = std::count(_data, _data + _size, true);
+    return 2 * trues >= _size;
+  } else {
+    return average();
+  }
 }
 
 template <class T> T Vector<T>::median() const {

@@ -23,7 +23,7 @@ public:
 
   int getNumImages() const { return hasHeader() ? getHeader().getPlanes() : 0; }
   int getChannel() const { return getHeader().getChannels(); }
-  int getNewSubfileType() const { return getHeader().getNewSubfileType(); }
+  int getNewSubFileType() const { return getHeader().getNewSubfileType(); }
   float getVoxelSizeX() const { return getHeader().getVoxelSizeX(); }
   float getVoxelSizeY() const { return getHeader().getVoxelSizeY(); }
   float getVoxelSizeZ() const { return getHeader().getVoxelSizeZ(); }

@@ -114,6 +114,14 @@ TEST(VectorTypes, IntegerTypesRefuseFloatingPointStatisticsAndConversionsWrapIns
   expectEach<TypeError>({[] { Vector<int>().norm(); }, [&] { v.std(); }, [&] { v.distance(v); },
                          [] { Vector<unsigned char>(2).mad(); }, [] { Vector<short>(2).var(); }});
   EXPECT_EQ(v.mad(), 1);
+  // The mean of truth values is the share of true ones rounded, not their sum (logical or).
+  const auto bools = [](std::initializer_list<bool> values) {
+    Vector<bool> v(static_cast<int>(values.size()));
+    std::copy(values.begin(), values.end(), v.data());
+    return v.mean();
+  };
+  EXPECT_EQ(std::vector<bool>({bools({true, false, false}), bools({true, false}), bools({true, true, false})}),
+            std::vector<bool>({false, true, true}));
   EXPECT_EQ(Vector<char>(std::vector<char>{1, 2, 3}).sse(), 2);
   // Colour-map files may hold values outside 0 .. 255: they are truncated and wrapped, never clamped.
   EXPECT_EQ(vf({1.9f, -1.9f, 2.5f}).toType<int>(), vi({1, -1, 2}));

@@ -103,10 +103,10 @@ TEST_F(SharedData, ZeissLsmMatchesTheReferenceDumpAndReadsThroughTheStackSource)
   // The image and its thumbnail; DimensionZ is 1.
   EXPECT_EQ(describe(lsm),
             "format 4, 512x512x2, depth 16, channels 1, unit -6, pixel 0.691888x0.691888, z 1");
-  EXPECT_EQ(lsm.getNewSubfileType(), 0);
   ImageSourceLSMStackPlane source;
   quietly([&] { source.setLSMStackFilename(path("lsm/test.lsm")); });
   EXPECT_EQ(source.getChannel(), 1);
+  EXPECT_EQ(source.getNewSubFileType(), 0);
   Image picture;
   ImageReader().read(picture, source);
   EXPECT_EQ(picture.getDepth(), 16);
