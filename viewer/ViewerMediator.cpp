@@ -2,6 +2,7 @@
 
 #include "viewer/LandmarksDelegate.h"
 #include "viewer/ShapeViewerPainterGL.h"
+#include "viewer/VideoEncoder.h"
 #include "viewer/ViewerAnimation.h"
 #include "viewer/ViewerAnimationDialog.h"
 #include "viewer/ViewerCanvasGL.h"
@@ -10,7 +11,6 @@
 #include "viewer/ViewerScaleBarPanel.h"
 #include "viewer/ViewerSpinningMotion.h"
 #include "viewer/ZebRenderingVideo.h"
-#include "viewer/ZebRenderingVideoThread.h"
 
 #include <QAction>
 #include <QEvent>
@@ -244,7 +244,7 @@ void ViewerMediator::uncroppedSnapshot() {
 }
 
 void ViewerMediator::videoStart() {
-  if (ZebRenderingVideoThread::isEncoderAvailable()) {
+  if (VideoEncoder::isAvailable()) {
     _video->initialize(*_canvas);
     return;
   }

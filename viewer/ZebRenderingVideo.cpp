@@ -1,5 +1,6 @@
 #include "viewer/ZebRenderingVideo.h"
 
+#include "viewer/VideoEncoder.h"
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ZebCreateVideoDialog.h"
 #include "viewer/ZebRenderingVideoThread.h"
@@ -10,18 +11,6 @@
 #include <QOpenGLWidget>
 #include <QTemporaryDir>
 #include <QTimer>
-
-namespace {
-
-// The name with the filter's extension: "*.avi" gives "movie.avi" from "movie" but leaves any name
-// that holds ".avi" somewhere, in any case, as it is.
-QString withExtension(const QString& fileName, const QString& nameFilter) {
-  const QString extension = nameFilter.mid(1); // ".avi" from "*.avi"
-  if (extension.isEmpty() || fileName.contains(extension, Qt::CaseInsensitive)) return fileName;
-  return fileName + "." + extension.mid(1);
-}
-
-} // namespace
 
 ZebRenderingVideo::ZebRenderingVideo() : _timer(new QTimer(this)), _homeDir(QDir::homePath()) {
   connect(_timer, &QTimer::timeout, this, &ZebRenderingVideo::saveImage);
@@ -112,7 +101,7 @@ void ZebRenderingVideo::stopVideo() {
   if (!_thread) return;
   _thread->finishFrames();
   QFileDialog chooser(windowParent(), "Save stack as...", _homeDir);
-  chooser.setNameFilters({"*.mpg", "*.avi", "*.mov", "*.flv", "*.mp4"});
+  chooser.setNameFilters(VideoEncoder::nameFilters());
   chooser.setFileMode(QFileDialog::AnyFile);
   chooser.setAcceptMode(QFileDialog::AcceptSave);
   chooser.setOption(QFileDialog::DontConfirmOverwrite);
@@ -121,7 +110,8 @@ void ZebRenderingVideo::stopVideo() {
     forgetFrames();
     return;
   }
-  const QString fileName = withExtension(chooser.selectedFiles().first(), chooser.selectedNameFilter());
+  const QString fileName =
+      VideoEncoder::withVideoSuffix(chooser.selectedFiles().first(), chooser.selectedNameFilter());
   _thread->setFrameRecord(_fps);
   _thread->setFileName(fileName);
   QString lastLines;

@@ -1,20 +1,8 @@
 #include "viewer/ZebRenderingVideoThread.h"
 
-#include <QFileInfo>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStringList>
+#include "viewer/VideoEncoder.h"
+
 #include <QTemporaryDir>
-
-namespace {
-
-const char* const encoder = "ffmpeg";
-const int reportedLines = 12; // of ffmpeg's output, when it fails
-// zlib level 1 of Qt's PNG writer: lossless like every level, but several times faster than the
-// default level on rendered frames, so that one writer keeps up with the frame timer.
-const int pngQuality = 85;
-
-} // namespace
 
 ZebRenderingVideoThread::ZebRenderingVideoThread(std::unique_ptr<QTemporaryDir> tmpDir)
     : _tmpDir(std::move(tmpDir)) {}
@@ -26,15 +14,6 @@ ZebRenderingVideoThread::~ZebRenderingVideoThread() {
   }
   finishFrames();
   cleanTempDirectory();
-}
-
-bool ZebRenderingVideoThread::isEncoderAvailable() {
-  QProcess probe;
-  probe.setStandardInputFile(QProcess::nullDevice());
-  probe.setStandardOutputFile(QProcess::nullDevice());
-  probe.setStandardErrorFile(QProcess::nullDevice());
-  probe.start(encoder, {"-L"});
-  return probe.waitForFinished(-1) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
 }
 
 QString ZebRenderingVideoThread::getTmpDir() const {
@@ -75,29 +54,12 @@ void ZebRenderingVideoThread::run() {
     }
     _frameTaken.notify_one();
     // A frame that cannot be written leaves a gap, at which ffmpeg ends the video.
-    frame.image.save(QString("%1/%2.png").arg(directory).arg(frame.index, 4, 10, QChar('0')), "PNG",
-                     pngQuality);
+    VideoEncoder::writeFrame(frame.image, directory, frame.index);
   }
 }
 
 bool ZebRenderingVideoThread::makeVideo(QString& lastLines) {
-  const QString rate = QString::number(_frameRecord);
-  // ffmpeg reads "%%" in a frame pattern as one "%"; an output name never starting with "-" is
-  // never taken for an option.
-  const QString frames = QString(getTmpDir()).replace("%", "%%") + "/%04d.png";
-  const QString output = QFileInfo(_fileName).absoluteFilePath();
-  QProcess process;
-  process.setStandardInputFile(QProcess::nullDevice());
-  process.setProcessChannelMode(QProcess::MergedChannels);
-  process.start(encoder, {"-r", rate, "-i", frames, "-an", "-r", rate, "-y", "-crf", "20", "-vcodec",
-                          "libx264", output});
-  const bool finished = process.waitForFinished(-1);
-  if (finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0) return true;
-  const QString written = QString::fromLocal8Bit(process.readAll());
-  QStringList lines = written.split(QRegularExpression("[\r\n]"), Qt::SkipEmptyParts);
-  if (lines.size() > reportedLines) lines = lines.mid(lines.size() - reportedLines);
-  lastLines = lines.isEmpty() ? process.errorString() : lines.join("\n");
-  return false;
+  return VideoEncoder::encode(getTmpDir(), _frameRecord, _fileName, lastLines);
 }
 
 void ZebRenderingVideoThread::cleanTempDirectory() {

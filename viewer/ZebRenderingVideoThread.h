@@ -12,8 +12,8 @@
 class QTemporaryDir;
 
 // Writes the frames of one recording as numbered PNG files (0000.png, 0001.png, ...) into the
-// recording's private temporary directory, off the GUI thread, then has ffmpeg join them into a
-// video. Frames wait in a short queue: the GUI thread hands a frame over and goes on at once unless
+// recording's private temporary directory, off the GUI thread, then has VideoEncoder join them
+// into a video. Frames wait in a short queue: the GUI thread hands a frame over and goes on at once unless
 // the writer is that many frames behind, so grabbing and writing overlap without memory growing.
 // Deleting the object drops the frames still queued and removes the directory with its files.
 class ZebRenderingVideoThread : public QThread {
@@ -25,9 +25,6 @@ public:
   explicit ZebRenderingVideoThread(std::unique_ptr<QTemporaryDir> tmpDir);
   ~ZebRenderingVideoThread() override;
 
-  // Whether the ffmpeg program can be run ("ffmpeg -L" exits with 0).
-  static bool isEncoderAvailable();
-
   // === Frames, handed over by the GUI thread
   // Queues the image as frame number index, starting the writer if it is not running; waits while
   // the queue is full.
@@ -38,9 +35,9 @@ public:
   // === Encoding, in the calling thread
   void setFileName(const QString& fileName) { _fileName = fileName; }
   void setFrameRecord(int framesPerSecond) { _frameRecord = framesPerSecond; }
-  // Runs ffmpeg on the written frames at the frame rate into the file name and waits for it. On
-  // failure returns false and the last lines ffmpeg wrote (or why it could not run) in lastLines;
-  // the frames stay.
+  // Encodes the written frames at the frame rate into the file name (VideoEncoder) and waits for
+  // it. On failure returns false and the last lines ffmpeg wrote (or why it could not run) in
+  // lastLines; the frames stay.
   bool makeVideo(QString& lastLines);
   void cleanTempDirectory(); // removes the directory with every frame in it
 

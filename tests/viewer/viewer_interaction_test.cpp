@@ -145,12 +145,13 @@ std::unique_ptr<ShapeViewerPainterGL> shapePainter() {
   return painter;
 }
 
-// "width,height,rate,frames" of the video stream as ffprobe reads it; empty when it cannot.
+// "codec,width,height,pixel format,rate,frames" of the video stream as ffprobe reads it; empty when
+// it cannot.
 std::string probe(const std::string& file) {
   QProcess ffprobe;
   ffprobe.start("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
-                            "stream=width,height,r_frame_rate,nb_read_frames", "-of", "csv=p=0",
-                            QString::fromStdString(file)});
+                            "stream=codec_name,width,height,pix_fmt,r_frame_rate,nb_read_frames", "-of",
+                            "csv=p=0", QString::fromStdString(file)});
   ffprobe.waitForFinished(-1);
   return ffprobe.exitCode() ? "" : QString(ffprobe.readAllStandardOutput()).trimmed().toStdString();
 }
@@ -181,12 +182,12 @@ struct RecordingUnderTest {
     for (int i = 0; i < frames; ++i) video.saveImage();
   }
   // " Stop ", answering the save dialog with a name (in the output directory unless absolute) and a
-  // filter; an empty name cancels it.
-  void stop(const std::string& name, const QString& filter = "*.mp4") {
+  // filter (the one offered first when empty); an empty name cancels it.
+  void stop(const std::string& name, const QString& filter = "") {
     const QString path = QString::fromStdString(name.empty() || name[0] == '/' ? name : out.file(name));
     whenModalShows(
         [=](QWidget* chooser) {
-          static_cast<QFileDialog*>(chooser)->selectNameFilter(filter);
+          if (!filter.isEmpty()) static_cast<QFileDialog*>(chooser)->selectNameFilter(filter);
           chooser->findChild<QLineEdit*>("fileNameEdit")->setText(path);
           static_cast<QDialog*>(chooser)->done(path.isEmpty() ? QDialog::Rejected : QDialog::Accepted);
         },
@@ -617,10 +618,11 @@ TEST_F(ViewerMediatorTest, MotionsRunOneAtATimeFollowTheCanvasAndTakeTheDialogsV
 }
 
 // At 25 frames per second the frame timer ticks every 40 ms and each tick becomes one frame of a
-// video of the canvas made even in size. When ffmpeg fails the user reads its last lines and the
-// frames stay: " Record " adds to them and " Stop " saves them. Each later recording starts again
-// from the first frame; each offered filter gives a video ffprobe reads; its extension is added
-// unless the name holds it in any case; a name full of shell syntax is taken as it is.
+// video of the canvas made even in size, H.264 in yuv420p, ".mp4" unless another filter is chosen.
+// When ffmpeg fails the user reads its last lines and the frames stay: " Record " adds to them and
+// " Stop " saves them. Each later recording starts again from the first frame; each offered filter
+// gives a video ffprobe reads; its extension is added unless the name ends in a video suffix in any
+// case; a name full of shell syntax is taken as it is.
 TEST(VideoRecording, RecordsTheCanvasIntoVideosFfprobeReadsUnderExactlyTheNamesChosen) {
   RecordingUnderTest t;
   EXPECT_EQ(t.canvas.size(), QSize(102, 76));
@@ -638,7 +640,7 @@ TEST(VideoRecording, RecordsTheCanvasIntoVideosFfprobeReadsUnderExactlyTheNamesC
   EXPECT_GE(kept, 4);
   t.record(1);
   t.stop("clip");
-  EXPECT_EQ(probe(t.out.file("clip.mp4")), "102,76,25/1," + std::to_string(kept + 1));
+  EXPECT_EQ(probe(t.out.file("clip.mp4")), "h264,102,76,yuv420p,25/1," + std::to_string(kept + 1));
   EXPECT_NE(readFile(t.out.file("clip.mp4")).find("crf=20.0"),
             std::string::npos); // the quality asked of x264
   EXPECT_FALSE(QDir(frames).exists());
@@ -646,12 +648,13 @@ TEST(VideoRecording, RecordsTheCanvasIntoVideosFfprobeReadsUnderExactlyTheNamesC
   QStringList want{"clip.mp4"};
   for (const auto& [typed, filter, saved] : {std::make_tuple("clip", "*.mpg", "clip.mpg"),
                                              {"b.AVI", "*.avi", "b.AVI"},
+                                             {"movie.mp4", "*.mpg", "movie.mp4"},
                                              {"clip", "*.mov", "clip.mov"},
                                              {"clip", "*.flv", "clip.flv"},
                                              {"my clips/a;b $(x).mp4", "*.mp4", "my clips/a;b $(x).mp4"}}) {
     t.record(2);
     t.stop(typed, filter);
-    EXPECT_EQ(probe(t.out.file(saved)), "102,76,25/1,2") << saved;
+    EXPECT_EQ(probe(t.out.file(saved)), "h264,102,76,yuv420p,25/1,2") << saved;
     want << saved;
   }
   want.sort();
