@@ -17,6 +17,7 @@
 #include "imaging/ImageSourceLSMStackPlane.h"
 #include "imaging/VoxelMatrix.h"
 #include "rendering/ShapePainterGL.h"
+#include "viewer/DisplayRangeBox.h"
 #include "viewer/QInputBox.h"
 #include "viewer/ShapeViewerPainterGL.h"
 #include "viewer/ViewerCanvasGL.h"
@@ -163,6 +164,8 @@ ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent) 
   _mediator->setPosePanel(*posePanel);
   _sliceBox = new QInputBox("Slice", _rightFrame, 0, 100, "");
   _mediator->setSliceCompositeBox(*_sliceBox);
+  _displayRangeBox = new DisplayRangeBox(_rightFrame);
+  _mediator->setDisplayRangeBox(*_displayRangeBox);
   _mediator->setScaleBarPanel(*scaleBarPanel);
   auto* parameterPanel = new ParameterPanel(this);
   _parameterPanel = parameterPanel;
@@ -258,6 +261,7 @@ void ShapeViewerMainWindow::layOut() {
   _rightColumn->addWidget(_parameterPanel);
   _rightColumn->addWidget(_attributesEditor);
   _rightColumn->addWidget(_sliceBox);
+  _rightColumn->addWidget(_displayRangeBox);
 
   auto* middleRow = new QHBoxLayout();
   middleRow->setContentsMargins(5, 5, 5, 5);

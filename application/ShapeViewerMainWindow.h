@@ -9,6 +9,7 @@
 
 #include <vector>
 
+class DisplayRangeBox;
 class QAction;
 class QFrame;
 class QInputBox;
@@ -96,6 +97,7 @@ private:
   QWidget* _scaleBarPanel = nullptr;
   QWidget* _parameterPanel = nullptr; // "Parametric maps", under the list
   QInputBox* _sliceBox = nullptr;
+  DisplayRangeBox* _displayRangeBox = nullptr; // of voxel matrices and 16-bit images, under the slice box
   Vector<float> _scaling;
 
   QMenuBar* _menuBar = nullptr;

@@ -10,6 +10,7 @@
 #include "foundation/Trace.h"
 #include "geometry/Shape.h"
 #include "geometry/ShapeType.h"
+#include "viewer/DisplayRangeBox.h"
 #include "viewer/QInputBox.h"
 #include "viewer/ViewerCanvasGL.h"
 
@@ -23,6 +24,19 @@ namespace {
 
 const char* const colorCycleLengthKey = "color-cycle-length";
 
+// The canvas's OpenGL context is current while it lives (textures of images and slices are made and
+// given back in it).
+class CanvasContext {
+public:
+  explicit CanvasContext(ViewerCanvasGL& canvas) : _canvas(canvas) { _canvas.makeCurrent(); }
+  ~CanvasContext() { _canvas.doneCurrent(); }
+  CanvasContext(const CanvasContext&) = delete;
+  CanvasContext& operator=(const CanvasContext&) = delete;
+
+private:
+  ViewerCanvasGL& _canvas;
+};
+
 } // namespace
 
 ShapeViewerMediator::ShapeViewerMediator(QWidget* parent) : ViewerMediator(parent) {
@@ -31,7 +45,7 @@ ShapeViewerMediator::ShapeViewerMediator(QWidget* parent) : ViewerMediator(paren
 }
 
 ShapeViewerMediator::~ShapeViewerMediator() {
-  if (getCanvas()) _imageLayers.clear(*getCanvas());
+  releaseLayers();
   releasePainters(_painters);
 }
 
@@ -300,37 +314,83 @@ void ShapeViewerMediator::setSliceCompositeBox(QInputBox& box) {
   connect(_sliceBox, &QInputBox::valueChanged, this, &ShapeViewerMediator::processSliceChange);
 }
 
-void ShapeViewerMediator::addImage(std::unique_ptr<Image> image) {
-  if (!getCanvas()) return;
-  _imageLayers.addImage(std::move(image), *getCanvas());
+void ShapeViewerMediator::setDisplayRangeBox(DisplayRangeBox& box) {
+  _displayRangeBox = &box;
+  connect(&box, &DisplayRangeBox::rangeChanged, this, &ShapeViewerMediator::processDisplayRangeChange);
+  connect(&box, &DisplayRangeBox::automaticRequested, this, &ShapeViewerMediator::useAutomaticDisplayRanges);
+}
+
+void ShapeViewerMediator::showLayers(const std::vector<PainterGL<float>*>& painters) {
+  for (PainterGL<float>* painter : painters) getCanvas()->addPainter(*painter);
+  if (_displayRangeBox) _displayRangeBox->setRange(_imageLayers.lastAutomaticRange());
   getCanvas()->initializeGL();
   repaintCanvas();
 }
 
+void ShapeViewerMediator::addImage(std::unique_ptr<Image> image) {
+  if (!getCanvas()) return;
+  std::vector<PainterGL<float>*> painters;
+  {
+    const CanvasContext context(*getCanvas());
+    painters = _imageLayers.addImage(std::move(image));
+  }
+  showLayers(painters);
+}
 void ShapeViewerMediator::addVoxelMatrix(const VoxelMatrix<float>& matrix) {
   if (!getCanvas()) return;
-  const int slice = _sliceBox ? _sliceBox->getValue() : 0;
-  const int slices = _imageLayers.addVoxelMatrix(matrix, slice, *getCanvas());
+  VoxelMatrixSlicePainterGL<float, float>* painter = nullptr;
+  {
+    const CanvasContext context(*getCanvas());
+    painter = &_imageLayers.addVoxelMatrix(matrix, _sliceBox ? _sliceBox->getValue() : 0);
+  }
   if (_sliceBox) {
     _sliceBox->setMinimum(0);
-    _sliceBox->setMaximum(std::max(0, slices - 1));
+    _sliceBox->setMaximum(std::max(0, painter->getVoxelMatrix().getSize3() - 1));
   }
-  getCanvas()->initializeGL();
-  repaintCanvas();
+  showLayers({painter});
 }
 
 void ShapeViewerMediator::processSliceChange(int slice) {
   Trace::Scope scope("void ShapeViewerMediator::processSliceChange(const int)");
-  traceValue("_voxelMatrixSlicePainters.size()", _imageLayers.getSlicePainters().size());
+  traceValue("_voxelMatrixSlicePainters.size()", _imageLayers.numVoxelMatrices());
   traceValue("slice", slice);
   if (!getCanvas()) return;
-  _imageLayers.showSlice(slice, *getCanvas());
+  {
+    const CanvasContext context(*getCanvas());
+    _imageLayers.showSlice(slice);
+  }
   getCanvas()->repaint();
+}
+
+void ShapeViewerMediator::processDisplayRangeChange(const DisplayRange& range) {
+  if (!getCanvas()) return;
+  {
+    const CanvasContext context(*getCanvas());
+    _imageLayers.setDisplayRange(range);
+  }
+  repaintCanvas();
+}
+
+void ShapeViewerMediator::useAutomaticDisplayRanges() {
+  if (!getCanvas()) return;
+  {
+    const CanvasContext context(*getCanvas());
+    _imageLayers.useAutomaticRanges();
+  }
+  if (_displayRangeBox) _displayRangeBox->setRange(_imageLayers.lastAutomaticRange());
+  repaintCanvas();
+}
+
+void ShapeViewerMediator::releaseLayers() {
+  if (!getCanvas()) return;
+  const CanvasContext context(*getCanvas());
+  for (PainterGL<float>* painter : _imageLayers.painters()) getCanvas()->removePainter(*painter);
+  _imageLayers.clear();
 }
 
 void ShapeViewerMediator::removeImagesAndVoxelMatrices() {
   if (!getCanvas()) return;
-  _imageLayers.clear(*getCanvas());
+  releaseLayers();
   getCanvas()->initializeGL();
   repaintCanvas();
 }

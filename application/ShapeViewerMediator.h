@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+class DisplayRangeBox;
 class ExtendedShapeViewerPainterGL;
 class ParameterPanel;
 class QInputBox;
@@ -63,6 +64,9 @@ public:
   // The box whose changes choose the slice of every voxel matrix; its range follows the matrix
   // loaded last.
   void setSliceCompositeBox(QInputBox& box);
+  // The box whose range every voxel matrix and 16-bit image shows; it shows the automatic range of
+  // the one loaded last, and its "Auto" gives each one its own.
+  void setDisplayRangeBox(DisplayRangeBox& box);
   // Shows an image, which the mediator takes over, twice (the second painter at position 10).
   void addImage(std::unique_ptr<Image> image);
   // Shows a resliced copy of the matrix, slice by slice along its rows, at the slice box's slice.
@@ -102,6 +106,10 @@ public slots:
   void processSliceChange(int slice);
   // Takes every image and voxel matrix out of the scene and frees them.
   void removeImagesAndVoxelMatrices();
+  // Every voxel matrix and 16-bit image shows the range, then the canvas repaints.
+  void processDisplayRangeChange(const DisplayRange& range);
+  // Each voxel matrix and 16-bit image shows its own automatic range; the box shows the last one's.
+  void useAutomaticDisplayRanges();
 
 private:
   // One more than the largest counter among loaded shapes of that name, 1 for a new name.
@@ -126,6 +134,7 @@ private:
   int _colorCycleLength = 14;
   bool _batchMode = false;
   QInputBox* _sliceBox = nullptr;
+  DisplayRangeBox* _displayRangeBox = nullptr;
   ImageLayers _imageLayers;
   ParameterPanel* _parameterPanel = nullptr;
   std::map<std::string, ParameterData> _parameters; // every variable seen, with the union of its ranges

@@ -30,6 +30,16 @@ template <class V, class C> void VoxelMatrixSlicePainterGL<V, C>::setCurrentSlic
   Trace::Scope scope("void VoxelMatrixSlicePainterGL<VoxelType,CoordType>::setCurrentSlice(const int)");
   traceValue("slice", k);
   if (!_matrix || k == _currentSlice || k < 0 || k >= _matrix->getSize3()) return;
+  showSlice(k);
+}
+
+template <class V, class C> void VoxelMatrixSlicePainterGL<V, C>::setDisplayRange(const DisplayRange& range) {
+  if (range == _displayRange) return;
+  _displayRange = range;
+  if (_matrix && _currentSlice >= 0) showSlice(_currentSlice);
+}
+
+template <class V, class C> void VoxelMatrixSlicePainterGL<V, C>::showSlice(int k) {
   const Vector<float>& voxelSize = _matrix->getVoxelCalibration().getVoxelSize();
   const C a = static_cast<C>(_matrix->getSize1() * voxelSize[0]);
   const C b = static_cast<C>(_matrix->getSize2() * voxelSize[1]);
@@ -45,9 +55,7 @@ template <class V, class C> void VoxelMatrixSlicePainterGL<V, C>::setCurrentSlic
   }
   // The painter lets go of the old image before it is deleted.
   _imagePainter.glClear();
-  auto image = std::make_unique<Image>();
-  (*_matrix)[k].convertToImage(*image, 8);
-  _sliceImage = std::move(image);
+  _sliceImage = _displayRange.greyImage((*_matrix)[k]);
   _imagePainter.setImage(*_sliceImage);
   _imagePainter.setCorners(corners);
   _currentSlice = k;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Vector.h"
+#include "imaging/DisplayRange.h"
 #include "imaging/Image.h"
 #include "imaging/VoxelMatrix.h"
 #include "rendering/ImagePainterGL.h"
@@ -9,8 +10,8 @@
 #include <memory>
 
 // Shows one slice of a voxel matrix as a grey texture placed at the slice's depth. The chosen slice
-// is converted once to an 8-bit image (values truncated, clamped to 0..255) and handed to an image
-// painter of its own; every paint replays that texture. The matrix is referenced, not owned.
+// is converted once to an 8-bit image through the display range and handed to an image painter of
+// its own; every paint replays that texture. The matrix is referenced, not owned.
 // Showing a slice uploads a texture: it needs the canvas's OpenGL context current.
 // Instantiated for float voxels and float coordinates.
 template <class VoxelType, class CoordType> class VoxelMatrixSlicePainterGL : public PainterGL<CoordType> {
@@ -35,6 +36,9 @@ public:
   // or a negative one, changes nothing.
   void setCurrentSlice(int k);
   int getCurrentSlice() const { return _currentSlice; }
+  // The values shown black to white (0 to 255 at first); a new range converts the shown slice again.
+  void setDisplayRange(const DisplayRange& range);
+  const DisplayRange& getDisplayRange() const { return _displayRange; }
 
   // Empty without a matrix, else the whole volume from the origin, whichever slice is shown and
   // whatever the direction.
@@ -48,4 +52,7 @@ private:
   Vector<CoordType> _origin;
   int _direction = 2;
   int _currentSlice = -1;
+  DisplayRange _displayRange;
+
+  void showSlice(int k); // converts slice k through the display range and places it
 };

@@ -1,8 +1,8 @@
 // Data shown with the shapes. Voxel matrices and images loaded through the window: the slice box chooses
-// what every matrix shows in the canvas, files are recognised by their content, unreadable ones are reported
-// while the scene stays, and textures come and go with their matrices. Parametric maps: the cell of a value,
-// and meshes loaded with their "-parameters.df" files coloured through the "Parametric maps" panel as a
-// user chooses variables, with the colour bar on the canvas.
+// what every matrix shows in the canvas, the display range box its greys, files are recognised by their
+// content, unreadable ones are reported while the scene stays, and textures come and go with their matrices.
+// Parametric maps: the cell of a value, and meshes loaded with their "-parameters.df" files coloured through
+// the "Parametric maps" panel as a user chooses variables, with the colour bar on the canvas.
 #include "application/ExtendedShapeViewerPainterGL.h"
 #include "application/ParameterData.h"
 #include "application/ParameterPanel.h"
@@ -11,12 +11,15 @@
 #include "imaging/VoxelMatrix.h"
 #include "tests/application/MainWindowFixture.h"
 #include "tests/support/OffscreenGL.h"
+#include "viewer/DisplayRangeBox.h"
 #include "viewer/QInputBox.h"
 #include "viewer/ViewerCanvasGL.h"
 
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
 
@@ -40,6 +43,14 @@ protected:
     return _dir.file(name);
   }
   QSpinBox& sliceBox() const { return *_window->findChild<QInputBox*>()->findChild<QSpinBox*>(); }
+  QDoubleSpinBox& rangeEnd(int i) const {
+    return *_window->findChild<DisplayRangeBox*>()->findChildren<QDoubleSpinBox*>().at(i);
+  }
+  // The grey at the canvas's centre, where the shown slice faces the viewer.
+  int centreGrey() {
+    const QImage frame = canvas().grabFramebuffer();
+    return qGray(frame.pixel(frame.width() / 2, frame.height() / 2));
+  }
   ViewerCanvasGL& canvas() const { return *_window->mediator()->getCanvas(); }
   const ImageLayers& layers() const { return _window->mediator()->getImageLayers(); }
 };
@@ -114,7 +125,7 @@ TEST_F(SliceLoadingTest, RecognisesVoxelMatricesAndImagesByTheirContent) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     _window->openFile(QString::fromStdString(c.file));
-    EXPECT_EQ(layers().getSlicePainters().size(), std::size_t(c.matrices));
+    EXPECT_EQ(layers().numVoxelMatrices(), c.matrices);
     EXPECT_EQ(layers().numImages(), c.images);
     EXPECT_EQ(numShapes(), c.shapes);
     EXPECT_EQ(sliceBox().maximum(), c.lastSlice);
@@ -162,7 +173,7 @@ TEST_F(SliceLoadingTest, TheSliceBoxChoosesTheGreyShownAndRemovingMatricesLeaves
     _window->mediator()->removeImagesAndVoxelMatrices();
   }
   EXPECT_EQ(liveTextures(), before);
-  EXPECT_TRUE(layers().getSlicePainters().empty() && layers().numImages() == 0);
+  EXPECT_TRUE(layers().numVoxelMatrices() == 0 && layers().numImages() == 0);
   // Then the slice box chooses the grey level every matrix shows in the canvas.
   _window->loadVoxelMatrix(matrix);
   canvas().setRotation(Vector<float>(std::vector<float>{0, 90, 0})); // slices, planes x = const, face us
@@ -175,6 +186,31 @@ TEST_F(SliceLoadingTest, TheSliceBoxChoosesTheGreyShownAndRemovingMatricesLeaves
     EXPECT_TRUE(pixelNear(frame, frame.width() / 2, middle, QColor(grey, grey, grey), 1));
     EXPECT_FALSE(pixelNear(frame, 1, middle, QColor(grey, grey, grey), 3));
   }
+}
+
+// Values beyond 0..255 are shown through their own range, which the display range box shows; a range
+// typed there clamps the values beyond it (1500 above 1000 is white, not 1500 mod 256), and "Auto" gives
+// the matrix its own range back.
+TEST_F(SliceLoadingTest, TheDisplayRangeBoxShowsAndChangesTheGreysOfValuesBeyond255) {
+  VoxelMatrix<float> matrix(3, 4, 4);
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 16; ++j) matrix(i, j % 4, j / 4) = 1000.0f * i + 500.0f;
+  matrix.save(_dir.file("wide.vm"));
+  _window->loadVoxelMatrix(_dir.file("wide.vm"));
+  canvas().setRotation(Vector<float>(std::vector<float>{0, 90, 0}));
+  sliceBox().setValue(1); // 1500
+  EXPECT_EQ(rangeEnd(0).value(), 500.0);
+  EXPECT_EQ(rangeEnd(1).value(), 2500.0);
+  EXPECT_NEAR(centreGrey(), 128, 1);
+  rangeEnd(0).setValue(0); // as the user types them
+  rangeEnd(1).setValue(1000);
+  EXPECT_NEAR(centreGrey(), 255, 1);
+  rangeEnd(1).setValue(3000);
+  EXPECT_NEAR(centreGrey(), 128, 1);
+  for (QPushButton* button : _window->findChild<DisplayRangeBox*>()->findChildren<QPushButton*>())
+    button->click(); // "Auto"
+  EXPECT_EQ(rangeEnd(0).value(), 500.0);
+  EXPECT_NEAR(centreGrey(), 128, 1);
 }
 
 // Single-precision cells, halves rounded up; below, above and an empty range at the ends.

@@ -1,7 +1,9 @@
 // Images in memory, their pixels as pixel matrices of every depth, images written as one-page TIFF files
-// and read back; colour maps, the named tables cell for cell, the grey ramps and those read from files.
+// and read back; colour maps, the named tables cell for cell, the grey ramps and those read from files;
+// display ranges of grey levels.
 #include "foundation/Exception.h"
 #include "imaging/Colormap.h"
+#include "imaging/DisplayRange.h"
 #include "imaging/Image.h"
 #include "imaging/ImageReader.h"
 #include "imaging/ImageWriter.h"
@@ -12,10 +14,13 @@
 #include <gtest/gtest.h>
 #include <tiffio.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -155,4 +160,33 @@ TEST(ColormapGreyAndFile, RampsConversionAndTheTruncatedColumnsOfADataSet) {
   EXPECT_THROW(Colormap(directory.file("missing.df")), FileReadError);
   writeFile(directory.file("nogreen.df"), "Red\tBlue\n1\t2\n");
   EXPECT_THROW(Colormap(directory.file("nogreen.df")), NameError);
+}
+
+// A display range shows its ends black and white, linear between, and clamps values beyond them: a
+// 16-bit 300 or 65535 is white in 0..255, never wrapped. The automatic range is 0..255 for data within
+// it, the data's own ends beyond it.
+TEST(DisplayRange, ShowsValuesLinearlyBetweenItsEndsAndClampsTheOthers) {
+  const struct {
+    const char* name;
+    DisplayRange range;
+    double value;
+    int grey;
+  } cases[] = {{"8-bit as it is", {}, 77, 77},
+               {"300 is white", {}, 300, 255},
+               {"65535 is white", {}, 65535, 255},
+               {"negative is black", {}, -4, 0},
+               {"NaN is black", {}, NAN, 0},
+               {"middle, rounded", {1000, 3000}, 2000, 128},
+               {"below the minimum", {1000, 3000}, 999, 0},
+               {"empty range", {5, 5}, 5, 255}};
+  for (const auto& c : cases) EXPECT_EQ(c.range.grey(c.value), c.grey) << c.name;
+  EXPECT_EQ(DisplayRange::automatic(3, 250), DisplayRange());
+  EXPECT_EQ(DisplayRange::automatic(-2, 250), DisplayRange(-2, 250));
+  Image image(3, 1, 16);
+  const unsigned short levels[] = {100, 4000, 60000};
+  std::memcpy(image.getData(), levels, sizeof levels);
+  EXPECT_EQ(DisplayRange::automatic(image), DisplayRange(100, 60000));
+  const std::unique_ptr<Image> grey = DisplayRange(0, 1000).greyImage(image);
+  ASSERT_EQ(grey->getDepth(), 8);
+  EXPECT_EQ(std::vector<int>(grey->getData(), grey->getData() + 3), (std::vector<int>{26, 255, 255}));
 }

@@ -1,0 +1,54 @@
+#include "viewer/DisplayRangeBox.h"
+
+#include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include <limits>
+
+namespace {
+
+QDoubleSpinBox* valueBox(QWidget* parent) {
+  auto* box = new QDoubleSpinBox(parent);
+  // Voxel values may be any float: the box takes what a 32-bit float holds, to two decimals.
+  box->setRange(-std::numeric_limits<float>::max(), std::numeric_limits<float>::max());
+  box->setDecimals(2);
+  box->setKeyboardTracking(false); // one change per value typed, not per digit
+  // The widest value would make the box as wide as the window: it takes the width the row leaves.
+  box->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  box->setMinimumWidth(60);
+  return box;
+}
+
+} // namespace
+
+DisplayRangeBox::DisplayRangeBox(QWidget* parent)
+    : QWidget(parent), _minimumBox(valueBox(this)), _maximumBox(valueBox(this)),
+      _automaticButton(new QPushButton("Auto", this)) {
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(2, 2, 2, 2);
+  layout->addWidget(new QLabel("Display range", this));
+  layout->addWidget(new QLabel("Min", this));
+  layout->addWidget(_minimumBox, 1);
+  layout->addWidget(new QLabel("Max", this));
+  layout->addWidget(_maximumBox, 1);
+  layout->addWidget(_automaticButton);
+  setRange(DisplayRange());
+  const auto announce = [this] { emit rangeChanged(getRange()); };
+  connect(_minimumBox, qOverload<double>(&QDoubleSpinBox::valueChanged), this, announce);
+  connect(_maximumBox, qOverload<double>(&QDoubleSpinBox::valueChanged), this, announce);
+  connect(_automaticButton, &QPushButton::clicked, this, &DisplayRangeBox::automaticRequested);
+}
+
+DisplayRange DisplayRangeBox::getRange() const {
+  return DisplayRange(_minimumBox->value(), _maximumBox->value());
+}
+
+void DisplayRangeBox::setRange(const DisplayRange& range) {
+  const QSignalBlocker minimumBlocker(_minimumBox);
+  const QSignalBlocker maximumBlocker(_maximumBox);
+  _minimumBox->setValue(range.getMinimum());
+  _maximumBox->setValue(range.getMaximum());
+}
