@@ -1,10 +1,15 @@
 #include "application/ExtendedShapeViewerPainterGL.h"
 
+#include "foundation/Exception.h"
 #include "foundation/Trace.h"
+#include "geometry/ShapeType.h"
 #include "geometry/TriMesh.h"
 #include "rendering/TriMeshPainterGL.h"
 
+#include <QString>
+
 #include <algorithm>
+#include <iostream>
 
 ExtendedShapeViewerPainterGL::ExtendedShapeViewerPainterGL(int nameCounter, bool selected,
                                                            ShapePainterGL<float>* proxy,
@@ -81,4 +86,43 @@ bool ExtendedShapeViewerPainterGL::setParameterData(const ParameterData& paramet
   }
   proxy().vertexColorsChanged();
   return true;
+}
+
+std::vector<ParameterData> ExtendedShapeViewerPainterGL::loadParameters(const Shape<float>& shape,
+                                                                        const std::string& fileName) {
+  std::vector<ParameterData> ranges;
+  // Only meshes of the own format have a companion: a mesh imported from another format has none.
+  if (shape.getShapeType() != shapeTypeCode(ShapeType::TriMesh) || fileName.find(".tm") == std::string::npos)
+    return ranges;
+  const std::string parametersFileName =
+      QString::fromStdString(fileName).replace(".tm", "-parameters.df").toStdString();
+  traceValue("parametersFileName.toStdString()", parametersFileName);
+  try {
+    const DataSet dataSet(parametersFileName, ' ');
+    traceValue("dataSet->size()",
+               std::to_string(dataSet.numRows()) + " " + std::to_string(dataSet.variableNames().size()));
+    traceValue("dataSet->columnTypes()", dataSet.columnTypes());
+    if (dataSet.numRows() < shape.getNumVertices()) {
+      std::cerr << "The parameter file " << parametersFileName << " has " << dataSet.numRows()
+                << " rows for the " << shape.getNumVertices()
+                << " vertices of its mesh: its parameters are not used" << std::endl;
+      return ranges;
+    }
+    setDataSet(dataSet);
+    for (const std::string& name : dataSet.variableNames()) {
+      const std::optional<Vector<float>> values = floatValues(dataSet, name);
+      if (!values || values->getSize() == 0) continue; // text cannot be mapped to colours
+      traceValue("variableNames[v]", name);
+      traceValue("values.min()", values->min());
+      traceValue("values.max()", values->max());
+      ParameterData parameterData;
+      parameterData.setName(name);
+      parameterData.updateMinimum(values->min());
+      parameterData.updateMaximum(values->max());
+      ranges.push_back(parameterData);
+    }
+  } catch (const Exception& e) {
+    std::cerr << e << std::endl;
+  }
+  return ranges;
 }

@@ -7,7 +7,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+template <class T> class Shape;
 template <class T> class TriMesh;
 template <class T> class TriMeshPainterGL;
 
@@ -24,6 +26,11 @@ public:
   ~ExtendedShapeViewerPainterGL() override;
 
   void setDataSet(const DataSet& dataSet) { _dataSet = dataSet; } // copies
+  // For a triangle mesh of the own format loaded from fileName (already scaled), reads the data set
+  // of its "-parameters.df" companion and returns the range of each numeric variable; a missing,
+  // unreadable or too short file is reported on the standard error stream and gives none. The
+  // window and ostrel-render both load parameters through it.
+  std::vector<ParameterData> loadParameters(const Shape<float>& shape, const std::string& fileName);
   const DataSet& getDataSet() const { return _dataSet; }
 
   // An empty name gives the mesh back its own colours; a variable of the data set colours every

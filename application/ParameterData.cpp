@@ -12,6 +12,21 @@ void ParameterData::updateMaximum(float value) {
   if (!_maximum || value > *_maximum) _maximum = value;
 }
 
+void ParameterData::widen(const ParameterData& other) {
+  _name = other._name;
+  if (other._minimum) updateMinimum(*other._minimum);
+  if (other._maximum) updateMaximum(*other._maximum);
+}
+
+const std::vector<std::string>& ParameterData::colormapNames() {
+  static const std::vector<std::string> names = {"Grey", "Fire", "Thermal", "Temperature"};
+  return names;
+}
+
+ColorBarGL ParameterData::colorBar() const {
+  return ColorBarGL(_colormap, _minimum.value(), _maximum.value(), _name);
+}
+
 void ParameterData::setColormapName(const std::string& name) {
   _colormapName = name;
   _colormap = colormap();

@@ -2,9 +2,11 @@
 
 #include "foundation/Vector.h"
 #include "imaging/Colormap.h"
+#include "viewer/ColorBarGL.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // One parametric map: a variable of a mesh's per-vertex data set, the value range mapped onto a
 // colour map, and the colour map's name ("Grey", "Fire", "Thermal" or "Temperature"; any other name
@@ -20,10 +22,15 @@ public:
   void updateMaximum(float value);
   const std::optional<float>& getMinimum() const { return _minimum; }
   const std::optional<float>& getMaximum() const { return _maximum; }
+  // The name, and the union of both ranges (the colour map stays).
+  void widen(const ParameterData& other);
   void setColormapName(const std::string& name); // rebuilds the colour map
   const std::string& getColormapName() const { return _colormapName; }
   const Colormap& getColormap() const { return _colormap; }
-  Colormap colormap() const; // the 256-cell map of the name
+  Colormap colormap() const;                              // the 256-cell map of the name
+  static const std::vector<std::string>& colormapNames(); // the maps offered, "Grey" (the default) first
+  // The legend of the map over the scene; both ends must be defined.
+  ColorBarGL colorBar() const;
 
   // (red, green, blue) of the cell for v: cell 0 below the minimum, 255 above the maximum or when
   // both ends are equal, else (v - minimum) * 255 / (maximum - minimum) rounded half up, in single

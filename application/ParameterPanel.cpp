@@ -24,7 +24,8 @@ ParameterPanel::ParameterPanel(QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(group);
 
-  _colormapCombo->addItems({"Grey", "Fire", "Thermal", "Temperature"});
+  for (const std::string& name : ParameterData::colormapNames())
+    _colormapCombo->addItem(QString::fromStdString(name));
   _parameterCombo->addItem("");
   enableMapControls(false);
 

@@ -1,10 +1,13 @@
 #include "application/RenderOptions.h"
 
+#include "application/ParameterData.h"
 #include "foundation/ErrorThrowing.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <sstream>
 
 namespace {
@@ -41,6 +44,23 @@ std::vector<N> numbers(const std::string& option, const std::string& text, int c
   if (static_cast<int>(values.size()) != count)
     refuse(option + ": '" + text + "' should be " + std::to_string(count) + " numbers separated by commas");
   return values;
+}
+
+// One of the parametric maps panel's colour maps.
+std::string colormapName(const std::string& option, const std::string& text) {
+  const std::vector<std::string>& names = ParameterData::colormapNames();
+  if (std::find(names.begin(), names.end(), text) != names.end()) return text;
+  std::string offered;
+  for (const std::string& name : names) offered += (offered.empty() ? "" : ", ") + name;
+  refuse(option + ": '" + text + "' is none of " + offered);
+}
+
+// Options that mean nothing without another, or that cannot go together.
+void checkCombinations(const RenderOptions& options) {
+  if (options.map.empty() && (!options.colormap.empty() || options.range))
+    refuse("--colormap and --range colour the meshes by the variable that --map names: give --map");
+  if (options.turntable && options.crop)
+    refuse("--crop cannot be used with --turntable: every frame of a video has the same size");
 }
 
 // One entry per option: its names, whether it takes a value, and what it does with it.
@@ -92,6 +112,24 @@ const std::vector<Option>& optionTable() {
        [](RenderOptions& o, const std::string&, const std::string&) { o.verbose = true; }},
       {"-h", "--help", false,
        [](RenderOptions& o, const std::string&, const std::string&) { o.help = true; }},
+      {"", "--slice", true,
+       [](RenderOptions& o, const std::string& n, const std::string& v) {
+         o.slice = number(n, v, 0, 1 << 30);
+       }},
+      {"", "--map", true, [](RenderOptions& o, const std::string&, const std::string& v) { o.map = v; }},
+      {"", "--colormap", true,
+       [](RenderOptions& o, const std::string& n, const std::string& v) { o.colormap = colormapName(n, v); }},
+      {"", "--range", true,
+       [](RenderOptions& o, const std::string& n, const std::string& v) {
+         o.range = numbers(n, v, 2, -std::numeric_limits<float>::max(), std::numeric_limits<float>::max());
+         if ((*o.range)[0] > (*o.range)[1]) refuse(n + ": '" + v + "' has its minimum above its maximum");
+       }},
+      {"", "--turntable", true,
+       [](RenderOptions& o, const std::string& n, const std::string& v) {
+         o.turntable = number(n, v, 0.1f, 3600.0f);
+       }},
+      {"", "--fps", true,
+       [](RenderOptions& o, const std::string& n, const std::string& v) { o.fps = number(n, v, 1, 60); }},
   };
   return table;
 }
@@ -131,15 +169,16 @@ RenderOptions RenderOptions::parse(const std::vector<std::string>& arguments) {
   if (options.help) return options;
   if (options.output.empty()) refuse("no output file: give one with -o FILE");
   if (options.files.empty()) refuse("no shape file to draw");
+  checkCombinations(options);
   return options;
 }
 
 const char* RenderOptions::usage() {
   return "Usage: ostrel-render [options] FILE...\n"
-         "Draws shape files as the Ostrel viewer draws them and writes the picture as PNG,\n"
-         "without any display server.\n"
+         "Draws shape files, voxel matrices and TIFF or LSM images as the Ostrel viewer draws\n"
+         "them and writes the picture as PNG, or a turntable video, without any display server.\n"
          "\n"
-         "  -o, --output FILE       the PNG to write (required)\n"
+         "  -o, --output FILE       the PNG, or the video with --turntable, to write (required)\n"
          "      --resolution W,H    picture size in pixels (default 800,800)\n"
          "      --rotation X,Y,Z    angles in degrees about x, y and z, each -180 to 180\n"
          "      --translation X,Y   panning as the pose panel gives it, each -100 to 100\n"
@@ -153,9 +192,18 @@ const char* RenderOptions::usage() {
          "      --scaling K         factor for x, y and z of every shape, 1 to 1000 (default 10)\n"
          "      --crop              crop the picture to what is drawn\n"
          "      --verbose           trace the loading and drawing on the standard output\n"
+         "      --slice K           slice K of every voxel matrix (default 0)\n"
+         "      --map NAME          colour the triangle meshes by the variable NAME of their\n"
+         "                          -parameters.df files, with its colour bar\n"
+         "      --colormap NAME     Grey (default), Fire, Thermal or Temperature\n"
+         "      --range MIN,MAX     the values mapped onto the colour map (default: the variable's\n"
+         "                          smallest and largest value over all meshes)\n"
+         "      --turntable SECONDS write a video (H.264, yuv420p) of the scene turning once about\n"
+         "                          the vertical axis; -o names it, .mp4 added without a video suffix\n"
+         "      --fps N             frames per second of the video, 1 to 60 (default 20)\n"
          "  -h, --help              this text\n"
          "\n"
          "Exit status: 0 when every file was drawn and the picture written, 1 when a file could\n"
-         "not be read (the others are drawn) or the picture not made or written, 2 for a bad\n"
-         "command line.\n";
+         "not be read (the others are drawn) or the picture or video not made or written, 2 for a\n"
+         "bad command line.\n";
 }

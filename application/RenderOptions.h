@@ -5,10 +5,11 @@
 #include <vector>
 
 // What ostrel-render is asked to draw and how, read from its command line
-// "ostrel-render [options] FILE...". Pose values take the pose panel's units and ranges.
+// "ostrel-render [options] FILE...". Pose values take the pose panel's units and ranges. FILE is a
+// shape file, a voxel matrix or an image, recognised by its content as the window does.
 struct RenderOptions {
   std::vector<std::string> files; // shape files, drawn in this order
-  std::string output;             // the PNG to write
+  std::string output;             // the PNG to write, or the video with --turntable
   int width = 800;
   int height = 800;
   std::optional<std::vector<float>> rotation;  // degrees about x, y, z, each -180 to 180
@@ -23,9 +24,18 @@ struct RenderOptions {
   bool crop = false;
   bool verbose = false;
   bool help = false;
+  // Voxel matrices, parametric maps and turntable videos: as the window's slice box, parametric
+  // maps panel and video recorder make them.
+  int slice = 0;                           // of every voxel matrix (matrices without it show slice 0)
+  std::string map;                         // variable of the meshes' parameter files; empty for none
+  std::string colormap;                    // one of ParameterData::colormapNames(); empty for the default
+  std::optional<std::vector<float>> range; // minimum, maximum; the variable's whole range by default
+  std::optional<float> turntable;          // seconds of a video turning the scene once about the vertical
+  int fps = 20;                            // frames per second of the video, 1 to 60
 
   // Reads the arguments that follow the program name. An unknown option, a missing or bad value,
-  // no output or no file (unless --help) raise a UsageError whose what-text says which and why.
+  // no output or no file (unless --help), --colormap or --range without --map, and --crop with
+  // --turntable raise a UsageError whose what-text says which and why.
   static RenderOptions parse(const std::vector<std::string>& arguments);
   static const char* usage(); // the --help text
 };

@@ -1,5 +1,6 @@
 #include "application/ShapeViewerMainWindow.h"
 
+#include "application/ImageFileLoader.h"
 #include "application/ParameterPanel.h"
 #include "application/ShapeFileLoader.h"
 #include "application/ShapeViewerAttributesEditor.h"
@@ -7,14 +8,11 @@
 #include "application/ShapeViewerMediator.h"
 #include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
-#include "foundation/FileInfo.h"
 #include "foundation/Matrix.h"
 #include "geometry/QuadMesh.h"
 #include "geometry/Shape.h"
 #include "geometry/ShapeFormats.h"
 #include "geometry/TriMesh.h"
-#include "imaging/ImageReader.h"
-#include "imaging/ImageSourceLSMStackPlane.h"
 #include "imaging/VoxelMatrix.h"
 #include "rendering/ShapePainterGL.h"
 #include "viewer/DisplayRangeBox.h"
@@ -46,8 +44,6 @@
 #include <QVBoxLayout>
 
 #include <cstdint>
-#include <cstring>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <vector>
@@ -71,72 +67,6 @@ std::unique_ptr<Shape<float>> unscaledCopy(const Shape<float>& shape, const Matr
   if (quads && quads->hasVertexColors())
     static_cast<QuadMesh<float>&>(*copy).setVertexColors(new QuadMesh<int>(*quads->getVertexColors()));
   return copy;
-}
-
-// What a file given on the command line or dropped on the window holds.
-enum class FileContent { Shape, VoxelMatrix, Image };
-
-std::string lowerCaseSuffix(const std::string& name) {
-  return QString::fromStdString(FileInfo::suffixName(name)).toLower().toStdString();
-}
-
-// A ".vm" header: three zero words, then layout 1 with a known type and sizes that are not negative;
-// or layout 0, three positive sizes of float voxels that fill the rest of the file exactly.
-bool hasVoxelMatrixHeader(const std::string& name) {
-  std::ifstream in(name, std::ios::binary | std::ios::ate);
-  const std::streamoff length = in ? static_cast<std::streamoff>(in.tellg()) : 0;
-  std::int32_t words[8] = {};
-  in.seekg(0);
-  if (length < 12 || !in.read(reinterpret_cast<char*>(words), std::min<std::streamoff>(length, 32)))
-    return false;
-  if (words[0] == 0 && words[1] == 0 && words[2] == 0) {
-    const std::int32_t type = words[4];
-    const bool knownType = type == 0 || type == 2 || type == 3 || (type >= 5 && type <= 7);
-    return length >= 48 && words[3] == 1 && knownType && words[5] >= 0 && words[6] >= 0 && words[7] >= 0;
-  }
-  if (words[0] <= 0 || words[1] <= 0 || words[2] <= 0) return false;
-  const double voxelBytes = 4.0 * words[0] * static_cast<double>(words[1]) * words[2];
-  return 12.0 + voxelBytes == static_cast<double>(length);
-}
-
-// TIFF stacks named ".tif" or ".tiff" are voxel matrices; other TIFF and LSM files are images.
-FileContent tiffContent(const std::string& name) {
-  const std::string suffix = lowerCaseSuffix(name);
-  if (suffix != "tif" && suffix != "tiff") return FileContent::Image;
-  try {
-    ImageHeader header;
-    ImageReader().read(header, name);
-    return header.getFormat() == ImageFormat::Tiff && header.getPlanes() >= 2 ? FileContent::VoxelMatrix
-                                                                              : FileContent::Image;
-  } catch (const Exception&) {
-    return FileContent::Image; // the image reader reports what is wrong
-  }
-}
-
-FileContent fileContent(const std::string& name) {
-  if (lowerCaseSuffix(name) == "vm") return FileContent::VoxelMatrix;
-  char magic[4] = {};
-  std::ifstream in(name, std::ios::binary);
-  if (in.read(magic, 4) && (std::memcmp(magic, "II*\0", 4) == 0 || std::memcmp(magic, "MM\0*", 4) == 0))
-    return tiffContent(name);
-  return hasVoxelMatrixHeader(name) ? FileContent::VoxelMatrix : FileContent::Shape;
-}
-
-// The image of a TIFF file, or the first plane of an LSM stack (whose pixels the plain read skips).
-std::unique_ptr<Image> readImage(const std::string& name) {
-  ImageReader reader;
-  ImageHeader header;
-  reader.read(header, name);
-  auto image = std::make_unique<Image>();
-  if (header.getFormat() == ImageFormat::Lsm) {
-    ImageSourceLSMStackPlane source;
-    source.setLSMStackFilename(name);
-    source.setPlane(0);
-    reader.read(*image, source);
-  } else {
-    reader.read(*image, name);
-  }
-  return image;
 }
 
 // Shows or hides a panel from its own visibility; a panel not built yet is left alone.
@@ -464,14 +394,14 @@ void ShapeViewerMainWindow::dropEvent(QDropEvent* event) {
 
 void ShapeViewerMainWindow::openFile(const QString& fileName) {
   const std::string name = fileName.toUtf8().toStdString();
-  switch (fileContent(name)) {
-  case FileContent::VoxelMatrix:
+  switch (ImageFileLoader::recognise(name)) {
+  case ImageFileLoader::Content::VoxelMatrix:
     loadVoxelMatrix(name);
     break;
-  case FileContent::Image:
+  case ImageFileLoader::Content::Image:
     openImageFile(fileName);
     break;
-  case FileContent::Shape:
+  case ImageFileLoader::Content::Shape:
     openShapeFile(fileName);
     break;
   }
@@ -487,7 +417,7 @@ void ShapeViewerMainWindow::openImageFile() {
 void ShapeViewerMainWindow::openImageFile(const QString& fileName) {
   const std::string name = fileName.toUtf8().toStdString();
   try {
-    _mediator->addImage(readImage(name));
+    _mediator->addImage(ImageFileLoader::readImage(name));
   } catch (const Exception& e) {
     reportUnreadableFile(name, e.getWhat());
   } catch (const std::exception& e) {

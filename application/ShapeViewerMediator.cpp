@@ -5,11 +5,8 @@
 #include "application/ShapePainterFactory.h"
 #include "application/ShapeViewerAttributesEditor.h"
 #include "application/ShapeViewerListBox.h"
-#include "foundation/DataSet.h"
-#include "foundation/Exception.h"
 #include "foundation/Trace.h"
 #include "geometry/Shape.h"
-#include "geometry/ShapeType.h"
 #include "viewer/DisplayRangeBox.h"
 #include "viewer/QInputBox.h"
 #include "viewer/ViewerCanvasGL.h"
@@ -18,7 +15,6 @@
 #include <QSettings>
 
 #include <algorithm>
-#include <iostream>
 
 namespace {
 
@@ -115,7 +111,8 @@ bool ShapeViewerMediator::addPainter(const Shape<float>& shape, const std::strin
 
   auto* painter = new ExtendedShapeViewerPainterGL(nextNameCounter(shape.getName()), true, proxy, fileName);
   painter->keepShape(std::move(kept));
-  if (shape.getShapeType() == shapeTypeCode(ShapeType::TriMesh)) loadParameters(*painter, shape, fileName);
+  for (const ParameterData& parameterData : painter->loadParameters(shape, fileName))
+    updateParameter(parameterData);
   _painters.push_back(painter);
   if (ViewerCanvasGL* canvas = getCanvas()) canvas->addPainter(*painter);
 
@@ -127,41 +124,6 @@ bool ShapeViewerMediator::addPainter(const Shape<float>& shape, const std::strin
   return true;
 }
 
-void ShapeViewerMediator::loadParameters(ExtendedShapeViewerPainterGL& painter, const Shape<float>& shape,
-                                         const std::string& fileName) {
-  if (fileName.find(".tm") == std::string::npos) return; // a mesh imported from another format
-  const std::string parametersFileName =
-      QString::fromStdString(fileName).replace(".tm", "-parameters.df").toStdString();
-  traceValue("parametersFileName.toStdString()", parametersFileName);
-  try {
-    const DataSet dataSet(parametersFileName, ' ');
-    traceValue("dataSet->size()",
-               std::to_string(dataSet.numRows()) + " " + std::to_string(dataSet.variableNames().size()));
-    traceValue("dataSet->columnTypes()", dataSet.columnTypes());
-    if (dataSet.numRows() < shape.getNumVertices()) {
-      std::cerr << "The parameter file " << parametersFileName << " has " << dataSet.numRows()
-                << " rows for the " << shape.getNumVertices()
-                << " vertices of its mesh: its parameters are not used" << std::endl;
-      return;
-    }
-    painter.setDataSet(dataSet);
-    for (const std::string& name : dataSet.variableNames()) {
-      const std::optional<Vector<float>> values = ExtendedShapeViewerPainterGL::floatValues(dataSet, name);
-      if (!values || values->getSize() == 0) continue; // text cannot be mapped to colours
-      traceValue("variableNames[v]", name);
-      traceValue("values.min()", values->min());
-      traceValue("values.max()", values->max());
-      ParameterData parameterData;
-      parameterData.setName(name);
-      parameterData.updateMinimum(values->min());
-      parameterData.updateMaximum(values->max());
-      updateParameter(parameterData);
-    }
-  } catch (const Exception& e) {
-    std::cerr << e << std::endl;
-  }
-}
-
 void ShapeViewerMediator::setParameterPanel(ParameterPanel& panel) {
   _parameterPanel = &panel;
   // Connected once: one choice recolours each mesh once, however many shapes were loaded.
@@ -171,9 +133,7 @@ void ShapeViewerMediator::setParameterPanel(ParameterPanel& panel) {
 void ShapeViewerMediator::updateParameter(const ParameterData& parameterData) {
   traceValue("_parameters.count(shapeParameterData.getName())", _parameters.count(parameterData.getName()));
   ParameterData& entry = _parameters[parameterData.getName()];
-  entry.setName(parameterData.getName());
-  if (parameterData.getMinimum()) entry.updateMinimum(*parameterData.getMinimum());
-  if (parameterData.getMaximum()) entry.updateMaximum(*parameterData.getMaximum());
+  entry.widen(parameterData);
   traceValue("parameterData.getName()", entry.getName());
   if (_parameterPanel) _parameterPanel->updateParameters(_parameters);
 }
@@ -186,8 +146,7 @@ void ShapeViewerMediator::processParameterChange(const ParameterData& parameterD
   ViewerCanvasGL* canvas = getCanvas();
   if (!canvas) return;
   if (shown)
-    canvas->setColorBar(ColorBarGL(parameterData.getColormap(), *parameterData.getMinimum(),
-                                   *parameterData.getMaximum(), parameterData.getName()));
+    canvas->setColorBar(parameterData.colorBar());
   else if (parameterData.getName().empty())
     canvas->hideColorBar();
   canvas->update(); // one paint for the changes of a slider drag that arrive before it

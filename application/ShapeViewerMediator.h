@@ -123,10 +123,11 @@ private:
   // OpenGL objects they hold.
   void releasePainters(const std::vector<ShapeViewerPainterGL*>& painters);
   void repaintCanvas();
-  // Step of loading a triangle mesh: its "-parameters.df" data set goes to the painter and its
-  // variables to the table; a missing, unreadable or too short file is reported and skipped.
-  void loadParameters(ExtendedShapeViewerPainterGL& painter, const Shape<float>& shape,
-                      const std::string& fileName);
+  // Adds new image or slice painters to the canvas, shows the last automatic display range in its
+  // box, frames and repaints.
+  void showLayers(const std::vector<PainterGL<float>*>& painters);
+  // Takes the images' and slices' painters off the canvas and frees them in its context.
+  void releaseLayers();
 
   std::vector<ShapeViewerPainterGL*> _painters; // owned, in loading order
   ShapeViewerAttributesEditor* _attributesEditor = nullptr;

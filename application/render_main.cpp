@@ -1,15 +1,16 @@
-// ostrel-render: draws shape files as the viewer draws them into a PNG, without a display server.
+// ostrel-render: draws shape files, voxel matrices and images as the viewer draws them into a PNG or
+// a turntable video, without a display server.
 #include "application/RenderOptions.h"
-#include "application/ShapeFileLoader.h"
-#include "application/ShapePainterFactory.h"
+#include "application/RenderScene.h"
 #include "application/SurfacelessContextGL.h"
 #include "foundation/Exception.h"
 #include "foundation/Trace.h"
-#include "geometry/Shape.h"
-#include "rendering/ShapePainterGL.h"
 #include "viewer/OffscreenRendererGL.h"
+#include "viewer/TurntableVideo.h"
+#include "viewer/VideoEncoder.h"
 #include "viewer/ViewerSceneGL.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QString>
 
@@ -73,6 +74,28 @@ void poseScene(ViewerSceneGL& scene, const RenderOptions& options) {
   if (options.translation) scene.setTranslation(vectorOf(*options.translation));
 }
 
+// The colour bar's letters need Qt's fonts, which need an application object: one of the offscreen
+// platform, which needs no display server.
+std::unique_ptr<QGuiApplication> fontsApplication() {
+  static char name[] = "ostrel-render", platform[] = "-platform", offscreen[] = "offscreen";
+  static char* arguments[] = {name, platform, offscreen, nullptr};
+  static int count = 3;
+  return std::make_unique<QGuiApplication>(count, arguments);
+}
+
+// The turntable video, named as the window's recorder names one; false after saying why not.
+bool writeTurntable(ViewerSceneGL& scene, const RenderOptions& options,
+                    const OffscreenRendererGL::Options& how) {
+  const QString output = VideoEncoder::withVideoSuffix(QString::fromStdString(options.output), "*.mp4");
+  QString error;
+  if (TurntableVideo::write(scene, options.width, options.height, how, *options.turntable, options.fps,
+                            output, error))
+    return true;
+  std::cerr << "ostrel-render: could not make the video " << output.toStdString() << "\n"
+            << error.toStdString() << "\n";
+  return false;
+}
+
 // Loads, draws and writes; returns the exit status.
 int render(const RenderOptions& options) {
   // Mesa's software rasteriser lets the drawing thread prepare up to four batches of binned triangles
@@ -89,39 +112,24 @@ int render(const RenderOptions& options) {
   Vector<float> scaling(3);
   scaling.fill(static_cast<float>(options.scaling));
   int status = 0;
-  std::vector<std::unique_ptr<Shape<float>>> shapes;
-  std::vector<std::unique_ptr<ShapePainterGL<float>>> painters; // destroyed first, in the context
-  std::vector<PainterGL<float>*> drawn;
-  for (const std::string& file : options.files) {
-    try {
-      for (std::unique_ptr<Shape<float>>& shape : ShapeFileLoader::load(file, scaling)) {
-        std::unique_ptr<ShapePainterGL<float>> painter = ShapePainterFactory::create(*shape);
-        if (!painter) continue;
-        ShapePainterAttributesGL attributes = painter->getAttributes();
-        attributes.setColor(
-            ShapePainterFactory::cycleColor(static_cast<int>(painters.size()), colorCycleLength));
-        painter->setAttributes(attributes);
-        // Each shape is drawn once per strip of the picture. Without display lists that costs about
-        // as much processor time as compiling one, and no copy of every vertex is held in the list.
-        painter->enableDisplayLists(false);
-        drawn.push_back(painter.get());
-        shapes.push_back(std::move(shape));
-        painters.push_back(std::move(painter));
-      }
-    } catch (const Exception& e) {
-      ShapeFileLoader::report(e, std::cerr);
-      status = 1;
-    }
-  }
+  RenderScene content(scaling, colorCycleLength, options.slice);
+  for (const std::string& file : options.files)
+    if (!content.load(file)) status = 1;
 
   ViewerSceneGL scene;
-  scene.setPainters(drawn);
+  scene.setPainters(content.painters());
   scene.updateBoundingBox();
   scene.glInitialize();
   poseScene(scene, options);
+  std::unique_ptr<QGuiApplication> fonts;
+  if (!options.map.empty()) {
+    fonts = fontsApplication();
+    if (!content.showMap(options.map, options.colormap, options.range, scene)) status = 1;
+  }
   OffscreenRendererGL::Options how;
   how.transparent = options.transparent;
   how.cropped = options.crop;
+  if (options.turntable) return writeTurntable(scene, options, how) ? status : 1;
   const QImage picture = OffscreenRendererGL::render(scene, options.width, options.height, how);
   if (!picture.save(QString::fromStdString(options.output), "PNG")) {
     std::cerr << "ostrel-render: could not write " << options.output << "\n";

@@ -8,6 +8,10 @@
 class ViewerSpinningMotion : public ViewerMotion {
   Q_OBJECT
 
+public:
+  // The angles about x, y and z of the rotation turned by degrees about the screen's vertical axis.
+  static Vector<float> turned(const Vector<float>& rotation, float degrees);
+
 public slots:
   void step() override;
 };

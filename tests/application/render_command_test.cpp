@@ -1,10 +1,15 @@
 // Programs run as a user runs them. ostrel-render with no display server: picture size, cycle colours,
-// transparent and cropped pictures, refusals; its picture agrees with the viewer's frame, and the viewer's
+// transparent and cropped pictures, refusals; its picture agrees with the viewer's frame (shapes, images,
+// voxel-matrix slices), parametric maps and turntable videos; the viewer's
 // "Snapshot at size..." writes the asked picture. The entry point's report of a failure that leaves the
 // event loop.
 #include "application/ShapePainterFactory.h"
+#include "imaging/Colormap.h"
+#include "imaging/ImageWriter.h"
+#include "imaging/VoxelMatrix.h"
 #include "tests/application/MainWindowFixture.h"
 #include "tests/support/OffscreenGL.h"
+#include "viewer/QInputBox.h"
 #include "viewer/ViewerCanvasGL.h"
 
 #include <gmock/gmock.h>
@@ -53,6 +58,27 @@ protected:
 QColor litFacing(const Vector<int>& c) {
   const auto lit = [](int v) { return std::min(255, static_cast<int>(v * (0.2 + 208 / 255.0) + 128)); };
   return QColor(lit(c[0]), lit(c[1]), lit(c[2]));
+}
+
+// Pixels whose channels differ by more than one between the pictures.
+int differingPixels(const QImage& a, const QImage& b) {
+  int differing = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+      differing += std::abs(qRed(p) - qRed(q)) > 1 || std::abs(qGreen(p) - qGreen(q)) > 1 ||
+                   std::abs(qBlue(p) - qBlue(q)) > 1;
+    }
+  return differing;
+}
+
+// "codec,width,height,pixel format,frames" of a video as ffprobe reads it; empty when it cannot.
+std::string probeVideo(const QString& file) {
+  QProcess ffprobe;
+  ffprobe.start("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                            "stream=codec_name,width,height,pix_fmt,nb_read_frames", "-of", "csv=p=0", file});
+  ffprobe.waitForFinished(-1);
+  return ffprobe.exitCode() ? "" : QString(ffprobe.readAllStandardOutput()).trimmed().toStdString();
 }
 
 QRect alphaBounds(const QImage& image) {
@@ -108,6 +134,11 @@ TEST_F(RenderCommand, RefusesBadCommandLinesAndReportsUnreadableFilesWhileDrawin
       {{"-o", output, "--resolution", "100000,10", left}, 2, "--resolution: each side must be 1 to "},
       {{left}, 2, "no output file"},
       {{"-o", output, QString::fromStdString(_dir.file("missing.tm")), left}, 1, "Exception raised:\n"},
+      {{"-o", output, "--colormap", "Fire", left}, 2, "--colormap and --range colour the meshes by"},
+      {{"-o", output, "--map", "T", "--colormap", "Blue", left}, 2, "'Blue' is none of Grey, Fire, Thermal"},
+      {{"-o", output, "--map", "T", "--range", "5,1", left}, 2, "'5,1' has its minimum above its maximum"},
+      {{"-o", output, "--turntable", "1", "--crop", left}, 2, "--crop cannot be used with --turntable"},
+      {{"-o", output, "--map", "T", left}, 1, "no triangle mesh has a parameter named T"},
   };
   for (const auto& c : cases) {
     QFile::remove(output);
@@ -136,15 +167,8 @@ TEST_F(RenderCommand, DrawsTheViewersFramePixelForPixelAndTheSnapshotAtTheAskedS
     ASSERT_EQ(runProgram(arguments).status, 0);
     const QImage picture(output);
     ASSERT_EQ(picture.size(), viewer.size());
-    int differing = 0;
-    for (int y = 0; y < viewer.height(); ++y)
-      for (int x = 0; x < viewer.width(); ++x) {
-        const QRgb a = viewer.pixel(x, y), b = picture.pixel(x, y);
-        differing += std::abs(qRed(a) - qRed(b)) > 1 || std::abs(qGreen(a) - qGreen(b)) > 1 ||
-                     std::abs(qBlue(a) - qBlue(b)) > 1;
-      }
-    EXPECT_EQ(differing, 0) << "pose " << pose << ": " << saveFrame(viewer, "viewer") << " "
-                            << saveFrame(picture, "render");
+    EXPECT_EQ(differingPixels(viewer, picture), 0)
+        << "pose " << pose << ": " << saveFrame(viewer, "viewer") << " " << saveFrame(picture, "render");
     if (pose == 0) {
       unposed = viewer;
     } else {
@@ -176,6 +200,69 @@ TEST_F(RenderCommand, DrawsTheViewersFramePixelForPixelAndTheSnapshotAtTheAskedS
   ASSERT_EQ(saved.size(), QSize(300, 100));
   EXPECT_EQ(qAlpha(saved.pixel(0, 0)), 0);
   EXPECT_FALSE(alphaBounds(saved).isEmpty());
+}
+
+// ostrel-render draws images and voxel matrices as the canvas does: an 8-bit TIFF image and slice 2 of a
+// matrix whose values go beyond 0..255, shown through their own range.
+TEST_F(RenderCommand, DrawsImagesAndVoxelMatrixSlicesAsTheViewerDoes) {
+  Image image(30, 20, 8);
+  for (int i = 0; i < 20; ++i)
+    for (int j = 0; j < 30; ++j) image.row(i)[j] = static_cast<unsigned char>(8 * i + j);
+  ImageWriter().write(image, _dir.file("image.tif"));
+  VoxelMatrix<float> matrix(4, 25, 25);
+  for (int k = 0; k < 25; ++k)
+    for (int i = 0; i < 4; ++i)
+      for (int j = 0; j < 25; ++j) matrix(i, j, k) = 1000.0f * i + 40.0f * j + k;
+  matrix.save(_dir.file("matrix.vm"));
+  _window->openFile(QString::fromStdString(_dir.file("image.tif")));
+  _window->loadVoxelMatrix(_dir.file("matrix.vm"));
+  _window->findChild<QInputBox*>()->findChild<QSpinBox*>()->setValue(2);
+  ViewerCanvasGL& canvas = *_window->mediator()->getCanvas();
+  canvas.resize(150, 110);
+  canvas.setRotation(Vector<float>(std::vector<float>{20, 60, 0}));
+  const QImage viewer = canvas.grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(runProgram({"-o", output, "--resolution", "150,110", "--rotation", "20,60,0", "--slice", "2",
+                        QString::fromStdString(_dir.file("image.tif")),
+                        QString::fromStdString(_dir.file("matrix.vm"))})
+                .status,
+            0);
+  const QImage picture(output);
+  ASSERT_EQ(picture.size(), viewer.size());
+  EXPECT_EQ(differingPixels(viewer, picture), 0)
+      << saveFrame(viewer, "viewer") << " " << saveFrame(picture, "render");
+}
+
+// --map colours the meshes with the panel's defaults (its grey map over the variable's whole range on all
+// meshes) or the colour map and range asked, with the colour bar at the right edge; --turntable writes an
+// H.264 video in yuv420p of seconds x fps frames, odd sides padded, ".mp4" added to a bare name.
+TEST_F(RenderCommand, ColoursMeshesByAParameterAndWritesTurntableVideos) {
+  file("left-parameters.df", "T\n0\n0\n0\n0\n");
+  file("right-parameters.df", "T\n10\n10\n10\n10\n");
+  const Colormap hot = Colormap::cold2Hot(256);
+  const struct {
+    QStringList map;
+    Vector<int> left, right;
+  } cases[] = {
+      {{"--map", "T"}, std::vector<int>{0, 0, 0}, std::vector<int>{255, 255, 255}},
+      {{"--map", "T", "--range", "-10,10"}, std::vector<int>{128, 128, 128}, std::vector<int>{255, 255, 255}},
+      {{"--map", "T", "--colormap", "Temperature"}, hot.getColor(0), hot.getColor(255)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.map.join(" ").toStdString());
+    ASSERT_EQ(runProgram(QStringList{"-o", output, "--resolution", "160,120"} + black + c.map +
+                         QStringList{left, right})
+                  .status,
+              0);
+    const QImage picture(output);
+    EXPECT_TRUE(pixelNear(picture, 55, 65, litFacing(c.left))) << saveFrame(picture);
+    EXPECT_TRUE(pixelNear(picture, 105, 65, litFacing(c.right))) << saveFrame(picture);
+    EXPECT_NE(picture.pixelColor(155, 60), QColor(Qt::black)) << "the colour bar";
+  }
+  const QString movie = QString::fromStdString(_dir.file("movie"));
+  ASSERT_EQ(
+      runProgram({"-o", movie, "--resolution", "81,60", "--turntable", "0.5", "--fps", "8", left, right})
+          .status,
+      0);
+  EXPECT_EQ(probeVideo(movie + ".mp4"), "h264,82,60,yuv420p,4");
 }
 
 TEST(EntryPoint, ReportsAnExceptionLeavingTheLoopAndCarriesOn) {

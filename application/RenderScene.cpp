@@ -1,0 +1,81 @@
+#include "application/RenderScene.h"
+
+#include "application/ImageFileLoader.h"
+#include "application/ShapeFileLoader.h"
+#include "application/ShapePainterFactory.h"
+#include "foundation/Exception.h"
+#include "geometry/Shape.h"
+#include "viewer/ViewerSceneGL.h"
+
+#include <iostream>
+
+RenderScene::RenderScene(const Vector<float>& scaling, int colorCycleLength, int slice)
+    : _scaling(scaling), _colorCycleLength(colorCycleLength), _slice(slice) {}
+
+RenderScene::~RenderScene() {
+  _layers.clear();
+}
+
+bool RenderScene::load(const std::string& fileName) {
+  try {
+    switch (ImageFileLoader::recognise(fileName)) {
+    case ImageFileLoader::Content::VoxelMatrix:
+      addVoxelMatrix(fileName);
+      break;
+    case ImageFileLoader::Content::Image:
+      for (PainterGL<float>* painter : _layers.addImage(ImageFileLoader::readImage(fileName)))
+        _drawn.push_back(painter);
+      break;
+    case ImageFileLoader::Content::Shape:
+      addShapes(fileName);
+      break;
+    }
+    return true;
+  } catch (const Exception& e) {
+    ShapeFileLoader::report(e, std::cerr);
+  }
+  return false;
+}
+
+void RenderScene::addShapes(const std::string& fileName) {
+  for (std::unique_ptr<Shape<float>>& shape : ShapeFileLoader::load(fileName, _scaling)) {
+    std::unique_ptr<ShapePainterGL<float>> proxy = ShapePainterFactory::create(*shape);
+    if (!proxy) continue;
+    ShapePainterAttributesGL attributes = proxy->getAttributes();
+    attributes.setColor(ShapePainterFactory::cycleColor(static_cast<int>(_shapes.size()), _colorCycleLength));
+    proxy->setAttributes(attributes);
+    // Each shape is drawn once per strip of the picture. Without display lists that costs about
+    // as much processor time as compiling one, and no copy of every vertex is held in the list.
+    proxy->enableDisplayLists(false);
+    auto painter = std::make_unique<ExtendedShapeViewerPainterGL>(1, false, proxy.release(), fileName);
+    for (const ParameterData& parameterData : painter->loadParameters(*shape, fileName))
+      _parameters[parameterData.getName()].widen(parameterData);
+    painter->keepShape(std::move(shape));
+    _drawn.push_back(painter.get());
+    _shapes.push_back(std::move(painter));
+  }
+}
+
+void RenderScene::addVoxelMatrix(const std::string& fileName) {
+  const VoxelMatrix<float> matrix(fileName);
+  _drawn.push_back(&_layers.addVoxelMatrix(matrix, _slice));
+}
+
+bool RenderScene::showMap(const std::string& name, const std::string& colormap,
+                          const std::optional<std::vector<float>>& range, ViewerSceneGL& scene) {
+  const auto found = _parameters.find(name);
+  if (found == _parameters.end()) {
+    std::cerr << "ostrel-render: no triangle mesh has a parameter named " << name << "\n";
+    return false;
+  }
+  // As the panel announces a choice: the variable, its colour map and the ends of its range.
+  ParameterData map;
+  map.setName(name);
+  map.setColormapName(colormap.empty() ? found->second.getColormapName() : colormap);
+  map.updateMinimum(range ? (*range)[0] : *found->second.getMinimum());
+  map.updateMaximum(range ? (*range)[1] : *found->second.getMaximum());
+  bool shown = false;
+  for (const auto& painter : _shapes) shown = painter->setParameterData(map) || shown;
+  if (shown) scene.setColorBar(map.colorBar());
+  return true;
+}
