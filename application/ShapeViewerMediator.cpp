@@ -350,6 +350,7 @@ void ShapeViewerMediator::releaseLayers() {
 void ShapeViewerMediator::removeImagesAndVoxelMatrices() {
   if (!getCanvas()) return;
   releaseLayers();
+  if (_displayRangeBox) _displayRangeBox->setRange(_imageLayers.lastAutomaticRange());
   getCanvas()->initializeGL();
   repaintCanvas();
 }

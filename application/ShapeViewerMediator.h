@@ -104,7 +104,8 @@ public slots:
 public slots:
   // Every voxel matrix shows the slice (those without it keep theirs), then the canvas repaints.
   void processSliceChange(int slice);
-  // Takes every image and voxel matrix out of the scene and frees them.
+  // Takes every image and voxel matrix out of the scene and frees them; the display range box shows
+  // 0 to 255 again.
   void removeImagesAndVoxelMatrices();
   // Every voxel matrix and 16-bit image shows the range, then the canvas repaints.
   void processDisplayRangeChange(const DisplayRange& range);

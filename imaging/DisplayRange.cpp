@@ -51,7 +51,8 @@ unsigned char DisplayRange::grey(double value) const {
   if (std::isnan(value)) return 0;
   if (value >= _maximum) return 255;
   if (value <= _minimum) return 0;
-  return static_cast<unsigned char>(std::lround((value - _minimum) * 255.0 / (_maximum - _minimum)));
+  // Within the range the scaled value lies in (0, 255): adding a half and truncating rounds it.
+  return static_cast<unsigned char>((value - _minimum) * 255.0 / (_maximum - _minimum) + 0.5);
 }
 
 std::unique_ptr<Image> DisplayRange::greyImage(const PixelMatrix<float>& values) const {

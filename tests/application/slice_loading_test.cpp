@@ -189,8 +189,8 @@ TEST_F(SliceLoadingTest, TheSliceBoxChoosesTheGreyShownAndRemovingMatricesLeaves
 }
 
 // Values beyond 0..255 are shown through their own range, which the display range box shows; a range
-// typed there clamps the values beyond it (1500 above 1000 is white, not 1500 mod 256), and "Auto" gives
-// the matrix its own range back.
+// typed there clamps the values beyond it (1500 above 1000 is white, not 1500 mod 256), "Auto" gives
+// the matrix its own range back, and without matrices the box shows 0 to 255 again.
 TEST_F(SliceLoadingTest, TheDisplayRangeBoxShowsAndChangesTheGreysOfValuesBeyond255) {
   VoxelMatrix<float> matrix(3, 4, 4);
   for (int i = 0; i < 3; ++i)
@@ -211,6 +211,8 @@ TEST_F(SliceLoadingTest, TheDisplayRangeBoxShowsAndChangesTheGreysOfValuesBeyond
     button->click(); // "Auto"
   EXPECT_EQ(rangeEnd(0).value(), 500.0);
   EXPECT_NEAR(centreGrey(), 128, 1);
+  _window->mediator()->removeImagesAndVoxelMatrices();
+  EXPECT_EQ(rangeEnd(1).value(), 255.0);
 }
 
 // Single-precision cells, halves rounded up; below, above and an empty range at the ends.
