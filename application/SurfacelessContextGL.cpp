@@ -1,6 +1,7 @@
 #include "application/SurfacelessContextGL.h"
 
 #include "foundation/ErrorThrowing.h"
+#include "foundation/StageTimes.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -14,6 +15,7 @@ const char* const where = "SurfacelessContextGL::SurfacelessContextGL()";
 } // namespace
 
 SurfacelessContextGL::SurfacelessContextGL() {
+  const StageTimes::Stage stage("context");
   const auto getPlatformDisplay =
       reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
   if (!getPlatformDisplay)

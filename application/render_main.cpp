@@ -4,6 +4,7 @@
 #include "application/RenderScene.h"
 #include "application/SurfacelessContextGL.h"
 #include "foundation/Exception.h"
+#include "foundation/StageTimes.h"
 #include "foundation/Trace.h"
 #include "viewer/OffscreenRendererGL.h"
 #include "viewer/TurntableVideo.h"
@@ -113,8 +114,10 @@ int render(const RenderOptions& options) {
   scaling.fill(static_cast<float>(options.scaling));
   int status = 0;
   RenderScene content(scaling, colorCycleLength, options.slice);
-  for (const std::string& file : options.files)
+  for (const std::string& file : options.files) {
+    const StageTimes::Stage stage("loading, other"); // scaling, colours, painters
     if (!content.load(file)) status = 1;
+  }
 
   ViewerSceneGL scene;
   scene.setPainters(content.painters());
@@ -131,6 +134,7 @@ int render(const RenderOptions& options) {
   how.cropped = options.crop;
   if (options.turntable) return writeTurntable(scene, options, how) ? status : 1;
   const QImage picture = OffscreenRendererGL::render(scene, options.width, options.height, how);
+  const StageTimes::Stage stage("PNG encoding");
   if (!picture.save(QString::fromStdString(options.output), "PNG")) {
     std::cerr << "ostrel-render: could not write " << options.output << "\n";
     return 1;
@@ -141,6 +145,7 @@ int render(const RenderOptions& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+  StageTimes::addSinceProcessStart("start-up");
   // Shape files are read with a point as decimal separator, whatever the locale.
   std::setlocale(LC_NUMERIC, "C");
   RenderOptions options;
@@ -155,7 +160,9 @@ int main(int argc, char** argv) {
   }
   Trace::setEnabled(options.verbose); // the tracer writes to the standard output only when asked
   try {
-    return render(options);
+    const int status = render(options);
+    StageTimes::traceAndClear();
+    return status;
   } catch (const Exception& e) {
     std::cerr << e << std::endl;
   } catch (const std::bad_alloc&) {

@@ -3,6 +3,7 @@
 #include "foundation/ErrorThrowing.h"
 #include "foundation/FileInfo.h"
 #include "foundation/Matrix.h"
+#include "foundation/StageTimes.h"
 #include "geometry/EdgeIterator.h"
 #include "geometry/ShapeFormats.h"
 #include "geometry/ShapeTextReader.h"
@@ -154,6 +155,7 @@ void Shape<T>::saveDeformations(const Shape& other, const std::string& path, boo
 }
 
 template <class T> int Shape<T>::readThrough(std::istream& is) {
+  StageTimes::Stage stage("parsing");
   ShapeTextReader reader = ShapeTextReader::fromStream(is);
   const int code = readText(reader);
   reader.restore(is);

@@ -1,6 +1,7 @@
 #include "viewer/OffscreenRendererGL.h"
 
 #include "foundation/ErrorThrowing.h"
+#include "foundation/StageTimes.h"
 #include "viewer/ViewerSceneGL.h"
 
 #define GL_GLEXT_PROTOTYPES
@@ -126,7 +127,12 @@ QImage OffscreenRendererGL::render(ViewerSceneGL& scene, int width, int height, 
       frame.bottom = bottom;
       frame.transparent = options.transparent;
       frame.markDrawn = options.cropped;
-      scene.glDraw(frame);
+      {
+        StageTimes::Stage stage("drawing");
+        scene.glDraw(frame);
+        glFinish(); // the driver draws in threads of its own: the drawing ends here, not in the read-back
+      }
+      StageTimes::Stage stage("read-back");
       const int first = height - bottom - rows; // the image row of the strip's top row
       glReadPixels(0, 0, width, rows, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, image.scanLine(first));
       reverseRows(image, first, rows);

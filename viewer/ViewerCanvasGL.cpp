@@ -2,6 +2,7 @@
 
 #include "foundation/Exception.h"
 #include "foundation/Maths.h"
+#include "foundation/StageTimes.h"
 #include "rendering/GLObject.h"
 #include "viewer/OffscreenRendererGL.h"
 
@@ -418,6 +419,10 @@ void ViewerCanvasGL::paintGL() {
   ViewerSceneGL::Frame frame;
   frame.width = width();
   frame.height = height();
-  _scene.glDraw(frame);
+  {
+    const StageTimes::Stage stage("drawing");
+    _scene.glDraw(frame);
+  }
   _frameDrawn = true;
+  StageTimes::traceAndClear(); // the stages of loading new shapes, if any, and of this paint
 }
