@@ -1,10 +1,14 @@
 #include "geometry/ShapeTextReader.h"
 
+#include "foundation/StageTimes.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <istream>
 #include <iterator>
 #include <limits>
@@ -38,36 +42,73 @@ template <> long double convertOutOfRange<long double>(const std::string& token)
 } // namespace
 
 ShapeTextReader::ShapeTextReader(std::string text)
-    : _text(std::move(text)), _cursor(_text.data()), _end(_text.data() + _text.size()) {}
+    : _text(std::move(text)), _cursor(_text.data()), _end(_text.data() + _text.size()), _safeEnd(_end) {}
 
 ShapeTextReader::ShapeTextReader(ShapeTextReader&& other) noexcept
-    : _text(std::move(other._text)), _cursor(_text.data()), _end(_text.data() + _text.size()),
+    : _windowStart(other._windowStart), _source(other._source), _unread(other._unread),
       _failed(other._failed), _start(other._start) {
-  other._cursor = other._end = other._text.data();
+  // The positions move as offsets: a short text goes to another buffer.
+  const std::ptrdiff_t cursor = other._cursor - other._text.data();
+  const std::ptrdiff_t safeEnd = other._safeEnd - other._text.data();
+  _text = std::move(other._text);
+  _cursor = _text.data() + cursor;
+  _end = _text.data() + _text.size();
+  _safeEnd = _text.data() + safeEnd;
+  other._text.clear();
+  other._cursor = other._end = other._safeEnd = other._text.data();
+  other._source = nullptr;
+  other._unread = 0;
 }
 
 ShapeTextReader ShapeTextReader::fromStream(std::istream& is) {
-  std::string text;
-  std::streamoff start = -1;
+  StageTimes::Stage stage("reading");
   std::streambuf* buffer = is.rdbuf();
+  std::streamoff here = -1, last = -1;
   if (is.good() && buffer != nullptr) {
-    const std::streamoff here = buffer->pubseekoff(0, std::ios_base::cur, std::ios_base::in);
-    const std::streamoff last = buffer->pubseekoff(0, std::ios_base::end, std::ios_base::in);
-    if (here >= 0 && last >= here &&
-        buffer->pubseekoff(here, std::ios_base::beg, std::ios_base::in) == here) {
-      // A file or string stream: one block read of everything that is left.
-      start = here;
-      text.resize(static_cast<std::size_t>(last - here));
-      const std::streamsize got = buffer->sgetn(text.data(), static_cast<std::streamsize>(text.size()));
-      text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    } else {
-      text.assign(std::istreambuf_iterator<char>(is), std::istreambuf_iterator<char>());
-    }
+    here = buffer->pubseekoff(0, std::ios_base::cur, std::ios_base::in);
+    last = buffer->pubseekoff(0, std::ios_base::end, std::ios_base::in);
   }
-  ShapeTextReader reader(std::move(text));
-  reader._start = start;
+  const bool seekable =
+      here >= 0 && last >= here && buffer->pubseekoff(here, std::ios_base::beg, std::ios_base::in) == here;
+  std::string whole;
+  if (!seekable && is.good() && buffer != nullptr)
+    whole.assign(std::istreambuf_iterator<char>(is), std::istreambuf_iterator<char>());
+  ShapeTextReader reader(std::move(whole));
+  if (seekable) { // a file or a string stream: read a window at a time
+    reader._start = here;
+    reader._source = buffer;
+    reader._unread = static_cast<std::size_t>(last - here);
+    reader.refill();
+  }
   if (!is.good()) reader._failed = true;
   return reader;
+}
+
+bool ShapeTextReader::refill() {
+  if (_unread == 0) return false;
+  StageTimes::Stage stage("reading");
+  constexpr std::size_t windowBytes = std::size_t(4) << 20;
+  const std::size_t kept = static_cast<std::size_t>(_end - _cursor);
+  const std::size_t dropped = static_cast<std::size_t>(_cursor - _text.data());
+  std::memmove(_text.data(), _cursor, kept);
+  const std::size_t wanted = std::min(_unread, std::max(windowBytes, kept));
+  _text.resize(kept + wanted);
+  const std::streamsize got = _source->sgetn(_text.data() + kept, static_cast<std::streamsize>(wanted));
+  const std::size_t added = static_cast<std::size_t>(got > 0 ? got : 0);
+  _text.resize(kept + added);
+  _unread = added < wanted ? 0 : _unread - added; // a file that shrank ends here
+  _windowStart += dropped;
+  _cursor = _text.data();
+  _end = _text.data() + _text.size();
+  findSafeEnd();
+  return added > 0;
+}
+
+void ShapeTextReader::findSafeEnd() {
+  _safeEnd = _end;
+  if (_unread == 0) return;
+  while (_safeEnd != _text.data() && !isBlank(_safeEnd[-1])) --_safeEnd;
+  if (_safeEnd != _text.data()) --_safeEnd; // the blank itself
 }
 
 void ShapeTextReader::restore(std::istream& is) const {
@@ -76,7 +117,12 @@ void ShapeTextReader::restore(std::istream& is) const {
 }
 
 void ShapeTextReader::skipBlanks() {
-  while (_cursor != _end && isBlank(*_cursor)) ++_cursor;
+  for (;;) {
+    while (_cursor != _end && isBlank(*_cursor)) ++_cursor;
+    if (_cursor != _end || !refill()) break;
+  }
+  while (_cursor >= _safeEnd && _cursor != _end && refill()) {
+  }
 }
 
 bool ShapeTextReader::fail() {

@@ -1,6 +1,7 @@
 #include "geometry/TriMesh.h"
 
 #include "foundation/ErrorThrowing.h"
+#include "foundation/StageTimes.h"
 #include "geometry/ShapeTextReader.h"
 #include "geometry/ShapeTextWriter.h"
 #include "geometry/ShapeType.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <omp.h>
 #include <ostream>
 #include <type_traits>
 
@@ -60,13 +62,9 @@ void requireSpace3(int space, const char* where) {
 template <class T> TriMesh<T>::TriMesh() = default;
 
 template <class T>
-TriMesh<T>::TriMesh(int space, int n, int capacity, int growth) : Vertices<T>(space, n, capacity, growth) {
-  _stars.resize(n);
-}
+TriMesh<T>::TriMesh(int space, int n, int capacity, int growth) : Vertices<T>(space, n, capacity, growth) {}
 
-template <class T> TriMesh<T>::TriMesh(const Vertices<T>& vertices) : Vertices<T>(vertices) {
-  _stars.resize(this->getNumVertices());
-}
+template <class T> TriMesh<T>::TriMesh(const Vertices<T>& vertices) : Vertices<T>(vertices) {}
 
 template <class T> TriMesh<T>::TriMesh(const std::string& path) {
   this->load(path);
@@ -91,9 +89,8 @@ template <class T> void TriMesh<T>::assign(const VertexClient<T>& other) {
     copyMeshData(*mesh);
   } else {
     clearTriangles();
-    _normals = Vertices<T>();
+    _normals.clear();
     _vertexColors.reset();
-    _stars.resize(this->getNumVertices());
   }
 }
 
@@ -101,8 +98,8 @@ template <class T> void TriMesh<T>::copyMeshData(const TriMesh& other) {
   _triangleIndexes = other._triangleIndexes;
   _triangles.clear();
   _stars = other._stars;
+  _starsBuilt = other._starsBuilt;
   _normals = other._normals;
-  _normals.detach();
   _vertexColors.reset(other._vertexColors ? new TriMesh<int>(*other._vertexColors) : nullptr);
   if (_vertexColors) _vertexColors->detach();
 }
@@ -120,16 +117,21 @@ template <class T> void TriMesh<T>::detach() {
 
 // === Triangles
 
+template <class T> void TriMesh<T>::dropStars() {
+  _stars = TriangleStars();
+  _starsBuilt = false;
+}
+
 template <class T> void TriMesh<T>::clearTriangles() {
   _triangleIndexes.clear();
   _triangles.clear();
-  _stars.clear();
-  _stars.resize(this->getNumVertices());
+  dropStars();
 }
 
 template <class T> void TriMesh<T>::appendTriangle(int a, int b, int c) {
   const int t = getNumTriangles();
   _triangleIndexes.insert(_triangleIndexes.end(), {a, b, c});
+  if (!_starsBuilt) return; // the stars are built from the whole table when first needed
   if (_stars.getNumVertices() < this->getNumVertices()) _stars.resize(this->getNumVertices());
   _stars.add(a, t);
   _stars.add(b, t);
@@ -162,14 +164,14 @@ template <class T> void TriMesh<T>::setTriangleIndexes(std::vector<int> numbers)
   clearTriangles();
   _triangleIndexes = std::move(numbers);
   _triangleIndexes.resize(_triangleIndexes.size() / 3 * 3);
-  _stars.build(_triangleIndexes.data(), getNumTriangles(), n);
 }
 
 template <class T> void TriMesh<T>::removeTriangle(int t) {
   int* triple = _triangleIndexes.data() + 3 * static_cast<std::size_t>(t);
   if (triple[0] < 0) return;
   // A vertex named at two corners has the triangle twice in its star and loses both entries.
-  for (int k = 0; k < 3; ++k) _stars.remove(triple[k], t);
+  if (_starsBuilt)
+    for (int k = 0; k < 3; ++k) _stars.remove(triple[k], t);
   triple[0] = triple[1] = triple[2] = -1;
   if (static_cast<std::size_t>(t) < _triangles.size()) _triangles[t].reset();
 }
@@ -177,8 +179,10 @@ template <class T> void TriMesh<T>::removeTriangle(int t) {
 template <class T> void TriMesh<T>::remove(int v) {
   const std::vector<int> triangles = star(v);
   for (int t : triangles) removeTriangle(t);
+  const bool normals = hasNormals();
+  const std::size_t space = static_cast<std::size_t>(this->getSpace());
   Vertices<T>::remove(v);
-  if (v < _normals.getNumVertices()) _normals.remove(v);
+  if (normals) _normals.erase(_normals.begin() + space * v, _normals.begin() + space * (v + 1));
   if (v < _stars.getNumVertices()) _stars.erase(v);
   for (int& number : _triangleIndexes)
     if (number > v) --number;
@@ -203,8 +207,19 @@ template <class T> Vector<int> TriMesh<T>::getTriangleIndexes(int t) const {
 
 // === Stars and neighbours
 
+template <class T> const TriangleStars& TriMesh<T>::stars() const {
+  if (!_starsBuilt) {
+    StageTimes::Stage stage("stars");
+    _stars.build(_triangleIndexes.data(), getNumTriangles(), this->getNumVertices());
+    _starsBuilt = true;
+  } else if (_stars.getNumVertices() < this->getNumVertices()) {
+    _stars.resize(this->getNumVertices());
+  }
+  return _stars;
+}
+
 template <class T> std::vector<int> TriMesh<T>::star(int v) const {
-  if (v >= _stars.getNumVertices()) return {};
+  if (v >= stars().getNumVertices()) return {};
   return _stars.star(v);
 }
 
@@ -216,65 +231,70 @@ template <class T> std::vector<int> TriMesh<T>::neighbours(int v) const {
 
 // === Normals
 
-template <class T> std::vector<const T*> TriMesh<T>::vertexCoordinates() const {
-  std::vector<const T*> coordinates(static_cast<std::size_t>(this->getNumVertices()));
-  for (int v = 0; v < this->getNumVertices(); ++v) coordinates[v] = this->vertex(v).data();
-  return coordinates;
+template <class T> void TriMesh<T>::setNormal(int v, const Vector<T>& n) {
+  std::copy_n(n.data(), this->getSpace(), _normals.data() + static_cast<std::size_t>(v) * this->getSpace());
+}
+
+template <class T> void TriMesh<T>::faceNormalAndAngles(int t, T* face) const {
+  const int* triple = getTriangleVertices(t);
+  const T* a = this->vertex(triple[0]).data();
+  const T* b = this->vertex(triple[1]).data();
+  const T* c = this->vertex(triple[2]).data();
+  TriangleGeometry<T>::normal(a, b, c, face);
+  normalizeInPlace(face);
+  T ab[3], ac[3], ba[3], bc[3], ca[3], cb[3];
+  for (int i = 0; i < 3; ++i) {
+    ab[i] = b[i] - a[i], ac[i] = c[i] - a[i];
+    ba[i] = a[i] - b[i], bc[i] = c[i] - b[i];
+    ca[i] = c[i] - a[i], cb[i] = c[i] - b[i];
+  }
+  // Each side's length serves two corners.
+  const T lengthAB = length(ab), lengthAC = length(ac), lengthBC = length(bc);
+  face[3] = cornerAngle(ab, ac, lengthAB * lengthAC);
+  face[4] = cornerAngle(ba, bc, lengthAB * lengthBC);
+  face[5] = cornerAngle(ca, cb, lengthAC * lengthBC);
 }
 
 template <class T> void TriMesh<T>::computeNormals() {
   static const char* where = "void TriMesh<T>::computeNormals()";
   refuseIntegers<T>(where);
+  StageTimes::Stage stage("normals");
   const int n = this->getNumVertices();
   if (n > 0) requireSpace3(this->getSpace(), where);
-  _normals = Vertices<T>(3, n, n, n);
+  _normals.assign(3 * static_cast<std::size_t>(n), T(0));
   if (n == 0) return;
-  if (_stars.getNumVertices() < n) _stars.resize(n);
-  const std::vector<const T*> p = vertexCoordinates();
 
-  // First every triangle's unit normal and interior angles, once each...
+  // A block of triangles at a time, the threads first compute their unit normals and interior angles,
+  // then add them to the corners, each thread to the vertices of its own range, in triangle order:
+  // every vertex's sum is that of a sequential pass whatever the number of threads, and neither
+  // stars nor a table of all faces are needed.
   const int numTriangles = getNumTriangles();
-  std::vector<T> faces(6 * static_cast<std::size_t>(numTriangles));
-#pragma omp parallel for schedule(static)
-  for (int t = 0; t < numTriangles; ++t) {
-    const int* triple = getTriangleVertices(t);
-    if (triple[0] < 0) continue;
-    const T* a = p[triple[0]];
-    const T* b = p[triple[1]];
-    const T* c = p[triple[2]];
-    T* face = &faces[6 * static_cast<std::size_t>(t)];
-    TriangleGeometry<T>::normal(a, b, c, face);
-    normalizeInPlace(face);
-    T ab[3], ac[3], ba[3], bc[3], ca[3], cb[3];
-    for (int i = 0; i < 3; ++i) {
-      ab[i] = b[i] - a[i], ac[i] = c[i] - a[i];
-      ba[i] = a[i] - b[i], bc[i] = c[i] - b[i];
-      ca[i] = c[i] - a[i], cb[i] = c[i] - b[i];
+  const int blockSize = std::min(numTriangles, 1 << 16);
+  std::vector<T> faces(6 * static_cast<std::size_t>(blockSize));
+#pragma omp parallel
+  {
+    const int threads = omp_get_num_threads(), thread = omp_get_thread_num();
+    const int low = static_cast<int>(static_cast<long long>(n) * thread / threads);
+    const int high = static_cast<int>(static_cast<long long>(n) * (thread + 1) / threads);
+    for (int first = 0; first < numTriangles; first += blockSize) {
+      const int count = std::min(blockSize, numTriangles - first);
+#pragma omp for schedule(static)
+      for (int i = 0; i < count; ++i)
+        if (getTriangleVertices(first + i)[0] >= 0)
+          faceNormalAndAngles(first + i, &faces[6 * std::size_t(i)]);
+      for (int i = 0; i < count; ++i) {
+        const int* triple = getTriangleVertices(first + i);
+        if (triple[0] < 0) continue;
+        const T* face = &faces[6 * static_cast<std::size_t>(i)];
+        for (int k = 0; k < 3; ++k) {
+          if (triple[k] < low || triple[k] >= high) continue;
+          T* sum = &_normals[3 * static_cast<std::size_t>(triple[k])];
+          for (int j = 0; j < 3; ++j) sum[j] = sum[j] + face[j] * face[3 + k];
+        }
+      }
+#pragma omp barrier // the next block's faces overwrite these
     }
-    // Each side's length serves two corners.
-    const T lengthAB = length(ab), lengthAC = length(ac), lengthBC = length(bc);
-    face[3] = cornerAngle(ab, ac, lengthAB * lengthAC);
-    face[4] = cornerAngle(ba, bc, lengthAB * lengthBC);
-    face[5] = cornerAngle(ca, cb, lengthAC * lengthBC);
-  }
-  // ...then each vertex gathers, in star order, what the triangles of its star would add to it one
-  // after the other: the sums are those of a sequential pass whatever the number of threads.
-#pragma omp parallel for schedule(static)
-  for (int v = 0; v < n; ++v) {
-    T sum[3] = {T(0), T(0), T(0)};
-    const int* entries = _stars.begin(v);
-    const int size = _stars.size(v);
-    for (int e = 0; e < size; ++e) {
-      if (e > 0 && entries[e] == entries[e - 1]) continue;
-      const int* triple = getTriangleVertices(entries[e]);
-      const T* face = &faces[6 * static_cast<std::size_t>(entries[e])];
-      for (int k = 0; k < 3; ++k)
-        if (triple[k] == v)
-          for (int i = 0; i < 3; ++i) sum[i] = sum[i] + face[i] * face[3 + k];
-    }
-    normalizeInPlace(sum);
-    T* normal = _normals.vertex(v).data();
-    normal[0] = sum[0], normal[1] = sum[1], normal[2] = sum[2];
+    for (int v = low; v < high; ++v) normalizeInPlace(&_normals[3 * static_cast<std::size_t>(v)]);
   }
 }
 
@@ -282,10 +302,10 @@ template <class T> void TriMesh<T>::smoothNormals(int k) {
   computeNormals();
   const int n = this->getNumVertices();
   if (k < 1 || n == 0) return;
+  stars(); // built here, before the threads read them
   std::vector<T> previous(3 * static_cast<std::size_t>(n));
   for (int pass = 0; pass < k; ++pass) {
-    for (int v = 0; v < n; ++v)
-      std::copy_n(_normals.vertex(v).data(), 3, &previous[3 * static_cast<std::size_t>(v)]);
+    previous = _normals;
 #pragma omp parallel for schedule(static)
     for (int v = 0; v < n; ++v) {
       const T* own = &previous[3 * static_cast<std::size_t>(v)];
@@ -298,7 +318,7 @@ template <class T> void TriMesh<T>::smoothNormals(int k) {
       });
       if (!any) continue;
       normalizeInPlace(sum);
-      std::copy_n(sum, 3, _normals.vertex(v).data());
+      std::copy_n(sum, 3, &_normals[3 * static_cast<std::size_t>(v)]);
     }
   }
 }
@@ -395,7 +415,7 @@ template <class T> void TriMesh<T>::cube() {
     for (int i = 0; i < 3; ++i) box.vertex(v)[i] = static_cast<T>(corners[v][i]);
   Vertices<T>::assign(box);
   clearTriangles();
-  _normals = Vertices<T>();
+  _normals.clear();
   _vertexColors.reset();
   for (const auto& face : faces) appendTriangle(face[0], face[1], face[2]);
   if constexpr (!std::is_integral_v<T>) computeNormals();
@@ -407,7 +427,7 @@ template <class T> int TriMesh<T>::readText(ShapeTextReader& reader) {
   static const char* where = "int TriMesh<T>::read(istream&)";
   const int code = this->readFlat(reader);
   clearTriangles();
-  _normals = Vertices<T>();
+  _normals.clear();
   _vertexColors.reset();
   const int n = this->getNumVertices();
   const int space = this->getSpace();
@@ -425,19 +445,18 @@ template <class T> int TriMesh<T>::readText(ShapeTextReader& reader) {
   for (int number : _triangleIndexes)
     if (number < 0 || number >= n)
       throwError<FileFormatError>(where, "A triangle names a vertex that does not exist");
-  _stars.build(_triangleIndexes.data(), count, n);
 
   int flag = 0;
   if (!reader.readHeaderItem(flag)) flag = 0; // no flag: the normals are computed
   if (flag == 1) {
-    Vertices<T> normals(space, n, n, n);
+    std::vector<T> normals(static_cast<std::size_t>(n) * space);
     for (int v = 0; v < n; ++v) {
-      Vector<T>& normal = normals.vertex(v);
+      Vector<T> normal(space, normals.data() + static_cast<std::size_t>(v) * space);
       if (reader.readNumbers(normal.data(), space) < space)
         throwError<FileFormatError>(where, "The normals are announced but missing");
       if constexpr (!std::is_integral_v<T>) normal.normalize();
     }
-    _normals = normals;
+    _normals = std::move(normals);
   } else if constexpr (!std::is_integral_v<T>) {
     computeNormals();
   }
@@ -486,8 +505,8 @@ template <class T> void TriMesh<T>::export2AsciiSTL(std::ostream& os) const {
 }
 
 template <class T> std::size_t TriMesh<T>::memoryBytes() const {
-  std::size_t bytes = _triangleIndexes.capacity() * sizeof(int) + _stars.memoryBytes() +
-                      _triangles.capacity() * sizeof(std::unique_ptr<Triangle<T>>);
+  std::size_t bytes = _triangleIndexes.capacity() * sizeof(int) + _normals.capacity() * sizeof(T) +
+                      _stars.memoryBytes() + _triangles.capacity() * sizeof(std::unique_ptr<Triangle<T>>);
   for (const auto& kept : _triangles)
     if (kept) bytes += sizeof(Triangle<T>);
   return bytes;

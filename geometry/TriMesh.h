@@ -13,10 +13,12 @@
 // normal per vertex and optional vertex colours.
 //
 // Large meshes are the normal case, so the per-face data is held compactly: the three vertex numbers
-// of every triangle position live in one array ((-1, -1, -1) for a removed triangle), the stars in one
-// pool (TriangleStars), and the Triangle objects are created when first asked for by triangle(t),
-// then kept (not thread-safe: ask from one thread). Vertex numbers are positions in the mesh's vertex
-// list; reading a file checks them, addTriangle refuses numbers outside the list.
+// of every triangle position live in one array ((-1, -1, -1) for a removed triangle), the normals in
+// another (three per vertex), the stars in one pool (TriangleStars) built when first needed (a
+// picture of the mesh needs none), and the Triangle objects are created when first asked for by
+// triangle(t), then kept. Neither is thread-safe: ask for the first star or triangle from one thread.
+// Vertex numbers are positions in the mesh's vertex list; reading a file checks them, addTriangle
+// refuses numbers outside the list.
 template <class T> class TriMesh : public Vertices<T> {
 public:
   // === Construction
@@ -37,9 +39,8 @@ public:
   void addTriangle(const Vector<int>& triple);
   // Replaces all triangles by these triples, each added as by addTriangle.
   void setTriangles(const std::vector<Vector<int>>& triples);
-  // The same for triples given as one array of vertex numbers, taken over, the stars built in one
-  // pass (the way to give a large mesh its triangles). A number outside the vertex list is refused
-  // (ValueError) and nothing changes.
+  // The same for triples given as one array of vertex numbers, taken over (the way to give a large
+  // mesh its triangles). A number outside the vertex list is refused (ValueError) and nothing changes.
   void setTriangleIndexes(std::vector<int> numbers);
   // Drops triangle t from the stars, sets its numbers to (-1, -1, -1) and frees its object;
   // the other positions do not change.
@@ -60,14 +61,14 @@ public:
     return _triangleIndexes.data() + 3 * static_cast<std::size_t>(t);
   }
 
-  // === Stars and neighbours
+  // === Stars and neighbours (built on the first call of any of these)
   std::vector<int> star(int v) const;
   // For each triangle of v's star, in star order, its vertices other than v as met.
   std::vector<int> neighbours(int v) const;
   // Calls f(n) for every entry of neighbours(v), in the same order, without building the list.
   template <class F> void forEachNeighbour(int v, F f) const;
-  int starSize(int v) const { return v < _stars.getNumVertices() ? _stars.size(v) : 0; }
-  const int* starBegin(int v) const { return _stars.begin(v); }
+  // The stars of all vertices; call it once from one thread before reading stars from several.
+  const TriangleStars& stars() const;
 
   // === Normals
   // Angle-weighted vertex normals, normalised (a vertex without triangle gets a zero normal).
@@ -75,10 +76,17 @@ public:
   // Computes the normals, then k times replaces each by the normalised sum of itself and its
   // neighbours' normals (k < 1: no smoothing).
   void smoothNormals(int k);
-  bool hasNormals() const { return _normals.getNumVertices() == this->getNumVertices(); }
-  const Vector<T>& getNormal(int v) const { return _normals.vertex(v); }
-  void setNormal(int v, const Vector<T>& n) { _normals.vertex(v) = n; }
-  const Vertices<T>& getNormals() const { return _normals; }
+  bool hasNormals() const {
+    return _normals.size() == static_cast<std::size_t>(this->getNumVertices()) * this->getSpace();
+  }
+  // A view of v's normal in the mesh's table (valid until the normals change): read it or copy it.
+  Vector<T> getNormal(int v) const {
+    return Vector<T>(this->getSpace(),
+                     const_cast<T*>(normalData() + static_cast<std::size_t>(v) * this->getSpace()));
+  }
+  void setNormal(int v, const Vector<T>& n);
+  // Every vertex's normal, one after the other (space() numbers each); empty without normals.
+  const T* normalData() const { return _normals.data(); }
 
   // === Vertex colours
   // Drops the current colours; then takes ownership of colors when it has the mesh's vertex count,
@@ -100,7 +108,8 @@ public:
   void write(std::ostream& os) const override;
   void export2AsciiSTL(std::ostream& os) const;
 
-  // Bytes held by the mesh's own tables (triangles, stars, kept triangle objects), for measurements.
+  // Bytes held by the mesh's own tables (triangles, normals, stars, kept triangle objects), for
+  // measurements.
   std::size_t memoryBytes() const;
 
 protected:
@@ -113,19 +122,23 @@ private:
   void clearTriangles();
   void appendTriangle(int a, int b, int c);
   void copyMeshData(const TriMesh& other);
-  std::vector<const T*> vertexCoordinates() const;
+  void dropStars();
+  // Unit normal of triangle t, then its interior angles at its three corners.
+  void faceNormalAndAngles(int t, T* face) const;
 
   std::vector<int> _triangleIndexes;                            // 3 vertex numbers per triangle position
   mutable std::vector<std::unique_ptr<Triangle<T>>> _triangles; // created on demand, index = position
-  Vertices<T> _normals;
-  TriangleStars _stars;
+  std::vector<T> _normals;                                      // space numbers per vertex, or none
+  mutable TriangleStars _stars;                                 // built on first need, then kept up to date
+  mutable bool _starsBuilt = false;
   std::unique_ptr<TriMesh<int>> _vertexColors;
 };
 
 template <class T> template <class F> void TriMesh<T>::forEachNeighbour(int v, F f) const {
-  if (v >= _stars.getNumVertices()) return;
-  const int* entries = _stars.begin(v);
-  const int size = _stars.size(v);
+  const TriangleStars& all = stars();
+  if (v >= all.getNumVertices()) return;
+  const int* entries = all.begin(v);
+  const int size = all.size(v);
   for (int e = 0; e < size; ++e) {
     // A triangle naming v at several corners appears that often in the star; take its others once.
     if (e > 0 && entries[e] == entries[e - 1]) continue;
