@@ -41,13 +41,18 @@ template <class T> void TriMeshPainterGL<T>::setShape(const Shape<T>& shape) {
                           "Non TriMesh shape passed as function argument");
   ShapePainterGL<T>::setShape(shape);
   _listsOutOfDate = true;
-  _drawsArrays = false;
+  _colorsChanging = false;
   _arraysOutOfDate = true;
 }
 
 template <class T> void TriMeshPainterGL<T>::vertexColorsChanged() {
-  _drawsArrays = true;
+  _colorsChanging = true;
   _colorsOutOfDate = true;
+}
+
+template <class T> bool TriMeshPainterGL<T>::drawsArrays() const {
+  return _colorsChanging ||
+         static_cast<const TriMesh<T>&>(this->getShape()).getNumTriangles() >= _arraysFromTriangles;
 }
 
 template <class T> TriMesh<T>& TriMeshPainterGL<T>::mutableMesh() const {
@@ -71,7 +76,7 @@ template <class T> void TriMeshPainterGL<T>::setAttributes(const ShapePainterAtt
     mutableMesh().smoothNormals(newNormals);
   }
   _listsOutOfDate = true;
-  _drawsArrays = false;
+  _colorsChanging = false;
   _arraysOutOfDate = true;
 }
 
@@ -80,7 +85,7 @@ template <class T> void TriMeshPainterGL<T>::glDrawShape() const {
   if (!this->hasShape()) return;
   const ShapePainterAttributesGL& attributes = this->getAttributes();
   const int mode = attributes.useDisplayMode() ? attributes.getDisplayMode() : DISPLAY_MODE_NONE;
-  if (mode == DISPLAY_MODE_SURFACE && _drawsArrays) {
+  if (mode == DISPLAY_MODE_SURFACE && drawsArrays()) {
     glDrawSurfaceArrays();
   } else if (mode == DISPLAY_MODE_SURFACE) {
     glDrawListed(_surfaceList, &TriMeshPainterGL::glDrawSurface);
@@ -146,52 +151,16 @@ template <class T> void TriMeshPainterGL<T>::glDrawSurface() const {
 }
 
 template <class T> void TriMeshPainterGL<T>::glDrawSurfaceArrays() const {
-  const TriMesh<T>& mesh = dynamic_cast<const TriMesh<T>&>(this->getShape());
-  const int numVertices = mesh.getNumVertices();
-  if (_arraysOutOfDate) {
-    _positions.resize(3 * static_cast<std::size_t>(numVertices));
-    _normals.resize(mesh.hasNormals() ? _positions.size() : 0);
-    for (int v = 0; v < numVertices; ++v)
-      for (int i = 0; i < 3; ++i) {
-        _positions[3 * std::size_t(v) + i] = static_cast<float>(mesh[v][i]);
-        if (!_normals.empty()) _normals[3 * std::size_t(v) + i] = static_cast<float>(mesh.getNormal(v)[i]);
-      }
-    _indices.clear();
-    for (int t = 0; t < mesh.getNumTriangles(); ++t) {
-      const int* triangle = mesh.getTriangleVertices(t);
-      if (triangle[0] < 0) continue; // removed triangle
-      _indices.insert(_indices.end(), {unsigned(triangle[0]), unsigned(triangle[1]), unsigned(triangle[2])});
-    }
-    _arraysOutOfDate = false;
-    _colorsOutOfDate = true;
-  }
-  const TriMesh<int>* colors = mesh.hasVertexColors() ? mesh.getVertexColors() : nullptr;
-  if (colors && _colorsOutOfDate) {
-    _colors.resize(4 * static_cast<std::size_t>(numVertices));
-    const unsigned char alpha = this->alpha();
-    for (int v = 0; v < numVertices; ++v) {
-      const Vector<int>& color = (*colors)[v];
-      unsigned char* rgba = &_colors[4 * std::size_t(v)];
-      rgba[0] = static_cast<unsigned char>(color[0]);
-      rgba[1] = static_cast<unsigned char>(color[1]);
-      rgba[2] = static_cast<unsigned char>(color[2]);
-      rgba[3] = alpha;
-    }
-  }
-  _colorsOutOfDate = false;
-  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glVertexPointer(3, GL_FLOAT, 0, _positions.data());
-  if (!_normals.empty()) {
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glNormalPointer(GL_FLOAT, 0, _normals.data());
-  }
-  if (colors) {
-    glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(4, GL_UNSIGNED_BYTE, 0, _colors.data());
-  }
-  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(_indices.size()), GL_UNSIGNED_INT, _indices.data());
-  glPopClientAttrib();
+  const TriMesh<T>& mesh = static_cast<const TriMesh<T>&>(this->getShape());
+  // Without display lists nothing is kept from one draw to the next: the mesh may change meanwhile.
+  const bool kept = this->isDisplayListEnabled();
+  if (!kept || _arraysOutOfDate)
+    _arrays.glSetMesh(mesh, this->alpha(), kept);
+  else if (_colorsOutOfDate)
+    _arrays.glSetColors(mesh, this->alpha());
+  _arraysOutOfDate = _colorsOutOfDate = false;
+  _arrays.glDraw();
+  if (!kept) _arrays.clear();
 }
 
 template <class T> void TriMeshPainterGL<T>::glDrawMesh() const {

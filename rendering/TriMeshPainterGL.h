@@ -2,17 +2,22 @@
 
 #include "geometry/TriMesh.h"
 #include "rendering/GLObject.h"
+#include "rendering/TriangleArraysGL.h"
 #include "rendering/VerticesPainterGL.h"
 
-#include <vector>
-
 // Draws a triangle mesh as a lit surface (mode Surface), a wireframe (mode Mesh) or a point set
-// (other modes). Surface and wireframe are kept in display lists, compiled by the first draw after a
-// change (shape or attributes) and replayed by every later paint. Changing a smoothing count smooths
-// the painter's mesh in place, cumulatively.
+// (other modes). The wireframe and the surface of a small mesh are kept in display lists, compiled by
+// the first draw after a change (shape or attributes) and replayed by every later paint. The surface
+// of a large mesh is drawn from vertex arrays in one call (see TriangleArraysGL), kept in buffer
+// objects when display lists are on: it draws the same pixels at a fraction of the cost and memory of
+// a list, which would hold every corner of every triangle. Changing a smoothing count smooths the
+// painter's mesh in place, cumulatively.
 template <class T> class TriMeshPainterGL : public VerticesPainterGL<T> {
 public:
   TriMeshPainterGL(); // display mode Surface, display lists on
+
+  // The surface of a mesh of at least this many triangles is drawn from arrays (100,000 unless set).
+  void setArraysFromTriangles(int count) { _arraysFromTriangles = count; }
 
   bool isOpaque() const override; // transparency undefined or exactly 255
   // TypeError when the shape is not a TriMesh<T>; marks the lists out of date.
@@ -25,7 +30,7 @@ public:
 
   // The mesh's vertex colours changed (or came or went): the surface is drawn from vertex arrays
   // from now on, whose colours alone are refreshed at the next draw, instead of compiling its list
-  // again; a change of shape or attributes goes back to the list.
+  // again; a change of shape or attributes goes back to the list (for a small mesh).
   void vertexColorsChanged();
 
   void glDrawSurface() const;
@@ -44,13 +49,12 @@ private:
   mutable bool _listsOutOfDate = false;
   int _verticesRevision = 0;
 
-  // The surface as arrays indexed by vertex number, for meshes whose colours change often.
+  // The surface from arrays, for large meshes and meshes whose colours change often.
+  bool drawsArrays() const;
   void glDrawSurfaceArrays() const;
-  bool _drawsArrays = false;
+  int _arraysFromTriangles = 100000;
+  bool _colorsChanging = false;
   mutable bool _arraysOutOfDate = true;
   mutable bool _colorsOutOfDate = true;
-  mutable std::vector<float> _positions;      // 3 per vertex
-  mutable std::vector<float> _normals;        // 3 per vertex, empty without normals
-  mutable std::vector<unsigned char> _colors; // red, green, blue, alpha per vertex
-  mutable std::vector<unsigned int> _indices; // 3 per triangle still in the mesh
+  mutable TriangleArraysGL<T> _arrays;
 };

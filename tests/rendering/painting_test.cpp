@@ -461,3 +461,71 @@ TEST_F(PainterFrames, SliceShowsTheGreyLevelsOfTheChosenSliceTurnedByDirectionZe
   EXPECT_TRUE(pixelNear(frame, 48, 48, Qt::black, 0));
   EXPECT_EQ(painter.boundingBox().getVertex2(), Vector<float>(std::vector<float>{1, 1, 1.25f}));
 }
+
+// A large mesh's surface is drawn from vertex arrays (kept in buffer objects while display lists are
+// on, read in place otherwise), a small one's vertex by vertex into a list: on a lit, wavy sheet the
+// frames are the same pixel for pixel, with and without vertex colours (also changed afterwards, as a
+// parameter map does), removed triangles and vertices in several blocks of storage.
+TEST_F(PainterFrames, ArraysDrawTheFramesOfTheVertexByVertexPath) {
+  struct Case {
+    const char* name;
+    bool colours, removed, blocks;
+  } cases[] = {{"plain", false, false, false},
+               {"vertex colours", true, false, false},
+               {"removed triangles", false, true, false},
+               {"all, vertices in blocks", true, true, true}};
+  const int side = 24;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TriMesh<float> sheet(3, c.blocks ? 1 : side * side, 0, 7); // grows 7 vertices a block
+    for (int v = 0; v < side * side; ++v) {
+      const float x = 1.8f * float(v % side) / (side - 1) - 0.9f,
+                  y = 1.8f * float(v / side) / (side - 1) - 0.9f;
+      const Triple p = {x, y, 0.3f * std::sin(5 * x) * std::cos(4 * y)};
+      if (v > 0 && c.blocks)
+        sheet.append(Vector<float>(std::vector<float>(p)));
+      else
+        setPoint(sheet[v], p);
+    }
+    for (int a = 0; a + side + 1 < side * side; ++a)
+      if (a % side != side - 1)
+        sheet.addTriangle(a, a + 1, a + side + 1), sheet.addTriangle(a, a + side + 1, a + side);
+    if (c.removed)
+      for (int t = 0; t < sheet.getNumTriangles(); t += 5) sheet.removeTriangle(t);
+    sheet.computeNormals();
+    auto colour = [&](int shift) {
+      auto colours = std::make_unique<TriMesh<int>>(3, side * side);
+      for (int v = 0; v < side * side; ++v)
+        setPoint((*colours)[v], {float((v * 7 + shift) % 256), float(v % 256), 90});
+      sheet.setVertexColors(colours.release());
+    };
+    if (c.colours) colour(0);
+    TriMeshPainterGL<float> oneByOne, buffers, inPlace;
+    oneByOne.setArraysFromTriangles(1 << 30);
+    buffers.setArraysFromTriangles(0);
+    inPlace.setArraysFromTriangles(0);
+    inPlace.enableDisplayLists(false);
+    auto frame = [&](TriMeshPainterGL<float>& painter) {
+      gl.clear();
+      glPushMatrix();
+      glRotatef(50, 1, 0.3f, 0);
+      painter.glDraw();
+      glPopMatrix();
+      return gl.grab();
+    };
+    for (TriMeshPainterGL<float>* painter : {&oneByOne, &buffers, &inPlace}) {
+      painter->setShape(sheet);
+      paintWith(*painter, rgb(200, 120, 40), DISPLAY_MODE_SURFACE);
+    }
+    const QImage expected = frame(oneByOne);
+    EXPECT_EQ(frame(buffers), expected) << saveFrame(frame(buffers), "buffers");
+    EXPECT_EQ(frame(inPlace), expected) << saveFrame(frame(inPlace), "in-place");
+    if (!c.colours) continue;
+    colour(100);
+    oneByOne.setShape(sheet); // compiles the list again
+    buffers.vertexColorsChanged();
+    const QImage recoloured = frame(oneByOne);
+    EXPECT_NE(recoloured, expected);
+    EXPECT_EQ(frame(buffers), recoloured) << saveFrame(frame(buffers), "recoloured");
+  }
+}
