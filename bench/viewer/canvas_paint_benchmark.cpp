@@ -1,8 +1,10 @@
 // Paint passes of the canvas at 800 x 800 under the real OpenGL: a 2,000,000-triangle lit surface
-// replayed from its display list and compiled by a first paint, the same surface turned by one
-// mouse-drag step before each paint and drawn off screen at 4000 x 4000, and 1,000 small shapes of
-// every kind; and a cropped snapshot of a 1600 x 1200 frame (grab, crop, PNG written). Run under
-// xvfb-run.
+// drawn again and drawn first after a change, the same surface turned by one mouse-drag step before
+// each paint and drawn off screen at 4000 x 4000, and 1,000 small shapes of every kind; and a
+// cropped snapshot of a 1600 x 1200 frame (grab, crop, PNG written). The large surface is drawn both
+// ways the painter knows, side by side in one run: argument 0 vertex by vertex into a display list
+// (the way of small meshes), 1 from vertex arrays in buffer objects (the way of large ones). Run
+// under xvfb-run.
 #include "foundation/Trace.h"
 #include "geometry/Curve.h"
 #include "geometry/CurveStack.h"
@@ -73,6 +75,11 @@ Vector<int> color(int i) {
   return rgb;
 }
 
+// The large surface's painter, drawing the way the benchmark's argument names.
+void chooseWay(TriMeshPainterGL<float>& painter, const benchmark::State& state) {
+  painter.setArraysFromTriangles(state.range(0) == 0 ? 1 << 30 : 0);
+}
+
 template <class Painter> void colour(Painter& painter, int i) {
   ShapePainterAttributesGL attributes = painter.getAttributes();
   attributes.setColor(color(i));
@@ -102,6 +109,7 @@ std::unique_ptr<TriMesh<float>> wavySheet(int side, float size, float x0, float 
 void BM_LitSurfaceOfTwoMillionTriangles(benchmark::State& state) {
   const auto mesh = wavySheet(1001, 10.0f, -5.0f, -5.0f);
   TriMeshPainterGL<float> painter;
+  chooseWay(painter, state);
   painter.setShape(*mesh);
   colour(painter, 1);
   auto canvas = makeCanvas({&painter});
@@ -109,12 +117,18 @@ void BM_LitSurfaceOfTwoMillionTriangles(benchmark::State& state) {
   for (auto _ : state) canvas->paintPass();
   state.counters["triangles"] = mesh->getNumTriangles();
 }
-BENCHMARK(BM_LitSurfaceOfTwoMillionTriangles)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_LitSurfaceOfTwoMillionTriangles)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(3.0);
 
 // The first paint after a change: the display list is compiled, then called.
 void BM_FirstPaintOfTwoMillionTriangles(benchmark::State& state) {
   const auto mesh = wavySheet(1001, 10.0f, -5.0f, -5.0f);
   TriMeshPainterGL<float> painter;
+  chooseWay(painter, state);
   painter.setShape(*mesh);
   colour(painter, 1);
   auto canvas = makeCanvas({&painter});
@@ -124,6 +138,8 @@ void BM_FirstPaintOfTwoMillionTriangles(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FirstPaintOfTwoMillionTriangles)
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(5)
@@ -135,6 +151,7 @@ BENCHMARK(BM_FirstPaintOfTwoMillionTriangles)
 void BM_DragStepOnTwoMillionTriangles(benchmark::State& state) {
   const auto mesh = wavySheet(1001, 10.0f, -5.0f, -5.0f);
   TriMeshPainterGL<float> painter;
+  chooseWay(painter, state);
   painter.setShape(*mesh);
   colour(painter, 1);
   auto canvas = makeCanvas({&painter});
@@ -151,13 +168,19 @@ void BM_DragStepOnTwoMillionTriangles(benchmark::State& state) {
   }
   state.counters["triangles"] = mesh->getNumTriangles();
 }
-BENCHMARK(BM_DragStepOnTwoMillionTriangles)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_DragStepOnTwoMillionTriangles)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(3.0);
 
 // "Snapshot at size..." of the same surface at 4000 x 4000, its list compiled: drawn off screen in
 // strips, read back and written as PNG. Also the most resident memory that this adds to the scene.
 void BM_SnapshotOfTwoMillionTrianglesAt4000(benchmark::State& state) {
   const auto mesh = wavySheet(1001, 10.0f, -5.0f, -5.0f);
   TriMeshPainterGL<float> painter;
+  chooseWay(painter, state);
   painter.setShape(*mesh);
   colour(painter, 1);
   auto canvas = makeCanvas({&painter});
@@ -173,6 +196,8 @@ void BM_SnapshotOfTwoMillionTrianglesAt4000(benchmark::State& state) {
   state.counters["peak_beyond_scene_MB"] = peak; // the picture itself holds 61 MB
 }
 BENCHMARK(BM_SnapshotOfTwoMillionTrianglesAt4000)
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1)
