@@ -65,7 +65,8 @@ public:
   std::vector<int> star(int v) const;
   // For each triangle of v's star, in star order, its vertices other than v as met.
   std::vector<int> neighbours(int v) const;
-  // Calls f(n) for every entry of neighbours(v), in the same order, without building the list.
+  // Calls f(n) for every entry of neighbours(v), in the same order, without building the list
+  // (from several threads only once stars() has been called).
   template <class F> void forEachNeighbour(int v, F f) const;
   // The stars of all vertices; call it once from one thread before reading stars from several.
   const TriangleStars& stars() const;

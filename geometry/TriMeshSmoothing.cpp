@@ -28,6 +28,7 @@ template <int fixedSpace, class T>
 void averagePass(TriMesh<T>& mesh, const std::vector<T>& before, int dynamicSpace) {
   const int space = fixedSpace > 0 ? fixedSpace : dynamicSpace;
   const int n = mesh.getNumVertices();
+  mesh.stars(); // built here, before the threads read them
 #pragma omp parallel
   {
     std::vector<T> storage(fixedSpace > 0 ? 0 : space);
