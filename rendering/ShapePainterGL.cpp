@@ -100,6 +100,10 @@ template <class T> void ShapePainterGL<T>::glNormalTowardsViewer() {
     glNormal3f(x / length, y / length, z / length);
   else
     glNormal3f(0, 0, 1);
+  // Facing the light along the viewing axis, every point would sit in the middle of the highlight and
+  // turn the colour towards white: points and lines have no surface to reflect it.
+  const GLfloat none[] = {0.0f, 0.0f, 0.0f, 1.0f};
+  glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, none);
 }
 
 template <class T> void ShapePainterGL<T>::glPreDraw() const {

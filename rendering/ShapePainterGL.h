@@ -49,7 +49,8 @@ protected:
   bool drawsSolidSymbols() const;
   static void glVertex(const Vector<T>& point); // (x, y, z) in single precision; z 0 for planar points
   // Makes the current normal point at the viewer under the current model-view matrix, so that the
-  // points and lines drawn next are lit alike in every frame, whatever was drawn before them.
+  // points and lines drawn next are lit alike in every frame, whatever was drawn before them, and
+  // shows them in their own colour without specular highlight.
   static void glNormalTowardsViewer();
 
 private:

@@ -7,15 +7,15 @@
 #include "viewer/ShapeViewerPainterGL.h"
 #include "viewer/ViewerCanvasGL.h"
 
+#include <QAction>
 #include <QCursor>
-#include <QEvent>
 #include <QFileDialog>
-#include <QKeyEvent>
 
-#include <iostream>
 #include <limits>
 
-LandmarksDelegate::LandmarksDelegate(ViewerCanvasGL* canvas) : _canvas(canvas) {
+LandmarksDelegate::LandmarksDelegate(ViewerCanvasGL* canvas)
+    : _canvas(canvas), _scaling(std::vector<float>(3, 1.0f)), _add(new QAction("Add landmark", this)),
+      _removeLast(new QAction("Remove last landmark", this)) {
   ShapePainterAttributesGL attributes;
   attributes.setVertexSymbol(VERTEX_SYMBOL_SPHERE);
   attributes.setSymbolSize(2.0f);
@@ -25,7 +25,11 @@ LandmarksDelegate::LandmarksDelegate(ViewerCanvasGL* canvas) : _canvas(canvas) {
   cyan[2] = 255;
   attributes.setColor(cyan);
   _painter.setAttributes(attributes);
-  _canvas->installEventFilter(this);
+  _add->setShortcut(Qt::Key_Z);
+  _removeLast->setShortcut(Qt::CTRL | Qt::Key_Z);
+  connect(_add, &QAction::triggered, this, &LandmarksDelegate::addLandmarkAtCursor);
+  connect(_removeLast, &QAction::triggered, this, &LandmarksDelegate::removeLastLandmarkEvent);
+  _canvas->addActions({_add, _removeLast});
   connect(_canvas, &ViewerCanvasGL::painterAdded, this, &LandmarksDelegate::addPainter);
   connect(_canvas, &ViewerCanvasGL::painterRemoved, this, &LandmarksDelegate::removePainter);
 }
@@ -90,24 +94,15 @@ void LandmarksDelegate::removeTriMesh(const TriMesh<float>& mesh) {
 
 // === Picking
 
-bool LandmarksDelegate::eventFilter(QObject* /*watched*/, QEvent* event) {
-  if (event->type() != QEvent::KeyPress) {
-    event->ignore();
-    return false;
-  }
-  auto* key = static_cast<QKeyEvent*>(event);
-  key->ignore();
-  keyPressEvent(key);
-  return key->isAccepted();
+void LandmarksDelegate::addLandmarkAtCursor() {
+  if (_canvas) addLandmarkEvent(_canvas->mapFromGlobal(QCursor::pos()));
 }
 
-void LandmarksDelegate::keyPressEvent(QKeyEvent* event) {
-  if (event->key() != Qt::Key_Z) return;
-  if (event->modifiers() == Qt::ControlModifier)
-    removeLastLandmarkEvent();
-  else
-    addLandmarkEvent(_canvas->mapFromGlobal(QCursor::pos()));
-  event->accept();
+void LandmarksDelegate::setSymbolSize(float size) {
+  ShapePainterAttributesGL attributes = _painter.getAttributes();
+  attributes.setSymbolSize(size);
+  _painter.setAttributes(attributes);
+  if (_canvas) _canvas->update();
 }
 
 bool LandmarksDelegate::pick(const Vector<float>& near, const Vector<float>& far, Vector<float>& hit) const {
@@ -177,10 +172,15 @@ void LandmarksDelegate::saveLandmarks() {
   try {
     saveLandmarks(fileName.toStdString());
   } catch (const Exception& e) {
-    std::cerr << e << std::endl;
+    emit problemFound("Cannot write " + fileName + ": " + QString::fromStdString(e.getWhat()));
   }
 }
 
 void LandmarksDelegate::saveLandmarks(const std::string& fileName) const {
-  if (_landmarks) _landmarks->save(fileName, true);
+  if (!_landmarks) return;
+  Vertices<float> inFileUnits(*_landmarks);
+  inFileUnits.detach(); // the shown marks stay in scene units
+  for (int v = 0; v < inFileUnits.getNumVertices(); ++v)
+    for (int i = 0; i < 3 && i < _scaling.getSize(); ++i) inFileUnits.vertex(v)[i] /= _scaling[i];
+  inFileUnits.save(fileName, true);
 }

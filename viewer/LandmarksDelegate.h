@@ -12,16 +12,17 @@
 #include <string>
 #include <vector>
 
-class QEvent;
-class QKeyEvent;
+class QAction;
 class ShapeViewerPainterGL;
 class ViewerCanvasGL;
 template <class T> class PainterGL;
 template <class T> class TriMesh;
 
 // Picks landmarks on the triangle meshes of a canvas: Z marks the surface point under the mouse
-// cursor that is nearest to the viewer, Control+Z removes the last mark. The marks are drawn as cyan
-// spheres and saved as a point-set (".vx") file in scene coordinates, in picking order.
+// cursor that is nearest to the viewer, Control+Z removes the last mark; both keys work wherever the
+// focus is in the canvas's window. The marks are drawn as cyan spheres and saved as a point-set
+// (".vx") file in the units of the files the meshes came from (scene coordinates divided by the
+// scaling of loading), in picking order.
 //
 // Every triangle mesh that reaches the canvas through a shape viewer painter after the delegate is
 // made gets a surface query, built once (its triangle hierarchy makes a pick cost microseconds);
@@ -30,7 +31,7 @@ class LandmarksDelegate : public QObject {
   Q_OBJECT
 
 public:
-  // Watches the canvas's keys (as its latest event filter) and its painterAdded / painterRemoved.
+  // Gives the canvas the actions of Z and Control+Z and watches its painterAdded / painterRemoved.
   explicit LandmarksDelegate(ViewerCanvasGL* canvas);
   ~LandmarksDelegate() override;
 
@@ -38,16 +39,21 @@ public:
   void addTriMesh(const TriMesh<float>& mesh);
   void removeTriMesh(const TriMesh<float>& mesh); // drops every query of that mesh
 
-  // Writes the landmarks with ".vx" appended unless present, overwriting; nothing without landmarks.
-  // Failures propagate (FileWriteError).
+  // The factors that loading applied to the meshes' coordinates (1 for each axis until set).
+  void setScaling(const Vector<float>& scaling) { _scaling = scaling; }
+  // Diameter of the spheres, in scene units.
+  void setSymbolSize(float size);
+  float getSymbolSize() const { return _painter.getAttributes().getSymbolSize(); }
+  QAction* addAction() const { return _add; }               // "Add landmark" (Z)
+  QAction* removeLastAction() const { return _removeLast; } // "Remove last landmark" (Control+Z)
+
+  // Writes the landmarks in file units with ".vx" appended unless present, overwriting; nothing
+  // without landmarks. Failures propagate (FileWriteError).
   void saveLandmarks(const std::string& fileName) const;
   // The picked points (dimension 3) in picking order; null while there is none.
   const Vertices<float>* getLandmarks() const { return _landmarks.get(); }
   int numQueries() const { return static_cast<int>(_queries.size()); }
 
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  // Z: a landmark under the cursor; Control+Z: removeLastLandmarkEvent. Accepts only those.
-  void keyPressEvent(QKeyEvent* event);
   // Adds the visible surface point under a canvas position, if any surface is there, and repaints.
   void addLandmarkEvent(const QPoint& position);
   void removeLastLandmarkEvent();
@@ -55,9 +61,13 @@ public:
 public slots:
   void addPainter(PainterGL<float>& painter);
   void removePainter(PainterGL<float>& painter);
-  // "Save landmarks...": asks for a file name; a failure to write is reported on the error stream.
+  void addLandmarkAtCursor();
+  // "Save landmarks...": asks for a file name; a failure to write is announced as a problem.
   void saveLandmarks();
   void clearLandmarks();
+
+signals:
+  void problemFound(const QString& problem);
 
 private:
   struct Query {
@@ -76,4 +86,7 @@ private:
   std::vector<Query> _queries;      // in the order the meshes were added
   std::unique_ptr<Vertices<float>> _landmarks;
   VerticesPainterGL<float> _painter;
+  Vector<float> _scaling;
+  QAction* _add;
+  QAction* _removeLast;
 };

@@ -10,7 +10,7 @@
 QDoubleCompositeBox::QDoubleCompositeBox(const QString& label, const QString& suffix, QWidget* parent)
     : QWidget(parent), _slider(new QDoubleSlider(this)), _spinBox(new QDoubleSpinBox(this)) {
   _slider->setOrientation(Qt::Horizontal);
-  _slider->setMinimumWidth(100);
+  _slider->setMinimumWidth(50); // narrow side panels leave the window to the canvas
   setMinimum(0.0);
   setMaximum(1.0);
   setSingleStep(0.1);

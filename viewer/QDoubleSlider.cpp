@@ -1,5 +1,6 @@
 #include "viewer/QDoubleSlider.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -38,7 +39,9 @@ void QDoubleSlider::setPageStep(double step) {
 
 void QDoubleSlider::updateProperties() {
   QSlider::setPageStep(nearest(_pageStep / _singleStep));
-  QSlider::setMaximum(nearest((_maximum - _minimum) / _singleStep));
+  // Set together: a maximum below the integer minimum, met while the real bounds change one at a
+  // time, would otherwise lower the minimum too and leave positions that stand for no value.
+  QSlider::setRange(0, std::max(0, nearest((_maximum - _minimum) / _singleStep)));
 }
 
 double QDoubleSlider::value() const {

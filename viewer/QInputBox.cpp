@@ -8,7 +8,7 @@
 
 QInputBox::QInputBox(const QString& label, QWidget* parent, int minimum, int maximum, const QString& suffix)
     : QWidget(parent), _slider(new QSlider(Qt::Horizontal, this)), _spinBox(new QSpinBox(this)) {
-  _slider->setMinimumWidth(100);
+  _slider->setMinimumWidth(50); // narrow side panels leave the window to the canvas
   _slider->setPageStep(1);
   _slider->setSingleStep(1);
   _spinBox->setSingleStep(1);

@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -198,6 +199,11 @@ void ViewerCanvasGL::setScaleBar(const BoundingBox<float>& box) {
   update();
 }
 
+void ViewerCanvasGL::setScaleBarCaption(const QString& caption) {
+  _scene.setScaleBarCaption(caption);
+  update();
+}
+
 // === Mouse
 
 namespace {
@@ -289,7 +295,10 @@ void ViewerCanvasGL::combineZRotation(int az) {
 // === Snapshots
 
 QString ViewerCanvasGL::askSnapshotFileName() {
-  return QFileDialog::getSaveFileName(this, "Enter output filename", "", "Portable Network Graphics (*.png)");
+  const QString name =
+      QFileDialog::getSaveFileName(this, "Save snapshot as...", "", "Portable Network Graphics (*.png)");
+  // The picture is a PNG file whatever its name: a name without a suffix gets the one that says so.
+  return name.isEmpty() || !QFileInfo(name).suffix().isEmpty() ? name : name + ".png";
 }
 
 void ViewerCanvasGL::saveSnapshot(const QImage& image, const QString& fileName) {

@@ -64,6 +64,7 @@ public:
   const ProjectionGL& getProjection() const { return _scene.getProjection(); }
   const BoundingBoxPainterGL<float>& getBoundingBoxPainter() const { return _scene.getBoundingBoxPainter(); }
   const BoundingBoxPainterGL<float>& getScaleBarPainter() const { return _scene.getScaleBarPainter(); }
+  const QString& getScaleBarCaption() const { return _scene.getScaleBarCaption(); }
   // The colour map legend at the right edge, until hidden; takes effect at the next paint.
   void setColorBar(const ColorBarGL& colorBar) { _scene.setColorBar(colorBar); }
   void hideColorBar() { _scene.setColorBar(ColorBarGL()); }
@@ -114,6 +115,7 @@ public slots:
   void toggleBoundingBox(bool shown);
   void toggleScaleBar(bool shown);
   void setScaleBar(const BoundingBox<float>& box);
+  void setScaleBarCaption(const QString& caption); // written beside the bar's far corner
   void uncroppedSnapshot() { snapshot(false); }
   void croppedSnapshot() { snapshot(true); }
 
@@ -139,7 +141,7 @@ protected:
 
   void setZoomClamped(float zoom);                      // within [0.01, 5]
   void composeRotation(const Matrix<float>& increment); // increment x current, decomposed and snapped
-  QString askSnapshotFileName();                        // empty when cancelled
+  QString askSnapshotFileName();                        // empty when cancelled; ".png" added to a bare name
   void makeContextCurrent();                            // creates the context first if needed
   void saveSnapshot(const QImage& image, const QString& fileName);
 

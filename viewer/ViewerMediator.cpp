@@ -27,6 +27,7 @@ const char* const motionAngleKey = "viewer/motion/angle";
 const char* const motionTimeoutKey = "viewer/motion/timeout";
 const char* const animationTimeoutKey = "viewer/animation/timeout";
 const char* const animationStepSizeKey = "viewer/animation/stepSize";
+const char* const landmarkSizeKey = "viewer/landmarks/size";
 
 } // namespace
 
@@ -69,19 +70,23 @@ void ViewerMediator::createActions() {
   _motionAngleDialog = action("Set motion angle...", &ViewerMediator::runRandomMotionAngleDialog);
   _motionTimeoutDialog = action("Set motion timeout...", &ViewerMediator::runRandomMotionTimeoutDialog);
   _toggleAnimation = action("Toggle animation", &ViewerMediator::toggleAnimation);
-  _standardPoses[0] = action("Standard pose 1", &ViewerMediator::setStandardPose1);
-  _standardPoses[1] = action("Standard pose 2", &ViewerMediator::setStandardPose2);
-  _standardPoses[2] = action("Standard pose 3", &ViewerMediator::setStandardPose3);
-  _reverseStandardPoses[0] = action("Reverse standard pose 1", &ViewerMediator::setRevStandardPose1);
-  _reverseStandardPoses[1] = action("Reverse standard pose 2", &ViewerMediator::setRevStandardPose2);
-  _reverseStandardPoses[2] = action("Reverse standard pose 3", &ViewerMediator::setRevStandardPose3);
+  // Each pose is named by the side of the data it shows, the side the viewer looks from.
+  _standardPoses[0] = action("View from -z", &ViewerMediator::setStandardPose1);
+  _standardPoses[1] = action("View from -x", &ViewerMediator::setStandardPose2);
+  _standardPoses[2] = action("View from +y", &ViewerMediator::setStandardPose3);
+  _reverseStandardPoses[0] = action("View from +z", &ViewerMediator::setRevStandardPose1);
+  _reverseStandardPoses[1] = action("View from +x", &ViewerMediator::setRevStandardPose2);
+  _reverseStandardPoses[2] = action("View from -y", &ViewerMediator::setRevStandardPose3);
+  _toggleRandomMotion->setShortcut(Qt::Key_R);
   _clearLandmarks = action("Clear landmarks", nullptr); // go to the landmark picker in initialize()
   _saveLandmarks = action("Save landmarks...", nullptr);
+  _landmarkSizeDialog = action("Landmark size...", &ViewerMediator::runLandmarkSizeDialog);
 }
 
 void ViewerMediator::setCanvas(ViewerCanvasGL& canvas) {
   _canvas = &canvas;
   canvas.installEventFilter(this);
+  canvas.addAction(_toggleRandomMotion); // its key works wherever the focus is in the canvas's window
 }
 
 QWidget* ViewerMediator::parentWidget() const {
@@ -89,7 +94,9 @@ QWidget* ViewerMediator::parentWidget() const {
 }
 
 void ViewerMediator::populateFileMenu(QMenu& menu) {
-  menu.addActions({_snapshot, _croppedSnapshot, _sizedSnapshot, _record, _clearLandmarks, _saveLandmarks});
+  menu.addActions({_snapshot, _croppedSnapshot, _sizedSnapshot, _record});
+  if (_landmarks) menu.addActions({_landmarks->addAction(), _landmarks->removeLastAction()});
+  menu.addActions({_clearLandmarks, _saveLandmarks, _landmarkSizeDialog});
 }
 
 void ViewerMediator::populatePoseMenu(QMenu& menu) {
@@ -119,6 +126,7 @@ void ViewerMediator::initialize() {
   _posePanel->setAmbientLight(80);
   _posePanel->setDiffuseLight(128);
   _posePanel->setSpecularLight(128);
+  _posePanel->setBackground(_canvas->getBackground());
 
   ViewerPosePanel* panel = _posePanel;
   ViewerCanvasGL* canvas = _canvas;
@@ -156,6 +164,9 @@ void ViewerMediator::initialize() {
   connect(_croppedSnapshot, &QAction::triggered, canvas, &ViewerCanvasGL::croppedSnapshot);
   connect(_sizedSnapshot, &QAction::triggered, canvas, &ViewerCanvasGL::sizedSnapshot);
   _landmarks = std::make_unique<LandmarksDelegate>(canvas);
+  _landmarks->setSymbolSize(QSettings().value(landmarkSizeKey, _landmarks->getSymbolSize()).toFloat());
+  if (_scaling.getSize() > 0) _landmarks->setScaling(_scaling);
+  connect(_landmarks.get(), &LandmarksDelegate::problemFound, this, &ViewerMediator::problemFound);
   connect(_saveLandmarks, &QAction::triggered, _landmarks.get(),
           static_cast<void (LandmarksDelegate::*)()>(&LandmarksDelegate::saveLandmarks));
   connect(_clearLandmarks, &QAction::triggered, _landmarks.get(), &LandmarksDelegate::clearLandmarks);
@@ -163,11 +174,28 @@ void ViewerMediator::initialize() {
     connect(canvas, &ViewerCanvasGL::boundingBoxChanged, _scaleBarPanel,
             &ViewerScaleBarPanel::setBoundingBox);
     connect(_scaleBarPanel, &ViewerScaleBarPanel::scaleBarChanged, canvas, &ViewerCanvasGL::setScaleBar);
+    connect(_scaleBarPanel, &ViewerScaleBarPanel::captionChanged, canvas,
+            &ViewerCanvasGL::setScaleBarCaption);
+    connect(_scaleBarPanel, &ViewerScaleBarPanel::scaleBarToggled, canvas, &ViewerCanvasGL::toggleScaleBar);
+    canvas->toggleScaleBar(false); // until the panel shows it
   }
 }
 
 void ViewerMediator::setScaling(const Vector<float>& scaling) {
-  _scaleBarPanel->setScaling(scaling);
+  _scaling = scaling;
+  if (_scaleBarPanel) _scaleBarPanel->setScaling(scaling);
+  if (_landmarks) _landmarks->setScaling(scaling);
+}
+
+void ViewerMediator::runLandmarkSizeDialog() {
+  if (!_landmarks) return;
+  bool accepted = false;
+  const double size = QInputDialog::getDouble(
+      parentWidget(), "Landmark size", "Diameter of the landmark spheres:", _landmarks->getSymbolSize(), 0.01,
+      1000.0, 2, &accepted);
+  if (!accepted) return;
+  _landmarks->setSymbolSize(static_cast<float>(size));
+  QSettings().setValue(landmarkSizeKey, size);
 }
 
 void ViewerMediator::setRandomMotionAngle(int degrees) {
@@ -194,9 +222,6 @@ bool ViewerMediator::eventFilter(QObject* /*watched*/, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return false;
   switch (static_cast<QKeyEvent*>(event)->key()) {
   case Qt::Key_Delete:
-    return true;
-  case Qt::Key_R:
-    toggleRandomMotion();
     return true;
   default:
     return false;

@@ -4,6 +4,7 @@
 #include "viewer/Pose.h"
 
 #include <QObject>
+#include <QString>
 
 #include <array>
 #include <memory>
@@ -48,7 +49,9 @@ public:
   // Start values of canvas and pose panel, then their connections in both directions. Called once,
   // after the canvas and the pose panel (and the scale bar panel, if any) are set.
   virtual void initialize();
-  void setScaling(const Vector<float>& scaling); // for the scale bar panel, which must be set
+  // The factors applied to the coordinates of loaded files: the scale bar panel shows its sizes and
+  // the landmarks are saved in the files' own units.
+  void setScaling(const Vector<float>& scaling);
 
   // Angle step (degrees) and timer interval (ms) of both motions; the setters also save them.
   void setRandomMotionAngle(int degrees);
@@ -59,8 +62,13 @@ public:
   ViewerSpinningMotion& getSpinningMotion() const { return *_spinningMotion; }
   ViewerAnimation& getAnimation() const { return *_animation; }
 
-  // Keys on the canvas: Delete is swallowed; R toggles the random motion and is swallowed.
+  // Keys on the canvas: Delete is swallowed. (R, which toggles the random motion, is the shortcut of
+  // its action, which works wherever the focus is in the canvas's window.)
   bool eventFilter(QObject* watched, QEvent* event) override;
+
+signals:
+  // Something the user should know went wrong (a file not written, ...).
+  void problemFound(const QString& problem);
 
 public slots:
   // Poses applied through the mediator keep the canvas's light levels and announce nothing.
@@ -85,6 +93,8 @@ public slots:
   // Stops a running animation; otherwise asks for its configuration (the saved one at first) and
   // starts it over the selected shape painters, or over the previous ones when none is selected.
   void toggleAnimation();
+  // "Landmark size...": the diameter of the landmark spheres, kept in the settings.
+  void runLandmarkSizeDialog();
 
 private:
   void createActions();
@@ -111,6 +121,8 @@ private:
   QAction* _reverseStandardPoses[3] = {};
   QAction* _clearLandmarks = nullptr;
   QAction* _saveLandmarks = nullptr;
+  QAction* _landmarkSizeDialog = nullptr;
+  Vector<float> _scaling; // of loaded files; empty until set
   // Created by initialize(), so only meshes added to the canvas after it are pickable.
   std::unique_ptr<LandmarksDelegate> _landmarks;
 };

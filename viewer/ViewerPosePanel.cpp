@@ -154,6 +154,11 @@ void ViewerPosePanel::setPose(const Pose& pose) {
   setSpecularLight(pose.getSpecularLight());
 }
 
+void ViewerPosePanel::setBackground(const BackgroundGL& background) {
+  _background = background;
+  _backgroundType->setCurrentIndex(background.isGradientEnabled() ? 0 : 1);
+}
+
 void ViewerPosePanel::processRotationChange() {
   Vector<float> rotation(3);
   rotation[0] = static_cast<float>(_rotationX->getValue());

@@ -43,6 +43,8 @@ public slots:
   void setSpecularLight(int level);
   // Rotation, panning, zoom and lights of the pose; scaling, background and projection stay.
   void setPose(const Pose& pose);
+  // The background the canvas draws (its colour starts the colour dialog, its type is shown).
+  void setBackground(const BackgroundGL& background);
   void processRotationChange();
   void processTranslationChange();
   // The colour dialog starts at the panel's background colour; on acceptance the background with

@@ -3,6 +3,9 @@
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 #include <GL/glext.h>
+#include <GL/glu.h>
+
+#include <QColor>
 
 #include <algorithm>
 #include <cmath>
@@ -83,7 +86,10 @@ void ViewerSceneGL::setBackground(const BackgroundGL& background) {
   _background.setGradientEnabled(background.isGradientEnabled());
   const Vector<int>& color = _background.getColor();
   const int brightest = std::max({color[0], color[1], color[2]});
-  _boundingBoxPainter.setColor(Vector<int>(std::vector<int>(3, brightest < 127 ? 255 : 0)));
+  // The scene box and the scale bar stand out from the background: white on dark, black on light.
+  const Vector<int> contrast(std::vector<int>(3, brightest < 127 ? 255 : 0));
+  _boundingBoxPainter.setColor(contrast);
+  _scaleBarPainter.setColor(contrast);
 }
 
 void ViewerSceneGL::setProjection(const ProjectionGL& projection) {
@@ -156,6 +162,24 @@ void ViewerSceneGL::updateGLLight() {
   _lightDirty = false;
 }
 
+void ViewerSceneGL::glDrawScaleBarCaption(const Frame& frame) const {
+  const BoundingBox<float>& bar = _scaleBarPainter.getBoundingBox();
+  if (!_scaleBarPainter.isActive() || !bar.isValid() || bar.diagonal() <= 0 || bar.getDimension() != 3)
+    return;
+  GLdouble modelView[16], projection[16];
+  GLint viewport[4];
+  glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  const Vector<float>& corner = bar.getVertex2();
+  GLdouble x = 0, y = 0, z = 0;
+  if (gluProject(corner[0], corner[1], corner[2], modelView, projection, viewport, &x, &y, &z) != GL_TRUE)
+    return;
+  const int pixelSize = std::max(9, std::min(frame.width, frame.height) / 45);
+  const Vector<int>& rgb = _scaleBarPainter.getColor();
+  _scaleBarCaption.glDraw(nearest(x) + pixelSize / 2, nearest(y), QColor(rgb[0], rgb[1], rgb[2]), pixelSize);
+}
+
 QRect ViewerSceneGL::squareViewport(int width, int height) {
   if (width <= height) return QRect((width - height) / 2, 0, height, height);
   return QRect(0, (height - width) / 2, width, width);
@@ -194,6 +218,7 @@ void ViewerSceneGL::glDraw(const Frame& frame) {
 
   _boundingBoxPainter.glDraw();
   _scaleBarPainter.glDraw();
+  glDrawScaleBarCaption(frame);
   for (const PainterGL<float>* painter : _painters)
     if (painter->isOpaque()) painter->glDraw();
 

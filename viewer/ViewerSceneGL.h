@@ -5,11 +5,13 @@
 #include "rendering/BoundingBoxPainterGL.h"
 #include "rendering/PainterGL.h"
 #include "viewer/BackgroundGL.h"
+#include "viewer/CaptionGL.h"
 #include "viewer/ColorBarGL.h"
 #include "viewer/Pose.h"
 #include "viewer/ProjectionGL.h"
 
 #include <QRect>
+#include <QString>
 
 #include <vector>
 
@@ -64,6 +66,9 @@ public:
   const BoundingBoxPainterGL<float>& getBoundingBoxPainter() const { return _boundingBoxPainter; }
   BoundingBoxPainterGL<float>& scaleBarPainter() { return _scaleBarPainter; }
   const BoundingBoxPainterGL<float>& getScaleBarPainter() const { return _scaleBarPainter; }
+  // The scale bar's length and unit ("10 µm"), written beside its far corner while the bar is drawn.
+  void setScaleBarCaption(const QString& caption) { _scaleBarCaption.setText(caption); }
+  const QString& getScaleBarCaption() const { return _scaleBarCaption.getText(); }
 
   // Centre and scale (0.6 times the diagonal) of the painters' merged box, and the scene box drawn
   // around it, enlarged by the box scaling; returns that box (empty without painters).
@@ -74,9 +79,9 @@ public:
   // === OpenGL, with the context that draws the scene current
   // Lighting of a new context: two-sided, colour material, light 0 along the viewing axis.
   void glInitialize();
-  // One paint pass: background, scene box, scale bar, the opaque painters in list order, then the
-  // others blended without depth writes, then the colour bar over everything. The viewport is the square of
-  // the picture's larger side, centred on the picture, so the scene overflows the shorter side instead of
+  // One paint pass: background, scene box, scale bar and its caption, the opaque painters in list order, then
+  // the others blended without depth writes, then the colour bar over everything. The viewport is the square
+  // of the picture's larger side, centred on the picture, so the scene overflows the shorter side instead of
   // being distorted.
   void glDraw(const Frame& frame);
   void updateGLProjection();
@@ -84,7 +89,11 @@ public:
   static QRect squareViewport(int width, int height);
 
 private:
-  float translationFactor() const; // 1 / zoom + 1, converts the pose panel's panning units
+  float translationFactor() const;
+  // Writes the scale bar's caption beside the bar's far corner, in the colour of the scene box; needs
+  // the model-view and projection matrices of the scene.
+  void
+  glDrawScaleBarCaption(const Frame& frame) const; // 1 / zoom + 1, converts the pose panel's panning units
 
   std::vector<PainterGL<float>*> _painters;
   Vector<float> _center;
@@ -97,6 +106,7 @@ private:
   BoundingBoxPainterGL<float> _boundingBoxPainter;
   BoundingBoxPainterGL<float> _scaleBarPainter;
   ColorBarGL _colorBar;
+  CaptionGL _scaleBarCaption;
   Vector<float> _rotation;
   float _translationX = 0.0f;
   float _translationY = 0.0f;

@@ -19,13 +19,13 @@ ZebCreateVideoDialog::ZebCreateVideoDialog(QWidget* parent)
   setWindowTitle("Create Video Dialog");
   _frameBox->setValue(20);
 
-  auto* rateGroup = new QGroupBox("Frame per seconds", this);
+  auto* rateGroup = new QGroupBox("Frames per second", this);
   auto* rateLayout = new QVBoxLayout(rateGroup);
   rateLayout->setContentsMargins(2, 2, 2, 2);
   rateLayout->setSpacing(5);
   rateLayout->addWidget(_frameBox);
 
-  auto* infoGroup = new QGroupBox("Informations", this);
+  auto* infoGroup = new QGroupBox("Information", this);
   auto* infoLayout = new QGridLayout(infoGroup);
   infoLayout->setContentsMargins(2, 2, 2, 2);
   infoLayout->setSpacing(5);

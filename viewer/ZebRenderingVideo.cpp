@@ -100,7 +100,7 @@ void ZebRenderingVideo::stopVideo() {
   _timer->stop();
   if (!_thread) return;
   _thread->finishFrames();
-  QFileDialog chooser(windowParent(), "Save stack as...", _homeDir);
+  QFileDialog chooser(windowParent(), "Save video as...", _homeDir);
   chooser.setNameFilters(VideoEncoder::nameFilters());
   chooser.setFileMode(QFileDialog::AnyFile);
   chooser.setAcceptMode(QFileDialog::AcceptSave);

@@ -92,6 +92,7 @@ TEST_F(PointPainting, DefinedAttributesBecomeStateAroundTheDrawing) {
                                     {"glPointSize", {4}},
                                     {"glLineWidth", {3}},
                                     {"glNormal3f", {0, 0, 1}},
+                                    {"glMaterialfv", {GL_FRONT_AND_BACK, GL_SPECULAR, 0, 0, 0, 1}},
                                     {"glBegin", {GL_POINTS}},
                                     {"glVertex3f", {1, 2, 3}},
                                     {"glVertex3f", {-1, 0, 4}},

@@ -10,13 +10,16 @@
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerSceneGL.h"
 
+#include "geometry/Curve.h"
+#include "geometry/Vertices.h"
+#include "rendering/CurvePainterGL.h"
 #include "rendering/ImagePainterGL.h"
 #include "rendering/TriMeshPainterGL.h"
+#include "rendering/VerticesPainterGL.h"
 #include "tests/support/GLCallRecorder.h"
 #include "tests/support/MeshFixtures.h"
 #include "tests/support/OffscreenGL.h"
 #include "tests/viewer/CanvasTestPainters.h"
-
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -95,9 +98,10 @@ TEST_F(CanvasTest, GradientRunsFromAThirdOfTheColourAtTheBottomToTheColourAtTheT
   EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
 }
 
-// The scene box is white on a background whose brightest channel is below 127, black otherwise; the
-// scale bar stays white. Both are drawn before the painters and either can be hidden.
-TEST_F(CanvasTest, SceneBoxAndScaleBarAreDrawnFirstAndOnlyTheBoxTurnsBlackOnLightBackgrounds) {
+// The scene box and the scale bar are white on a background whose brightest channel is below 127, black
+// otherwise, and the bar's caption is written in that colour beside its far corner. They are drawn before
+// the painters and can be hidden.
+TEST_F(CanvasTest, SceneBoxScaleBarAndItsCaptionAreDrawnFirstAndTurnBlackOnLightBackgrounds) {
   FrameReader reader;
   auto canvas = flatView({&reader});
   canvas->toggleBoundingBox(true);
@@ -111,14 +115,29 @@ TEST_F(CanvasTest, SceneBoxAndScaleBarAreDrawnFirstAndOnlyTheBoxTurnsBlackOnLigh
     canvas->grabFramebuffer();
     EXPECT_TRUE(columnShows(reader.frame, 1.0f, scale, box))
         << saveFrame(reader.frame, box.name().toStdString());
-    EXPECT_TRUE(columnShows(reader.frame, 0.5f, scale, Qt::white));
+    EXPECT_TRUE(columnShows(reader.frame, 0.5f, scale, box));
     EXPECT_TRUE(pixelNear(reader.frame, 48, 48, background, 1));
   }
+  // Right of the bar's far corner, above it.
+  const auto captionPixels = [&] {
+    canvas->grabFramebuffer();
+    int count = 0;
+    for (int y = 16; y < 40; ++y)
+      for (int x = pixelOf(0.5f, scale, 96) + 2; x < 96; ++x) {
+        const QColor c = reader.frame.pixelColor(x, y); // dark on the dark blue background
+        count += c.red() + c.green() + c.blue() < 60;
+      }
+    return count;
+  };
+  const int uncaptioned = captionPixels();
+  canvas->setScaleBarCaption("10 µm");
+  EXPECT_GT(captionPixels(), uncaptioned + 10) << saveFrame(reader.frame);
   canvas->toggleBoundingBox(false);
   canvas->toggleScaleBar(false);
   canvas->grabFramebuffer();
   EXPECT_FALSE(columnShows(reader.frame, 1.0f, scale, Qt::black)) << saveFrame(reader.frame);
-  EXPECT_FALSE(columnShows(reader.frame, 0.5f, scale, Qt::white));
+  EXPECT_FALSE(columnShows(reader.frame, 0.5f, scale, Qt::black));
+  EXPECT_EQ(captionPixels(), 0);
 }
 
 // Opaque painters are drawn first, then the others blended without depth writes, whatever their order.
@@ -339,4 +358,33 @@ TEST(ColorBar, PutsFourToEightTicksAtRoundValues) {
     for (double tick : ticks) labels.push_back(ColorBarGL::tickLabel(tick, step));
     EXPECT_EQ(labels, c.labels);
   }
+}
+
+// Under the viewer's start lights (ambient 80, diffuse 128, specular 128) points and lines, which face
+// the light, show the colour chosen for them, not a highlight-whitened one.
+TEST_F(CanvasTest, PointsAndLinesShowTheirChosenColourUnderTheStartLights) {
+  Vertices<float> dot(3, 1);
+  dot[0] = point3(0, 0, 0);
+  Curve<float> line(3, 2, 0, 0, true);
+  line[0] = point3(-1, -0.5f, 0);
+  line[1] = point3(1, -0.5f, 0);
+  VerticesPainterGL<float> dotPainter;
+  CurvePainterGL<float> linePainter;
+  dotPainter.setShape(dot);
+  linePainter.setShape(line);
+  for (ShapePainterGL<float>* painter :
+       std::initializer_list<ShapePainterGL<float>*>{&dotPainter, &linePainter}) {
+    ShapePainterAttributesGL attributes = painter->getAttributes();
+    attributes.setColor(Vector<int>(std::vector<int>{0, 0, 255}));
+    attributes.setLineWidth(6);
+    painter->setAttributes(attributes);
+  }
+  auto canvas = flatView({&dotPainter, &linePainter});
+  canvas->setAmbientLight(80);
+  canvas->setDiffuseLight(128);
+  canvas->setSpecularLight(128);
+  const QImage frame = canvas->grabFramebuffer();
+  const int lineRow = pixelOf(-0.5f, canvas->getScale(), 96);
+  EXPECT_TRUE(pixelNear(frame, 48, 48, QColor(0, 0, 255), 8));
+  EXPECT_TRUE(pixelNear(frame, 36, 96 - lineRow, QColor(0, 0, 255), 8));
 }

@@ -77,6 +77,12 @@ inline void drag(QWidget& widget, QPoint move, Qt::MouseButtons held = Qt::LeftB
   QTest::mouseRelease(&widget, first, keys, start + move);
 }
 
+// Shows a widget as the active window, where the window's shortcuts work.
+inline void showActive(QWidget& widget) {
+  widget.show();
+  QApplication::setActiveWindow(&widget);
+}
+
 inline QSlider* sliderOf(QWidget* box) {
   return box->findChild<QSlider*>();
 }
@@ -215,7 +221,7 @@ struct PickingCanvas {
   PickingCanvas() {
     QSettings().clear();
     canvas.resize(200, 200);
-    canvas.show();
+    showActive(canvas); // Z and Control+Z are the window's shortcuts
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&canvas));
   }
   ShapeViewerPainterGL& add(std::unique_ptr<TriMesh<float>> mesh) {
@@ -266,25 +272,41 @@ TEST(NumericWidgets, ProgramValuesAreSilentAndUserChangesAnnouncedWithBothHalves
   dragSlider(&real, 7);
   EXPECT_NEAR(realSpy.last().at(0).toDouble(), 0.7, 1e-6);
   EXPECT_NEAR(real.findChild<QDoubleSpinBox*>()->value(), 0.7, 1e-6);
+  // A range above the old maximum, set an end at a time as the map panel does, leaves no dead zone.
+  real.setMinimum(100);
+  real.setMaximum(200);
+  real.setSingleStep(1);
+  EXPECT_EQ(sliderOf(&real)->minimum(), 0);
+  dragSlider(&real, 0);
+  EXPECT_NEAR(real.getValue(), 100, 1e-6);
 }
 
-// The scene box bounds the controls in data units; the announced bar is in scene units.
-TEST(ScaleBarPanel, BoundsItsControlsByTheSceneBoxAndAnnouncesScaledBoxes) {
+// The scene box bounds the controls in data units; the announced bar is in scene units, its caption
+// gives its sizes, fractions included, in the unit chosen.
+TEST(ScaleBarPanel, BoundsItsControlsByTheSceneBoxAndAnnouncesScaledBoxesWithTheirCaption) {
   ViewerScaleBarPanel panel;
   BoundingBox<float> announced;
+  QString caption;
   QObject::connect(&panel, &ViewerScaleBarPanel::scaleBarChanged,
                    [&](const BoundingBox<float>& b) { announced = b; });
+  QObject::connect(&panel, &ViewerScaleBarPanel::captionChanged, [&](const QString& c) { caption = c; });
   panel.setBoundingBox(BoundingBox<float>());
   EXPECT_FALSE(panel.isEnabled());
   panel.setScaling(point3(2, 2, 2));
   panel.setBoundingBox(BoundingBox<float>(point3(0, 0, 0), point3(200, 100, 50)));
   EXPECT_TRUE(panel.isEnabled());
-  EXPECT_EQ(sliderOf(inputBox(&panel, 0))->maximum(), 100); // "X"
+  const QList<QDoubleSpinBox*> boxes = panel.findChildren<QDoubleSpinBox*>(); // origin and size per axis
+  EXPECT_EQ(boxes[0]->maximum(), 100);                                        // "X"
   panel.setScaling(point3(0.5f, 0.5f, 2.0f));
-  dragSlider(inputBox(&panel, 0), 10);
-  dragSlider(inputBox(&panel, 1), 4);
-  EXPECT_EQ(announced.getVertex1(), point3(5, 0, 0));
-  EXPECT_EQ(announced.getVertex2(), point3(7, 0, 0));
+  panel.findChild<QCheckBox*>()->click();
+  boxes[0]->setValue(2.5);
+  boxes[1]->setValue(1.25);
+  EXPECT_EQ(announced.getVertex1(), point3(1.25f, 0, 0));
+  EXPECT_EQ(announced.getVertex2(), point3(1.875f, 0, 0));
+  EXPECT_EQ(caption, "1.25 µm");
+  boxes[3]->setValue(0.5);
+  panel.findChild<QComboBox*>()->setCurrentText("nm");
+  EXPECT_EQ(caption, "1.25 × 0.5 nm");
 }
 
 // Panel to canvas (user changes), canvas to panel (a drag and a double click), and the scale bar.
@@ -319,9 +341,14 @@ TEST_F(ViewerMediatorTest, RoutesPanelChangesToTheCanvasAndCanvasChangesToThePan
   BlockPainter block(0, 0, 0, 20, 10, 5, 255, 255, 255);
   canvas.addPainter(block);
   canvas.setBoundingBoxScaling(100); // the new scene box reaches the scale bar panel
-  EXPECT_EQ(sliderOf(inputBox(&scaleBar, 0))->maximum(), 20);
-  dragSlider(inputBox(&scaleBar, 1), 3); // a bar 3 wide at the origin
+  const QList<QDoubleSpinBox*> bar = scaleBar.findChildren<QDoubleSpinBox*>();
+  EXPECT_EQ(bar[0]->maximum(), 20);
+  EXPECT_FALSE(canvas.getScaleBarPainter().isActive());
+  scaleBar.findChild<QCheckBox*>()->click();
+  bar[1]->setValue(3); // a bar 3 wide at the origin
+  EXPECT_TRUE(canvas.getScaleBarPainter().isActive());
   EXPECT_EQ(canvas.getScaleBarPainter().getBoundingBox().getVertex2(), point3(3, 0, 0));
+  EXPECT_EQ(canvas.getScaleBarCaption(), "3 µm");
 }
 
 TEST_F(ViewerMediatorTest, StandardPosesFromTheMenuKeepTheLights) {
@@ -342,15 +369,19 @@ TEST_F(ViewerMediatorTest, StandardPosesFromTheMenuKeepTheLights) {
   }
 }
 
-TEST_F(ViewerMediatorTest, SwallowsDeleteAndRButLetsOtherKeysReachTheCanvas) {
+// R is the random motion's shortcut, which works wherever the focus is in the canvas's window.
+TEST_F(ViewerMediatorTest, SwallowsDeleteTakesRForTheMotionAndLetsOtherKeysReachTheCanvas) {
+  showActive(canvas);
   const std::pair<QKeySequence, bool> cases[] = {
-      {Qt::Key_Delete, false}, {Qt::Key_R, false}, {Qt::CTRL | Qt::Key_R, false}, {Qt::Key_A, true}};
+      {Qt::Key_Delete, false}, {Qt::Key_R, false}, {Qt::CTRL | Qt::Key_R, true}, {Qt::Key_A, true}};
   for (const auto& [key, reaches] : cases) {
     canvas.keys.clear();
     QTest::keySequence(&canvas, key);
     const int code = key[0] & ~Qt::KeyboardModifierMask;
     EXPECT_EQ(std::count(canvas.keys.begin(), canvas.keys.end(), code), reaches ? 1 : 0) << code;
   }
+  EXPECT_TRUE(mediator.getRandomMotion().isActive());
+  mediator.toggleRandomMotion();
 }
 
 // Left drags turn about the screen axes from wherever the scene stands, snapped to a quarter degree;
@@ -408,15 +439,14 @@ TEST_F(ViewerMediatorTest, WheelZoomsByNotchesWithinTheClamps) {
   }
 }
 
-// "Snapshot (cropped)" of a block on a uniform background saves the block; an unwritable name is
-// reported with the name.
+// "Snapshot (cropped)" of a block on a uniform background saves the block, a name without suffix
+// getting ".png"; an unwritable name is reported with the name.
 TEST_F(CanvasTest, SnapshotSavesTheCroppedFrameAndReportsAnUnwritableFile) {
   QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
   BlockPainter block(-0.5f, -0.25f, 0, 0.5f, 0.25f, 0, 250, 40, 40);
   auto canvas = flatView({&block});
   TemporaryDirectory dir;
-  const std::string names[] = {dir.file("cropped.png"),
-                               "/proc/ostrel-frame.png"}; // no file can be made in /proc
+  const std::string names[] = {dir.file("cropped"), "/proc/ostrel-frame.png"}; // no file can be made in /proc
   QString reported;
   for (const std::string& name : names) {
     whenModalShows(
@@ -428,7 +458,7 @@ TEST_F(CanvasTest, SnapshotSavesTheCroppedFrameAndReportsAnUnwritableFile) {
         "QFileDialog");
     canvas->croppedSnapshot();
   }
-  const QImage saved(QString::fromStdString(names[0]));
+  const QImage saved(QString::fromStdString(names[0] + ".png"));
   EXPECT_TRUE(saved.width() > 10 && saved.width() < 50 && std::abs(saved.width() - 2 * saved.height()) <= 2);
   EXPECT_TRUE(pixelNear(saved, 0, 0, QColor(250, 40, 40)));
   EXPECT_TRUE(pixelNear(saved, saved.width() - 1, saved.height() - 1, QColor(250, 40, 40)));
@@ -551,6 +581,7 @@ TEST_F(ViewerMediatorTest, MotionsRunOneAtATimeFollowTheCanvasAndTakeTheDialogsV
   ViewerRandomMotion& random = mediator.getRandomMotion();
   ViewerSpinningMotion& spinning = mediator.getSpinningMotion();
   // R key, Spinning toggle, random toggle; then the motions running
+  showActive(canvas);
   for (const char* s : {"S-s", "Rr-", "R--", "S-s", "rr-", "S-s", "S--"}) {
     if (s[0] == 'R') QTest::keyClick(&canvas, Qt::Key_R);
     if (s[0] == 'S') mediator.toggleSpinningMotion();
