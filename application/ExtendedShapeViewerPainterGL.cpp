@@ -1,5 +1,6 @@
 #include "application/ExtendedShapeViewerPainterGL.h"
 
+#include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
 #include "foundation/Trace.h"
 #include "geometry/ShapeType.h"
@@ -9,7 +10,10 @@
 #include <QString>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <sstream>
 
 ExtendedShapeViewerPainterGL::ExtendedShapeViewerPainterGL(int nameCounter, bool selected,
                                                            ShapePainterGL<float>* proxy,
@@ -31,6 +35,49 @@ TriMesh<float>* ExtendedShapeViewerPainterGL::mappedMesh() const {
 
 TriMeshPainterGL<float>& ExtendedShapeViewerPainterGL::proxy() const {
   return static_cast<TriMeshPainterGL<float>&>(*getProxy()); // a mapped mesh has a mesh painter
+}
+
+namespace {
+
+// A line with its end-of-line carriage return dropped, tabs and runs of blanks made single blanks and
+// no blank at either end.
+std::string singleBlanks(const std::string& line) {
+  std::string result;
+  for (char c : line) {
+    if (c == '\r' || c == '\t') c = ' ';
+    if (c != ' ' || (!result.empty() && result.back() != ' ')) result += c;
+  }
+  if (!result.empty() && result.back() == ' ') result.pop_back();
+  return result;
+}
+
+} // namespace
+
+std::string ExtendedShapeViewerPainterGL::parameterFileName(const std::string& meshFileName) {
+  const QString name = QString::fromStdString(meshFileName);
+  if (!name.contains(".tm")) return std::string(); // a mesh imported from another format
+  return QString(name).replace(".tm", "-parameters.df").toStdString();
+}
+
+DataSet ExtendedShapeViewerPainterGL::readParameterFile(const std::string& fileName) {
+  const char* const where = "DataSet ExtendedShapeViewerPainterGL::readParameterFile(const std::string&)";
+  std::ifstream in(fileName, std::ios::binary);
+  if (!std::filesystem::is_regular_file(fileName) || !in)
+    throwFileError<FileReadError>(where, "The file cannot be opened", fileName);
+  std::string text, line;
+  while (std::getline(in, line))
+    if (const std::string cleaned = singleBlanks(line); !cleaned.empty()) text += cleaned + '\n';
+  if (in.bad()) throwFileError<FileReadError>(where, "The file cannot be read", fileName);
+  DataSet dataSet;
+  dataSet.setFieldSeparator(' ');
+  std::istringstream table(text);
+  try {
+    table >> dataSet;
+  } catch (FileError& error) {
+    error.setFilename(fileName);
+    throw;
+  }
+  return dataSet;
 }
 
 std::optional<Vector<float>> ExtendedShapeViewerPainterGL::floatValues(const DataSet& dataSet,
@@ -88,33 +135,35 @@ bool ExtendedShapeViewerPainterGL::setParameterData(const ParameterData& paramet
   return true;
 }
 
-std::vector<ParameterData> ExtendedShapeViewerPainterGL::loadParameters(const Shape<float>& shape,
-                                                                        const std::string& fileName) {
+void ExtendedShapeViewerPainterGL::reportOnStandardError(const std::string& problem) {
+  std::cerr << problem << std::endl;
+}
+
+std::vector<ParameterData>
+ExtendedShapeViewerPainterGL::loadParameters(const Shape<float>& shape, const std::string& fileName,
+                                             const std::function<void(const std::string&)>& report) {
   std::vector<ParameterData> ranges;
-  // Only meshes of the own format have a companion: a mesh imported from another format has none.
-  if (shape.getShapeType() != shapeTypeCode(ShapeType::TriMesh) || fileName.find(".tm") == std::string::npos)
+  const std::string parametersFileName = parameterFileName(fileName);
+  // Only meshes of the own format have a companion, and it is optional: a missing one is no news.
+  if (shape.getShapeType() != shapeTypeCode(ShapeType::TriMesh) || parametersFileName.empty() ||
+      !std::filesystem::exists(parametersFileName))
     return ranges;
-  const std::string parametersFileName =
-      QString::fromStdString(fileName).replace(".tm", "-parameters.df").toStdString();
-  traceValue("parametersFileName.toStdString()", parametersFileName);
+  traceValue("parametersFileName", parametersFileName);
   try {
-    const DataSet dataSet(parametersFileName, ' ');
+    const DataSet dataSet = readParameterFile(parametersFileName);
     traceValue("dataSet->size()",
                std::to_string(dataSet.numRows()) + " " + std::to_string(dataSet.variableNames().size()));
     traceValue("dataSet->columnTypes()", dataSet.columnTypes());
     if (dataSet.numRows() < shape.getNumVertices()) {
-      std::cerr << "The parameter file " << parametersFileName << " has " << dataSet.numRows()
-                << " rows for the " << shape.getNumVertices()
-                << " vertices of its mesh: its parameters are not used" << std::endl;
+      report("The parameter file " + parametersFileName + " has " + std::to_string(dataSet.numRows()) +
+             " rows for the " + std::to_string(shape.getNumVertices()) +
+             " vertices of its mesh: its parameters are not used");
       return ranges;
     }
     setDataSet(dataSet);
     for (const std::string& name : dataSet.variableNames()) {
       const std::optional<Vector<float>> values = floatValues(dataSet, name);
       if (!values || values->getSize() == 0) continue; // text cannot be mapped to colours
-      traceValue("variableNames[v]", name);
-      traceValue("values.min()", values->min());
-      traceValue("values.max()", values->max());
       ParameterData parameterData;
       parameterData.setName(name);
       parameterData.updateMinimum(values->min());
@@ -122,7 +171,7 @@ std::vector<ParameterData> ExtendedShapeViewerPainterGL::loadParameters(const Sh
       ranges.push_back(parameterData);
     }
   } catch (const Exception& e) {
-    std::cerr << e << std::endl;
+    report("Cannot read " + parametersFileName + ": " + e.getWhat());
   }
   return ranges;
 }

@@ -4,6 +4,7 @@
 #include "foundation/DataSet.h"
 #include "viewer/ShapeViewerPainterGL.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,10 +28,13 @@ public:
 
   void setDataSet(const DataSet& dataSet) { _dataSet = dataSet; } // copies
   // For a triangle mesh of the own format loaded from fileName (already scaled), reads the data set
-  // of its "-parameters.df" companion and returns the range of each numeric variable; a missing,
-  // unreadable or too short file is reported on the standard error stream and gives none. The
-  // window and ostrel-render both load parameters through it.
-  std::vector<ParameterData> loadParameters(const Shape<float>& shape, const std::string& fileName);
+  // of its "-parameters.df" companion and returns the range of each numeric variable. A missing
+  // file is no news; an unreadable or too short one is told to `report` (one line naming the file)
+  // and gives none. The window and ostrel-render both load parameters through it.
+  std::vector<ParameterData>
+  loadParameters(const Shape<float>& shape, const std::string& fileName,
+                 const std::function<void(const std::string&)>& report = reportOnStandardError);
+  static void reportOnStandardError(const std::string& problem);
   const DataSet& getDataSet() const { return _dataSet; }
 
   // An empty name gives the mesh back its own colours; a variable of the data set colours every
@@ -40,6 +44,13 @@ public:
   // Returns whether the mesh now shows the map.
   bool setParameterData(const ParameterData& parameterData);
   bool showsMap() const { return _mapped; } // the mesh shows a parametric map, not its own colours
+
+  // The "-parameters.df" file of a triangle mesh file: every ".tm" of the name replaced by
+  // "-parameters.df"; empty for a name without ".tm", like a mesh of another program's format.
+  static std::string parameterFileName(const std::string& meshFileName);
+  // The table of such a file: values separated by tabs or runs of blanks, lines ended by LF or CRLF.
+  // A file that cannot be opened or read raises a FileError that names it.
+  static DataSet readParameterFile(const std::string& fileName);
 
   // The values of a numeric column as floats (integer columns converted); none for a text column.
   static std::optional<Vector<float>> floatValues(const DataSet& dataSet, const std::string& name);

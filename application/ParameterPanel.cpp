@@ -42,14 +42,29 @@ void ParameterPanel::enableMapControls(bool enabled) {
 }
 
 void ParameterPanel::updateParameters(const std::map<std::string, ParameterData>& parameters) {
-  _parameters = parameters;
+  // A variable keeps the colour map chosen for it.
+  std::map<std::string, ParameterData> updated = parameters;
+  for (auto& [name, entry] : updated)
+    if (const auto old = _parameters.find(name); old != _parameters.end())
+      entry.setColormapName(old->second.getColormapName());
   // The variable being shown stays chosen: refilling the list must not take the maps off the meshes.
   const QString chosen = _parameterCombo->currentText();
-  const QSignalBlocker blocker(_parameterCombo);
-  _parameterCombo->clear();
-  _parameterCombo->addItem("");
-  for (const auto& entry : _parameters) _parameterCombo->addItem(QString::fromUtf8(entry.first.c_str()));
-  _parameterCombo->setCurrentText(chosen);
+  const auto rangeOf = [&chosen](const std::map<std::string, ParameterData>& table) {
+    const auto found = table.find(chosen.toStdString());
+    return found == table.end() ? std::make_pair(std::optional<float>(), std::optional<float>())
+                                : std::make_pair(found->second.getMinimum(), found->second.getMaximum());
+  };
+  const bool widened = !chosen.isEmpty() && rangeOf(updated) != rangeOf(_parameters);
+  _parameters = std::move(updated);
+  {
+    const QSignalBlocker blocker(_parameterCombo);
+    _parameterCombo->clear();
+    _parameterCombo->addItem("");
+    for (const auto& entry : _parameters) _parameterCombo->addItem(QString::fromUtf8(entry.first.c_str()));
+    _parameterCombo->setCurrentText(chosen);
+  }
+  // Meshes loaded later widen the chosen variable's range: the map then spans all of them.
+  if (widened) processParameterChange(chosen);
 }
 
 void ParameterPanel::processParameterChange(const QString& name) {
@@ -79,6 +94,7 @@ void ParameterPanel::processParameterChange(const QString& name) {
 void ParameterPanel::processValueChange() {
   const QString name = _parameterCombo->currentText();
   if (name.isEmpty()) return;
+  _parameters[name.toStdString()].setColormapName(_colormapCombo->currentText().toStdString());
   ParameterData parameterData;
   parameterData.setName(name.toStdString());
   parameterData.setColormapName(_colormapCombo->currentText().toStdString());

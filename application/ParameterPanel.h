@@ -21,7 +21,8 @@ public:
   explicit ParameterPanel(QWidget* parent = nullptr);
 
   // Replaces the variables offered (an empty entry first, then the names in the table's order) and
-  // keeps the table for the ranges and colour maps of the variables chosen later.
+  // keeps the table for the ranges of the variables chosen later; each keeps the colour map chosen
+  // for it. When the range of the chosen variable changed, its whole new range is shown and announced.
   void updateParameters(const std::map<std::string, ParameterData>& parameters);
 
 signals:

@@ -7,6 +7,7 @@
 #include "geometry/ShapeFormats.h"
 #include "geometry/TriMesh.h"
 
+#include <QFileInfo>
 #include <QString>
 
 #include <iostream>
@@ -44,7 +45,7 @@ template <template <class> class Mesh>
 void addCompanionColours(Mesh<float>& mesh, const QString& fileName, const QString& suffix,
                          ColourFailure onFailure) {
   const std::string name = colourFileName(fileName, suffix);
-  if (name.empty()) return;
+  if (name.empty() || !QFileInfo::exists(QString::fromStdString(name))) return; // the companion is optional
   try {
     std::unique_ptr<Mesh<int>> colours = loadColours<Mesh<int>>(name);
     if (colours) {

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -31,6 +32,8 @@ int codeOf(const char* const names[], const QString& text) {
 QComboBox* comboBox(const char* const names[], QWidget* parent) {
   auto* box = new QComboBox(parent);
   box->setEditable(false);
+  box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon); // no wider than the column
+  box->setMinimumContentsLength(8);
   for (int code = 0; code < numNames; ++code) box->addItem(names[code]);
   return box;
 }
@@ -39,6 +42,15 @@ QComboBox* comboBox(const char* const names[], QWidget* parent) {
 QSpinBox* spinBox(int maximum, QWidget* parent) {
   auto* box = new QSpinBox(parent);
   box->setRange(-1, maximum);
+  box->setSpecialValueText(" ");
+  return box;
+}
+
+// The same for a size that takes fractions (-1 undefined, shown as one blank).
+QDoubleSpinBox* sizeBox(double maximum, QWidget* parent) {
+  auto* box = new QDoubleSpinBox(parent);
+  box->setRange(-1, maximum);
+  box->setDecimals(2);
   box->setSpecialValueText(" ");
   return box;
 }
@@ -54,6 +66,10 @@ void showFloat(QSpinBox* box, bool defined, float value) {
   box->setValue(defined ? static_cast<int>(value) : -1);
 }
 
+void showFloat(QDoubleSpinBox* box, bool defined, float value) {
+  box->setValue(defined ? value : -1);
+}
+
 void showFlag(QCheckBox* box, bool defined, bool value) {
   box->setCheckState(!defined ? Qt::PartiallyChecked : value ? Qt::Checked : Qt::Unchecked);
 }
@@ -64,7 +80,7 @@ ShapeViewerAttributesEditor::ShapeViewerAttributesEditor(QWidget* parent) : QFra
   auto* controls = new QFrame(this);
   _displayMode = comboBox(displayModeNames, controls);
   _vertexSymbol = comboBox(vertexSymbolNames, controls);
-  _symbolSize = spinBox(1000, controls);
+  _symbolSize = sizeBox(1000, controls);
   _lineWidth = spinBox(100, controls);
   _opacity = spinBox(255, controls);
   _shininess = spinBox(128, controls);
@@ -117,7 +133,9 @@ ShapeViewerAttributesEditor::ShapeViewerAttributesEditor(QWidget* parent) : QFra
 
   for (QComboBox* box : {_displayMode, _vertexSymbol})
     connect(box, qOverload<int>(&QComboBox::activated), this, &ShapeViewerAttributesEditor::attributeChange);
-  for (QSpinBox* box : {_symbolSize, _lineWidth, _opacity, _shininess, _verticesSmoothing, _normalsSmoothing})
+  connect(_symbolSize, qOverload<double>(&QDoubleSpinBox::valueChanged), this,
+          &ShapeViewerAttributesEditor::attributeChange);
+  for (QSpinBox* box : {_lineWidth, _opacity, _shininess, _verticesSmoothing, _normalsSmoothing})
     connect(box, qOverload<int>(&QSpinBox::valueChanged), this,
             &ShapeViewerAttributesEditor::attributeChange);
   for (QCheckBox* box : {_beginCap, _endCap, _visible})

@@ -12,6 +12,7 @@ class QCheckBox;
 class QComboBox;
 class QLayout;
 class QPushButton;
+class QDoubleSpinBox;
 class QSpinBox;
 
 // Shows the display attributes that the selected shapes have in common and reports what the user
@@ -59,7 +60,7 @@ private:
 
   QComboBox* _displayMode;
   QComboBox* _vertexSymbol;
-  QSpinBox* _symbolSize;
+  QDoubleSpinBox* _symbolSize; // takes fractions
   QSpinBox* _lineWidth;
   QSpinBox* _opacity;
   QSpinBox* _shininess;

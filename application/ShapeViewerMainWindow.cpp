@@ -2,6 +2,7 @@
 
 #include "application/ImageFileLoader.h"
 #include "application/ParameterPanel.h"
+#include "application/ProblemsBar.h"
 #include "application/ShapeFileLoader.h"
 #include "application/ShapeViewerAttributesEditor.h"
 #include "application/ShapeViewerListBox.h"
@@ -39,10 +40,13 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdint>
 #include <iostream>
 #include <memory>
@@ -69,9 +73,24 @@ std::unique_ptr<Shape<float>> unscaledCopy(const Shape<float>& shape, const Matr
   return copy;
 }
 
-// Shows or hides a panel from its own visibility; a panel not built yet is left alone.
-void flipVisibility(QWidget* panel, bool visible) {
-  if (panel) panel->setVisible(visible);
+// Room kept for the window's frame and title bar when the window is fitted to the screen (pixels).
+const int frameAllowance = 30;
+
+// A column of side panels that scrolls up and down when the window is too low for it, as narrow as the
+// panels allow, plus a vertical scroll bar.
+QScrollArea* sidePanelScrollArea(QWidget* panels, QWidget* parent) {
+  auto* area = new QScrollArea(parent);
+  area->setWidget(panels);
+  area->setWidgetResizable(true);
+  area->setFrameShape(QFrame::NoFrame);
+  area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  area->setFixedWidth(panels->minimumSizeHint().width() + area->verticalScrollBar()->sizeHint().width());
+  return area;
+}
+
+// Shows a panel hidden through "View", hides it otherwise; a panel not built yet is left alone.
+void flipVisibility(QWidget* panel) {
+  if (panel) panel->setVisible(panel->isHidden());
 }
 
 } // namespace
@@ -101,6 +120,8 @@ ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent) 
   _parameterPanel = parameterPanel;
   _mediator->setParameterPanel(*parameterPanel);
   _mediator->initialize();
+  _problemsBar = new ProblemsBar(this);
+  connect(_mediator, &ViewerMediator::problemFound, _problemsBar, &ProblemsBar::add);
   buildMenus();
   layOut();
   restoreGeometry();
@@ -124,7 +145,7 @@ Vector<float> ShapeViewerMainWindow::scalingFromSettings() {
   if (!settings.contains(scalingKey))
     scaling *= 10.0f;
   else
-    scaling *= static_cast<float>(settings.value(scalingKey).toInt());
+    scaling *= settings.value(scalingKey).toFloat();
   return scaling;
 }
 
@@ -179,24 +200,36 @@ void ShapeViewerMainWindow::buildMenus() {
 }
 
 void ShapeViewerMainWindow::layOut() {
-  _leftColumn = new QVBoxLayout();
+  auto* leftPanels = new QWidget();
+  _leftColumn = new QVBoxLayout(leftPanels);
+  _leftColumn->setContentsMargins(0, 0, 0, 0);
   _leftColumn->addWidget(_posePanel);
   _leftColumn->addWidget(_scaleBarPanel);
+  _leftColumn->addStretch();
+  _leftScrollArea = sidePanelScrollArea(leftPanels, this);
 
+  auto* editors = new QWidget();
+  auto* editorColumn = new QVBoxLayout(editors);
+  editorColumn->setSpacing(0);
+  editorColumn->setContentsMargins(0, 0, 0, 0);
+  editorColumn->addWidget(_parameterPanel);
+  editorColumn->addWidget(_attributesEditor);
+  editorColumn->addWidget(_sliceBox);
+  editorColumn->addWidget(_displayRangeBox);
+  editorColumn->addStretch();
+  QScrollArea* editorScrollArea = sidePanelScrollArea(editors, _rightFrame);
   _rightColumn = new QVBoxLayout(_rightFrame);
   _rightColumn->setSpacing(0);
   _rightColumn->setContentsMargins(0, 0, 0, 0);
-  _rightColumn->addStretch(0);
   _rightColumn->addWidget(_listBox, 1);
-  _rightColumn->addWidget(_parameterPanel);
-  _rightColumn->addWidget(_attributesEditor);
-  _rightColumn->addWidget(_sliceBox);
-  _rightColumn->addWidget(_displayRangeBox);
+  _rightColumn->addWidget(editorScrollArea, 2);
+  _listBox->setMinimumHeight(60);
+  _rightFrame->setFixedWidth(editorScrollArea->width());
 
   auto* middleRow = new QHBoxLayout();
   middleRow->setContentsMargins(5, 5, 5, 5);
   middleRow->setSpacing(5);
-  middleRow->addLayout(_leftColumn);
+  middleRow->addWidget(_leftScrollArea);
   // An OpenGL widget squeezed to nothing by the side panels cannot be composed into the window.
   _mediator->getCanvas()->setMinimumSize(100, 100);
   middleRow->addWidget(_mediator->getCanvas(), 1);
@@ -206,18 +239,32 @@ void ShapeViewerMainWindow::layOut() {
   top->setSpacing(0);
   top->setContentsMargins(0, 0, 0, 0);
   top->setMenuBar(_menuBar);
-  top->addLayout(middleRow);
+  top->addLayout(middleRow, 1);
+  top->addWidget(_problemsBar);
+}
+
+QRect ShapeViewerMainWindow::fittedGeometry(const QRect& available, const QSize& saved,
+                                            const std::optional<QPoint>& savedPosition) {
+  // The title bar and the frame that the window system adds are not part of the widget's size.
+  const QSize room = available.size() - QSize(frameAllowance, 2 * frameAllowance);
+  const QSize size = saved.isValid() ? saved.boundedTo(room) : room;
+  QPoint position = savedPosition.value_or(available.center() - QPoint(size.width() / 2, size.height() / 2));
+  position.setX(std::clamp(position.x(), available.left(), available.right() + 1 - size.width()));
+  position.setY(
+      std::clamp(position.y(), available.top(), available.bottom() + 1 - size.height() - frameAllowance));
+  return QRect(position, size);
 }
 
 void ShapeViewerMainWindow::restoreGeometry() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
   QSettings settings;
-  if (settings.contains(sizeKey)) {
-    resize(settings.value(sizeKey).toSize());
-  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect desktop = screen->geometry();
-    resize(static_cast<int>(desktop.width() * 0.7), static_cast<int>(desktop.height() * 0.7));
-  }
-  if (settings.contains(positionKey)) move(settings.value(positionKey).toPoint());
+  std::optional<QPoint> position;
+  if (settings.contains(positionKey)) position = settings.value(positionKey).toPoint();
+  const QRect geometry =
+      fittedGeometry(screen->availableGeometry(), settings.value(sizeKey).toSize(), position);
+  resize(geometry.size());
+  move(geometry.topLeft());
 }
 
 void ShapeViewerMainWindow::runScalingDialog() {
@@ -229,8 +276,8 @@ void ShapeViewerMainWindow::runScalingDialog() {
     return;
   }
   bool accepted = false;
-  const int factor = QInputDialog::getInt(this, "", "Scale factor (1-1000):", static_cast<int>(_scaling[0]),
-                                          1, 1000, 1, &accepted);
+  const double factor =
+      QInputDialog::getDouble(this, "", "Scale factor (0.001-1000):", _scaling[0], 0.001, 1000, 3, &accepted);
   if (!accepted) return;
   QSettings().setValue(scalingKey, factor);
   _scaling.fill(static_cast<float>(factor));
@@ -238,17 +285,15 @@ void ShapeViewerMainWindow::runScalingDialog() {
 }
 
 void ShapeViewerMainWindow::togglePosePanelView() {
-  const bool show = !(_posePanel && _posePanel->isVisible());
-  flipVisibility(_posePanel, show);
-  flipVisibility(_scaleBarPanel, show);
+  flipVisibility(_leftScrollArea);
 }
 
 void ShapeViewerMainWindow::toggleListBoxView() {
-  flipVisibility(_listBox, !(_listBox && _listBox->isVisible()));
+  flipVisibility(_listBox);
 }
 
 void ShapeViewerMainWindow::toggleAttributesEditorView() {
-  flipVisibility(_attributesEditor, !(_attributesEditor && _attributesEditor->isVisible()));
+  flipVisibility(_attributesEditor);
 }
 
 void ShapeViewerMainWindow::about() {
@@ -297,7 +342,7 @@ void ShapeViewerMainWindow::openShapeFile(const QString& fileName) {
   try {
     for (auto& shape : ShapeFileLoader::load(name, _scaling)) _mediator->addShape(shape.release(), name);
   } catch (const Exception& e) {
-    ShapeFileLoader::report(e, std::cerr);
+    reportUnreadableFile(name, e.getWhat());
   }
 }
 
@@ -442,7 +487,5 @@ void ShapeViewerMainWindow::loadVoxelMatrix(const std::string& fileName) {
 }
 
 void ShapeViewerMainWindow::reportUnreadableFile(const std::string& fileName, const std::string& error) {
-  const std::string text = "Cannot read " + fileName + ":\n" + error;
-  std::cerr << text << std::endl;
-  QMessageBox::warning(this, "Ostrel", QString::fromStdString(text), QMessageBox::Ok);
+  _problemsBar->addUnreadableFile(QString::fromStdString(fileName), QString::fromStdString(error));
 }

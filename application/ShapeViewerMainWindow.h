@@ -3,10 +3,14 @@
 #include "foundation/Vector.h"
 
 #include <QFileDialog>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 class DisplayRangeBox;
@@ -15,6 +19,8 @@ class QFrame;
 class QInputBox;
 class QMenu;
 class QMenuBar;
+class QScrollArea;
+class ProblemsBar;
 class QVBoxLayout;
 class ShapeViewerMediator;
 template <class T> class Shape;
@@ -38,8 +44,8 @@ public:
   void setBatchMode(bool on);
 
   // Loads every shape of one file (own formats by their header, other programs' meshes by
-  // extension), scales them and hands them to the mediator. A file that fails is reported on the
-  // standard error stream ("Exception raised:", where, what) and nothing of it is added.
+  // extension), scales them and hands them to the mediator. A file that fails is reported as a
+  // problem (see reportUnreadableFile) and nothing of it is added.
   void openShapeFile(const QString& fileName);
   // Writes the shapes, with the loading scale undone, in the format of the file name's extension.
   // A failure (an unknown extension, a format that cannot hold the shapes, an unwritable file) is
@@ -50,11 +56,18 @@ public:
   // and TIFF stacks) and TIFF or LSM images are recognised by their content, everything else is
   // loaded as a shape file.
   void openFile(const QString& fileName);
-  // Loads one image file and hands it to the mediator; a failure is reported (message box and
-  // standard error stream) and nothing else changes.
+  // Loads one image file and hands it to the mediator; a failure is reported as a problem and
+  // nothing else changes.
   void openImageFile(const QString& fileName);
 
   ShapeViewerMediator* mediator() const { return _mediator; }
+  ProblemsBar* problemsBar() const { return _problemsBar; }
+
+  // Where the window goes on a screen whose free area is `available`: the saved size (invalid when
+  // none) bounded by the screen less room for the window's frame, or all of that room at first start;
+  // the saved position (centred when none) moved so that the whole window is on the screen.
+  static QRect fittedGeometry(const QRect& available, const QSize& saved,
+                              const std::optional<QPoint>& savedPosition);
 
 public slots:
   // "Load shape...": a file dialog for one or more shape files, each then loaded in order.
@@ -65,8 +78,8 @@ public slots:
   void openImageFile();
   // "Load voxel matrix...": a file dialog for one ".vm" file, then loaded.
   void loadVoxelMatrix();
-  // Loads a ".vm" file or a TIFF stack and hands it to the mediator; a failure is reported (message
-  // box and standard error stream) and nothing else changes.
+  // Loads a ".vm" file or a TIFF stack and hands it to the mediator; a failure is reported as a
+  // problem and nothing else changes.
   void loadVoxelMatrix(const std::string& fileName);
   void runScalingDialog();
   void togglePosePanelView();
@@ -86,7 +99,8 @@ private:
   void buildMenus();
   void layOut();
   void restoreGeometry();
-  // Tells the user in a message box and on the standard error stream that a file could not be read.
+  // Tells the user in the status bar, in the list of problems and on the standard error stream that
+  // a file could not be read, and why.
   void reportUnreadableFile(const std::string& fileName, const std::string& error);
 
   ShapeViewerMediator* _mediator = nullptr;
@@ -95,7 +109,9 @@ private:
   QWidget* _listBox = nullptr;
   QWidget* _attributesEditor = nullptr;
   QWidget* _scaleBarPanel = nullptr;
-  QWidget* _parameterPanel = nullptr; // "Parametric maps", under the list
+  QWidget* _parameterPanel = nullptr;     // "Parametric maps", under the list
+  QScrollArea* _leftScrollArea = nullptr; // the pose and scale bar panels
+  ProblemsBar* _problemsBar = nullptr;
   QInputBox* _sliceBox = nullptr;
   DisplayRangeBox* _displayRangeBox = nullptr; // of voxel matrices and 16-bit images, under the slice box
   Vector<float> _scaling;

@@ -111,9 +111,15 @@ bool ShapeViewerMediator::addPainter(const Shape<float>& shape, const std::strin
 
   auto* painter = new ExtendedShapeViewerPainterGL(nextNameCounter(shape.getName()), true, proxy, fileName);
   painter->keepShape(std::move(kept));
-  for (const ParameterData& parameterData : painter->loadParameters(shape, fileName))
-    updateParameter(parameterData);
   _painters.push_back(painter);
+  // A range widened by the new mesh is announced again by the panel, for every mesh; otherwise the new
+  // mesh alone takes the map being shown.
+  const auto report = [this](const std::string& problem) {
+    emit problemFound(QString::fromStdString(problem));
+  };
+  for (const ParameterData& parameterData : painter->loadParameters(shape, fileName, report))
+    updateParameter(parameterData);
+  painter->setParameterData(_shownParameter);
   if (ViewerCanvasGL* canvas = getCanvas()) canvas->addPainter(*painter);
 
   traceValue("getBatchMode()", _batchMode);
@@ -140,6 +146,7 @@ void ShapeViewerMediator::updateParameter(const ParameterData& parameterData) {
 
 void ShapeViewerMediator::processParameterChange(const ParameterData& parameterData) {
   Trace::Scope scope("void ShapeViewerMediator::processParameterChange(const ParameterData&)");
+  _shownParameter = parameterData;
   bool shown = false;
   for (ShapeViewerPainterGL* painter : _painters)
     shown = static_cast<ExtendedShapeViewerPainterGL*>(painter)->setParameterData(parameterData) || shown;

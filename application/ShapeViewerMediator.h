@@ -140,4 +140,5 @@ private:
   ImageLayers _imageLayers;
   ParameterPanel* _parameterPanel = nullptr;
   std::map<std::string, ParameterData> _parameters; // every variable seen, with the union of its ranges
+  ParameterData _shownParameter;                    // the map last chosen in the panel (none: no name)
 };

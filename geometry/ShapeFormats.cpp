@@ -47,7 +47,7 @@ std::string filter(const std::string& label, const std::vector<std::string>& ext
 
 template <class T> const std::vector<ShapeFormat<T>>& ShapeFormats<T>::all() {
   static const std::vector<ShapeFormat<T>> formats = {
-      ownFormat<T, Vertices<T>>("Vertices files", {ShapeType::Vertices}),
+      ownFormat<T, Vertices<T>>("Vertex files", {ShapeType::Vertices}),
       ownFormat<T, Curve<T>>("Curve files", {ShapeType::ClosedCurve, ShapeType::OpenCurve}),
       ownFormat<T, VertexStack<T>>("VertexStack files", {ShapeType::VertexStack}),
       ownFormat<T, CurveStack<T>>("CurveStack files",

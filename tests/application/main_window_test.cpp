@@ -78,7 +78,7 @@ protected:
     box->selectAll();
     QTest::keyClicks(box, text);
   }
-  QString shown(const char* label) const { return editor->findChild<QSpinBox*>(label)->text(); }
+  QString shown(const char* label) const { return editor->findChild<QAbstractSpinBox*>(label)->text(); }
   void press(Qt::Key key) { QTest::keyClick(list, key); }
   QStringList texts() const {
     QStringList lines;
@@ -97,13 +97,14 @@ protected:
 
 } // namespace
 
-// The factor is ten until the dialog stores another; cancelling keeps it, and loaded shapes refuse a change.
+// The factor is ten until the dialog stores another, fractions allowed; cancelling keeps it, and loaded
+// shapes refuse a change.
 TEST_F(MainWindowTest, ScalingDialogStoresTheChosenFactorUnlessCancelledOrShapesAreLoadedAndViewShowsPanels) {
   EXPECT_EQ(ShapeViewerMainWindow::scalingFromSettings(), scaling(10));
   _window->setScaling(ShapeViewerMainWindow::scalingFromSettings());
-  int initial = 0;
+  double initial = 0;
   QString refusal;
-  for (const int chosen : {0, 25, 40}) { // 0: cancelled; 40: shapes are loaded
+  for (const double chosen : {0.0, 2.5, 40.0}) { // 0: cancelled; 40: shapes are loaded
     if (chosen == 40) _window->openShapeFile(file("one.vx", "# 6\n# 3\n# 1\n1 2 3\n"));
     whenModalShows([&](QWidget* modal) {
       if (auto* box = qobject_cast<QMessageBox*>(modal)) {
@@ -111,17 +112,17 @@ TEST_F(MainWindowTest, ScalingDialogStoresTheChosenFactorUnlessCancelledOrShapes
         return box->accept();
       }
       auto* dialog = qobject_cast<QInputDialog*>(modal);
-      initial = dialog->intValue();
-      dialog->setIntValue(chosen);
-      chosen ? dialog->accept() : dialog->reject();
+      initial = dialog->doubleValue();
+      dialog->setDoubleValue(chosen);
+      chosen > 0 ? dialog->accept() : dialog->reject();
     });
     _window->runScalingDialog();
     EXPECT_EQ(initial, 10) << chosen;
-    EXPECT_EQ(QSettings().value("scaling", 0).toInt(), chosen ? 25 : 0) << chosen;
-    EXPECT_EQ(_window->getScaling(), scaling(chosen ? 25 : 10)) << chosen;
+    EXPECT_EQ(QSettings().value("scaling", 0).toDouble(), chosen > 0 ? 2.5 : 0) << chosen;
+    EXPECT_EQ(_window->getScaling(), scaling(chosen > 0 ? 2.5f : 10)) << chosen;
   }
   EXPECT_EQ(refusal, "Cannot change scale when shapes already loaded.\n\nClose all shapes before retrying.");
-  EXPECT_EQ(ShapeViewerMainWindow::scalingFromSettings(), scaling(25));
+  EXPECT_EQ(ShapeViewerMainWindow::scalingFromSettings(), scaling(2.5f));
   // "View" hides and shows the left column (the pose panel and the scale bar panel), the shape list and the
   // attributes editor.
   _window->show();
@@ -149,9 +150,9 @@ TEST_F(ShapeListTest, AChangeOnAMixedSelectionLeavesWhatDiffersAndWritesBackWhat
   EXPECT_EQ(proxy(0).getAttributes().getSymbolSize(), 2.9f);
   EXPECT_EQ(proxy(1).getAttributes().getColor(), Colormap::flag().getColor(3));
   click(0);
-  EXPECT_EQ(shown("Symbol size"), "2");
+  EXPECT_EQ(shown("Symbol size"), "2.90"); // sizes take fractions
   type("Opacity", "100");
-  EXPECT_EQ(proxy(0).getAttributes().getSymbolSize(), 2.0f);
+  EXPECT_EQ(proxy(0).getAttributes().getSymbolSize(), 2.9f);
 }
 
 // Two shapes named cell at the centre of the canvas, the second hidden; each step acts as a user.

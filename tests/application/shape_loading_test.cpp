@@ -1,6 +1,7 @@
 // Loading shape files into the program: from the command line in batch mode, by dropping files on
 // the window and through "Load shape..."; bad files are reported and skipped. Quad meshes get their caps
 // and optional colours; other programs' mesh files are loaded and the selected shapes exported.
+#include "application/ProblemsBar.h"
 #include "geometry/MeshImport.h"
 #include "geometry/QuadMesh.h"
 #include "geometry/Shape.h"
@@ -28,17 +29,23 @@ const char* const quadColoursText =
 
 class ShapeLoadingTest : public MainWindowFixture {
 protected:
-  // Opens each file as the command line does, in batch mode when asked; returns the number of reports.
+  // Opens each file as the command line does, in batch mode when asked; returns the number of
+  // problems reported, each of which names one of the files and is also on the error stream.
   int openEach(const std::vector<QString>& names, bool batch = false) {
+    const QStringList& problems = _window->problemsBar()->problems();
+    const int before = problems.size();
     const std::string errors = errorsOf([&] {
       _window->setBatchMode(batch);
       for (const QString& name : names) _window->openShapeFile(name), QApplication::processEvents();
       _window->setBatchMode(false);
     });
-    int reports = 0;
-    for (std::size_t at = 0; (at = errors.find("Exception raised:", at)) != std::string::npos; ++at)
-      ++reports;
-    return reports;
+    for (int i = before; i < problems.size(); ++i) {
+      EXPECT_TRUE(std::any_of(names.begin(), names.end(), [&](const QString& name) {
+        return problems[i].startsWith("Cannot read " + name + ": ");
+      })) << problems[i].toStdString();
+      EXPECT_NE(errors.find(problems[i].toStdString()), std::string::npos) << errors;
+    }
+    return problems.size() - before;
   }
   const QuadMesh<float>& lastQuadMesh() const { return dynamic_cast<const QuadMesh<float>&>(lastShape()); }
   // Loads the quad mesh `mesh` with the companion `colours` beside it (none if null); returns what was
@@ -125,7 +132,7 @@ TEST_F(ShapeLoadingTest, DialogOffersTheShapeFiltersAndRemembersItsPlaceAndSize)
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->nameFilters(),
-              QStringList({"All files (*)", "Vertices files (*.vx)", "Curve files (*.cv)",
+              QStringList({"All files (*)", "Vertex files (*.vx)", "Curve files (*.cv)",
                            "VertexStack files (*.vs)", "CurveStack files (*.cs)", "QuadMesh files (*.qm)",
                            "TriMesh files (*.tm)", "Mesh files (*.ply *.obj *.stl *.off *.gltf *.glb)"}));
     EXPECT_EQ(dialog->directory().absolutePath(), directory);

@@ -6,6 +6,7 @@
 #include "application/ExtendedShapeViewerPainterGL.h"
 #include "application/ParameterData.h"
 #include "application/ParameterPanel.h"
+#include "application/ProblemsBar.h"
 #include "geometry/TriMesh.h"
 #include "imaging/ImageWriter.h"
 #include "imaging/VoxelMatrix.h"
@@ -18,13 +19,13 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 
 #include <GL/gl.h>
 
@@ -132,18 +133,19 @@ TEST_F(SliceLoadingTest, RecognisesVoxelMatricesAndImagesByTheirContent) {
   }
 }
 
+// No modal box: the status bar says it, the list of problems keeps it, the error stream has it too.
 TEST_F(SliceLoadingTest, AnUnreadableMatrixIsReportedAndTheShapesStayDrawn) {
   _window->openShapeFile(
       file("square.txt", "# 8\n# 3\n# 4\n-1 -1 0\n1 -1 0\n1 1 0\n-1 1 0\n# 2\n0 1 2\n0 2 3\n"));
   ASSERT_EQ(numShapes(), 1);
   const QString bad = file("cut.vm", std::string("\0\0\0\0\0\0\0\0\0\0\0\0\1\0\0\0\5\0\0\0\100\0\0\0", 24));
-  QString message;
-  whenModalShows([&message](QWidget* dialog) {
-    message = qobject_cast<QMessageBox*>(dialog)->text();
-    qobject_cast<QMessageBox*>(dialog)->accept();
-  });
   const std::string errors = errorsOf([&] { _window->openFile(bad); });
-  EXPECT_TRUE(message.contains(bad)) << message.toStdString();
+  const ProblemsBar& problems = *_window->problemsBar();
+  ASSERT_EQ(problems.problems().size(), 1);
+  const QString message = problems.problems().first();
+  EXPECT_TRUE(message.startsWith("Cannot read " + bad + ": ")) << message.toStdString();
+  EXPECT_EQ(problems.currentMessage(), message);
+  EXPECT_TRUE(problems.button()->isVisibleTo(_window));
   EXPECT_NE(errors.find(message.toStdString()), std::string::npos) << errors;
   EXPECT_EQ(numShapes(), 1);
   const QImage frame = canvas().grabFramebuffer();
@@ -287,4 +289,52 @@ TEST_F(ParametricMaps, ListsTheVariablesColoursTheMeshesAndTheBarGoesWithTheLast
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(bar.isShown(), row == 1) << row;
   }
+}
+
+// Tabs or runs of blanks and CRLF line ends are read; a parameter file that cannot be read is reported
+// with its name; a mesh without companion files says nothing.
+TEST_F(MainWindowFixture, ParameterFilesOfEveryLayoutAreReadAndAnUnreadableOneIsReported) {
+  const std::string square = "# 8\n# 3\n# 4\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n# 2\n0 1 2\n0 2 3\n# 0\n";
+  const struct {
+    const char* name;
+    const char* parameters; // null: none; "/": a directory in its place
+    const char* reported;
+  } cases[] = {{"tabs", "T\tU\r\n0\t1\r\n1\t1\r\n2\t1\r\n3\t1\r\n", ""},
+               {"blanks", "  T    U \n0   1\n1 1\n\n2  1\n 3 1\n", ""},
+               {"plain", nullptr, ""},
+               {"folder", "/", "Cannot read "}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string parameters = _dir.file(std::string(c.name) + "-parameters.df");
+    if (c.parameters && std::string(c.parameters) == "/")
+      std::filesystem::create_directory(parameters);
+    else if (c.parameters)
+      file(std::string(c.name) + "-parameters.df", c.parameters);
+    const std::string errors =
+        errorsOf([&] { _window->openFile(file(std::string(c.name) + ".tm", square)); });
+    EXPECT_EQ(errors.substr(0, std::string(c.reported).size() + parameters.size()),
+              *c.reported ? c.reported + parameters : "");
+    const auto& dataSet =
+        static_cast<const ExtendedShapeViewerPainterGL*>(_window->mediator()->getPainters().back())
+            ->getDataSet();
+    EXPECT_EQ(dataSet.numRows(), c.parameters && !*c.reported ? 4 : 0);
+    if (dataSet.numRows() == 4) {
+      EXPECT_EQ(*ExtendedShapeViewerPainterGL::floatValues(dataSet, "T"),
+                Vector<float>(std::vector<float>{0, 1, 2, 3}));
+    }
+  }
+  EXPECT_EQ(_window->problemsBar()->problems().size(), 1);
+}
+
+// A map chosen before a mesh is loaded colours it too, and its values widen the range the map spans.
+TEST_F(ParametricMaps, AMapChosenBeforeColoursMeshesLoadedLaterOverTheWidenedRange) {
+  parameterCombo->setCurrentText("T");
+  colormapCombo->setCurrentText("Temperature");
+  file("later-parameters.df", "T\n18\n18\n18\n18\n");
+  _window->openFile(file("later.tm", sheet(5)));
+  ASSERT_EQ(numShapes(), 4);
+  EXPECT_EQ(*_window->mediator()->getParameters().at("T").getMaximum(), 18.0f);
+  EXPECT_EQ(colormapCombo->currentText(), "Temperature");
+  EXPECT_EQ(vertexColor(3, 0), Colormap::cold2Hot(256).getColor(255));
+  EXPECT_EQ(vertexColor(1, 1), Colormap::cold2Hot(256).getColor(128)); // 9 is the middle of 0 to 18
 }
