@@ -11,11 +11,9 @@
 #include "viewer/ViewerSceneGL.h"
 
 #include "geometry/Curve.h"
-#include "geometry/Vertices.h"
 #include "rendering/CurvePainterGL.h"
 #include "rendering/ImagePainterGL.h"
 #include "rendering/TriMeshPainterGL.h"
-#include "rendering/VerticesPainterGL.h"
 #include "tests/support/GLCallRecorder.h"
 #include "tests/support/MeshFixtures.h"
 #include "tests/support/OffscreenGL.h"
@@ -118,15 +116,11 @@ TEST_F(CanvasTest, SceneBoxScaleBarAndItsCaptionAreDrawnFirstAndTurnBlackOnLight
     EXPECT_TRUE(columnShows(reader.frame, 0.5f, scale, box));
     EXPECT_TRUE(pixelNear(reader.frame, 48, 48, background, 1));
   }
-  // Right of the bar's far corner, above it.
-  const auto captionPixels = [&] {
+  const auto captionPixels = [&] { // dark ones on the dark blue, right of the bar's far corner, above it
     canvas->grabFramebuffer();
     int count = 0;
     for (int y = 16; y < 40; ++y)
-      for (int x = pixelOf(0.5f, scale, 96) + 2; x < 96; ++x) {
-        const QColor c = reader.frame.pixelColor(x, y); // dark on the dark blue background
-        count += c.red() + c.green() + c.blue() < 60;
-      }
+      for (int x = pixelOf(0.5f, scale, 96) + 2; x < 96; ++x) count += qGray(reader.frame.pixel(x, y)) < 10;
     return count;
   };
   const int uncaptioned = captionPixels();
@@ -360,31 +354,21 @@ TEST(ColorBar, PutsFourToEightTicksAtRoundValues) {
   }
 }
 
-// Under the viewer's start lights (ambient 80, diffuse 128, specular 128) points and lines, which face
-// the light, show the colour chosen for them, not a highlight-whitened one.
-TEST_F(CanvasTest, PointsAndLinesShowTheirChosenColourUnderTheStartLights) {
-  Vertices<float> dot(3, 1);
-  dot[0] = point3(0, 0, 0);
+// Under the viewer's start lights (ambient 80, diffuse 128, specular 128) a line, which faces the light,
+// shows the colour chosen for it, not a highlight-whitened one.
+TEST_F(CanvasTest, LinesShowTheirChosenColourUnderTheStartLights) {
   Curve<float> line(3, 2, 0, 0, true);
-  line[0] = point3(-1, -0.5f, 0);
-  line[1] = point3(1, -0.5f, 0);
-  VerticesPainterGL<float> dotPainter;
-  CurvePainterGL<float> linePainter;
-  dotPainter.setShape(dot);
-  linePainter.setShape(line);
-  for (ShapePainterGL<float>* painter :
-       std::initializer_list<ShapePainterGL<float>*>{&dotPainter, &linePainter}) {
-    ShapePainterAttributesGL attributes = painter->getAttributes();
-    attributes.setColor(Vector<int>(std::vector<int>{0, 0, 255}));
-    attributes.setLineWidth(6);
-    painter->setAttributes(attributes);
-  }
-  auto canvas = flatView({&dotPainter, &linePainter});
+  line[0] = point3(-1, 0, 0);
+  line[1] = point3(1, 0, 0);
+  CurvePainterGL<float> painter;
+  painter.setShape(line);
+  ShapePainterAttributesGL attributes = painter.getAttributes();
+  attributes.setColor(Vector<int>(std::vector<int>{0, 0, 255}));
+  attributes.setLineWidth(6);
+  painter.setAttributes(attributes);
+  auto canvas = flatView({&painter});
   canvas->setAmbientLight(80);
   canvas->setDiffuseLight(128);
   canvas->setSpecularLight(128);
-  const QImage frame = canvas->grabFramebuffer();
-  const int lineRow = pixelOf(-0.5f, canvas->getScale(), 96);
-  EXPECT_TRUE(pixelNear(frame, 48, 48, QColor(0, 0, 255), 8));
-  EXPECT_TRUE(pixelNear(frame, 36, 96 - lineRow, QColor(0, 0, 255), 8));
+  EXPECT_TRUE(pixelNear(canvas->grabFramebuffer(), 40, 48, QColor(0, 0, 255), 8));
 }
