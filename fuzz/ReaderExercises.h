@@ -16,7 +16,7 @@ public:
   // Shape file (own format or another program's mesh file) loaded as the main window loads it, with
   // the ".vcolors" companion beside it if any.
   static void shapeFile(const std::string& path);
-  // Data set (".df") with the given field separator.
+  // Data set (".df") with the given field separator, and as a mesh's parameter file.
   static void dataSetFile(const std::string& path, char separator);
 
   // The exercise for the file's suffix (".tif", ".tiff", ".lsm", ".img", ".vm", ".df", a shape or

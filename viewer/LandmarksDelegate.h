@@ -41,7 +41,7 @@ public:
 
   // The factors that loading applied to the meshes' coordinates (1 for each axis until set).
   void setScaling(const Vector<float>& scaling) { _scaling = scaling; }
-  // Diameter of the spheres, in scene units.
+  // Radius of the spheres, in scene units.
   void setSymbolSize(float size);
   float getSymbolSize() const { return _painter.getAttributes().getSymbolSize(); }
   QAction* addAction() const { return _add; }               // "Add landmark" (Z)

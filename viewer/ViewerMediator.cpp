@@ -190,9 +190,9 @@ void ViewerMediator::setScaling(const Vector<float>& scaling) {
 void ViewerMediator::runLandmarkSizeDialog() {
   if (!_landmarks) return;
   bool accepted = false;
-  const double size = QInputDialog::getDouble(
-      parentWidget(), "Landmark size", "Diameter of the landmark spheres:", _landmarks->getSymbolSize(), 0.01,
-      1000.0, 2, &accepted);
+  const double size = QInputDialog::getDouble(parentWidget(), "Landmark size",
+                                              "Radius of the landmark spheres:", _landmarks->getSymbolSize(),
+                                              0.01, 1000.0, 2, &accepted);
   if (!accepted) return;
   _landmarks->setSymbolSize(static_cast<float>(size));
   QSettings().setValue(landmarkSizeKey, size);

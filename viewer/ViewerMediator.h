@@ -93,7 +93,7 @@ public slots:
   // Stops a running animation; otherwise asks for its configuration (the saved one at first) and
   // starts it over the selected shape painters, or over the previous ones when none is selected.
   void toggleAnimation();
-  // "Landmark size...": the diameter of the landmark spheres, kept in the settings.
+  // "Landmark size...": the radius of the landmark spheres, kept in the settings.
   void runLandmarkSizeDialog();
 
 private:
