@@ -1,7 +1,7 @@
 #include "viewer/DisplayRangeBox.h"
 
 #include <QDoubleSpinBox>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -27,14 +27,15 @@ QDoubleSpinBox* valueBox(QWidget* parent) {
 DisplayRangeBox::DisplayRangeBox(QWidget* parent)
     : QWidget(parent), _minimumBox(valueBox(this)), _maximumBox(valueBox(this)),
       _automaticButton(new QPushButton("Auto", this)) {
-  auto* layout = new QHBoxLayout(this);
+  // Two rows, so that the box is no wider than the other panels of the window's side column.
+  auto* layout = new QGridLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
-  layout->addWidget(new QLabel("Display range", this));
-  layout->addWidget(new QLabel("Min", this));
-  layout->addWidget(_minimumBox, 1);
-  layout->addWidget(new QLabel("Max", this));
-  layout->addWidget(_maximumBox, 1);
-  layout->addWidget(_automaticButton);
+  layout->addWidget(new QLabel("Display range", this), 0, 0, 1, 3);
+  layout->addWidget(_automaticButton, 0, 3);
+  layout->addWidget(new QLabel("Min", this), 1, 0);
+  layout->addWidget(_minimumBox, 1, 1);
+  layout->addWidget(new QLabel("Max", this), 1, 2);
+  layout->addWidget(_maximumBox, 1, 3);
   setRange(DisplayRange());
   const auto announce = [this] { emit rangeChanged(getRange()); };
   connect(_minimumBox, qOverload<double>(&QDoubleSpinBox::valueChanged), this, announce);
