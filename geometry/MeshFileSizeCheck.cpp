@@ -469,85 +469,6 @@ void checkGlb(std::ifstream& file, std::uint64_t fileSize, const std::string& pa
 
 } // namespace
 
-// The mesh library's OBJ reader makes room for two vertices per segment of a line statement, and
-// none for a line of one vertex; yet it writes that vertex, and when it doubles the inner vertices of
-// a later line it writes past the end of its block (after two such lines, three vertices suffice).
-// So every line statement is read as the library reads it and refused when it names one vertex.
-bool isObjLineEnd(char c) {
-  return c == '\n' || c == '\r' || c == '\0' || c == '\f';
-}
-
-// The vertices that the elements of a statement name, counted as the library counts them: after the
-// keyword, a slash moves to the next field of an element and a blank to the next element; at any
-// other character a number is read (as atoi reads it), which names a vertex in the first field, and
-// the reading moves on by as many characters as the number has digits and sign. Returns -1 when the
-// statement holds other characters (the library gives up on it, or reads past its end).
-int namedVertices(const std::string& statement) {
-  std::size_t at = statement.find_first_of(" \t");
-  at = statement.find_first_not_of(" \t", at == std::string::npos ? statement.size() : at);
-  if (at == std::string::npos) return 0;
-  if (statement.find_first_not_of("0123456789+-/ \t", at) != std::string::npos) return -1;
-  int vertices = 0, field = 0;
-  while (at < statement.size()) {
-    std::size_t step = 1;
-    if (statement[at] == '/') {
-      ++field;
-    } else if (statement[at] == ' ' || statement[at] == '\t') {
-      field = 0;
-    } else {
-      const int number = static_cast<int>(std::strtol(statement.c_str() + at, nullptr, 10));
-      if (number == 0) return -1;
-      for (int rest = number; (rest /= 10) != 0;) ++step;
-      step += number < 0;
-      vertices += field == 0;
-    }
-    at += step;
-  }
-  return vertices;
-}
-
-// Data lines as the library splits them: at a line end, unless a backslash stands before it, which
-// joins the rest of the line after the next newline on. A line statement is a data line whose first
-// character is 'l'. The file is read in blocks: it may be as large as the memory.
-void checkObj(std::ifstream& file, const std::string& path) {
-  std::vector<char> block(1 << 20);
-  std::string statement;
-  bool lineStart = true, inStatement = false, afterBackslash = false, skipping = false;
-  auto finish = [&]() {
-    if (afterBackslash) statement += '\\';
-    const int vertices = namedVertices(statement);
-    if (vertices == 1 || vertices < 0) refuse(path, "The file holds a malformed OBJ line statement");
-    inStatement = afterBackslash = skipping = false;
-  };
-  while (file.read(block.data(), static_cast<std::streamsize>(block.size())) || file.gcount() > 0) {
-    const auto end = block.begin() + file.gcount();
-    for (auto c = block.begin(); c != end; ++c) {
-      if (!inStatement && !lineStart) {
-        c = std::find_if(c, end, isObjLineEnd); // on to the end of the line
-        if (c == end) break;
-        lineStart = true;
-      } else if (!inStatement) {
-        inStatement = *c == 'l';
-        lineStart = isObjLineEnd(*c);
-        if (inStatement) statement.assign(1, 'l');
-      } else if (skipping) {
-        skipping = *c != '\n';
-      } else if (afterBackslash && isObjLineEnd(*c)) {
-        afterBackslash = false;
-        skipping = *c != '\n';
-      } else if (isObjLineEnd(*c)) {
-        finish();
-        lineStart = true;
-      } else {
-        if (afterBackslash) statement += '\\';
-        afterBackslash = *c == '\\';
-        if (!afterBackslash) statement += *c;
-      }
-    }
-  }
-  if (inStatement) finish(); // the library ends the last line at the end of the file
-}
-
 // The suffix picks the library's reader (importMeshFile refuses a file that would leave the choice
 // to the contents), so the suffix picks the check.
 void checkMeshFileSizes(const std::string& path) {
@@ -565,6 +486,4 @@ void checkMeshFileSizes(const std::string& path) {
     checkPly(file, fileSize, path);
   else if (suffix == "off")
     checkOff(file, fileSize, path);
-  else if (suffix == "obj")
-    checkObj(file, path);
 }

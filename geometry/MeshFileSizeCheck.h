@@ -12,11 +12,8 @@
 // or face element, face texture coordinates without vertex indices) is refused with a message that
 // says so; a binary glTF header that is not one of version 2 or whose
 // total length is less than the file's size is refused as "The file's glTF binary header is
-// malformed". The library's OBJ reader writes past its memory after line statements of one vertex,
-// so an OBJ line statement that names one vertex, or holds what is not a vertex number, is refused as
-// "The file holds a malformed OBJ line statement". The suffix (".ply", ".off", ".obj", ".gltf",
-// ".glb") decides which check a file gets, as it decides which reader reads it; a ".glb" file must
-// start with the binary glTF header, a ".gltf" file must hold a JSON object. A glTF file whose
-// meshes are Draco-compressed is refused: the library's decoding of them can be made to overrun its
-// stack. Other files pass.
+// malformed". The suffix (".ply", ".off", ".gltf", ".glb") decides which check a file gets, as it decides
+// which reader reads it; a ".glb" file must start with the binary glTF header, a ".gltf" file must hold a
+// JSON object. A glTF file whose meshes are Draco-compressed is refused: the library's decoding of them can
+// be made to overrun its stack. Other files pass.
 void checkMeshFileSizes(const std::string& path);

@@ -283,11 +283,17 @@ std::string partName(const Placement& placement, std::size_t position) {
   return std::to_string(position + 1);
 }
 
-// The library reads a file with the reader of its suffix. When several readers have that suffix
-// (glTF 1 and 2) and none of them recognises the file, it tries each of its dozens of readers on the
-// contents, and reads the file with any that finds its own signature there: parsers that the checks
-// of the file never prepared for (an OBJ reader fed a ".gltf" file writes past its memory). Such a
-// file is refused instead.
+// OBJ files have a reader of their own (ObjReader): the library's, which writes past its memory on
+// some files, is taken out so that no file reaches it, whatever its name or contents.
+void dropObjReader(Assimp::Importer& importer) {
+  std::unique_ptr<Assimp::BaseImporter> reader(importer.GetImporter("obj"));
+  importer.UnregisterLoader(reader.get()); // which leaves the reader to its caller
+}
+
+// The library reads a file with the reader of its suffix. When no reader or several readers have
+// that suffix (glTF 1 and 2) and none of them recognises the file, it tries each of its dozens of
+// readers on the contents, and reads the file with any that finds its own signature there: parsers
+// that the checks of the file never prepared for. Such a file is refused instead.
 void requireReaderOfSuffix(const Assimp::Importer& importer, const std::string& path) {
   const std::string suffix = StringTools::lowerCase(FileInfo::suffixName(path));
   std::vector<Assimp::BaseImporter*> readers;
@@ -313,6 +319,7 @@ template <class T> std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const s
   try {
     // Nothing but the triangulation of polygons is asked of the library, and only once the scene
     // has been checked: the welding and the normals are done here, faster than its general steps.
+    dropObjReader(*importer);
     requireReaderOfSuffix(*importer, path);
     scene = importer->ReadFile(path, 0);
     if (scene && checkFaces(*scene, path)) scene = importer->ApplyPostProcessing(aiProcess_Triangulate);

@@ -7,6 +7,8 @@
 #include "geometry/CurveStack.h"
 #include "geometry/MeshExport.h"
 #include "geometry/MeshImport.h"
+#include "geometry/MniSurfaceReader.h"
+#include "geometry/ObjReader.h"
 #include "geometry/QuadMesh.h"
 #include "geometry/TriMesh.h"
 #include "geometry/VertexStack.h"
@@ -37,6 +39,12 @@ ShapeFormat<T> meshFormat(const char* label, std::vector<std::string> extensions
   return {label, std::move(extensions), {}, importMeshFile<T>, std::move(write)};
 }
 
+// ".obj" files hold Wavefront OBJ statements or the surfaces of the MNI neuroimaging tools: the
+// content tells them apart.
+template <class T> std::vector<std::unique_ptr<Shape<T>>> readObjFile(const std::string& path) {
+  return MniSurfaceReader<T>::recognises(path) ? MniSurfaceReader<T>::read(path) : ObjReader<T>::read(path);
+}
+
 std::string filter(const std::string& label, const std::vector<std::string>& extensions) {
   std::string text = label + " (";
   for (std::size_t i = 0; i < extensions.size(); ++i) text += (i ? " *." : "*.") + extensions[i];
@@ -55,7 +63,7 @@ template <class T> const std::vector<ShapeFormat<T>>& ShapeFormats<T>::all() {
       ownFormat<T, QuadMesh<T>>("QuadMesh files", {ShapeType::ClosedQuadMesh, ShapeType::OpenQuadMesh}),
       ownFormat<T, TriMesh<T>>("TriMesh files", {ShapeType::TriMesh}),
       meshFormat<T>("PLY files", {"ply"}, writePlyFile<T>),
-      meshFormat<T>("OBJ files", {"obj"}, writeObjFile<T>),
+      {"OBJ files", {"obj"}, {}, readObjFile<T>, writeObjFile<T>},
       meshFormat<T>("STL files", {"stl"}, writeStlFile<T>),
       meshFormat<T>("OFF files", {"off"}, writeOffFile<T>),
       meshFormat<T>("glTF files", {"gltf", "glb"}, nullptr),

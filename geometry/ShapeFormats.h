@@ -19,8 +19,9 @@ public:
   // The own format whose header holds this type code, null for an unknown code.
   static const ShapeFormat<T>* byTypeCode(int code);
 
-  // Every shape of the file: a mesh file by its extension (names as importMeshFile gives them),
-  // else the own format that its header names (Shape::loadFile). Errors are those of the reader.
+  // Every shape of the file: a mesh file by its extension (names as importMeshFile gives them; a
+  // ".obj" file through MniSurfaceReader or ObjReader, as its content says), else the own format that
+  // its header names (Shape::loadFile). Errors are those of the reader.
   static std::vector<std::unique_ptr<Shape<T>>> load(const std::string& path);
   // Writes the shapes in the format of the path's extension; FileWriteError "Unknown export format"
   // naming the file when no format with a writer has that extension.

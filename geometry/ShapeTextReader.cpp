@@ -208,7 +208,7 @@ const char* ShapeTextReader::scanFloatingPoint(const char* p, bool& complete) co
 }
 
 template <class T> bool ShapeTextReader::readFloatingPoint(T& value) {
-  if (readShortDecimal(value)) return true;
+  if (readShortDecimal(_cursor, _end, value)) return true;
   // from_chars alone, when the text starts like a stream number and from_chars stops where the
   // stream grammar stops too (it would not when an exponent mark follows: "1e", "2e+x").
   const char* number = _cursor;
@@ -229,44 +229,44 @@ template <class T> bool ShapeTextReader::readFloatingPoint(T& value) {
 // single correctly rounded operation, so the result is exactly what strtof or strtod give (Clinger's
 // fast path). Anything else (long digit strings, large exponents, incomplete numbers) is left to
 // the general paths.
-template <class T> bool ShapeTextReader::readShortDecimal(T& value) {
+template <class T> bool ShapeTextReader::readShortDecimal(const char*& cursor, const char* end, T& value) {
   if constexpr (!std::is_same_v<T, float> && !std::is_same_v<T, double>) {
-    (void)value;
+    (void)cursor, (void)end, (void)value;
     return false;
   } else {
     constexpr std::uint64_t maxExactInteger = std::is_same_v<T, float> ? (1ull << 24) : (1ull << 53);
     constexpr int maxExactPower = std::is_same_v<T, float> ? 10 : 22;
     static constexpr T powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    const char* p = _cursor;
+    const char* p = cursor;
     bool negative = false;
-    if (p != _end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+    if (p != end && (*p == '-' || *p == '+')) negative = *p++ == '-';
     std::uint64_t w = 0;
     int numDigits = 0, q = 0;
     const char* first = p;
-    for (; p != _end && isDigit(*p); ++p, ++numDigits) w = w * 10 + static_cast<unsigned>(*p - '0');
+    for (; p != end && isDigit(*p); ++p, ++numDigits) w = w * 10 + static_cast<unsigned>(*p - '0');
     bool mantissa = p != first;
-    if (p != _end && *p == '.') {
+    if (p != end && *p == '.') {
       const char* fraction = ++p;
-      for (; p != _end && isDigit(*p); ++p, ++numDigits, --q) w = w * 10 + static_cast<unsigned>(*p - '0');
+      for (; p != end && isDigit(*p); ++p, ++numDigits, --q) w = w * 10 + static_cast<unsigned>(*p - '0');
       mantissa = mantissa || p != fraction;
     }
     if (!mantissa || numDigits > 19) return false;
-    if (p != _end && (*p == 'e' || *p == 'E')) {
+    if (p != end && (*p == 'e' || *p == 'E')) {
       ++p;
       bool negativeExponent = false;
-      if (p != _end && (*p == '-' || *p == '+')) negativeExponent = *p++ == '-';
+      if (p != end && (*p == '-' || *p == '+')) negativeExponent = *p++ == '-';
       const char* exponentDigits = p;
       int exponent = 0;
-      for (; p != _end && isDigit(*p) && exponent < 1000; ++p) exponent = exponent * 10 + (*p - '0');
-      if (p == exponentDigits || (p != _end && isDigit(*p))) return false;
+      for (; p != end && isDigit(*p) && exponent < 1000; ++p) exponent = exponent * 10 + (*p - '0');
+      if (p == exponentDigits || (p != end && isDigit(*p))) return false;
       q += negativeExponent ? -exponent : exponent;
     }
     if (w > maxExactInteger || q < -maxExactPower || q > maxExactPower) return false;
     T v = static_cast<T>(w);
     v = q < 0 ? v / powers[-q] : v * powers[q];
     value = negative ? -v : v;
-    _cursor = p;
+    cursor = p;
     return true;
   }
 }
@@ -329,3 +329,6 @@ template int ShapeTextReader::readNumbers<int>(int*, int);
 template int ShapeTextReader::readNumbers<float>(float*, int);
 template int ShapeTextReader::readNumbers<double>(double*, int);
 template int ShapeTextReader::readNumbers<long double>(long double*, int);
+template bool ShapeTextReader::readShortDecimal<float>(const char*&, const char*, float&);
+template bool ShapeTextReader::readShortDecimal<double>(const char*&, const char*, double&);
+template bool ShapeTextReader::readShortDecimal<long double>(const char*&, const char*, long double&);

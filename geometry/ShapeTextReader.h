@@ -47,6 +47,12 @@ public:
   // seek), and in the failed state when an extraction failed, so that stream readers can go on.
   void restore(std::istream& is) const;
 
+  // The numbers shape files are made of ("-123.456", "1.23457e+06") read from [cursor, end) exactly
+  // as strtof and strtod read them, moving cursor past the number; false (cursor unmoved) for what
+  // this fast path leaves to a general parser: long digit strings, large exponents, incomplete
+  // numbers, a T other than float and double. Other readers of text numbers use it too.
+  template <class T> static bool readShortDecimal(const char*& cursor, const char* end, T& value);
+
 private:
   // Skips blanks, then makes sure that the token starting there ends in the window.
   void skipBlanks();
@@ -58,7 +64,6 @@ private:
   bool readInteger(int& value);
   template <class T> bool readFloatingPoint(T& value);
   template <class T> bool readFloatingPointSlowly(T& value);
-  template <class T> bool readShortDecimal(T& value);
   const char* scanFloatingPoint(const char* p, bool& complete) const;
 
   std::string _text;                 // the window: the whole text, or the part of a file being read

@@ -43,7 +43,7 @@ const std::string asciiPlyHeader = "ply\nformat ascii 1.0\nelement vertex ",
 std::vector<std::unique_ptr<Shape<float>>> importText(const TemporaryDirectory& dir, const std::string& name,
                                                       const std::string& content) {
   writeFile(dir.file(name), content);
-  return importMeshFile<float>(dir.file(name));
+  return ShapeFormats<float>::load(dir.file(name));
 }
 
 // The triangles of a mesh as corner coordinates (and colours), each triangle turned to start at its
@@ -145,7 +145,7 @@ TEST(MeshExport, EveryFormatReadsBackToTheSameMesh) {
     SCOPED_TRACE(file);
     TemporaryDirectory dir;
     write({original.get()}, dir.file(file));
-    const auto shapes = importMeshFile<float>(dir.file(file));
+    const auto shapes = ShapeFormats<float>::load(dir.file(file));
     ASSERT_EQ(shapes.size(), 1u);
     const auto& back = dynamic_cast<const TriMesh<float>&>(*shapes[0]);
     TriMesh<float> expected(*original);
@@ -166,7 +166,7 @@ TEST(MeshExport, WritesPointSetsQuadMeshesAndSeveralObjectsButRefusesWhatTheForm
   tube.fromVector(vectorOf<float>({0, 0, 0, 1, 0, 0, 2, 0, 0, 3, 0, 0, 0, 0, 1, 1, 0, 1, 2, 0, 1, 3, 0, 1}));
   tube.setName("tube");
   writeObjFile<float>({&cloud, &tube}, dir.file("both.obj"));
-  const auto both = importMeshFile<float>(dir.file("both.obj"));
+  const auto both = ShapeFormats<float>::load(dir.file("both.obj"));
   ASSERT_EQ(both.size(), 2u);
   EXPECT_EQ(both[0]->getName() + " " + both[1]->getName(), "both:cloud both:tube");
   EXPECT_EQ(both[0]->toVector(), cloud.toVector());
@@ -245,13 +245,9 @@ TEST(MeshImport, RefusesHostileFilesNamingThem) {
     formatErrorNaming(dir.file(file), [&] { importText(dir, file, content); });
   }
   TemporaryDirectory dir;
-  // The library writes past its memory before it gives up on lines of one vertex: they are refused first.
+  // OBJ statements in files named glTF, and a JSON object that no glTF reader takes, would be tried on
+  // every reader of the library.
   const std::string lines = "v 0 0 0\nv 1 0 0\nv 0 1 0\nl 1\nl 2\nl 1 2 3\n";
-  EXPECT_NE(formatErrorNaming(dir.file("l.obj"), [&] { importText(dir, "l.obj", lines); }).find("OBJ line"),
-            std::string::npos);
-  EXPECT_EQ(importText(dir, "lines.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nl 1 2 3\nf 1 2 3\n").size(), 1u);
-  // The same lines in files named glTF went to the OBJ reader unchecked; a JSON object that no glTF reader
-  // takes would be tried on every reader of the library.
   for (const char* file : {"l.gltf", "l.glb"})
     formatErrorNaming(dir.file(file), [&] { importText(dir, file, lines); });
   EXPECT_NE(formatErrorNaming(dir.file("o.gltf"), [&] { importText(dir, "o.gltf", R"({"v":"solid"})"); })
