@@ -198,6 +198,16 @@ void meshSeeds(const fs::path& folder, const TemporaryDirectory& scratch) {
   seed("coloured.ply", 0, writePlyFile<float>, one);
   seed("points.ply", 0, writePlyFile<float>, {&points});
   seed("two.obj", 1, writeObjFile<float>, two);
+  // What the writer leaves out: groups, polygons, relative numbers, corner forms, continued lines.
+  writeSeed(
+      folder, "groups.obj", 1,
+      "mtllib m.mtl\r\nv 0 0 0 1 0 0\r\nv 1 0 0 0 1 0\r\nv 1 1 0 0 0 1\r\nv 0 1 0 1 1 1\r\n"
+      "v 0.5 0.5 1e0 0.5 0.5 0.5\r\nvt 0 0\r\nvn 0 0 1\r\ng base\r\nusemtl a\r\nf 1/1 4/1 3/1 2/1\r\n"
+      "g roof\r\ns 1\r\nf -5//1 -4//1 -1//1\r\nf 2/1/1 3/1/1 \\\r\n 5/1/1\r\no tip\r\np 5\r\nl 1 5\r\n");
+  // An ASCII MNI surface: a square of two triangles with a colour per point.
+  writeSeed(folder, "surface.obj", 1,
+            "P 0.3 0.3 0.4 10 1\n4\n0 0 0 1 0 0\n1 1 0 0 1 0\n0 0 1 0 0 1 0 0 1 0 0 1\n2\n2\n"
+            "1 0 0 1 0 1 0 1 0 0 1 1 1 1 1 1\n3 6\n0 1 2 0 2 3\n");
   seed("tetrahedron.stl", 2, writeStlFile<float>, one);
   seed("coloured.off", 3, writeOffFile<float>, one);
   const QByteArray base64 = QByteArray::fromStdString(triangleBuffer()).toBase64();

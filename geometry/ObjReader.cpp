@@ -297,6 +297,56 @@ std::unique_ptr<Shape<T>> ObjReader<T>::shapeOf(const std::vector<int>& used, bo
   return shape;
 }
 
+template <class T> std::size_t ObjReader<T>::KeyHash::operator()(const Key& key) const {
+  std::size_t hash = std::size_t(key.rgb[0]) | std::size_t(key.rgb[1]) << 8 | std::size_t(key.rgb[2]) << 16;
+  for (const Coordinate x : key.xyz)
+    hash = (hash ^ std::hash<Coordinate>()(x)) * 0x9E3779B97F4A7C15ull; // -0 as 0
+  return hash;
+}
+
+// The file's vertices that a part uses, in the file's order, with its corners renumbered to
+// positions in that list (local: -1 for every vertex, before and after). When every corner has a
+// vertex of its own (files converted from STL, say), coincident vertices of one colour become one,
+// so that normals and smoothing see one surface.
+template <class T>
+std::vector<int> ObjReader<T>::numberVertices(std::vector<int>& corners, const std::vector<int>& points,
+                                              std::vector<int>& local) const {
+  std::vector<int> used;
+  const auto use = [&](int v) {
+    if (local[std::size_t(v)] < 0) local[std::size_t(v)] = 0, used.push_back(v);
+  };
+  std::for_each(corners.begin(), corners.end(), use);
+  std::for_each(points.begin(), points.end(), use);
+  const bool all = used.size() == std::size_t(_vertexCount);
+  if (all)
+    std::iota(used.begin(), used.end(), 0); // no sorting needed, nor renumbering but for welding
+  else
+    std::sort(used.begin(), used.end());
+  const bool separate = points.empty() && used.size() == corners.size();
+  std::vector<int> kept;
+  if (separate) {
+    std::unordered_map<Key, int, KeyHash> first;
+    for (const int v : used) {
+      const auto [known, added] = first.emplace(keyOf(v), static_cast<int>(kept.size()));
+      if (added) kept.push_back(v);
+      local[std::size_t(v)] = known->second;
+    }
+  } else {
+    for (std::size_t k = 0; k < used.size(); ++k) local[std::size_t(used[k])] = static_cast<int>(k);
+  }
+  if (!all || separate)
+    for (int& v : corners) v = local[std::size_t(v)];
+  for (const int v : used) local[std::size_t(v)] = -1;
+  return separate ? kept : used;
+}
+
+template <class T> typename ObjReader<T>::Key ObjReader<T>::keyOf(int v) const {
+  Key key;
+  std::copy_n(_xyz.begin() + 3 * std::ptrdiff_t(v), 3, key.xyz.begin());
+  if (!_rgb.empty()) std::copy_n(_rgb.begin() + 3 * std::ptrdiff_t(v), 3, key.rgb.begin());
+  return key;
+}
+
 template <class T> std::vector<std::unique_ptr<Shape<T>>> ObjReader<T>::shapes() {
   if (_vertexCount == 0) fail("the file holds no vertex");
   if (_largestNumber >= _vertexCount) {
@@ -312,20 +362,7 @@ template <class T> std::vector<std::unique_ptr<Shape<T>>> ObjReader<T>::shapes()
     if (part.corners.empty() && part.points.empty()) continue;
     std::vector<int> triangleCorners = triangles(part);
     if (triangleCorners.size() / 3 > INT_MAX) fail("the file has more triangles than can be held");
-    std::vector<int> used;
-    for (const std::vector<int>* list : {&triangleCorners, &part.points})
-      for (const int v : *list)
-        if (local[std::size_t(v)] < 0) local[std::size_t(v)] = 0, used.push_back(v);
-    // The vertices keep the file's order; all of them in order need no renumbering.
-    const bool all = used.size() == std::size_t(_vertexCount);
-    if (all)
-      std::iota(used.begin(), used.end(), 0);
-    else
-      std::sort(used.begin(), used.end());
-    for (std::size_t k = 0; k < used.size(); ++k) local[std::size_t(used[k])] = static_cast<int>(k);
-    if (!all)
-      for (int& v : triangleCorners) v = local[std::size_t(v)];
-    for (const int v : used) local[std::size_t(v)] = -1;
+    const std::vector<int> used = numberVertices(triangleCorners, part.points, local);
     shapes.push_back(shapeOf(used, !triangleCorners.empty()));
     names.push_back(part.name);
     corners.push_back(std::move(triangleCorners));

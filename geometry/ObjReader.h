@@ -3,6 +3,7 @@
 #include "geometry/PolygonTriangulator.h"
 #include "geometry/Shape.h"
 
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -20,7 +21,8 @@
 // - "o name" and "g name" start a part: "o" goes on with the earlier part of that name if there is
 //   one, "g" starts a new part whenever the group changes (faces before either go to
 //   "defaultobject"). Each part with faces or points becomes a shape of the vertices that they name,
-//   in the file's order: a TriMesh with normals computed, or Vertices when it has points only. A file
+//   in the file's order: a TriMesh with normals computed (coincident vertices of one colour welded
+//   when no two corners share a vertex), or Vertices when it has points only. A file
 //   without faces or points is one point set of all its vertices. One shape is named after the
 //   file's base name, several after it and their part: "cells:nucleus";
 // - "vt", "vn", "s", "mtllib", "usemtl", "l", comments and other statements are passed over; a
@@ -43,6 +45,16 @@ private:
   // Integer shapes take coordinates read as double and rounded.
   using Coordinate = std::conditional_t<std::is_integral_v<T>, double, T>;
 
+  // A vertex as welding compares them: position and colour.
+  struct Key {
+    std::array<Coordinate, 3> xyz{};
+    std::array<unsigned char, 3> rgb{};
+    bool operator==(const Key& other) const { return xyz == other.xyz && rgb == other.rgb; }
+  };
+  struct KeyHash {
+    std::size_t operator()(const Key& key) const;
+  };
+
   struct Part {
     std::string name;
     std::vector<int> corners;                          // vertex numbers from 0, face after face
@@ -63,6 +75,9 @@ private:
   void startObject(const std::string& name);
   void startGroup(const std::string& name);
   std::vector<int> triangles(Part& part);
+  std::vector<int> numberVertices(std::vector<int>& corners, const std::vector<int>& points,
+                                  std::vector<int>& local) const;
+  Key keyOf(int v) const;
   std::unique_ptr<Shape<T>> shapeOf(const std::vector<int>& used, bool mesh) const;
 
   std::string _path;

@@ -93,8 +93,8 @@ TEST(ObjFiles, ReadEveryStatementFormAndRefuseDamageNamingTheLine) {
   }
 }
 
-// Files as other programs write them: a cube's faces in two groups, a tetrahedron named by relative
-// vertex numbers, and an MNI surface with a colour per point, its numbers spread over lines.
+// Files as other programs write them: a cube's faces in two groups, a tetrahedron by relative vertex
+// numbers, and an MNI surface with a colour per point, its numbers spread over lines.
 TEST(ObjFiles, ReadFilesOfOtherPrograms) {
   std::string cube = "# cube\nmtllib cube.mtl\n";
   for (int v = 0; v < 8; ++v)
@@ -103,14 +103,21 @@ TEST(ObjFiles, ReadFilesOfOtherPrograms) {
   cube += "vn 0 0 1\ng box\nusemtl grey\nf 1//1 3//1 4//1 2//1\nf 1 2 6 5\nf 2 4 8 6\nf 4 3 7 8\nf 3 1 5 7\n"
           "g lid\nf 5 6 8 7\n";
   EXPECT_EQ(summaryOf("cube.obj", cube), "cube:box TriMesh 8 10 area 5|cube:lid TriMesh 4 2 area 1");
-  const std::string corners = "v 1 1 1\nv 1 0 0\nv 0 1 0\nv 0 0 1\n";
-  EXPECT_EQ(summaryOf("tetra.obj", corners + "f -4 -3 -2\nf -4 -1 -3\nf -4 -2 -1\nf -3 -1 -2\n"),
-            summaryOf("tetra.obj", corners + "f 1 2 3\nf 1 4 2\nf 1 3 4\nf 2 4 3\n"));
+  // As converters write it: each face's corners, then the face by relative numbers; coincident
+  // vertices are welded into one.
+  const std::string corners[] = {"1 1 1", "1 0 0", "0 1 0", "0 0 1"},
+                    faces[] = {"1 2 3", "1 4 2", "1 3 4", "2 4 3"};
+  std::string absolute, relative;
+  for (int v = 0; v < 4; ++v) absolute += "v " + corners[v] + "\n";
+  for (const std::string& face : faces) {
+    absolute += "f " + face + "\n";
+    for (const char number : face) relative += number == ' ' ? "" : "v " + corners[number - '1'] + "\n";
+    relative += "f -3 -2 -1\n";
+  }
+  EXPECT_EQ(summaryOf("tetra.obj", relative), summaryOf("tetra.obj", absolute));
+  EXPECT_EQ(summaryOf("tetra.obj", absolute), "tetra TriMesh 4 4 area 3.4641");
   const std::string mni = "P 0.3 0.3 0.4 10 1\n4\n1 1 1 1 0 0\n0 1 0 0 0\n1\n"
                           "1 1 1 1 0 0 0 1 0\n0 0 1\n4 2\n1 0 0 1 0 1 0 1 0 0 1 1\n"
                           "0.2 0.5 1 1\n3 6 9 12\n0 1 2 0 3 1\n0 2 3 1 3 2\n";
-  EXPECT_EQ(
-      summaryOf("surface.obj", mni),
-      summaryOf("tetra.obj", corners + "f 1 2 3\nf 1 4 2\nf 1 3 4\nf 2 4 3\n").replace(0, 5, "surface") +
-          " rgb 51 128 255");
+  EXPECT_EQ(summaryOf("surface.obj", mni), "surface TriMesh 4 4 area 3.4641 rgb 51 128 255");
 }
