@@ -131,7 +131,8 @@ template <class T> std::vector<std::unique_ptr<Shape<T>>> MniSurfaceReader<T>::r
   std::vector<int> ends(static_cast<std::size_t>(polygons));
   tokens.read(ends.data(), ends.size(), "an end index is missing or not a number");
   for (std::size_t k = 0; k < ends.size(); ++k)
-    if (ends[k] - (k ? ends[k - 1] : 0) < 3) tokens.fail("a polygon has fewer than 3 corners");
+    if (static_cast<long long>(ends[k]) - (k ? ends[k - 1] : 0) < 3)
+      tokens.fail("a polygon has fewer than 3 corners");
   const std::size_t total = ends.empty() ? 0 : std::size_t(ends.back());
   tokens.expect(total, "the index list");
   std::vector<int> indices(total);

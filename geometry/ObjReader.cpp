@@ -10,6 +10,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <numeric>
@@ -161,7 +162,10 @@ template <class T> const char* ObjReader<T>::readNumber(const char* p, const cha
   if (!ShapeTextReader::readShortDecimal(p, end, value)) {
     const char* digits = *p == '+' && p + 1 != end && p[1] != '-' ? p + 1 : p;
     const std::from_chars_result result = std::from_chars(digits, end, value);
-    if (result.ec != std::errc()) fail(quoted(start, end) + " is not a number that can be read");
+    if (result.ec == std::errc::invalid_argument) fail(quoted(start, end) + " is not a number");
+    // Beyond the type's range: infinity (refused below), or a number too small, which becomes 0.
+    if (result.ec == std::errc::result_out_of_range)
+      value = static_cast<Coordinate>(std::strtold(std::string(digits, result.ptr).c_str(), nullptr));
     p = result.ptr;
   }
   if (!atWordEnd(p, end)) fail(quoted(start, end) + " is not a number");

@@ -7,6 +7,9 @@ namespace {
 
 using Point = std::array<double, 2>;
 
+// Polygons of more corners are fanned: cutting ears costs (corners)² tests.
+constexpr int largestCut = 1024;
+
 // Twice the signed area of the triangle a b c: positive when it turns counter-clockwise.
 double turn(const Point& a, const Point& b, const Point& c) {
   return (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]);
@@ -43,7 +46,7 @@ void PolygonTriangulator::triangulate(const int* corners, int n, const C* xyz, s
   _ring.resize(static_cast<std::size_t>(n));
   std::iota(_ring.begin(), _ring.end(), 0);
   _corners = corners;
-  _testsLeft = 8 * static_cast<long long>(n) * n + 64;
+  _testsLeft = n <= largestCut ? 8 * static_cast<long long>(n) * n : 0;
   std::size_t k = 0;
   while (_ring.size() > 3) {
     bool found = false;

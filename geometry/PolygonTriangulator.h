@@ -5,9 +5,10 @@
 
 // Cuts polygons of three or more corners into triangles that keep the polygon's orientation,
 // concave polygons included: the polygon is projected onto the coordinate plane most across its
-// (Newell) normal and ears are cut off one by one. A polygon that has no ear to cut (self-crossing,
-// degenerate) and one that would take more than a few times (corners)² tests are fanned from
-// their first remaining corner instead, so that a hostile polygon costs no more than that.
+// (Newell) normal and ears are cut off one by one. What has no ear to cut (a self-crossing or
+// degenerate polygon), or would take more than a few times (corners)² tests, and polygons of more
+// than 1024 corners are fanned from their first remaining corner instead, so that a hostile polygon
+// costs little.
 // Reuses its working memory from polygon to polygon.
 class PolygonTriangulator {
 public:

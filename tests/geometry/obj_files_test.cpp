@@ -73,7 +73,7 @@ TEST(ObjFiles, ReadEveryStatementFormAndRefuseDamageNamingTheLine) {
       {triangle + "f 1 1/x 1\n", "Line 4: \"x\" is not part of a face corner"},
       {"v 0 nan 0\n", "Line 1: \"nan\" is not a finite number"},
       {"v 0 0 -inf\n", "Line 1: \"-inf\" is not a finite number"},
-      {"v 0 0 1e999\n", "Line 1: \"1e999\" is not a number that can be read"},
+      {"v 0 0 1e999\n", "Line 1: \"1e999\" is not a finite number"},
       {"v 0 0 1.5x\n", "Line 1: \"1.5x\" is not a number"},
       {"v 1 2 3 4 5\n",
        "Line 1: a vertex has 5 numbers instead of 3 (x y z), 4 (x y z w) or 6 (x y z r g b)"},
