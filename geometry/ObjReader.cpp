@@ -77,6 +77,12 @@ template <class T, class C> T coordinate(C x) {
 template <class T> ObjReader<T>::ObjReader(std::string path) : _path(std::move(path)) {
   std::ifstream file(_path, std::ios_base::binary);
   if (!file.is_open()) throwFileError<FileReadError>(where, "Cannot open file for reading", _path);
+  // Room for as many vertices and corners as the file can hold: growing would copy them again and
+  // again, and room that is never written takes no memory.
+  file.seekg(0, std::ios_base::end);
+  _fileBytes = static_cast<std::size_t>(std::max<std::streamoff>(file.tellg(), 0));
+  file.seekg(0);
+  _xyz.reserve(3 * (_fileBytes / 8 + 1)); // "v 0 0 0" and a line end
   std::vector<char> block(blockBytes);
   std::size_t held = 0;
   for (bool last = false; !last;) {
@@ -184,7 +190,7 @@ template <class T> void ObjReader<T>::readVertex(const char* p, const char* end)
     fail("a vertex has " + std::to_string(count) +
          " numbers instead of 3 (x y z), 4 (x y z w) or 6 (x y z r g b)");
   if (_vertexCount == INT_MAX) fail("the file has more vertices than can be held");
-  _xyz.insert(_xyz.end(), values, values + 3);
+  _xyz.push_back(values[0]), _xyz.push_back(values[1]), _xyz.push_back(values[2]);
   if (count == 6 && _rgb.empty()) _rgb.assign(3 * static_cast<std::size_t>(_vertexCount), 255);
   if (count == 6)
     for (int i = 3; i < 6; ++i)
@@ -251,8 +257,13 @@ template <class T> typename ObjReader<T>::Part& ObjReader<T>::currentPart() {
 
 template <class T> void ObjReader<T>::startObject(const std::string& name) {
   const auto [known, added] = _objects.emplace(name, _parts.size());
-  if (added) _parts.push_back({name, {}, {}, {}});
+  if (added) addPart(name);
   _current = known->second;
+}
+
+template <class T> void ObjReader<T>::addPart(const std::string& name) {
+  _parts.push_back({name, {}, {}, {}});
+  if (_parts.size() == 1) _parts.back().corners.reserve(_fileBytes / 2); // a number and a blank each
 }
 
 template <class T> void ObjReader<T>::startGroup(const std::string& name) {
@@ -260,7 +271,7 @@ template <class T> void ObjReader<T>::startGroup(const std::string& name) {
   _group = name;
   _objects.emplace(name, _parts.size());
   _current = _parts.size();
-  _parts.push_back({name, {}, {}, {}});
+  addPart(name);
 }
 
 // The part's faces as triangles, still numbered as in the file (its corners are taken over).

@@ -73,6 +73,7 @@ private:
   const char* readVertexNumber(const char* p, const char* end, int& number);
   Part& currentPart();
   void startObject(const std::string& name);
+  void addPart(const std::string& name);
   void startGroup(const std::string& name);
   std::vector<int> triangles(Part& part);
   std::vector<int> numberVertices(std::vector<int>& corners, const std::vector<int>& points,
@@ -81,6 +82,7 @@ private:
   std::unique_ptr<Shape<T>> shapeOf(const std::vector<int>& used, bool mesh) const;
 
   std::string _path;
+  std::size_t _fileBytes = 0;
   long long _line = 0;             // physical lines read before the current statement's
   std::vector<Coordinate> _xyz;    // three per vertex
   std::vector<unsigned char> _rgb; // three per vertex once a vertex has had a colour
