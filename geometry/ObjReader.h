@@ -29,9 +29,9 @@
 //   backslash at the end of a line joins the next line on; CRLF line ends and tabs are read.
 // Fails with FileReadError "Cannot open file for reading", or with a FileFormatError naming the file
 // whose text starts with the line ("Line 12: ..."): a vertex of other than 3, 4 or 6 numbers, a
-// number that does not parse or is not finite, a vertex number 0 or naming no vertex, a face of
-// fewer than 3 corners, a line longer than 16 MiB, a file without vertices. The file is read in
-// blocks, so memory holds little more than the shapes need.
+// number that does not parse or is not finite (one too small for the type becomes 0), a vertex
+// number 0 or naming no vertex, a face of fewer than 3 corners, a line longer than 16 MiB, a file
+// without vertices. The file is read in blocks, so memory holds little more than the shapes need.
 template <class T> class ObjReader {
 public:
   explicit ObjReader(std::string path); // reads and checks every statement of the file
