@@ -128,6 +128,11 @@ ShapeViewerAttributesEditor::ShapeViewerAttributesEditor(QWidget* parent) : QFra
   outer->setContentsMargins(5, 5, 5, 5);
   outer->setSpacing(5);
   outer->addWidget(controls);
+  _vertexColorsNote = new QLabel("Surface drawn in the mesh's own vertex colours", this);
+  _vertexColorsNote->setObjectName("Vertex colours note");
+  _vertexColorsNote->setWordWrap(true);
+  _vertexColorsNote->hide();
+  outer->addWidget(_vertexColorsNote);
   outer->addLayout(buttonRow);
   outer->setSizeConstraint(QLayout::SetFixedSize); // the size follows the hint, Apply and Cancel shown or not
 
@@ -188,6 +193,10 @@ void ShapeViewerAttributesEditor::clear() {
   ShapePainterAttributesGL undefined;
   undefined.clear();
   setAttributes(undefined);
+}
+
+void ShapeViewerAttributesEditor::showVertexColorsNote(bool shown) {
+  _vertexColorsNote->setVisible(shown);
 }
 
 void ShapeViewerAttributesEditor::setImmediate(bool immediate) {

@@ -10,6 +10,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLayout;
 class QPushButton;
 class QDoubleSpinBox;
@@ -31,6 +32,10 @@ public:
   // painter's attributes with the result leaves those as they were.
   ShapePainterAttributesGL getAttributes() const;
   void clear(); // shows an all-undefined set
+
+  // Says under the controls that a selected mesh is drawn in its own vertex colours, which the colour
+  // chosen here does not change.
+  void showVertexColorsNote(bool shown);
 
   void setImmediate(bool immediate); // hides Apply and Cancel while on
   bool isImmediate() const { return _immediate; }
@@ -70,6 +75,7 @@ private:
   QCheckBox* _beginCap;
   QCheckBox* _endCap;
   QCheckBox* _visible;
+  QLabel* _vertexColorsNote;
   QPushButton* _apply;
   QPushButton* _cancel;
   QLayout* _buttonRow;

@@ -39,6 +39,14 @@ void ShapeViewerListBox::setPainters(const std::vector<ShapeViewerPainterGL*>& p
     QListWidgetItem* line = item(row);
     if (line->text() != text) line->setText(text);
     if (line->toolTip() != toolTip) line->setToolTip(toolTip);
+    // A hidden shape's name is grey and italic.
+    const bool hidden = proxy && !proxy->isVisible();
+    if (line->font().italic() != hidden) {
+      QFont font = line->font();
+      font.setItalic(hidden);
+      line->setFont(font);
+      line->setForeground(hidden ? palette().brush(QPalette::Disabled, QPalette::Text) : QBrush());
+    }
     if (line->data(Qt::UserRole) != color) {
       line->setData(Qt::UserRole, color);
       line->setIcon(color.isValid() ? swatch(proxy->getAttributes().getColor()) : QIcon());

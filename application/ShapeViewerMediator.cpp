@@ -6,7 +6,9 @@
 #include "application/ShapeViewerAttributesEditor.h"
 #include "application/ShapeViewerListBox.h"
 #include "foundation/Trace.h"
+#include "geometry/QuadMesh.h"
 #include "geometry/Shape.h"
+#include "geometry/TriMesh.h"
 #include "viewer/DisplayRangeBox.h"
 #include "viewer/QInputBox.h"
 #include "viewer/ViewerCanvasGL.h"
@@ -32,6 +34,13 @@ public:
 private:
   ViewerCanvasGL& _canvas;
 };
+
+// A mesh drawn in its own vertex colours (from its colour companion or a parametric map).
+bool hasVertexColors(const Shape<float>& shape) {
+  if (const auto* mesh = dynamic_cast<const TriMesh<float>*>(&shape)) return mesh->hasVertexColors();
+  if (const auto* mesh = dynamic_cast<const QuadMesh<float>*>(&shape)) return mesh->hasVertexColors();
+  return false;
+}
 
 } // namespace
 
@@ -206,6 +215,10 @@ void ShapeViewerMediator::processSelectionChange() {
   _attributesEditor->setAttributes(common);
   _attributesEditor->setEnabled(std::any_of(_painters.begin(), _painters.end(),
                                             [](const ShapeViewerPainterGL* p) { return p->isSelected(); }));
+  _attributesEditor->showVertexColorsNote(
+      std::any_of(_painters.begin(), _painters.end(), [](const ShapeViewerPainterGL* p) {
+        return p->isSelected() && p->getProxy()->hasShape() && hasVertexColors(p->getProxy()->getShape());
+      }));
 }
 
 ShapePainterAttributesGL ShapeViewerMediator::intersectSelectionAttributes() const {
@@ -270,6 +283,7 @@ void ShapeViewerMediator::toggleSelectedPaintersVisibility() {
   }
   if (!any) return;
   if (_attributesEditor) _attributesEditor->setAttributes(intersectSelectionAttributes());
+  if (_listBox) _listBox->setPainters(_painters);
   repaintCanvas();
 }
 

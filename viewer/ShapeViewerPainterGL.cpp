@@ -5,7 +5,7 @@ ShapeViewerPainterGL::~ShapeViewerPainterGL() {
 }
 
 BoundingBox<float> ShapeViewerPainterGL::boundingBox() const {
-  if (!_proxy || !_proxy->hasShape()) return BoundingBox<float>();
+  if (!_proxy || !_proxy->hasShape() || !_proxy->isVisible()) return BoundingBox<float>();
   return _proxy->getShape().boundingBox();
 }
 

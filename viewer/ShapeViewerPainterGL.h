@@ -18,9 +18,11 @@ public:
   ShapeViewerPainterGL& operator=(const ShapeViewerPainterGL&) = delete;
   ~ShapeViewerPainterGL() override;
 
-  BoundingBox<float> boundingBox() const override; // the proxy's shape's box; empty without one
-  bool isOpaque() const override;                  // the proxy's answer
-  void glDraw() const override;                    // the proxy draws
+  // The proxy's shape's box; empty without one and while the shape is hidden, so that a hidden shape
+  // does not set the scene box.
+  BoundingBox<float> boundingBox() const override;
+  bool isOpaque() const override; // the proxy's answer
+  void glDraw() const override;   // the proxy draws
 
   void setSelected(bool selected) { _selected = selected; }
   bool isSelected() const { return _selected; }

@@ -23,9 +23,10 @@ void ViewerAnimation::setConfig(const ViewerAnimationConfig& config) {
 
 void ViewerAnimation::toggle() {
   if (isRunning()) {
-    _timer->stop();
+    stop();
     return;
   }
+  rememberVisibility();
   setCurrentIndex(0);
   _forward = true;
   _timer->start(_config.getTimeout());
@@ -46,7 +47,7 @@ void ViewerAnimation::setCurrentIndex(int i) {
   int index = i;
   if (i >= n) {
     if (!_config.isAutoRepeat()) {
-      _timer->stop();
+      if (isRunning()) stop();
       return;
     }
     if (!_config.isCircular()) {
@@ -78,4 +79,32 @@ void ViewerAnimation::setCurrentIndex(int i) {
 
 void ViewerAnimation::removePainter(PainterGL<float>& painter) {
   _painters.erase(std::remove(_painters.begin(), _painters.end(), &painter), _painters.end());
+  const auto isRemoved = [&](const auto& kept) { return kept.first == &painter; };
+  _visibleBefore.erase(std::remove_if(_visibleBefore.begin(), _visibleBefore.end(), isRemoved),
+                       _visibleBefore.end());
+}
+
+void ViewerAnimation::stop() {
+  _timer->stop();
+  restoreVisibility();
+  emit currentIndexChanged(_currentIndex);
+}
+
+void ViewerAnimation::rememberVisibility() {
+  _visibleBefore.clear();
+  for (PainterGL<float>* painter : _painters) {
+    auto* shapePainter = dynamic_cast<ShapeViewerPainterGL*>(painter);
+    if (shapePainter && shapePainter->getProxy())
+      _visibleBefore.emplace_back(painter, shapePainter->getProxy()->isVisible());
+  }
+}
+
+void ViewerAnimation::restoreVisibility() {
+  for (const auto& [painter, visible] : _visibleBefore) {
+    ShapePainterGL<float>& proxy = *static_cast<ShapeViewerPainterGL*>(painter)->getProxy();
+    ShapePainterAttributesGL attributes = proxy.getAttributes();
+    attributes.setVisibility(visible);
+    proxy.setAttributes(attributes);
+  }
+  _visibleBefore.clear();
 }

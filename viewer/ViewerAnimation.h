@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+#include <utility>
 #include <vector>
 
 class QTimer;
@@ -26,7 +27,9 @@ public:
   // A new timeout applies at once to a running timer.
   void setConfig(const ViewerAnimationConfig& config);
   const ViewerAnimationConfig& getConfig() const { return _config; }
-  // Starts from the first painter, going forward, when stopped; otherwise stops.
+  // Starts from the first painter, going forward, when stopped; otherwise stops. Stopping, by this
+  // or at the end of a run that does not repeat, gives every painter back the visibility it had when
+  // the animation started.
   void toggle();
   bool isRunning() const; // the timer runs
   int getCurrentIndex() const { return _currentIndex; }
@@ -42,7 +45,12 @@ public slots:
   void removePainter(PainterGL<float>& painter); // forgets a painter about to be deleted
 
 private:
+  void stop();
+  void rememberVisibility();
+  void restoreVisibility();
+
   std::vector<PainterGL<float>*> _painters;
+  std::vector<std::pair<PainterGL<float>*, bool>> _visibleBefore; // each shape painter's, at the start
   int _currentIndex = 0;
   ViewerAnimationConfig _config;
   QTimer* _timer;

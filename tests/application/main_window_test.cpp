@@ -196,6 +196,8 @@ TEST_F(ShapeListTest, VisibilityColourAndDeletionShowOnTheCanvasAndInTheList) {
     EXPECT_EQ(texts().join(' '), step.lines);
     EXPECT_EQ(Points::freed - freed, step.deleted);
     EXPECT_EQ(removed, step.deleted) << "holders of painter pointers hear of every deletion";
+    for (int row = 0; row < list->count(); ++row)
+      EXPECT_EQ(list->item(row)->font().italic(), !proxy(row).isVisible()) << "hidden shapes in italics";
   }
   const int side = list->fontMetrics().lineSpacing() - 4;
   const QImage swatch = list->item(0)->icon().pixmap(side, side).toImage();

@@ -13,6 +13,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
@@ -164,6 +165,7 @@ TEST_F(ShapeLoadingTest, AQuadMeshGetsItsCapsAndTheColoursOfItsCompanionWhichFai
   EXPECT_EQ((*mesh.getEndCap())[0].vertex(1), mesh[1].vertex(1));
   ASSERT_TRUE(mesh.hasVertexColors());
   EXPECT_EQ((*mesh.getVertexColors())[1].vertex(3), Vector<int>(std::vector<int>{10, 11, 12}));
+  EXPECT_FALSE(_window->findChild<QLabel*>("Vertex colours note")->isHidden()) << "the editor says so";
   _window->openShapeFile(file("band.qm", "# 5\n# 3\n# 2\n\n\n# 2\n0 0 0\n1 0 0\n\n\n# 2\n0 0 1\n1 0 1\n"));
   EXPECT_FALSE(lastQuadMesh().hasAnyCap());
   EXPECT_EQ(load("a.qm.b.qm", "a.vcolors.qm.b.vcolors.qm", quadColoursText), "");

@@ -524,9 +524,9 @@ TEST(SpinningMotion, TurnsAboutTheScreensVerticalAxisWithoutSnapping) {
 }
 
 // The window of stepSize painters moves forward and wraps (circular), turns at both ends (back and
-// forth), or stops at the end leaving the last window shown (no auto-repeat, nothing announced
-// past the end). A painter that is no shape viewer painter (x) is left alone. A new interval
-// applies at once to the running timer.
+// forth), or stops at the end (no auto-repeat, announced once more, nothing past it). Stopping, at the
+// end or by the toggle, shows every shape again as it was before. A painter that is no shape viewer
+// painter (x) is left alone. A new interval applies at once to the running timer.
 TEST(PoseAnimation, ShowsItsWindowForwardCircularOrBackAndForth) {
   // painters (s: shape viewer painter), step size, circular, auto-repeat; the painters shown after
   // the start, then after each step
@@ -534,7 +534,7 @@ TEST(PoseAnimation, ShowsItsWindowForwardCircularOrBackAndForth) {
        {std::make_tuple(std::string("sssss"), 1, false, true, std::string("0 1 2 3 4 3 2 1 0 0 1")),
         {"sssss", 1, true, true, "0 1 2 3 4 0 1"},
         {"ssss", 2, true, true, "01 23 01"},
-        {"sss", 1, true, false, "0 1 2 2 2"},
+        {"sss", 1, true, false, "0 1 2 012 012"},
         {"sssss", 2, false, true, "01 23 4 34 12 01 23"},
         {"sxs", 1, true, true, "0  2 0"}}) {
     SCOPED_TRACE(painters + std::to_string(stepSize) + std::to_string(circular));
@@ -564,10 +564,14 @@ TEST(PoseAnimation, ShowsItsWindowForwardCircularOrBackAndForth) {
     }
     EXPECT_EQ(shown, want);
     EXPECT_EQ(animation.isRunning(), autoRepeat);
-    EXPECT_EQ(announced, autoRepeat ? steps + 1 : int(list.size()));
+    EXPECT_EQ(announced, autoRepeat ? steps + 1 : int(list.size()) + 1);
     config.setTimeout(20);
     animation.setConfig(config);
     EXPECT_EQ(animation.findChild<QTimer*>()->interval(), autoRepeat ? 20 : 50);
+    if (animation.isRunning()) animation.toggle();
+    for (std::size_t k = 0; k < list.size(); ++k) {
+      if (list[k] != &plain) EXPECT_TRUE(shapes[k]->getProxy()->isVisible()) << k;
+    }
   }
 }
 
