@@ -3,6 +3,7 @@
 #include "foundation/ErrorThrowing.h"
 #include "foundation/FileInfo.h"
 #include "foundation/StringTools.h"
+#include "geometry/ImportedValues.h"
 #include "geometry/MeshFileSizeCheck.h"
 #include "geometry/TriMesh.h"
 #include "geometry/Vertices.h"
@@ -191,17 +192,6 @@ unsigned countTriangles(const aiMesh& mesh) {
   return triangles;
 }
 
-template <class T> T coordinate(float x) {
-  if constexpr (std::is_integral_v<T>)
-    return static_cast<T>(std::lround(x));
-  else
-    return static_cast<T>(x);
-}
-
-int colourComponent(float c) {
-  return static_cast<int>(std::lround(std::clamp(c, 0.0f, 1.0f) * 255.0f));
-}
-
 // Writes vertex source[k] of the mesh (vertex k without sources), placed by the transform, into the
 // shape's vertex k; refuses coordinates that are not finite.
 template <class T>
@@ -216,7 +206,8 @@ void placeVertices(Vertices<T>& shape, const aiMesh& mesh, const aiMatrix4x4& tr
     const aiVector3D p = moved ? transform * original : original;
     finite = finite && std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
     T* target = shape.vertex(k).data();
-    target[0] = coordinate<T>(p.x), target[1] = coordinate<T>(p.y), target[2] = coordinate<T>(p.z);
+    target[0] = importedCoordinate<T>(p.x), target[1] = importedCoordinate<T>(p.y),
+    target[2] = importedCoordinate<T>(p.z);
   }
   if (!finite) refuse("A vertex coordinate is not a finite number", path);
 }
@@ -269,8 +260,8 @@ Converted<T> convert(const Placement& placement, unsigned triangles, const std::
     for (int k = 0; k < count; ++k) {
       const aiColor4D& colour = colours[source ? (*source)[k] : k];
       int* target = vertexColours->vertex(k).data();
-      target[0] = colourComponent(colour.r), target[1] = colourComponent(colour.g),
-      target[2] = colourComponent(colour.b);
+      target[0] = importedColourComponent(colour.r), target[1] = importedColourComponent(colour.g),
+      target[2] = importedColourComponent(colour.b);
     }
     result->setVertexColors(vertexColours.release());
   }

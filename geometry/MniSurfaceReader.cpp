@@ -2,6 +2,7 @@
 
 #include "foundation/ErrorThrowing.h"
 #include "foundation/FileInfo.h"
+#include "geometry/ImportedValues.h"
 #include "geometry/PolygonTriangulator.h"
 #include "geometry/ShapeTextReader.h"
 #include "geometry/TriMesh.h"
@@ -72,17 +73,6 @@ private:
   ShapeTextReader _reader;
 };
 
-template <class T, class C> T coordinate(C x) {
-  if constexpr (std::is_integral_v<T>)
-    return static_cast<T>(std::lround(x));
-  else
-    return static_cast<T>(x);
-}
-
-int colourComponent(float c) {
-  return static_cast<int>(std::lround(std::clamp(c, 0.0f, 1.0f) * 255.0f));
-}
-
 } // namespace
 
 template <class T> bool MniSurfaceReader<T>::recognises(const std::string& path) {
@@ -150,12 +140,13 @@ template <class T> std::vector<std::unique_ptr<Shape<T>>> MniSurfaceReader<T>::r
 
   auto mesh = std::make_unique<TriMesh<T>>(3, points);
   for (int v = 0; v < points; ++v)
-    for (int i = 0; i < 3; ++i) mesh->vertex(v)[i] = coordinate<T>(xyz[3 * std::size_t(v) + std::size_t(i)]);
+    for (int i = 0; i < 3; ++i)
+      mesh->vertex(v)[i] = importedCoordinate<T>(xyz[3 * std::size_t(v) + std::size_t(i)]);
   if (flag == 2) {
     auto vertexColours = std::make_unique<TriMesh<int>>(3, points);
     for (int v = 0; v < points; ++v)
       for (int i = 0; i < 3; ++i)
-        vertexColours->vertex(v)[i] = colourComponent(colours[4 * std::size_t(v) + std::size_t(i)]);
+        vertexColours->vertex(v)[i] = importedColourComponent(colours[4 * std::size_t(v) + std::size_t(i)]);
     mesh->setVertexColors(vertexColours.release());
   }
   mesh->setTriangleIndexes(std::move(triangles));

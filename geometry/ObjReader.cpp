@@ -2,6 +2,7 @@
 
 #include "foundation/ErrorThrowing.h"
 #include "foundation/FileInfo.h"
+#include "geometry/ImportedValues.h"
 #include "geometry/ShapeTextReader.h"
 #include "geometry/TriMesh.h"
 #include "geometry/Vertices.h"
@@ -59,17 +60,6 @@ const char* lineEnd(const char* p, const char* end, int& physicalLines) {
     if (last == start || last[-1] != '\\') return newline;
     start = newline + 1;
   }
-}
-
-int colourComponent(double c) {
-  return static_cast<int>(std::lround(std::clamp(c, 0.0, 1.0) * 255.0));
-}
-
-template <class T, class C> T coordinate(C x) {
-  if constexpr (std::is_integral_v<T>)
-    return static_cast<T>(std::lround(x));
-  else
-    return static_cast<T>(x);
 }
 
 } // namespace
@@ -194,7 +184,7 @@ template <class T> void ObjReader<T>::readVertex(const char* p, const char* end)
   if (count == 6 && _rgb.empty()) _rgb.assign(3 * static_cast<std::size_t>(_vertexCount), 255);
   if (count == 6)
     for (int i = 3; i < 6; ++i)
-      _rgb.push_back(static_cast<unsigned char>(colourComponent(double(values[i]))));
+      _rgb.push_back(static_cast<unsigned char>(importedColourComponent(double(values[i]))));
   else if (!_rgb.empty())
     _rgb.insert(_rgb.end(), 3, 255);
   ++_vertexCount;
@@ -301,7 +291,7 @@ std::unique_ptr<Shape<T>> ObjReader<T>::shapeOf(const std::vector<int>& used, bo
   for (int k = 0; k < count; ++k) {
     const Coordinate* source = _xyz.data() + 3 * std::size_t(used[std::size_t(k)]);
     T* target = shape->vertex(k).data();
-    for (int i = 0; i < 3; ++i) target[i] = coordinate<T>(source[i]);
+    for (int i = 0; i < 3; ++i) target[i] = importedCoordinate<T>(source[i]);
   }
   if (mesh && !_rgb.empty()) {
     auto colours = std::make_unique<TriMesh<int>>(3, count);

@@ -1,8 +1,6 @@
 #include "viewer/ColorBarGL.h"
 
-#define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "viewer/OverlayImageGL.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -114,17 +112,5 @@ void ColorBarGL::glDraw(int width, int height, int left, int bottom, const QColo
   }
   const int x = width - _image.width();
   const int y = (height - _image.height()) / 2;
-  glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glDisable(GL_LIGHTING);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_TEXTURE_2D);
-  glEnable(GL_ALPHA_TEST); // what is transparent around the legend is not drawn at all
-  glAlphaFunc(GL_GREATER, 0.0f);
-  glEnable(GL_BLEND);
-  glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  glWindowPos2i(x - left, y - bottom);
-  glDrawPixels(_image.width(), _image.height(), GL_RGBA, GL_UNSIGNED_BYTE, _image.constBits());
-  glPopAttrib();
+  glDrawOverlayImage(_image, x - left, y - bottom);
 }

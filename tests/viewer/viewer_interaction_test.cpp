@@ -570,7 +570,9 @@ TEST(PoseAnimation, ShowsItsWindowForwardCircularOrBackAndForth) {
     EXPECT_EQ(animation.findChild<QTimer*>()->interval(), autoRepeat ? 20 : 50);
     if (animation.isRunning()) animation.toggle();
     for (std::size_t k = 0; k < list.size(); ++k) {
-      if (list[k] != &plain) EXPECT_TRUE(shapes[k]->getProxy()->isVisible()) << k;
+      if (list[k] != &plain) {
+        EXPECT_TRUE(shapes[k]->getProxy()->isVisible()) << k;
+      }
     }
   }
 }
