@@ -44,6 +44,10 @@ void deleteNow(GLObject::Kind kind, GLuint name) {
     if (QOpenGLContext* context = QOpenGLContext::currentContext())
       context->functions()->glDeleteFramebuffers(1, &name);
     break;
+  case GLObject::Kind::Program:
+    if (QOpenGLContext* context = QOpenGLContext::currentContext())
+      context->functions()->glDeleteProgram(name);
+    break;
   case GLObject::Kind::Buffer:
     if (QOpenGLContext* context = QOpenGLContext::currentContext())
       context->functions()->glDeleteBuffers(1, &name);

@@ -4,9 +4,9 @@
 
 class QOpenGLContext;
 
-// One OpenGL object (display list, texture, frame buffer or buffer) together with the context it was made in.
-// An object may only be deleted while its own context is current, but painters are deleted whenever
-// their model goes, with no context current or another widget's. So a painter keeps each object it
+// One OpenGL object (display list, texture, frame buffer, shader program or buffer) together with the context
+// it was made in. An object may only be deleted while its own context is current, but painters are deleted
+// whenever their model goes, with no context current or another widget's. So a painter keeps each object it
 // makes in a GLObject and never deletes one itself:
 //
 //   _list = GLObject(GLObject::Kind::DisplayList, glGenLists(1)); // while drawing, context current
@@ -20,7 +20,7 @@ class QOpenGLContext;
 // out such names) is deleted while none is current. GUI thread only.
 class GLObject {
 public:
-  enum class Kind { DisplayList, Texture, Framebuffer, Buffer };
+  enum class Kind { DisplayList, Texture, Framebuffer, Program, Buffer };
 
   GLObject() = default;
   GLObject(Kind kind, GLuint name); // takes over name, made in the current context; 0 holds nothing

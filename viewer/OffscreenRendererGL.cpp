@@ -127,6 +127,7 @@ QImage OffscreenRendererGL::render(ViewerSceneGL& scene, int width, int height, 
       frame.bottom = bottom;
       frame.transparent = options.transparent;
       frame.markDrawn = options.cropped;
+      frame.bufferHeight = stripHeight;
       {
         StageTimes::Stage stage("drawing");
         scene.glDraw(frame);

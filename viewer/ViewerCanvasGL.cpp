@@ -184,6 +184,11 @@ void ViewerCanvasGL::setProjection(const ProjectionGL& projection) {
   update();
 }
 
+void ViewerCanvasGL::setClipPlanes(const ClipPlanesGL& planes) {
+  _scene.setClipPlanes(planes);
+  update();
+}
+
 void ViewerCanvasGL::toggleBoundingBox(bool shown) {
   _scene.boundingBoxPainter().setActive(shown);
   update();

@@ -20,10 +20,10 @@
 
 // The OpenGL view of the viewer. Its scene (ViewerSceneGL) keeps the painters and the view state and
 // draws them: the background, the scene box, the scale bar, the opaque painters in list order, then
-// the other painters blended without depth writes. The canvas adds what belongs to a widget: the
-// mouse, the signals to the panels, the saved background and snapshots. It owns no painter.
-// Painters may be deleted at any time: they keep their OpenGL objects in GLObjects, which the canvas
-// deletes in its own context at its next paint or when it is destroyed.
+// the other painters blended in depth order without depth writes. The canvas adds what belongs to a widget:
+// the mouse, the signals to the panels, the saved background and snapshots. It owns no painter. Painters may
+// be deleted at any time: they keep their OpenGL objects in GLObjects, which the canvas deletes in its own
+// context at its next paint or when it is destroyed.
 class ViewerCanvasGL : public QOpenGLWidget, protected QOpenGLFunctions {
   Q_OBJECT
 
@@ -58,6 +58,7 @@ public:
   float getTranslationY() const { return _scene.getTranslationY(); }
   float getZoom() const { return _scene.getZoom(); }
   const Vector<float>& getCenter() const { return _scene.getCenter(); }
+  const ClipPlanesGL& getClipPlanes() const { return _scene.getClipPlanes(); }
   float getScale() const { return _scene.getScale(); }
   int getBoundingBoxScaling() const { return _scene.getBoundingBoxScaling(); }
   const BackgroundGL& getBackground() const { return _scene.getBackground(); }
@@ -112,6 +113,7 @@ public slots:
   void setRevStandardPose3();
   void setBackground(const BackgroundGL& background); // also picks the scene box's contrast colour
   void setProjection(const ProjectionGL& projection);
+  void setClipPlanes(const ClipPlanesGL& planes);
   void toggleBoundingBox(bool shown);
   void toggleScaleBar(bool shown);
   void setScaleBar(const BoundingBox<float>& box);

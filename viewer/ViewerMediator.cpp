@@ -140,6 +140,7 @@ void ViewerMediator::initialize() {
   connect(panel, &ViewerPosePanel::backgroundChanged, canvas, &ViewerCanvasGL::setBackground);
   connect(panel, &ViewerPosePanel::projectionChanged, canvas, &ViewerCanvasGL::setProjection);
   connect(panel, &ViewerPosePanel::boundingBoxToggled, canvas, &ViewerCanvasGL::toggleBoundingBox);
+  connect(panel, &ViewerPosePanel::clipPlanesChanged, canvas, &ViewerCanvasGL::setClipPlanes);
   connect(canvas, &ViewerCanvasGL::rotationChanged, panel, &ViewerPosePanel::setRotation);
   connect(canvas, &ViewerCanvasGL::translationChanged, panel, &ViewerPosePanel::setTranslation);
   connect(canvas, &ViewerCanvasGL::zoomChanged, panel, &ViewerPosePanel::setZoom);

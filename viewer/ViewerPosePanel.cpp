@@ -1,5 +1,6 @@
 #include "viewer/ViewerPosePanel.h"
 
+#include "viewer/ClipPlanesEditor.h"
 #include "viewer/QInputBox.h"
 
 #include <QCheckBox>
@@ -96,6 +97,8 @@ ViewerPosePanel::ViewerPosePanel(QWidget* parent) : QFrame(parent) {
   _boundingBoxShown->setChecked(true);
   box->addWidget(_boundingBoxShown);
   _boundingBoxScaling = inputBox(box, "Scaling", 100, 110, "%");
+  _clipPlanes = new ClipPlanesEditor(inner);
+  groups->addWidget(_clipPlanes);
 
   for (QInputBox* axis : {_rotationX, _rotationY, _rotationZ})
     connect(axis, &QInputBox::valueChanged, this, &ViewerPosePanel::processRotationChange);
@@ -113,6 +116,7 @@ ViewerPosePanel::ViewerPosePanel(QWidget* parent) : QFrame(parent) {
   connect(_boundingBoxShown, &QCheckBox::toggled, this, &ViewerPosePanel::boundingBoxToggled);
   connect(_boundingBoxShown, &QCheckBox::toggled, _boundingBoxScaling, &QWidget::setEnabled);
   connect(_boundingBoxScaling, &QInputBox::valueChanged, this, &ViewerPosePanel::boundingBoxScalingChanged);
+  connect(_clipPlanes, &ClipPlanesEditor::planesChanged, this, &ViewerPosePanel::clipPlanesChanged);
 }
 
 void ViewerPosePanel::setRotation(const Vector<float>& rotation) {
@@ -143,6 +147,10 @@ void ViewerPosePanel::setDiffuseLight(int level) {
 
 void ViewerPosePanel::setSpecularLight(int level) {
   _specularLight->setValue(level);
+}
+
+void ViewerPosePanel::setClipPlanes(const ClipPlanesGL& planes) {
+  _clipPlanes->setPlanes(planes);
 }
 
 void ViewerPosePanel::setPose(const Pose& pose) {

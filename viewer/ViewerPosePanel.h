@@ -2,19 +2,21 @@
 
 #include "foundation/Vector.h"
 #include "viewer/BackgroundGL.h"
+#include "viewer/ClipPlaneGL.h"
 #include "viewer/Pose.h"
 #include "viewer/ProjectionGL.h"
 
 #include <QFrame>
 #include <QString>
 
+class ClipPlanesEditor;
 class QCheckBox;
 class QComboBox;
 class QInputBox;
 
 // Side panel that sets the view numerically: rotation, panning, zoom, light levels, background,
-// projection and scene-box options. Every user change is announced through the panel's signals;
-// the setters show values without announcing them. The panel knows nothing of the canvas.
+// projection, scene-box options and clipping planes. Every user change is announced through the panel's
+// signals; the setters show values without announcing them. The panel knows nothing of the canvas.
 class ViewerPosePanel : public QFrame {
   Q_OBJECT
 
@@ -32,6 +34,7 @@ signals:
   void backgroundChanged(const BackgroundGL& background);
   void projectionChanged(const ProjectionGL& projection);
   void boundingBoxToggled(bool shown);
+  void clipPlanesChanged(const ClipPlanesGL& planes);
 
 public slots:
   void setRotation(const Vector<float>& rotation); // shows the nearest whole degrees
@@ -41,6 +44,7 @@ public slots:
   void setAmbientLight(int level);
   void setDiffuseLight(int level);
   void setSpecularLight(int level);
+  void setClipPlanes(const ClipPlanesGL& planes);
   // Rotation, panning, zoom and lights of the pose; scaling, background and projection stay.
   void setPose(const Pose& pose);
   // The background the canvas draws (its colour starts the colour dialog, its type is shown).
@@ -69,5 +73,6 @@ private:
   QInputBox* _perspectiveStrength;
   QCheckBox* _boundingBoxShown;
   QInputBox* _boundingBoxScaling;
+  ClipPlanesEditor* _clipPlanes;
   BackgroundGL _background; // the background last announced; starts at the defaults
 };

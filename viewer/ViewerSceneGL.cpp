@@ -7,6 +7,8 @@
 
 #include <QColor>
 
+#include "viewer/OrderIndependentBlendingGL.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -21,6 +23,8 @@ int nearest(double x) {
 ViewerSceneGL::ViewerSceneGL() : _rotation(3) {
   _rotation.fill(0.0f);
 }
+
+ViewerSceneGL::~ViewerSceneGL() = default;
 
 // === View state
 
@@ -214,27 +218,59 @@ void ViewerSceneGL::glDraw(const Frame& frame) {
   glRotatef(_rotation[0], 1.0f, 0.0f, 0.0f);
   glRotatef(_rotation[1], 0.0f, 1.0f, 0.0f);
   glRotatef(_rotation[2], 0.0f, 0.0f, 1.0f);
+  glSetClipPlanes();
   glTranslatef(-_center[0], -_center[1], -_center[2]);
 
   _boundingBoxPainter.glDraw();
   _scaleBarPainter.glDraw();
   glDrawScaleBarCaption(frame);
+  glEnableClipPlanes(true);
   for (const PainterGL<float>* painter : _painters)
     if (painter->isOpaque()) painter->glDraw();
 
-  glDepthMask(GL_FALSE);
-  glEnable(GL_BLEND);
-  if (frame.transparent) // alpha accumulates as coverage over the transparent background
-    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-  else
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  for (const PainterGL<float>* painter : _painters)
-    if (!painter->isOpaque()) painter->glDraw();
-  glDisable(GL_BLEND);
-  glDepthMask(GL_TRUE);
+  glDrawTranslucent(frame);
+  glEnableClipPlanes(false);
   const Vector<int>& background = _background.getColor();
   const bool dark = std::max({background[0], background[1], background[2]}) < 127;
   _colorBar.glDraw(frame.width, frame.height, frame.left, frame.bottom, dark ? Qt::white : Qt::black);
   if (frame.markDrawn) glDisable(GL_STENCIL_TEST);
   glPopClientAttrib();
+}
+
+void ViewerSceneGL::glDrawTranslucent(const Frame& frame) {
+  const auto drawTranslucent = [this] {
+    for (const PainterGL<float>* painter : _painters)
+      if (!painter->isOpaque()) painter->glDraw();
+  };
+  if (std::all_of(_painters.begin(), _painters.end(),
+                  [](const PainterGL<float>* p) { return p->isOpaque(); }))
+    return;
+  glDepthMask(GL_FALSE);
+  const int width = frame.bufferWidth > 0 ? frame.bufferWidth : frame.width;
+  const int height = frame.bufferHeight > 0 ? frame.bufferHeight : frame.height;
+  if (!_blending) _blending = std::make_unique<OrderIndependentBlendingGL>();
+  if (!_blending->glDraw(width, height, drawTranslucent)) {
+    glEnable(GL_BLEND);
+    // alpha accumulates as coverage over a transparent background
+    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    drawTranslucent();
+    glDisable(GL_BLEND);
+  }
+  glDepthMask(GL_TRUE);
+}
+
+void ViewerSceneGL::glSetClipPlanes() const {
+  for (int i = 0; i < ClipPlaneGL::count; ++i) {
+    const ClipPlaneGL& plane = _clipPlanes[i];
+    const GLdouble equation[] = {plane.normal[0], plane.normal[1], plane.normal[2], plane.offset};
+    glClipPlane(GL_CLIP_PLANE0 + i, equation);
+  }
+}
+
+void ViewerSceneGL::glEnableClipPlanes(bool enabled) const {
+  for (int i = 0; i < ClipPlaneGL::count; ++i)
+    if (enabled && _clipPlanes[i].enabled)
+      glEnable(GL_CLIP_PLANE0 + i);
+    else
+      glDisable(GL_CLIP_PLANE0 + i);
 }

@@ -6,6 +6,7 @@
 #include "rendering/PainterGL.h"
 #include "viewer/BackgroundGL.h"
 #include "viewer/CaptionGL.h"
+#include "viewer/ClipPlaneGL.h"
 #include "viewer/ColorBarGL.h"
 #include "viewer/Pose.h"
 #include "viewer/ProjectionGL.h"
@@ -13,7 +14,10 @@
 #include <QRect>
 #include <QString>
 
+#include <memory>
 #include <vector>
+
+class OrderIndependentBlendingGL;
 
 // What the viewer shows and how one frame of it is drawn: the painters in drawing order (not
 // owned), the view state (angles, panning, zoom, light levels, background, projection), the scene
@@ -29,9 +33,12 @@ public:
     int bottom = 0;
     bool transparent = false; // alpha 0 where nothing is drawn, instead of the background
     bool markDrawn = false;   // pixels drawn after the background get stencil value 1
+    int bufferWidth = 0;      // the current draw buffer's size; 0 for the picture's
+    int bufferHeight = 0;
   };
 
-  ViewerSceneGL(); // no painters, no rotation or panning, zoom 1, lights 0, scene box at 110 %
+  ViewerSceneGL();  // no painters, no rotation or panning, zoom 1, lights 0, scene box at 110 %
+  ~ViewerSceneGL(); // with the context that drew the scene current, if any drew translucent painters
 
   // === Painters, in drawing order
   void setPainters(const std::vector<PainterGL<float>*>& painters) { _painters = painters; }
@@ -60,6 +67,9 @@ public:
   void setProjection(const ProjectionGL& projection);
   const ProjectionGL& getProjection() const { return _projection; }
   // The legend of the colour map shown on the meshes, drawn over the scene; the default one hides it.
+  // Planes that cut every painter's model (not the scene box, the scale bar or the colour bar).
+  void setClipPlanes(const ClipPlanesGL& planes) { _clipPlanes = planes; }
+  const ClipPlanesGL& getClipPlanes() const { return _clipPlanes; }
   void setColorBar(const ColorBarGL& colorBar) { _colorBar = colorBar; }
   const ColorBarGL& getColorBar() const { return _colorBar; }
   BoundingBoxPainterGL<float>& boundingBoxPainter() { return _boundingBoxPainter; }
@@ -79,9 +89,10 @@ public:
   // === OpenGL, with the context that draws the scene current
   // Lighting of a new context: two-sided, colour material, light 0 along the viewing axis.
   void glInitialize();
-  // One paint pass: background, scene box, scale bar and its caption, the opaque painters in list order, then
-  // the others blended without depth writes, then the colour bar over everything. The viewport is the square
-  // of the picture's larger side, centred on the picture, so the scene overflows the shorter side instead of
+  // One paint pass: background, scene box, scale bar and its caption, the opaque painters in list order,
+  // then the others blended in depth order at each pixel (in list order when the context cannot sort
+  // them) without depth writes, then the colour bar over everything. The viewport is the square of the
+  // picture's larger side, centred on the picture, so the scene overflows the shorter side instead of
   // being distorted.
   void glDraw(const Frame& frame);
   void updateGLProjection();
@@ -89,11 +100,13 @@ public:
   static QRect squareViewport(int width, int height);
 
 private:
-  float translationFactor() const;
+  float translationFactor() const; // 1 / zoom + 1, converts the pose panel's panning units
   // Writes the scale bar's caption beside the bar's far corner, in the colour of the scene box; needs
   // the model-view and projection matrices of the scene.
-  void
-  glDrawScaleBarCaption(const Frame& frame) const; // 1 / zoom + 1, converts the pose panel's panning units
+  void glDrawScaleBarCaption(const Frame& frame) const;
+  void glDrawTranslucent(const Frame& frame);
+  void glSetClipPlanes() const; // under the model-view matrix centred on the scene's centre
+  void glEnableClipPlanes(bool enabled) const;
 
   std::vector<PainterGL<float>*> _painters;
   Vector<float> _center;
@@ -107,6 +120,8 @@ private:
   BoundingBoxPainterGL<float> _scaleBarPainter;
   ColorBarGL _colorBar;
   CaptionGL _scaleBarCaption;
+  ClipPlanesGL _clipPlanes;
+  std::unique_ptr<OrderIndependentBlendingGL> _blending; // made at the first translucent paint
   Vector<float> _rotation;
   float _translationX = 0.0f;
   float _translationY = 0.0f;

@@ -22,8 +22,11 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -240,6 +243,138 @@ TEST(OffscreenRenderer, StripsMakeThePictureDrawnAtOnce) {
   GLint after = 0;
   glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &after);
   EXPECT_EQ(after, bound);
+}
+
+// Draws the triangles of several meshes sorted back to front by their centres' depth, blended
+// over what is drawn: the reference for translucent surfaces. Colours and normals as the mesh
+// painter sends them. Reports itself opaque so that the scene draws it in the opaque pass.
+class SortedTrianglesPainter : public PainterGL<float> {
+public:
+  struct Surface {
+    const TriMesh<float>* mesh;
+    QColor color; // with its alpha
+  };
+  explicit SortedTrianglesPainter(std::vector<Surface> surfaces) : _surfaces(std::move(surfaces)) {}
+
+  BoundingBox<float> boundingBox() const override {
+    return _surfaces[0].mesh->boundingBox().merge(_surfaces[1].mesh->boundingBox());
+  }
+
+  void glDraw() const override {
+    GLfloat m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    struct Triangle {
+      float depth;
+      const Surface* surface;
+      const int* vertices;
+    };
+    std::vector<Triangle> triangles;
+    for (const Surface& surface : _surfaces)
+      for (int t = 0; t < surface.mesh->getNumTriangles(); ++t) {
+        const int* v = surface.mesh->getTriangleVertices(t);
+        float depth = 0;
+        for (int k = 0; k < 3; ++k) {
+          const Vector<float>& p = (*surface.mesh)[v[k]];
+          depth += m[2] * p[0] + m[6] * p[1] + m[10] * p[2] + m[14];
+        }
+        triangles.push_back({depth, &surface, v});
+      }
+    std::sort(triangles.begin(), triangles.end(),
+              [](const Triangle& a, const Triangle& b) { return a.depth < b.depth; });
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDepthMask(GL_FALSE);
+    glEnable(GL_COLOR_MATERIAL);
+    glBegin(GL_TRIANGLES);
+    for (const Triangle& triangle : triangles) {
+      const QColor& c = triangle.surface->color;
+      glColor4ub(GLubyte(c.red()), GLubyte(c.green()), GLubyte(c.blue()), GLubyte(c.alpha()));
+      for (int k = 0; k < 3; ++k) {
+        const TriMesh<float>& mesh = *triangle.surface->mesh;
+        if (mesh.hasNormals()) {
+          const Vector<float>& n = mesh.getNormal(triangle.vertices[k]);
+          glNormal3f(n[0], n[1], n[2]);
+        }
+        const Vector<float>& p = mesh[triangle.vertices[k]];
+        glVertex3f(p[0], p[1], p[2]);
+      }
+    }
+    glEnd();
+    glPopAttrib();
+  }
+
+private:
+  std::vector<Surface> _surfaces;
+};
+
+// Pixels of two frames whose colours differ by more than 12 on some channel.
+int differingPixels(const QImage& a, const QImage& b) {
+  int count = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
+      count += std::max({std::abs(p.red() - q.red()), std::abs(p.green() - q.green()),
+                         std::abs(p.blue() - q.blue())}) > 12;
+    }
+  return count;
+}
+
+// Two interlocking translucent tori look as when every triangle is drawn sorted back to front, in
+// whichever order they are listed, drawn at once or in strips, with a background or without.
+TEST(TranslucentSurfaces, BlendInDepthOrderWhateverTheirOrder) {
+  OffscreenGL gl(16);
+  ASSERT_TRUE(gl.isValid()) << "no OpenGL context";
+  std::unique_ptr<TriMesh<float>> flat = torus(40, 20), upright = torus(40, 20);
+  for (int v = 0; v < upright->getNumVertices(); ++v) { // in the xz plane, through the other's hole
+    Vector<float>& p = upright->vertex(v);
+    p = point3(p[0] + 3.0f, p[2], p[1]);
+  }
+  flat->computeNormals();
+  upright->computeNormals();
+  const QColor red(230, 40, 40, 190), blue(40, 90, 230, 160);
+  const auto painterOf = [](const TriMesh<float>& mesh, const QColor& color) {
+    auto painter = std::make_unique<TriMeshPainterGL<float>>();
+    painter->setShape(mesh);
+    ShapePainterAttributesGL attributes = painter->getAttributes();
+    attributes.setColor(Vector<int>(std::vector<int>{color.red(), color.green(), color.blue()}));
+    attributes.setTransparency(float(color.alpha()));
+    painter->setAttributes(attributes);
+    return painter;
+  };
+  const auto redPainter = painterOf(*flat, red), bluePainter = painterOf(*upright, blue);
+  SortedTrianglesPainter sorted({{flat.get(), red}, {upright.get(), blue}});
+  const auto picture = [](const std::vector<PainterGL<float>*>& painters,
+                          const OffscreenRendererGL::Options& how) {
+    ViewerSceneGL scene;
+    scene.setPainters(painters);
+    scene.updateBoundingBox();
+    scene.setBackground(uniform(250, 250, 250));
+    scene.boundingBoxPainter().setActive(false);
+    scene.scaleBarPainter().setActive(false);
+    Pose pose;
+    pose.setRotation(point3(50, 30, 0));
+    pose.setAmbientLight(80);
+    pose.setDiffuseLight(200);
+    scene.setPose(pose);
+    scene.glInitialize();
+    return OffscreenRendererGL::render(scene, 160, 120, how);
+  };
+  OffscreenRendererGL::Options whole, strips, transparent;
+  strips.stripPixels = 160 * 25;
+  transparent.transparent = true;
+  for (const OffscreenRendererGL::Options& how : {whole, strips, transparent}) {
+    const QImage reference = picture({&sorted}, how);
+    for (const auto& painters : {std::vector<PainterGL<float>*>{redPainter.get(), bluePainter.get()},
+                                 std::vector<PainterGL<float>*>{bluePainter.get(), redPainter.get()}}) {
+      const QImage frame = picture(painters, how);
+      EXPECT_LT(differingPixels(frame, reference), 160 * 120 / 200)
+          << saveFrame(frame, "sorted") << saveFrame(reference, "reference");
+      if (how.transparent) {
+        EXPECT_EQ(frame.pixelColor(0, 0).alpha(), 0);
+      }
+    }
+  }
 }
 
 // A fixed bug: a canvas moved to another window drew with the default lights of its new context.

@@ -330,6 +330,12 @@ TEST_F(ViewerMediatorTest, RoutesPanelChangesToTheCanvasAndCanvasChangesToThePan
   panel.findChild<QCheckBox*>()->click();
   EXPECT_FALSE(canvas.getBoundingBoxPainter().isActive());
   EXPECT_FALSE(inputBox(&panel, 10)->isEnabled());
+  panel.findChild<QComboBox*>("clipPlane")->setCurrentIndex(1);
+  panel.findChild<QCheckBox*>("clipPlaneOn")->click();
+  panel.findChild<QDoubleSpinBox*>("clipPlaneOffset")->setValue(4);
+  EXPECT_TRUE(canvas.getClipPlanes()[1].enabled);
+  EXPECT_EQ(canvas.getClipPlanes()[1].offset, 4);
+  EXPECT_FALSE(canvas.getClipPlanes()[0].enabled);
 
   drag(canvas, {36, 0});
   EXPECT_EQ(shown(1), 10);
