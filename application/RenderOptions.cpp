@@ -13,6 +13,7 @@
 namespace {
 
 const char* const where = "RenderOptions RenderOptions::parse(const std::vector<std::string>&)";
+const std::size_t maximumClipPlanes = 3; // as many as the scene has
 
 [[noreturn]] void refuse(const std::string& what) {
   throwError<UsageError>(where, what);
@@ -107,6 +108,16 @@ const std::vector<Option>& optionTable() {
        [](RenderOptions& o, const std::string& n, const std::string& v) {
          o.scaling = number(n, v, 1, 1000);
        }},
+      {"", "--clip", true,
+       [](RenderOptions& o, const std::string& n, const std::string& v) {
+         if (o.clipPlanes.size() == maximumClipPlanes)
+           refuse(n + ": at most " + std::to_string(maximumClipPlanes) + " planes");
+         o.clipPlanes.push_back(numbers(n, v, 4, -1e9, 1e9));
+       }},
+      {"", "--opacity", true,
+       [](RenderOptions& o, const std::string& n, const std::string& v) {
+         o.opacity = number(n, v, 1, 100);
+       }},
       {"", "--crop", false, [](RenderOptions& o, const std::string&, const std::string&) { o.crop = true; }},
       {"", "--verbose", false,
        [](RenderOptions& o, const std::string&, const std::string&) { o.verbose = true; }},
@@ -191,6 +202,9 @@ const char* RenderOptions::usage() {
          "      --no-box            no scene box\n"
          "      --scaling K         factor for x, y and z of every shape, 1 to 1000 (default 10)\n"
          "      --crop              crop the picture to what is drawn\n"
+         "      --clip A,B,C,D      cut away what lies where A x + B y + C z + D < 0, with x, y, z\n"
+         "                          relative to the scene's centre; up to three times\n"
+         "      --opacity PERCENT   draw every shape at that opacity, 1 to 100\n"
          "      --verbose           trace the loading and drawing on the standard output\n"
          "      --slice K           slice K of every voxel matrix (default 0)\n"
          "      --map NAME          colour the triangle meshes by the variable NAME of their\n"

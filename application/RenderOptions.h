@@ -22,6 +22,8 @@ struct RenderOptions {
   bool box = true;
   int scaling = 10; // factor for x, y and z of every shape, 1 to 1000
   bool crop = false;
+  std::vector<std::vector<double>> clipPlanes; // a, b, c, d of each --clip, at most three
+  std::optional<int> opacity;                  // percent, 1 to 100, for every shape
   bool verbose = false;
   bool help = false;
   // Voxel matrices, parametric maps and turntable videos: as the window's slice box, parametric

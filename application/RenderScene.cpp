@@ -7,6 +7,7 @@
 #include "geometry/Shape.h"
 #include "viewer/ViewerSceneGL.h"
 
+#include <cmath>
 #include <iostream>
 
 RenderScene::RenderScene(const Vector<float>& scaling, int colorCycleLength, int slice)
@@ -59,6 +60,15 @@ void RenderScene::addShapes(const std::string& fileName) {
 void RenderScene::addVoxelMatrix(const std::string& fileName) {
   const VoxelMatrix<float> matrix(fileName);
   _drawn.push_back(&_layers.addVoxelMatrix(matrix, _slice));
+}
+
+void RenderScene::setOpacity(int percent) {
+  for (const auto& painter : _shapes) {
+    ShapePainterGL<float>& proxy = *painter->getProxy();
+    ShapePainterAttributesGL attributes = proxy.getAttributes();
+    attributes.setTransparency(std::round(percent * 2.55f));
+    proxy.setAttributes(attributes);
+  }
 }
 
 bool RenderScene::showMap(const std::string& name, const std::string& colormap,

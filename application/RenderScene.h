@@ -34,6 +34,8 @@ public:
   // variable's whole range on all meshes. A variable that no mesh has is reported and gives false.
   bool showMap(const std::string& name, const std::string& colormap,
                const std::optional<std::vector<float>>& range, ViewerSceneGL& scene);
+  // Draws every shape at that opacity, 1 to 100 percent (100: opaque).
+  void setOpacity(int percent);
   const std::vector<PainterGL<float>*>& painters() const { return _drawn; }
 
 private:

@@ -16,10 +16,12 @@
 #include <QString>
 
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -97,6 +99,18 @@ bool writeTurntable(ViewerSceneGL& scene, const RenderOptions& options,
   return false;
 }
 
+// The planes of --clip, in the order given.
+void clipScene(ViewerSceneGL& scene, const RenderOptions& options) {
+  ClipPlanesGL planes;
+  for (std::size_t i = 0; i < options.clipPlanes.size(); ++i) {
+    const std::vector<double>& equation = options.clipPlanes[i];
+    planes[i].enabled = true;
+    planes[i].normal = {equation[0], equation[1], equation[2]};
+    planes[i].offset = equation[3];
+  }
+  scene.setClipPlanes(planes);
+}
+
 // Loads, draws and writes; returns the exit status.
 int render(const RenderOptions& options) {
   // Mesa's software rasteriser lets the drawing thread prepare up to four batches of binned triangles
@@ -129,6 +143,8 @@ int render(const RenderOptions& options) {
     fonts = fontsApplication();
     if (!content.showMap(options.map, options.colormap, options.range, scene)) status = 1;
   }
+  clipScene(scene, options);
+  if (options.opacity) content.setOpacity(*options.opacity);
   OffscreenRendererGL::Options how;
   how.transparent = options.transparent;
   how.cropped = options.crop;

@@ -122,6 +122,32 @@ TEST_F(RenderCommand, DrawsEachShapeInItsCycleColourWhereItLiesAndCropsToTheMode
   }
 }
 
+// --clip cuts away what lies on the negative side of a plane through the scene's centre (the squares
+// lie left and right of it); --opacity lets the background through.
+TEST_F(RenderCommand, ClipsShapesAndDrawsThemAtTheAskedOpacity) {
+  const QColor leftColor = litFacing(ShapePainterFactory::cycleColor(0, 14));
+  const QColor rightColor = litFacing(ShapePainterFactory::cycleColor(1, 14));
+  const auto half = [](const QColor& c) { return QColor(c.red() / 2, c.green() / 2, c.blue() / 2); };
+  const struct {
+    QStringList options;
+    QColor leftShows, rightShows;
+  } cases[] = {
+      {{"--clip", "1,0,0,0"}, Qt::black, rightColor},
+      {{"--clip", "1,0,0,0", "--clip", "-1,0,0,-1"}, Qt::black, Qt::black},
+      {{"--opacity", "50"}, half(leftColor), half(rightColor)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.options.join(" ").toStdString());
+    ASSERT_EQ(runProgram(QStringList{"-o", output, "--resolution", "160,120"} + black + c.options +
+                         QStringList{left, right})
+                  .status,
+              0);
+    const QImage picture(output);
+    EXPECT_TRUE(pixelNear(picture, 55, 65, c.leftShows));
+    EXPECT_TRUE(pixelNear(picture, 105, 65, c.rightShows));
+  }
+}
+
 TEST_F(RenderCommand, RefusesBadCommandLinesAndReportsUnreadableFilesWhileDrawingTheOthers) {
   const struct {
     QStringList arguments;
@@ -133,6 +159,11 @@ TEST_F(RenderCommand, RefusesBadCommandLinesAndReportsUnreadableFilesWhileDrawin
       {{"-o", output, "--rotation", "1,2", left}, 2, "--rotation: '1,2' should be 3 numbers"},
       {{"-o", output, "--resolution", "100000,10", left}, 2, "--resolution: each side must be 1 to "},
       {{left}, 2, "no output file"},
+      {{"-o", output, "--clip", "1,0,0", left}, 2, "--clip: '1,0,0' should be 4 numbers"},
+      {{"-o", output, "--clip=1,0,0,0", "--clip=0,1,0,0", "--clip=0,0,1,0", "--clip=1,1,0,0", left},
+       2,
+       "--clip: at most 3 planes"},
+      {{"-o", output, "--opacity", "0", left}, 2, "--opacity: '0' is not a number from 1 to 100"},
       {{"-o", output, QString::fromStdString(_dir.file("missing.tm")), left}, 1, "Exception raised:\n"},
       {{"-o", output, "--colormap", "Fire", left}, 2, "--colormap and --range colour the meshes by"},
       {{"-o", output, "--map", "T", "--colormap", "Blue", left}, 2, "'Blue' is none of Grey, Fire, Thermal"},
