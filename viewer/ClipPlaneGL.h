@@ -11,11 +11,6 @@ struct ClipPlaneGL {
   bool enabled = false;
   std::array<double, 3> normal{0.0, 0.0, 1.0};
   double offset = 0.0;
-
-  bool operator==(const ClipPlaneGL& other) const {
-    return enabled == other.enabled && normal == other.normal && offset == other.offset;
-  }
-  bool operator!=(const ClipPlaneGL& other) const { return !(*this == other); }
 };
 
 using ClipPlanesGL = std::array<ClipPlaneGL, ClipPlaneGL::count>;

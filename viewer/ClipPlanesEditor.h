@@ -12,21 +12,15 @@ class QDoubleSpinBox;
 
 // The pose panel's clipping controls, under a "Clipping" button that shows and hides them so that the
 // panel stays short: the plane shown ("Plane 1" to "Plane 3"), a check box that turns it on, its
-// offset and its normal (x, y, z). Every user change announces all the planes; setPlanes shows planes
-// without announcing them.
+// offset and its normal (x, y, z). Every user change announces all the planes.
 class ClipPlanesEditor : public QWidget {
   Q_OBJECT
 
 public:
   explicit ClipPlanesEditor(QWidget* parent = nullptr);
 
-  ClipPlanesGL planes() const { return _planes; }
-
 signals:
   void planesChanged(const ClipPlanesGL& planes);
-
-public slots:
-  void setPlanes(const ClipPlanesGL& planes);
 
 private:
   void showPlane(int index); // the controls show that plane, silently

@@ -149,10 +149,6 @@ void ViewerPosePanel::setSpecularLight(int level) {
   _specularLight->setValue(level);
 }
 
-void ViewerPosePanel::setClipPlanes(const ClipPlanesGL& planes) {
-  _clipPlanes->setPlanes(planes);
-}
-
 void ViewerPosePanel::setPose(const Pose& pose) {
   setRotation(pose.getRotation());
   setTranslation(pose.getTranslation());

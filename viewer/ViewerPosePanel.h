@@ -44,7 +44,6 @@ public slots:
   void setAmbientLight(int level);
   void setDiffuseLight(int level);
   void setSpecularLight(int level);
-  void setClipPlanes(const ClipPlanesGL& planes);
   // Rotation, panning, zoom and lights of the pose; scaling, background and projection stay.
   void setPose(const Pose& pose);
   // The background the canvas draws (its colour starts the colour dialog, its type is shown).
