@@ -2,7 +2,6 @@
 
 #include "application/ImageFileLoader.h"
 #include "application/ShapeFileLoader.h"
-#include "application/ShapePainterFactory.h"
 #include "foundation/Exception.h"
 #include "geometry/Shape.h"
 #include "viewer/ViewerSceneGL.h"
@@ -11,7 +10,9 @@
 #include <iostream>
 
 RenderScene::RenderScene(const Vector<float>& scaling, int colorCycleLength, int slice)
-    : _scaling(scaling), _colorCycleLength(colorCycleLength), _slice(slice) {}
+    : _scaling(scaling), _slice(slice) {
+  _scene.setColorCycleLength(colorCycleLength);
+}
 
 RenderScene::~RenderScene() {
   _layers.clear();
@@ -40,20 +41,17 @@ bool RenderScene::load(const std::string& fileName) {
 
 void RenderScene::addShapes(const std::string& fileName) {
   for (std::unique_ptr<Shape<float>>& shape : ShapeFileLoader::load(fileName, _scaling)) {
-    std::unique_ptr<ShapePainterGL<float>> proxy = ShapePainterFactory::create(*shape);
-    if (!proxy) continue;
-    ShapePainterAttributesGL attributes = proxy->getAttributes();
-    attributes.setColor(ShapePainterFactory::cycleColor(static_cast<int>(_shapes.size()), _colorCycleLength));
-    proxy->setAttributes(attributes);
+    DataSet parameters = SceneItem::loadParameters(
+        *shape, fileName, [](const std::string& problem) { std::cerr << problem << std::endl; });
+    for (const ParameterData& parameterData : SceneItem::parameterRanges(parameters))
+      _parameters[parameterData.getName()].widen(parameterData);
+    const ItemId id = _scene.add(std::move(shape), fileName, std::move(parameters));
+    if (id == 0) continue;
+    ShapePainterGL<float>& painter = _scene.at(_scene.rowOf(id)).painter();
     // Each shape is drawn once per strip of the picture. Without display lists that costs about
     // as much processor time as compiling one, and no copy of every vertex is held in the list.
-    proxy->enableDisplayLists(false);
-    auto painter = std::make_unique<ExtendedShapeViewerPainterGL>(1, false, proxy.release(), fileName);
-    for (const ParameterData& parameterData : painter->loadParameters(*shape, fileName))
-      _parameters[parameterData.getName()].widen(parameterData);
-    painter->keepShape(std::move(shape));
-    _drawn.push_back(painter.get());
-    _shapes.push_back(std::move(painter));
+    painter.enableDisplayLists(false);
+    _drawn.push_back(&painter);
   }
 }
 
@@ -84,8 +82,6 @@ bool RenderScene::showMap(const std::string& name, const std::string& colormap,
   map.setColormapName(colormap.empty() ? found->second.getColormapName() : colormap);
   map.updateMinimum(range ? (*range)[0] : *found->second.getMinimum());
   map.updateMaximum(range ? (*range)[1] : *found->second.getMaximum());
-  bool shown = false;
-  for (const auto& painter : _shapes) shown = painter->setParameterData(map) || shown;
-  if (shown) scene.setColorBar(map.colorBar());
+  if (_scene.showParameter(map)) scene.setColorBar(map.colorBar());
   return true;
 }

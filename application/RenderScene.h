@@ -1,8 +1,8 @@
 #pragma once
 
-#include "application/ExtendedShapeViewerPainterGL.h"
 #include "application/ImageLayers.h"
 #include "application/ParameterData.h"
+#include "application/Scene.h"
 #include "foundation/Vector.h"
 
 #include <map>
@@ -43,9 +43,8 @@ private:
   void addVoxelMatrix(const std::string& fileName);
 
   Vector<float> _scaling;
-  int _colorCycleLength;
   int _slice;
-  std::vector<std::unique_ptr<ExtendedShapeViewerPainterGL>> _shapes;
+  Scene _scene;
   ImageLayers _layers;
   std::map<std::string, ParameterData> _parameters; // every variable with its range over all meshes
   std::vector<PainterGL<float>*> _drawn;

@@ -1,5 +1,7 @@
 #include "application/ShapeViewerAttributesEditor.h"
 
+#include "application/Scene.h"
+
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -87,6 +89,10 @@ ShapeViewerAttributesEditor::ShapeViewerAttributesEditor(QWidget* parent) : QFra
   _verticesSmoothing = spinBox(25, controls);
   _normalsSmoothing = spinBox(25, controls);
   _colorButton = new QPushButton("Select...", controls);
+  _ownColorsNote = new QLabel("Surface drawn in the mesh's own vertex colours", controls);
+  _ownColorsNote->setObjectName("Own vertex colours");
+  _ownColorsNote->setWordWrap(true);
+  _ownColorsNote->hide();
   _beginCap = flagBox("Off", controls);
   _endCap = flagBox("Off", controls);
   _visible = flagBox("On", controls);
@@ -111,6 +117,7 @@ ShapeViewerAttributesEditor::ShapeViewerAttributesEditor(QWidget* parent) : QFra
     row.second->setObjectName(row.first); // the control can be found by its label
     grid->addWidget(new QLabel(row.first, controls), at, 0);
     grid->addWidget(row.second, at++, 1);
+    if (row.second == _colorButton) grid->addWidget(_ownColorsNote, at++, 0, 1, 2);
   }
 
   _apply = new QPushButton("Apply", this);
@@ -128,11 +135,6 @@ ShapeViewerAttributesEditor::ShapeViewerAttributesEditor(QWidget* parent) : QFra
   outer->setContentsMargins(5, 5, 5, 5);
   outer->setSpacing(5);
   outer->addWidget(controls);
-  _vertexColorsNote = new QLabel("Surface drawn in the mesh's own vertex colours", this);
-  _vertexColorsNote->setObjectName("Vertex colours note");
-  _vertexColorsNote->setWordWrap(true);
-  _vertexColorsNote->hide();
-  outer->addWidget(_vertexColorsNote);
   outer->addLayout(buttonRow);
   outer->setSizeConstraint(QLayout::SetFixedSize); // the size follows the hint, Apply and Cancel shown or not
 
@@ -149,6 +151,42 @@ ShapeViewerAttributesEditor::ShapeViewerAttributesEditor(QWidget* parent) : QFra
   connect(_cancel, &QPushButton::clicked, this, &ShapeViewerAttributesEditor::cancelUserChanges);
   connect(_colorButton, &QPushButton::clicked, this, &ShapeViewerAttributesEditor::runColorSelection);
   setEnabled(false);
+}
+
+void ShapeViewerAttributesEditor::setScene(Scene& scene) {
+  _scene = &scene;
+  connect(&scene, &Scene::selectionChanged, this, &ShapeViewerAttributesEditor::showSelection);
+  connect(&scene, &Scene::removed, this, &ShapeViewerAttributesEditor::showSelection);
+  connect(&scene, &Scene::added, this, &ShapeViewerAttributesEditor::showSelectionLater);
+  connect(&scene, &Scene::changed, this, [this] {
+    if (!_applying) showSelection();
+  });
+  connect(this, &ShapeViewerAttributesEditor::attributesChanged, this,
+          &ShapeViewerAttributesEditor::applyToSelection);
+  showSelection();
+}
+
+void ShapeViewerAttributesEditor::showSelection() {
+  _showPending = false;
+  const std::vector<ItemId> selection = _scene->selection();
+  setAttributes(_scene->commonAttributes(selection));
+  setEnabled(!selection.empty());
+  bool ownColors = false;
+  for (int row = 0; row < _scene->size() && !ownColors; ++row)
+    ownColors = _scene->at(row).isSelected() && _scene->at(row).drawsOwnVertexColors();
+  _ownColorsNote->setVisible(ownColors);
+}
+
+void ShapeViewerAttributesEditor::showSelectionLater() {
+  if (_showPending) return;
+  _showPending = true;
+  QMetaObject::invokeMethod(this, &ShapeViewerAttributesEditor::showSelection, Qt::QueuedConnection);
+}
+
+void ShapeViewerAttributesEditor::applyToSelection() {
+  _applying = true;
+  _scene->apply(_scene->selection(), getAttributes());
+  _applying = false;
 }
 
 void ShapeViewerAttributesEditor::setAttributes(const ShapePainterAttributesGL& a) {
@@ -193,10 +231,6 @@ void ShapeViewerAttributesEditor::clear() {
   ShapePainterAttributesGL undefined;
   undefined.clear();
   setAttributes(undefined);
-}
-
-void ShapeViewerAttributesEditor::showVertexColorsNote(bool shown) {
-  _vertexColorsNote->setVisible(shown);
 }
 
 void ShapeViewerAttributesEditor::setImmediate(bool immediate) {

@@ -15,6 +15,7 @@ class QLayout;
 class QPushButton;
 class QDoubleSpinBox;
 class QSpinBox;
+class Scene;
 
 // Shows the display attributes that the selected shapes have in common and reports what the user
 // changes. An undefined attribute is shown blank: the empty combo entry, a spin box at -1 (shown as
@@ -26,16 +27,17 @@ class ShapeViewerAttributesEditor : public QFrame {
 public:
   explicit ShapeViewerAttributesEditor(QWidget* parent = nullptr); // disabled, every box partial
 
+  // From then on the editor shows what the scene's selected items have in common (enabled only while
+  // something is selected, saying when a selected mesh is drawn in its own vertex colours), and
+  // applies the user's changes to the selection through the scene.
+  void setScene(Scene& scene);
+
   // Shows the set without reporting a change and keeps a copy for Cancel.
   void setAttributes(const ShapePainterAttributesGL& attributes);
   // Only what the controls show as set: the other attributes are undefined, so that updating a
   // painter's attributes with the result leaves those as they were.
   ShapePainterAttributesGL getAttributes() const;
   void clear(); // shows an all-undefined set
-
-  // Says under the controls that a selected mesh is drawn in its own vertex colours, which the colour
-  // chosen here does not change.
-  void showVertexColorsNote(bool shown);
 
   void setImmediate(bool immediate); // hides Apply and Cancel while on
   bool isImmediate() const { return _immediate; }
@@ -59,6 +61,13 @@ public slots:
   void runColorSelection(); // the colour dialog; a chosen colour is held (and reported if immediate)
 
 private:
+  void showSelection();
+  void showSelectionLater(); // once, after the items being added in a row are in
+  void applyToSelection();
+
+  Scene* _scene = nullptr;
+  bool _applying = false;    // the scene's change comes from this editor, which shows it already
+  bool _showPending = false; // showSelectionLater() waits for the event loop
   ShapePainterAttributesGL _attributes;
   std::optional<Vector<int>> _color;
   bool _immediate = false;
@@ -72,10 +81,10 @@ private:
   QSpinBox* _verticesSmoothing;
   QSpinBox* _normalsSmoothing;
   QPushButton* _colorButton;
+  QLabel* _ownColorsNote; // shown while a selected mesh is drawn in its vertex colours
   QCheckBox* _beginCap;
   QCheckBox* _endCap;
   QCheckBox* _visible;
-  QLabel* _vertexColorsNote;
   QPushButton* _apply;
   QPushButton* _cancel;
   QLayout* _buttonRow;

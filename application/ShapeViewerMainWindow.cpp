@@ -3,9 +3,10 @@
 #include "application/ImageFileLoader.h"
 #include "application/ParameterPanel.h"
 #include "application/ProblemsBar.h"
+#include "application/Scene.h"
 #include "application/ShapeFileLoader.h"
+#include "application/ShapeListView.h"
 #include "application/ShapeViewerAttributesEditor.h"
-#include "application/ShapeViewerListBox.h"
 #include "application/ShapeViewerMediator.h"
 #include "foundation/ErrorThrowing.h"
 #include "foundation/Exception.h"
@@ -18,7 +19,6 @@
 #include "rendering/ShapePainterGL.h"
 #include "viewer/DisplayRangeBox.h"
 #include "viewer/QInputBox.h"
-#include "viewer/ShapeViewerPainterGL.h"
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerPosePanel.h"
 #include "viewer/ViewerScaleBarPanel.h"
@@ -95,21 +95,20 @@ void flipVisibility(QWidget* panel) {
 
 } // namespace
 
-ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent) {
+ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent), _scene(new Scene(this)) {
   _rightFrame = new QFrame(this);
   auto* attributesEditor = new ShapeViewerAttributesEditor(_rightFrame);
   attributesEditor->setImmediate(true);
-  auto* listBox = new ShapeViewerListBox(_rightFrame);
+  attributesEditor->setScene(*_scene);
+  auto* listBox = new ShapeListView(*_scene, _rightFrame);
   _attributesEditor = attributesEditor;
   _listBox = listBox;
   auto* posePanel = new ViewerPosePanel(this);
   auto* scaleBarPanel = new ViewerScaleBarPanel(this);
   _posePanel = posePanel;
   _scaleBarPanel = scaleBarPanel;
-  _mediator = new ShapeViewerMediator(this);
-  _mediator->setAttributesEditor(*attributesEditor);
+  _mediator = new ShapeViewerMediator(*_scene, this);
   _mediator->setCanvas(*new ViewerCanvasGL()); // parented by the layout below
-  _mediator->setListBox(*listBox);
   _mediator->setPosePanel(*posePanel);
   _sliceBox = new QInputBox("Slice", _rightFrame, 0, 100, "");
   _mediator->setSliceCompositeBox(*_sliceBox);
@@ -131,6 +130,7 @@ ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent) 
 }
 
 ShapeViewerMainWindow::~ShapeViewerMainWindow() {
+  _scene->clear(); // while the canvas and the panels that observe the scene still hear of it
   delete _mediator;
   _mediator = nullptr;
   QSettings settings;
@@ -268,7 +268,7 @@ void ShapeViewerMainWindow::restoreGeometry() {
 }
 
 void ShapeViewerMainWindow::runScalingDialog() {
-  if (_mediator->numShapes() >= 1) {
+  if (_scene->size() >= 1) {
     QMessageBox::warning(
         this, "Ostrel",
         "Cannot change scale when shapes already loaded.\n\nClose all shapes before retrying.",
@@ -340,7 +340,7 @@ void ShapeViewerMainWindow::about() {
 void ShapeViewerMainWindow::openShapeFile(const QString& fileName) {
   const std::string name = fileName.toUtf8().toStdString();
   try {
-    for (auto& shape : ShapeFileLoader::load(name, _scaling)) _mediator->addShape(shape.release(), name);
+    for (auto& shape : ShapeFileLoader::load(name, _scaling)) _mediator->addShape(std::move(shape), name);
   } catch (const Exception& e) {
     reportUnreadableFile(name, e.getWhat());
   }
@@ -379,8 +379,8 @@ bool ShapeViewerMainWindow::exportShapes(const std::vector<const Shape<float>*>&
 
 void ShapeViewerMainWindow::exportSelectedShapes() {
   std::vector<const Shape<float>*> shapes;
-  for (const ShapeViewerPainterGL* painter : _mediator->getPainters())
-    if (painter->isSelected()) shapes.push_back(&painter->getProxy()->getShape());
+  for (int row = 0; row < _scene->size(); ++row)
+    if (_scene->at(row).isSelected()) shapes.push_back(&_scene->at(row).shape());
   if (shapes.empty()) {
     QMessageBox::information(this, "Ostrel", "Select the shapes to export first.");
     return;

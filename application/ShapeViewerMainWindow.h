@@ -22,6 +22,7 @@ class QMenuBar;
 class QScrollArea;
 class ProblemsBar;
 class QVBoxLayout;
+class Scene;
 class ShapeViewerMediator;
 template <class T> class Shape;
 
@@ -68,6 +69,7 @@ public:
   // the saved position (centred when none) moved so that the whole window is on the screen.
   static QRect fittedGeometry(const QRect& available, const QSize& saved,
                               const std::optional<QPoint>& savedPosition);
+  Scene& scene() const { return *_scene; }
 
 public slots:
   // "Load shape...": a file dialog for one or more shape files, each then loaded in order.
@@ -103,6 +105,7 @@ private:
   // a file could not be read, and why.
   void reportUnreadableFile(const std::string& fileName, const std::string& error);
 
+  Scene* _scene; // the loaded shapes, which every panel and the canvas observe
   ShapeViewerMediator* _mediator = nullptr;
   // The side panels; a toggle leaves a panel alone while it does not exist.
   QWidget* _posePanel = nullptr;

@@ -1,15 +1,14 @@
 #include "application/ShapeViewerMediator.h"
 
-#include "application/ExtendedShapeViewerPainterGL.h"
 #include "application/ParameterPanel.h"
-#include "application/ShapePainterFactory.h"
-#include "application/ShapeViewerAttributesEditor.h"
-#include "application/ShapeViewerListBox.h"
+#include "foundation/DataSet.h"
+#include "foundation/Exception.h"
 #include "foundation/Trace.h"
-#include "geometry/QuadMesh.h"
 #include "geometry/Shape.h"
 #include "geometry/TriMesh.h"
+#include "rendering/TriMeshPainterGL.h"
 #include "viewer/DisplayRangeBox.h"
+#include "viewer/LandmarksDelegate.h"
 #include "viewer/QInputBox.h"
 #include "viewer/ViewerCanvasGL.h"
 
@@ -35,109 +34,104 @@ private:
   ViewerCanvasGL& _canvas;
 };
 
-// A mesh drawn in its own vertex colours (from its colour companion or a parametric map).
-bool hasVertexColors(const Shape<float>& shape) {
-  if (const auto* mesh = dynamic_cast<const TriMesh<float>*>(&shape)) return mesh->hasVertexColors();
-  if (const auto* mesh = dynamic_cast<const QuadMesh<float>*>(&shape)) return mesh->hasVertexColors();
-  return false;
-}
-
 } // namespace
 
-ShapeViewerMediator::ShapeViewerMediator(QWidget* parent) : ViewerMediator(parent) {
+ShapeViewerMediator::ShapeViewerMediator(Scene& scene, QWidget* parent)
+    : ViewerMediator(parent), _scene(scene) {
   QSettings settings;
-  if (settings.contains(colorCycleLengthKey)) _colorCycleLength = settings.value(colorCycleLengthKey).toInt();
+  if (settings.contains(colorCycleLengthKey))
+    _scene.setColorCycleLength(settings.value(colorCycleLengthKey).toInt());
+  connect(&scene, &Scene::added, this, &ShapeViewerMediator::itemAdded);
+  connect(&scene, &Scene::aboutToRemove, this, &ShapeViewerMediator::itemsRemoving);
+  connect(&scene, &Scene::removed, this, &ShapeViewerMediator::itemsRemoved);
+  connect(&scene, &Scene::changed, this,
+          [this](const std::vector<ItemId>&, Scene::Fields fields) { itemsChanged(fields); });
 }
 
 ShapeViewerMediator::~ShapeViewerMediator() {
   releaseLayers();
-  releasePainters(_painters);
 }
 
-void ShapeViewerMediator::releasePainters(const std::vector<ShapeViewerPainterGL*>& painters) {
-  if (painters.empty()) return;
+void ShapeViewerMediator::initialize() {
+  ViewerMediator::initialize();
+  for (int row = 0; row < _scene.size(); ++row) itemAdded(_scene.at(row).id());
+}
+
+// === Following the scene
+
+void ShapeViewerMediator::itemAdded(ItemId id) {
+  const SceneItem& item = _scene.at(_scene.rowOf(id));
   ViewerCanvasGL* canvas = getCanvas();
-  if (canvas) canvas->makeCurrent(); // painters may hold display lists of the canvas's context
-  for (ShapeViewerPainterGL* painter : painters) {
-    if (canvas) canvas->removePainter(*painter); // holders of painter pointers hear it here
-    delete painter;
+  if (!canvas) return;
+  canvas->addPainter(item.painter());
+  if (getLandmarks() && item.kind() == ShapeType::TriMesh)
+    getLandmarks()->addTriMesh(static_cast<const TriMeshPainterGL<float>&>(item.painter()));
+  fitSceneBox();
+}
+
+void ShapeViewerMediator::itemsRemoving(const std::vector<ItemId>& ids) {
+  ViewerCanvasGL* canvas = getCanvas();
+  if (!canvas) return;
+  canvas->makeCurrent(); // painters may hold display lists of the canvas's context
+  for (ItemId id : ids) {
+    const SceneItem& item = _scene.at(_scene.rowOf(id));
+    if (getLandmarks() && item.kind() == ShapeType::TriMesh)
+      getLandmarks()->removeTriMesh(static_cast<const TriMesh<float>&>(item.shape()));
+    canvas->removePainter(item.painter()); // the animation hears it here
   }
-  if (canvas) canvas->doneCurrent();
+  canvas->doneCurrent();
 }
 
-void ShapeViewerMediator::setAttributesEditor(ShapeViewerAttributesEditor& editor) {
-  _attributesEditor = &editor;
-  connect(&editor, &ShapeViewerAttributesEditor::attributesChanged, this,
-          &ShapeViewerMediator::processAttributesChange);
+void ShapeViewerMediator::itemsRemoved() {
+  ViewerCanvasGL* canvas = getCanvas();
+  if (!canvas) return;
+  // The colour bar explains the colours of the meshes that show a map: it goes with the last one.
+  if (!_scene.showsMap()) canvas->hideColorBar();
+  fitSceneBox();
+  canvas->update();
 }
 
-void ShapeViewerMediator::setListBox(ShapeViewerListBox& listBox) {
-  _listBox = &listBox;
-  connect(&listBox, &ShapeViewerListBox::itemSelectionChanged, this,
-          &ShapeViewerMediator::processSelectionChange);
-  connect(&listBox, &ShapeViewerListBox::deletionRequested, this,
-          &ShapeViewerMediator::deleteSelectedPainters);
-  connect(&listBox, &ShapeViewerListBox::toggleVisibilityRequested, this,
-          &ShapeViewerMediator::toggleSelectedPaintersVisibility);
+void ShapeViewerMediator::itemsChanged(Scene::Fields fields) {
+  ViewerCanvasGL* canvas = getCanvas();
+  if (!canvas) return;
+  if (fields & Scene::Field::Visibility) fitSceneBox(); // a hidden shape does not set the scene box
+  canvas->update();                                     // one paint for the changes that arrive before it
 }
 
-int ShapeViewerMediator::numShapes() const {
-  return static_cast<int>(_painters.size());
+void ShapeViewerMediator::fitSceneBox() {
+  if (ViewerCanvasGL* canvas = getCanvas(); canvas && !_batchMode) canvas->fitSceneBox();
 }
 
-const Shape<float>& ShapeViewerMediator::getShape(int i) const {
-  return _painters[static_cast<std::size_t>(i)]->getProxy()->getShape();
+void ShapeViewerMediator::setBatchMode(bool on) {
+  if (on == _batchMode) return;
+  _batchMode = on;
+  if (!on) fitSceneBox();
 }
 
-int ShapeViewerMediator::nextNameCounter(const std::string& shapeName) const {
-  int largest = 0;
-  for (const ShapeViewerPainterGL* painter : _painters) {
-    const ShapePainterGL<float>* proxy = painter->getProxy();
-    if (proxy && proxy->hasShape() && proxy->getShape().getName() == shapeName)
-      largest = std::max(largest, painter->getNameCounter());
-  }
-  return largest + 1;
+std::vector<ShapePainterGL<float>*> ShapeViewerMediator::selectedShapePainters() const {
+  std::vector<ShapePainterGL<float>*> painters;
+  for (int row = 0; row < _scene.size(); ++row)
+    if (_scene.at(row).isSelected()) painters.push_back(&_scene.at(row).painter());
+  return painters;
 }
 
-void ShapeViewerMediator::addShape(Shape<float>* shape, const std::string& fileName) {
-  std::unique_ptr<const Shape<float>> kept(shape);
-  addPainter(*shape, fileName, std::move(kept));
-}
+// === Loading
 
-void ShapeViewerMediator::addShape(const Shape<float>& shape, const std::string& fileName) {
-  addPainter(shape, fileName, nullptr);
-}
-
-bool ShapeViewerMediator::addPainter(const Shape<float>& shape, const std::string& fileName,
-                                     std::unique_ptr<const Shape<float>> kept) {
+void ShapeViewerMediator::addShape(std::unique_ptr<Shape<float>> shape, const std::string& fileName) {
   Trace::Scope scope("void ShapeViewerMediator::addShape(const Shape<float>&)");
-  ShapePainterGL<float>* proxy = ShapePainterFactory::create(shape).release();
-  if (!proxy) return false;
-
-  ShapePainterAttributesGL attributes = proxy->getAttributes();
-  attributes.setColor(ShapePainterFactory::cycleColor(numShapes(), _colorCycleLength));
-  proxy->setAttributes(attributes);
-
-  auto* painter = new ExtendedShapeViewerPainterGL(nextNameCounter(shape.getName()), true, proxy, fileName);
-  painter->keepShape(std::move(kept));
-  _painters.push_back(painter);
-  // A range widened by the new mesh is announced again by the panel, for every mesh; otherwise the new
-  // mesh alone takes the map being shown.
   const auto report = [this](const std::string& problem) {
     emit problemFound(QString::fromStdString(problem));
   };
-  for (const ParameterData& parameterData : painter->loadParameters(shape, fileName, report))
+  DataSet parameters = SceneItem::loadParameters(*shape, fileName, report);
+  for (const ParameterData& parameterData : SceneItem::parameterRanges(parameters))
     updateParameter(parameterData);
-  painter->setParameterData(_shownParameter);
-  if (ViewerCanvasGL* canvas = getCanvas()) canvas->addPainter(*painter);
-
-  traceValue("getBatchMode()", _batchMode);
-  if (!_batchMode) {
-    Trace::print("initGL");
-    refresh();
-  }
-  return true;
+  if (_scene.add(std::move(shape), fileName, std::move(parameters)) == 0) return;
+  // A range widened by the new mesh is announced again by the panel, for every mesh; otherwise the
+  // meshes take the map being shown, the new one included.
+  _scene.showParameter(_shownParameter);
 }
+
+// === Parametric maps
 
 void ShapeViewerMediator::setParameterPanel(ParameterPanel& panel) {
   _parameterPanel = &panel;
@@ -156,9 +150,7 @@ void ShapeViewerMediator::updateParameter(const ParameterData& parameterData) {
 void ShapeViewerMediator::processParameterChange(const ParameterData& parameterData) {
   Trace::Scope scope("void ShapeViewerMediator::processParameterChange(const ParameterData&)");
   _shownParameter = parameterData;
-  bool shown = false;
-  for (ShapeViewerPainterGL* painter : _painters)
-    shown = static_cast<ExtendedShapeViewerPainterGL*>(painter)->setParameterData(parameterData) || shown;
+  const bool shown = _scene.showParameter(parameterData);
   ViewerCanvasGL* canvas = getCanvas();
   if (!canvas) return;
   if (shown)
@@ -168,123 +160,13 @@ void ShapeViewerMediator::processParameterChange(const ParameterData& parameterD
   canvas->update(); // one paint for the changes of a slider drag that arrive before it
 }
 
-void ShapeViewerMediator::refresh() {
-  if (_listBox) _listBox->setPainters(_painters);
-  if (ViewerCanvasGL* canvas = getCanvas()) canvas->initializeGL();
-  repaintCanvas();
-  processSelectionChange();
-}
-
-void ShapeViewerMediator::repaintCanvas() {
-  if (ViewerCanvasGL* canvas = getCanvas()) canvas->repaint();
-}
-
-void ShapeViewerMediator::setBatchMode(bool on) {
-  if (on == _batchMode) return;
-  _batchMode = on;
-  if (on) return;
-  Trace::print("update listbox");
-  if (_listBox) _listBox->setPainters(_painters);
-  Trace::print("init canvas");
-  if (ViewerCanvasGL* canvas = getCanvas()) canvas->initializeGL();
-  Trace::print("repaint canvas");
-  repaintCanvas();
-  Trace::print("process selection change");
-  processSelectionChange();
-}
-
-void ShapeViewerMediator::unselectAllPainters() {
-  for (ShapeViewerPainterGL* painter : _painters) painter->setSelected(false);
-}
-
 void ShapeViewerMediator::runColorPeriodicityDialog() {
   bool accepted = false;
-  const int length = QInputDialog::getInt(parentWidget(), "Input", "Set color periodicity", _colorCycleLength,
-                                          1, 14, 1, &accepted);
+  const int length = QInputDialog::getInt(parentWidget(), "Input", "Set color periodicity",
+                                          _scene.colorCycleLength(), 1, 14, 1, &accepted);
   if (!accepted) return;
   QSettings().setValue(colorCycleLengthKey, length);
-  _colorCycleLength = length;
-}
-
-void ShapeViewerMediator::processSelectionChange() {
-  const int listed = _listBox ? _listBox->count() : 0;
-  for (int i = 0; i < numShapes() && i < listed; ++i)
-    _painters[static_cast<std::size_t>(i)]->setSelected(_listBox->item(i)->isSelected());
-  const ShapePainterAttributesGL common = intersectSelectionAttributes();
-  if (!_attributesEditor) return;
-  _attributesEditor->setAttributes(common);
-  _attributesEditor->setEnabled(std::any_of(_painters.begin(), _painters.end(),
-                                            [](const ShapeViewerPainterGL* p) { return p->isSelected(); }));
-  _attributesEditor->showVertexColorsNote(
-      std::any_of(_painters.begin(), _painters.end(), [](const ShapeViewerPainterGL* p) {
-        return p->isSelected() && p->getProxy()->hasShape() && hasVertexColors(p->getProxy()->getShape());
-      }));
-}
-
-ShapePainterAttributesGL ShapeViewerMediator::intersectSelectionAttributes() const {
-  ShapePainterAttributesGL common;
-  common.clear();
-  bool first = true;
-  for (const ShapeViewerPainterGL* painter : _painters) {
-    if (!painter->isSelected()) continue;
-    const ShapePainterAttributesGL& own = painter->getProxy()->getAttributes();
-    common = first ? own : common.intersection(own);
-    first = false;
-  }
-  return common;
-}
-
-void ShapeViewerMediator::processAttributesChange() {
-  if (!_attributesEditor) return;
-  const ShapePainterAttributesGL changes = _attributesEditor->getAttributes();
-  for (ShapeViewerPainterGL* painter : _painters) {
-    if (!painter->isSelected()) continue;
-    ShapePainterAttributesGL attributes = painter->getProxy()->getAttributes();
-    attributes.update(changes);
-    painter->getProxy()->setAttributes(attributes);
-  }
-  repaintCanvas();
-  if (_listBox) _listBox->setPainters(_painters);
-}
-
-void ShapeViewerMediator::deleteSelectedPainters() {
-  std::vector<ShapeViewerPainterGL*> deleted;
-  for (std::size_t i = _painters.size(); i-- > 0;) {
-    if (!_painters[i]->isSelected()) continue;
-    deleted.push_back(_painters[i]);
-    _painters.erase(_painters.begin() + static_cast<std::ptrdiff_t>(i));
-  }
-  releasePainters(deleted);
-  if (_listBox) _listBox->setPainters(_painters);
-  if (_attributesEditor) {
-    _attributesEditor->clear();
-    _attributesEditor->setEnabled(false);
-  }
-  if (ViewerCanvasGL* canvas = getCanvas()) {
-    // The colour bar explains the colours of the meshes that show a map: it goes with the last one.
-    const auto showsMap = [](ShapeViewerPainterGL* p) {
-      return static_cast<ExtendedShapeViewerPainterGL*>(p)->showsMap();
-    };
-    if (std::none_of(_painters.begin(), _painters.end(), showsMap)) canvas->hideColorBar();
-    canvas->initializeGL();
-  }
-  repaintCanvas();
-}
-
-void ShapeViewerMediator::toggleSelectedPaintersVisibility() {
-  bool any = false;
-  for (std::size_t i = _painters.size(); i-- > 0;) {
-    if (!_painters[i]->isSelected()) continue;
-    ShapePainterGL<float>& proxy = *_painters[i]->getProxy();
-    ShapePainterAttributesGL attributes = proxy.getAttributes();
-    attributes.setVisibility(!proxy.isVisible());
-    proxy.setAttributes(attributes);
-    any = true;
-  }
-  if (!any) return;
-  if (_attributesEditor) _attributesEditor->setAttributes(intersectSelectionAttributes());
-  if (_listBox) _listBox->setPainters(_painters);
-  repaintCanvas();
+  _scene.setColorCycleLength(length);
 }
 
 // === Images and voxel matrices
@@ -303,8 +185,8 @@ void ShapeViewerMediator::setDisplayRangeBox(DisplayRangeBox& box) {
 void ShapeViewerMediator::showLayers(const std::vector<PainterGL<float>*>& painters) {
   for (PainterGL<float>* painter : painters) getCanvas()->addPainter(*painter);
   if (_displayRangeBox) _displayRangeBox->setRange(_imageLayers.lastAutomaticRange());
-  getCanvas()->initializeGL();
-  repaintCanvas();
+  getCanvas()->fitSceneBox();
+  getCanvas()->repaint();
 }
 
 void ShapeViewerMediator::addImage(std::unique_ptr<Image> image) {
@@ -316,6 +198,7 @@ void ShapeViewerMediator::addImage(std::unique_ptr<Image> image) {
   }
   showLayers(painters);
 }
+
 void ShapeViewerMediator::addVoxelMatrix(const VoxelMatrix<float>& matrix) {
   if (!getCanvas()) return;
   VoxelMatrixSlicePainterGL<float, float>* painter = nullptr;
@@ -348,7 +231,7 @@ void ShapeViewerMediator::processDisplayRangeChange(const DisplayRange& range) {
     const CanvasContext context(*getCanvas());
     _imageLayers.setDisplayRange(range);
   }
-  repaintCanvas();
+  getCanvas()->repaint();
 }
 
 void ShapeViewerMediator::useAutomaticDisplayRanges() {
@@ -358,7 +241,7 @@ void ShapeViewerMediator::useAutomaticDisplayRanges() {
     _imageLayers.useAutomaticRanges();
   }
   if (_displayRangeBox) _displayRangeBox->setRange(_imageLayers.lastAutomaticRange());
-  repaintCanvas();
+  getCanvas()->repaint();
 }
 
 void ShapeViewerMediator::releaseLayers() {
@@ -372,6 +255,6 @@ void ShapeViewerMediator::removeImagesAndVoxelMatrices() {
   if (!getCanvas()) return;
   releaseLayers();
   if (_displayRangeBox) _displayRangeBox->setRange(_imageLayers.lastAutomaticRange());
-  getCanvas()->initializeGL();
-  repaintCanvas();
+  getCanvas()->fitSceneBox();
+  getCanvas()->repaint();
 }

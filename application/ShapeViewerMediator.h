@@ -2,7 +2,7 @@
 
 #include "application/ImageLayers.h"
 #include "application/ParameterData.h"
-#include "rendering/ShapePainterAttributesGL.h"
+#include "application/Scene.h"
 #include "viewer/ViewerMediator.h"
 
 #include <map>
@@ -11,36 +11,26 @@
 #include <vector>
 
 class DisplayRangeBox;
-class ExtendedShapeViewerPainterGL;
 class ParameterPanel;
 class QInputBox;
 template <class T> class Shape;
-template <class T> class ShapePainterGL;
-class ShapeViewerAttributesEditor;
-class ShapeViewerListBox;
-class ShapeViewerPainterGL;
 
-// Turns what the main window loads into things on screen and keeps the shape list, the attributes
-// editor and the canvas consistent through selection, attribute changes, visibility toggles and
-// deletion. The window owns it; it owns the viewer painters of the loaded shapes.
-//
-// A painter is always removed from the canvas (which emits painterRemoved) before it is freed, so
-// whatever keeps painter pointers besides the mediator (the pose animation, the landmark picker)
-// drops them on that signal.
+// Ties the scene of loaded shapes to the canvas and the side panels: the canvas draws the scene's
+// painters and frames what is shown, the landmark picker gets its meshes, the animation steps through
+// its selection, and the parameter panel lists the variables of the meshes' parameter files. The
+// window owns it; the scene holds the shapes.
 class ShapeViewerMediator : public ViewerMediator {
   Q_OBJECT
 
 public:
-  explicit ShapeViewerMediator(QWidget* parent = nullptr);
+  // The scene must outlive the mediator.
+  explicit ShapeViewerMediator(Scene& scene, QWidget* parent = nullptr);
   ~ShapeViewerMediator() override;
 
-  // Number of shapes loaded and not yet deleted.
-  int numShapes() const;
+  Scene& scene() const { return _scene; }
+  // The landmark picker, created here, gets the meshes loaded from now on.
+  void initialize() override;
 
-  // The editor's changes are applied to the selected shapes.
-  void setAttributesEditor(ShapeViewerAttributesEditor& editor);
-  // The list's selection becomes the painters' selection; its V and Delete act on the selection.
-  void setListBox(ShapeViewerListBox& listBox);
   // The panel lists the variables of the meshes' parameter files; its choices recolour the meshes.
   void setParameterPanel(ParameterPanel& panel);
   // Adds a variable to the table of parameters, or widens its range to the union of both, and
@@ -48,19 +38,11 @@ public:
   void updateParameter(const ParameterData& parameterData);
   const std::map<std::string, ParameterData>& getParameters() const { return _parameters; }
 
-  // Shows a loaded shape (already scaled); fileName is the file it came from. The shape gets a
-  // painter of its kind in the next colour of the cycle, wrapped in a selected viewer painter that is
-  // appended to the painters and added to the canvas; outside batch mode the list is rebuilt, the
-  // canvas frames and repaints and the selection reaches the editor.
-  // The painter refers to the shape, which must outlive the painter.
-  void addShape(const Shape<float>& shape, const std::string& fileName);
-  // The same for a shape that the mediator takes over: it is freed with its painter.
-  void addShape(Shape<float>* shape, const std::string& fileName);
-  const std::vector<ShapeViewerPainterGL*>& getPainters() const { return _painters; }
-  int getColorCycleLength() const { return _colorCycleLength; }
-  const Shape<float>& getShape(int i) const; // the shape drawn by painter i
+  // Adds a loaded shape (already scaled) to the scene; fileName is the file it came from. A triangle
+  // mesh of a ".tm" file gets the data set of its "-parameters.df" file, whose variables join the table.
+  void addShape(std::unique_ptr<Shape<float>> shape, const std::string& fileName);
 
-  // === Images and voxel matrices, shown among the shapes but not counted or listed as shapes
+  // === Images and voxel matrices, shown among the shapes but not in the scene's items
   // The box whose changes choose the slice of every voxel matrix; its range follows the matrix
   // loaded last.
   void setSliceCompositeBox(QInputBox& box);
@@ -73,35 +55,17 @@ public:
   void addVoxelMatrix(const VoxelMatrix<float>& matrix);
   const ImageLayers& getImageLayers() const { return _imageLayers; }
 
-  // While on, every load skips refreshing the list, the canvas and the selection; turning it off
-  // refreshes them once.
+  // While on, the canvas leaves the scene box as it is while shapes come; turning it off fits it once.
   void setBatchMode(bool on);
   bool getBatchMode() const { return _batchMode; }
-
-  // Clears every painter's selected flag; the list and the editor are left as they are.
-  void unselectAllPainters();
 
 public slots:
   // "Color periodicity...": asks for the number of cycle colours (1 to 14) and keeps it in the
   // settings; shapes already loaded keep their colours.
   void runColorPeriodicityDialog();
-  // The list's selection becomes the painters' flags; the editor shows what they have in common and
-  // is enabled only while something is selected.
-  void processSelectionChange();
-  // Applies what the editor defines to every selected painter, then repaints and rebuilds the list.
-  void processAttributesChange();
-  // Removes the selected painters from the canvas and frees them with their proxies and kept
-  // shapes; the list is rebuilt and the editor cleared and disabled, also when nothing was selected.
-  void deleteSelectedPainters();
-  // Inverts each selected painter's own visibility.
-  void toggleSelectedPaintersVisibility();
-  // What the selected painters' attributes have in common; all undefined without a selection.
-  ShapePainterAttributesGL intersectSelectionAttributes() const;
   // Every mesh with that variable is coloured by it (the empty name gives every mesh its own colours
   // back); the canvas shows the map's colour bar while a mesh shows the map.
   void processParameterChange(const ParameterData& parameterData);
-
-public slots:
   // Every voxel matrix shows the slice (those without it keep theirs), then the canvas repaints.
   void processSliceChange(int slice);
   // Takes every image and voxel matrix out of the scene and frees them; the display range box shows
@@ -112,28 +76,24 @@ public slots:
   // Each voxel matrix and 16-bit image shows its own automatic range; the box shows the last one's.
   void useAutomaticDisplayRanges();
 
+protected:
+  std::vector<ShapePainterGL<float>*> selectedShapePainters() const override;
+
 private:
-  // One more than the largest counter among loaded shapes of that name, 1 for a new name.
-  int nextNameCounter(const std::string& shapeName) const;
-  // Adds the painter of a shape, which it keeps when given; false for a shape of no known kind.
-  bool addPainter(const Shape<float>& shape, const std::string& fileName,
-                  std::unique_ptr<const Shape<float>> kept);
-  // Rebuilds the list, frames the painters, repaints and shows the selection.
-  void refresh();
-  // Removes the painters from the canvas and frees them, with the canvas's context current for the
-  // OpenGL objects they hold.
-  void releasePainters(const std::vector<ShapeViewerPainterGL*>& painters);
-  void repaintCanvas();
+  void itemAdded(ItemId id);
+  // The painters leave the canvas (with its context current for the OpenGL objects they hold) and
+  // the meshes the landmark picker, before the items are freed.
+  void itemsRemoving(const std::vector<ItemId>& ids);
+  void itemsRemoved();
+  void itemsChanged(Scene::Fields fields);
+  void fitSceneBox(); // unless in batch mode
   // Adds new image or slice painters to the canvas, shows the last automatic display range in its
   // box, frames and repaints.
   void showLayers(const std::vector<PainterGL<float>*>& painters);
   // Takes the images' and slices' painters off the canvas and frees them in its context.
   void releaseLayers();
 
-  std::vector<ShapeViewerPainterGL*> _painters; // owned, in loading order
-  ShapeViewerAttributesEditor* _attributesEditor = nullptr;
-  ShapeViewerListBox* _listBox = nullptr;
-  int _colorCycleLength = 14;
+  Scene& _scene;
   bool _batchMode = false;
   QInputBox* _sliceBox = nullptr;
   DisplayRangeBox* _displayRangeBox = nullptr;

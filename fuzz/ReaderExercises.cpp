@@ -1,6 +1,6 @@
 #include "fuzz/ReaderExercises.h"
 
-#include "application/ExtendedShapeViewerPainterGL.h"
+#include "application/SceneItem.h"
 #include "application/ShapeFileLoader.h"
 #include "foundation/DataSet.h"
 #include "foundation/Exception.h"
@@ -112,7 +112,7 @@ void ReaderExercises::shapeFile(const std::string& path) {
 
 void ReaderExercises::dataSetFile(const std::string& path, char separator) {
   attempt([&] { DataSet data(path, separator); });
-  attempt([&] { ExtendedShapeViewerPainterGL::readParameterFile(path); }); // tabs, blanks, CRLF
+  attempt([&] { SceneItem::readParameterFile(path); }); // tabs, blanks, CRLF
 }
 
 bool ReaderExercises::bySuffix(const std::string& path) {

@@ -8,6 +8,10 @@ template <class T> bool PainterGL<T>::isOpaque() const {
   return true;
 }
 
+template <class T> bool PainterGL<T>::isVisible() const {
+  return true;
+}
+
 template <class T> void PainterGL<T>::glDraw() const {}
 
 template class PainterGL<float>;

@@ -12,5 +12,6 @@ public:
 
   virtual BoundingBox<T> boundingBox() const; // empty box
   virtual bool isOpaque() const;              // true
+  virtual bool isVisible() const;             // true; a hidden painter draws nothing and sets no scene box
   virtual void glDraw() const;                // draws nothing
 };

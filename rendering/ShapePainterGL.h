@@ -26,7 +26,7 @@ public:
 
   void setSymbolSizeScale(float scale) { _symbolSizeScale = scale; }
   float getSymbolSizeScale() const { return _symbolSizeScale; }
-  bool isVisible() const; // true unless visibility is defined and false
+  bool isVisible() const override; // true unless visibility is defined and false
   void enableDisplayLists(bool enabled) { _displayListsEnabled = enabled; }
   bool isDisplayListEnabled() const { return _displayListsEnabled; }
 

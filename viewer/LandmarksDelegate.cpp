@@ -4,7 +4,6 @@
 #include "geometry/Edge.h"
 #include "geometry/TriMesh.h"
 #include "rendering/TriMeshPainterGL.h"
-#include "viewer/ShapeViewerPainterGL.h"
 #include "viewer/ViewerCanvasGL.h"
 
 #include <QAction>
@@ -30,8 +29,6 @@ LandmarksDelegate::LandmarksDelegate(ViewerCanvasGL* canvas)
   connect(_add, &QAction::triggered, this, &LandmarksDelegate::addLandmarkAtCursor);
   connect(_removeLast, &QAction::triggered, this, &LandmarksDelegate::removeLastLandmarkEvent);
   _canvas->addActions({_add, _removeLast});
-  connect(_canvas, &ViewerCanvasGL::painterAdded, this, &LandmarksDelegate::addPainter);
-  connect(_canvas, &ViewerCanvasGL::painterRemoved, this, &LandmarksDelegate::removePainter);
 }
 
 LandmarksDelegate::~LandmarksDelegate() {
@@ -40,46 +37,23 @@ LandmarksDelegate::~LandmarksDelegate() {
 
 // === Meshes
 
-namespace {
-
-// The triangle-mesh painter behind a shape viewer painter, null for any other painter.
-const TriMeshPainterGL<float>* triMeshProxyOf(const PainterGL<float>& painter) {
-  const auto* viewerPainter = dynamic_cast<const ShapeViewerPainterGL*>(&painter);
-  if (!viewerPainter) return nullptr;
-  const auto* proxy = dynamic_cast<const TriMeshPainterGL<float>*>(viewerPainter->getProxy());
-  return proxy && proxy->hasShape() ? proxy : nullptr;
-}
-
-} // namespace
-
-const TriMesh<float>* LandmarksDelegate::triMeshOf(const PainterGL<float>& painter) {
-  const TriMeshPainterGL<float>* proxy = triMeshProxyOf(painter);
-  return proxy ? dynamic_cast<const TriMesh<float>*>(&proxy->getShape()) : nullptr;
-}
-
-void LandmarksDelegate::addQuery(const ShapeViewerPainterGL* painter, const TriMesh<float>& mesh) {
+void LandmarksDelegate::addQuery(const TriMeshPainterGL<float>* painter, const TriMesh<float>& mesh) {
   auto query = std::make_unique<TriMeshQuery<float>>();
   query->setTriMesh(mesh);
-  const TriMeshPainterGL<float>* proxy = painter ? triMeshProxyOf(*painter) : nullptr;
-  _queries.push_back({painter, std::move(query), proxy ? proxy->getVerticesRevision() : 0});
+  _queries.push_back({painter, std::move(query), painter ? painter->getVerticesRevision() : 0});
 }
 
 void LandmarksDelegate::refreshMovedQueries() {
   for (Query& entry : _queries) {
-    const TriMeshPainterGL<float>* proxy = entry.painter ? triMeshProxyOf(*entry.painter) : nullptr;
-    if (!proxy || proxy->getVerticesRevision() == entry.verticesRevision) continue;
+    if (!entry.painter || entry.painter->getVerticesRevision() == entry.verticesRevision) continue;
     entry.query->setTriMesh(entry.query->getTriMesh());
-    entry.verticesRevision = proxy->getVerticesRevision();
+    entry.verticesRevision = entry.painter->getVerticesRevision();
   }
 }
 
-void LandmarksDelegate::addPainter(PainterGL<float>& painter) {
-  if (const TriMesh<float>* mesh = triMeshOf(painter))
-    addQuery(static_cast<const ShapeViewerPainterGL*>(&painter), *mesh);
-}
-
-void LandmarksDelegate::removePainter(PainterGL<float>& painter) {
-  if (const TriMesh<float>* mesh = triMeshOf(painter)) removeTriMesh(*mesh);
+void LandmarksDelegate::addTriMesh(const TriMeshPainterGL<float>& painter) {
+  // A triangle-mesh painter draws a triangle mesh only.
+  addQuery(&painter, static_cast<const TriMesh<float>&>(painter.getShape()));
 }
 
 void LandmarksDelegate::addTriMesh(const TriMesh<float>& mesh) {
@@ -112,7 +86,7 @@ bool LandmarksDelegate::pick(const Vector<float>& near, const Vector<float>& far
   double best = std::numeric_limits<double>::infinity();
   for (const Query& entry : _queries) {
     // A hidden mesh shows no surface to mark.
-    if (entry.painter && entry.painter->getProxy() && !entry.painter->getProxy()->isVisible()) continue;
+    if (entry.painter && !entry.painter->isVisible()) continue;
     const Vertices<float> crossings = entry.query->computeIntersections(segment);
     for (int v = 0; v < crossings.getNumVertices(); ++v) {
       const Vector<float>& p = crossings[v];

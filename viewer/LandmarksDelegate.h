@@ -13,10 +13,9 @@
 #include <vector>
 
 class QAction;
-class ShapeViewerPainterGL;
 class ViewerCanvasGL;
-template <class T> class PainterGL;
 template <class T> class TriMesh;
+template <class T> class TriMeshPainterGL;
 
 // Picks landmarks on the triangle meshes of a canvas: Z marks the surface point under the mouse
 // cursor that is nearest to the viewer, Control+Z removes the last mark; both keys work wherever the
@@ -24,18 +23,19 @@ template <class T> class TriMesh;
 // (".vx") file in the units of the files the meshes came from (scene coordinates divided by the
 // scaling of loading), in picking order.
 //
-// Every triangle mesh that reaches the canvas through a shape viewer painter after the delegate is
-// made gets a surface query, built once (its triangle hierarchy makes a pick cost microseconds);
-// the query goes when the painter leaves the canvas. A mesh must not change while it is pickable.
+// Every triangle mesh it is given gets a surface query, built once (its triangle hierarchy makes a
+// pick cost microseconds); the query goes with removeTriMesh(). A mesh must not change while it is
+// pickable, except by its painter's smoothing, after which its query is built again.
 class LandmarksDelegate : public QObject {
   Q_OBJECT
 
 public:
-  // Gives the canvas the actions of Z and Control+Z and watches its painterAdded / painterRemoved.
+  // Gives the canvas the actions of Z and Control+Z.
   explicit LandmarksDelegate(ViewerCanvasGL* canvas);
   ~LandmarksDelegate() override;
 
-  // Meshes given directly, for callers that draw them without a shape viewer painter.
+  // The mesh of a painter, which is skipped while hidden; or a mesh given directly.
+  void addTriMesh(const TriMeshPainterGL<float>& painter);
   void addTriMesh(const TriMesh<float>& mesh);
   void removeTriMesh(const TriMesh<float>& mesh); // drops every query of that mesh
 
@@ -59,8 +59,6 @@ public:
   void removeLastLandmarkEvent();
 
 public slots:
-  void addPainter(PainterGL<float>& painter);
-  void removePainter(PainterGL<float>& painter);
   void addLandmarkAtCursor();
   // "Save landmarks...": asks for a file name; a failure to write is announced as a problem.
   void saveLandmarks();
@@ -71,14 +69,13 @@ signals:
 
 private:
   struct Query {
-    const ShapeViewerPainterGL* painter; // null for a mesh given directly
+    const TriMeshPainterGL<float>* painter; // null for a mesh given directly
     std::unique_ptr<TriMeshQuery<float>> query;
     int verticesRevision; // of the painter's proxy when the query was built
   };
-  void addQuery(const ShapeViewerPainterGL* painter, const TriMesh<float>& mesh);
+  void addQuery(const TriMeshPainterGL<float>* painter, const TriMesh<float>& mesh);
   // Builds again the queries of meshes that smoothing has moved since.
   void refreshMovedQueries();
-  static const TriMesh<float>* triMeshOf(const PainterGL<float>& painter);
   // The crossing of the line of sight with a shown mesh nearest to near; false when there is none.
   bool pick(const Vector<float>& near, const Vector<float>& far, Vector<float>& hit) const;
 

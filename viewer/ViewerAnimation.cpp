@@ -1,7 +1,5 @@
 #include "viewer/ViewerAnimation.h"
 
-#include "viewer/ShapeViewerPainterGL.h"
-
 #include <QTimer>
 
 #include <algorithm>
@@ -12,8 +10,15 @@ ViewerAnimation::ViewerAnimation() : _timer(new QTimer(this)) {
 
 ViewerAnimation::~ViewerAnimation() = default;
 
-void ViewerAnimation::setPainters(const std::vector<PainterGL<float>*>& painters) {
-  _painters = painters;
+void ViewerAnimation::setPainters(const std::vector<ShapePainterGL<float>*>& painters) {
+  _painters.clear();
+  for (ShapePainterGL<float>* painter : painters) _painters.push_back({painter, painter->isVisible()});
+}
+
+std::vector<ShapePainterGL<float>*> ViewerAnimation::getPainters() const {
+  std::vector<ShapePainterGL<float>*> painters;
+  for (const Step& step : _painters) painters.push_back(step.painter);
+  return painters;
 }
 
 void ViewerAnimation::setConfig(const ViewerAnimationConfig& config) {
@@ -26,10 +31,22 @@ void ViewerAnimation::toggle() {
     stop();
     return;
   }
-  rememberVisibility();
+  for (Step& step : _painters) step.visibleBefore = step.painter->isVisible();
   setCurrentIndex(0);
   _forward = true;
   _timer->start(_config.getTimeout());
+}
+
+void ViewerAnimation::stop() {
+  _timer->stop();
+  for (const Step& step : _painters) setVisible(*step.painter, step.visibleBefore);
+  emit currentIndexChanged(_currentIndex);
+}
+
+void ViewerAnimation::setVisible(ShapePainterGL<float>& painter, bool visible) {
+  ShapePainterAttributesGL attributes = painter.getAttributes();
+  attributes.setVisibility(visible);
+  painter.setAttributes(attributes);
 }
 
 bool ViewerAnimation::isRunning() const {
@@ -47,7 +64,7 @@ void ViewerAnimation::setCurrentIndex(int i) {
   int index = i;
   if (i >= n) {
     if (!_config.isAutoRepeat()) {
-      if (isRunning()) stop();
+      stop();
       return;
     }
     if (!_config.isCircular()) {
@@ -67,44 +84,13 @@ void ViewerAnimation::setCurrentIndex(int i) {
   }
   _currentIndex = index;
   const int end = _currentIndex + _config.getStepSize();
-  for (int k = 0; k < n; ++k) {
-    auto* painter = dynamic_cast<ShapeViewerPainterGL*>(_painters[static_cast<std::size_t>(k)]);
-    if (!painter || !painter->getProxy()) continue;
-    ShapePainterAttributesGL attributes = painter->getProxy()->getAttributes();
-    attributes.setVisibility(_currentIndex <= k && k < end);
-    painter->getProxy()->setAttributes(attributes);
-  }
+  for (int k = 0; k < n; ++k)
+    setVisible(*_painters[static_cast<std::size_t>(k)].painter, _currentIndex <= k && k < end);
   emit currentIndexChanged(_currentIndex);
 }
 
 void ViewerAnimation::removePainter(PainterGL<float>& painter) {
-  _painters.erase(std::remove(_painters.begin(), _painters.end(), &painter), _painters.end());
-  const auto isRemoved = [&](const auto& kept) { return kept.first == &painter; };
-  _visibleBefore.erase(std::remove_if(_visibleBefore.begin(), _visibleBefore.end(), isRemoved),
-                       _visibleBefore.end());
-}
-
-void ViewerAnimation::stop() {
-  _timer->stop();
-  restoreVisibility();
-  emit currentIndexChanged(_currentIndex);
-}
-
-void ViewerAnimation::rememberVisibility() {
-  _visibleBefore.clear();
-  for (PainterGL<float>* painter : _painters) {
-    auto* shapePainter = dynamic_cast<ShapeViewerPainterGL*>(painter);
-    if (shapePainter && shapePainter->getProxy())
-      _visibleBefore.emplace_back(painter, shapePainter->getProxy()->isVisible());
-  }
-}
-
-void ViewerAnimation::restoreVisibility() {
-  for (const auto& [painter, visible] : _visibleBefore) {
-    ShapePainterGL<float>& proxy = *static_cast<ShapeViewerPainterGL*>(painter)->getProxy();
-    ShapePainterAttributesGL attributes = proxy.getAttributes();
-    attributes.setVisibility(visible);
-    proxy.setAttributes(attributes);
-  }
-  _visibleBefore.clear();
+  _painters.erase(std::remove_if(_painters.begin(), _painters.end(),
+                                 [&](const Step& step) { return step.painter == &painter; }),
+                  _painters.end());
 }

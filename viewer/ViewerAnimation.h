@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rendering/PainterGL.h"
+#include "rendering/ShapePainterGL.h"
 #include "viewer/ViewerAnimationConfig.h"
 
 #include <QObject>
@@ -12,9 +12,9 @@ class QTimer;
 
 // Steps through a list of painters on a timer, showing a window of stepSize of them at a time and
 // hiding the others: forward and then from the start again (circular), or forward and back (back and
-// forth); without auto-repeat it stops at the end. Only shape viewer painters are shown and hidden;
-// other painters in the list keep their visibility. The painters are not owned: whoever deletes one
-// tells the animation through removePainter() first.
+// forth); without auto-repeat it stops at the end. When it stops, every painter gets back the
+// visibility it had at the start. The painters are not owned: whoever deletes one tells the
+// animation through removePainter() first.
 class ViewerAnimation : public QObject {
   Q_OBJECT
 
@@ -22,8 +22,8 @@ public:
   ViewerAnimation();
   ~ViewerAnimation() override;
 
-  void setPainters(const std::vector<PainterGL<float>*>& painters); // copies the list
-  const std::vector<PainterGL<float>*>& getPainters() const { return _painters; }
+  void setPainters(const std::vector<ShapePainterGL<float>*>& painters); // copies the list
+  std::vector<ShapePainterGL<float>*> getPainters() const;
   // A new timeout applies at once to a running timer.
   void setConfig(const ViewerAnimationConfig& config);
   const ViewerAnimationConfig& getConfig() const { return _config; }
@@ -31,6 +31,7 @@ public:
   // or at the end of a run that does not repeat, gives every painter back the visibility it had when
   // the animation started.
   void toggle();
+  void stop();            // the painters' visibility as before the start; emits currentIndexChanged
   bool isRunning() const; // the timer runs
   int getCurrentIndex() const { return _currentIndex; }
 
@@ -45,12 +46,13 @@ public slots:
   void removePainter(PainterGL<float>& painter); // forgets a painter about to be deleted
 
 private:
-  void stop();
-  void rememberVisibility();
-  void restoreVisibility();
+  struct Step {
+    ShapePainterGL<float>* painter;
+    bool visibleBefore; // at the start
+  };
+  void setVisible(ShapePainterGL<float>& painter, bool visible);
 
-  std::vector<PainterGL<float>*> _painters;
-  std::vector<std::pair<PainterGL<float>*, bool>> _visibleBefore; // each shape painter's, at the start
+  std::vector<Step> _painters;
   int _currentIndex = 0;
   ViewerAnimationConfig _config;
   QTimer* _timer;

@@ -87,6 +87,11 @@ void ViewerCanvasGL::updateBoundingBox() {
   emit boundingBoxChanged(_scene.updateBoundingBox());
 }
 
+void ViewerCanvasGL::fitSceneBox() {
+  updateBoundingBox();
+  update();
+}
+
 Vector<float> ViewerCanvasGL::unProject(const QPoint& position, float depth) {
   GLdouble modelView[16], projection[16];
   ::glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
@@ -412,11 +417,7 @@ void ViewerCanvasGL::cropImage(QImage& image) const {
 // === OpenGL
 
 void ViewerCanvasGL::initializeGL() {
-  makeCurrent();
   updateBoundingBox();
-  // Called by hand before the widget has its context, only the scene box can be brought up to date;
-  // the widget calls this again once the context exists (a new one when the widget is reparented).
-  if (context() == nullptr || QOpenGLContext::currentContext() != context()) return;
   initializeOpenGLFunctions();
   _scene.glInitialize();
 }

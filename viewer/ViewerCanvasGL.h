@@ -42,16 +42,12 @@ public:
   // === View state
   Pose getPose() const { return _scene.getPose(); }
   void setPose(const Pose& pose); // emits nothing
-  // Scene box, centre and scale from the painters' boxes; runs from initializeGL() and
-  // setBoundingBoxScaling only. The centre has three components: those a box of fewer dimensions
-  // lacks are 0, those beyond the third are left out.
-  void updateBoundingBox();
+  // Frames what is shown: the scene box, centre and scale follow the visible painters' boxes, and
+  // the canvas repaints. Callers that changed the painters or their visibility call it.
+  void fitSceneBox();
   // Scene point under a widget position at a window depth (0 near plane, 1 far plane); needs the
   // context current with the matrices of the last paint pass.
   Vector<float> unProject(const QPoint& position, float depth);
-  // Brings the scene box up to date and sets up lighting; callers that changed the painters call it
-  // so that the view frames them.
-  void initializeGL() override;
 
   const Vector<float>& getRotation() const { return _scene.getRotation(); }
   float getTranslationX() const { return _scene.getTranslationX(); }
@@ -138,9 +134,15 @@ protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  // Fits the scene box and sets up the lighting of a new context.
+  void initializeGL() override;
   void resizeGL(int width, int height) override;
   void paintGL() override;
 
+  // Scene box, centre and scale from the visible painters' boxes; emits boundingBoxChanged. The
+  // centre has three components: those a box of fewer dimensions lacks are 0, those beyond the
+  // third are left out.
+  void updateBoundingBox();
   void setZoomClamped(float zoom);                      // within [0.01, 5]
   void composeRotation(const Matrix<float>& increment); // increment x current, decomposed and snapped
   QString askSnapshotFileName();                        // empty when cancelled; ".png" added to a bare name

@@ -1,7 +1,6 @@
 #include "viewer/ViewerMediator.h"
 
 #include "viewer/LandmarksDelegate.h"
-#include "viewer/ShapeViewerPainterGL.h"
 #include "viewer/VideoEncoder.h"
 #include "viewer/ViewerAnimation.h"
 #include "viewer/ViewerAnimationDialog.h"
@@ -303,6 +302,10 @@ void ViewerMediator::runRandomMotionTimeoutDialog() {
   if (ok) setMotionTimeout(timeout);
 }
 
+std::vector<ShapePainterGL<float>*> ViewerMediator::selectedShapePainters() const {
+  return {};
+}
+
 void ViewerMediator::toggleAnimation() {
   if (_animation->isRunning()) {
     _animation->toggle();
@@ -316,11 +319,7 @@ void ViewerMediator::toggleAnimation() {
   dialog.setConfig(config);
   if (dialog.exec() != QDialog::Accepted) return;
   config = dialog.getConfig();
-  std::vector<PainterGL<float>*> selected;
-  for (PainterGL<float>* painter : _canvas->getPainters()) {
-    const auto* shapePainter = dynamic_cast<const ShapeViewerPainterGL*>(painter);
-    if (shapePainter && shapePainter->isSelected()) selected.push_back(painter);
-  }
+  const std::vector<ShapePainterGL<float>*> selected = selectedShapePainters();
   if (!selected.empty()) {
     _animation->setPainters(selected);
     _animation->setConfig(config);

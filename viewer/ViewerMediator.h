@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 class LandmarksDelegate;
 class QAction;
@@ -22,6 +23,7 @@ class ViewerRandomMotion;
 class ViewerScaleBarPanel;
 class ViewerSpinningMotion;
 class ZebRenderingVideo;
+template <class T> class ShapePainterGL;
 
 // Ties the viewer together: creates the viewer's menu actions, wires the canvas and the side panels
 // to each other, filters the canvas's keys and keeps the motion settings. The window hands it the
@@ -95,6 +97,10 @@ public slots:
   void toggleAnimation();
   // "Landmark size...": the radius of the landmark spheres, kept in the settings.
   void runLandmarkSizeDialog();
+
+protected:
+  // The painters of the shapes the user selected, which the animation steps through; none here.
+  virtual std::vector<ShapePainterGL<float>*> selectedShapePainters() const;
 
 private:
   void createActions();

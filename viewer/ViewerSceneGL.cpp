@@ -103,11 +103,9 @@ void ViewerSceneGL::setProjection(const ProjectionGL& projection) {
 
 BoundingBox<float> ViewerSceneGL::updateBoundingBox() {
   BoundingBox<float> box;
-  if (!_painters.empty()) {
-    box = _painters.front()->boundingBox();
-    for (std::size_t i = 1; i < _painters.size(); ++i) box = box.merge(_painters[i]->boundingBox());
-  }
-  if (!_painters.empty() && box.isValid()) {
+  for (const PainterGL<float>* painter : _painters)
+    if (painter->isVisible()) box = box.merge(painter->boundingBox());
+  if (box.isValid()) {
     const Vector<float> centre = box.cog(); // three components, 0 for those a smaller box lacks
     _center.setSize(3);
     for (int i = 0; i < 3; ++i) _center[i] = i < centre.getSize() ? centre[i] : 0.0f;

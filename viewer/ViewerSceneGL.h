@@ -80,8 +80,8 @@ public:
   void setScaleBarCaption(const QString& caption) { _scaleBarCaption.setText(caption); }
   const QString& getScaleBarCaption() const { return _scaleBarCaption.getText(); }
 
-  // Centre and scale (0.6 times the diagonal) of the painters' merged box, and the scene box drawn
-  // around it, enlarged by the box scaling; returns that box (empty without painters).
+  // Centre and scale (0.6 times the diagonal) of the visible painters' merged box, and the scene box
+  // drawn around it, enlarged by the box scaling; returns that box (empty without visible painters).
   BoundingBox<float> updateBoundingBox();
   const Vector<float>& getCenter() const { return _center; }
   float getScale() const { return _scale; }

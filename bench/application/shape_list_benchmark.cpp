@@ -1,8 +1,11 @@
 // The shape list at scale, in the real main window under the real OpenGL (run under xvfb-run):
-// selecting all of 1,000 loaded shapes and changing one attribute, repaint included; and the heap
-// after loading and deleting 100 triangle meshes, which should come back to where it started.
+// selecting all of 1,000 loaded shapes and changing one attribute, to the next frame; typing a value
+// into the editor for 100 selected meshes, counting the list rows touched and the frames drawn; and
+// the heap after loading and deleting 100 triangle meshes, which should come back to where it started.
+#include "application/Scene.h"
+#include "application/ShapeListModel.h"
+#include "application/ShapeListView.h"
 #include "application/ShapeViewerAttributesEditor.h"
-#include "application/ShapeViewerListBox.h"
 #include "application/ShapeViewerMainWindow.h"
 #include "application/ShapeViewerMediator.h"
 #include "bench/geometry/TorusMeshFile.h"
@@ -40,29 +43,32 @@ std::unique_ptr<ShapeViewerMainWindow> makeWindow() {
   return window;
 }
 
+// A 200-triangle sheet at (x, y, z).
+std::unique_ptr<Shape<float>> sheetAt(float x, float y, float z) {
+  auto sheet = std::make_unique<TriMesh<float>>(3, 121, 121, 121);
+  for (int k = 0; k < 121; ++k) {
+    (*sheet)[k][0] = x + 0.06f * (k % 11);
+    (*sheet)[k][1] = y + 0.06f * (k / 11);
+    (*sheet)[k][2] = z + 0.05f * std::sin(float(k));
+  }
+  for (int r = 0; r < 10; ++r)
+    for (int c = 0; c < 10; ++c) {
+      const int a = r * 11 + c;
+      sheet->addTriangle(a, a + 1, a + 12);
+      sheet->addTriangle(a, a + 12, a + 11);
+    }
+  sheet->computeNormals();
+  return sheet;
+}
+
 // Shape i of a 10 x 10 x 10 grid: a ring of 20 points, an open curve of 50 points or a 200-triangle
 // sheet, in turn.
-Shape<float>* smallShape(int i) {
+std::unique_ptr<Shape<float>> smallShape(int i) {
   const float x = float(i % 10), y = float((i / 10) % 10), z = float(i / 100);
-  if (i % 3 == 2) {
-    auto* sheet = new TriMesh<float>(3, 121, 121, 121);
-    for (int k = 0; k < 121; ++k) {
-      (*sheet)[k][0] = x + 0.06f * (k % 11);
-      (*sheet)[k][1] = y + 0.06f * (k / 11);
-      (*sheet)[k][2] = z + 0.05f * std::sin(float(k));
-    }
-    for (int r = 0; r < 10; ++r)
-      for (int c = 0; c < 10; ++c) {
-        const int a = r * 11 + c;
-        sheet->addTriangle(a, a + 1, a + 12);
-        sheet->addTriangle(a, a + 12, a + 11);
-      }
-    sheet->computeNormals();
-    return sheet;
-  }
+  if (i % 3 == 2) return sheetAt(x, y, z);
   const int n = i % 3 == 0 ? 20 : 50;
-  Vertices<float>* points =
-      i % 3 == 0 ? new Vertices<float>(3, n, n, n) : new Curve<float>(3, n, n, n, false);
+  std::unique_ptr<Vertices<float>> points(i % 3 == 0 ? new Vertices<float>(3, n, n, n)
+                                                     : new Curve<float>(3, n, n, n, false));
   for (int k = 0; k < n; ++k) {
     (*points)[k][0] = x + 0.3f * std::cos(k * 0.3f);
     (*points)[k][1] = y + 0.3f * std::sin(k * 0.3f);
@@ -77,21 +83,23 @@ double processCpuSeconds() {
   return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
 }
 
+// Lets the canvas paint the frame it was asked for, and waits until OpenGL has drawn it.
 void finishDrawing(ViewerCanvasGL& canvas) {
+  QApplication::processEvents();
   canvas.makeCurrent();
   glFinish();
 }
 
 // One iteration: the user selects all (Ctrl+A reaches the list as selectAll) and then sets the line
-// width in the immediate-mode editor; the mediator applies it to every shape, rebuilds the list and
-// repaints the canvas.
+// width in the immediate-mode editor; the scene applies it to every shape and the canvas paints the
+// next frame.
 void BM_SelectAllOfThousandShapesAndChangeOneAttribute(benchmark::State& state) {
   auto window = makeWindow();
   ShapeViewerMediator& mediator = *window->mediator();
   mediator.setBatchMode(true);
   for (int i = 0; i < 1000; ++i) mediator.addShape(smallShape(i), "shape" + std::to_string(i) + ".vx");
   mediator.setBatchMode(false);
-  auto* list = window->findChild<ShapeViewerListBox*>();
+  auto* list = window->findChild<ShapeListView*>();
   auto* lineWidth = window->findChild<ShapeViewerAttributesEditor*>()->findChild<QSpinBox*>("Line width");
   int width = 1;
   double processCpu = 0; // seconds of all threads, the renderer's included
@@ -110,7 +118,7 @@ void BM_SelectAllOfThousandShapesAndChangeOneAttribute(benchmark::State& state) 
   // On a busy machine the wall time mostly measures the wait for a core; the CPU time of all threads
   // is the work an idle machine has to do.
   state.counters["process CPU (ms)"] = 1000.0 * processCpu / static_cast<double>(state.iterations());
-  state.counters["shapes"] = mediator.numShapes();
+  state.counters["shapes"] = window->scene().size();
   state.counters["canvas width"] = mediator.getCanvas()->width();
 }
 BENCHMARK(BM_SelectAllOfThousandShapesAndChangeOneAttribute)
@@ -119,6 +127,40 @@ BENCHMARK(BM_SelectAllOfThousandShapesAndChangeOneAttribute)
     ->Iterations(15)
     ->Repetitions(3)
     ->ReportAggregatesOnly(false);
+
+// One iteration: with 100 meshes selected, the user types one more digit of the opacity into the
+// immediate-mode editor. Counts the list rows touched and the frames drawn for each keystroke.
+void BM_TypeOpacityForHundredSelectedMeshes(benchmark::State& state) {
+  auto window = makeWindow();
+  ShapeViewerMediator& mediator = *window->mediator();
+  mediator.setBatchMode(true);
+  for (int i = 0; i < 100; ++i)
+    mediator.addShape(sheetAt(float(i % 10), float(i / 10), 0), "sheet" + std::to_string(i) + ".mesh");
+  mediator.setBatchMode(false);
+  auto* list = window->findChild<ShapeListView*>();
+  list->selectAll();
+  ViewerCanvasGL& canvas = *mediator.getCanvas();
+  finishDrawing(canvas);
+  auto* opacity = window->findChild<ShapeViewerAttributesEditor*>()->findChild<QSpinBox*>("Opacity");
+  int rowsTouched = 0, frames = 0;
+  QObject::connect(&list->shapeModel(), &QAbstractItemModel::dataChanged,
+                   [&](const QModelIndex& first, const QModelIndex& last) {
+                     rowsTouched += last.row() - first.row() + 1;
+                   });
+  QObject::connect(&canvas, &QOpenGLWidget::frameSwapped, [&] { ++frames; });
+  int value = 200;
+  for (auto _ : state) {
+    value = value == 200 ? 201 : 200;
+    opacity->setValue(value);
+    finishDrawing(canvas);
+  }
+  state.counters["rows touched per keystroke"] = double(rowsTouched) / double(state.iterations());
+  state.counters["frames per keystroke"] = double(frames) / double(state.iterations());
+}
+BENCHMARK(BM_TypeOpacityForHundredSelectedMeshes)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(20);
 
 // Bytes the allocator hands out at the moment.
 double heapInUse() {
@@ -133,7 +175,7 @@ void BM_LoadAndDeleteHundredMeshes(benchmark::State& state) {
   const std::string file = QDir(directory.path()).filePath("torus.mesh").toStdString();
   writeTorusMeshFile(file, 100, 100);
   auto window = makeWindow();
-  auto* list = window->findChild<ShapeViewerListBox*>();
+  auto* list = window->findChild<ShapeListView*>();
   double loaded = 0; // heap in use with the 100 meshes loaded
   const auto round = [&] {
     window->setBatchMode(true);
@@ -141,7 +183,7 @@ void BM_LoadAndDeleteHundredMeshes(benchmark::State& state) {
     window->setBatchMode(false);
     loaded = heapInUse();
     list->selectAll();
-    window->mediator()->deleteSelectedPainters();
+    window->scene().remove(window->scene().selection());
     QApplication::processEvents();
   };
   round();
@@ -151,7 +193,7 @@ void BM_LoadAndDeleteHundredMeshes(benchmark::State& state) {
   malloc_trim(0);
   state.counters["heap left (bytes)"] = heapInUse() - before;
   state.counters["heap of the meshes (bytes)"] = loaded - before;
-  state.counters["shapes left"] = window->mediator()->numShapes();
+  state.counters["shapes left"] = window->scene().size();
 }
 BENCHMARK(BM_LoadAndDeleteHundredMeshes)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 

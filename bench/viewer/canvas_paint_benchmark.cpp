@@ -63,7 +63,7 @@ std::unique_ptr<TimedCanvas> makeCanvas(const std::vector<PainterGL<float>*>& pa
   canvas->setDiffuseLight(200);
   canvas->setAmbientLight(40);
   canvas->grabFramebuffer(); // creates the context and runs initializeGL
-  canvas->initializeGL();
+  canvas->fitSceneBox();
   return canvas;
 }
 

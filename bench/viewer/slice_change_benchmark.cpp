@@ -48,7 +48,7 @@ void stepSlices(benchmark::State& state, const VoxelMatrix<float>& matrix, int d
   canvas.grabFramebuffer(); // creates the context
   canvas.makeCurrent();
   painter.setVoxelMatrix(matrix);
-  canvas.initializeGL();
+  canvas.fitSceneBox();
   canvas.paintPass();
   int slice = 0;
   for (auto _ : state) {

@@ -53,7 +53,7 @@ struct Recording {
     canvas.resize(800, 800);
     canvas.setPainters({&painter});
     canvas.grabFramebuffer();
-    canvas.initializeGL();
+    canvas.fitSceneBox();
     for (int i = 0; i < 10; ++i) {
       Vector<float> rotation(3);
       rotation[0] = -40.0f + 3 * i;

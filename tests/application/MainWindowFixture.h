@@ -2,6 +2,7 @@
 // the standard error stream captured, and a hand on the next modal dialog.
 #pragma once
 
+#include "application/Scene.h"
 #include "application/ShapeViewerMainWindow.h"
 #include "application/ShapeViewerMediator.h"
 #include "tests/support/ModalDialogs.h"
@@ -44,8 +45,8 @@ protected:
     writeFile(_dir.file(name), text);
     return QString::fromStdString(_dir.file(name));
   }
-  int numShapes() const { return _window->mediator()->numShapes(); }
-  const Shape<float>& shape(int i) const { return _window->mediator()->getShape(i); }
+  int numShapes() const { return _window->scene().size(); }
+  const Shape<float>& shape(int i) const { return _window->scene().at(i).shape(); }
   const Shape<float>& lastShape() const { return shape(numShapes() - 1); }
 
   TemporaryDirectory _dir;

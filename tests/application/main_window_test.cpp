@@ -1,13 +1,13 @@
 // The real main window as a user works it: the scaling setting and dialog, the panels of "View"; editing
 // what the selection of loaded shapes shares, hiding them with V, deleting them with Delete, and what the
 // canvas shows afterwards.
+#include "application/Scene.h"
+#include "application/ShapeListView.h"
 #include "application/ShapeViewerAttributesEditor.h"
-#include "application/ShapeViewerListBox.h"
 #include "geometry/Vertices.h"
 #include "imaging/Colormap.h"
 #include "tests/application/MainWindowFixture.h"
 #include "tests/support/OffscreenGL.h"
-#include "viewer/ShapeViewerPainterGL.h"
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerPosePanel.h"
 #include "viewer/ViewerScaleBarPanel.h"
@@ -49,7 +49,7 @@ class ShapeListTest : public MainWindowFixture {
 protected:
   void SetUp() override {
     MainWindowFixture::SetUp();
-    list = _window->findChild<ShapeViewerListBox*>();
+    list = _window->findChild<ShapeListView*>();
     editor = _window->findChild<ShapeViewerAttributesEditor*>();
     canvas = _window->mediator()->getCanvas();
     _window->show();
@@ -63,15 +63,20 @@ protected:
     canvas->toggleBoundingBox(false);
   }
 
-  void add(const std::string& name) { _window->mediator()->addShape(new Points(name), name + ".vx"); }
-  ShapePainterGL<float>& proxy(int i) { return *_window->mediator()->getPainters()[i]->getProxy(); }
-  void change(int i, const std::function<void(ShapePainterAttributesGL&)>& how) {
-    ShapePainterAttributesGL a = proxy(i).getAttributes();
-    how(a);
-    proxy(i).setAttributes(a);
+  void add(const std::string& name) {
+    _window->mediator()->addShape(std::make_unique<Points>(name), name + ".vx");
   }
-  void click(int row, Keys keys = Qt::NoModifier) {
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, list->visualItemRect(list->item(row)).center());
+  Scene& scene() { return _window->scene(); }
+  const ShapePainterAttributesGL& attributes(int i) { return scene().at(i).attributes(); }
+  void change(int i, const std::function<void(ShapePainterAttributesGL&)>& how) {
+    ShapePainterAttributesGL a;
+    a.clear();
+    how(a);
+    scene().apply({scene().at(i).id()}, a);
+  }
+  QModelIndex row(int i) const { return list->model()->index(i, 0); }
+  void click(int i, Keys keys = Qt::NoModifier) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, list->visualRect(row(i)).center());
   }
   void type(const char* label, const char* text) {
     auto* box = editor->findChild<QSpinBox*>(label);
@@ -80,9 +85,10 @@ protected:
   }
   QString shown(const char* label) const { return editor->findChild<QAbstractSpinBox*>(label)->text(); }
   void press(Qt::Key key) { QTest::keyClick(list, key); }
-  QStringList texts() const {
+  QStringList texts() const { // a hidden shape's line, in italics, is marked "~"
     QStringList lines;
-    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+    for (int i = 0; i < list->model()->rowCount(); ++i)
+      lines << (row(i).data(Qt::FontRole).value<QFont>().italic() ? "~" : "") + row(i).data().toString();
     return lines;
   }
   ::testing::AssertionResult centreShows(const QColor& colour) {
@@ -90,7 +96,7 @@ protected:
     return pixelNear(frame, frame.width() / 2, frame.height() / 2, colour);
   }
 
-  ShapeViewerListBox* list = nullptr;
+  ShapeListView* list = nullptr;
   ShapeViewerAttributesEditor* editor = nullptr;
   ViewerCanvasGL* canvas = nullptr;
 };
@@ -129,7 +135,7 @@ TEST_F(MainWindowTest, ScalingDialogStoresTheChosenFactorUnlessCancelledOrShapes
   const QList<QAction*> entries = _window->findChild<QMenuBar*>()->actions().at(2)->menu()->actions();
   const std::vector<QWidget*> panels[] = {
       {_window->findChild<ViewerPosePanel*>(), _window->findChild<ViewerScaleBarPanel*>()},
-      {_window->findChild<ShapeViewerListBox*>()},
+      {_window->findChild<ShapeListView*>()},
       {_window->findChild<ShapeViewerAttributesEditor*>()}};
   for (int entry = 0; entry < 3; ++entry)
     for (const bool shown : {false, true}) {
@@ -146,16 +152,17 @@ TEST_F(ShapeListTest, AChangeOnAMixedSelectionLeavesWhatDiffersAndWritesBackWhat
   click(0);
   click(1, Qt::ShiftModifier);
   type("Line width", "2");
-  for (int i : {0, 1}) EXPECT_EQ(proxy(i).getAttributes().getLineWidth(), 2.0f);
-  EXPECT_EQ(proxy(0).getAttributes().getSymbolSize(), 2.9f);
-  EXPECT_EQ(proxy(1).getAttributes().getColor(), Colormap::flag().getColor(3));
+  for (int i : {0, 1}) EXPECT_EQ(attributes(i).getLineWidth(), 2.0f);
+  EXPECT_EQ(attributes(0).getSymbolSize(), 2.9f);
+  EXPECT_EQ(attributes(1).getColor(), Colormap::flag().getColor(3));
   click(0);
   EXPECT_EQ(shown("Symbol size"), "2.90"); // sizes take fractions
   type("Opacity", "100");
-  EXPECT_EQ(proxy(0).getAttributes().getSymbolSize(), 2.9f);
+  EXPECT_EQ(attributes(0).getSymbolSize(), 2.9f);
 }
 
-// Two shapes named cell at the centre of the canvas, the second hidden; each step acts as a user.
+// Two shapes named cell at the centre of the canvas, the second hidden; each step acts as a user. A hidden
+// shape's line is in italics, and a hidden shape does not set the scene box.
 TEST_F(ShapeListTest, VisibilityColourAndDeletionShowOnTheCanvasAndInTheList) {
   add("cell");
   add("cell");
@@ -179,15 +186,15 @@ TEST_F(ShapeListTest, VisibilityColourAndDeletionShowOnTheCanvasAndInTheList) {
   };
   const Vector<int> next = Colormap::flag().getColor(3); // the second colour of the cycle
   const Step steps[] = {
-      {"V swaps a shown and a hidden shape", [&] { press(Qt::Key_V); }, Qt::green, "cell cell[2]", 0},
-      {"a chosen colour", [&] { colour->click(); }, Qt::blue, "cell cell[2]", 0},
-      {"V on one", [&] { click(1), press(Qt::Key_V); }, Qt::black, "cell cell[2]", 0},
+      {"V swaps a shown and a hidden shape", [&] { press(Qt::Key_V); }, Qt::green, "~cell cell[2]", 0},
+      {"a chosen colour", [&] { colour->click(); }, Qt::blue, "~cell cell[2]", 0},
+      {"V on one", [&] { click(1), press(Qt::Key_V); }, Qt::black, "~cell ~cell[2]", 0},
       {"the box, past partial", [&] { click(0), visible->click(), visible->click(); }, Qt::blue,
-       "cell cell[2]", 0},
+       "cell ~cell[2]", 0},
       {"Delete, nothing selected", [&] { click(0, Qt::ControlModifier), press(Qt::Key_Delete); }, Qt::blue,
-       "cell cell[2]", 0},
-      {"Delete the shown one", [&] { click(0), press(Qt::Key_Delete); }, Qt::black, "cell[2]", 1},
-      {"loaded again", [&] { add("cell"); }, QColor(next[0], next[1], next[2]), "cell[2] cell[3]", 1},
+       "cell ~cell[2]", 0},
+      {"Delete the shown one", [&] { click(0), press(Qt::Key_Delete); }, Qt::black, "~cell[2]", 1},
+      {"loaded again", [&] { add("cell"); }, QColor(next[0], next[1], next[2]), "~cell[2] cell[3]", 1},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);
@@ -196,23 +203,33 @@ TEST_F(ShapeListTest, VisibilityColourAndDeletionShowOnTheCanvasAndInTheList) {
     EXPECT_EQ(texts().join(' '), step.lines);
     EXPECT_EQ(Points::freed - freed, step.deleted);
     EXPECT_EQ(removed, step.deleted) << "holders of painter pointers hear of every deletion";
-    for (int row = 0; row < list->count(); ++row)
-      EXPECT_EQ(list->item(row)->font().italic(), !proxy(row).isVisible()) << "hidden shapes in italics";
   }
   const int side = list->fontMetrics().lineSpacing() - 4;
-  const QImage swatch = list->item(0)->icon().pixmap(side, side).toImage();
+  const QImage swatch = row(0).data(Qt::DecorationRole).value<QIcon>().pixmap(side, side).toImage();
   EXPECT_EQ(swatch.size(), QSize(side, side));
   EXPECT_EQ(swatch.pixelColor(side / 2, side / 2), QColor(Qt::blue));
   EXPECT_EQ(swatch.pixelColor(side - 1, 0), QColor(Qt::black));
 }
 
+// A hidden shape does not set the scene box: hiding the far one centres the view on the near one.
+TEST_F(ShapeListTest, AHiddenShapeDoesNotSetTheSceneBox) {
+  add("near"); // centred on the origin
+  _window->openShapeFile(file("far.vx", "# 6\n# 3\n# 1\n10 10 10\n"));
+  const Vector<float> origin(std::vector<float>{0, 0, 0}), both = canvas->getCenter();
+  EXPECT_NE(both, origin);
+  click(1);
+  press(Qt::Key_V);
+  EXPECT_EQ(canvas->getCenter(), origin);
+  press(Qt::Key_V);
+  EXPECT_EQ(canvas->getCenter(), both);
+}
+
 // Colours follow the flag map from its third colour in a cycle of 14, or of the length "Color
-// periodicity..." sets for later shapes; equal names are counted, names differing in case are not equal; a
-// shape given by reference is drawn as it is and stays the caller's.
-TEST_F(ShapeListTest, ColoursCycleEqualNamesAreCountedAndAShapeByReferenceStaysTheCallers) {
-  const Points kept("Cell");
-  for (int i = 0; i < 15; ++i) add("cell");
-  _window->mediator()->addShape(kept, "kept.vx");
+// periodicity..." sets for later shapes; equal names are counted, names differing in case are not equal;
+// the shapes are freed with the window.
+TEST_F(ShapeListTest, ColoursCycleAndEqualNamesAreCounted) {
+  for (int i = 0; i < 14; ++i) add("cell");
+  add("Cell");
   for (int chosen : {2, 0}) { // 0: cancelled
     whenModalShows([chosen](QWidget* modal) {
       auto* dialog = qobject_cast<QInputDialog*>(modal);
@@ -225,13 +242,11 @@ TEST_F(ShapeListTest, ColoursCycleEqualNamesAreCountedAndAShapeByReferenceStaysT
   EXPECT_EQ(QSettings().value("color-cycle-length").toInt(), 2);
   add("later");
   add("later");
-  const auto& painters = _window->mediator()->getPainters();
-  ASSERT_EQ(painters.size(), 18u);
-  for (int i = 0; i < 18; ++i) {
-    EXPECT_EQ(proxy(i).getAttributes().getColor(), Colormap::flag().getColor(2 + i % (i < 16 ? 14 : 2))) << i;
-    EXPECT_EQ(painters[i]->getNameCounter(), i < 15 ? i + 1 : i == 15 ? 1 : i - 15) << i;
+  ASSERT_EQ(scene().size(), 17);
+  for (int i = 0; i < 17; ++i) {
+    EXPECT_EQ(attributes(i).getColor(), Colormap::flag().getColor(2 + i % (i < 15 ? 14 : 2))) << i;
+    EXPECT_EQ(scene().at(i).nameCounter(), i < 14 ? i + 1 : i == 14 ? 1 : i - 14) << i;
   }
-  EXPECT_EQ(&proxy(15).getShape(), &kept);
   const int freed = Points::freed;
   delete _window;
   EXPECT_EQ(Points::freed - freed, 17);

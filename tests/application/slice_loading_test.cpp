@@ -3,10 +3,10 @@
 // content, unreadable ones are reported while the scene stays, and textures come and go with their matrices.
 // Parametric maps: the cell of a value, and meshes loaded with their "-parameters.df" files coloured through
 // the "Parametric maps" panel as a user chooses variables, with the colour bar on the canvas.
-#include "application/ExtendedShapeViewerPainterGL.h"
 #include "application/ParameterData.h"
 #include "application/ParameterPanel.h"
 #include "application/ProblemsBar.h"
+#include "application/Scene.h"
 #include "geometry/TriMesh.h"
 #include "imaging/ImageWriter.h"
 #include "imaging/VoxelMatrix.h"
@@ -18,7 +18,7 @@
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -281,11 +281,12 @@ TEST_F(ParametricMaps, ListsTheVariablesColoursTheMeshesAndTheBarGoesWithTheLast
 
   // Deleting the meshes that show a map takes the colour bar away with them.
   parameterCombo->setCurrentText("T");
-  auto* list = _window->findChild<QListWidget*>();
+  auto* list = _window->findChild<QListView*>();
   ASSERT_TRUE(list);
   const ColorBarGL& bar = _window->mediator()->getCanvas()->getColorBar();
   for (int row : {1, 0}) { // the right sheet first: the bar stays while the left one shows the map
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(row, 0)).center());
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(bar.isShown(), row == 1) << row;
   }
@@ -307,9 +308,8 @@ TEST_F(MainWindowFixture, ParameterFilesOfEveryLayoutAreReadAndAnUnreadableOneIs
           file(name + ".tm", "# 8\n# 3\n# 4\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n# 2\n0 1 2\n0 2 3\n# 0\n"));
     });
     EXPECT_EQ(errors.substr(0, 12 + parameters.size()), table && !*table ? "Cannot read " + parameters : "");
-    const auto* painter =
-        static_cast<const ExtendedShapeViewerPainterGL*>(_window->mediator()->getPainters().back());
-    const auto values = ExtendedShapeViewerPainterGL::floatValues(painter->getDataSet(), "T");
+    const Scene& scene = _window->scene();
+    const auto values = SceneItem::floatValues(scene.at(scene.size() - 1).parameters(), "T");
     EXPECT_EQ(values ? values->sum() : 0, table && *table ? 6 : 0) << name;
   }
 }

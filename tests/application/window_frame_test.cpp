@@ -1,6 +1,6 @@
 // The window as a new user meets it: it fits a 1366 x 768 screen with the canvas taking most of it and
 // its parts apart at any size; the keys work wherever the focus is; choices survive a restart.
-#include "application/ShapeViewerListBox.h"
+#include "application/ShapeListView.h"
 #include "geometry/Vertices.h"
 #include "tests/application/MainWindowFixture.h"
 #include "viewer/LandmarksDelegate.h"
@@ -86,8 +86,7 @@ TEST_F(WindowFrameTest, KeysWorkWithTheFocusAnywhereAndLandmarksAreSavedInFileUn
   ViewerCanvasGL& canvas = *_window->mediator()->getCanvas();
   canvas.grabFramebuffer(); // picks use the matrices of the last paint
   QCursor::setPos(canvas.mapToGlobal(canvas.rect().center()));
-  for (const Qt::Key key : {Qt::Key_Z, Qt::Key_R})
-    QTest::keyClick(_window->findChild<ShapeViewerListBox*>(), key);
+  for (const Qt::Key key : {Qt::Key_Z, Qt::Key_R}) QTest::keyClick(_window->findChild<ShapeListView*>(), key);
   EXPECT_TRUE(_window->mediator()->getRandomMotion().isActive());
   _window->mediator()->toggleRandomMotion();
   LandmarksDelegate& landmarks = *_window->mediator()->getLandmarks();

@@ -91,7 +91,7 @@ protected:
     canvas->setProjection(orthographic);
     canvas->toggleBoundingBox(false);
     canvas->setBackground(uniform(0, 0, 0));
-    canvas->initializeGL();
+    canvas->fitSceneBox();
     return canvas;
   }
 

@@ -215,7 +215,7 @@ TEST_F(CanvasTest, SceneBoxOfTwoDimensionsIsCentredWithZeroDepth) {
       BoundingBox<float>(Vector<float>(std::vector<float>{0, 2}), Vector<float>(std::vector<float>{4, 6})));
   ViewerCanvasGL canvas;
   canvas.addPainter(flat);
-  canvas.initializeGL();
+  canvas.fitSceneBox();
   canvas.grabFramebuffer();
   EXPECT_EQ(canvas.getCenter(), point3(2, 4, 0));
 }
@@ -401,7 +401,7 @@ TEST_F(CanvasTest, PerspectiveFrustumSurroundsTheSceneAtTheEyeDistanceAndFollows
   ViewerCanvasGL canvas;
   canvas.resize(80, 80);
   canvas.addPainter(model);
-  canvas.initializeGL();
+  canvas.fitSceneBox();
   const double s = 0.6 * 6.0;
   // strength, zoom, panning; the frustum's centre and half side, the eye distance in scales
   for (const auto& [strength, zoom, panX, panY, cx, cy, r, k] :

@@ -17,7 +17,6 @@
 #include "viewer/PoseOwner.h"
 #include "viewer/QDoubleCompositeBox.h"
 #include "viewer/QInputBox.h"
-#include "viewer/ShapeViewerPainterGL.h"
 #include "viewer/ViewerAnimation.h"
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerMediator.h"
@@ -123,10 +122,16 @@ struct ViewerMediatorTest : CanvasTest {
     emit panel.findChildren<QComboBox*>().at(combo)->textActivated(item);
   }
 
+  // A mediator whose selected shapes are the painters the test chooses.
+  struct SelectingMediator : ViewerMediator {
+    std::vector<ShapePainterGL<float>*> selected;
+    std::vector<ShapePainterGL<float>*> selectedShapePainters() const override { return selected; }
+  };
+
   KeyNotingCanvas canvas;
   ViewerPosePanel panel;
   ViewerScaleBarPanel scaleBar;
-  ViewerMediator mediator;
+  SelectingMediator mediator;
   QMenu poseMenu;
   int announced = 0;
 };
@@ -145,10 +150,8 @@ void expectAngles(const Vector<float>& got, const Vector<float>& want) {
   for (int i = 0; i < 3; ++i) EXPECT_NEAR(got[i], want[i], 1e-3f) << i;
 }
 
-std::unique_ptr<ShapeViewerPainterGL> shapePainter() {
-  auto painter = std::make_unique<ShapeViewerPainterGL>();
-  painter->setProxy(new VerticesPainterGL<float>());
-  return painter;
+std::unique_ptr<ShapePainterGL<float>> shapePainter() {
+  return std::make_unique<VerticesPainterGL<float>>();
 }
 
 // "codec,width,height,pixel format,rate,frames" of the video stream as ffprobe reads it; empty when
@@ -216,7 +219,7 @@ std::unique_ptr<TriMesh<float>> sheet(float height, float slope) {
   return mesh;
 }
 
-// A shown 200 x 200 canvas with a landmark picker, the meshes given to it through viewer painters.
+// A shown 200 x 200 canvas with a landmark picker, the meshes given to both through their painters.
 struct PickingCanvas {
   PickingCanvas() {
     QSettings().clear();
@@ -224,13 +227,12 @@ struct PickingCanvas {
     showActive(canvas); // Z and Control+Z are the window's shortcuts
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&canvas));
   }
-  ShapeViewerPainterGL& add(std::unique_ptr<TriMesh<float>> mesh) {
-    auto proxy = new TriMeshPainterGL<float>();
-    proxy->setShape(*mesh);
-    painters.push_back(std::make_unique<ShapeViewerPainterGL>());
-    painters.back()->setProxy(proxy);
-    painters.back()->keepShape(std::move(mesh));
+  TriMeshPainterGL<float>& add(std::unique_ptr<TriMesh<float>> mesh) {
+    painters.push_back(std::make_unique<TriMeshPainterGL<float>>());
+    painters.back()->setShape(*mesh);
+    meshes.push_back(std::move(mesh));
     canvas.addPainter(*painters.back());
+    picker.addTriMesh(*painters.back());
     canvas.grabFramebuffer(); // paints: picks use the matrices of the last paint
     return *painters.back();
   }
@@ -242,9 +244,10 @@ struct PickingCanvas {
   int count() const { return picker.getLandmarks() ? picker.getLandmarks()->getNumVertices() : 0; }
   Vector<float> last() const { return picker.getLandmarks()->vertex(count() - 1); }
 
+  std::vector<std::unique_ptr<TriMesh<float>>> meshes;
   ViewerCanvasGL canvas;
   LandmarksDelegate picker{&canvas};
-  std::vector<std::unique_ptr<ShapeViewerPainterGL>> painters;
+  std::vector<std::unique_ptr<TriMeshPainterGL<float>>> painters;
 };
 
 } // namespace
@@ -530,26 +533,27 @@ TEST(SpinningMotion, TurnsAboutTheScreensVerticalAxisWithoutSnapping) {
 }
 
 // The window of stepSize painters moves forward and wraps (circular), turns at both ends (back and
-// forth), or stops at the end (no auto-repeat, announced once more, nothing past it). Stopping, at the
-// end or by the toggle, shows every shape again as it was before. A painter that is no shape viewer
-// painter (x) is left alone. A new interval applies at once to the running timer.
-TEST(PoseAnimation, ShowsItsWindowForwardCircularOrBackAndForth) {
-  // painters (s: shape viewer painter), step size, circular, auto-repeat; the painters shown after
-  // the start, then after each step
+// forth), or stops at the end (no auto-repeat). Stopping, at the end or by a toggle, gives every
+// painter back the visibility it had at the start (h: hidden). A new interval applies at once to the
+// running timer.
+TEST(PoseAnimation, ShowsItsWindowForwardCircularOrBackAndForthAndStopsAsItStarted) {
+  // painters, step size, circular, auto-repeat; the painters shown after the start, then after each step
   for (const auto& [painters, stepSize, circular, autoRepeat, want] :
        {std::make_tuple(std::string("sssss"), 1, false, true, std::string("0 1 2 3 4 3 2 1 0 0 1")),
         {"sssss", 1, true, true, "0 1 2 3 4 0 1"},
         {"ssss", 2, true, true, "01 23 01"},
         {"sss", 1, true, false, "0 1 2 012 012"},
         {"sssss", 2, false, true, "01 23 4 34 12 01 23"},
-        {"sxs", 1, true, true, "0  2 0"}}) {
+        {"shs", 1, true, true, "0 1 2 0"}}) {
     SCOPED_TRACE(painters + std::to_string(stepSize) + std::to_string(circular));
-    std::vector<std::unique_ptr<ShapeViewerPainterGL>> shapes;
-    VerticesPainterGL<float> plain;
-    std::vector<PainterGL<float>*> list;
+    std::vector<std::unique_ptr<ShapePainterGL<float>>> shapes;
+    std::vector<ShapePainterGL<float>*> list;
     for (char kind : painters) {
       shapes.push_back(shapePainter());
-      list.push_back(kind == 's' ? static_cast<PainterGL<float>*>(shapes.back().get()) : &plain);
+      ShapePainterAttributesGL attributes;
+      attributes.setVisibility(kind == 's');
+      shapes.back()->setAttributes(attributes);
+      list.push_back(shapes.back().get());
     }
     ViewerAnimation animation;
     ViewerAnimationConfig config;
@@ -560,26 +564,30 @@ TEST(PoseAnimation, ShowsItsWindowForwardCircularOrBackAndForth) {
     animation.setPainters(list);
     int announced = 0;
     QObject::connect(&animation, &ViewerAnimation::currentIndexChanged, [&] { ++announced; });
+    const auto shown = [&] {
+      std::string visible;
+      for (std::size_t k = 0; k < list.size(); ++k)
+        if (list[k]->isVisible()) visible += std::to_string(k);
+      return visible;
+    };
     animation.toggle();
     const int steps = int(std::count(want.begin(), want.end(), ' '));
-    std::string shown;
+    std::string seen;
     for (int i = 0; i <= steps; ++i) {
-      if (i) animation.makeOneStep(), shown += ' ';
-      for (std::size_t k = 0; k < list.size(); ++k)
-        if (list[k] != &plain && shapes[k]->getProxy()->isVisible()) shown += std::to_string(k);
+      if (i) animation.makeOneStep(), seen += ' ';
+      seen += shown();
     }
-    EXPECT_EQ(shown, want);
+    EXPECT_EQ(seen, want);
     EXPECT_EQ(animation.isRunning(), autoRepeat);
-    EXPECT_EQ(announced, autoRepeat ? steps + 1 : int(list.size()) + 1);
+    EXPECT_EQ(announced, steps + 1);
     config.setTimeout(20);
     animation.setConfig(config);
     EXPECT_EQ(animation.findChild<QTimer*>()->interval(), autoRepeat ? 20 : 50);
-    if (animation.isRunning()) animation.toggle();
-    for (std::size_t k = 0; k < list.size(); ++k) {
-      if (list[k] != &plain) {
-        EXPECT_TRUE(shapes[k]->getProxy()->isVisible()) << k;
-      }
-    }
+    if (autoRepeat) animation.toggle();
+    std::string atStart;
+    for (std::size_t k = 0; k < painters.size(); ++k)
+      if (painters[k] == 's') atStart += std::to_string(k);
+    EXPECT_EQ(shown(), atStart);
   }
 }
 
@@ -638,7 +646,8 @@ TEST_F(ViewerMediatorTest, MotionsRunOneAtATimeFollowTheCanvasAndTakeTheDialogsV
   // step size and button in the dialog (none: no dialog, the running animation stops); running after
   for (const auto& [stepSize, button, running] :
        {std::make_tuple(3, "Cancel", false), {3, "Start", true}, {0, "", false}, {5, "Start", true}}) {
-    chosen->setSelected(stepSize != 5); // the last start finds no shape selected
+    mediator.selected = stepSize != 5 ? std::vector<ShapePainterGL<float>*>{chosen.get()}
+                                      : std::vector<ShapePainterGL<float>*>{}; // the last start finds none
     if (*button)
       whenModalShows([stepSize = stepSize, button = button](QWidget* dialog) {
         dialog->findChildren<QSpinBox*>().at(1)->setValue(stepSize);
@@ -649,7 +658,7 @@ TEST_F(ViewerMediatorTest, MotionsRunOneAtATimeFollowTheCanvasAndTakeTheDialogsV
     mediator.toggleAnimation();
     EXPECT_EQ(animation.isRunning(), running) << stepSize;
   }
-  EXPECT_EQ(animation.getPainters(), std::vector<PainterGL<float>*>{chosen.get()});
+  EXPECT_EQ(animation.getPainters(), std::vector<ShapePainterGL<float>*>{chosen.get()});
   EXPECT_EQ(animation.getConfig().getStepSize(), 3);
   EXPECT_EQ(QSettings().value("viewer/animation/stepSize").toInt(), 3);
   EXPECT_FALSE(animation.getConfig().isCircular());
@@ -758,7 +767,7 @@ TEST(LandmarkPicking, MarksTheFrontSurfaceUnderTheCursor) {
 // hit (marks on it stay), and the file holds the marks in order with ".vx" appended.
 TEST(LandmarkPicking, UndoesClearsForgetsRemovedMeshesAndSaves) {
   PickingCanvas scene;
-  ShapeViewerPainterGL& front = scene.add(sheet(0.5f, 0));
+  TriMeshPainterGL<float>& front = scene.add(sheet(0.5f, 0));
   scene.add(sheet(-0.5f, 0));
   const QPoint at[] = {{60, 60}, {100, 100}, {140, 120}};
   for (const QPoint& p : at) scene.press(p);
@@ -774,6 +783,7 @@ TEST(LandmarkPicking, UndoesClearsForgetsRemovedMeshesAndSaves) {
   for (int v = 0; v < 2; ++v) EXPECT_EQ(saved.vertex(v), scene.picker.getLandmarks()->vertex(v));
 
   scene.canvas.removePainter(front);
+  scene.picker.removeTriMesh(*scene.meshes.front());
   EXPECT_EQ(scene.picker.numQueries(), 1);
   scene.press({100, 100});
   ASSERT_EQ(scene.count(), 3);

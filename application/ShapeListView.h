@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QListView>
+
+class Scene;
+class ShapeListModel;
+
+// The list of the scene's shapes (a ShapeListModel): its selection is the scene's selection, both
+// ways. Several lines may be selected; V flips the selected shapes' visibility and Delete deletes
+// them.
+class ShapeListView : public QListView {
+  Q_OBJECT
+
+public:
+  explicit ShapeListView(Scene& scene, QWidget* parent = nullptr);
+
+  ShapeListModel& shapeModel() const { return *_model; }
+
+protected:
+  void keyPressEvent(QKeyEvent* event) override; // V and Delete act; other keys navigate
+
+private:
+  void selectionToScene();   // the user chose lines
+  void selectionFromScene(); // the scene's selection changed, or rows came or went
+  void selectAddedRows(int first, int last);
+
+  Scene& _scene;
+  ShapeListModel* _model;
+  bool _syncing = false; // a selection being handed on in either direction
+};
