@@ -1,18 +1,8 @@
 #include "viewer/Pose.h"
 
-#include "viewer/PoseOwner.h"
-
 Pose::Pose() : _rotation(3), _translation(2) {
   _rotation.fill(0.0f);
   _translation.fill(0);
-}
-
-void Pose::attach() {
-  _stack->addPose(*this);
-}
-
-void Pose::detach() {
-  _stack->removePose(*this);
 }
 
 Pose Pose::rotated(float x, float y, float z) {

@@ -4,23 +4,14 @@
 
 #include <string>
 
-class PoseOwner;
-using Stack = PoseOwner; // the owner to which a pose attaches itself
-
 // Orientation, panning, zoom and light levels of the scene, as the pose panel, the canvas and the
-// motions exchange them. A plain value; it does not own its stack.
+// motions exchange them. A plain value.
 class Pose {
 public:
   Pose(); // no rotation, no panning, zoom 100, lights 0
 
   void setName(const std::string& name) { _name = name; }
   const std::string& getName() const { return _name; }
-
-  void setStack(Stack& stack) { _stack = &stack; }
-  Stack* getStack() { return _stack; }
-  const Stack* getStack() const { return _stack; }
-  void attach(); // adds this pose to its stack, which must be set
-  void detach(); // removes this pose from its stack, which must be set
 
   // Angles in degrees about x, y and z, applied in that order.
   void setRotation(const Vector<float>& rotation) { _rotation = rotation; }
@@ -61,7 +52,6 @@ private:
   static Pose rotated(float x, float y, float z);
 
   std::string _name;
-  Stack* _stack = nullptr;
   Vector<float> _rotation;
   Vector<int> _translation;
   int _zoom = 100;

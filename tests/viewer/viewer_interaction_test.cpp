@@ -14,7 +14,6 @@
 #include "rendering/TriMeshPainterGL.h"
 #include "rendering/VerticesPainterGL.h"
 #include "viewer/LandmarksDelegate.h"
-#include "viewer/PoseOwner.h"
 #include "viewer/QDoubleCompositeBox.h"
 #include "viewer/QInputBox.h"
 #include "viewer/ViewerAnimation.h"
@@ -472,23 +471,6 @@ TEST_F(CanvasTest, SnapshotSavesTheCroppedFrameAndReportsAnUnwritableFile) {
   EXPECT_TRUE(pixelNear(saved, 0, 0, QColor(250, 40, 40)));
   EXPECT_TRUE(pixelNear(saved, saved.width() - 1, saved.height() - 1, QColor(250, 40, 40)));
   EXPECT_TRUE(reported.endsWith(QString::fromStdString(names[1])));
-}
-
-TEST(PoseOwnerList, HandsRemovedPosesBackToTheCaller) {
-  // Under the sanitizers, destroying a removed pose twice or reading a freed one fails this test.
-  Pose* removed = new Pose;
-  removed->setName("kept");
-  {
-    PoseOwner owner;
-    owner.addPose(*new Pose);
-    owner.addPose(*removed);
-    owner.addPose(*new Pose);
-    owner.removePose(*removed);
-    EXPECT_EQ(owner.getNumPoses(), 2);
-    EXPECT_EQ(owner.findPose(*removed), -1);
-  }
-  EXPECT_EQ(removed->getName(), "kept");
-  delete removed;
 }
 
 // All three angles move by the angle in their direction and wrap beyond +-180; a draw below 0.001
