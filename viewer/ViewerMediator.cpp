@@ -2,6 +2,7 @@
 
 #include "viewer/LandmarksDelegate.h"
 #include "viewer/VideoEncoder.h"
+#include "viewer/VideoRecorder.h"
 #include "viewer/ViewerAnimation.h"
 #include "viewer/ViewerAnimationDialog.h"
 #include "viewer/ViewerCanvasGL.h"
@@ -9,7 +10,6 @@
 #include "viewer/ViewerRandomMotion.h"
 #include "viewer/ViewerScaleBarPanel.h"
 #include "viewer/ViewerSpinningMotion.h"
-#include "viewer/ZebRenderingVideo.h"
 
 #include <QAction>
 #include <QEvent>
@@ -32,8 +32,8 @@ const char* const landmarkSizeKey = "viewer/landmarks/size";
 
 ViewerMediator::ViewerMediator(QWidget* parent)
     : QObject(parent), _randomMotion(std::make_unique<ViewerRandomMotion>()),
-      _spinningMotion(std::make_unique<ViewerSpinningMotion>()),
-      _video(std::make_unique<ZebRenderingVideo>()), _animation(std::make_unique<ViewerAnimation>()) {
+      _spinningMotion(std::make_unique<ViewerSpinningMotion>()), _video(std::make_unique<VideoRecorder>()),
+      _animation(std::make_unique<ViewerAnimation>()) {
   ViewerAnimationConfig config;
   config.setCircular(true);
   config.setTimeout(1000);

@@ -22,7 +22,7 @@ class ViewerPosePanel;
 class ViewerRandomMotion;
 class ViewerScaleBarPanel;
 class ViewerSpinningMotion;
-class ZebRenderingVideo;
+class VideoRecorder;
 template <class T> class ShapePainterGL;
 
 // Ties the viewer together: creates the viewer's menu actions, wires the canvas and the side panels
@@ -110,7 +110,7 @@ private:
   ViewerPosePanel* _posePanel = nullptr;
   std::unique_ptr<ViewerRandomMotion> _randomMotion;
   std::unique_ptr<ViewerSpinningMotion> _spinningMotion;
-  std::unique_ptr<ZebRenderingVideo> _video;
+  std::unique_ptr<VideoRecorder> _video;
   std::unique_ptr<ViewerAnimation> _animation;
   ViewerScaleBarPanel* _scaleBarPanel = nullptr;
 

@@ -6,8 +6,8 @@
 #include "foundation/Trace.h"
 #include "geometry/TriMesh.h"
 #include "rendering/TriMeshPainterGL.h"
+#include "viewer/VideoFrameWriter.h"
 #include "viewer/ViewerCanvasGL.h"
-#include "viewer/ZebRenderingVideoThread.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,8 +72,8 @@ Recording& recording() {
   return *shared;
 }
 
-std::unique_ptr<ZebRenderingVideoThread> makeWriter() {
-  return std::make_unique<ZebRenderingVideoThread>(
+std::unique_ptr<VideoFrameWriter> makeWriter() {
+  return std::make_unique<VideoFrameWriter>(
       std::make_unique<QTemporaryDir>(QDir::tempPath() + "/ostrel-video-benchmark-XXXXXX"));
 }
 

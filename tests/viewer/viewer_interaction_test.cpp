@@ -16,6 +16,8 @@
 #include "viewer/LandmarksDelegate.h"
 #include "viewer/QDoubleCompositeBox.h"
 #include "viewer/QInputBox.h"
+#include "viewer/VideoRecorder.h"
+#include "viewer/VideoRecordingDialog.h"
 #include "viewer/ViewerAnimation.h"
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerMediator.h"
@@ -23,8 +25,6 @@
 #include "viewer/ViewerRandomMotion.h"
 #include "viewer/ViewerScaleBarPanel.h"
 #include "viewer/ViewerSpinningMotion.h"
-#include "viewer/ZebCreateVideoDialog.h"
-#include "viewer/ZebRenderingVideo.h"
 
 #include "tests/support/MeshFixtures.h"
 #include "tests/support/ModalDialogs.h"
@@ -181,7 +181,7 @@ struct RecordingUnderTest {
     video.initialize(canvas);
   }
   void click(const char* text) const {
-    for (QPushButton* button : canvas.findChild<ZebCreateVideoDialog*>()->findChildren<QPushButton*>())
+    for (QPushButton* button : canvas.findChild<VideoRecordingDialog*>()->findChildren<QPushButton*>())
       if (button->text() == text) button->click();
   }
   // " Record ", then frames grabbed by hand: the frame timer needs the event loop, which does not run.
@@ -205,7 +205,7 @@ struct RecordingUnderTest {
 
   ViewerCanvasGL canvas;
   BlockPainter block{-0.5f, -0.25f, 0, 0.5f, 0.25f, 0, 250, 40, 40};
-  ZebRenderingVideo video;
+  VideoRecorder video;
   TemporaryDirectory out;
 };
 
@@ -704,7 +704,7 @@ TEST(VideoRecording, CancelAndCloseLeaveNoFramesBehind) {
     const QString frames = t->video.getTmpDir();
     ASSERT_TRUE(QDir(frames).exists());
     if (way == "cancel") t->click(" Cancel ");
-    if (way == "close") t->canvas.findChild<ZebCreateVideoDialog*>()->close();
+    if (way == "close") t->canvas.findChild<VideoRecordingDialog*>()->close();
     if (way == "no name") t->stop("");
     if (way == "quit") t.reset();
     EXPECT_FALSE(QDir(frames).exists()) << way;

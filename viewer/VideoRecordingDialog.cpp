@@ -1,4 +1,4 @@
-#include "viewer/ZebCreateVideoDialog.h"
+#include "viewer/VideoRecordingDialog.h"
 
 #include "viewer/QInputBox.h"
 
@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-ZebCreateVideoDialog::ZebCreateVideoDialog(QWidget* parent)
+VideoRecordingDialog::VideoRecordingDialog(QWidget* parent)
     : QDialog(parent), _frameBox(new QInputBox("", this, 15, 30, " fps")),
       _framesLabel(new QLabel("0", this)), _durationLabel(new QLabel("0", this)),
       _recordButton(new QPushButton(" Record ", this)), _stopButton(new QPushButton(" Stop ", this)),
@@ -59,25 +59,25 @@ ZebCreateVideoDialog::ZebCreateVideoDialog(QWidget* parent)
   layout->addLayout(buttons);
 
   connect(_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-  connect(_recordButton, &QPushButton::clicked, this, &ZebCreateVideoDialog::videoStartClicked);
-  connect(_recordButton, &QPushButton::clicked, this, &ZebCreateVideoDialog::startClicked);
+  connect(_recordButton, &QPushButton::clicked, this, &VideoRecordingDialog::videoStartClicked);
+  connect(_recordButton, &QPushButton::clicked, this, &VideoRecordingDialog::startClicked);
   // The buttons show the stopped state before the recording is saved, so that a failed save can
   // enable " Stop " again.
-  connect(_stopButton, &QPushButton::clicked, this, &ZebCreateVideoDialog::stopClicked);
-  connect(_stopButton, &QPushButton::clicked, this, &ZebCreateVideoDialog::videoStopClicked);
-  connect(_frameBox, &QInputBox::valueChanged, this, &ZebCreateVideoDialog::frameChanged);
+  connect(_stopButton, &QPushButton::clicked, this, &VideoRecordingDialog::stopClicked);
+  connect(_stopButton, &QPushButton::clicked, this, &VideoRecordingDialog::videoStopClicked);
+  connect(_frameBox, &QInputBox::valueChanged, this, &VideoRecordingDialog::frameChanged);
 }
 
-void ZebCreateVideoDialog::setFrameRecord(int n) {
+void VideoRecordingDialog::setFrameRecord(int n) {
   _framesLabel->setNum(n);
   _durationLabel->setNum(n / getFrame());
 }
 
-int ZebCreateVideoDialog::getFrame() const {
+int VideoRecordingDialog::getFrame() const {
   return _frameBox->getValue();
 }
 
-void ZebCreateVideoDialog::startClicked() {
+void VideoRecordingDialog::startClicked() {
   _recordButton->setEnabled(false);
   _stopButton->setEnabled(true);
   _cancelButton->setEnabled(true);
@@ -86,13 +86,13 @@ void ZebCreateVideoDialog::startClicked() {
   _stopButton->setFocusPolicy(Qt::StrongFocus);
 }
 
-void ZebCreateVideoDialog::stopClicked() {
+void VideoRecordingDialog::stopClicked() {
   _recordButton->setEnabled(true);
   _cancelButton->setFocusPolicy(Qt::StrongFocus);
   _stopButton->setEnabled(false);
   _cancelButton->setEnabled(true);
 }
 
-void ZebCreateVideoDialog::framesKept() {
+void VideoRecordingDialog::framesKept() {
   _stopButton->setEnabled(true);
 }

@@ -9,20 +9,20 @@
 class QOpenGLWidget;
 class QTimer;
 class QWidget;
-class ZebCreateVideoDialog;
-class ZebRenderingVideoThread;
+class VideoRecordingDialog;
+class VideoFrameWriter;
 
 // Records what an OpenGL widget shows as a video. Its dialog sets the frame rate; " Record " grabs
 // the widget's frame at that rate into numbered PNG files in a private temporary directory, " Stop "
 // asks for the output file and has ffmpeg encode the frames (H.264), " Cancel " or closing the
 // dialog throws the frames away. When ffmpeg fails the user is shown its last lines and the frames
 // stay until they are saved or thrown away.
-class ZebRenderingVideo : public QObject {
+class VideoRecorder : public QObject {
   Q_OBJECT
 
 public:
-  ZebRenderingVideo();
-  ~ZebRenderingVideo() override; // also removes frames not yet saved
+  VideoRecorder();
+  ~VideoRecorder() override; // also removes frames not yet saved
 
   // Opens a new dialog for the widget, which is made even in width and height (libx264 needs it);
   // an open dialog is brought to the front instead.
@@ -46,9 +46,9 @@ private:
   QTimer* _timer;
   int _width = -1; // recorded size: every frame is made this size
   int _height = -1;
-  QPointer<ZebCreateVideoDialog> _dialog; // child of the widget, deleted with it or by this
+  QPointer<VideoRecordingDialog> _dialog; // child of the widget, deleted with it or by this
   QPointer<QOpenGLWidget> _widget;
-  std::unique_ptr<ZebRenderingVideoThread> _thread; // exists while frames are kept; owns their directory
+  std::unique_ptr<VideoFrameWriter> _thread; // exists while frames are kept; owns their directory
   QString _homeDir;
   int _frameIndex = 0;
   int _fps = 20;

@@ -1,9 +1,9 @@
-#include "viewer/ZebRenderingVideo.h"
+#include "viewer/VideoRecorder.h"
 
 #include "viewer/VideoEncoder.h"
+#include "viewer/VideoFrameWriter.h"
+#include "viewer/VideoRecordingDialog.h"
 #include "viewer/ViewerCanvasGL.h"
-#include "viewer/ZebCreateVideoDialog.h"
-#include "viewer/ZebRenderingVideoThread.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -12,50 +12,50 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-ZebRenderingVideo::ZebRenderingVideo() : _timer(new QTimer(this)), _homeDir(QDir::homePath()) {
-  connect(_timer, &QTimer::timeout, this, &ZebRenderingVideo::saveImage);
+VideoRecorder::VideoRecorder() : _timer(new QTimer(this)), _homeDir(QDir::homePath()) {
+  connect(_timer, &QTimer::timeout, this, &VideoRecorder::saveImage);
 }
 
-ZebRenderingVideo::~ZebRenderingVideo() {
+VideoRecorder::~VideoRecorder() {
   _timer->stop();
   delete _dialog.data();
 }
 
-void ZebRenderingVideo::initialize(QOpenGLWidget& widget) {
+void VideoRecorder::initialize(QOpenGLWidget& widget) {
   _widget = &widget;
   startDialog();
 }
 
-void ZebRenderingVideo::startDialog() {
+void VideoRecorder::startDialog() {
   if (_dialog && _dialog->isVisible()) { // a recording may be under way in it
     _dialog->raise();
     _dialog->activateWindow();
     return;
   }
   delete _dialog.data();
-  _dialog = new ZebCreateVideoDialog(_widget);
+  _dialog = new VideoRecordingDialog(_widget);
   _fps = _dialog->getFrame();
   _width = _widget->width() + _widget->width() % 2;
   _height = _widget->height() + _widget->height() % 2;
   _widget->resize(_width, _height);
-  connect(_dialog, &ZebCreateVideoDialog::videoStartClicked, this, &ZebRenderingVideo::runVideo);
-  connect(_dialog, &ZebCreateVideoDialog::videoStopClicked, this, &ZebRenderingVideo::stopVideo);
-  connect(_dialog, &ZebCreateVideoDialog::rejected, this, &ZebRenderingVideo::cleanVideo);
-  connect(_dialog, &ZebCreateVideoDialog::frameChanged, this, &ZebRenderingVideo::setFrame);
+  connect(_dialog, &VideoRecordingDialog::videoStartClicked, this, &VideoRecorder::runVideo);
+  connect(_dialog, &VideoRecordingDialog::videoStopClicked, this, &VideoRecorder::stopVideo);
+  connect(_dialog, &VideoRecordingDialog::rejected, this, &VideoRecorder::cleanVideo);
+  connect(_dialog, &VideoRecordingDialog::frameChanged, this, &VideoRecorder::setFrame);
   _dialog->show();
   _dialog->activateWindow();
 }
 
-QWidget* ZebRenderingVideo::windowParent() const {
+QWidget* VideoRecorder::windowParent() const {
   if (_dialog) return _dialog;
   return _widget;
 }
 
-QString ZebRenderingVideo::getTmpDir() const {
+QString VideoRecorder::getTmpDir() const {
   return _thread ? _thread->getTmpDir() : QString();
 }
 
-bool ZebRenderingVideo::createTempDirectory() {
+bool VideoRecorder::createTempDirectory() {
   auto directory = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/ostrel-video-XXXXXX");
   if (!directory->isValid()) {
     QMessageBox::critical(windowParent(), "Record",
@@ -63,17 +63,17 @@ bool ZebRenderingVideo::createTempDirectory() {
                               directory->errorString());
     return false;
   }
-  _thread = std::make_unique<ZebRenderingVideoThread>(std::move(directory));
+  _thread = std::make_unique<VideoFrameWriter>(std::move(directory));
   _frameIndex = 0;
   return true;
 }
 
-void ZebRenderingVideo::forgetFrames() {
+void VideoRecorder::forgetFrames() {
   _thread.reset();
   _frameIndex = 0;
 }
 
-void ZebRenderingVideo::runVideo() {
+void VideoRecorder::runVideo() {
   // Frames kept after a failed save are added to; otherwise a new recording starts.
   if (!_thread && !createTempDirectory()) {
     if (_dialog) _dialog->stopClicked();
@@ -82,7 +82,7 @@ void ZebRenderingVideo::runVideo() {
   _timer->start(1000 / _fps);
 }
 
-void ZebRenderingVideo::saveImage() {
+void VideoRecorder::saveImage() {
   if (!_widget || !_thread) {
     _timer->stop();
     return;
@@ -96,7 +96,7 @@ void ZebRenderingVideo::saveImage() {
   ++_frameIndex;
 }
 
-void ZebRenderingVideo::stopVideo() {
+void VideoRecorder::stopVideo() {
   _timer->stop();
   if (!_thread) return;
   _thread->finishFrames();
@@ -127,7 +127,7 @@ void ZebRenderingVideo::stopVideo() {
   if (_dialog) _dialog->framesKept();
 }
 
-void ZebRenderingVideo::cleanVideo() {
+void VideoRecorder::cleanVideo() {
   if (!_thread) return;
   _timer->stop();
   forgetFrames();

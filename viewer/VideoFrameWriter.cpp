@@ -1,13 +1,12 @@
-#include "viewer/ZebRenderingVideoThread.h"
+#include "viewer/VideoFrameWriter.h"
 
 #include "viewer/VideoEncoder.h"
 
 #include <QTemporaryDir>
 
-ZebRenderingVideoThread::ZebRenderingVideoThread(std::unique_ptr<QTemporaryDir> tmpDir)
-    : _tmpDir(std::move(tmpDir)) {}
+VideoFrameWriter::VideoFrameWriter(std::unique_ptr<QTemporaryDir> tmpDir) : _tmpDir(std::move(tmpDir)) {}
 
-ZebRenderingVideoThread::~ZebRenderingVideoThread() {
+VideoFrameWriter::~VideoFrameWriter() {
   {
     std::lock_guard<std::mutex> lock(_mutex);
     _queue.clear();
@@ -16,11 +15,11 @@ ZebRenderingVideoThread::~ZebRenderingVideoThread() {
   cleanTempDirectory();
 }
 
-QString ZebRenderingVideoThread::getTmpDir() const {
+QString VideoFrameWriter::getTmpDir() const {
   return _tmpDir ? _tmpDir->path() : QString();
 }
 
-void ZebRenderingVideoThread::addFrame(const QImage& image, unsigned int index) {
+void VideoFrameWriter::addFrame(const QImage& image, unsigned int index) {
   {
     std::unique_lock<std::mutex> lock(_mutex);
     _frameTaken.wait(lock, [this] { return _queue.size() < queueCapacity; });
@@ -30,7 +29,7 @@ void ZebRenderingVideoThread::addFrame(const QImage& image, unsigned int index) 
   if (!isRunning()) start();
 }
 
-void ZebRenderingVideoThread::finishFrames() {
+void VideoFrameWriter::finishFrames() {
   {
     std::lock_guard<std::mutex> lock(_mutex);
     _finishing = true;
@@ -41,7 +40,7 @@ void ZebRenderingVideoThread::finishFrames() {
   _finishing = false;
 }
 
-void ZebRenderingVideoThread::run() {
+void VideoFrameWriter::run() {
   const QString directory = getTmpDir();
   for (;;) {
     Frame frame;
@@ -58,10 +57,10 @@ void ZebRenderingVideoThread::run() {
   }
 }
 
-bool ZebRenderingVideoThread::makeVideo(QString& lastLines) {
+bool VideoFrameWriter::makeVideo(QString& lastLines) {
   return VideoEncoder::encode(getTmpDir(), _frameRecord, _fileName, lastLines);
 }
 
-void ZebRenderingVideoThread::cleanTempDirectory() {
+void VideoFrameWriter::cleanTempDirectory() {
   _tmpDir.reset();
 }

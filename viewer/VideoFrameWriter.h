@@ -16,14 +16,14 @@ class QTemporaryDir;
 // into a video. Frames wait in a short queue: the GUI thread hands a frame over and goes on at once unless
 // the writer is that many frames behind, so grabbing and writing overlap without memory growing.
 // Deleting the object drops the frames still queued and removes the directory with its files.
-class ZebRenderingVideoThread : public QThread {
+class VideoFrameWriter : public QThread {
   Q_OBJECT
 
 public:
   static constexpr std::size_t queueCapacity = 8;
 
-  explicit ZebRenderingVideoThread(std::unique_ptr<QTemporaryDir> tmpDir);
-  ~ZebRenderingVideoThread() override;
+  explicit VideoFrameWriter(std::unique_ptr<QTemporaryDir> tmpDir);
+  ~VideoFrameWriter() override;
 
   // === Frames, handed over by the GUI thread
   // Queues the image as frame number index, starting the writer if it is not running; waits while

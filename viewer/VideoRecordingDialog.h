@@ -9,11 +9,11 @@ class QPushButton;
 // "Create Video Dialog": the frame rate (15 to 30 fps, 20 at first), the number of frames recorded
 // and their duration, and " Cancel ", " Record ", " Stop ". Non-modal, so that the scene can be
 // turned while it records. Closing it or " Cancel " rejects it.
-class ZebCreateVideoDialog : public QDialog {
+class VideoRecordingDialog : public QDialog {
   Q_OBJECT
 
 public:
-  explicit ZebCreateVideoDialog(QWidget* parent = nullptr);
+  explicit VideoRecordingDialog(QWidget* parent = nullptr);
 
   // Shows n frames and their duration in whole seconds at the current frame rate.
   void setFrameRecord(int n);
