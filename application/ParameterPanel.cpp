@@ -1,6 +1,6 @@
 #include "application/ParameterPanel.h"
 
-#include "viewer/QDoubleCompositeBox.h"
+#include "viewer/DoubleSliderSpinBox.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -11,8 +11,8 @@
 
 ParameterPanel::ParameterPanel(QWidget* parent)
     : QWidget(parent), _parameterCombo(new QComboBox(this)), _colormapCombo(new QComboBox(this)),
-      _minimumBox(new QDoubleCompositeBox("Minimum", "", this)),
-      _maximumBox(new QDoubleCompositeBox("Maximum", "", this)) {
+      _minimumBox(new DoubleSliderSpinBox("Minimum", "", this)),
+      _maximumBox(new DoubleSliderSpinBox("Maximum", "", this)) {
   auto* group = new QGroupBox("Parametric maps", this);
   auto* grid = new QGridLayout(group);
   grid->addWidget(new QLabel("Parameter", group), 0, 0);
@@ -31,8 +31,8 @@ ParameterPanel::ParameterPanel(QWidget* parent)
 
   connect(_parameterCombo, &QComboBox::currentTextChanged, this, &ParameterPanel::processParameterChange);
   connect(_colormapCombo, &QComboBox::currentTextChanged, this, &ParameterPanel::processValueChange);
-  connect(_minimumBox, &QDoubleCompositeBox::valueChanged, this, &ParameterPanel::processValueChange);
-  connect(_maximumBox, &QDoubleCompositeBox::valueChanged, this, &ParameterPanel::processValueChange);
+  connect(_minimumBox, &DoubleSliderSpinBox::valueChanged, this, &ParameterPanel::processValueChange);
+  connect(_maximumBox, &DoubleSliderSpinBox::valueChanged, this, &ParameterPanel::processValueChange);
 }
 
 void ParameterPanel::enableMapControls(bool enabled) {
@@ -80,7 +80,7 @@ void ParameterPanel::processParameterChange(const QString& name) {
   {
     const QSignalBlocker colormapBlocker(_colormapCombo);
     _colormapCombo->setCurrentText(QString::fromStdString(entry.getColormapName()));
-    for (QDoubleCompositeBox* box : {_minimumBox, _maximumBox}) {
+    for (DoubleSliderSpinBox* box : {_minimumBox, _maximumBox}) {
       box->setMinimum(minimum);
       box->setMaximum(maximum);
       box->setSingleStep(maximum > minimum ? (maximum - minimum) / 100.0 : 0.1);

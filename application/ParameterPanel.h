@@ -9,7 +9,7 @@
 #include <string>
 
 class QComboBox;
-class QDoubleCompositeBox;
+class DoubleSliderSpinBox;
 
 // The "Parametric maps" box: the variable whose values colour the meshes, the colour map and the
 // value range mapped onto it. Choosing the empty entry removes the maps; the colour map and range
@@ -39,7 +39,7 @@ private:
 
   QComboBox* _parameterCombo;
   QComboBox* _colormapCombo;
-  QDoubleCompositeBox* _minimumBox;
-  QDoubleCompositeBox* _maximumBox;
+  DoubleSliderSpinBox* _minimumBox;
+  DoubleSliderSpinBox* _maximumBox;
   std::map<std::string, ParameterData> _parameters;
 };

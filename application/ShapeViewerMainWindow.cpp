@@ -18,7 +18,7 @@
 #include "imaging/VoxelMatrix.h"
 #include "rendering/ShapePainterGL.h"
 #include "viewer/DisplayRangeBox.h"
-#include "viewer/QInputBox.h"
+#include "viewer/SliderSpinBox.h"
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerPosePanel.h"
 #include "viewer/ViewerScaleBarPanel.h"
@@ -110,7 +110,7 @@ ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent),
   _mediator = new ShapeViewerMediator(*_scene, this);
   _mediator->setCanvas(*new ViewerCanvasGL()); // parented by the layout below
   _mediator->setPosePanel(*posePanel);
-  _sliceBox = new QInputBox("Slice", _rightFrame, 0, 100, "");
+  _sliceBox = new SliderSpinBox("Slice", _rightFrame, 0, 100, "");
   _mediator->setSliceCompositeBox(*_sliceBox);
   _displayRangeBox = new DisplayRangeBox(_rightFrame);
   _mediator->setDisplayRangeBox(*_displayRangeBox);

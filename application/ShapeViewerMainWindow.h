@@ -16,7 +16,7 @@
 class DisplayRangeBox;
 class QAction;
 class QFrame;
-class QInputBox;
+class SliderSpinBox;
 class QMenu;
 class QMenuBar;
 class QScrollArea;
@@ -115,7 +115,7 @@ private:
   QWidget* _parameterPanel = nullptr;     // "Parametric maps", under the list
   QScrollArea* _leftScrollArea = nullptr; // the pose and scale bar panels
   ProblemsBar* _problemsBar = nullptr;
-  QInputBox* _sliceBox = nullptr;
+  SliderSpinBox* _sliceBox = nullptr;
   DisplayRangeBox* _displayRangeBox = nullptr; // of voxel matrices and 16-bit images, under the slice box
   Vector<float> _scaling;
 

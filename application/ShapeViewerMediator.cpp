@@ -9,7 +9,7 @@
 #include "rendering/TriMeshPainterGL.h"
 #include "viewer/DisplayRangeBox.h"
 #include "viewer/LandmarksDelegate.h"
-#include "viewer/QInputBox.h"
+#include "viewer/SliderSpinBox.h"
 #include "viewer/ViewerCanvasGL.h"
 
 #include <QInputDialog>
@@ -171,9 +171,9 @@ void ShapeViewerMediator::runColorPeriodicityDialog() {
 
 // === Images and voxel matrices
 
-void ShapeViewerMediator::setSliceCompositeBox(QInputBox& box) {
+void ShapeViewerMediator::setSliceCompositeBox(SliderSpinBox& box) {
   _sliceBox = &box;
-  connect(_sliceBox, &QInputBox::valueChanged, this, &ShapeViewerMediator::processSliceChange);
+  connect(_sliceBox, &SliderSpinBox::valueChanged, this, &ShapeViewerMediator::processSliceChange);
 }
 
 void ShapeViewerMediator::setDisplayRangeBox(DisplayRangeBox& box) {

@@ -12,7 +12,7 @@
 
 class DisplayRangeBox;
 class ParameterPanel;
-class QInputBox;
+class SliderSpinBox;
 template <class T> class Shape;
 
 // Ties the scene of loaded shapes to the canvas and the side panels: the canvas draws the scene's
@@ -45,7 +45,7 @@ public:
   // === Images and voxel matrices, shown among the shapes but not in the scene's items
   // The box whose changes choose the slice of every voxel matrix; its range follows the matrix
   // loaded last.
-  void setSliceCompositeBox(QInputBox& box);
+  void setSliceCompositeBox(SliderSpinBox& box);
   // The box whose range every voxel matrix and 16-bit image shows; it shows the automatic range of
   // the one loaded last, and its "Auto" gives each one its own.
   void setDisplayRangeBox(DisplayRangeBox& box);
@@ -95,7 +95,7 @@ private:
 
   Scene& _scene;
   bool _batchMode = false;
-  QInputBox* _sliceBox = nullptr;
+  SliderSpinBox* _sliceBox = nullptr;
   DisplayRangeBox* _displayRangeBox = nullptr;
   ImageLayers _imageLayers;
   ParameterPanel* _parameterPanel = nullptr;

@@ -1,6 +1,6 @@
 #include "viewer/VideoRecordingDialog.h"
 
-#include "viewer/QInputBox.h"
+#include "viewer/SliderSpinBox.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 VideoRecordingDialog::VideoRecordingDialog(QWidget* parent)
-    : QDialog(parent), _frameBox(new QInputBox("", this, 15, 30, " fps")),
+    : QDialog(parent), _frameBox(new SliderSpinBox("", this, 15, 30, " fps")),
       _framesLabel(new QLabel("0", this)), _durationLabel(new QLabel("0", this)),
       _recordButton(new QPushButton(" Record ", this)), _stopButton(new QPushButton(" Stop ", this)),
       _cancelButton(new QPushButton(" Cancel ", this)) {
@@ -65,7 +65,7 @@ VideoRecordingDialog::VideoRecordingDialog(QWidget* parent)
   // enable " Stop " again.
   connect(_stopButton, &QPushButton::clicked, this, &VideoRecordingDialog::stopClicked);
   connect(_stopButton, &QPushButton::clicked, this, &VideoRecordingDialog::videoStopClicked);
-  connect(_frameBox, &QInputBox::valueChanged, this, &VideoRecordingDialog::frameChanged);
+  connect(_frameBox, &SliderSpinBox::valueChanged, this, &VideoRecordingDialog::frameChanged);
 }
 
 void VideoRecordingDialog::setFrameRecord(int n) {

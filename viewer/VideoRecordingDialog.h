@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-class QInputBox;
+class SliderSpinBox;
 class QLabel;
 class QPushButton;
 
@@ -32,7 +32,7 @@ public slots:
   void framesKept();
 
 private:
-  QInputBox* _frameBox;
+  SliderSpinBox* _frameBox;
   QLabel* _framesLabel;
   QLabel* _durationLabel;
   QPushButton* _recordButton;

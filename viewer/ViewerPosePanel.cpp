@@ -1,7 +1,7 @@
 #include "viewer/ViewerPosePanel.h"
 
 #include "viewer/ClipPlanesEditor.h"
-#include "viewer/QInputBox.h"
+#include "viewer/SliderSpinBox.h"
 
 #include <QCheckBox>
 #include <QColor>
@@ -40,9 +40,9 @@ QLabel* fixedLabel(const QString& text, QWidget* parent) {
   return label;
 }
 
-QInputBox* inputBox(QVBoxLayout* layout, const QString& label, int minimum, int maximum,
-                    const QString& suffix) {
-  auto* box = new QInputBox(label, layout->parentWidget(), minimum, maximum, suffix);
+SliderSpinBox* inputBox(QVBoxLayout* layout, const QString& label, int minimum, int maximum,
+                        const QString& suffix) {
+  auto* box = new SliderSpinBox(label, layout->parentWidget(), minimum, maximum, suffix);
   layout->addWidget(box);
   return box;
 }
@@ -86,7 +86,7 @@ ViewerPosePanel::ViewerPosePanel(QWidget* parent) : QFrame(parent) {
   _projectionType = new QComboBox(projection->parentWidget());
   _projectionType->addItems({"Perspective", "Orthographic"});
   _projectionType->setCurrentIndex(defaultProjection.isPerspective() ? 0 : 1);
-  _perspectiveStrength = new QInputBox("Strength ", projection->parentWidget(), 1, 5, " ");
+  _perspectiveStrength = new SliderSpinBox("Strength ", projection->parentWidget(), 1, 5, " ");
   _perspectiveStrength->setValue(static_cast<int>(defaultProjection.getPerspectiveStrength()));
   projection->addWidget(fixedLabel("Type ", projection->parentWidget()), 0, 0);
   projection->addWidget(_projectionType, 0, 1);
@@ -100,27 +100,28 @@ ViewerPosePanel::ViewerPosePanel(QWidget* parent) : QFrame(parent) {
   _clipPlanes = new ClipPlanesEditor(inner);
   groups->addWidget(_clipPlanes);
 
-  for (QInputBox* axis : {_rotationX, _rotationY, _rotationZ})
-    connect(axis, &QInputBox::valueChanged, this, &ViewerPosePanel::processRotationChange);
-  for (QInputBox* axis : {_translationX, _translationY})
-    connect(axis, &QInputBox::valueChanged, this, &ViewerPosePanel::processTranslationChange);
-  connect(_zoom, &QInputBox::valueChanged, this, &ViewerPosePanel::zoomChanged);
-  connect(_ambientLight, &QInputBox::valueChanged, this, &ViewerPosePanel::ambientLightChanged);
-  connect(_diffuseLight, &QInputBox::valueChanged, this, &ViewerPosePanel::diffuseLightChanged);
-  connect(_specularLight, &QInputBox::valueChanged, this, &ViewerPosePanel::specularLightChanged);
+  for (SliderSpinBox* axis : {_rotationX, _rotationY, _rotationZ})
+    connect(axis, &SliderSpinBox::valueChanged, this, &ViewerPosePanel::processRotationChange);
+  for (SliderSpinBox* axis : {_translationX, _translationY})
+    connect(axis, &SliderSpinBox::valueChanged, this, &ViewerPosePanel::processTranslationChange);
+  connect(_zoom, &SliderSpinBox::valueChanged, this, &ViewerPosePanel::zoomChanged);
+  connect(_ambientLight, &SliderSpinBox::valueChanged, this, &ViewerPosePanel::ambientLightChanged);
+  connect(_diffuseLight, &SliderSpinBox::valueChanged, this, &ViewerPosePanel::diffuseLightChanged);
+  connect(_specularLight, &SliderSpinBox::valueChanged, this, &ViewerPosePanel::specularLightChanged);
   connect(selectColor, &QPushButton::clicked, this, &ViewerPosePanel::runBackgroundColorDialog);
   connect(_backgroundType, &QComboBox::textActivated, this, &ViewerPosePanel::processBackgroundTypeChange);
   connect(_projectionType, &QComboBox::textActivated, this, &ViewerPosePanel::processProjectionTypeChange);
-  connect(_perspectiveStrength, &QInputBox::valueChanged, this,
+  connect(_perspectiveStrength, &SliderSpinBox::valueChanged, this,
           &ViewerPosePanel::processPerspectiveStrengthChange);
   connect(_boundingBoxShown, &QCheckBox::toggled, this, &ViewerPosePanel::boundingBoxToggled);
   connect(_boundingBoxShown, &QCheckBox::toggled, _boundingBoxScaling, &QWidget::setEnabled);
-  connect(_boundingBoxScaling, &QInputBox::valueChanged, this, &ViewerPosePanel::boundingBoxScalingChanged);
+  connect(_boundingBoxScaling, &SliderSpinBox::valueChanged, this,
+          &ViewerPosePanel::boundingBoxScalingChanged);
   connect(_clipPlanes, &ClipPlanesEditor::planesChanged, this, &ViewerPosePanel::clipPlanesChanged);
 }
 
 void ViewerPosePanel::setRotation(const Vector<float>& rotation) {
-  QInputBox* const axes[] = {_rotationX, _rotationY, _rotationZ};
+  SliderSpinBox* const axes[] = {_rotationX, _rotationY, _rotationZ};
   for (int i = 0; i < 3; ++i) axes[i]->setValue(static_cast<int>(std::floor(rotation[i] + 0.5f)));
 }
 

@@ -12,7 +12,7 @@
 class ClipPlanesEditor;
 class QCheckBox;
 class QComboBox;
-class QInputBox;
+class SliderSpinBox;
 
 // Side panel that sets the view numerically: rotation, panning, zoom, light levels, background,
 // projection, scene-box options and clipping planes. Every user change is announced through the panel's
@@ -58,20 +58,20 @@ public slots:
   void processPerspectiveStrengthChange(int strength);
 
 private:
-  QInputBox* _rotationX;
-  QInputBox* _rotationY;
-  QInputBox* _rotationZ;
-  QInputBox* _translationX;
-  QInputBox* _translationY;
-  QInputBox* _zoom;
-  QInputBox* _ambientLight;
-  QInputBox* _diffuseLight;
-  QInputBox* _specularLight;
+  SliderSpinBox* _rotationX;
+  SliderSpinBox* _rotationY;
+  SliderSpinBox* _rotationZ;
+  SliderSpinBox* _translationX;
+  SliderSpinBox* _translationY;
+  SliderSpinBox* _zoom;
+  SliderSpinBox* _ambientLight;
+  SliderSpinBox* _diffuseLight;
+  SliderSpinBox* _specularLight;
   QComboBox* _backgroundType;
   QComboBox* _projectionType;
-  QInputBox* _perspectiveStrength;
+  SliderSpinBox* _perspectiveStrength;
   QCheckBox* _boundingBoxShown;
-  QInputBox* _boundingBoxScaling;
+  SliderSpinBox* _boundingBoxScaling;
   ClipPlanesEditor* _clipPlanes;
   BackgroundGL _background; // the background last announced; starts at the defaults
 };

@@ -6,7 +6,7 @@
 #include "application/ShapeViewerMediator.h"
 #include "bench/geometry/TorusMeshFile.h"
 #include "foundation/Trace.h"
-#include "viewer/QDoubleCompositeBox.h"
+#include "viewer/DoubleSliderSpinBox.h"
 #include "viewer/ViewerCanvasGL.h"
 
 #include <QApplication>
@@ -30,7 +30,7 @@ struct LoadedTorus {
   std::unique_ptr<ShapeViewerMainWindow> window;
   QComboBox* parameters = nullptr;
   QComboBox* colormaps = nullptr;
-  QDoubleCompositeBox* minimum = nullptr;
+  DoubleSliderSpinBox* minimum = nullptr;
 
   LoadedTorus() {
     const std::string mesh = QDir(directory.path()).filePath("torus.tm").toStdString();
@@ -53,7 +53,7 @@ struct LoadedTorus {
     const QList<QComboBox*> combos = panel->findChildren<QComboBox*>();
     parameters = combos[0];
     colormaps = combos[1];
-    minimum = panel->findChildren<QDoubleCompositeBox*>()[0];
+    minimum = panel->findChildren<DoubleSliderSpinBox*>()[0];
     parameters->setCurrentText("ring");
     frame();
   }

@@ -9,7 +9,7 @@
 #include "imaging/VoxelMatrix.h"
 #include "tests/application/MainWindowFixture.h"
 #include "tests/support/OffscreenGL.h"
-#include "viewer/QInputBox.h"
+#include "viewer/SliderSpinBox.h"
 #include "viewer/ViewerCanvasGL.h"
 
 #include <gmock/gmock.h>
@@ -247,7 +247,7 @@ TEST_F(RenderCommand, DrawsImagesAndVoxelMatrixSlicesAsTheViewerDoes) {
   matrix.save(_dir.file("matrix.vm"));
   _window->openFile(QString::fromStdString(_dir.file("image.tif")));
   _window->loadVoxelMatrix(_dir.file("matrix.vm"));
-  _window->findChild<QInputBox*>()->findChild<QSpinBox*>()->setValue(2);
+  _window->findChild<SliderSpinBox*>()->findChild<QSpinBox*>()->setValue(2);
   ViewerCanvasGL& canvas = *_window->mediator()->getCanvas();
   canvas.resize(150, 110);
   canvas.setRotation(Vector<float>(std::vector<float>{20, 60, 0}));

@@ -13,7 +13,7 @@
 #include "tests/application/MainWindowFixture.h"
 #include "tests/support/OffscreenGL.h"
 #include "viewer/DisplayRangeBox.h"
-#include "viewer/QInputBox.h"
+#include "viewer/SliderSpinBox.h"
 #include "viewer/ViewerCanvasGL.h"
 
 #include <QComboBox>
@@ -43,7 +43,7 @@ protected:
     std::rename((_dir.file(name) + ".vm").c_str(), _dir.file(name).c_str()); // any name, not only ".vm"
     return _dir.file(name);
   }
-  QSpinBox& sliceBox() const { return *_window->findChild<QInputBox*>()->findChild<QSpinBox*>(); }
+  QSpinBox& sliceBox() const { return *_window->findChild<SliderSpinBox*>()->findChild<QSpinBox*>(); }
   QDoubleSpinBox& rangeEnd(int i) const {
     return *_window->findChild<DisplayRangeBox*>()->findChildren<QDoubleSpinBox*>().at(i);
   }

@@ -13,9 +13,9 @@
 #include "foundation/RandomEngine.h"
 #include "rendering/TriMeshPainterGL.h"
 #include "rendering/VerticesPainterGL.h"
+#include "viewer/DoubleSliderSpinBox.h"
 #include "viewer/LandmarksDelegate.h"
-#include "viewer/QDoubleCompositeBox.h"
-#include "viewer/QInputBox.h"
+#include "viewer/SliderSpinBox.h"
 #include "viewer/VideoRecorder.h"
 #include "viewer/VideoRecordingDialog.h"
 #include "viewer/ViewerAnimation.h"
@@ -85,8 +85,8 @@ inline QSlider* sliderOf(QWidget* box) {
   return box->findChild<QSlider*>();
 }
 // The n-th input box of a widget, in creation order.
-inline QInputBox* inputBox(QWidget* owner, int n) {
-  return owner->findChildren<QInputBox*>().at(n);
+inline SliderSpinBox* inputBox(QWidget* owner, int n) {
+  return owner->findChildren<SliderSpinBox*>().at(n);
 }
 // A user dragging the box's slider to a position, or pressing the up arrow in its spin box.
 inline void dragSlider(QWidget* box, int position) {
@@ -254,8 +254,8 @@ struct PickingCanvas {
 // Program-set values are silent; a user change on either half is announced with the new value and
 // the other half follows.
 TEST(NumericWidgets, ProgramValuesAreSilentAndUserChangesAnnouncedWithBothHalvesAgreeing) {
-  QInputBox box("x ", nullptr, 5, 1000, " %");
-  QSignalSpy boxSpy(&box, &QInputBox::valueChanged);
+  SliderSpinBox box("x ", nullptr, 5, 1000, " %");
+  QSignalSpy boxSpy(&box, &SliderSpinBox::valueChanged);
   EXPECT_EQ(box.getValue(), 5); // 0 taken into the range
   box.setValue(40);
   box.setMaximum(500);
@@ -265,8 +265,8 @@ TEST(NumericWidgets, ProgramValuesAreSilentAndUserChangesAnnouncedWithBothHalves
   EXPECT_EQ(boxSpy.at(1).at(0).toInt(), 42);
   EXPECT_EQ(box.findChild<QSpinBox*>()->value(), 42);
 
-  QDoubleCompositeBox real("a", "b", nullptr);
-  QSignalSpy realSpy(&real, &QDoubleCompositeBox::valueChanged);
+  DoubleSliderSpinBox real("a", "b", nullptr);
+  QSignalSpy realSpy(&real, &DoubleSliderSpinBox::valueChanged);
   real.setValue(0.3);
   EXPECT_EQ(realSpy.count(), 0);
   stepUp(&real);

@@ -3,19 +3,19 @@
 #include <QString>
 #include <QWidget>
 
-class QDoubleSlider;
+class DoubleSlider;
 class QDoubleSpinBox;
 
 // A real-valued control: label, slider, spin box and a second text in one row. A user change on
 // either inner widget brings the other to the same value and announces valueChanged (possibly twice,
 // once through each widget; listeners treat it as idempotent). Values set by the program are shown
 // without any signal.
-class QDoubleCompositeBox : public QWidget {
+class DoubleSliderSpinBox : public QWidget {
   Q_OBJECT
 
 public:
   // Both inner widgets start with the range 0 to 1 and the step 0.1.
-  QDoubleCompositeBox(const QString& label, const QString& suffix, QWidget* parent);
+  DoubleSliderSpinBox(const QString& label, const QString& suffix, QWidget* parent);
 
   // Each applies to the slider and then the spin box, with their signals blocked.
   void setMinimum(double minimum);
@@ -30,6 +30,6 @@ public slots:
   void setValue(double value); // emits nothing
 
 private:
-  QDoubleSlider* _slider;
+  DoubleSlider* _slider;
   QDoubleSpinBox* _spinBox;
 };

@@ -9,12 +9,12 @@ class QSpinBox;
 // An integer control: label, slider, spin box and suffix in one row. A user change on the slider or
 // the spin box announces valueChanged once and brings the other one to the same value; values set
 // by the program are shown without any signal.
-class QInputBox : public QWidget {
+class SliderSpinBox : public QWidget {
   Q_OBJECT
 
 public:
   // Both inner widgets get the range, step 1 and the value 0 taken into the range.
-  QInputBox(const QString& label, QWidget* parent, int minimum, int maximum, const QString& suffix);
+  SliderSpinBox(const QString& label, QWidget* parent, int minimum, int maximum, const QString& suffix);
 
   int getValue() const; // the slider's value
 

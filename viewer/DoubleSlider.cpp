@@ -1,4 +1,4 @@
-#include "viewer/QDoubleSlider.h"
+#include "viewer/DoubleSlider.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,52 +11,52 @@ int nearest(float x) {
 
 } // namespace
 
-QDoubleSlider::QDoubleSlider(QWidget* parent) : QSlider(parent) {
+DoubleSlider::DoubleSlider(QWidget* parent) : QSlider(parent) {
   QSlider::setMinimum(0);
   QSlider::setSingleStep(1);
-  connect(this, qOverload<int>(&QSlider::valueChanged), this, qOverload<>(&QDoubleSlider::sliderChange));
+  connect(this, qOverload<int>(&QSlider::valueChanged), this, qOverload<>(&DoubleSlider::sliderChange));
 }
 
-void QDoubleSlider::setMinimum(double minimum) {
+void DoubleSlider::setMinimum(double minimum) {
   _minimum = static_cast<float>(minimum);
   updateProperties();
 }
 
-void QDoubleSlider::setMaximum(double maximum) {
+void DoubleSlider::setMaximum(double maximum) {
   _maximum = static_cast<float>(maximum);
   updateProperties();
 }
 
-void QDoubleSlider::setSingleStep(double step) {
+void DoubleSlider::setSingleStep(double step) {
   _singleStep = static_cast<float>(step);
   updateProperties();
 }
 
-void QDoubleSlider::setPageStep(double step) {
+void DoubleSlider::setPageStep(double step) {
   _pageStep = static_cast<float>(step);
   updateProperties();
 }
 
-void QDoubleSlider::updateProperties() {
+void DoubleSlider::updateProperties() {
   QSlider::setPageStep(nearest(_pageStep / _singleStep));
   // Set together: a maximum below the integer minimum, met while the real bounds change one at a
   // time, would otherwise lower the minimum too and leave positions that stand for no value.
   QSlider::setRange(0, std::max(0, nearest((_maximum - _minimum) / _singleStep)));
 }
 
-double QDoubleSlider::value() const {
+double DoubleSlider::value() const {
   return QSlider::value() * _singleStep + _minimum;
 }
 
-int QDoubleSlider::convertValue(float value) const {
+int DoubleSlider::convertValue(float value) const {
   return nearest((value - _minimum) / _singleStep);
 }
 
-void QDoubleSlider::sliderChange() {
+void DoubleSlider::sliderChange() {
   emit valueChanged(value());
 }
 
-void QDoubleSlider::setValue(double value) {
+void DoubleSlider::setValue(double value) {
   const float v = static_cast<float>(value);
   if (v <= _minimum)
     QSlider::setValue(0);

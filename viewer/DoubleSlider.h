@@ -6,11 +6,11 @@
 // minimum is 0 and the integer step 1; the integer maximum and page step follow the real bounds
 // and steps. Every position change, by the user or by setValue(double), announces
 // valueChanged(double) unless signals are blocked.
-class QDoubleSlider : public QSlider {
+class DoubleSlider : public QSlider {
   Q_OBJECT
 
 public:
-  explicit QDoubleSlider(QWidget* parent = nullptr);
+  explicit DoubleSlider(QWidget* parent = nullptr);
 
   // Each stores its value and recomputes the integer maximum and page step.
   void setMinimum(double minimum);

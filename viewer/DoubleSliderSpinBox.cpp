@@ -1,14 +1,14 @@
-#include "viewer/QDoubleCompositeBox.h"
+#include "viewer/DoubleSliderSpinBox.h"
 
-#include "viewer/QDoubleSlider.h"
+#include "viewer/DoubleSlider.h"
 
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSignalBlocker>
 
-QDoubleCompositeBox::QDoubleCompositeBox(const QString& label, const QString& suffix, QWidget* parent)
-    : QWidget(parent), _slider(new QDoubleSlider(this)), _spinBox(new QDoubleSpinBox(this)) {
+DoubleSliderSpinBox::DoubleSliderSpinBox(const QString& label, const QString& suffix, QWidget* parent)
+    : QWidget(parent), _slider(new DoubleSlider(this)), _spinBox(new QDoubleSpinBox(this)) {
   _slider->setOrientation(Qt::Horizontal);
   _slider->setMinimumWidth(50); // narrow side panels leave the window to the canvas
   setMinimum(0.0);
@@ -22,37 +22,37 @@ QDoubleCompositeBox::QDoubleCompositeBox(const QString& label, const QString& su
   layout->addWidget(_spinBox);
   layout->addWidget(new QLabel(suffix, this));
 
-  const auto sliderChanged = qOverload<double>(&QDoubleSlider::valueChanged);
+  const auto sliderChanged = qOverload<double>(&DoubleSlider::valueChanged);
   const auto spinBoxChanged = qOverload<double>(&QDoubleSpinBox::valueChanged);
   connect(_slider, sliderChanged, _spinBox, &QDoubleSpinBox::setValue);
-  connect(_spinBox, spinBoxChanged, _slider, qOverload<double>(&QDoubleSlider::setValue));
-  connect(_slider, sliderChanged, this, &QDoubleCompositeBox::valueChanged);
-  connect(_spinBox, spinBoxChanged, this, &QDoubleCompositeBox::valueChanged);
+  connect(_spinBox, spinBoxChanged, _slider, qOverload<double>(&DoubleSlider::setValue));
+  connect(_slider, sliderChanged, this, &DoubleSliderSpinBox::valueChanged);
+  connect(_spinBox, spinBoxChanged, this, &DoubleSliderSpinBox::valueChanged);
 }
 
-void QDoubleCompositeBox::setMinimum(double minimum) {
+void DoubleSliderSpinBox::setMinimum(double minimum) {
   const QSignalBlocker sliderBlocker(_slider), spinBoxBlocker(_spinBox);
   _slider->setMinimum(minimum);
   _spinBox->setMinimum(minimum);
 }
 
-void QDoubleCompositeBox::setMaximum(double maximum) {
+void DoubleSliderSpinBox::setMaximum(double maximum) {
   const QSignalBlocker sliderBlocker(_slider), spinBoxBlocker(_spinBox);
   _slider->setMaximum(maximum);
   _spinBox->setMaximum(maximum);
 }
 
-void QDoubleCompositeBox::setSingleStep(double step) {
+void DoubleSliderSpinBox::setSingleStep(double step) {
   const QSignalBlocker sliderBlocker(_slider), spinBoxBlocker(_spinBox);
   _slider->setSingleStep(step);
   _spinBox->setSingleStep(step);
 }
 
-double QDoubleCompositeBox::getValue() const {
+double DoubleSliderSpinBox::getValue() const {
   return _slider->value();
 }
 
-void QDoubleCompositeBox::setValue(double value) {
+void DoubleSliderSpinBox::setValue(double value) {
   const QSignalBlocker sliderBlocker(_slider), spinBoxBlocker(_spinBox);
   _slider->setValue(value);
   _spinBox->setValue(value);

@@ -1,4 +1,4 @@
-#include "viewer/QInputBox.h"
+#include "viewer/SliderSpinBox.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -6,7 +6,8 @@
 #include <QSlider>
 #include <QSpinBox>
 
-QInputBox::QInputBox(const QString& label, QWidget* parent, int minimum, int maximum, const QString& suffix)
+SliderSpinBox::SliderSpinBox(const QString& label, QWidget* parent, int minimum, int maximum,
+                             const QString& suffix)
     : QWidget(parent), _slider(new QSlider(Qt::Horizontal, this)), _spinBox(new QSpinBox(this)) {
   _slider->setMinimumWidth(50); // narrow side panels leave the window to the canvas
   _slider->setPageStep(1);
@@ -25,29 +26,29 @@ QInputBox::QInputBox(const QString& label, QWidget* parent, int minimum, int max
 
   // The other inner widget follows before the change is announced, so that listeners reading
   // getValue() see the new value whichever widget the user moved.
-  connect(_slider, &QSlider::valueChanged, this, &QInputBox::setValue);
-  connect(_spinBox, qOverload<int>(&QSpinBox::valueChanged), this, &QInputBox::setValue);
-  connect(_slider, &QSlider::valueChanged, this, &QInputBox::valueChanged);
-  connect(_spinBox, qOverload<int>(&QSpinBox::valueChanged), this, &QInputBox::valueChanged);
+  connect(_slider, &QSlider::valueChanged, this, &SliderSpinBox::setValue);
+  connect(_spinBox, qOverload<int>(&QSpinBox::valueChanged), this, &SliderSpinBox::setValue);
+  connect(_slider, &QSlider::valueChanged, this, &SliderSpinBox::valueChanged);
+  connect(_spinBox, qOverload<int>(&QSpinBox::valueChanged), this, &SliderSpinBox::valueChanged);
 }
 
-int QInputBox::getValue() const {
+int SliderSpinBox::getValue() const {
   return _slider->value();
 }
 
-void QInputBox::setMinimum(int minimum) {
+void SliderSpinBox::setMinimum(int minimum) {
   const QSignalBlocker sliderBlocker(_slider), spinBoxBlocker(_spinBox);
   _slider->setMinimum(minimum);
   _spinBox->setMinimum(minimum);
 }
 
-void QInputBox::setMaximum(int maximum) {
+void SliderSpinBox::setMaximum(int maximum) {
   const QSignalBlocker sliderBlocker(_slider), spinBoxBlocker(_spinBox);
   _slider->setMaximum(maximum);
   _spinBox->setMaximum(maximum);
 }
 
-void QInputBox::setValue(int value) {
+void SliderSpinBox::setValue(int value) {
   const QSignalBlocker sliderBlocker(_slider), spinBoxBlocker(_spinBox);
   _slider->setValue(value);
   _spinBox->setValue(value);
