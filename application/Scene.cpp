@@ -9,7 +9,7 @@ namespace {
 
 int definedCount(const ShapePainterAttributesGL& a) {
   const bool defined[] = {
-      a.useColor(),        a.useDisplayMode(),       a.useLineWidth(),        a.useTransparency(),
+      a.useColor(),        a.useDisplayMode(),       a.useLineWidth(),        a.useOpacity(),
       a.useShininess(),    a.useVerticesSmoothing(), a.useNormalsSmoothing(), a.useSymbolSize(),
       a.useVertexSymbol(), a.useVisibility(),        a.hasBeginCapFlag(),     a.hasEndCapFlag()};
   return static_cast<int>(std::count(std::begin(defined), std::end(defined), true));

@@ -195,7 +195,7 @@ void ShapeViewerAttributesEditor::setAttributes(const ShapePainterAttributesGL& 
   selectVertexSymbol(a.useVertexSymbol() ? a.getVertexSymbol() : VERTEX_SYMBOL_NONE);
   showFloat(_symbolSize, a.useSymbolSize(), a.useSymbolSize() ? a.getSymbolSize() : 0);
   showFloat(_lineWidth, a.useLineWidth(), a.useLineWidth() ? a.getLineWidth() : 0);
-  showFloat(_opacity, a.useTransparency(), a.useTransparency() ? a.getTransparency() : 0);
+  showFloat(_opacity, a.useOpacity(), a.useOpacity() ? a.getOpacity() : 0);
   showFloat(_shininess, a.useShininess(), a.useShininess() ? a.getShininess() : 0);
   _verticesSmoothing->setValue(a.useVerticesSmoothing() ? a.getVerticesSmoothing() : -1);
   _normalsSmoothing->setValue(a.useNormalsSmoothing() ? a.getNormalsSmoothing() : -1);
@@ -216,7 +216,7 @@ ShapePainterAttributesGL ShapeViewerAttributesEditor::getAttributes() const {
   if (const DisplayModeGL mode = displayModeCode(_displayMode->currentText())) a.setDisplayMode(mode);
   if (_symbolSize->value() >= 0) a.setSymbolSize(static_cast<float>(_symbolSize->value()));
   if (_lineWidth->value() >= 0) a.setLineWidth(static_cast<float>(_lineWidth->value()));
-  if (_opacity->value() >= 0) a.setTransparency(static_cast<float>(_opacity->value()));
+  if (_opacity->value() >= 0) a.setOpacity(static_cast<float>(_opacity->value()));
   if (_shininess->value() >= 0) a.setShininess(static_cast<float>(_shininess->value()));
   if (_verticesSmoothing->value() >= 0) a.setVerticesSmoothing(_verticesSmoothing->value());
   if (_normalsSmoothing->value() >= 0) a.setNormalsSmoothing(_normalsSmoothing->value());

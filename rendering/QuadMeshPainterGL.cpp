@@ -31,7 +31,7 @@ template <class T> QuadMeshPainterGL<T>::QuadMeshPainterGL() {
 
 template <class T> bool QuadMeshPainterGL<T>::isOpaque() const {
   const ShapePainterAttributesGL& attributes = this->getAttributes();
-  return !attributes.useTransparency() || attributes.getTransparency() == 255.0f;
+  return !attributes.useOpacity() || attributes.getOpacity() == 255.0f;
 }
 
 template <class T> void QuadMeshPainterGL<T>::setShape(const Shape<T>& shape) {
@@ -122,7 +122,7 @@ template <class T> void QuadMeshPainterGL<T>::glDrawSurface() const {
   const QuadMesh<T>& mesh = dynamic_cast<const QuadMesh<T>&>(this->getShape());
   const int n = mesh.getHeight();
   const int w = mesh.getWidth();
-  const GLubyte alpha = this->alpha();
+  const GLubyte alpha = this->opacityByte();
   const QuadMesh<int>* colors = mesh.hasVertexColors() ? mesh.getVertexColors() : nullptr;
   auto emit = [&](int i, int j) {
     if (colors) {

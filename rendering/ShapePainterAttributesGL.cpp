@@ -33,7 +33,7 @@ template <class V> void printLine(const char* label, const std::optional<V>& val
 } // namespace
 
 ShapePainterAttributesGL::ShapePainterAttributesGL()
-    : _displayMode(DISPLAY_MODE_NONE), _lineWidth(1.0f), _transparency(255.0f), _shininess(32.0f),
+    : _displayMode(DISPLAY_MODE_NONE), _lineWidth(1.0f), _opacity(255.0f), _shininess(32.0f),
       _symbolSize(10.0f), _vertexSymbol(VERTEX_SYMBOL_DOT), _visibility(true) {}
 
 ShapePainterAttributesGL::ShapePainterAttributesGL(Empty) {}
@@ -55,7 +55,7 @@ void ShapePainterAttributesGL::clear() {
   _color.reset();
   _displayMode.reset();
   _lineWidth.reset();
-  _transparency.reset();
+  _opacity.reset();
   _shininess.reset();
   _verticesSmoothing.reset();
   _normalsSmoothing.reset();
@@ -70,7 +70,7 @@ void ShapePainterAttributesGL::update(const ShapePainterAttributesGL& other) {
   copyIfDefined(_color, other._color);
   copyIfDefined(_displayMode, other._displayMode);
   copyIfDefined(_lineWidth, other._lineWidth);
-  copyIfDefined(_transparency, other._transparency);
+  copyIfDefined(_opacity, other._opacity);
   copyIfDefined(_shininess, other._shininess);
   copyIfDefined(_verticesSmoothing, other._verticesSmoothing);
   copyIfDefined(_normalsSmoothing, other._normalsSmoothing);
@@ -86,7 +86,7 @@ ShapePainterAttributesGL ShapePainterAttributesGL::intersection(const ShapePaint
   if (_color && other._color && sameColor(*_color, *other._color)) result._color = *_color;
   keepIfEqual(result._displayMode, _displayMode, other._displayMode);
   keepIfEqual(result._lineWidth, _lineWidth, other._lineWidth);
-  keepIfEqual(result._transparency, _transparency, other._transparency);
+  keepIfEqual(result._opacity, _opacity, other._opacity);
   keepIfEqual(result._shininess, _shininess, other._shininess);
   keepIfEqual(result._verticesSmoothing, _verticesSmoothing, other._verticesSmoothing);
   keepIfEqual(result._normalsSmoothing, _normalsSmoothing, other._normalsSmoothing);
@@ -100,7 +100,7 @@ ShapePainterAttributesGL ShapePainterAttributesGL::intersection(const ShapePaint
 
 bool ShapePainterAttributesGL::operator==(const ShapePainterAttributesGL& other) const {
   const ShapePainterAttributesGL common = intersection(other);
-  return common.useColor() && common.useDisplayMode() && common.useLineWidth() && common.useTransparency() &&
+  return common.useColor() && common.useDisplayMode() && common.useLineWidth() && common.useOpacity() &&
          common.useShininess() && common.useVerticesSmoothing() && common.useNormalsSmoothing() &&
          common.useSymbolSize() && common.useVertexSymbol() && common.useVisibility() &&
          common.hasBeginCapFlag() && common.hasEndCapFlag();
@@ -140,7 +140,7 @@ void ShapePainterAttributesGL::print(const std::string& title) const {
     std::cout << "(none)\n";
   printLine("Display mode = ", _displayMode);
   printLine("LineWidth    = ", _lineWidth);
-  printLine("Transparency = ", _transparency);
+  printLine("Transparency = ", _opacity);
   printLine("Shininess    = ", _shininess);
   printLine("Symbol size  = ", _symbolSize);
   printLine("Symbol type  = ", _vertexSymbol);

@@ -48,7 +48,7 @@ public:
   bool useColor() const { return _color.has_value(); }
   bool useDisplayMode() const { return _displayMode.has_value(); }
   bool useLineWidth() const { return _lineWidth.has_value(); }
-  bool useTransparency() const { return _transparency.has_value(); }
+  bool useOpacity() const { return _opacity.has_value(); }
   bool useShininess() const { return _shininess.has_value(); }
   bool useVerticesSmoothing() const { return _verticesSmoothing.has_value(); }
   bool useNormalsSmoothing() const { return _normalsSmoothing.has_value(); }
@@ -62,7 +62,7 @@ public:
   void setColor(const Vector<int>& color); // red, green, blue in 0..255; all components are copied
   void setDisplayMode(DisplayModeGL mode) { _displayMode = mode; }
   void setLineWidth(float width) { _lineWidth = width; }
-  void setTransparency(float alpha) { _transparency = alpha; } // an opacity: 255 opaque, 0 invisible
+  void setOpacity(float alpha) { _opacity = alpha; } // an opacity: 255 opaque, 0 invisible
   void setShininess(float shininess) { _shininess = shininess; }
   void setVerticesSmoothing(int iterations) { _verticesSmoothing = iterations; }
   void setNormalsSmoothing(int iterations) { _normalsSmoothing = iterations; }
@@ -76,7 +76,7 @@ public:
   const Vector<int>& getColor() const { return *_color; }
   DisplayModeGL getDisplayMode() const { return *_displayMode; }
   float getLineWidth() const { return *_lineWidth; }
-  float getTransparency() const { return *_transparency; }
+  float getOpacity() const { return *_opacity; }
   float getShininess() const { return *_shininess; }
   int getVerticesSmoothing() const { return *_verticesSmoothing; }
   int getNormalsSmoothing() const { return *_normalsSmoothing; }
@@ -96,7 +96,7 @@ private:
   std::optional<Vector<int>> _color;
   std::optional<DisplayModeGL> _displayMode;
   std::optional<float> _lineWidth;
-  std::optional<float> _transparency;
+  std::optional<float> _opacity;
   std::optional<float> _shininess;
   std::optional<int> _verticesSmoothing;
   std::optional<int> _normalsSmoothing;

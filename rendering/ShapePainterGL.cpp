@@ -68,9 +68,9 @@ template <class T> bool ShapePainterGL<T>::isVisible() const {
   return !_attributes.useVisibility() || _attributes.getVisibility();
 }
 
-template <class T> unsigned char ShapePainterGL<T>::alpha() const {
-  if (!_attributes.useTransparency()) return 255;
-  return static_cast<unsigned char>(static_cast<int>(_attributes.getTransparency()));
+template <class T> unsigned char ShapePainterGL<T>::opacityByte() const {
+  if (!_attributes.useOpacity()) return 255;
+  return static_cast<unsigned char>(static_cast<int>(_attributes.getOpacity()));
 }
 
 template <class T> float ShapePainterGL<T>::symbolRadius() const {
@@ -111,7 +111,7 @@ template <class T> void ShapePainterGL<T>::glPreDraw() const {
     const Vector<int>& color = _attributes.getColor();
     glEnable(GL_COLOR_MATERIAL);
     glColor4ub(static_cast<GLubyte>(color[0]), static_cast<GLubyte>(color[1]), static_cast<GLubyte>(color[2]),
-               alpha());
+               opacityByte());
   }
   if (_attributes.useShininess()) {
     const GLfloat white[] = {1.0f, 1.0f, 1.0f, 1.0f};

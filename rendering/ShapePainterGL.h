@@ -43,8 +43,8 @@ protected:
   virtual void glPreDraw() const;  // defined attributes become OpenGL state
   virtual void glPostDraw() const; // disables colour material when a colour was set
 
-  float symbolRadius() const;  // radius of the sphere whose volume every solid symbol has
-  unsigned char alpha() const; // transparency truncated to a byte, 255 when undefined
+  float symbolRadius() const;        // radius of the sphere whose volume every solid symbol has
+  unsigned char opacityByte() const; // transparency truncated to a byte, 255 when undefined
   // True when vertexSymbol asks for solids rather than points.
   bool drawsSolidSymbols() const;
   static void glVertex(const Vector<T>& point); // (x, y, z) in single precision; z 0 for planar points

@@ -31,7 +31,7 @@ template <class T> TriMeshPainterGL<T>::TriMeshPainterGL() {
 
 template <class T> bool TriMeshPainterGL<T>::isOpaque() const {
   const ShapePainterAttributesGL& attributes = this->getAttributes();
-  return !attributes.useTransparency() || attributes.getTransparency() == 255.0f;
+  return !attributes.useOpacity() || attributes.getOpacity() == 255.0f;
 }
 
 template <class T> void TriMeshPainterGL<T>::setShape(const Shape<T>& shape) {
@@ -123,7 +123,7 @@ template <class T> void TriMeshPainterGL<T>::glDrawSurface() const {
   Trace::Scope scope("void TriMeshPainterGL<T>::glDrawSurface() const");
   const TriMesh<T>& mesh = dynamic_cast<const TriMesh<T>&>(this->getShape());
   traceValue("triMesh.hasVertexColors()", mesh.hasVertexColors());
-  const GLubyte alpha = this->alpha();
+  const GLubyte alpha = this->opacityByte();
   const TriMesh<int>* colors = mesh.hasVertexColors() ? mesh.getVertexColors() : nullptr;
   const bool normals = mesh.hasNormals();
   const int numTriangles = mesh.getNumTriangles();
@@ -155,9 +155,9 @@ template <class T> void TriMeshPainterGL<T>::glDrawSurfaceArrays() const {
   // Without display lists nothing is kept from one draw to the next: the mesh may change meanwhile.
   const bool kept = this->isDisplayListEnabled();
   if (!kept || _arraysOutOfDate)
-    _arrays.glSetMesh(mesh, this->alpha(), kept);
+    _arrays.glSetMesh(mesh, this->opacityByte(), kept);
   else if (_colorsOutOfDate)
-    _arrays.glSetColors(mesh, this->alpha());
+    _arrays.glSetColors(mesh, this->opacityByte());
   _arraysOutOfDate = _colorsOutOfDate = false;
   _arrays.glDraw();
   if (!kept) _arrays.clear();

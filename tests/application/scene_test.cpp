@@ -137,7 +137,7 @@ TEST(ShapeList, ShowsLabelsAndHiddenItemsTouchesOnlyWhatItShowsAndSharesTheSelec
   };
   EXPECT_EQ(lines(), "cell cell.vx *, cell[2] cell.vx *, nucleus nucleus.vx *");
   QSignalSpy touched(&model, &QAbstractItemModel::dataChanged);
-  scene.apply(scene.ids(), only([](auto& a) { a.setLineWidth(4), a.setTransparency(100); }));
+  scene.apply(scene.ids(), only([](auto& a) { a.setLineWidth(4), a.setOpacity(100); }));
   EXPECT_EQ(touched.count(), 0);
   scene.toggleVisibility({2});
   EXPECT_EQ(touched.count(), 1);

@@ -76,7 +76,7 @@ TEST_F(PointPainting, DefinedAttributesBecomeStateAroundTheDrawing) {
   painter.setSymbolSizeScale(0.5f);
   changeAttributes(painter, [](ShapePainterAttributesGL& a) {
     a.setColor(rgb(300, 20, 30)); // only the low byte reaches OpenGL
-    a.setTransparency(127.9f);
+    a.setOpacity(127.9f);
     a.setShininess(12.0f);
     a.setLineWidth(3.0f);
     a.setSymbolSize(8.0f);
