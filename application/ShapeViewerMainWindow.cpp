@@ -111,7 +111,7 @@ ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent),
   _mediator->setCanvas(*new ViewerCanvasGL()); // parented by the layout below
   _mediator->setPosePanel(*posePanel);
   _sliceBox = new SliderSpinBox("Slice", _rightFrame, 0, 100, "");
-  _mediator->setSliceCompositeBox(*_sliceBox);
+  _mediator->setSliceBox(*_sliceBox);
   _displayRangeBox = new DisplayRangeBox(_rightFrame);
   _mediator->setDisplayRangeBox(*_displayRangeBox);
   _mediator->setScaleBarPanel(*scaleBarPanel);

@@ -171,7 +171,7 @@ void ShapeViewerMediator::runColorPeriodicityDialog() {
 
 // === Images and voxel matrices
 
-void ShapeViewerMediator::setSliceCompositeBox(SliderSpinBox& box) {
+void ShapeViewerMediator::setSliceBox(SliderSpinBox& box) {
   _sliceBox = &box;
   connect(_sliceBox, &SliderSpinBox::valueChanged, this, &ShapeViewerMediator::processSliceChange);
 }

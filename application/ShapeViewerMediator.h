@@ -45,7 +45,7 @@ public:
   // === Images and voxel matrices, shown among the shapes but not in the scene's items
   // The box whose changes choose the slice of every voxel matrix; its range follows the matrix
   // loaded last.
-  void setSliceCompositeBox(SliderSpinBox& box);
+  void setSliceBox(SliderSpinBox& box);
   // The box whose range every voxel matrix and 16-bit image shows; it shows the automatic range of
   // the one loaded last, and its "Auto" gives each one its own.
   void setDisplayRangeBox(DisplayRangeBox& box);
