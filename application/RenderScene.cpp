@@ -61,12 +61,10 @@ void RenderScene::addVoxelMatrix(const std::string& fileName) {
 }
 
 void RenderScene::setOpacity(int percent) {
-  for (const auto& painter : _shapes) {
-    ShapePainterGL<float>& proxy = *painter->getProxy();
-    ShapePainterAttributesGL attributes = proxy.getAttributes();
-    attributes.setTransparency(std::round(percent * 2.55f));
-    proxy.setAttributes(attributes);
-  }
+  ShapePainterAttributesGL change;
+  change.clear(); // every other attribute stays
+  change.setOpacity(std::round(percent * 2.55f));
+  _scene.apply(_scene.ids(), change);
 }
 
 bool RenderScene::showMap(const std::string& name, const std::string& colormap,

@@ -65,7 +65,7 @@ void BM_TwoInterlockingTori(benchmark::State& state) {
     painter.setShape(*mesh);
     ShapePainterAttributesGL attributes = painter.getAttributes();
     attributes.setColor(Vector<int>(std::vector<int>{i == 1 ? 230 : 40, 90, i == 1 ? 40 : 230}));
-    if (translucent) attributes.setTransparency(128);
+    if (translucent) attributes.setOpacity(128);
     painter.setAttributes(attributes);
   }
   TimedCanvas canvas;

@@ -338,7 +338,7 @@ TEST(TranslucentSurfaces, BlendInDepthOrderWhateverTheirOrder) {
     painter->setShape(mesh);
     ShapePainterAttributesGL attributes = painter->getAttributes();
     attributes.setColor(Vector<int>(std::vector<int>{color.red(), color.green(), color.blue()}));
-    attributes.setTransparency(float(color.alpha()));
+    attributes.setOpacity(float(color.alpha()));
     painter->setAttributes(attributes);
     return painter;
   };
