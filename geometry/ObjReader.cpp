@@ -2,6 +2,7 @@
 
 #include "foundation/ErrorThrowing.h"
 #include "foundation/FileInfo.h"
+#include "foundation/HugePages.h"
 #include "geometry/ImportedValues.h"
 #include "geometry/ShapeTextReader.h"
 #include "geometry/TriMesh.h"
@@ -73,6 +74,7 @@ template <class T> ObjReader<T>::ObjReader(std::string path) : _path(std::move(p
   _fileBytes = static_cast<std::size_t>(std::max<std::streamoff>(file.tellg(), 0));
   file.seekg(0);
   _xyz.reserve(3 * (_fileBytes / 8 + 1)); // "v 0 0 0" and a line end
+  adviseHugePages(_xyz);
   std::vector<char> block(blockBytes);
   std::size_t held = 0;
   for (bool last = false; !last;) {
@@ -253,7 +255,10 @@ template <class T> void ObjReader<T>::startObject(const std::string& name) {
 
 template <class T> void ObjReader<T>::addPart(const std::string& name) {
   _parts.push_back({name, {}, {}, {}});
-  if (_parts.size() == 1) _parts.back().corners.reserve(_fileBytes / 2); // a number and a blank each
+  if (_parts.size() > 1) return;
+  std::vector<int>& corners = _parts.back().corners;
+  corners.reserve(_fileBytes / 2); // a number and a blank each
+  adviseHugePages(corners);
 }
 
 template <class T> void ObjReader<T>::startGroup(const std::string& name) {
