@@ -73,8 +73,7 @@ template <class T> ObjReader<T>::ObjReader(std::string path) : _path(std::move(p
   file.seekg(0, std::ios_base::end);
   _fileBytes = static_cast<std::size_t>(std::max<std::streamoff>(file.tellg(), 0));
   file.seekg(0);
-  _xyz.reserve(3 * (_fileBytes / 8 + 1)); // "v 0 0 0" and a line end
-  adviseHugePages(_xyz);
+  reserveOnHugePages(_xyz, 3 * (_fileBytes / 8 + 1)); // "v 0 0 0" and a line end
   std::vector<char> block(blockBytes);
   std::size_t held = 0;
   for (bool last = false; !last;) {
@@ -257,8 +256,7 @@ template <class T> void ObjReader<T>::addPart(const std::string& name) {
   _parts.push_back({name, {}, {}, {}});
   if (_parts.size() > 1) return;
   std::vector<int>& corners = _parts.back().corners;
-  corners.reserve(_fileBytes / 2); // a number and a blank each
-  adviseHugePages(corners);
+  reserveOnHugePages(corners, _fileBytes / 2); // a number and a blank each
 }
 
 template <class T> void ObjReader<T>::startGroup(const std::string& name) {

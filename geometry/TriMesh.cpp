@@ -1,6 +1,7 @@
 #include "geometry/TriMesh.h"
 
 #include "foundation/ErrorThrowing.h"
+#include "foundation/HugePages.h"
 #include "foundation/StageTimes.h"
 #include "geometry/ShapeTextReader.h"
 #include "geometry/ShapeTextWriter.h"
@@ -261,6 +262,7 @@ template <class T> void TriMesh<T>::computeNormals() {
   StageTimes::Stage stage("normals");
   const int n = this->getNumVertices();
   if (n > 0) requireSpace3(this->getSpace(), where);
+  reserveOnHugePages(_normals, 3 * static_cast<std::size_t>(n));
   _normals.assign(3 * static_cast<std::size_t>(n), T(0));
   if (n == 0) return;
 
@@ -439,6 +441,8 @@ template <class T> int TriMesh<T>::readText(ShapeTextReader& reader) {
   // Three vertex numbers and their separators take at least six characters.
   if (count < 0 || static_cast<std::size_t>(count) > reader.remaining() / 6 + 1)
     throwError<FileFormatError>(where, "The triangle count does not fit in the file");
+  _triangleIndexes.clear();
+  reserveOnHugePages(_triangleIndexes, 3 * static_cast<std::size_t>(count));
   _triangleIndexes.assign(3 * static_cast<std::size_t>(count), 0);
   if (reader.readNumbers(_triangleIndexes.data(), 3 * count) < 3 * count)
     throwError<FileFormatError>(where, "The file holds fewer triangles than it announces");

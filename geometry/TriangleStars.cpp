@@ -1,5 +1,7 @@
 #include "geometry/TriangleStars.h"
 
+#include "foundation/HugePages.h"
+
 #include <algorithm>
 
 void TriangleStars::resize(int numVertices) {
@@ -42,6 +44,8 @@ void TriangleStars::erase(int vertex) {
 
 void TriangleStars::build(const int* triples, int numTriangles, int numVertices) {
   const std::size_t n = numVertices < 0 ? 0 : static_cast<std::size_t>(numVertices);
+  _size.clear();
+  reserveOnHugePages(_size, n);
   _size.assign(n, 0);
   for (int t = 0; t < numTriangles; ++t) {
     const int* triple = triples + 3 * static_cast<std::size_t>(t);
@@ -50,6 +54,7 @@ void TriangleStars::build(const int* triples, int numTriangles, int numVertices)
     ++_size[triple[1]];
     ++_size[triple[2]];
   }
+  reserveOnHugePages(_offset, n);
   _offset.resize(n);
   std::size_t total = 0;
   for (std::size_t v = 0; v < n; ++v) {
@@ -57,6 +62,8 @@ void TriangleStars::build(const int* triples, int numTriangles, int numVertices)
     total += _size[v];
   }
   _capacity = _size;
+  _pool.clear();
+  reserveOnHugePages(_pool, total);
   _pool.assign(total, 0);
   std::fill(_size.begin(), _size.end(), 0);
   for (int t = 0; t < numTriangles; ++t) {

@@ -1,6 +1,7 @@
 #include "geometry/VertexServer.h"
 
 #include "foundation/ErrorThrowing.h"
+#include "foundation/HugePages.h"
 
 #include <algorithm>
 #include <new>
@@ -38,9 +39,12 @@ template <class T> void VertexServer<T>::addBlock(int first, int count) {
   Block block{first, count, nullptr, nullptr};
   block.coordinates = new T[n * space];
   block.vertices = static_cast<Vector<T>*>(::operator new(n * sizeof(Vector<T>)));
+  adviseHugePages(block.coordinates, n * space * sizeof(T));
+  adviseHugePages(block.vertices, n * sizeof(Vector<T>));
   for (std::size_t i = 0; i < n; ++i)
     new (block.vertices + i) Vector<T>(static_cast<int>(space), block.coordinates + i * space);
   _blocks.push_back(block);
+  if (first == 0) reserveOnHugePages(_slots, n);
   _slots.resize(static_cast<std::size_t>(first) + n);
   for (std::size_t i = 0; i < n; ++i) _slots[static_cast<std::size_t>(first) + i] = block.vertices + i;
 }

@@ -1,6 +1,7 @@
 #include "geometry/Vertices.h"
 
 #include "foundation/ErrorThrowing.h"
+#include "foundation/HugePages.h"
 #include "geometry/ShapeTextReader.h"
 #include "geometry/ShapeTextWriter.h"
 
@@ -73,6 +74,7 @@ template <class T> std::unique_ptr<ConcreteVertexIterator<T>> Vertices<T>::verte
 template <class T> void Vertices<T>::setSize(int n, bool continued) {
   const std::size_t old = _indexes.size();
   int next = old == 0 ? 0 : _indexes.back() + 1;
+  if (old == 0) reserveOnHugePages(_indexes, static_cast<std::size_t>(std::max(n, 0)));
   _indexes.resize(static_cast<std::size_t>(std::max(n, 0)), 0);
   if (continued)
     for (std::size_t i = old; i < _indexes.size(); ++i) _indexes[i] = next++;
