@@ -1,15 +1,19 @@
 #pragma once
 
 #include <iosfwd>
+#include <stdexcept>
 #include <string>
 
 // Root of every failure raised by the libraries. Thrown by value, caught by reference.
 // Carries where it was raised (a function signature), what went wrong, and the chain of callers
-// that added themselves on the way up. Not derived from std::exception on purpose.
-class Exception {
+// that added themselves on the way up. A std::runtime_error whose what() is the what text, so that
+// standard handlers see it too.
+class Exception : public std::runtime_error {
 public:
-  Exception() = default;
-  virtual ~Exception() = default;
+  Exception() : Exception("Undocumented error") {}
+  ~Exception() override = default;
+
+  const char* what() const noexcept override { return _what.c_str(); }
 
   void setWhere(const std::string& where) { _where = where; }
   const std::string& getWhere() const { return _where; }
@@ -27,11 +31,11 @@ public:
   virtual void print(std::ostream& os) const;
 
 protected:
-  explicit Exception(const char* defaultWhat) : _what(defaultWhat) {}
+  explicit Exception(const char* defaultWhat) : std::runtime_error(defaultWhat), _what(defaultWhat) {}
 
 private:
   std::string _where = "<unknown>";
-  std::string _what = "Undocumented error";
+  std::string _what;
   std::string _calls = "<unknown>";
   int _numCalls = 0;
 };

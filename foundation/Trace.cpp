@@ -21,12 +21,17 @@ void traceIndent() {
   for (int i = 0; i < traceDepth; ++i) std::cout << "|   ";
 }
 
-bool& Trace::enabledFlag() {
-  static bool on = [] {
-    const char* setting = std::getenv("OSTREL_TRACE");
-    return setting == nullptr || std::strcmp(setting, "0") != 0;
-  }();
-  return on;
+bool Trace::initiallyEnabled() {
+  const char* setting = std::getenv("OSTREL_TRACE");
+  return setting == nullptr || std::strcmp(setting, "0") != 0;
+}
+
+void OBSOLETE(const std::string& oldCall, const std::string& replacement) {
+  if (!Trace::isEnabled()) return;
+  traceIndent();
+  std::cout << "*** WARNING: Obsolete call to " << oldCall << "\n";
+  traceIndent();
+  std::cout << "***   Replace by call to: " << replacement << "\n";
 }
 
 void Trace::enterFunction(const std::string& name) {
@@ -60,10 +65,11 @@ int Trace::depth() {
   return traceDepth;
 }
 
-Trace::Scope::Scope(const char* name) : _name(name), _uncaught(std::uncaught_exceptions()) {
-  if (isEnabled()) enterFunction(_name);
+void Trace::Scope::enter() {
+  _uncaught = std::uncaught_exceptions();
+  enterFunction(_name);
 }
 
-Trace::Scope::~Scope() {
-  if (isEnabled() && std::uncaught_exceptions() == _uncaught) leaveFunction(_name);
+void Trace::Scope::leave() {
+  if (std::uncaught_exceptions() == _uncaught) leaveFunction(_name);
 }

@@ -5,12 +5,13 @@
 
 // Console tracer: writes indented, ANSI-coloured lines to the standard output when traced
 // functions are entered and left, when a value is shown and when a message is printed. It is on
-// unless the environment variable OSTREL_TRACE is "0" when it is first used; while off, every
-// function here returns at once. Its state is process-wide and used from the GUI thread only.
+// unless the environment variable OSTREL_TRACE is "0" when the program starts; while off, every
+// function here returns at once, and a traced scope costs one test of a flag (drawing is traced).
+// Its state is process-wide and used from the GUI thread only.
 class Trace {
 public:
-  static bool isEnabled() { return enabledFlag(); }
-  static void setEnabled(bool on) { enabledFlag() = on; }
+  static bool isEnabled() { return _enabled; }
+  static void setEnabled(bool on) { _enabled = on; }
 
   // "ENTER> name [n]" with n the times name has been entered so far; then one level deeper.
   static void enterFunction(const std::string& name);
@@ -27,25 +28,38 @@ public:
   static int depth();
 
   // Enters on construction and leaves on destruction, but only on a normal return: when an
-  // exception unwinds the scope the depth stays one higher, as for a hand-written leave.
+  // exception unwinds the scope the depth stays one higher, as for a hand-written leave. A scope
+  // opened while the tracer is off leaves nothing, whatever happens to the tracer meanwhile.
   class Scope {
   public:
-    explicit Scope(const char* name); // a name that outlives the scope, such as a literal
-    ~Scope();
+    explicit Scope(const char* name) : _name(isEnabled() ? name : nullptr) { // a name that outlives the scope
+      if (_name) enter();
+    }
+    ~Scope() {
+      if (_name) leave();
+    }
     Scope(const Scope&) = delete;
     Scope& operator=(const Scope&) = delete;
 
   private:
-    const char* _name;
-    int _uncaught;
+    void enter();
+    void leave();
+
+    const char* _name; // null while the tracer is off
+    int _uncaught = 0;
   };
 
 private:
-  static bool& enabledFlag();
+  static bool initiallyEnabled();
+  static inline bool _enabled = initiallyEnabled();
 };
 
 // Writes "|   " once per level of the current depth.
 void traceIndent();
+
+// A warning for a caller of a deprecated function: "*** WARNING: Obsolete call to OLD", then
+// "***   Replace by call to: REPLACEMENT", both at the current indent, when tracing is on.
+void OBSOLETE(const std::string& oldCall, const std::string& replacement);
 
 // "EVAL> expression = value" with the value in its colour, when tracing is on; V is anything a
 // std::ostream can write.

@@ -314,6 +314,8 @@ template <class T> std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const s
     requireReaderOfSuffix(*importer, path);
     scene = importer->ReadFile(path, 0);
     if (scene && checkFaces(*scene, path)) scene = importer->ApplyPostProcessing(aiProcess_Triangulate);
+  } catch (const Exception&) {
+    throw; // the checks' own refusals
   } catch (const std::exception& e) {
     refuse(std::string("The mesh library cannot read this file: ") + e.what(), path);
   }

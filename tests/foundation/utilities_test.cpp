@@ -17,6 +17,7 @@
 #include <iostream>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -177,6 +178,7 @@ TEST(ExceptionReport, FileErrorsEndWithTheFileNameEvenWhenEmptyAndTraceLinesAreC
   e.setWhere("void Shape<T>::load(const string&)");
   e.setWhat("Bad header");
   e.setFilename("/tmp/a b.vx");
+  EXPECT_STREQ(static_cast<const std::runtime_error&>(e).what(), "Bad header"); // standard handlers see it
   std::ostringstream out;
   out << e << FileError();
   EXPECT_EQ(out.str(), "Exception raised:\n  What: Bad header\n  Where: void Shape<T>::load(const string&)\n"
@@ -187,10 +189,12 @@ TEST(ExceptionReport, FileErrorsEndWithTheFileNameEvenWhenEmptyAndTraceLinesAreC
   std::streambuf* const standardOutput = std::cout.rdbuf(traced.rdbuf());
   Trace::enterFunction("void A::f()");
   Trace::print("hello");
+  OBSOLETE("f()", "g()");
   Trace::leaveFunction("void A::f()");
   std::cout.rdbuf(standardOutput);
   EXPECT_EQ(traced.str(), "ENTER> \033[1;33mvoid A::f()\033[0m [1]\n"
                           "|   PRINT> \033[34;1mhello\033[0m\n"
+                          "|   *** WARNING: Obsolete call to f()\n|   ***   Replace by call to: g()\n"
                           "LEAVE> \033[33mvoid A::f()\033[0m\n");
   EXPECT_EQ(Trace::depth(), 0);
 }
