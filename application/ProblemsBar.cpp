@@ -13,11 +13,8 @@ ProblemsBar::ProblemsBar(QWidget* parent) : QStatusBar(parent), _button(new QPus
   connect(_button, &QPushButton::clicked, this, &ProblemsBar::showList);
 }
 
-void ProblemsBar::addUnreadableFile(const QString& fileName, const QString& reason) {
-  add("Cannot read " + fileName + ": " + reason.simplified());
-}
-
-void ProblemsBar::add(const QString& problem) {
+void ProblemsBar::add(const QString& line) {
+  const QString problem = line.simplified();
   std::cerr << problem.toLocal8Bit().constData() << std::endl;
   _problems << problem;
   showMessage(problem);

@@ -17,8 +17,7 @@ class ProblemsBar : public QStatusBar {
 public:
   explicit ProblemsBar(QWidget* parent = nullptr);
 
-  // "Cannot read FILE: REASON".
-  void addUnreadableFile(const QString& fileName, const QString& reason);
+  // A problem in one line: "Cannot read FILE as a KIND: REASON".
   void add(const QString& problem);
   const QStringList& problems() const { return _problems; }
   QPushButton* button() const { return _button; } // hidden while there is no problem

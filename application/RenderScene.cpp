@@ -1,8 +1,6 @@
 #include "application/RenderScene.h"
 
-#include "application/ImageFileLoader.h"
-#include "application/ShapeFileLoader.h"
-#include "foundation/Exception.h"
+#include "application/FileLoader.h"
 #include "geometry/Shape.h"
 #include "viewer/ViewerSceneGL.h"
 
@@ -19,28 +17,22 @@ RenderScene::~RenderScene() {
 }
 
 bool RenderScene::load(const std::string& fileName) {
-  try {
-    switch (ImageFileLoader::recognise(fileName)) {
-    case ImageFileLoader::Content::VoxelMatrix:
-      addVoxelMatrix(fileName);
-      break;
-    case ImageFileLoader::Content::Image:
-      for (PainterGL<float>* painter : _layers.addImage(ImageFileLoader::readImage(fileName)))
-        _drawn.push_back(painter);
-      break;
-    case ImageFileLoader::Content::Shape:
-      addShapes(fileName);
-      break;
-    }
-    return true;
-  } catch (const Exception& e) {
-    ShapeFileLoader::report(e, std::cerr);
+  LoadedItems items = FileLoader::load(fileName, _scaling);
+  for (const std::string& problem : items.problems) std::cerr << problem << std::endl;
+  if (!items.failure.empty()) {
+    std::cerr << items.failure << std::endl;
+    return false;
   }
-  return false;
+  addShapes(std::move(items.loaded.shapes), fileName);
+  if (items.loaded.voxelMatrix) _drawn.push_back(&_layers.addVoxelMatrix(*items.loaded.voxelMatrix, _slice));
+  if (items.loaded.image)
+    for (PainterGL<float>* painter : _layers.addImage(std::move(items.loaded.image)))
+      _drawn.push_back(painter);
+  return true;
 }
 
-void RenderScene::addShapes(const std::string& fileName) {
-  for (std::unique_ptr<Shape<float>>& shape : ShapeFileLoader::load(fileName, _scaling)) {
+void RenderScene::addShapes(std::vector<std::unique_ptr<Shape<float>>> shapes, const std::string& fileName) {
+  for (std::unique_ptr<Shape<float>>& shape : shapes) {
     DataSet parameters = SceneItem::loadParameters(
         *shape, fileName, [](const std::string& problem) { std::cerr << problem << std::endl; });
     for (const ParameterData& parameterData : SceneItem::parameterRanges(parameters))
@@ -53,11 +45,6 @@ void RenderScene::addShapes(const std::string& fileName) {
     painter.enableDisplayLists(false);
     _drawn.push_back(&painter);
   }
-}
-
-void RenderScene::addVoxelMatrix(const std::string& fileName) {
-  const VoxelMatrix<float> matrix(fileName);
-  _drawn.push_back(&_layers.addVoxelMatrix(matrix, _slice));
 }
 
 void RenderScene::setOpacity(int percent) {

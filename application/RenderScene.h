@@ -25,9 +25,9 @@ public:
   RenderScene(const RenderScene&) = delete;
   RenderScene& operator=(const RenderScene&) = delete;
 
-  // Loads a shape file, voxel matrix or image, recognised by its content as the window does. A file
-  // that cannot be read is reported on the standard error stream and gives false; what was loaded
-  // before stays.
+  // Loads a shape file, voxel matrix or image through FileLoader, as the window does. A file that
+  // cannot be read is reported on the standard error stream ("Cannot read FILE as a KIND: REASON")
+  // and gives false; what was loaded before stays.
   bool load(const std::string& fileName);
   // Colours every triangle mesh that has the variable by it and shows the map's colour bar in the
   // scene: the colour map named (the panel's default when empty) over the range given, else over the
@@ -39,8 +39,7 @@ public:
   const std::vector<PainterGL<float>*>& painters() const { return _drawn; }
 
 private:
-  void addShapes(const std::string& fileName);
-  void addVoxelMatrix(const std::string& fileName);
+  void addShapes(std::vector<std::unique_ptr<Shape<float>>> shapes, const std::string& fileName);
 
   Vector<float> _scaling;
   int _slice;

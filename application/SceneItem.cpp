@@ -4,10 +4,9 @@
 #include "foundation/Exception.h"
 #include "foundation/Trace.h"
 #include "geometry/QuadMesh.h"
+#include "geometry/ShapeFormats.h"
 #include "geometry/TriMesh.h"
 #include "rendering/TriMeshPainterGL.h"
-
-#include <QString>
 
 #include <algorithm>
 #include <filesystem>
@@ -85,9 +84,9 @@ std::string singleBlanks(const std::string& line) {
 } // namespace
 
 std::string SceneItem::parameterFileName(const std::string& meshFileName) {
-  const QString name = QString::fromStdString(meshFileName);
-  if (!name.contains(".tm")) return std::string(); // a mesh imported from another format
-  return QString(name).replace(".tm", "-parameters.df").toStdString();
+  return ShapeFormats<float>::companionPath(
+      *ShapeFormats<float>::byTypeCode(shapeTypeCode(ShapeType::TriMesh)), meshFileName,
+      ShapeCompanion::Role::Parameters);
 }
 
 DataSet SceneItem::readParameterFile(const std::string& fileName) {

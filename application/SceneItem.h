@@ -52,8 +52,8 @@ public:
   // and ostrel-render both load parameters through it.
   static DataSet loadParameters(const Shape<float>& shape, const std::string& fileName,
                                 const std::function<void(const std::string&)>& report);
-  // The "-parameters.df" file of a triangle mesh file: every ".tm" of the name replaced by
-  // "-parameters.df"; empty for a name without ".tm", like a mesh of another program's format.
+  // The "-parameters.df" companion of a triangle mesh file: its final ".tm" replaced by
+  // "-parameters.df"; empty for a name that does not end with ".tm", like another program's mesh.
   static std::string parameterFileName(const std::string& meshFileName);
   // The table of such a file: values separated by tabs or runs of blanks, lines ended by LF or CRLF.
   // A file that cannot be opened or read raises a FileError that names it.

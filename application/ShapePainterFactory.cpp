@@ -1,12 +1,12 @@
 #include "application/ShapePainterFactory.h"
 
 #include "imaging/Colormap.h"
-#include "rendering/ShapePainterKind.h"
+#include "rendering/FileKinds.h"
 
 #include <algorithm>
 
 std::unique_ptr<ShapePainterGL<float>> ShapePainterFactory::create(const Shape<float>& shape) {
-  return createShapePainter(shape);
+  return FileKinds::painterOf(shape);
 }
 
 Vector<int> ShapePainterFactory::cycleColor(int n, int cycleLength) {

@@ -11,7 +11,7 @@ template <class T> class ShapePainterGL;
 // ostrel-render both use it, so a shape looks the same in both.
 class ShapePainterFactory {
 public:
-  // The painter of the shape's kind (from the list of painter kinds), given the shape; null for a
+  // The painter of the shape's kind (from the registry of file kinds), given the shape; null for a
   // shape of no known kind.
   static std::unique_ptr<ShapePainterGL<float>> create(const Shape<float>& shape);
   // The colour of the n-th loaded shape, from 0: cell (n mod cycle length) + 2 of the "flag" map;

@@ -1,10 +1,9 @@
 #include "application/ShapeViewerMainWindow.h"
 
-#include "application/ImageFileLoader.h"
+#include "application/FileLoader.h"
 #include "application/ParameterPanel.h"
 #include "application/ProblemsBar.h"
 #include "application/Scene.h"
-#include "application/ShapeFileLoader.h"
 #include "application/ShapeListView.h"
 #include "application/ShapeViewerAttributesEditor.h"
 #include "application/ShapeViewerMediator.h"
@@ -15,7 +14,7 @@
 #include "geometry/Shape.h"
 #include "geometry/ShapeFormats.h"
 #include "geometry/TriMesh.h"
-#include "imaging/VoxelMatrix.h"
+#include "rendering/FileKinds.h"
 #include "rendering/ShapePainterGL.h"
 #include "viewer/DisplayRangeBox.h"
 #include "viewer/SliderSpinBox.h"
@@ -163,12 +162,11 @@ void ShapeViewerMainWindow::buildMenus() {
   _menuBar = new QMenuBar(this);
 
   _fileMenu = _menuBar->addMenu("File");
-  QAction* loadShape =
-      _fileMenu->addAction("Load shape...", this, qOverload<>(&ShapeViewerMainWindow::openShapeFile));
+  QAction* loadShape = _fileMenu->addAction("Load shape...", this, &ShapeViewerMainWindow::openShapeFile);
   loadShape->setShortcut(QKeySequence("CTRL+O"));
   _fileMenu->addAction("Export selected...", this, &ShapeViewerMainWindow::exportSelectedShapes);
-  _fileMenu->addAction("Load image...", this, qOverload<>(&ShapeViewerMainWindow::openImageFile));
-  _fileMenu->addAction("Load voxel matrix...", this, qOverload<>(&ShapeViewerMainWindow::loadVoxelMatrix));
+  _fileMenu->addAction("Load image...", this, &ShapeViewerMainWindow::openImageFile);
+  _fileMenu->addAction("Load voxel matrix...", this, &ShapeViewerMainWindow::loadVoxelMatrix);
   _fileMenu->addAction("Close images and voxel matrices", _mediator,
                        &ShapeViewerMediator::removeImagesAndVoxelMatrices);
   _fileMenu->addAction("Color periodicity...", _mediator, &ShapeViewerMediator::runColorPeriodicityDialog);
@@ -335,23 +333,26 @@ void ShapeViewerMainWindow::about() {
   dialog.exec();
 }
 
-// === Loading shape files
+// === Loading files
 
-void ShapeViewerMainWindow::openShapeFile(const QString& fileName) {
+void ShapeViewerMainWindow::openFile(const QString& fileName) {
   const std::string name = fileName.toUtf8().toStdString();
-  try {
-    for (auto& shape : ShapeFileLoader::load(name, _scaling)) _mediator->addShape(std::move(shape), name);
-  } catch (const Exception& e) {
-    reportUnreadableFile(name, e.getWhat());
-  }
+  LoadedItems items = FileLoader::load(name, _scaling);
+  for (const std::string& problem : items.problems) _problemsBar->add(QString::fromStdString(problem));
+  if (!items.failure.empty()) _problemsBar->add(QString::fromStdString(items.failure));
+  for (auto& shape : items.loaded.shapes) _mediator->addShape(std::move(shape), name);
+  if (items.loaded.voxelMatrix) _mediator->addVoxelMatrix(*items.loaded.voxelMatrix);
+  if (items.loaded.image) _mediator->addImage(std::move(items.loaded.image));
+}
+
+void ShapeViewerMainWindow::openFiles(FileKind::Content content, QFileDialog::FileMode mode) {
+  QStringList filters;
+  for (const std::string& filter : FileKinds::openFilters(content)) filters << QString::fromStdString(filter);
+  for (const QString& file : runOpenFileDialog(filters, mode)) openFile(file);
 }
 
 void ShapeViewerMainWindow::openShapeFile() {
-  QStringList filters = {"All files (*)"};
-  for (const std::string& filter : ShapeFormats<float>::openFilters())
-    filters << QString::fromStdString(filter);
-  const QStringList files = runOpenFileDialog(filters, QFileDialog::ExistingFiles);
-  for (const QString& file : files) openShapeFile(file);
+  openFiles(FileKind::Content::Shapes, QFileDialog::ExistingFiles);
 }
 
 // === Exporting shapes
@@ -361,7 +362,7 @@ bool ShapeViewerMainWindow::exportShapes(const std::vector<const Shape<float>*>&
   try {
     Vector<float> inverse(_scaling.getSize());
     for (int i = 0; i < inverse.getSize(); ++i) inverse[i] = 1.0f / _scaling[i];
-    const Matrix<float> unscaling = ShapeFileLoader::scalingMatrix(inverse);
+    const Matrix<float> unscaling = FileLoader::scalingMatrix(inverse);
     std::vector<std::unique_ptr<Shape<float>>> copies;
     std::vector<const Shape<float>*> inFileUnits;
     for (const Shape<float>* shape : shapes) {
@@ -437,55 +438,10 @@ void ShapeViewerMainWindow::dropEvent(QDropEvent* event) {
 
 // === Images and voxel matrices
 
-void ShapeViewerMainWindow::openFile(const QString& fileName) {
-  const std::string name = fileName.toUtf8().toStdString();
-  switch (ImageFileLoader::recognise(name)) {
-  case ImageFileLoader::Content::VoxelMatrix:
-    loadVoxelMatrix(name);
-    break;
-  case ImageFileLoader::Content::Image:
-    openImageFile(fileName);
-    break;
-  case ImageFileLoader::Content::Shape:
-    openShapeFile(fileName);
-    break;
-  }
-}
-
 void ShapeViewerMainWindow::openImageFile() {
-  const QStringList filters = {"TIFF and LSM images (*.tif *.tiff *.lsm)", "TIFF images (*.tif *.tiff)",
-                               "LSM images (*.lsm)", "All files (*)"};
-  const QStringList files = runOpenFileDialog(filters, QFileDialog::ExistingFiles);
-  for (const QString& file : files) openImageFile(file);
-}
-
-void ShapeViewerMainWindow::openImageFile(const QString& fileName) {
-  const std::string name = fileName.toUtf8().toStdString();
-  try {
-    _mediator->addImage(ImageFileLoader::readImage(name));
-  } catch (const Exception& e) {
-    reportUnreadableFile(name, e.getWhat());
-  } catch (const std::exception& e) {
-    reportUnreadableFile(name, e.what());
-  }
+  openFiles(FileKind::Content::Image, QFileDialog::ExistingFiles);
 }
 
 void ShapeViewerMainWindow::loadVoxelMatrix() {
-  const QStringList files = runOpenFileDialog({"Voxel matrix (*.vm)"}, QFileDialog::ExistingFile);
-  if (!files.isEmpty()) loadVoxelMatrix(files.first().toUtf8().toStdString());
-}
-
-void ShapeViewerMainWindow::loadVoxelMatrix(const std::string& fileName) {
-  try {
-    const VoxelMatrix<float> matrix(fileName);
-    _mediator->addVoxelMatrix(matrix);
-  } catch (const Exception& e) {
-    reportUnreadableFile(fileName, e.getWhat());
-  } catch (const std::exception& e) {
-    reportUnreadableFile(fileName, e.what());
-  }
-}
-
-void ShapeViewerMainWindow::reportUnreadableFile(const std::string& fileName, const std::string& error) {
-  _problemsBar->addUnreadableFile(QString::fromStdString(fileName), QString::fromStdString(error));
+  openFiles(FileKind::Content::VoxelMatrix, QFileDialog::ExistingFile);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Vector.h"
+#include "rendering/FileKind.h"
 
 #include <QFileDialog>
 #include <QPoint>
@@ -44,22 +45,17 @@ public:
 
   void setBatchMode(bool on);
 
-  // Loads every shape of one file (own formats by their header, other programs' meshes by
-  // extension), scales them and hands them to the mediator. A file that fails is reported as a
-  // problem (see reportUnreadableFile) and nothing of it is added.
-  void openShapeFile(const QString& fileName);
   // Writes the shapes, with the loading scale undone, in the format of the file name's extension.
   // A failure (an unknown extension, a format that cannot hold the shapes, an unwritable file) is
   // shown to the user in a warning box; answers whether the file was written.
   bool exportShapes(const std::vector<const Shape<float>*>& shapes, const QString& fileName);
 
-  // Loads a file named on the command line or dropped on the window: voxel matrices (".vm" files
-  // and TIFF stacks) and TIFF or LSM images are recognised by their content, everything else is
-  // loaded as a shape file.
+  // Loads a file named on the command line, dropped on the window or chosen in a file dialog, of the
+  // kind that the registry of file kinds recognises (FileLoader), and hands what it holds to the
+  // mediator: its shapes (scaled), its voxel matrix or its image. A file that cannot be read, and a
+  // companion that cannot be used, is reported in the list of problems (and on the standard error
+  // stream); nothing of a failed file is added.
   void openFile(const QString& fileName);
-  // Loads one image file and hands it to the mediator; a failure is reported as a problem and
-  // nothing else changes.
-  void openImageFile(const QString& fileName);
 
   ShapeViewerMediator* mediator() const { return _mediator; }
   ProblemsBar* problemsBar() const { return _problemsBar; }
@@ -78,11 +74,8 @@ public slots:
   void exportSelectedShapes();
   // "Load image...": a file dialog for TIFF and LSM images, each then loaded in order.
   void openImageFile();
-  // "Load voxel matrix...": a file dialog for one ".vm" file, then loaded.
+  // "Load voxel matrix...": a file dialog for one ".vm" file or TIFF stack, then loaded.
   void loadVoxelMatrix();
-  // Loads a ".vm" file or a TIFF stack and hands it to the mediator; a failure is reported as a
-  // problem and nothing else changes.
-  void loadVoxelMatrix(const std::string& fileName);
   void runScalingDialog();
   void togglePosePanelView();
   void toggleListBoxView();
@@ -101,9 +94,8 @@ private:
   void buildMenus();
   void layOut();
   void restoreGeometry();
-  // Tells the user in the status bar, in the list of problems and on the standard error stream that
-  // a file could not be read, and why.
-  void reportUnreadableFile(const std::string& fileName, const std::string& error);
+  // Runs the open dialog with the registry's filters of that content, then opens each file chosen.
+  void openFiles(FileKind::Content content, QFileDialog::FileMode mode);
 
   Scene* _scene; // the loaded shapes, which every panel and the canvas observe
   ShapeViewerMediator* _mediator = nullptr;

@@ -1,7 +1,7 @@
 #include "fuzz/ReaderExercises.h"
 
+#include "application/FileLoader.h"
 #include "application/SceneItem.h"
-#include "application/ShapeFileLoader.h"
 #include "foundation/DataSet.h"
 #include "foundation/Exception.h"
 #include "foundation/FileInfo.h"
@@ -107,7 +107,7 @@ void ReaderExercises::voxelMatrixFile(const std::string& path, int elementType) 
 void ReaderExercises::shapeFile(const std::string& path) {
   Vector<float> scaling(3);
   scaling.setOnes();
-  attempt([&] { ShapeFileLoader::load(path, scaling); });
+  FileLoader::load(path, scaling); // reports every failure in what it returns
 }
 
 void ReaderExercises::dataSetFile(const std::string& path, char separator) {

@@ -216,6 +216,15 @@ void meshSeeds(const fs::path& folder, const TemporaryDirectory& scratch) {
   writeSeed(folder, "triangle.glb", 5, triangleGlb());
 }
 
+// The recogniser's seeds are the other harnesses' files under a name without suffix, so that their
+// content alone decides.
+void fileKindSeeds(const fs::path& root) {
+  for (const char* harness : {"image_fuzzer", "voxel_matrix_fuzzer", "shape_file_fuzzer", "mesh_file_fuzzer"})
+    for (const fs::directory_entry& entry : fs::directory_iterator(root / harness))
+      writeSeed(root / "file_kind_fuzzer", entry.path().filename().string(), 0,
+                readFile(entry.path().string()).substr(1));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -230,5 +239,6 @@ int main(int argc, char** argv) {
   dataSetSeeds(root / "data_set_fuzzer", scratch);
   shapeSeeds(root / "shape_file_fuzzer");
   meshSeeds(root / "mesh_file_fuzzer", scratch);
+  fileKindSeeds(root);
   return 0;
 }

@@ -4,7 +4,6 @@
 #include "foundation/FileInfo.h"
 #include "foundation/StringTools.h"
 #include "geometry/ImportedValues.h"
-#include "geometry/MeshFileSizeCheck.h"
 #include "geometry/TriMesh.h"
 #include "geometry/Vertices.h"
 
@@ -18,10 +17,10 @@
 #include <cstdint>
 #include <cstring>
 #include <exception>
-#include <fstream>
 #include <future>
 #include <set>
 #include <type_traits>
+#include <unistd.h>
 
 namespace {
 
@@ -302,9 +301,8 @@ void requireReaderOfSuffix(const Assimp::Importer& importer, const std::string& 
 } // namespace
 
 template <class T> std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const std::string& path) {
-  if (!std::ifstream(path, std::ios_base::binary).is_open())
+  if (::access(path.c_str(), R_OK) != 0)
     throwFileError<FileReadError>(where, "Cannot open file for reading", path);
-  checkMeshFileSizes(path);
   auto importer = std::make_unique<Assimp::Importer>();
   const aiScene* scene = nullptr;
   try {

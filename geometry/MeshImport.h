@@ -16,6 +16,7 @@
 // - vertices are placed by the transforms of the scene's nodes;
 // - one shape is named after the file's base name, several after it and their mesh (or node, or
 //   their position from 1): "cells:nucleus".
+// The file's bytes must have passed the guard of its format (MeshFileGuards.h) first.
 // Fails with a FileError naming the file: FileReadError "Cannot open file for reading";
 // FileFormatError when a file is named OBJ (the library's reader of those is not used) or glTF and
 // holds no glTF data (the library would try every reader it has on it), when the library cannot read the file

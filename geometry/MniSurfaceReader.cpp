@@ -2,6 +2,7 @@
 
 #include "foundation/ErrorThrowing.h"
 #include "foundation/FileInfo.h"
+#include "foundation/MemoryStream.h"
 #include "geometry/ImportedValues.h"
 #include "geometry/PolygonTriangulator.h"
 #include "geometry/ShapeTextReader.h"
@@ -10,8 +11,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <type_traits>
 
 namespace {
@@ -25,8 +24,8 @@ bool isBlank(char c) {
 // The tokens of one file; every failure names the file and the line where the reading stopped.
 class Tokens {
 public:
-  Tokens(const std::string& path, std::ifstream& file)
-      : _path(path), _reader(ShapeTextReader::fromStream(file)) {}
+  Tokens(const std::string& path, std::string_view bytes)
+      : _path(path), _bytes(bytes), _stream(bytes), _reader(ShapeTextReader::fromStream(_stream)) {}
 
   [[noreturn]] void fail(const std::string& what) const {
     throwFileError<FileFormatError>(where, "Line " + std::to_string(line()) + ": " + what, _path);
@@ -62,24 +61,22 @@ public:
 
 private:
   long long line() const {
-    std::ifstream file(_path, std::ios_base::binary);
-    long long line = 1;
-    std::istreambuf_iterator<char> c(file), end;
-    for (std::size_t at = 0; at < _reader.consumed() && c != end; ++at, ++c) line += *c == '\n';
-    return line;
+    const std::string_view read = _bytes.substr(0, _reader.consumed());
+    return 1 + std::count(read.begin(), read.end(), '\n');
   }
 
   const std::string& _path;
+  std::string_view _bytes;
+  MemoryStream _stream; // read a window at a time
+
   ShapeTextReader _reader;
 };
 
 } // namespace
 
-template <class T> bool MniSurfaceReader<T>::recognises(const std::string& path) {
-  std::ifstream file(path, std::ios_base::binary);
-  char start[64] = {};
-  file.read(start, sizeof start);
-  const std::size_t size = static_cast<std::size_t>(file.gcount());
+template <class T> bool MniSurfaceReader<T>::recognises(std::string_view bytes) {
+  const std::string_view start = bytes.substr(0, 64);
+  const std::size_t size = start.size();
   if (size >= 2 && start[0] == 'p' && !isBlank(start[1]) &&
       !std::islower(static_cast<unsigned char>(start[1])))
     return true;
@@ -89,13 +86,13 @@ template <class T> bool MniSurfaceReader<T>::recognises(const std::string& path)
          (at + 1 == size || isBlank(start[at + 1]));
 }
 
-template <class T> std::vector<std::unique_ptr<Shape<T>>> MniSurfaceReader<T>::read(const std::string& path) {
+template <class T>
+std::vector<std::unique_ptr<Shape<T>>> MniSurfaceReader<T>::read(std::string_view bytes,
+                                                                 const std::string& path) {
   using Coordinate = std::conditional_t<std::is_integral_v<T>, double, T>;
-  std::ifstream file(path, std::ios_base::binary);
-  if (!file.is_open()) throwFileError<FileReadError>(where, "Cannot open file for reading", path);
-  if (file.peek() == 'p')
+  if (!bytes.empty() && bytes[0] == 'p')
     throwFileError<FileFormatError>(where, "Binary MNI surface files are not read", path);
-  Tokens tokens(path, file);
+  Tokens tokens(path, bytes);
   const char kind = tokens.character();
   if (kind != 'P')
     tokens.fail(std::string("the file holds an MNI object of class ") + kind + ", not a polygon surface (P)");

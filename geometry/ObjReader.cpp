@@ -14,7 +14,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <istream>
 #include <numeric>
 #include <string_view>
 
@@ -65,9 +65,7 @@ const char* lineEnd(const char* p, const char* end, int& physicalLines) {
 
 } // namespace
 
-template <class T> ObjReader<T>::ObjReader(std::string path) : _path(std::move(path)) {
-  std::ifstream file(_path, std::ios_base::binary);
-  if (!file.is_open()) throwFileError<FileReadError>(where, "Cannot open file for reading", _path);
+template <class T> ObjReader<T>::ObjReader(std::istream& file, std::string path) : _path(std::move(path)) {
   // Room for as many vertices and corners as the file can hold: growing would copy them again and
   // again, and room that is never written takes no memory.
   file.seekg(0, std::ios_base::end);

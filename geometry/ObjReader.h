@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -27,18 +28,19 @@
 //   file's base name, several after it and their part: "cells:nucleus";
 // - "vt", "vn", "s", "mtllib", "usemtl", "l", comments and other statements are passed over; a
 //   backslash at the end of a line joins the next line on; CRLF line ends and tabs are read.
-// Fails with FileReadError "Cannot open file for reading", or with a FileFormatError naming the file
+// Fails with FileReadError "Cannot read the file", or with a FileFormatError naming the file
 // whose text starts with the line ("Line 12: ..."): a vertex of other than 3, 4 or 6 numbers, a
 // number that does not parse or is not finite (one too small for the type becomes 0), a vertex
 // number 0 or naming no vertex, a face of fewer than 3 corners, a line longer than 16 MiB, a file
 // without vertices. The file is read in blocks, so memory holds little more than the shapes need.
 template <class T> class ObjReader {
 public:
-  explicit ObjReader(std::string path); // reads and checks every statement of the file
+  // Reads and checks every statement of the stream; path names the file in errors and shapes.
+  ObjReader(std::istream& in, std::string path);
   // The file's shapes, made of what the constructor read (taken over: call once).
   std::vector<std::unique_ptr<Shape<T>>> shapes();
-  static std::vector<std::unique_ptr<Shape<T>>> read(const std::string& path) {
-    return ObjReader(path).shapes();
+  static std::vector<std::unique_ptr<Shape<T>>> read(std::istream& in, const std::string& path) {
+    return ObjReader(in, path).shapes();
   }
 
 private:

@@ -5,7 +5,6 @@
 #include "foundation/Matrix.h"
 #include "foundation/StageTimes.h"
 #include "geometry/EdgeIterator.h"
-#include "geometry/ShapeFormats.h"
 #include "geometry/ShapeTextReader.h"
 #include "geometry/VertexIterator.h"
 
@@ -65,43 +64,18 @@ template <class T> Shape<T>& Shape<T>::operator=(const Shape& other) {
 
 // === Files
 
-template <class T> std::unique_ptr<Shape<T>> Shape<T>::loadFile(const std::string& path) {
-  static const char* where = "Shape<T>* Shape<T>::loadFile(const string&)";
-  if (const ShapeFormat<T>* format = ShapeFormats<T>::byExtension(path)) {
-    std::vector<std::unique_ptr<Shape<T>>> shapes = format->read(path);
-    if (shapes.size() > 1) throwFileError<FileFormatError>(where, "The file holds several shapes", path);
-    return std::move(shapes.front());
-  }
-  char mark = '\0';
-  int code = 0;
-  {
-    std::ifstream file;
-    openForReading(file, path, where);
-    file >> mark >> code;
-  }
-  if (mark != '#') throwFileError<FileFormatError>(where, "Invalid shape description format", path);
-  const ShapeFormat<T>* format = ShapeFormats<T>::byTypeCode(code);
-  if (!format) throwFileError<FileFormatError>(where, "Unknown shape type", path);
-  std::vector<std::unique_ptr<Shape<T>>> shapes;
-  try {
-    shapes = format->read(path);
-  } catch (Exception& e) {
-    e.addWhere(where);
-    throw;
-  }
-  shapes.front()->setName(FileInfo::baseName(path));
-  return std::move(shapes.front());
+template <class T> void Shape<T>::load(const std::string& path) {
+  std::ifstream file;
+  openForReading(file, path, "Shape<T>::load(const string&)");
+  load(file, path);
 }
 
-template <class T> void Shape<T>::load(const std::string& path) {
-  static const char* where = "Shape<T>::load(const string&)";
-  std::ifstream file;
-  openForReading(file, path, where);
+template <class T> void Shape<T>::load(std::istream& in, const std::string& path) {
   try {
-    read(file);
+    read(in);
   } catch (FileError& e) {
     if (e.getFilename().empty()) e.setFilename(path);
-    e.addWhere(where);
+    e.addWhere("Shape<T>::load(const string&)");
     throw;
   }
 }

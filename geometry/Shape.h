@@ -30,14 +30,10 @@ public:
   virtual Shape& operator=(const Shape& other);
   virtual Shape* clone() const = 0;
 
-  // Reads the file's header ("#" and a type code) and loads the shape kind it names, named after
-  // the file's base name. Fails with FileReadError "Cannot open file
-  // for reading", FileFormatError "Invalid shape description format" or "Unknown shape type".
-  // A mesh file of another program is recognised by its extension and imported (ShapeFormats);
-  // one that holds several shapes is refused ("The file holds several shapes").
-  static std::unique_ptr<Shape> loadFile(const std::string& path);
-  // Reads the file into this shape (the virtual read).
+  // Reads the file into this shape (the virtual read); FileReadError "Cannot open file for reading".
   void load(const std::string& path);
+  // The same from a stream; errors name the file at path.
+  void load(std::istream& in, const std::string& path);
   // Writes the file, adding the kind's extension unless the path already ends with it. Without
   // overwrite an existing file is refused ("File already exists").
   void save(const std::string& path, bool overwrite = false) const;

@@ -91,7 +91,9 @@ public:
   // Reads a ".vm" file of either layout, or a TIFF stack when the suffix is "tif" or "tiff" (any
   // case). Sizes the file cannot hold and type mismatches are refused before anything is allocated.
   void load(const std::string& filename);
-  void load(std::ifstream& in, const std::string& filename = ""); // layout 1 after its three zero words
+  void load(std::istream& in, const std::string& filename = ""); // layout 1 after its three zero words
+  // A ".vm" file of either layout from a stream that can seek (a file in memory); errors name filename.
+  void loadVm(std::istream& in, const std::string& filename);
   // Only the calibration of a layout-1 file (after the type check); sizes and voxels untouched.
   void loadHeader(const std::string& filename);
   // Writes layout 1; ".vm" is appended when the suffix is not "vm". Refuses an existing file unless
@@ -110,7 +112,7 @@ public:
 private:
   void checkSameSize(const VoxelMatrix& other, const char* where) const;
   void checkNotEmpty(const char* where, const char* what) const;
-  void readVoxels(std::ifstream& in);
+  void readVoxels(std::istream& in);
   void writeVoxels(std::ofstream& out) const;
   void loadTiffStack(const std::string& filename);
 

@@ -55,7 +55,7 @@ ostrel_build() {
 # committed corpus each time, which replays a run that found something.
 ostrel_fuzz() {
   local seconds="$1" dir="$OSTREL_ROOT/build-fuzz"
-  local harnesses=(image_fuzzer voxel_matrix_fuzzer data_set_fuzzer shape_file_fuzzer mesh_file_fuzzer)
+  local harnesses=(image_fuzzer voxel_matrix_fuzzer data_set_fuzzer shape_file_fuzzer mesh_file_fuzzer file_kind_fuzzer)
   # OSTREL_FUZZ_ONLY="harness ..." runs only those.
   if [ -n "${OSTREL_FUZZ_ONLY:-}" ]; then read -ra harnesses <<<"$OSTREL_FUZZ_ONLY"; fi
   if [ ! -f "$dir/CMakeCache.txt" ]; then

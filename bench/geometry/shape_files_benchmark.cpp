@@ -1,6 +1,7 @@
 // Reading and writing large shape files: a point set of a million vertices and a curve stack of
 // 1,000 curves of 1,000 vertices, warm cache. Also the memory a loaded vertex costs.
 #include "geometry/CurveStack.h"
+#include "geometry/ShapeFormats.h"
 #include "geometry/ShapeTextReader.h"
 #include "geometry/VertexIterator.h"
 #include "geometry/Vertices.h"
@@ -88,7 +89,7 @@ template <class S> void loadBenchmark(benchmark::State& state, const std::string
   const auto bytes = static_cast<int64_t>(std::filesystem::file_size(path));
   std::unique_ptr<Shape<float>> shape;
   for (auto _ : state) {
-    shape = Shape<float>::loadFile(path);
+    shape = ShapeFormats<float>::loadShape(path);
     benchmark::DoNotOptimize(shape->getNumVertices());
     state.PauseTiming(); // freeing the shape is not part of loading it
     shape.reset();
@@ -99,7 +100,7 @@ template <class S> void loadBenchmark(benchmark::State& state, const std::string
 
 template <class S>
 void saveBenchmark(benchmark::State& state, const std::string& path, const std::string& out) {
-  std::unique_ptr<Shape<float>> shape(Shape<float>::loadFile(path));
+  std::unique_ptr<Shape<float>> shape(ShapeFormats<float>::loadShape(path));
   for (auto _ : state) shape->save(out, true);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                           static_cast<int64_t>(std::filesystem::file_size(out)));
@@ -139,7 +140,7 @@ void BM_PointSetMemory(benchmark::State& state) {
     std::ofstream("/proc/self/clear_refs") << "5"; // restarts the peak at the current size
     const long before = statusKilobytes("VmRSS");
     const std::size_t heapBefore = mallinfo2().uordblks;
-    std::unique_ptr<Shape<float>> shape(Shape<float>::loadFile(path));
+    std::unique_ptr<Shape<float>> shape(ShapeFormats<float>::loadShape(path));
     peak = 1024.0 * static_cast<double>(statusKilobytes("VmHWM") - before) / kVertices;
     heap = static_cast<double>(mallinfo2().uordblks - heapBefore) / kVertices;
   }

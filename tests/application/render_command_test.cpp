@@ -164,7 +164,9 @@ TEST_F(RenderCommand, RefusesBadCommandLinesAndReportsUnreadableFilesWhileDrawin
        2,
        "--clip: at most 3 planes"},
       {{"-o", output, "--opacity", "0", left}, 2, "--opacity: '0' is not a number from 1 to 100"},
-      {{"-o", output, QString::fromStdString(_dir.file("missing.tm")), left}, 1, "Exception raised:\n"},
+      {{"-o", output, QString::fromStdString(_dir.file("missing.tm")), left},
+       1,
+       "missing.tm: Cannot open file"},
       {{"-o", output, "--colormap", "Fire", left}, 2, "--colormap and --range colour the meshes by"},
       {{"-o", output, "--map", "T", "--colormap", "Blue", left}, 2, "'Blue' is none of Grey, Fire, Thermal"},
       {{"-o", output, "--map", "T", "--range", "5,1", left}, 2, "'5,1' has its minimum above its maximum"},
@@ -184,8 +186,8 @@ TEST_F(RenderCommand, RefusesBadCommandLinesAndReportsUnreadableFilesWhileDrawin
 TEST_F(RenderCommand, DrawsTheViewersFramePixelForPixelAndTheSnapshotAtTheAskedSize) {
   QOpenGLContext probe;
   if (!probe.create()) GTEST_SKIP() << "no OpenGL on this display";
-  _window->openShapeFile(left);
-  _window->openShapeFile(right);
+  _window->openFile(left);
+  _window->openFile(right);
   ViewerCanvasGL& canvas = *_window->mediator()->getCanvas();
   canvas.resize(150, 110);
   QImage unposed;
@@ -246,7 +248,7 @@ TEST_F(RenderCommand, DrawsImagesAndVoxelMatrixSlicesAsTheViewerDoes) {
       for (int j = 0; j < 25; ++j) matrix(i, j, k) = 1000.0f * i + 40.0f * j + k;
   matrix.save(_dir.file("matrix.vm"));
   _window->openFile(QString::fromStdString(_dir.file("image.tif")));
-  _window->loadVoxelMatrix(_dir.file("matrix.vm"));
+  _window->openFile(QString::fromStdString(_dir.file("matrix.vm")));
   _window->findChild<SliderSpinBox*>()->findChild<QSpinBox*>()->setValue(2);
   ViewerCanvasGL& canvas = *_window->mediator()->getCanvas();
   canvas.resize(150, 110);

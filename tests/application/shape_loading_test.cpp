@@ -36,7 +36,7 @@ protected:
     const int before = problems.size();
     const std::string errors = errorsOf([&] {
       _window->setBatchMode(batch);
-      for (const QString& name : names) _window->openShapeFile(name), QApplication::processEvents();
+      for (const QString& name : names) _window->openFile(name), QApplication::processEvents();
       _window->setBatchMode(false);
     });
     for (int i = before; i < problems.size(); ++i)
@@ -48,7 +48,7 @@ protected:
   // reported.
   std::string load(const std::string& mesh, const std::string& companion, const char* colours) {
     if (colours) file(companion, colours);
-    return errorsOf([&] { _window->openShapeFile(file(mesh, quadMeshText)); });
+    return errorsOf([&] { _window->openFile(file(mesh, quadMeshText)); });
   }
   // Drags `data` onto the window and drops it there; says whether the window accepted the drag.
   bool dragAndDrop(QMimeData* data) {
@@ -65,10 +65,10 @@ protected:
 TEST_F(ShapeLoadingTest, ScalesEveryVertexByTheScalingFactorsWhateverTheFileIsCalled) {
   Vector<float> factors(std::vector<float>{10, 2, -1});
   _window->setScaling(factors);
-  _window->openShapeFile(file("points.vx", twoPoints));
-  _window->openShapeFile(file("a.txt", "# 1\n# 3\n# 1\n1 1 1\n"));
-  _window->openShapeFile(file("b", "# 2\n# 3\n# 1\n\n\n# 1\n1 1 1\n"));
-  _window->openShapeFile(file("c.vs", "# 7\n# 3\n# 0\n"));
+  _window->openFile(file("points.vx", twoPoints));
+  _window->openFile(file("a.txt", "# 1\n# 3\n# 1\n1 1 1\n"));
+  _window->openFile(file("b", "# 2\n# 3\n# 1\n\n\n# 1\n1 1 1\n"));
+  _window->openFile(file("c.vs", "# 7\n# 3\n# 0\n"));
   ASSERT_EQ(numShapes(), 4);
   EXPECT_EQ(shape(0).toVector(), Vector<float>(std::vector<float>{10, 4, -3, -10, 0, -0.5f}));
   EXPECT_EQ(shape(0).getName(), "points");
@@ -127,10 +127,10 @@ TEST_F(ShapeLoadingTest, DialogOffersTheShapeFiltersAndRemembersItsPlaceAndSize)
   whenModalShows([&](QWidget* modal) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->nameFilters(),
-              QStringList({"All files (*)", "Vertex files (*.vx)", "Curve files (*.cv)",
-                           "VertexStack files (*.vs)", "CurveStack files (*.cs)", "QuadMesh files (*.qm)",
-                           "TriMesh files (*.tm)", "Mesh files (*.ply *.obj *.stl *.off *.gltf *.glb)"}));
+    EXPECT_EQ(dialog->nameFilters().mid(0, 3),
+              QStringList({"Shape files (*.vx *.cv *.vs *.cs *.qm *.tm *.ply *.obj *.stl *.off *.gltf *.glb)",
+                           "Vertex files (*.vx)", "Curve files (*.cv)"}));
+    EXPECT_EQ(dialog->nameFilters().last(), "All files (*)");
     EXPECT_EQ(dialog->directory().absolutePath(), directory);
     dialog->resize(500, 350);
     // The file system model fills in a thread of its own and may reset the selection meanwhile:
@@ -155,7 +155,7 @@ TEST_F(ShapeLoadingTest, DialogOffersTheShapeFiltersAndRemembersItsPlaceAndSize)
 // A closed quad mesh gets both caps, scaled with it, and the colours of its companion file (an open one no
 // cap); companions that do not fit are ignored silently. The attributes editor says when a selected mesh
 // is drawn in its own vertex colours.
-TEST_F(ShapeLoadingTest, AQuadMeshGetsItsCapsAndTheColoursOfItsCompanionWhichFailsSilently) {
+TEST_F(ShapeLoadingTest, AQuadMeshGetsItsCapsAndTheColoursOfItsCompanionWhichIsReportedWhenUnfit) {
   _window->setScaling(scaling(10));
   EXPECT_EQ(load("tube.qm", "tube.vcolors.qm", quadColoursText), "");
   const QuadMesh<float>& mesh = lastQuadMesh();
@@ -168,20 +168,26 @@ TEST_F(ShapeLoadingTest, AQuadMeshGetsItsCapsAndTheColoursOfItsCompanionWhichFai
   QApplication::processEvents(); // the editor shows the selection once the shapes loaded in a row are in
   const QLabel* note = _window->findChild<QLabel*>("Own vertex colours");
   EXPECT_TRUE(note->isVisibleTo(note->parentWidget()));
-  _window->openShapeFile(file("band.qm", "# 5\n# 3\n# 2\n\n\n# 2\n0 0 0\n1 0 0\n\n\n# 2\n0 0 1\n1 0 1\n"));
+  _window->openFile(file("band.qm", "# 5\n# 3\n# 2\n\n\n# 2\n0 0 0\n1 0 0\n\n\n# 2\n0 0 1\n1 0 1\n"));
   EXPECT_FALSE(lastQuadMesh().hasAnyCap());
-  EXPECT_EQ(load("a.qm.b.qm", "a.vcolors.qm.b.vcolors.qm", quadColoursText), "");
-  EXPECT_TRUE(lastQuadMesh().hasVertexColors()) << "every qm in the name leads to the companion";
+  EXPECT_EQ(load("a.qm.b.qm", "a.qm.b.vcolors.qm", quadColoursText), "");
+  EXPECT_TRUE(lastQuadMesh().hasVertexColors()) << "only the final suffix leads to the companion";
 
-  const std::pair<std::string, const char*> unfit[] = {
-      {"narrow", "# 4\n# 3\n# 2\n\n\n# 3\n1 1 1\n2 2 2\n3 3 3\n\n\n# 3\n1 1 1\n2 2 2\n3 3 3\n"},
-      // drawing reads red, green and blue from every colour vertex
-      {"grey", "# 4\n# 2\n# 2\n\n\n# 4\n1 1\n2 2\n3 3\n4 4\n\n\n# 4\n1 1\n2 2\n3 3\n4 4\n"},
-      {"garbage", "garbage"},
-      {"alone", nullptr}};
-  for (const auto& [name, colours] : unfit) {
-    EXPECT_EQ(load(name + ".qm", name + ".vcolors.qm", colours), "") << name;
-    EXPECT_FALSE(lastQuadMesh().hasVertexColors()) << name;
+  const struct {
+    std::string name;
+    const char* colours;
+    std::string said;
+  } unfit[] = {{"narrow", "# 4\n# 3\n# 2\n\n\n# 3\n1 1 1\n2 2 2\n3 3 3\n\n\n# 3\n1 1 1\n2 2 2\n3 3 3\n",
+                "Incompatible color array dimensions"},
+               // drawing reads red, green and blue from every colour vertex
+               {"grey", "# 4\n# 2\n# 2\n\n\n# 4\n1 1\n2 2\n3 3\n4 4\n\n\n# 4\n1 1\n2 2\n3 3\n4 4\n",
+                "Vertex colours need three components"},
+               {"garbage", "garbage", "Invalid shape description format"},
+               {"alone", nullptr, ""}};
+  for (const auto& c : unfit) {
+    const std::string said = "Cannot read " + _dir.file(c.name + ".vcolors.qm") + ": " + c.said + "\n";
+    EXPECT_EQ(load(c.name + ".qm", c.name + ".vcolors.qm", c.colours), c.said.empty() ? "" : said);
+    EXPECT_FALSE(lastQuadMesh().hasVertexColors()) << c.name;
   }
   EXPECT_EQ(numShapes(), 7);
   _window->scene().select({_window->scene().at(6).id()});
@@ -193,7 +199,7 @@ TEST_F(ShapeLoadingTest, AQuadMeshGetsItsCapsAndTheColoursOfItsCompanionWhichFai
 // format cannot hold is told to the user and nothing is written.
 TEST_F(ShapeLoadingTest, ExportsTheSelectedShapesInTheFilesUnits) {
   _window->setScaling(scaling(10));
-  _window->openShapeFile(
+  _window->openFile(
       file("two.obj",
            "o first\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\no second\nv 5 5 5\nv 6 5 5\np 5 6\n"));
   ASSERT_EQ(numShapes(), 2);

@@ -135,15 +135,14 @@ TEST_F(SliceLoadingTest, RecognisesVoxelMatricesAndImagesByTheirContent) {
 
 // No modal box: the status bar says it, the list of problems keeps it, the error stream has it too.
 TEST_F(SliceLoadingTest, AnUnreadableMatrixIsReportedAndTheShapesStayDrawn) {
-  _window->openShapeFile(
-      file("square.txt", "# 8\n# 3\n# 4\n-1 -1 0\n1 -1 0\n1 1 0\n-1 1 0\n# 2\n0 1 2\n0 2 3\n"));
+  _window->openFile(file("square.txt", "# 8\n# 3\n# 4\n-1 -1 0\n1 -1 0\n1 1 0\n-1 1 0\n# 2\n0 1 2\n0 2 3\n"));
   ASSERT_EQ(numShapes(), 1);
   const QString bad = file("cut.vm", std::string("\0\0\0\0\0\0\0\0\0\0\0\0\1\0\0\0\5\0\0\0\100\0\0\0", 24));
   const std::string errors = errorsOf([&] { _window->openFile(bad); });
   const ProblemsBar& problems = *_window->problemsBar();
   ASSERT_EQ(problems.problems().size(), 1);
   const QString message = problems.problems().first();
-  EXPECT_TRUE(message.startsWith("Cannot read " + bad + ": ")) << message.toStdString();
+  EXPECT_TRUE(message.startsWith("Cannot read " + bad + " as a Voxel matrix: ")) << message.toStdString();
   EXPECT_EQ(problems.currentMessage(), message);
   EXPECT_TRUE(problems.button()->isVisibleTo(_window));
   EXPECT_NE(errors.find(message.toStdString()), std::string::npos) << errors;
@@ -167,8 +166,8 @@ TEST_F(SliceLoadingTest, TheSliceBoxChoosesTheGreyShownAndRemovingMatricesLeaves
   canvas().grabFramebuffer();
   const int before = liveTextures();
   for (int round = 0; round < 40; ++round) {
-    _window->loadVoxelMatrix(matrix);
-    _window->loadVoxelMatrix(matrix);
+    _window->openFile(QString::fromStdString(matrix));
+    _window->openFile(QString::fromStdString(matrix));
     _window->openFile(QString::fromStdString(_dir.file("image.tif")));
     sliceBox().setValue(round % 6);
     canvas().grabFramebuffer();
@@ -177,7 +176,7 @@ TEST_F(SliceLoadingTest, TheSliceBoxChoosesTheGreyShownAndRemovingMatricesLeaves
   EXPECT_EQ(liveTextures(), before);
   EXPECT_TRUE(layers().numVoxelMatrices() == 0 && layers().numImages() == 0);
   // Then the slice box chooses the grey level every matrix shows in the canvas.
-  _window->loadVoxelMatrix(matrix);
+  _window->openFile(QString::fromStdString(matrix));
   canvas().setRotation(Vector<float>(std::vector<float>{0, 90, 0})); // slices, planes x = const, face us
   for (const int slice : {0, 3, 5}) {
     SCOPED_TRACE(slice);
@@ -198,7 +197,7 @@ TEST_F(SliceLoadingTest, TheDisplayRangeBoxShowsAndChangesTheGreysOfValuesBeyond
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 16; ++j) matrix(i, j % 4, j / 4) = 1000.0f * i + 500.0f;
   matrix.save(_dir.file("wide.vm"));
-  _window->loadVoxelMatrix(_dir.file("wide.vm"));
+  _window->openFile(QString::fromStdString(_dir.file("wide.vm")));
   canvas().setRotation(Vector<float>(std::vector<float>{0, 90, 0}));
   sliceBox().setValue(1); // 1500
   EXPECT_EQ(rangeEnd(0).value(), 500.0);

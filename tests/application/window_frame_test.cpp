@@ -78,8 +78,7 @@ TEST_F(WindowFrameTest, ARestartShowsTheSavedBackgroundAndKeepsTheLandmarkSize) 
 // landmarks are saved in the file's units, so that they load back onto the surface.
 TEST_F(WindowFrameTest, KeysWorkWithTheFocusAnywhereAndLandmarksAreSavedInFileUnits) {
   _window->setScaling(scaling(10));
-  _window->openShapeFile(
-      file("square.tm", "# 8\n# 3\n# 4\n-1 -1 2\n1 -1 2\n1 1 2\n-1 1 2\n# 2\n0 1 2\n0 2 3\n"));
+  _window->openFile(file("square.tm", "# 8\n# 3\n# 4\n-1 -1 2\n1 -1 2\n1 1 2\n-1 1 2\n# 2\n0 1 2\n0 2 3\n"));
   _window->show();
   QApplication::setActiveWindow(_window);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(_window));

@@ -2,6 +2,7 @@
 // save rules, unusual white space, and hostile files that must be refused before allocating.
 #include "geometry/CurveStack.h"
 #include "geometry/QuadMesh.h"
+#include "geometry/ShapeFormats.h"
 #include "geometry/TriMesh.h"
 #include "geometry/VertexIterator.h"
 #include "geometry/VertexStack.h"
@@ -28,7 +29,7 @@ std::string written(const Shape<float>& shape) {
 }
 
 std::unique_ptr<Shape<float>> loaded(const std::string& path) {
-  return std::unique_ptr<Shape<float>>(Shape<float>::loadFile(path));
+  return std::unique_ptr<Shape<float>>(ShapeFormats<float>::loadShape(path));
 }
 
 std::unique_ptr<Shape<float>> loadedText(const TemporaryDirectory& dir, const std::string& name,
@@ -76,9 +77,9 @@ TEST(ShapeFileLayouts, EveryKindReadsBackWhatItWroteInEveryElementType) {
   }
   // Integer and long double shapes read the same files.
   writeFile(dir.file("colors.vx"), "# 6\n# 3\n# 2\n255 0 12\n1 2 3\n");
-  std::unique_ptr<Shape<int>> colors(Shape<int>::loadFile(dir.file("colors.vx")));
+  std::unique_ptr<Shape<int>> colors(ShapeFormats<int>::loadShape(dir.file("colors.vx")));
   EXPECT_EQ(colors->toVector(), vectorOf<int>({255, 0, 12, 1, 2, 3}));
-  std::unique_ptr<Shape<long double>> wide(Shape<long double>::loadFile(dir.file("colors.vx")));
+  std::unique_ptr<Shape<long double>> wide(ShapeFormats<long double>::loadShape(dir.file("colors.vx")));
   EXPECT_EQ(wide->toVector()[0], 255.0L);
 }
 

@@ -1,0 +1,91 @@
+#include "foundation/FileBytes.h"
+
+#include "foundation/ErrorThrowing.h"
+#include "foundation/FileInfo.h"
+#include "foundation/StringTools.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char* const where = "FileBytes FileBytes::read(const string&)";
+
+[[noreturn]] void refuse(const std::string& why, const std::string& path) {
+  throwFileError<FileReadError>(where, why, path);
+}
+
+// Closes the descriptor when reading ends, however it ends.
+struct Descriptor {
+  int fd;
+  ~Descriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+// What stat says of a path that is neither a regular file nor a pipe, or "" for those two.
+std::string refusal(const struct stat& status) {
+  if (S_ISDIR(status.st_mode)) return "It is a directory";
+  if (S_ISREG(status.st_mode) || S_ISFIFO(status.st_mode)) return "";
+  return "It is a device or a socket, not a file";
+}
+
+// Appends everything the descriptor gives until its end.
+void readToEnd(int fd, std::string& bytes, const std::string& path) {
+  char block[1 << 16];
+  for (;;) {
+    const ssize_t got = ::read(fd, block, sizeof block);
+    if (got == 0) return;
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) refuse("Cannot read the file", path);
+    bytes.append(block, static_cast<std::size_t>(got));
+  }
+}
+
+// A pipe opened without waiting: no writer shows as an immediate end. Once a writer is there (it
+// has written, or it would make a read wait), the pipe is read to its end as any file.
+void readPipe(int fd, std::string& bytes, const std::string& path) {
+  char first[1 << 12];
+  ssize_t got;
+  do got = ::read(fd, first, sizeof first);
+  while (got < 0 && errno == EINTR);
+  if (got == 0) refuse("It is a named pipe that nothing writes to", path);
+  if (got < 0 && errno != EAGAIN) refuse("Cannot read the file", path);
+  if (got > 0) bytes.append(first, static_cast<std::size_t>(got));
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  readToEnd(fd, bytes, path);
+}
+
+} // namespace
+
+FileBytes::FileBytes(std::string path, std::string bytes, bool regularFile)
+    : _path(std::move(path)), _bytes(std::move(bytes)), _regularFile(regularFile) {}
+
+FileBytes FileBytes::read(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) refuse("Cannot open file for reading", path);
+  const std::string why = refusal(status);
+  if (!why.empty()) refuse(why, path);
+  const bool pipe = S_ISFIFO(status.st_mode);
+  const Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | (pipe ? O_NONBLOCK : 0))};
+  if (file.fd < 0) refuse("Cannot open file for reading", path);
+  std::string bytes;
+  if (pipe) {
+    readPipe(file.fd, bytes, path);
+  } else {
+    bytes.reserve(static_cast<std::size_t>(std::max<off_t>(status.st_size, 0)));
+    readToEnd(file.fd, bytes, path);
+  }
+  return FileBytes(path, std::move(bytes), !pipe);
+}
+
+std::string FileBytes::suffix() const {
+  return StringTools::lowerCase(FileInfo::suffixName(_path));
+}
+
+int FileBytes::suffixScore(const std::vector<std::string>& suffixes) const {
+  return std::find(suffixes.begin(), suffixes.end(), suffix()) != suffixes.end() ? 1 : 0;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <istream>
+#include <streambuf>
+#include <string_view>
+
+// An input stream over bytes held elsewhere (which must outlive it), seekable like a file, so that
+// the readers written for streams read a file already in memory without a copy of it.
+class MemoryStream : public std::istream {
+public:
+  explicit MemoryStream(std::string_view bytes) : std::istream(nullptr), _buffer(bytes) { rdbuf(&_buffer); }
+
+private:
+  class Buffer : public std::streambuf {
+  public:
+    explicit Buffer(std::string_view bytes) {
+      char* begin = const_cast<char*>(bytes.data()); // the get area is only read
+      setg(begin, begin, begin + bytes.size());
+    }
+
+  protected:
+    pos_type seekoff(off_type offset, std::ios_base::seekdir origin, std::ios_base::openmode) override {
+      const off_type base = origin == std::ios_base::beg   ? 0
+                            : origin == std::ios_base::cur ? gptr() - eback()
+                                                           : egptr() - eback();
+      return seekpos(pos_type(base + offset), std::ios_base::in);
+    }
+    pos_type seekpos(pos_type position, std::ios_base::openmode) override {
+      const off_type at = off_type(position);
+      if (at < 0 || at > egptr() - eback()) return pos_type(off_type(-1));
+      setg(eback(), eback() + at, egptr());
+      return position;
+    }
+  };
+
+  Buffer _buffer;
+};
