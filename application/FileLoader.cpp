@@ -17,7 +17,7 @@ namespace {
 // here rather than read beyond its vertices while drawing.
 template <class Mesh> std::unique_ptr<Mesh> loadColours(const std::string& name) {
   std::unique_ptr<Shape<int>> colours = ShapeFormats<int>::loadShape(name);
-  const char* where = "std::unique_ptr<Mesh> loadColours(const string&)";
+  const char* const where = OSTREL_HERE;
   if (!dynamic_cast<Mesh*>(colours.get()))
     throwFileError<FileFormatError>(where, "Vertex colours must be a mesh of the same kind", name);
   if (colours->getNumVertices() > 0 && colours->getSpace() < 3)

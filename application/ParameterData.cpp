@@ -42,8 +42,7 @@ Colormap ParameterData::colormap() const {
 }
 
 int ParameterData::valueToCell(float value) const {
-  if (!_minimum || !_maximum)
-    throwError<UsageError>("int ParameterData::valueToCell(float) const", "The value range is not defined");
+  if (!_minimum || !_maximum) throwError<UsageError>(OSTREL_HERE, "The value range is not defined");
   const float minimum = *_minimum, maximum = *_maximum;
   if (!(value >= minimum)) return 0; // also a value that is not a number
   if (value > maximum || minimum == maximum) return 255;

@@ -12,11 +12,10 @@
 
 namespace {
 
-const char* const where = "RenderOptions RenderOptions::parse(const std::vector<std::string>&)";
 const std::size_t maximumClipPlanes = 3; // as many as the scene has
 
 [[noreturn]] void refuse(const std::string& what) {
-  throwError<UsageError>(where, what);
+  throwError<UsageError>(OSTREL_HERE, what);
 }
 
 // A number that is the whole text, in [low, high].

@@ -90,7 +90,7 @@ std::string SceneItem::parameterFileName(const std::string& meshFileName) {
 }
 
 DataSet SceneItem::readParameterFile(const std::string& fileName) {
-  const char* const where = "DataSet SceneItem::readParameterFile(const std::string&)";
+  const char* const where = OSTREL_HERE;
   std::ifstream in(fileName, std::ios::binary);
   if (!std::filesystem::is_regular_file(fileName) || !in)
     throwFileError<FileReadError>(where, "The file cannot be opened", fileName);

@@ -8,22 +8,18 @@
 
 #include <string>
 
-namespace {
-
-const char* const where = "SurfacelessContextGL::SurfacelessContextGL()";
-
-} // namespace
+namespace {} // namespace
 
 SurfacelessContextGL::SurfacelessContextGL() {
   const StageTimes::Stage stage("context");
   const auto getPlatformDisplay =
       reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
   if (!getPlatformDisplay)
-    throwError<ProgramError>(where, "EGL cannot choose a platform (no EGL_EXT_platform_base)");
+    throwError<ProgramError>(OSTREL_HERE, "EGL cannot choose a platform (no EGL_EXT_platform_base)");
   EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
   if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr))
     throwError<ProgramError>(
-        where, "Mesa's surfaceless EGL platform is not available (Debian package libegl-mesa0)");
+        OSTREL_HERE, "Mesa's surfaceless EGL platform is not available (Debian package libegl-mesa0)");
   _display = display;
   const EGLint attributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
                                EGL_NONE};
@@ -32,13 +28,13 @@ SurfacelessContextGL::SurfacelessContextGL() {
     context = eglCreateContext(display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attributes);
   if (context == EGL_NO_CONTEXT) {
     release();
-    throwError<ProgramError>(where, "EGL cannot create an OpenGL compatibility context (error " +
-                                        std::to_string(eglGetError()) + ")");
+    throwError<ProgramError>(OSTREL_HERE, "EGL cannot create an OpenGL compatibility context (error " +
+                                              std::to_string(eglGetError()) + ")");
   }
   _context = context;
   if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
     release();
-    throwError<ProgramError>(where, "EGL cannot make the OpenGL context current without a surface");
+    throwError<ProgramError>(OSTREL_HERE, "EGL cannot make the OpenGL context current without a surface");
   }
 }
 

@@ -129,7 +129,6 @@ struct ColumnReader {
   }
 };
 
-const char* const kReadWhere = "std::istream& operator>>(std::istream&, DataSet&)";
 const std::size_t kSpareCells = 1u << 20;
 // More variables than any real table has: a header this long is junk, not a data set.
 const std::size_t kMaxColumns = 1u << 20;
@@ -219,7 +218,7 @@ std::istream& operator>>(std::istream& in, DataSet& dataSet) {
 
   // Header: one variable per piece.
   if (static_cast<std::size_t>(std::count(line.begin(), line.end(), separator)) >= kMaxColumns)
-    throwError<FileFormatError>(kReadWhere, "Too many variables");
+    throwError<FileFormatError>(OSTREL_HERE, "Too many variables");
   std::size_t start = 0;
   while (true) {
     const std::size_t stop = std::min(line.find(separator, start), line.size());
@@ -237,7 +236,7 @@ std::istream& operator>>(std::istream& in, DataSet& dataSet) {
   int numRows = 0;
   const auto refuse = [&] {
     dataSet.clear();
-    throwError<FileFormatError>(kReadWhere, "Too many missing cells for the size of the data");
+    throwError<FileFormatError>(OSTREL_HERE, "Too many missing cells for the size of the data");
   };
 
   for (int row = 0; std::getline(in, line); ++row) {
@@ -302,15 +301,15 @@ std::istream& operator>>(std::istream& in, DataSet& dataSet) {
     switch (reader.kind) {
     case ColumnReader::Kind::Int:
       reader.ints.resize(numRows);
-      dataSet.typedColumn<int>(column, kReadWhere) = Vector<int>(numRows, reader.ints.data());
+      dataSet.typedColumn<int>(column, OSTREL_HERE) = Vector<int>(numRows, reader.ints.data());
       break;
     case ColumnReader::Kind::Float:
       reader.floats.resize(numRows);
-      dataSet.typedColumn<float>(column, kReadWhere) = Vector<float>(numRows, reader.floats.data());
+      dataSet.typedColumn<float>(column, OSTREL_HERE) = Vector<float>(numRows, reader.floats.data());
       break;
     case ColumnReader::Kind::Text:
       reader.texts.resize(numRows);
-      dataSet.typedColumn<std::string>(column, kReadWhere) = Vector<std::string>(reader.texts);
+      dataSet.typedColumn<std::string>(column, OSTREL_HERE) = Vector<std::string>(reader.texts);
       break;
     default:
       break;
@@ -414,8 +413,7 @@ std::ostream& operator<<(std::ostream& out, const DataSet& dataSet) {
 // === Files
 
 void DataSet::load(const std::string& fileName) {
-  if (!FileInfo::fileExists(fileName))
-    throwError<FileReadError>("void DataSet::load(const string&)", "The file does not exist");
+  if (!FileInfo::fileExists(fileName)) throwError<FileReadError>(OSTREL_HERE, "The file does not exist");
   std::ifstream in(fileName, std::ios::binary);
   if (!in.is_open()) {
     clear();
@@ -425,13 +423,13 @@ void DataSet::load(const std::string& fileName) {
     in >> *this;
   } catch (FileError& error) {
     error.setFilename(fileName);
-    error.addWhere("void DataSet::load(const string&)");
+    error.addWhere(OSTREL_HERE);
     throw;
   }
 }
 
 void DataSet::save(const std::string& fileName, bool overwrite) const {
-  const char* where = "void DataSet::save(const string&, const bool) const";
+  const char* const where = OSTREL_HERE;
   if (!overwrite && FileInfo::fileExists(fileName))
     throwFileError<FileWriteError>(where, "File exists", fileName);
   std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
@@ -510,13 +508,13 @@ template <class T> Vector<T>& DataSet::typedColumn(int column, const char* where
 }
 
 template <class T> const Vector<T>& DataSet::getValues(const std::string& name) const {
-  const char* where = "const Vector<T>& DataSet::getValues(const string &) const";
+  const char* const where = OSTREL_HERE;
   const int column = existingColumn(name, where);
   return typedColumn<T>(column, where);
 }
 
 template <class T> T DataSet::getValue(const std::string& name, int row) const {
-  const char* where = "T DataSet::getValue(const string&, const int) const";
+  const char* const where = OSTREL_HERE;
   const int column = existingColumn(name, where);
   const Vector<T>& values = typedColumn<T>(column, where);
   if (row < 0 || row >= values.getSize()) throwError<SizeError>(where, "Row index out of range");
@@ -524,7 +522,7 @@ template <class T> T DataSet::getValue(const std::string& name, int row) const {
 }
 
 template <class T> void DataSet::setValue(const std::string& name, int row, const T& value) {
-  const char* where = "void DataSet::setValue(const string&, const int, const T&)";
+  const char* const where = OSTREL_HERE;
   if (row < 0) throwError<SizeError>(where, "Row index out of range");
   const int column = findOrAddColumn(name);
   Vector<T>& values = typedColumn<T>(column, where);
@@ -537,12 +535,12 @@ template <class T> void DataSet::setValue(const std::string& name, int row, cons
 
 template <class T> void DataSet::setValues(const std::string& name, const T& value) {
   const int column = findOrAddColumn(name);
-  typedColumn<T>(column, "void DataSet::setValues(const string&, const T&)").fill(value);
+  typedColumn<T>(column, OSTREL_HERE).fill(value);
 }
 
 template <class T> void DataSet::setValues(const std::string& name, const Vector<T>& values) {
   const int column = findOrAddColumn(name);
-  Vector<T>& target = typedColumn<T>(column, "void DataSet::setValues(const string&, const Vector<T>&)");
+  Vector<T>& target = typedColumn<T>(column, OSTREL_HERE);
   target = values;
   _numRows = std::max(_numRows, values.getSize());
   padColumns();
@@ -556,7 +554,7 @@ void DataSet::append(const DataSet& other) {
     const int column = findOrAddColumn(other._variableNames[c]);
     withType(other._columnTypes[c], [&](auto tag) {
       using T = typename decltype(tag)::type;
-      Vector<T>& target = typedColumn<T>(column, "void DataSet::append(const DataSet&)");
+      Vector<T>& target = typedColumn<T>(column, OSTREL_HERE);
       const Vector<T>& source = *static_cast<const Vector<T>*>(other._columns[c].get());
       for (int row = 0; row < source.getSize(); ++row) target[first + row] = source[row];
     });
@@ -564,7 +562,7 @@ void DataSet::append(const DataSet& other) {
 }
 
 template <class T> void DataSet::crop(const std::string& name, const T& value) {
-  const char* where = "void DataSet::crop(const string&, const T&)";
+  const char* const where = OSTREL_HERE;
   const int column = existingColumn(name, where);
   const Vector<T>& key = typedColumn<T>(column, where);
   std::vector<int> kept;

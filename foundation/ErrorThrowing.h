@@ -6,8 +6,12 @@
 #include <string>
 #include <type_traits>
 
-// The one way the libraries raise their errors: throwError<ValueError>(where, what) throws an
-// exception of class E that says where it was raised (a function signature) and what went wrong.
+// Where an error is raised: the signature of the function written around it, as the compiler spells
+// it ("void Shape<T>::save(const string&, bool) const [with T = float]"), never typed by hand.
+#define OSTREL_HERE __PRETTY_FUNCTION__
+
+// The one way the libraries raise their errors: throwError<ValueError>(OSTREL_HERE, what) throws an
+// exception of class E that says where it was raised and what went wrong.
 template <class E> [[noreturn]] void throwError(const std::string& where, const std::string& what) {
   static_assert(std::is_base_of_v<Exception, E>, "the libraries' exceptions only");
   E error;

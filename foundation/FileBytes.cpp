@@ -12,10 +12,8 @@
 
 namespace {
 
-const char* const where = "FileBytes FileBytes::read(const string&)";
-
 [[noreturn]] void refuse(const std::string& why, const std::string& path) {
-  throwFileError<FileReadError>(where, why, path);
+  throwFileError<FileReadError>(OSTREL_HERE, why, path);
 }
 
 // Closes the descriptor when reading ends, however it ends.

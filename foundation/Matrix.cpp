@@ -76,8 +76,7 @@ template <class T> void Matrix<T>::fill(T value) {
 
 template <class T> Matrix<T> Matrix<T>::operator*(const Matrix& m) const {
   if (_size2 != m._size1)
-    throwError<SizeError>("Matrix<T> Matrix<T>::operator*(const Matrix&) const",
-                          "The dimensions of the two matrices are not compatible");
+    throwError<SizeError>(OSTREL_HERE, "The dimensions of the two matrices are not compatible");
   Matrix product;
   product.setSize(_size1, m._size2, _owner);
   for (int i = 0; i < _size1; ++i) {

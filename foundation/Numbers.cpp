@@ -89,25 +89,25 @@ template <class T> void Numbers<T>::setStddev(T value) {
 }
 
 template <class T> unsigned int Numbers<T>::getCount() const {
-  return readValue(_count, "unsigned int Numbers<T>::getCount() const");
+  return readValue(_count, OSTREL_HERE);
 }
 template <class T> T Numbers<T>::getMinimum() const {
-  return readValue(_minimum, "T Numbers<T>::getMinimum() const");
+  return readValue(_minimum, OSTREL_HERE);
 }
 template <class T> T Numbers<T>::getMaximum() const {
-  return readValue(_maximum, "T Numbers<T>::getMaximum() const");
+  return readValue(_maximum, OSTREL_HERE);
 }
 template <class T> T Numbers<T>::getMedian() const {
-  return readValue(_median, "T Numbers<T>::getMedian() const");
+  return readValue(_median, OSTREL_HERE);
 }
 template <class T> T Numbers<T>::getSum() const {
-  return readValue(_sum, "T Numbers<T>::getSum() const");
+  return readValue(_sum, OSTREL_HERE);
 }
 template <class T> T Numbers<T>::getMean() const {
-  return readValue(_mean, "T Numbers<T>::getMean() const");
+  return readValue(_mean, OSTREL_HERE);
 }
 template <class T> T Numbers<T>::getStddev() const {
-  return readValue(_stddev, "T Numbers<T>::getStddev() const");
+  return readValue(_stddev, OSTREL_HERE);
 }
 
 template <class T> std::ostream& operator<<(std::ostream& os, const Numbers<T>& numbers) {

@@ -17,7 +17,7 @@ PathForReader::PathForReader(const FileBytes& file, const std::vector<std::strin
   std::string pattern = std::string(temporary && *temporary ? temporary : "/tmp") + "/ostrel-XXXXXX";
   std::vector<char> folder(pattern.begin(), pattern.end());
   folder.push_back('\0');
-  const char* where = "PathForReader::PathForReader(const FileBytes&, const vector<string>&)";
+  const char* const where = OSTREL_HERE;
   if (!::mkdtemp(folder.data()))
     throwFileError<FileWriteError>(where, "Cannot make a temporary copy of the file", file.path());
   _folder = folder.data();

@@ -17,21 +17,6 @@ namespace {
 
 // === Failures
 
-// A signature written with the placeholder T, rewritten for the element type: every T that stands
-// alone as a name becomes the type's name ("T Vector<T>::norm() const" -> "int Vector<int>::norm() const").
-template <class T> std::string signatureFor(const std::string& pattern) {
-  std::string result;
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    const bool before = i > 0 && std::isalnum(static_cast<unsigned char>(pattern[i - 1]));
-    const bool after = i + 1 < pattern.size() && std::isalnum(static_cast<unsigned char>(pattern[i + 1]));
-    if (pattern[i] == 'T' && !before && !after)
-      result += TypeName<T>::value;
-    else
-      result += pattern[i];
-  }
-  return result;
-}
-
 // The operations that make no sense in integer arithmetic are refused per type.
 template <class T>
 constexpr bool isOneOf = std::is_same_v<T, unsigned char> || std::is_same_v<T, short> ||
@@ -40,10 +25,6 @@ template <class T>
 constexpr bool refusesNorm = isOneOf<T> || std::is_same_v<T, char> || std::is_same_v<T, int>;
 template <class T> constexpr bool refusesDeviation = isOneOf<T> || std::is_same_v<T, int>;
 template <class T> constexpr bool refusesMad = isOneOf<T>;
-
-template <class T> [[noreturn]] void refuse(const std::string& pattern) {
-  throwNotAvailableFor<T>(signatureFor<T>(pattern));
-}
 
 const char* const kDifferentSizes = "The two vectors have different sizes";
 const char* const kEmpty = "This vector is empty.";
@@ -174,8 +155,7 @@ template <class T> void Vector<T>::setSize(int n, T* data) {
   }
   if (n == _size) return;
   if (_shallow)
-    throwError<UsageError>("void Vector<T>::setSize(const int,T*)",
-                           "This is a shallow vector, cannot be resized without data");
+    throwError<UsageError>(OSTREL_HERE, "This is a shallow vector, cannot be resized without data");
   T* fresh = n > 0 ? new T[n] : nullptr;
   release();
   _data = fresh;
@@ -196,15 +176,12 @@ template <class T> void Vector<T>::swap(Vector& other) {
     return;
   }
   if (_size != other._size)
-    throwError<UsageError>("void Vector<T>::swap(Vector&)",
-                           "Vector size differ and at least one of them is shallow");
+    throwError<UsageError>(OSTREL_HERE, "Vector size differ and at least one of them is shallow");
   std::swap_ranges(_data, _data + _size, other._data);
 }
 
 template <class T> void Vector<T>::append(const Vector& v) {
-  if (_shallow)
-    throwError<UsageError>("void Vector<T>::append(const Vector&)",
-                           "This is a shallow vector (cannot be resized)");
+  if (_shallow) throwError<UsageError>(OSTREL_HERE, "This is a shallow vector (cannot be resized)");
   Vector joined(_size + v._size);
   std::copy(_data, _data + _size, joined._data);
   std::copy(v._data, v._data + v._size, joined._data + _size);
@@ -212,9 +189,7 @@ template <class T> void Vector<T>::append(const Vector& v) {
 }
 
 template <class T> void Vector<T>::prepend(const Vector& v) {
-  if (_shallow)
-    throwError<UsageError>("void Vector<T>::prepend(const Vector&)",
-                           "This is a shallow vector (cannot be resized)");
+  if (_shallow) throwError<UsageError>(OSTREL_HERE, "This is a shallow vector (cannot be resized)");
   Vector joined(_size + v._size);
   std::copy(v._data, v._data + v._size, joined._data);
   std::copy(_data, _data + _size, joined._data + v._size);
@@ -237,8 +212,7 @@ template <class T> Vector<T> Vector<T>::copyUntil(int last) const {
 
 template <class T> void Vector<T>::paste(int pos, const Vector& v) {
   if (pos + v._size > _size)
-    throwError<SizeError>("Vector Vector<T>::paste(...)",
-                          "Vector to large to be pasted at specified position");
+    throwError<SizeError>(OSTREL_HERE, "Vector to large to be pasted at specified position");
   std::copy(v._data, v._data + v._size, _data + pos);
 }
 
@@ -330,22 +304,20 @@ template <class T> void Vector<T>::shuffle(RandomGenerator& random) {
 
 template <class T> void Vector<T>::shuffle(const Vector<int>& permutation) {
   if (permutation.getSize() != _size)
-    throwError<SizeError>("void Vector<T>::shuffle(const Vector<int>&)",
-                          "Permutation size differs from number of elements");
+    throwError<SizeError>(OSTREL_HERE, "Permutation size differs from number of elements");
   const Vector old(*this);
   for (int i = 0; i < _size; ++i) _data[i] = old._data[permutation[i]];
 }
 
 template <class T> void Vector<T>::unshuffle(const Vector<int>& permutation) {
   if (permutation.getSize() != _size)
-    throwError<SizeError>("void Vector<T>::unshuffle(const Vector<int>&)",
-                          "Permutation size differs from number of elements");
+    throwError<SizeError>(OSTREL_HERE, "Permutation size differs from number of elements");
   const Vector old(*this);
   for (int i = 0; i < _size; ++i) _data[permutation[i]] = old._data[i];
 }
 
 template <class T> void Vector<T>::normalize() {
-  if constexpr (refusesNorm<T>) refuse<T>("void Vector<T>::normalize()");
+  if constexpr (refusesNorm<T>) throwNotAvailableFor<T>(OSTREL_HERE);
   const T length = norm();
   if (length > 0)
     for (int i = 0; i < _size; ++i) _data[i] = divide(_data[i], length);
@@ -353,8 +325,8 @@ template <class T> void Vector<T>::normalize() {
 
 // === Element-wise arithmetic
 
-#define OSTREL_REQUIRE_SAME_SIZE(v, where)                                                                   \
-  if ((v)._size != _size) throwError<SizeError>(where, kDifferentSizes)
+#define OSTREL_REQUIRE_SAME_SIZE(v)                                                                          \
+  if ((v)._size != _size) throwError<SizeError>(OSTREL_HERE, kDifferentSizes)
 
 template <class T> Vector<T> Vector<T>::operator-() const {
   Vector result(_size);
@@ -363,45 +335,45 @@ template <class T> Vector<T> Vector<T>::operator-() const {
 }
 
 template <class T> Vector<T> Vector<T>::operator+(const Vector& v) const {
-  OSTREL_REQUIRE_SAME_SIZE(v, "Vector Vector<T>::operator+(const Vector&) const");
+  OSTREL_REQUIRE_SAME_SIZE(v);
   Vector result(_size);
   for (int i = 0; i < _size; ++i) result._data[i] = add(_data[i], v._data[i]);
   return result;
 }
 
 template <class T> Vector<T> Vector<T>::operator-(const Vector& v) const {
-  OSTREL_REQUIRE_SAME_SIZE(v, "Vector<T> Vector<T>::operator-(const Vector&) const");
+  OSTREL_REQUIRE_SAME_SIZE(v);
   Vector result(_size);
   for (int i = 0; i < _size; ++i) result._data[i] = sub(_data[i], v._data[i]);
   return result;
 }
 
 template <class T> Vector<T> Vector<T>::operator/(const Vector& v) const {
-  OSTREL_REQUIRE_SAME_SIZE(v, "Vector<T> Vector<T>::operator/(const Vector&) const");
+  OSTREL_REQUIRE_SAME_SIZE(v);
   Vector result(_size);
   for (int i = 0; i < _size; ++i) result._data[i] = divide(_data[i], v._data[i]);
   return result;
 }
 
 template <class T> Vector<T> Vector<T>::pointwiseProduct(const Vector& v) const {
-  OSTREL_REQUIRE_SAME_SIZE(v, "Vector pointwiseProduct(const Vector&) const");
+  OSTREL_REQUIRE_SAME_SIZE(v);
   Vector result(_size);
   for (int i = 0; i < _size; ++i) result._data[i] = mul(_data[i], v._data[i]);
   return result;
 }
 
 template <class T> void Vector<T>::operator+=(const Vector& v) {
-  OSTREL_REQUIRE_SAME_SIZE(v, "void Vector<T>::operator+=(const Vector&)");
+  OSTREL_REQUIRE_SAME_SIZE(v);
   for (int i = 0; i < _size; ++i) _data[i] = add(_data[i], v._data[i]);
 }
 
 template <class T> void Vector<T>::operator-=(const Vector& v) {
-  OSTREL_REQUIRE_SAME_SIZE(v, "void Vector<T>::operator-=(const Vector&)");
+  OSTREL_REQUIRE_SAME_SIZE(v);
   for (int i = 0; i < _size; ++i) _data[i] = sub(_data[i], v._data[i]);
 }
 
 template <class T> void Vector<T>::operator/=(const Vector& v) {
-  OSTREL_REQUIRE_SAME_SIZE(v, "void Vector<T>::operator/=(const Vector&)");
+  OSTREL_REQUIRE_SAME_SIZE(v);
   for (int i = 0; i < _size; ++i) _data[i] = divide(_data[i], v._data[i]);
 }
 
@@ -459,7 +431,7 @@ template <class T> bool Vector<T>::operator!=(const Vector& v) const {
 // === Products, norms, distances
 
 template <class T> T Vector<T>::scalarProduct(const Vector& v) const {
-  OSTREL_REQUIRE_SAME_SIZE(v, "T Vector<T>::scalarProduct(const Vector&) const");
+  OSTREL_REQUIRE_SAME_SIZE(v);
   T s = static_cast<T>(0);
   for (int i = 0; i < _size; ++i) s = add(s, mul(_data[i], v._data[i]));
   return s;
@@ -470,14 +442,13 @@ template <class T> T Vector<T>::snorm() const {
 }
 
 template <class T> T Vector<T>::norm() const {
-  if constexpr (refusesNorm<T>) refuse<T>("T Vector<T>::norm() const");
+  if constexpr (refusesNorm<T>) throwNotAvailableFor<T>(OSTREL_HERE);
   return root(snorm());
 }
 
 template <class T> Vector<T> Vector<T>::vectorProduct(const Vector& v) const {
   if (_size != 3 || v._size != 3)
-    throwError<SizeError>("Vector vectorProduct(const Vector&) const",
-                          "At least one vector have a size different from 3");
+    throwError<SizeError>(OSTREL_HERE, "At least one vector have a size different from 3");
   const T* a = _data;
   const T* b = v._data;
   Vector result(3);
@@ -495,7 +466,7 @@ template <class T> Matrix<T> Vector<T>::outerProduct(const Vector& v) const {
 }
 
 template <class T> T Vector<T>::sdistance(const Vector& v) const {
-  OSTREL_REQUIRE_SAME_SIZE(v, "T Vector<T>::sdistance(const Vector&) const");
+  OSTREL_REQUIRE_SAME_SIZE(v);
   T s = static_cast<T>(0);
   for (int i = 0; i < _size; ++i) {
     const T d = sub(_data[i], v._data[i]);
@@ -505,12 +476,12 @@ template <class T> T Vector<T>::sdistance(const Vector& v) const {
 }
 
 template <class T> T Vector<T>::distance(const Vector& v) const {
-  if constexpr (refusesDeviation<T>) refuse<T>("T Vector<T>::distance(const Vector&) const");
+  if constexpr (refusesDeviation<T>) throwNotAvailableFor<T>(OSTREL_HERE);
   return root(sdistance(v));
 }
 
 template <class T> T Vector<T>::manhattanDistance(const Vector& v) const {
-  OSTREL_REQUIRE_SAME_SIZE(v, "T Vector<T>::manhattanDistance(const Vector&) const");
+  OSTREL_REQUIRE_SAME_SIZE(v);
   T s = static_cast<T>(0);
   for (int i = 0; i < _size; ++i) s = add(s, absDiff(_data[i], v._data[i]));
   return s;
@@ -551,7 +522,7 @@ template <class T> void Vector<T>::householderVector(Vector& v, T& beta) const {
 }
 
 template <class T> void Vector<T>::householderVector(T& beta) {
-  if constexpr (refusesDeviation<T>) refuse<T>("void Vector<T>::houseHolderVector(...)");
+  if constexpr (refusesDeviation<T>) throwNotAvailableFor<T>(OSTREL_HERE);
   Vector v;
   householderVector(v, beta);
   *this = v;
@@ -570,21 +541,21 @@ template <class T> T Vector<T>::epsilon() {
 
 // === Statistics
 
-#define OSTREL_REQUIRE_ELEMENTS(where)                                                                       \
-  if (_size == 0) throwError<SizeError>(where, kEmpty)
+#define OSTREL_REQUIRE_ELEMENTS()                                                                            \
+  if (_size == 0) throwError<SizeError>(OSTREL_HERE, kEmpty)
 
 template <class T> T Vector<T>::min() const {
-  OSTREL_REQUIRE_ELEMENTS("T Vector<T>::min() const");
+  OSTREL_REQUIRE_ELEMENTS();
   return _data[minPos()];
 }
 
 template <class T> T Vector<T>::max() const {
-  OSTREL_REQUIRE_ELEMENTS("T Vector<T>::max() const");
+  OSTREL_REQUIRE_ELEMENTS();
   return _data[maxPos()];
 }
 
 template <class T> Vector<T> Vector<T>::range() const {
-  OSTREL_REQUIRE_ELEMENTS("Vector<T> Vector<T>::range() const");
+  OSTREL_REQUIRE_ELEMENTS();
   Vector result(2);
   result._data[0] = min();
   result._data[1] = max();
@@ -592,7 +563,7 @@ template <class T> Vector<T> Vector<T>::range() const {
 }
 
 template <class T> int Vector<T>::minPos() const {
-  OSTREL_REQUIRE_ELEMENTS("int Vector<T>::minPos() const");
+  OSTREL_REQUIRE_ELEMENTS();
   int position = 0;
   for (int i = 1; i < _size; ++i)
     if (_data[i] < _data[position]) position = i;
@@ -600,7 +571,7 @@ template <class T> int Vector<T>::minPos() const {
 }
 
 template <class T> int Vector<T>::maxPos() const {
-  OSTREL_REQUIRE_ELEMENTS("int Vector<T>::maxPos() const");
+  OSTREL_REQUIRE_ELEMENTS();
   int position = 0;
   for (int i = 1; i < _size; ++i)
     if (_data[i] > _data[position]) position = i;
@@ -614,14 +585,14 @@ template <class T> int Vector<T>::find(const T& value) const {
 }
 
 template <class T> T Vector<T>::sum() const {
-  OSTREL_REQUIRE_ELEMENTS("T Vector<T>::sum() const");
+  OSTREL_REQUIRE_ELEMENTS();
   T s = _data[0];
   for (int i = 1; i < _size; ++i) s = add(s, _data[i]);
   return s;
 }
 
 template <class T> T Vector<T>::prod() const {
-  OSTREL_REQUIRE_ELEMENTS("T Vector<T>::prod() const");
+  OSTREL_REQUIRE_ELEMENTS();
   T p = _data[0];
   for (int i = 1; i < _size; ++i) p = mul(p, _data[i]);
   return p;
@@ -644,8 +615,8 @@ template <class T> T Vector<T>::average() const {
 }
 
 template <class T> T Vector<T>::mean() const {
-  if constexpr (refusesNorm<T>) refuse<T>("T Vector<T>::mean() const");
-  OSTREL_REQUIRE_ELEMENTS("T Vector<T>::mean() const");
+  if constexpr (refusesNorm<T>) throwNotAvailableFor<T>(OSTREL_HERE);
+  OSTREL_REQUIRE_ELEMENTS();
   if constexpr (std::is_same_v<T, bool>) {
     // The share of true elements, rounded to the nearest truth value (a half rounds up).
     const auto trues = std::count(_data, _data + _size, true);
@@ -656,7 +627,7 @@ template <class T> T Vector<T>::mean() const {
 }
 
 template <class T> T Vector<T>::median() const {
-  OSTREL_REQUIRE_ELEMENTS("T Vector<T>::median() const");
+  OSTREL_REQUIRE_ELEMENTS();
   if (_size == 1) return _data[0];
   if (_size == 2) return half(_data[0], _data[1]);
   Vector sorted(*this);
@@ -666,8 +637,8 @@ template <class T> T Vector<T>::median() const {
 }
 
 template <class T> T Vector<T>::sse() const {
-  if constexpr (refusesDeviation<T>) refuse<T>("T Vector<T>::sse() const");
-  OSTREL_REQUIRE_ELEMENTS("T Vector<T>::sse() const");
+  if constexpr (refusesDeviation<T>) throwNotAvailableFor<T>(OSTREL_HERE);
+  OSTREL_REQUIRE_ELEMENTS();
   const T m = average();
   T s = static_cast<T>(0);
   for (int i = 0; i < _size; ++i) {
@@ -678,18 +649,18 @@ template <class T> T Vector<T>::sse() const {
 }
 
 template <class T> T Vector<T>::var() const {
-  if constexpr (refusesDeviation<T>) refuse<T>("T Vector<T>::var() const");
-  OSTREL_REQUIRE_ELEMENTS("T Vector<T>::var() const");
+  if constexpr (refusesDeviation<T>) throwNotAvailableFor<T>(OSTREL_HERE);
+  OSTREL_REQUIRE_ELEMENTS();
   return perElement(sse(), _size);
 }
 
 template <class T> T Vector<T>::std() const {
-  if constexpr (refusesDeviation<T>) refuse<T>("T Vector<T>::std() const");
+  if constexpr (refusesDeviation<T>) throwNotAvailableFor<T>(OSTREL_HERE);
   return root(var());
 }
 
 template <class T> T Vector<T>::mad() const {
-  if constexpr (refusesMad<T>) refuse<T>("T Vector<T>::mad() const");
+  if constexpr (refusesMad<T>) throwNotAvailableFor<T>(OSTREL_HERE);
   const T m = median();
   Vector deviations(_size);
   for (int i = 0; i < _size; ++i) deviations._data[i] = absDiff(_data[i], m);
@@ -697,11 +668,10 @@ template <class T> T Vector<T>::mad() const {
 }
 
 template <class T> T Vector<T>::sem(bool unbiased) const {
-  if constexpr (refusesDeviation<T>) refuse<T>("T Vector<T>::sem(const bool) const");
-  OSTREL_REQUIRE_ELEMENTS("T Vector<T>::sem(const bool) const");
+  if constexpr (refusesDeviation<T>) throwNotAvailableFor<T>(OSTREL_HERE);
+  OSTREL_REQUIRE_ELEMENTS();
   if (unbiased) {
-    if (_size == 1)
-      throwError<SizeError>("T Vector<T>::sem(const bool) const", "This vector contains a single value.");
+    if (_size == 1) throwError<SizeError>(OSTREL_HERE, "This vector contains a single value.");
     const double n = _size;
     return static_cast<T>(std::sqrt(static_cast<double>(sse())) / (std::sqrt(n - 1.0) * std::sqrt(n)));
   }
@@ -709,22 +679,20 @@ template <class T> T Vector<T>::sem(bool unbiased) const {
 }
 
 template <class T> T Vector<T>::percentile(float p) const {
-  if (!isIncreasing())
-    throwError<UsageError>("T Vector::percentile(const float) const",
-                           "This vector is not sorted in increasing order");
+  if (!isIncreasing()) throwError<UsageError>(OSTREL_HERE, "This vector is not sorted in increasing order");
   const double position = static_cast<double>(_size - 1) * static_cast<double>(p) / 100.0;
   return _data[static_cast<int>(std::floor(position + 0.5))];
 }
 
 template <class T> bool Vector<T>::isIncreasing() const {
-  OSTREL_REQUIRE_ELEMENTS("bool Vector<T>::isIncreasing() const");
+  OSTREL_REQUIRE_ELEMENTS();
   for (int i = 0; i + 1 < _size; ++i)
     if (_data[i] > _data[i + 1]) return false;
   return true;
 }
 
 template <class T> bool Vector<T>::isDecreasing() const {
-  OSTREL_REQUIRE_ELEMENTS("bool Vector<T>::isDecreasing() const");
+  OSTREL_REQUIRE_ELEMENTS();
   for (int i = 0; i + 1 < _size; ++i)
     if (_data[i] < _data[i + 1]) return false;
   return true;
@@ -751,9 +719,7 @@ template <class T> bool Vector<T>::isAntiSymmetrical() const {
 }
 
 template <class T> Vector<T> Vector<T>::diff(int k) const {
-  if (_size <= k)
-    throwError<SizeError>("Vector<T> Vector<T>::diff(const int) const",
-                          "This vector does not contain enough elements");
+  if (_size <= k) throwError<SizeError>(OSTREL_HERE, "This vector does not contain enough elements");
   Vector result(_size);
   for (int i = 0; i < _size - k; ++i) result._data[i] = sub(_data[i + k], _data[i]);
   for (int i = std::max(_size - k, 0); i < _size; ++i) result._data[i] = static_cast<T>(0);
@@ -789,7 +755,7 @@ template <class T> Vector<unsigned int> Vector<T>::histogram(T origin, T width, 
 
 template <class T>
 Vector<unsigned int> Vector<T>::histogram(T origin, T width, int bins, const Vector& mask) const {
-  if (mask._size != _size) throwError<SizeError>("Vectorui Vector<T>::histogram(...)", kMaskLength);
+  if (mask._size != _size) throwError<SizeError>(OSTREL_HERE, kMaskLength);
   Vector<unsigned int> counts(bins);
   counts.setZeros();
   if (bins < 1) return counts;
@@ -823,8 +789,7 @@ template <class T> Vector<T> Vector<T>::conv(const Vector& kernel) const {
 }
 
 template <class T> Vector<T> Vector<T>::corr(const Vector& kernel, const Vector& mask) const {
-  if (mask._size != _size)
-    throwError<SizeError>("Vector<T> Vector<T>::corr(const Vector&, const Vector&) const", kMaskLength);
+  if (mask._size != _size) throwError<SizeError>(OSTREL_HERE, kMaskLength);
   Vector result(_size);
   correlate(_size, kernel._data, kernel._size, result._data,
             [&](int n) { return mul(_data[n], mask._data[n]); });

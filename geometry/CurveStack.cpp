@@ -66,8 +66,7 @@ template <class T> void CurveStack<T>::prepend(const Vertices<T>& level) {
 
 template <class T> void CurveStack<T>::insert(int position, const Vertices<T>& level) {
   const auto* curve = dynamic_cast<const Curve<T>*>(&level);
-  if (!curve || curve->isOpen() != _open)
-    throwError<TypeError>("void CurveStack<T>::insert(...)", "Closure mismatch");
+  if (!curve || curve->isOpen() != _open) throwError<TypeError>(OSTREL_HERE, "Closure mismatch");
   VertexStack<T>::insert(position, level);
 }
 

@@ -9,7 +9,7 @@
 #include <limits>
 
 template <class T> void KDTree<T>::setShape(Shape<T>& shape) {
-  static const char* where = "void KDTree<T>::setShape(Shape<T>&)";
+  const char* const where = OSTREL_HERE;
   if (shape.getNumVertices() == 0) throwError<UsageError>(where, "The shape is empty");
   const VertexServer<T>* server = shape.getServer();
   if (auto stack = dynamic_cast<const VertexStack<T>*>(&shape)) {

@@ -17,8 +17,6 @@
 
 namespace {
 
-const char* const where = "void writeMeshFile(const vector<const Shape<T>*>&,const string&)";
-
 // What the writers need of a shape: coordinates (three per vertex), triangles (three vertex
 // numbers each, none for a point cloud) and, when coloured, red, green and blue per vertex.
 template <class T> struct MeshData {
@@ -80,9 +78,9 @@ template <class T> MeshData<T> meshData(const Shape<T>& shape) {
 template <class T>
 std::vector<MeshData<T>> meshes(const std::vector<const Shape<T>*>& shapes, const char* format, bool several,
                                 bool pointsToo, const std::string& path) {
-  if (shapes.empty()) throwFileError<FileWriteError>(where, "No shape to export", path);
+  if (shapes.empty()) throwFileError<FileWriteError>(OSTREL_HERE, "No shape to export", path);
   if (!several && shapes.size() > 1)
-    throwFileError<FileWriteError>(where,
+    throwFileError<FileWriteError>(OSTREL_HERE,
                                    std::string(format) + " files hold one shape: export the shapes one "
                                                          "at a time, or together as OBJ",
                                    path);
@@ -90,7 +88,8 @@ std::vector<MeshData<T>> meshes(const std::vector<const Shape<T>*>& shapes, cons
   for (const Shape<T>* shape : shapes) {
     list.push_back(meshData(*shape));
     if (!pointsToo && list.back().triangles.empty())
-      throwFileError<FileWriteError>(where, std::string(format) + " files hold triangle meshes only", path);
+      throwFileError<FileWriteError>(OSTREL_HERE, std::string(format) + " files hold triangle meshes only",
+                                     path);
   }
   return list;
 }
@@ -119,10 +118,10 @@ public:
 
   void save(const std::string& path) const {
     std::ofstream file(path, std::ios_base::out | std::ios_base::trunc | std::ios_base::binary);
-    if (!file.is_open()) throwFileError<FileWriteError>(where, "Cannot open file for writing", path);
+    if (!file.is_open()) throwFileError<FileWriteError>(OSTREL_HERE, "Cannot open file for writing", path);
     file.write(_bytes.data(), static_cast<std::streamsize>(_bytes.size()));
     file.close();
-    if (!file) throwFileError<FileWriteError>(where, "Cannot write the whole file", path);
+    if (!file) throwFileError<FileWriteError>(OSTREL_HERE, "Cannot write the whole file", path);
   }
 
 private:

@@ -34,7 +34,7 @@ void guardGlbFile(const FileBytes& file);
 [[noreturn]] inline void
 refuseMeshFile(const std::string& path,
                const std::string& why = "The file is shorter than its declared contents") {
-  throwFileError<FileFormatError>("void guardMeshFile(const FileBytes&)", why, path);
+  throwFileError<FileFormatError>(OSTREL_HERE, why, path);
 }
 
 // A count as the formats write them: decimal digits only, at most 18 of them.

@@ -24,10 +24,8 @@
 
 namespace {
 
-const char* const where = "std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const string&)";
-
 [[noreturn]] void refuse(const std::string& what, const std::string& path) {
-  throwFileError<FileFormatError>(where, what, path);
+  throwFileError<FileFormatError>(OSTREL_HERE, what, path);
 }
 
 // A mesh of the scene where a node puts it.
@@ -302,7 +300,7 @@ void requireReaderOfSuffix(const Assimp::Importer& importer, const std::string& 
 
 template <class T> std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const std::string& path) {
   if (::access(path.c_str(), R_OK) != 0)
-    throwFileError<FileReadError>(where, "Cannot open file for reading", path);
+    throwFileError<FileReadError>(OSTREL_HERE, "Cannot open file for reading", path);
   auto importer = std::make_unique<Assimp::Importer>();
   const aiScene* scene = nullptr;
   try {

@@ -15,8 +15,6 @@
 
 namespace {
 
-const char* const where = "MniSurfaceReader<T>::read(const string&)";
-
 bool isBlank(char c) {
   return std::isspace(static_cast<unsigned char>(c)) != 0;
 }
@@ -28,7 +26,7 @@ public:
       : _path(path), _bytes(bytes), _stream(bytes), _reader(ShapeTextReader::fromStream(_stream)) {}
 
   [[noreturn]] void fail(const std::string& what) const {
-    throwFileError<FileFormatError>(where, "Line " + std::to_string(line()) + ": " + what, _path);
+    throwFileError<FileFormatError>(OSTREL_HERE, "Line " + std::to_string(line()) + ": " + what, _path);
   }
   template <class N> void read(N* values, std::size_t count, const char* what) {
     for (std::size_t i = 0; i < count; ++i)
@@ -91,7 +89,7 @@ std::vector<std::unique_ptr<Shape<T>>> MniSurfaceReader<T>::read(std::string_vie
                                                                  const std::string& path) {
   using Coordinate = std::conditional_t<std::is_integral_v<T>, double, T>;
   if (!bytes.empty() && bytes[0] == 'p')
-    throwFileError<FileFormatError>(where, "Binary MNI surface files are not read", path);
+    throwFileError<FileFormatError>(OSTREL_HERE, "Binary MNI surface files are not read", path);
   Tokens tokens(path, bytes);
   const char kind = tokens.character();
   if (kind != 'P')

@@ -20,8 +20,6 @@
 
 namespace {
 
-const char* const where = "ObjReader<T>::ObjReader(string)";
-
 constexpr std::size_t blockBytes = std::size_t(1) << 20;
 constexpr std::size_t longestLine = std::size_t(1) << 24;
 
@@ -88,11 +86,11 @@ template <class T> ObjReader<T>::ObjReader(std::istream& file, std::string path)
     }
     block.resize(2 * block.size());
   }
-  if (file.bad()) throwFileError<FileReadError>(where, "Cannot read the file", _path);
+  if (file.bad()) throwFileError<FileReadError>(OSTREL_HERE, "Cannot read the file", _path);
 }
 
 template <class T> void ObjReader<T>::fail(const std::string& what) const {
-  throwFileError<FileFormatError>(where, "Line " + std::to_string(_line) + ": " + what, _path);
+  throwFileError<FileFormatError>(OSTREL_HERE, "Line " + std::to_string(_line) + ": " + what, _path);
 }
 
 // Reads the whole lines of [begin, end) (and the rest too when it is the file's last); returns

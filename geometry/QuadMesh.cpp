@@ -10,8 +10,7 @@ namespace {
 template <class T> const CurveStack<T>& withConstantRows(const CurveStack<T>& stack) {
   for (int l = 1; l < stack.getHeight(); ++l)
     if (stack[l].getNumVertices() != stack[0].getNumVertices())
-      throwError<SizeError>("QuadMesh<T>::QuadMesh(const Curvestack<T>&)",
-                            "Curve size is not constant along the curve stack");
+      throwError<SizeError>(OSTREL_HERE, "Curve size is not constant along the curve stack");
   return stack;
 }
 
@@ -71,17 +70,17 @@ template <class T> void QuadMesh<T>::checkRow(const Vertices<T>& row, const char
 }
 
 template <class T> void QuadMesh<T>::append(const Vertices<T>& row) {
-  checkRow(row, "void QuadMesh<T>::append(const Curve<T>&)");
+  checkRow(row, OSTREL_HERE);
   CurveStack<T>::insert(this->getHeight(), row);
 }
 
 template <class T> void QuadMesh<T>::prepend(const Vertices<T>& row) {
-  checkRow(row, "void QuadMesh<T>::prepend(const Curve<T>&)");
+  checkRow(row, OSTREL_HERE);
   CurveStack<T>::insert(0, row);
 }
 
 template <class T> void QuadMesh<T>::insert(int position, const Vertices<T>& row) {
-  checkRow(row, "void QuadMesh<T>::insert(int,const Curve<T>&)");
+  checkRow(row, OSTREL_HERE);
   CurveStack<T>::insert(position, row);
 }
 
@@ -92,8 +91,7 @@ template <class T> void QuadMesh<T>::setVertexColors(QuadMesh<int>* colors) {
   if (!colors) return;
   bool fits = colors->getHeight() == this->getHeight() && colors->getWidth() == getWidth();
   for (int l = 0; fits && l < colors->getHeight(); ++l) fits = (*colors)[l].getNumVertices() == getWidth();
-  if (!fits)
-    throwError<SizeError>("void QuadMesh<T>::setVertexColors(...)", "Incompatible color array dimensions");
+  if (!fits) throwError<SizeError>(OSTREL_HERE, "Incompatible color array dimensions");
   _vertexColors.reset(colors);
 }
 
@@ -136,16 +134,14 @@ template <class T> void QuadMesh<T>::setCap(QuadMesh*& cap, QuadMesh* newCap) {
 }
 
 template <class T> void QuadMesh<T>::buildBeginCap() {
-  if (this->getHeight() == 0)
-    throwError<SizeError>("void QuadMesh<T>::buildBeginCap()", "This mesh contains no contour");
+  if (this->getHeight() == 0) throwError<SizeError>(OSTREL_HERE, "This mesh contains no contour");
   if (this->isOpen()) return;
   setCap(_beginCap, nullptr);
   setCap(_beginCap, buildCap((*this)[0]));
 }
 
 template <class T> void QuadMesh<T>::buildEndCap() {
-  if (this->getHeight() == 0)
-    throwError<SizeError>("void QuadMesh<T>::buildEndCap()", "This mesh contains no contour");
+  if (this->getHeight() == 0) throwError<SizeError>(OSTREL_HERE, "This mesh contains no contour");
   if (this->isOpen()) return;
   setCap(_endCap, nullptr);
   setCap(_endCap, buildCap((*this)[this->getHeight() - 1]));
@@ -226,7 +222,7 @@ template <class T> int QuadMesh<T>::readText(ShapeTextReader& reader) {
   this->setOpen(code == shapeTypeCode(ShapeType::OpenQuadMesh));
   for (int l = 1; l < this->getHeight(); ++l)
     if ((*this)[l].getNumVertices() != getWidth())
-      throwError<FileFormatError>("int QuadMesh<T>::read(istream&)", "The rows of the mesh differ in size");
+      throwError<FileFormatError>(OSTREL_HERE, "The rows of the mesh differ in size");
   return code;
 }
 

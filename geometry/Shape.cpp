@@ -66,7 +66,7 @@ template <class T> Shape<T>& Shape<T>::operator=(const Shape& other) {
 
 template <class T> void Shape<T>::load(const std::string& path) {
   std::ifstream file;
-  openForReading(file, path, "Shape<T>::load(const string&)");
+  openForReading(file, path, OSTREL_HERE);
   load(file, path);
 }
 
@@ -75,13 +75,13 @@ template <class T> void Shape<T>::load(std::istream& in, const std::string& path
     read(in);
   } catch (FileError& e) {
     if (e.getFilename().empty()) e.setFilename(path);
-    e.addWhere("Shape<T>::load(const string&)");
+    e.addWhere(OSTREL_HERE);
     throw;
   }
 }
 
 template <class T> void Shape<T>::save(const std::string& path, bool overwrite) const {
-  static const char* where = "void Shape::save(const string&,const bool) const";
+  const char* const where = OSTREL_HERE;
   const std::string extension = shapeTypeExtension(getShapeType());
   const std::string target = FileInfo::suffixName(path) == extension ? path : path + "." + extension;
   if (!overwrite && FileInfo::fileExists(target))
@@ -99,8 +99,7 @@ template <class T> void Shape<T>::save(const std::string& path, bool overwrite) 
 
 template <class T> std::vector<Vector<T>> Shape<T>::deformations(const Shape& other) const {
   if (other.getSpace() != getSpace() || other.getNumVertices() != getNumVertices())
-    throwError<SizeError>("void Shape<T>::saveDeformations(const Shape&,const string&) const",
-                          "Space or size mismatch between shapes");
+    throwError<SizeError>(OSTREL_HERE, "Space or size mismatch between shapes");
   std::vector<Vector<T>> result;
   result.reserve(static_cast<std::size_t>(getNumVertices()));
   ConstVertexIterator<T> there(other);
@@ -114,7 +113,7 @@ template <class T> std::vector<Vector<T>> Shape<T>::deformations(const Shape& ot
 
 template <class T>
 void Shape<T>::saveDeformations(const Shape& other, const std::string& path, bool overwrite) const {
-  static const char* where = "void Shape<T>::saveDeformations(const Shape&,const string&) const";
+  const char* const where = OSTREL_HERE;
   const std::vector<Vector<T>> displacements = deformations(other);
   if (!overwrite && FileInfo::fileExists(path))
     throwFileError<FileWriteError>(where, "File " + path + " already exists", path);
@@ -154,7 +153,7 @@ template <class T> std::unique_ptr<ConcreteEdgeIterator<T>> Shape<T>::edgeIterat
 
 template <class T> Vector<T> Shape<T>::cog() const {
   const int n = getNumVertices();
-  if (n == 0) throwError<SizeError>("Vector<T> Shape<T>::cog() const", "This shape contains no vertex");
+  if (n == 0) throwError<SizeError>(OSTREL_HERE, "This shape contains no vertex");
   Vector<T> sum(getSpace());
   sum.fill(T(0));
   for (ConstVertexIterator<T> it(*this); it.current(); ++it) sum += *it.current();
@@ -167,8 +166,7 @@ template <class T> void Shape<T>::translate(const Vector<T>& t) {
 }
 
 template <class T> void Shape<T>::scale(const Vector<T>& s) {
-  if (s.getSize() != getSpace())
-    throwError<SizeError>("void Shape<T>::scale(const Vector<T>&)", "Incorrect number of scales");
+  if (s.getSize() != getSpace()) throwError<SizeError>(OSTREL_HERE, "Incorrect number of scales");
   for (VertexIterator<T> it(*this); it.current(); ++it) {
     Vector<T>& v = *it.current();
     for (int j = 0; j < s.getSize(); ++j) v[j] *= s[j];
@@ -187,8 +185,7 @@ template <class T> void Shape<T>::multiply(const Matrix<T>& m) {
   const int rows = m.getSize1();
   const int columns = m.getSize2();
   if (rows != getSpace() || columns != getSpace())
-    throwError<SizeError>("void Shape<T>::multiply(const Matrix<T>&)",
-                          "Matrix size differs from the space dimension");
+    throwError<SizeError>(OSTREL_HERE, "Matrix size differs from the space dimension");
   Vector<T> product(rows);
   for (VertexIterator<T> it(*this); it.current(); ++it) {
     Vector<T>& v = *it.current();
@@ -204,8 +201,7 @@ template <class T> void Shape<T>::multiply(const Matrix<T>& m) {
 template <class T> void Shape<T>::operator+=(const Shape& other) {
   if (other.getShapeType() != getShapeType() || other.getSpace() != getSpace() ||
       other.getNumVertices() != getNumVertices())
-    throwError<UsageError>("void Shape<T>::operator+=(const Shape&)",
-                           "Shapes are not compatible for addition");
+    throwError<UsageError>(OSTREL_HERE, "Shapes are not compatible for addition");
   ConstVertexIterator<T> there(other);
   for (VertexIterator<T> here(*this); here.current(); ++here, ++there) *here.current() += *there.current();
 }
@@ -213,8 +209,7 @@ template <class T> void Shape<T>::operator+=(const Shape& other) {
 template <class T> void Shape<T>::operator-=(const Shape& other) {
   if (other.getShapeType() != getShapeType() || other.getSpace() != getSpace() ||
       other.getNumVertices() != getNumVertices())
-    throwError<UsageError>("void Shape<T>::operator+=(const Shape&)",
-                           "Shapes are not compatible for addition");
+    throwError<UsageError>(OSTREL_HERE, "Shapes are not compatible for addition");
   ConstVertexIterator<T> there(other);
   for (VertexIterator<T> here(*this); here.current(); ++here, ++there) *here.current() -= *there.current();
 }
@@ -231,8 +226,7 @@ template <class T> Vector<T> Shape<T>::toVector() const {
 template <class T> void Shape<T>::fromVector(const Vector<T>& v) {
   const int space = getSpace();
   if (v.getSize() != space * getNumVertices())
-    throwError<UsageError>("void Shape<T>::fromVector(const Vector<T>&)",
-                           "Size mismatch between this shape and the argument vector");
+    throwError<UsageError>(OSTREL_HERE, "Size mismatch between this shape and the argument vector");
   int k = 0;
   for (VertexIterator<T> it(*this); it.current(); ++it)
     for (int j = 0; j < space; ++j) (*it.current())[j] = v[k++];
@@ -241,7 +235,7 @@ template <class T> void Shape<T>::fromVector(const Vector<T>& v) {
 // === Distances
 
 template <class T> Vector<T> Shape<T>::squareDistances(const Shape& other) const {
-  static const char* where = "Vector<T> Shape<T>::squareDistances(const Shape<T>&) const";
+  const char* const where = OSTREL_HERE;
   if (&other == this) throwError<ValueError>(where, "Argument shape is equal to this");
   if (other.getNumVertices() != getNumVertices())
     throwError<SizeError>(where, "The two shapes have distinct sizes");
@@ -338,7 +332,7 @@ template <class T> Vector<T> Shape<T>::squareNearestNeighborDistances(const Shap
 
 template <class T> Vector<T> Shape<T>::nearestNeighborDistances(const Shape& other) const {
   if constexpr (std::is_integral_v<T>) {
-    throwNotAvailableFor<T>("Vector<int> Shape<int>::nearestNeighborDistances(const Shape&) const");
+    throwNotAvailableFor<T>(OSTREL_HERE);
   } else {
     Vector<T> distances = squareNearestNeighborDistances(other);
     for (int i = 0; i < distances.getSize(); ++i) distances[i] = std::sqrt(distances[i]);

@@ -25,8 +25,6 @@
 
 namespace {
 
-const char* const where = "ShapeFormats<T>::load(const FileBytes&)";
-
 // The type code that an own format's header states ("#" and an integer, after any blanks), or
 // nothing: OBJ files start with "#" comments too.
 std::optional<int> statedTypeCode(std::string_view bytes) {
@@ -44,14 +42,15 @@ int headerTypeCode(const FileBytes& file) {
   char mark = '\0';
   int code = 0;
   in >> mark >> code;
-  if (mark != '#') throwFileError<FileFormatError>(where, "Invalid shape description format", file.path());
+  if (mark != '#')
+    throwFileError<FileFormatError>(OSTREL_HERE, "Invalid shape description format", file.path());
   return code;
 }
 
 // Refuses bytes whose header does not name one of these kinds.
 void checkHeader(const FileBytes& file, const std::vector<int>& typeCodes) {
   if (std::find(typeCodes.begin(), typeCodes.end(), headerTypeCode(file)) == typeCodes.end())
-    throwFileError<FileFormatError>(where, "Unknown shape type", file.path());
+    throwFileError<FileFormatError>(OSTREL_HERE, "Unknown shape type", file.path());
 }
 
 // An own format: the kind's class reads the bytes; the extension is the one that saving gives the kind.
@@ -230,7 +229,7 @@ template <class T> const ShapeFormat<T>* ShapeFormats<T>::recognise(const FileBy
 template <class T> std::vector<std::unique_ptr<Shape<T>>> ShapeFormats<T>::load(const FileBytes& file) {
   const ShapeFormat<T>* format = recognise(file);
   if (!format) format = byTypeCode(headerTypeCode(file));
-  if (!format) throwFileError<FileFormatError>(where, "Unknown shape type", file.path());
+  if (!format) throwFileError<FileFormatError>(OSTREL_HERE, "Unknown shape type", file.path());
   return format->read(file);
 }
 
@@ -240,16 +239,14 @@ template <class T> std::vector<std::unique_ptr<Shape<T>>> ShapeFormats<T>::load(
 
 template <class T> std::unique_ptr<Shape<T>> ShapeFormats<T>::loadShape(const std::string& path) {
   std::vector<std::unique_ptr<Shape<T>>> shapes = load(path);
-  if (shapes.size() > 1) throwFileError<FileFormatError>(where, "The file holds several shapes", path);
+  if (shapes.size() > 1) throwFileError<FileFormatError>(OSTREL_HERE, "The file holds several shapes", path);
   return std::move(shapes.front());
 }
 
 template <class T>
 void ShapeFormats<T>::save(const std::vector<const Shape<T>*>& shapes, const std::string& path) {
   const ShapeFormat<T>* format = byExtension(path);
-  if (!format || !format->write)
-    throwFileError<FileWriteError>("void ShapeFormats<T>::save(const vector<const Shape<T>*>&,const string&)",
-                                   "Unknown export format", path);
+  if (!format || !format->write) throwFileError<FileWriteError>(OSTREL_HERE, "Unknown export format", path);
   format->write(shapes, path);
 }
 

@@ -142,8 +142,7 @@ template <class T> void TriMesh<T>::appendTriangle(int a, int b, int c) {
 template <class T> void TriMesh<T>::addTriangle(int a, int b, int c) {
   const int n = this->getNumVertices();
   if (a < 0 || b < 0 || c < 0 || a >= n || b >= n || c >= n)
-    throwError<ValueError>("void TriMesh<T>::addTriangle(int,int,int)",
-                           "Triangle vertex number out of range");
+    throwError<ValueError>(OSTREL_HERE, "Triangle vertex number out of range");
   appendTriangle(a, b, c);
 }
 
@@ -159,9 +158,7 @@ template <class T> void TriMesh<T>::setTriangles(const std::vector<Vector<int>>&
 template <class T> void TriMesh<T>::setTriangleIndexes(std::vector<int> numbers) {
   const int n = this->getNumVertices();
   for (int number : numbers)
-    if (number < 0 || number >= n)
-      throwError<ValueError>("void TriMesh<T>::setTriangleIndexes(std::vector<int>)",
-                             "Triangle vertex number out of range");
+    if (number < 0 || number >= n) throwError<ValueError>(OSTREL_HERE, "Triangle vertex number out of range");
   clearTriangles();
   _triangleIndexes = std::move(numbers);
   _triangleIndexes.resize(_triangleIndexes.size() / 3 * 3);
@@ -257,7 +254,7 @@ template <class T> void TriMesh<T>::faceNormalAndAngles(int t, T* face) const {
 }
 
 template <class T> void TriMesh<T>::computeNormals() {
-  static const char* where = "void TriMesh<T>::computeNormals()";
+  const char* const where = OSTREL_HERE;
   refuseIntegers<T>(where);
   StageTimes::Stage stage("normals");
   const int n = this->getNumVertices();
@@ -332,8 +329,7 @@ template <class T> void TriMesh<T>::setVertexColors(TriMesh<int>* colors) {
   if (!colors) return;
   if (colors->getNumVertices() != this->getNumVertices()) {
     // Refused colours stay with the caller.
-    throwError<SizeError>("void TriMesh<T>::setVertexColors(TriMesh<int>*)",
-                          "The number of colors differs from the number of vertices");
+    throwError<SizeError>(OSTREL_HERE, "The number of colors differs from the number of vertices");
   }
   _vertexColors.reset(colors);
 }
@@ -394,14 +390,14 @@ template <class T> Vector<T> TriMesh<T>::centerOfGravity() const {
 }
 
 template <class T> bool TriMesh<T>::contains(const Vector<T>& p) const {
-  refuseIntegers<T>("bool TriMesh<T>::contains(const Vector<T>&) const");
+  refuseIntegers<T>(OSTREL_HERE);
   TriMeshQuery<T> query;
   query.setTriMesh(*this);
   return query.contains(p);
 }
 
 template <class T> void TriMesh<T>::closestPoint(const Vector<T>& p, Vector<T>& q) const {
-  refuseIntegers<T>("void TriMesh<T>::closestPoint(const Vector<T>&,Vector<T>&) const");
+  refuseIntegers<T>(OSTREL_HERE);
   TriMeshQuery<T> query;
   query.setTriMesh(*this);
   query.closestPoint(p, q);
@@ -426,7 +422,7 @@ template <class T> void TriMesh<T>::cube() {
 // === Files
 
 template <class T> int TriMesh<T>::readText(ShapeTextReader& reader) {
-  static const char* where = "int TriMesh<T>::read(istream&)";
+  const char* const where = OSTREL_HERE;
   const int code = this->readFlat(reader);
   clearTriangles();
   _normals.clear();
@@ -468,8 +464,8 @@ template <class T> int TriMesh<T>::readText(ShapeTextReader& reader) {
 }
 
 template <class T> void TriMesh<T>::write(std::ostream& os) const {
-  this->writeFlat(os, getShapeType(), "void Vertices<T>::write(ostream&) const");
-  writeRaisingFileWriteErrors(os, "void Vertices<T>::write(ostream&) const", [&] {
+  this->writeFlat(os, getShapeType(), OSTREL_HERE);
+  writeRaisingFileWriteErrors(os, OSTREL_HERE, [&] {
     ShapeTextWriter writer(os);
     int live = 0;
     for (int t = 0; t < getNumTriangles(); ++t) live += getTriangleVertices(t)[0] >= 0;

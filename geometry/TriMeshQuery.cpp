@@ -30,9 +30,7 @@ template <class T> void TriMeshQuery<T>::setTriMesh(const TriMesh<T>& mesh) {
   _boundingBox = BoundingBox<T>();
   const int n = mesh.getNumVertices();
   if (n == 0) return;
-  if (mesh.getSpace() != 3)
-    throwError<SizeError>("void TriMeshQuery<T>::setTriMesh(const TriMesh<T>&)",
-                          "The mesh is not three-dimensional");
+  if (mesh.getSpace() != 3) throwError<SizeError>(OSTREL_HERE, "The mesh is not three-dimensional");
   _boundingBox = mesh.boundingBox();
   std::vector<const T*> coordinates(static_cast<std::size_t>(n));
   for (int v = 0; v < n; ++v) coordinates[v] = mesh.vertex(v).data();
@@ -40,9 +38,7 @@ template <class T> void TriMeshQuery<T>::setTriMesh(const TriMesh<T>& mesh) {
 }
 
 template <class T> const TriMesh<T>& TriMeshQuery<T>::getTriMesh() const {
-  if (!_mesh)
-    throwError<ProgramError>("const TriMesh<T>& TriMeshQuery<T>::getTriMesh() const",
-                             "No triangular mesh was set");
+  if (!_mesh) throwError<ProgramError>(OSTREL_HERE, "No triangular mesh was set");
   return *_mesh;
 }
 
@@ -69,7 +65,7 @@ template <class T> Vertices<T> TriMeshQuery<T>::computeIntersections(const Edge<
 }
 
 template <class T> bool TriMeshQuery<T>::contains(const Vector<T>& p) const {
-  refuseIntegers<T>("bool TriMeshQuery<T>::contains(const Vector<T>&) const");
+  refuseIntegers<T>(OSTREL_HERE);
   if (!_mesh || _hierarchy.isEmpty() || !_boundingBox.contains(p)) return false;
   // A segment from p leaving the box in a direction unlikely to graze edges; an odd number of
   // crossings means inside.
@@ -99,7 +95,7 @@ template <class T> void TriMeshQuery<T>::closestPoint(const Vector<T>& p, Vector
 }
 
 template <class T> void TriMeshQuery<T>::closestPoint(const Vector<T>& p, Vector<T>& q, int& t) const {
-  refuseIntegers<T>("void TriMeshQuery<T>::closestPoint(const Vector<T>&,Vector<T>&,int&) const");
+  refuseIntegers<T>(OSTREL_HERE);
   t = -1;
   if (!_mesh || _hierarchy.isEmpty()) return;
   const TriMesh<T>& mesh = *_mesh;

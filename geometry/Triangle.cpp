@@ -32,7 +32,7 @@ template <class T> bool Triangle<T>::projectionContains(const Vector<T>& p, int 
 }
 
 template <class T> bool Triangle<T>::contains(const Vector<T>& p) const {
-  refuseIntegers<T>("bool Triangle<T>::contains(const Vector<T>&) const");
+  refuseIntegers<T>(OSTREL_HERE);
   Vector<T> n = normal(true);
   const T distance = std::abs(n.scalarProduct(p) - n.scalarProduct(this->vertex(0)));
   if (distance > Vector<T>::epsilon() * (T(1) + p.norm())) return false;
@@ -49,7 +49,7 @@ template <class T> int Triangle<T>::intersects(const Edge<T>& segment, Vector<T>
 }
 
 template <class T> void Triangle<T>::closestPoint(const Vector<T>& p, Vector<T>& q) const {
-  refuseIntegers<T>("void Triangle<T>::closestPoint(const Vector<T>&,Vector<T>&) const");
+  refuseIntegers<T>(OSTREL_HERE);
   if (q.getSize() != 3) q.setSize(3);
   TriangleGeometry<T>::closestPoint(this->vertex(0).data(), this->vertex(1).data(), this->vertex(2).data(),
                                     p.data(), q.data());

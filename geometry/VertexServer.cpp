@@ -81,7 +81,7 @@ template <class T> void VertexServer<T>::setCapacity(int capacity) {
 }
 
 template <class T> void VertexServer<T>::append(const VertexServer& other) {
-  static const char* where = "void VertexServer<T>::append(const VertexServer&)";
+  const char* const where = OSTREL_HERE;
   if (&other == this) throwError<ValueError>(where, "Cannot append server to itself");
   if (other._space != _space) throwError<ValueError>(where, "Incompatible server space dimension");
   const int first = _size;

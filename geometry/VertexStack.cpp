@@ -12,8 +12,6 @@
 
 namespace {
 
-const char* const readWhere = "int VertexStack<T>::read(istream&)";
-
 int defaultedSize(int value, int height, int width) {
   return value < 1 ? height * width : value;
 }
@@ -259,17 +257,17 @@ template <class T> int VertexStack<T>::readStack(ShapeTextReader& reader) {
   reader.readHeaderItem(code);
   reader.readHeaderItem(space);
   reader.readHeaderItem(height);
-  if (space < 0) throwError<FileFormatError>(readWhere, "Invalid space dimension");
+  if (space < 0) throwError<FileFormatError>(OSTREL_HERE, "Invalid space dimension");
   // Every level after the first announces its size in at least two characters ("#0").
-  if (height < 0) throwError<FileFormatError>(readWhere, "Invalid number of levels");
+  if (height < 0) throwError<FileFormatError>(OSTREL_HERE, "Invalid number of levels");
   if ((height > 0 && static_cast<long long>(height - 1) * 2 > static_cast<long long>(reader.remaining())))
-    throwError<FileFormatError>(readWhere, "More levels announced than the file holds");
+    throwError<FileFormatError>(OSTREL_HERE, "More levels announced than the file holds");
   auto checkLevel = [&](int size) {
-    if (size < 0) throwError<FileFormatError>(readWhere, "Invalid number of vertices");
+    if (size < 0) throwError<FileFormatError>(OSTREL_HERE, "Invalid number of vertices");
     if (size > 0 &&
         (space < 1 || static_cast<long long>(size) * space > static_cast<long long>(reader.remaining())))
-      throwError<FileFormatError>(readWhere, space < 1 ? "Invalid space dimension"
-                                                       : "More vertices announced than the file holds");
+      throwError<FileFormatError>(OSTREL_HERE, space < 1 ? "Invalid space dimension"
+                                                         : "More vertices announced than the file holds");
   };
   if (height > 0 && !reader.readHeaderItem(n)) n = 0;
   checkLevel(n);
@@ -299,7 +297,7 @@ template <class T> int VertexStack<T>::readStack(ShapeTextReader& reader) {
 }
 
 template <class T> void VertexStack<T>::write(std::ostream& os) const {
-  writeStack(os, getShapeType(), "void Vertices<T>::write(ostream&) const");
+  writeStack(os, getShapeType(), OSTREL_HERE);
 }
 
 template <class T> void VertexStack<T>::writeStack(std::ostream& os, int code, const char* where) const {

@@ -9,11 +9,7 @@
 #include <ios>
 #include <ostream>
 
-namespace {
-
-const char* const readWhere = "int Vertices<T>::read(istream&)";
-
-} // namespace
+namespace {} // namespace
 
 template <class T>
 Vertices<T>::Vertices(int space, int n, int capacity, int growth) : Shape<T>(space, n, capacity, growth) {
@@ -98,19 +94,19 @@ template <class T> int Vertices<T>::newSlot(const Vector<T>& p) {
 }
 
 template <class T> void Vertices<T>::append(const Vector<T>& p) {
-  checkVertexSize(p, "void Vertices<T>::append(const Vector<T>&)");
+  checkVertexSize(p, OSTREL_HERE);
 #pragma omp critical(vertices_vertex_operation)
   _indexes.push_back(newSlot(p));
 }
 
 template <class T> void Vertices<T>::prepend(const Vector<T>& p) {
-  checkVertexSize(p, "void Vertices<T>::prepend(const Vector<T>&)");
+  checkVertexSize(p, OSTREL_HERE);
 #pragma omp critical(vertices_vertex_operation)
   _indexes.insert(_indexes.begin(), newSlot(p));
 }
 
 template <class T> void Vertices<T>::insert(int i, const Vector<T>& p) {
-  checkVertexSize(p, "void Vertices<T>::insert(int,const Vector<T>&)");
+  checkVertexSize(p, OSTREL_HERE);
 #pragma omp critical(vertices_vertex_operation)
   _indexes.insert(_indexes.begin() + i, newSlot(p));
 }
@@ -183,10 +179,10 @@ template <class T> int Vertices<T>::readFlat(ShapeTextReader& reader) {
   // Every coordinate takes at least one character, so the rest of the text bounds the counts.
   if (space < 0 ||
       (n > 0 && (space < 1 || static_cast<long long>(space) > static_cast<long long>(reader.remaining()))))
-    throwError<FileFormatError>(readWhere, "Invalid space dimension");
-  if (n < 0) throwError<FileFormatError>(readWhere, "Invalid number of vertices");
+    throwError<FileFormatError>(OSTREL_HERE, "Invalid space dimension");
+  if (n < 0) throwError<FileFormatError>(OSTREL_HERE, "Invalid number of vertices");
   if (static_cast<long long>(n) * space > static_cast<long long>(reader.remaining()))
-    throwError<FileFormatError>(readWhere, "More vertices announced than the file holds");
+    throwError<FileFormatError>(OSTREL_HERE, "More vertices announced than the file holds");
   VertexServer<T>* server = new VertexServer<T>(space, n, n, n);
   this->holdServer(server);
   _indexes.clear();
@@ -202,7 +198,7 @@ template <class T> void Vertices<T>::readVertices(ShapeTextReader& reader, int f
 }
 
 template <class T> void Vertices<T>::write(std::ostream& os) const {
-  writeFlat(os, getShapeType(), "void Vertices<T>::write(ostream&) const");
+  writeFlat(os, getShapeType(), OSTREL_HERE);
 }
 
 template <class T> void Vertices<T>::writeFlat(std::ostream& os, int code, const char* where) const {

@@ -219,9 +219,7 @@ Colormap Colormap::thermal() {
 }
 
 Colormap Colormap::cold2Hot(int n) {
-  if (n % 4 != 0)
-    throwError<SizeError>("Colormap Colormap::cold2Hot(const int)",
-                          "Colormap dimension is not a multiple of 4");
+  if (n % 4 != 0) throwError<SizeError>(OSTREL_HERE, "Colormap dimension is not a multiple of 4");
   const int q = n / 4;
   Colormap map(q > 0 ? n : 0);
   if (q < 1) return map;

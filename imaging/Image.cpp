@@ -40,11 +40,11 @@ void Image::init(int width, int height, int depth) {
   _width = _height = _depth = 0;
   _header.clear();
   if (depth != 8 && depth != 16 && depth != 24 && depth != 32)
-    throwError<DepthError>("void Image::init(...)", "Invalid depth value");
+    throwError<DepthError>(OSTREL_HERE, "Invalid depth value");
   const std::size_t bytesPerRow = static_cast<std::size_t>(width) * (depth / 8);
   const std::size_t limit = std::numeric_limits<int>::max();
   if (width < 0 || height < 0 || bytesPerRow > limit || (height > 0 && bytesPerRow > limit / height))
-    throwError<SizeError>("void Image::init(...)", "Invalid image size");
+    throwError<SizeError>(OSTREL_HERE, "Invalid image size");
   _data.resize(bytesPerRow * height);
   _width = width;
   _height = height;

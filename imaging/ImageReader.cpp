@@ -26,11 +26,6 @@
 
 namespace {
 
-const char* const headerWhere = "void ImageReader::readHeader(ImageHeader&,const string&)";
-const char* const tiffHeaderWhere = "void ImageReader::readTiffHeader(ImageHeader&, TIFF*)";
-const char* const lsmHeaderWhere = "void LSMReader::readTiffHeader(ImageHeader&, TIFF*)";
-const char* const pixelsWhere = "void Image::readTiffPixels(Image&, TIFF*)";
-
 constexpr ttag_t lsmInformationTag = 34412;
 constexpr std::uint32_t lsmMagic4 = 0x0400494C;
 constexpr std::uint32_t lsmMagic3 = 0x0300494C;
@@ -76,7 +71,7 @@ std::optional<std::vector<unsigned char>> lsmInformationBlock(TIFF* tiff, const 
   const int valueBytes = TIFFFieldSetGetSize(field);
   const std::uint64_t bytes = data && valueBytes > 0 ? count * static_cast<std::uint64_t>(valueBytes) : 0;
   if (bytes < lsmBytesNeeded)
-    throwFileError<FileFormatError>(lsmHeaderWhere, "LSM information block too short", filename);
+    throwFileError<FileFormatError>(OSTREL_HERE, "LSM information block too short", filename);
   const unsigned char* begin = static_cast<const unsigned char*>(data);
   return std::vector<unsigned char>(begin, begin + bytes);
 }
@@ -162,7 +157,7 @@ void ImageReader::checkDecodedSize(long long planeBytes, long long planes, const
 
 void ImageReader::read(ImageHeader& header, const std::string& filename) {
   std::ifstream in(filename, std::ios::binary);
-  if (!in) throwFileError<FileReadError>(headerWhere, "Cannot open file for reading", filename);
+  if (!in) throwFileError<FileReadError>(OSTREL_HERE, "Cannot open file for reading", filename);
   unsigned char b[4] = {0, 0, 0, 0};
   in.read(reinterpret_cast<char*>(b), 4);
   in.close();
@@ -177,7 +172,7 @@ void ImageReader::read(ImageHeader& header, const std::string& filename) {
     TIFFSetWarningHandler(nullptr);
     TiffFile file(filename, "r");
     if (!file.isOpen())
-      throwFileError<FileFormatError>(headerWhere, file.describe("Cannot read TIFF file"), filename);
+      throwFileError<FileFormatError>(OSTREL_HERE, file.describe("Cannot read TIFF file"), filename);
     const std::optional<std::vector<unsigned char>> block = lsmInformationBlock(file.get(), filename);
     if (!block)
       header.setFormat(ImageFormat::Tiff);
@@ -193,7 +188,7 @@ void ImageReader::read(ImageHeader& header, const std::string& filename) {
     header.setDepth(8);
     break;
   case ImageFormat::Unrecognized:
-    throwFileError<FileFormatError>(headerWhere, "Unrecognized image file format", filename);
+    throwFileError<FileFormatError>(OSTREL_HERE, "Unrecognized image file format", filename);
   default:
     break;
   }
@@ -210,14 +205,14 @@ void ImageReader::readTiffHeader(ImageHeader& header, TiffFile& file) {
   TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
   const std::string filename = TIFFFileName(tiff);
   if (bits != 8 && bits != 16)
-    throwFileError<FileFormatError>(tiffHeaderWhere,
-                                    formatted("Cannot read TIFF with %d bits per sample", bits), filename);
+    throwFileError<FileFormatError>(OSTREL_HERE, formatted("Cannot read TIFF with %d bits per sample", bits),
+                                    filename);
   if (samples != 1 && samples != 3 && samples != 4)
     throwFileError<FileFormatError>(
-        tiffHeaderWhere, formatted("Cannot read TIFF with %d samples per pixel", samples), filename);
+        OSTREL_HERE, formatted("Cannot read TIFF with %d samples per pixel", samples), filename);
   if (length > 0x7FFFFFFF || width > 0x7FFFFFFF)
-    throwFileError<FileFormatError>(tiffHeaderWhere,
-                                    "Image size in file header exceeds what the file can hold", filename);
+    throwFileError<FileFormatError>(OSTREL_HERE, "Image size in file header exceeds what the file can hold",
+                                    filename);
   header.setHeight(static_cast<int>(length));
   header.setWidth(static_cast<int>(width));
   header.setPlanes(static_cast<int>(std::min<tdir_t>(TIFFNumberOfDirectories(tiff), 0x7FFFFFFF)));
@@ -294,9 +289,9 @@ void ImageReader::readLSMHeader(ImageHeader& header, TiffFile& file,
   const auto voxelSizeY = blockValue<double>(block, 48);
   const auto voxelSizeZ = blockValue<double>(block, 56);
   if (dimensionX < 0 || dimensionY < 0 || channels < 0)
-    throwFileError<FileFormatError>(lsmHeaderWhere, "Negative dimension in LSM information block", filename);
+    throwFileError<FileFormatError>(OSTREL_HERE, "Negative dimension in LSM information block", filename);
   if (dimensionX == 0 || dimensionY == 0)
-    throwFileError<FileFormatError>(lsmHeaderWhere, "Zero dimension in LSM information block", filename);
+    throwFileError<FileFormatError>(OSTREL_HERE, "Zero dimension in LSM information block", filename);
   const int directories = static_cast<int>(std::min<tdir_t>(TIFFNumberOfDirectories(tiff), 0x7FFFFFFF));
   header.setHeight(dimensionX);
   header.setWidth(dimensionY);
@@ -316,8 +311,8 @@ void ImageReader::readLSMHeader(ImageHeader& header, TiffFile& file,
   calibration.compute();
   header.setPixelCalibration(calibration);
   if (bits != 8 && bits != 16)
-    throwFileError<FileFormatError>(lsmHeaderWhere,
-                                    formatted("Cannot read TIFF with %d bits per sample", bits), filename);
+    throwFileError<FileFormatError>(OSTREL_HERE, formatted("Cannot read TIFF with %d bits per sample", bits),
+                                    filename);
 }
 
 // === Pixels
@@ -326,11 +321,11 @@ void ImageReader::read(Image& image, const std::string& filename) {
   try {
     ImageHeader header;
     read(header, filename);
-    checkDecodedSize(planeBytes(header), 1, filename, "void ImageReader::read(...)");
+    checkDecodedSize(planeBytes(header), 1, filename, OSTREL_HERE);
     if (header.getFormat() == ImageFormat::Tiff) {
       TiffFile file(filename, "r");
       if (!file.isOpen())
-        throwFileError<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF file"), filename);
+        throwFileError<FileReadError>(OSTREL_HERE, file.describe("Cannot read TIFF file"), filename);
       notifyStarted();
       readTiffPixels(image, header, file, 0);
       notifyFinished();
@@ -347,7 +342,7 @@ void ImageReader::read(Image& image, const std::string& filename) {
       notifyFinished();
     }
   } catch (Exception& exception) {
-    exception.addWhere("void ImageReader::read(...)");
+    exception.addWhere(OSTREL_HERE);
     throw;
   }
 }
@@ -358,7 +353,7 @@ void ImageReader::checkPlaneFits(const ImageHeader& header, const TiffFile& file
   const long long allowed = std::max(file.maxDecodedBytes(), file.fileLength());
   const tmsize_t scanlineSize = TIFFScanlineSize(file.get());
   if (planeBytes(header) > allowed || static_cast<long long>(scanlineSize) > allowed)
-    throwFileError<FileFormatError>(pixelsWhere, "Image size in file header exceeds what the file can hold",
+    throwFileError<FileFormatError>(OSTREL_HERE, "Image size in file header exceeds what the file can hold",
                                     file.filename());
 }
 
@@ -388,14 +383,14 @@ int ImageReader::decodeTiffRows(const ImageHeader& header, TiffFile& file, int s
     std::uint16_t planar = PLANARCONFIG_CONTIG;
     TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
     if (planar == PLANARCONFIG_SEPARATE)
-      throwFileError<FileFormatError>(pixelsWhere, "Cannot read TIFF with separate planes", file.filename());
+      throwFileError<FileFormatError>(OSTREL_HERE, "Cannot read TIFF with separate planes", file.filename());
     if (planar != PLANARCONFIG_CONTIG) return 0;
   } else if (depth != 8 && depth != 16) {
     return 0;
   }
   const tmsize_t scanlineSize = TIFFScanlineSize(tiff);
   if (scanlineSize <= 0)
-    throwFileError<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF scanline"), file.filename());
+    throwFileError<FileReadError>(OSTREL_HERE, file.describe("Cannot read TIFF scanline"), file.filename());
   std::uint32_t length = 0;
   TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &length);
   const int rows =
@@ -406,7 +401,7 @@ int ImageReader::decodeTiffRows(const ImageHeader& header, TiffFile& file, int s
   for (; row < rows && !isCanceled(); ++row) {
     if (TIFFReadScanline(tiff, _scanline.data(), static_cast<std::uint32_t>(row),
                          static_cast<std::uint16_t>(sample)) < 0)
-      throwFileError<FileReadError>(pixelsWhere, file.describe("Cannot read TIFF scanline"), file.filename());
+      throwFileError<FileReadError>(OSTREL_HERE, file.describe("Cannot read TIFF scanline"), file.filename());
     if (target)
       std::memcpy(target->row(row), _scanline.data(), keptBytes);
     else

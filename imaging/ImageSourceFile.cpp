@@ -1,6 +1,8 @@
 #include "imaging/ImageSourceFile.h"
 
+#include "foundation/ErrorThrowing.h"
+
 void ImageSourceFile::setFilename(const std::string& filename) {
   _filename = filename;
-  readHeader(filename, "void ImageSourceFile::setFilename(const string&)");
+  readHeader(filename, OSTREL_HERE);
 }

@@ -1,6 +1,8 @@
 #include "imaging/ImageSourceTiffStackPlane.h"
 
+#include "foundation/ErrorThrowing.h"
+
 void ImageSourceTiffStackPlane::setTiffStackFilename(const std::string& filename) {
   _filename = filename;
-  readHeader(filename, "void ImageSourceTiffStackPlane::setTiffStackFilename(const string&)");
+  readHeader(filename, OSTREL_HERE);
 }

@@ -11,7 +11,7 @@
 namespace {
 
 [[noreturn]] void writeError(const std::string& what, const std::string& filename) {
-  throwFileError<FileWriteError>("void ImageWriter::write(...)", what, filename);
+  throwFileError<FileWriteError>(OSTREL_HERE, what, filename);
 }
 
 } // namespace

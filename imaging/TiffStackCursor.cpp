@@ -4,11 +4,7 @@
 #include "foundation/Exception.h"
 #include "imaging/TiffFile.h"
 
-namespace {
-
-const char* const pixelsWhere = "void Image::readTiffPixels(Image&, TIFF*)";
-
-} // namespace
+namespace {} // namespace
 
 TiffStackCursor::TiffStackCursor() = default;
 TiffStackCursor::~TiffStackCursor() = default;
@@ -38,7 +34,7 @@ TiffFile& TiffStackCursor::select(const std::string& filename, int plane) {
     // truncates meanwhile faults on access, where reads just come up short.
     auto file = std::make_unique<TiffFile>(filename, "rm");
     if (!file->isOpen())
-      throwFileError<FileReadError>(pixelsWhere, file->describe("Cannot read TIFF file"), filename);
+      throwFileError<FileReadError>(OSTREL_HERE, file->describe("Cannot read TIFF file"), filename);
     _file = std::move(file);
     _plane = 0; // opening reads the first directory
     _offsets.assign(1, TIFFCurrentDirOffset(_file->get()));
@@ -49,7 +45,7 @@ TiffFile& TiffStackCursor::select(const std::string& filename, int plane) {
     if (!move(plane)) {
       const std::string what = file.describe("Cannot select TIFF directory");
       close(); // libtiff's position is unknown now
-      throwFileError<FileReadError>(pixelsWhere, what, filename);
+      throwFileError<FileReadError>(OSTREL_HERE, what, filename);
     }
     _plane = plane;
     if (_offsets.size() <= static_cast<std::size_t>(plane))
@@ -60,7 +56,7 @@ TiffFile& TiffStackCursor::select(const std::string& filename, int plane) {
     _storedBytes += file.storedBytes();
     ++_planesCounted;
     if (_storedBytes > file.fileLength())
-      throwFileError<FileFormatError>(pixelsWhere, "Strip byte counts exceed the file length", filename);
+      throwFileError<FileFormatError>(OSTREL_HERE, "Strip byte counts exceed the file length", filename);
   }
   return file;
 }

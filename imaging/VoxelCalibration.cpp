@@ -9,8 +9,7 @@ VoxelCalibration::VoxelCalibration() : _voxelSize(3) {
 
 void VoxelCalibration::setVoxelSize(const Vector<float>& size) {
   if (size.getSize() != 3)
-    throwError<SizeError>("void VoxelCalibration::setVoxelSize(const Vector<float>&)",
-                          "Size vector does not contain three values as expected");
+    throwError<SizeError>(OSTREL_HERE, "Size vector does not contain three values as expected");
   _voxelSize = size;
 }
 

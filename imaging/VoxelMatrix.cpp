@@ -29,7 +29,7 @@ template <class T> VoxelMatrix<T>::VoxelMatrix(const std::string& filename) {
   try {
     load(filename);
   } catch (Exception& exception) {
-    exception.addCall("VoxelMatrix<T>::VoxelMatrix(const string&)");
+    exception.addCall(OSTREL_HERE);
     throw;
   }
 }
@@ -66,8 +66,7 @@ template <class T> unsigned int VoxelMatrix<T>::getSize(int d) const {
   case 3:
     return _size3;
   default: {
-    throwError<ValueError>("unsigned int VoxelMatrix<T>::getSize(...) const",
-                           "Invalid argument value (neither 1, 2 or 3)");
+    throwError<ValueError>(OSTREL_HERE, "Invalid argument value (neither 1, 2 or 3)");
   }
   }
 }
@@ -145,19 +144,19 @@ void combine(VoxelMatrix<T>& target, const T& value, Operation operation) {
 } // namespace
 
 template <class T> VoxelMatrix<T>& VoxelMatrix<T>::operator+=(const VoxelMatrix& other) {
-  checkSameSize(other, "void VoxelMatrix<T>::operator+=(const VoxelMatrix&)");
+  checkSameSize(other, OSTREL_HERE);
   combine(*this, other, [](T a, T b) { return static_cast<T>(a + b); });
   return *this;
 }
 
 template <class T> VoxelMatrix<T>& VoxelMatrix<T>::operator-=(const VoxelMatrix& other) {
-  checkSameSize(other, "void VoxelMatrix<T>::operator-=(const VoxelMatrix&)");
+  checkSameSize(other, OSTREL_HERE);
   combine(*this, other, [](T a, T b) { return static_cast<T>(a - b); });
   return *this;
 }
 
 template <class T> VoxelMatrix<T>& VoxelMatrix<T>::operator*=(const VoxelMatrix& other) {
-  checkSameSize(other, "void VoxelMatrix<T>::operator*=(const VoxelMatrix&)");
+  checkSameSize(other, OSTREL_HERE);
   combine(*this, other, [](T a, T b) { return static_cast<T>(a * b); });
   return *this;
 }
@@ -219,7 +218,7 @@ template <class T> void VoxelMatrix<T>::checkNotEmpty(const char* where, const c
 }
 
 template <class T> T VoxelMatrix<T>::min() const {
-  checkNotEmpty("T VoxelMatrix<T>::min() const", "This matrix is empty");
+  checkNotEmpty(OSTREL_HERE, "This matrix is empty");
   T result = _slices[0].data()[0];
   for (const auto& slice : _slices)
     result = std::min(result, *std::min_element(slice.data(), slice.data() + slice.numElements()));
@@ -227,7 +226,7 @@ template <class T> T VoxelMatrix<T>::min() const {
 }
 
 template <class T> T VoxelMatrix<T>::max() const {
-  checkNotEmpty("T VoxelMatrix<T>::max() const", "This matrix is empty");
+  checkNotEmpty(OSTREL_HERE, "This matrix is empty");
   T result = _slices[0].data()[0];
   for (const auto& slice : _slices)
     result = std::max(result, *std::max_element(slice.data(), slice.data() + slice.numElements()));
@@ -235,7 +234,7 @@ template <class T> T VoxelMatrix<T>::max() const {
 }
 
 template <class T> Vector<T> VoxelMatrix<T>::range() const {
-  checkNotEmpty("Vector<T> VoxelMatrix<T>::range() const", "This matrix is empty.");
+  checkNotEmpty(OSTREL_HERE, "This matrix is empty.");
   Vector<T> result(2);
   result[0] = min();
   result[1] = max();
@@ -243,7 +242,7 @@ template <class T> Vector<T> VoxelMatrix<T>::range() const {
 }
 
 template <class T> T VoxelMatrix<T>::sum() const {
-  checkNotEmpty("T VoxelMatrix<T>::sum() const", "This matrix is empty");
+  checkNotEmpty(OSTREL_HERE, "This matrix is empty");
   T result = T(0);
   for (const auto& slice : _slices)
     result = std::accumulate(slice.data(), slice.data() + slice.numElements(), result,
@@ -260,7 +259,7 @@ template <class T> Vector<unsigned int> VoxelMatrix<T>::histogram(T min, T max, 
 
 template <class T>
 Vector<unsigned int> VoxelMatrix<T>::histogram(T min, T max, int bins, const VoxelMatrix& mask) const {
-  checkSameSize(mask, "Vector<unsigned int> VoxelMatrix<T>::histogram(...) const");
+  checkSameSize(mask, OSTREL_HERE);
   Vector<unsigned int> counts(std::max(bins, 0));
   counts.fill(0);
   for (int k = 0; k < _size3; ++k) counts += _slices[k].histogram(min, max, bins, mask._slices[k]);

@@ -141,12 +141,12 @@ template <class T> void VoxelMatrix<T>::load(const std::string& filename) {
     loadTiffStack(filename);
     return;
   }
-  std::ifstream in = openForReading(filename, "void VoxelMatrix<T>::load(const string&)");
+  std::ifstream in = openForReading(filename, OSTREL_HERE);
   loadVm(in, filename);
 }
 
 template <class T> void VoxelMatrix<T>::loadVm(std::istream& in, const std::string& filename) {
-  const std::string where = "void VoxelMatrix<T>::load(const string&)";
+  const char* const where = OSTREL_HERE;
   const std::streamoff length = streamLength(in);
   if (length < layout0HeaderBytes)
     throwFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
@@ -163,7 +163,7 @@ template <class T> void VoxelMatrix<T>::loadVm(std::istream& in, const std::stri
 }
 
 template <class T> void VoxelMatrix<T>::load(std::istream& in, const std::string& filename) {
-  const std::string where = "void VoxelMatrix<T>::load(ifstream&)";
+  const char* const where = OSTREL_HERE;
   const std::streamoff start = in.tellg();
   const std::streamoff length = streamLength(in);
   if (length - start < layout1HeaderBytes - layout0HeaderBytes)
@@ -185,7 +185,7 @@ template <class T> void VoxelMatrix<T>::readVoxels(std::istream& in) {
 }
 
 template <class T> void VoxelMatrix<T>::loadHeader(const std::string& filename) {
-  const std::string where = "void VoxelMatrix<T>::loadHeader(const string&)";
+  const char* const where = OSTREL_HERE;
   std::ifstream in = openForReading(filename, where);
   const std::streamoff length = streamLength(in);
   if (length < layout0HeaderBytes)
@@ -197,12 +197,12 @@ template <class T> void VoxelMatrix<T>::loadHeader(const std::string& filename) 
   if (length < layout1HeaderBytes)
     throwFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
   const Layout1Header header = readLayout1Header(in);
-  checkTypeId(header.typeId, dataTypeId(), "void VoxelMatrix<T>::load(ifstream&)");
+  checkTypeId(header.typeId, dataTypeId(), OSTREL_HERE);
   setCalibration(_calibration, header);
 }
 
 template <class T> Vector<int> VoxelMatrix<T>::fileSizes(const std::string& filename) {
-  const std::string where = "Vector<int> VoxelMatrix<T>::fileSizes(const string&)";
+  const char* const where = OSTREL_HERE;
   std::ifstream in = openForReading(filename, where);
   const std::streamoff length = streamLength(in);
   if (length < layout0HeaderBytes)
@@ -242,7 +242,7 @@ std::ofstream openForSaving(const std::string& filename, bool overwrite, const s
 
 template <class T> void VoxelMatrix<T>::save(const std::string& filename, bool overwrite) const {
   const std::string name = FileInfo::suffixName(filename) == "vm" ? filename : filename + ".vm";
-  std::ofstream out = openForSaving(name, overwrite, "void VoxelMatrix<T>::save(...) const");
+  std::ofstream out = openForSaving(name, overwrite, OSTREL_HERE);
   for (int d = 0; d < 3; ++d) writeInt32(out, 0);
   writeInt32(out, 1);
   writeInt32(out, dataTypeId());
@@ -255,7 +255,7 @@ template <class T> void VoxelMatrix<T>::save(const std::string& filename, bool o
 }
 
 template <class T> void VoxelMatrix<T>::saveUnderFormat0(const std::string& filename, bool overwrite) const {
-  std::ofstream out = openForSaving(filename, overwrite, "void VoxelMatrix<T>::saveUnderFormat0(...) const");
+  std::ofstream out = openForSaving(filename, overwrite, OSTREL_HERE);
   writeInt32(out, _size1);
   writeInt32(out, _size2);
   writeInt32(out, _size3);
@@ -279,7 +279,7 @@ std::string imageJDescription(int slices, const LengthUnit& unit, float spacing)
 
 template <class T>
 void VoxelMatrix<T>::saveAsTiff(const std::string& filename, bool compress, bool overwrite) const {
-  const std::string where = "void VoxelMatrix<T>::saveAsTiff(...) const";
+  const char* const where = OSTREL_HERE;
   refuseExistingFile(filename, overwrite, where);
   TiffFile file(filename, "w");
   auto fail = [&](const std::string& what) {
@@ -326,7 +326,7 @@ template <class T> void VoxelMatrix<T>::loadTiffStack(const std::string& filenam
   const long long sliceBytes = width > 0 && height > maxSliceBytes / static_cast<long long>(sizeof(T)) / width
                                    ? maxSliceBytes
                                    : width * height * static_cast<long long>(sizeof(T));
-  ImageReader::checkDecodedSize(sliceBytes, planes, filename, "void VoxelMatrix<T>::load(const string&)");
+  ImageReader::checkDecodedSize(sliceBytes, planes, filename, OSTREL_HERE);
   // Slices are allocated as their planes arrive, so that pages promising more than they decode to
   // fail before memory is taken for the rest; the matrix changes only once every plane is read.
   // The source keeps the stack open between planes: one open, one walk of the directories.

@@ -47,9 +47,7 @@ template <class T> void ImagePainterGL<T>::setImage(const Image& image) {
 }
 
 template <class T> const Image& ImagePainterGL<T>::getImage() const {
-  if (!_image)
-    throwError<ProgramError>("const Image & ImagePainterGL<T>::getImage() const",
-                             "No image is associated to this painter");
+  if (!_image) throwError<ProgramError>(OSTREL_HERE, "No image is associated to this painter");
   return *_image;
 }
 

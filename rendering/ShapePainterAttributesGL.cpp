@@ -111,23 +111,17 @@ void ShapePainterAttributesGL::setColor(const Vector<int>& color) {
 }
 
 bool ShapePainterAttributesGL::getVisibility() const {
-  if (!_visibility)
-    throwError<ProgramError>("bool ShapePainterAttributesGL::getVisibility() const",
-                             "Visibility: undefined attribute");
+  if (!_visibility) throwError<ProgramError>(OSTREL_HERE, "Visibility: undefined attribute");
   return *_visibility;
 }
 
 bool ShapePainterAttributesGL::getBeginCapFlag() const {
-  if (!_beginCapFlag)
-    throwError<ProgramError>("bool ShapePainterAttributesGL::getBeginCapFlag() const",
-                             "Begin cap flag: undefined attribute");
+  if (!_beginCapFlag) throwError<ProgramError>(OSTREL_HERE, "Begin cap flag: undefined attribute");
   return *_beginCapFlag;
 }
 
 bool ShapePainterAttributesGL::getEndCapFlag() const {
-  if (!_endCapFlag)
-    throwError<ProgramError>("bool ShapePainterAttributesGL::getEndCapFlag() const",
-                             "End cap flag: undefined attribute");
+  if (!_endCapFlag) throwError<ProgramError>(OSTREL_HERE, "End cap flag: undefined attribute");
   return *_endCapFlag;
 }
 

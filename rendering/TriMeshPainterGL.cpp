@@ -37,8 +37,7 @@ template <class T> bool TriMeshPainterGL<T>::isOpaque() const {
 template <class T> void TriMeshPainterGL<T>::setShape(const Shape<T>& shape) {
   Trace::Scope scope("void TriMeshPainterGL<T>::setShape(const Shape<T>&)");
   if (!dynamic_cast<const TriMesh<T>*>(&shape))
-    throwError<TypeError>("void TriMeshPainterGL<T>::setShape(...)",
-                          "Non TriMesh shape passed as function argument");
+    throwError<TypeError>(OSTREL_HERE, "Non TriMesh shape passed as function argument");
   ShapePainterGL<T>::setShape(shape);
   _listsOutOfDate = true;
   _colorsChanging = false;

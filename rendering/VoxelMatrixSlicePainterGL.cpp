@@ -15,10 +15,7 @@ void VoxelMatrixSlicePainterGL<V, C>::setVoxelMatrix(const VoxelMatrix<V>& matri
 }
 
 template <class V, class C> const VoxelMatrix<V>& VoxelMatrixSlicePainterGL<V, C>::getVoxelMatrix() const {
-  if (!_matrix)
-    throwError<ProgramError>("const VoxelMatrix<VoxelType>& VoxelMatrixSlicePainterGL<VoxelType,CoordType>::"
-                             "getVoxelMatrix() const",
-                             "No voxel matrix is associated to this painter");
+  if (!_matrix) throwError<ProgramError>(OSTREL_HERE, "No voxel matrix is associated to this painter");
   return *_matrix;
 }
 

@@ -15,8 +15,6 @@
 
 namespace {
 
-const char* const where = "QImage OffscreenRendererGL::render(ViewerSceneGL&, int, int, const Options&)";
-
 // A frame buffer object of one strip with colour and depth-stencil render buffers, bound while it
 // lives; the frame buffers, viewport and pixel packing that were current before come back after it.
 class StripBuffer {
@@ -39,8 +37,9 @@ public:
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
       release();
-      throwError<ProgramError>(where, "The OpenGL driver cannot make a frame buffer of " +
-                                          std::to_string(width) + " x " + std::to_string(height) + " pixels");
+      throwError<ProgramError>(OSTREL_HERE, "The OpenGL driver cannot make a frame buffer of " +
+                                                std::to_string(width) + " x " + std::to_string(height) +
+                                                " pixels");
     }
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
@@ -107,13 +106,13 @@ int OffscreenRendererGL::maximumSize() {
 QImage OffscreenRendererGL::render(ViewerSceneGL& scene, int width, int height, const Options& options) {
   const int limit = maximumSize();
   if (width < 1 || height < 1 || width > limit || height > limit)
-    throwError<SizeError>(where, "A picture of " + std::to_string(width) + " x " + std::to_string(height) +
-                                     " pixels is not possible: each side must be 1 to " +
-                                     std::to_string(limit));
+    throwError<SizeError>(OSTREL_HERE,
+                          "A picture of " + std::to_string(width) + " x " + std::to_string(height) +
+                              " pixels is not possible: each side must be 1 to " + std::to_string(limit));
   QImage image(width, height, QImage::Format_ARGB32);
   if (image.isNull())
-    throwError<SizeError>(where, "Not enough memory for a picture of " + std::to_string(width) + " x " +
-                                     std::to_string(height) + " pixels");
+    throwError<SizeError>(OSTREL_HERE, "Not enough memory for a picture of " + std::to_string(width) + " x " +
+                                           std::to_string(height) + " pixels");
   const int stripHeight = std::clamp(options.stripPixels / width, 1, height);
   std::vector<GLubyte> stencil(options.cropped ? static_cast<std::size_t>(width) * stripHeight : 0);
   QRect drawn;

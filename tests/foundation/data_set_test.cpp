@@ -140,8 +140,7 @@ TEST(DataSetFile, RefusesTooManyVariablesOrMissingCellsForTheSizeOfTheData) {
                                    std::pair(std::string(1 << 20, '\t') + "\n1\n", "Too many variables")}) {
     DataSet d;
     std::istringstream in(text);
-    expectException<FileFormatError>([&] { in >> d; }, "std::istream& operator>>(std::istream&, DataSet&)",
-                                     what);
+    expectException<FileFormatError>([&] { in >> d; }, "operator>>(std::istream&, DataSet&)", what);
     EXPECT_EQ(d.size(), vectorOf<int>({0, 0}));
   }
 }

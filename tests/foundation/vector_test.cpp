@@ -109,7 +109,7 @@ TEST(VectorArithmetic, TransformsAndCombinesInTheElementTypeOrRefusesOtherSizes)
 // Floating-point operations are refused for integer element types before anything else is looked at.
 TEST(VectorTypes, IntegerTypesRefuseFloatingPointStatisticsAndConversionsWrapInsteadOfClamping) {
   const Vector<int> v = vi({1, 2, 3});
-  expectException<TypeError>([&] { v.mean(); }, "int Vector<int>::mean() const",
+  expectException<TypeError>([&] { v.mean(); }, "T Vector<T>::mean() const [with T = int]",
                              "Method not available for type 'int'");
   expectEach<TypeError>({[] { Vector<int>().norm(); }, [&] { v.std(); }, [&] { v.distance(v); },
                          [] { Vector<unsigned char>(2).mad(); }, [] { Vector<short>(2).var(); }});
@@ -120,8 +120,9 @@ TEST(VectorTypes, IntegerTypesRefuseFloatingPointStatisticsAndConversionsWrapIns
     std::copy(values.begin(), values.end(), v.data());
     return v.mean();
   };
-  EXPECT_EQ(std::vector<bool>({bools({true, false, false}), bools({true, false}), bools({true, true, false})}),
-            std::vector<bool>({false, true, true}));
+  EXPECT_EQ(
+      std::vector<bool>({bools({true, false, false}), bools({true, false}), bools({true, true, false})}),
+      std::vector<bool>({false, true, true}));
   EXPECT_EQ(Vector<char>(std::vector<char>{1, 2, 3}).sse(), 2);
   // Colour-map files may hold values outside 0 .. 255: they are truncated and wrapped, never clamped.
   EXPECT_EQ(vf({1.9f, -1.9f, 2.5f}).toType<int>(), vi({1, -1, 2}));

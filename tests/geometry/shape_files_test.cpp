@@ -214,7 +214,7 @@ TEST(ShapeFileSaving, RefusesAnExistingFileWithoutOverwriteWritesDeformationsAnd
       std::ostream os(&buffer);
       os.exceptions(mask);
       const FileWriteError e = expectThrow<FileWriteError>([&] { shape->write(os); });
-      EXPECT_EQ(e.getWhere(), "void Vertices<T>::write(ostream&) const") << shape->getShapeTypeName();
+      EXPECT_NE(e.getWhere().find("::write(std::ostream&) const"), std::string::npos) << e.getWhere();
       EXPECT_EQ(os.exceptions(), mask) << "the stream's settings are restored";
     }
 }
