@@ -265,19 +265,6 @@ std::string ShapeFormats<T>::companionPath(const ShapeFormat<T>& format, const s
   return "";
 }
 
-template <class T> std::vector<std::string> ShapeFormats<T>::openFilters() {
-  std::vector<std::string> filters;
-  std::vector<std::string> meshExtensions;
-  for (const ShapeFormat<T>& format : all()) {
-    if (format.typeCodes.empty())
-      meshExtensions.insert(meshExtensions.end(), format.extensions.begin(), format.extensions.end());
-    else
-      filters.push_back(filter(format.label, format.extensions));
-  }
-  filters.push_back(filter("Mesh files", meshExtensions));
-  return filters;
-}
-
 template <class T> std::vector<std::string> ShapeFormats<T>::exportFilters() {
   std::vector<std::string> filters;
   for (const ShapeFormat<T>& format : all())

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-// The one list of shape file formats. Recognising, loading, saving, the file dialogs' filters and the
+// The one list of shape file formats. Recognising, loading, saving, the export dialog's filters and the
 // companions of a file all read it, so that a new format is one more entry.
 template <class T> class ShapeFormats {
 public:
@@ -43,8 +43,6 @@ public:
   static std::string companionPath(const ShapeFormat<T>& format, const std::string& path,
                                    ShapeCompanion::Role role);
 
-  // The open dialog's filters: one per own format, then "Mesh files (*.ply *.obj ...)".
-  static std::vector<std::string> openFilters();
   // The export dialog's filters: one per format with a writer.
   static std::vector<std::string> exportFilters();
 };
