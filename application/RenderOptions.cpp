@@ -117,6 +117,7 @@ const std::vector<Option>& optionTable() {
        [](RenderOptions& o, const std::string& n, const std::string& v) {
          o.opacity = number(n, v, 1, 100);
        }},
+      {"", "--view", true, [](RenderOptions& o, const std::string&, const std::string& v) { o.view = v; }},
       {"", "--crop", false, [](RenderOptions& o, const std::string&, const std::string&) { o.crop = true; }},
       {"", "--verbose", false,
        [](RenderOptions& o, const std::string&, const std::string&) { o.verbose = true; }},
@@ -204,6 +205,11 @@ const char* RenderOptions::usage() {
          "      --clip A,B,C,D      cut away what lies where A x + B y + C z + D < 0, with x, y, z\n"
          "                          relative to the scene's centre; up to three times\n"
          "      --opacity PERCENT   draw every shape at that opacity, 1 to 100\n"
+         "      --view FILE         start from a view saved by the viewer (\"View\" > \"Save view...\"):\n"
+         "                          its pose, lights, background, projection, scene box, scale bar,\n"
+         "                          clipping planes, parametric map and the looks of the shapes it\n"
+         "                          names (matched by file name and shape name); the options above\n"
+         "                          and --map change it\n"
          "      --verbose           trace the loading and drawing on the standard output\n"
          "      --slice K           slice K of every voxel matrix (default 0)\n"
          "      --map NAME          colour the triangle meshes by the variable NAME of their\n"
@@ -217,6 +223,6 @@ const char* RenderOptions::usage() {
          "  -h, --help              this text\n"
          "\n"
          "Exit status: 0 when every file was drawn and the picture written, 1 when a file could\n"
-         "not be read (the others are drawn) or the picture or video not made or written, 2 for a\n"
-         "bad command line.\n";
+         "not be read (the others are drawn), the view names shapes that are not loaded, or the\n"
+         "picture or video not made or written, 2 for a bad command line.\n";
 }

@@ -24,6 +24,7 @@ struct RenderOptions {
   bool crop = false;
   std::vector<std::vector<double>> clipPlanes; // a, b, c, d of each --clip, at most three
   std::optional<int> opacity;                  // percent, 1 to 100, for every shape
+  std::string view;                            // a view saved by the viewer; empty for none
   bool verbose = false;
   bool help = false;
   // Voxel matrices, parametric maps and turntable videos: as the window's slice box, parametric

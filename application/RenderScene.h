@@ -37,6 +37,7 @@ public:
   // Draws every shape at that opacity, 1 to 100 percent (100: opaque).
   void setOpacity(int percent);
   const std::vector<PainterGL<float>*>& painters() const { return _drawn; }
+  Scene& scene() { return _scene; } // the shapes loaded
 
 private:
   void addShapes(std::vector<std::unique_ptr<Shape<float>>> shapes, const std::string& fileName);

@@ -125,9 +125,16 @@ std::vector<ItemId> Scene::selection() const {
 // === Display attributes
 
 void Scene::apply(const std::vector<ItemId>& ids, const ShapePainterAttributesGL& change) {
+  std::vector<std::pair<ItemId, ShapePainterAttributesGL>> changes;
+  changes.reserve(ids.size());
+  for (ItemId id : ids) changes.emplace_back(id, change);
+  applyEach(changes);
+}
+
+void Scene::applyEach(const std::vector<std::pair<ItemId, ShapePainterAttributesGL>>& changes) {
   std::vector<ItemId> touched;
   Fields fields;
-  for (ItemId id : ids) {
+  for (const auto& [id, change] : changes) {
     SceneItem* item = find(id);
     if (!item) continue;
     ShapePainterAttributesGL attributes = item->attributes();
@@ -170,6 +177,7 @@ ShapePainterAttributesGL Scene::commonAttributes(const std::vector<ItemId>& ids)
 // === Parametric maps
 
 bool Scene::showParameter(const ParameterData& parameterData) {
+  _shownMap = parameterData;
   std::vector<ItemId> touched;
   bool shown = false;
   for (const auto& item : _items) {
@@ -184,4 +192,11 @@ bool Scene::showParameter(const ParameterData& parameterData) {
 
 bool Scene::showsMap() const {
   return std::any_of(_items.begin(), _items.end(), [](const auto& item) { return item->showsMap(); });
+}
+
+// === View state
+
+void Scene::setView(const ViewState& view) {
+  _view = view;
+  emit viewChanged();
 }

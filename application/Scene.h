@@ -4,12 +4,14 @@
 #include "application/SceneItem.h"
 #include "foundation/DataSet.h"
 #include "rendering/ShapePainterAttributesGL.h"
+#include "viewer/ViewState.h"
 
 #include <QFlags>
 #include <QObject>
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The loaded shapes, in loading order, and what the user chose about them (display attributes,
@@ -56,6 +58,8 @@ public:
   void apply(const std::vector<ItemId>& ids, const ShapePainterAttributesGL& change);
   // Each item's visibility becomes the opposite of its own; emits changed once.
   void toggleVisibility(const std::vector<ItemId>& ids);
+  // Each item's attributes updated with its own change, as apply() does; emits changed once.
+  void applyEach(const std::vector<std::pair<ItemId, ShapePainterAttributesGL>>& changes);
   // What the items' attributes have in common; all undefined for none.
   ShapePainterAttributesGL commonAttributes(const std::vector<ItemId>& ids) const;
   // The colours of the n-th shape loaded from now on follow a cycle of this length.
@@ -66,7 +70,14 @@ public:
   // Every mesh with that variable is coloured by it (the empty name gives every mesh its own colours
   // back); emits changed for the meshes whose colours changed. Returns whether a mesh shows the map.
   bool showParameter(const ParameterData& parameterData);
-  bool showsMap() const; // some mesh shows a parametric map
+  bool showsMap() const;                                      // some mesh shows a parametric map
+  const ParameterData& shownMap() const { return _shownMap; } // the last one shown (no name: none)
+
+  // === View state
+  // How the items are looked at: pose, lights, background, projection, scene box, scale bar and
+  // clipping planes. The canvas draws it; the window keeps it current with the user's changes.
+  const ViewState& view() const { return _view; }
+  void setView(const ViewState& view); // emits viewChanged
 
 signals:
   void added(ItemId id);
@@ -74,6 +85,7 @@ signals:
   void removed(const std::vector<ItemId>& ids);
   void changed(const std::vector<ItemId>& ids, Scene::Fields fields);
   void selectionChanged();
+  void viewChanged();
 
 private:
   SceneItem* find(ItemId id) const;
@@ -82,6 +94,8 @@ private:
   std::vector<std::unique_ptr<SceneItem>> _items; // in loading order, so by increasing id
   ItemId _lastId = 0;
   int _colorCycleLength = 14;
+  ParameterData _shownMap;
+  ViewState _view;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(Scene::Fields)

@@ -3,6 +3,7 @@
 #include "application/FileLoader.h"
 #include "application/ParameterPanel.h"
 #include "application/ProblemsBar.h"
+#include "application/SavedView.h"
 #include "application/Scene.h"
 #include "application/ShapeListView.h"
 #include "application/ShapeViewerAttributesEditor.h"
@@ -27,6 +28,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -192,6 +194,9 @@ void ShapeViewerMainWindow::buildMenus() {
     action->setCheckable(true);
     action->setChecked(true);
   }
+  _viewMenu->addSeparator();
+  _viewMenu->addAction("Save view...", this, qOverload<>(&ShapeViewerMainWindow::saveView));
+  _viewMenu->addAction("Load view...", this, qOverload<>(&ShapeViewerMainWindow::loadView));
 
   _menuBar->addSeparator();
   _menuBar->addAction("About", this, &ShapeViewerMainWindow::about);
@@ -280,6 +285,53 @@ void ShapeViewerMainWindow::runScalingDialog() {
   QSettings().setValue(scalingKey, factor);
   _scaling.fill(static_cast<float>(factor));
   _mediator->setScaling(_scaling);
+}
+
+// === Saved views
+
+void ShapeViewerMainWindow::saveView() {
+  QString name = QFileDialog::getSaveFileName(this, "Save view as...", "", "Views (*.json)");
+  if (name.isEmpty()) return;
+  if (QFileInfo(name).suffix().isEmpty()) name += ".json";
+  saveView(name);
+}
+
+bool ShapeViewerMainWindow::saveView(const QString& fileName) {
+  try {
+    SavedView::of(*_scene, _scaling[0]).write(fileName.toStdString());
+    return true;
+  } catch (const Exception& e) {
+    _problemsBar->add(QString::fromStdString(e.getWhat()) + ": " + fileName);
+    return false;
+  }
+}
+
+void ShapeViewerMainWindow::loadView() {
+  const QStringList files = runOpenFileDialog({"Views (*.json)", "All files (*)"}, QFileDialog::ExistingFile);
+  if (!files.isEmpty()) loadView(files.first());
+}
+
+void ShapeViewerMainWindow::loadView(const QString& fileName) {
+  std::vector<std::string> unmatched;
+  try {
+    const SavedView view = SavedView::read(fileName.toStdString());
+    unmatched = view.applyTo(*_scene, _scaling[0]);
+    const std::string& variable = view.colorMap().getName();
+    if (variable.empty() || _mediator->getParameters().count(variable))
+      _mediator->processParameterChange(view.colorMap());
+    else
+      unmatched.push_back("the parametric map of " + variable);
+  } catch (const Exception& e) {
+    reportUnreadableFile(fileName.toStdString(), e.getWhat());
+    return;
+  }
+  if (unmatched.empty()) return;
+  // One line, however many shapes the view names that are not loaded.
+  const std::size_t listed = std::min<std::size_t>(unmatched.size(), 5);
+  QString what = QString::fromStdString(unmatched[0]);
+  for (std::size_t i = 1; i < listed; ++i) what += ", " + QString::fromStdString(unmatched[i]);
+  if (unmatched.size() > listed) what += QString(" and %1 more").arg(unmatched.size() - listed);
+  _problemsBar->add("The view " + fileName + " names what is not loaded: " + what);
 }
 
 void ShapeViewerMainWindow::togglePosePanelView() {

@@ -57,6 +57,14 @@ public:
   // stream); nothing of a failed file is added.
   void openFile(const QString& fileName);
 
+  // Writes the scene's view, parametric map and every shape's look (see SavedView); a failure is
+  // reported as a problem. Answers whether the file was written.
+  bool saveView(const QString& fileName);
+  // Applies a saved view: the looks of the shapes it matches, its view and its map. What it names that
+  // is not loaded is reported as a problem; a file that cannot be read or is not a view is reported
+  // and changes nothing.
+  void loadView(const QString& fileName);
+
   ShapeViewerMediator* mediator() const { return _mediator; }
   ProblemsBar* problemsBar() const { return _problemsBar; }
 
@@ -77,6 +85,8 @@ public slots:
   // "Load voxel matrix...": a file dialog for one ".vm" file or TIFF stack, then loaded.
   void loadVoxelMatrix();
   void runScalingDialog();
+  void saveView(); // "Save view...": a save dialog, then saveView(file)
+  void loadView(); // "Load view...": an open dialog, then loadView(file)
   void togglePosePanelView();
   void toggleListBoxView();
   void toggleAttributesEditorView();

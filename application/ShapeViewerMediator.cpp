@@ -11,6 +11,7 @@
 #include "viewer/LandmarksDelegate.h"
 #include "viewer/SliderSpinBox.h"
 #include "viewer/ViewerCanvasGL.h"
+#include "viewer/ViewerPosePanel.h"
 
 #include <QInputDialog>
 #include <QSettings>
@@ -54,6 +55,9 @@ ShapeViewerMediator::~ShapeViewerMediator() {
 
 void ShapeViewerMediator::initialize() {
   ViewerMediator::initialize();
+  connect(getCanvas(), &ViewerCanvasGL::viewChanged, this, &ShapeViewerMediator::recordView);
+  connect(&_scene, &Scene::viewChanged, this, &ShapeViewerMediator::showView);
+  recordView();
   for (int row = 0; row < _scene.size(); ++row) itemAdded(_scene.at(row).id());
 }
 
@@ -108,6 +112,27 @@ void ShapeViewerMediator::setBatchMode(bool on) {
   if (!on) fitSceneBox();
 }
 
+void ShapeViewerMediator::recordView() {
+  _recordingView = true;
+  _scene.setView(getCanvas()->view());
+  _recordingView = false;
+}
+
+void ShapeViewerMediator::showView() {
+  ViewerCanvasGL* canvas = getCanvas();
+  if (_recordingView || !canvas) return;
+  const ViewState& view = _scene.view();
+  canvas->setView(view);
+  if (ViewerPosePanel* panel = getPosePanel()) {
+    panel->setPose(canvas->getPose());
+    panel->setBackground(view.background);
+    panel->setProjection(view.projection);
+    panel->setBoundingBoxShown(view.sceneBoxShown);
+    panel->setBoundingBoxScaling(view.sceneBoxScaling);
+    panel->setClipPlanes(view.clipPlanes);
+  }
+}
+
 std::vector<ShapePainterGL<float>*> ShapeViewerMediator::selectedShapePainters() const {
   std::vector<ShapePainterGL<float>*> painters;
   for (int row = 0; row < _scene.size(); ++row)
@@ -128,7 +153,7 @@ void ShapeViewerMediator::addShape(std::unique_ptr<Shape<float>> shape, const st
   if (_scene.add(std::move(shape), fileName, std::move(parameters)) == 0) return;
   // A range widened by the new mesh is announced again by the panel, for every mesh; otherwise the
   // meshes take the map being shown, the new one included.
-  _scene.showParameter(_shownParameter);
+  _scene.showParameter(_scene.shownMap());
 }
 
 // === Parametric maps
@@ -149,7 +174,6 @@ void ShapeViewerMediator::updateParameter(const ParameterData& parameterData) {
 
 void ShapeViewerMediator::processParameterChange(const ParameterData& parameterData) {
   Trace::Scope scope("void ShapeViewerMediator::processParameterChange(const ParameterData&)");
-  _shownParameter = parameterData;
   const bool shown = _scene.showParameter(parameterData);
   ViewerCanvasGL* canvas = getCanvas();
   if (!canvas) return;

@@ -16,7 +16,8 @@ class SliderSpinBox;
 template <class T> class Shape;
 
 // Ties the scene of loaded shapes to the canvas and the side panels: the canvas draws the scene's
-// painters and frames what is shown, the landmark picker gets its meshes, the animation steps through
+// painters and frames what is shown, the scene's view state follows the canvas's and the canvas and
+// pose panel show a view set in the scene, the landmark picker gets its meshes, the animation steps through
 // its selection, and the parameter panel lists the variables of the meshes' parameter files. The
 // window owns it; the scene holds the shapes.
 class ShapeViewerMediator : public ViewerMediator {
@@ -87,6 +88,8 @@ private:
   void itemsRemoved();
   void itemsChanged(Scene::Fields fields);
   void fitSceneBox(); // unless in batch mode
+  void recordView();  // the canvas's view becomes the scene's
+  void showView();    // the canvas and the pose panel show the scene's view
   // Adds new image or slice painters to the canvas, shows the last automatic display range in its
   // box, frames and repaints.
   void showLayers(const std::vector<PainterGL<float>*>& painters);
@@ -100,5 +103,5 @@ private:
   ImageLayers _imageLayers;
   ParameterPanel* _parameterPanel = nullptr;
   std::map<std::string, ParameterData> _parameters; // every variable seen, with the union of its ranges
-  ParameterData _shownParameter;                    // the map last chosen in the panel (none: no name)
+  bool _recordingView = false;
 };

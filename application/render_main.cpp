@@ -2,6 +2,7 @@
 // a turntable video, without a display server.
 #include "application/RenderOptions.h"
 #include "application/RenderScene.h"
+#include "application/SavedView.h"
 #include "application/SurfacelessContextGL.h"
 #include "foundation/Exception.h"
 #include "foundation/StageTimes.h"
@@ -56,25 +57,32 @@ template <class T> Vector<T> vectorOf(const std::vector<T>& values) {
   return vector;
 }
 
-// The view that the viewer starts with (lights 80, 128, 128, zoom 100, scene box at 110 %), then the
-// options' background and pose: a standard pose keeps the lights, and the panning is converted with
-// the zoom asked for, as the pose panel does.
-void poseScene(ViewerSceneGL& scene, const RenderOptions& options) {
-  if (options.background || options.uniform) {
-    BackgroundGL background;
-    if (options.background) background.setColor(vectorOf(*options.background));
-    background.setGradientEnabled(!options.uniform);
-    scene.setBackground(background);
+// The options change the view they start from (the viewer's start view, or a saved one): a standard
+// pose changes the rotation only; the background and the panning are set later.
+void changeView(ViewState& view, const RenderOptions& options) {
+  if (!options.box) view.sceneBoxShown = false;
+  if (options.pose) view.rotation = standardPose(options.pose).getRotation();
+  if (options.rotation) view.rotation = vectorOf(*options.rotation);
+  if (options.zoom) view.zoom = static_cast<float>(*options.zoom) / 100.0f;
+  if (options.clipPlanes.empty()) return;
+  view.clipPlanes = ClipPlanesGL();
+  for (std::size_t i = 0; i < options.clipPlanes.size(); ++i) {
+    const std::vector<double>& equation = options.clipPlanes[i];
+    view.clipPlanes[i].enabled = true;
+    view.clipPlanes[i].normal = {equation[0], equation[1], equation[2]};
+    view.clipPlanes[i].offset = equation[3];
   }
-  scene.boundingBoxPainter().setActive(options.box);
-  Pose pose = options.pose ? standardPose(options.pose) : Pose();
-  pose.setAmbientLight(80);
-  pose.setDiffuseLight(128);
-  pose.setSpecularLight(128);
-  if (options.rotation) pose.setRotation(vectorOf(*options.rotation));
-  if (options.zoom) pose.setZoom(*options.zoom);
-  scene.setPose(pose);
-  if (options.translation) scene.setTranslation(vectorOf(*options.translation));
+}
+
+// The saved view's looks and view go to the loaded shapes, as "Load view..." applies them in the
+// viewer; false after naming on the standard error stream what the view names that is not loaded.
+bool applySavedView(const SavedView& saved, RenderScene& content, const RenderOptions& options) {
+  const std::vector<std::string> unmatched =
+      saved.applyTo(content.scene(), static_cast<float>(options.scaling));
+  for (const std::string& look : unmatched)
+    std::cerr << "ostrel-render: the view " << options.view << " names a shape that is not loaded: " << look
+              << "\n";
+  return unmatched.empty();
 }
 
 // The colour bar's letters need Qt's fonts, which need an application object: one of the offscreen
@@ -84,6 +92,16 @@ std::unique_ptr<QGuiApplication> fontsApplication() {
   static char* arguments[] = {name, platform, offscreen, nullptr};
   static int count = 3;
   return std::make_unique<QGuiApplication>(count, arguments);
+}
+
+// The map of --map, else the saved view's; false after saying that no mesh has its variable.
+bool showMap(RenderScene& content, ViewerSceneGL& scene, const RenderOptions& options,
+             const ParameterData& saved) {
+  if (!options.map.empty()) return content.showMap(options.map, options.colormap, options.range, scene);
+  std::optional<std::vector<float>> range;
+  if (saved.getMinimum() && saved.getMaximum())
+    range = std::vector<float>{*saved.getMinimum(), *saved.getMaximum()};
+  return content.showMap(saved.getName(), saved.getColormapName(), range, scene);
 }
 
 // The turntable video, named as the window's recorder names one; false after saying why not.
@@ -99,18 +117,6 @@ bool writeTurntable(ViewerSceneGL& scene, const RenderOptions& options,
   return false;
 }
 
-// The planes of --clip, in the order given.
-void clipScene(ViewerSceneGL& scene, const RenderOptions& options) {
-  ClipPlanesGL planes;
-  for (std::size_t i = 0; i < options.clipPlanes.size(); ++i) {
-    const std::vector<double>& equation = options.clipPlanes[i];
-    planes[i].enabled = true;
-    planes[i].normal = {equation[0], equation[1], equation[2]};
-    planes[i].offset = equation[3];
-  }
-  scene.setClipPlanes(planes);
-}
-
 // Loads, draws and writes; returns the exit status.
 int render(const RenderOptions& options) {
   // Mesa's software rasteriser lets the drawing thread prepare up to four batches of binned triangles
@@ -124,6 +130,9 @@ int render(const RenderOptions& options) {
   if (options.width > limit || options.height > limit)
     return refuse("--resolution: each side must be 1 to " + std::to_string(limit));
 
+  // A view that cannot be read stops everything before the files are read.
+  const std::optional<SavedView> saved =
+      options.view.empty() ? std::nullopt : std::optional<SavedView>(SavedView::read(options.view));
   Vector<float> scaling(3);
   scaling.fill(static_cast<float>(options.scaling));
   int status = 0;
@@ -135,15 +144,25 @@ int render(const RenderOptions& options) {
 
   ViewerSceneGL scene;
   scene.setPainters(content.painters());
+  if (saved && !applySavedView(*saved, content, options)) status = 1;
+  ViewState view = saved ? content.scene().view() : ViewState();
+  changeView(view, options);
+  scene.setView(view);
+  if (options.background || options.uniform) {
+    BackgroundGL background = view.background;
+    if (options.background) background.setColor(vectorOf(*options.background));
+    if (options.uniform) background.setGradientEnabled(false);
+    scene.setBackground(background); // with the contrast colour of its scene box
+  }
   scene.updateBoundingBox();
   scene.glInitialize();
-  poseScene(scene, options);
+  if (options.translation) scene.setTranslation(vectorOf(*options.translation));
+  const ParameterData savedMap = saved ? saved->colorMap() : ParameterData();
   std::unique_ptr<QGuiApplication> fonts;
-  if (!options.map.empty()) {
+  if (!options.map.empty() || !savedMap.getName().empty()) {
     fonts = fontsApplication();
-    if (!content.showMap(options.map, options.colormap, options.range, scene)) status = 1;
+    if (!showMap(content, scene, options, savedMap)) status = 1;
   }
-  clipScene(scene, options);
   if (options.opacity) content.setOpacity(*options.opacity);
   OffscreenRendererGL::Options how;
   how.transparent = options.transparent;

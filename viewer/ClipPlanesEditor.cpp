@@ -58,6 +58,11 @@ ClipPlanesEditor::ClipPlanesEditor(QWidget* parent) : QWidget(parent) {
     connect(box, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &ClipPlanesEditor::takeControls);
 }
 
+void ClipPlanesEditor::setPlanes(const ClipPlanesGL& planes) {
+  _planes = planes;
+  showPlane(_plane->currentIndex());
+}
+
 void ClipPlanesEditor::showPlane(int index) {
   const ClipPlaneGL& plane = _planes[static_cast<std::size_t>(index)];
   const QSignalBlocker blockers[] = {QSignalBlocker(_enabled), QSignalBlocker(_normal[0]),

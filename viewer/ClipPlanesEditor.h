@@ -18,6 +18,7 @@ class ClipPlanesEditor : public QWidget {
 
 public:
   explicit ClipPlanesEditor(QWidget* parent = nullptr);
+  void setPlanes(const ClipPlanesGL& planes); // shown, not announced
 
 signals:
   void planesChanged(const ClipPlanesGL& planes);

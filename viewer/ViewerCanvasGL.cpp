@@ -80,7 +80,17 @@ void ViewerCanvasGL::setPose(const Pose& pose) {
   setUpdatesEnabled(false);
   _scene.setPose(pose);
   setUpdatesEnabled(true);
+  viewEdited();
+}
+
+void ViewerCanvasGL::setView(const ViewState& view) {
+  _scene.setView(view);
+  fitSceneBox();
+}
+
+void ViewerCanvasGL::viewEdited() {
   update();
+  emit viewChanged();
 }
 
 void ViewerCanvasGL::updateBoundingBox() {
@@ -112,38 +122,38 @@ Vector<float> ViewerCanvasGL::unProject(const QPoint& position, float depth) {
 
 void ViewerCanvasGL::setRotation(const Vector<float>& rotation) {
   _scene.setRotation(rotation);
-  update();
+  viewEdited();
 }
 
 void ViewerCanvasGL::setTranslation(const Vector<int>& translation) {
   _scene.setTranslation(translation);
-  update();
+  viewEdited();
 }
 
 void ViewerCanvasGL::setZoom(int percent) {
   _scene.setZoom(percent / 100.0f);
-  update();
+  viewEdited();
 }
 
 void ViewerCanvasGL::setBoundingBoxScaling(int percent) {
   _scene.setBoundingBoxScaling(percent);
   updateBoundingBox();
-  update();
+  viewEdited();
 }
 
 void ViewerCanvasGL::setAmbientLight(int level) {
   _scene.setAmbientLight(level);
-  update();
+  viewEdited();
 }
 
 void ViewerCanvasGL::setDiffuseLight(int level) {
   _scene.setDiffuseLight(level);
-  update();
+  viewEdited();
 }
 
 void ViewerCanvasGL::setSpecularLight(int level) {
   _scene.setSpecularLight(level);
-  update();
+  viewEdited();
 }
 
 void ViewerCanvasGL::resetPose() {
@@ -152,7 +162,7 @@ void ViewerCanvasGL::resetPose() {
   rotation.fill(0.0f);
   _scene.setRotation(rotation);
   _scene.setZoom(1.0f);
-  update();
+  viewEdited();
   emit poseChanged(getPose());
 }
 
@@ -181,37 +191,37 @@ void ViewerCanvasGL::setBackground(const BackgroundGL& background) {
   QSettings settings;
   settings.setValue(backgroundColorKey, QColor(color[0], color[1], color[2], 255));
   settings.setValue(backgroundGradientKey, _scene.getBackground().isGradientEnabled());
-  update();
+  viewEdited();
 }
 
 void ViewerCanvasGL::setProjection(const ProjectionGL& projection) {
   _scene.setProjection(projection);
-  update();
+  viewEdited();
 }
 
 void ViewerCanvasGL::setClipPlanes(const ClipPlanesGL& planes) {
   _scene.setClipPlanes(planes);
-  update();
+  viewEdited();
 }
 
 void ViewerCanvasGL::toggleBoundingBox(bool shown) {
   _scene.boundingBoxPainter().setActive(shown);
-  update();
+  viewEdited();
 }
 
 void ViewerCanvasGL::toggleScaleBar(bool shown) {
   _scene.scaleBarPainter().setActive(shown);
-  update();
+  viewEdited();
 }
 
 void ViewerCanvasGL::setScaleBar(const BoundingBox<float>& box) {
   _scene.scaleBarPainter().setBoundingBox(box);
-  update();
+  viewEdited();
 }
 
 void ViewerCanvasGL::setScaleBarCaption(const QString& caption) {
   _scene.setScaleBarCaption(caption);
-  update();
+  viewEdited();
 }
 
 // === Mouse
@@ -258,8 +268,9 @@ void ViewerCanvasGL::mouseMoveEvent(QMouseEvent* event) {
       changed = false;
     }
   }
-  if (changed) emit poseChanged(getPose());
-  update();
+  if (!changed) return update();
+  emit poseChanged(getPose());
+  viewEdited();
 }
 
 void ViewerCanvasGL::mouseReleaseEvent(QMouseEvent* /*event*/) {
@@ -277,7 +288,7 @@ void ViewerCanvasGL::wheelEvent(QWheelEvent* event) {
   const int steps = delta.y() != 0 ? delta.y() : delta.x(); // eighths of a degree along the wheel's axis
   setZoomClamped(static_cast<float>(getZoom() + steps / -800.0));
   emit poseChanged(getPose());
-  update();
+  viewEdited();
 }
 
 void ViewerCanvasGL::composeRotation(const Matrix<float>& increment) {

@@ -40,8 +40,11 @@ public:
   void removePainters();                         // painterRemoved for each, first to last
 
   // === View state
+  // Every change of the view through the slots below, the mouse or the wheel announces viewChanged.
+  ViewState view() const { return _scene.view(); }
+  void setView(const ViewState& view); // fits the scene box to the new scaling; announces nothing
   Pose getPose() const { return _scene.getPose(); }
-  void setPose(const Pose& pose); // emits nothing
+  void setPose(const Pose& pose); // emits viewChanged only
   // Frames what is shown: the scene box, centre and scale follow the visible painters' boxes, and
   // the canvas repaints. Callers that changed the painters or their visibility call it.
   void fitSceneBox();
@@ -125,6 +128,7 @@ signals:
   void poseChanged(const Pose& pose);
   void painterAdded(PainterGL<float>& painter);
   void painterRemoved(PainterGL<float>& painter);
+  void viewChanged();
 
 protected:
   // The left button turns the scene (Shift: about the screen z axis), Control with it zooms, Alt
@@ -143,6 +147,7 @@ protected:
   // centre has three components: those a box of fewer dimensions lacks are 0, those beyond the
   // third are left out.
   void updateBoundingBox();
+  void viewEdited();                                    // repaints and announces viewChanged
   void setZoomClamped(float zoom);                      // within [0.01, 5]
   void composeRotation(const Matrix<float>& increment); // increment x current, decomposed and snapped
   QString askSnapshotFileName();                        // empty when cancelled; ".png" added to a bare name

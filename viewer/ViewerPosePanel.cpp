@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -162,6 +163,23 @@ void ViewerPosePanel::setPose(const Pose& pose) {
 void ViewerPosePanel::setBackground(const BackgroundGL& background) {
   _background = background;
   _backgroundType->setCurrentIndex(background.isGradientEnabled() ? 0 : 1);
+}
+
+void ViewerPosePanel::setProjection(const ProjectionGL& projection) {
+  const QSignalBlocker blocker(_projectionType);
+  _projectionType->setCurrentIndex(projection.isPerspective() ? 0 : 1);
+  _perspectiveStrength->setValue(static_cast<int>(projection.getPerspectiveStrength()));
+  _perspectiveStrength->setEnabled(projection.isPerspective());
+}
+
+void ViewerPosePanel::setBoundingBoxShown(bool shown) {
+  const QSignalBlocker blocker(_boundingBoxShown);
+  _boundingBoxShown->setChecked(shown);
+  _boundingBoxScaling->setEnabled(shown);
+}
+
+void ViewerPosePanel::setClipPlanes(const ClipPlanesGL& planes) {
+  _clipPlanes->setPlanes(planes);
 }
 
 void ViewerPosePanel::processRotationChange() {

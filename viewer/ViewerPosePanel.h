@@ -48,6 +48,9 @@ public slots:
   void setPose(const Pose& pose);
   // The background the canvas draws (its colour starts the colour dialog, its type is shown).
   void setBackground(const BackgroundGL& background);
+  void setProjection(const ProjectionGL& projection);
+  void setBoundingBoxShown(bool shown);
+  void setClipPlanes(const ClipPlanesGL& planes);
   void processRotationChange();
   void processTranslationChange();
   // The colour dialog starts at the panel's background colour; on acceptance the background with

@@ -54,6 +54,46 @@ void ViewerSceneGL::setPose(const Pose& pose) {
   setSpecularLight(pose.getSpecularLight());
 }
 
+ViewState ViewerSceneGL::view() const {
+  ViewState view;
+  view.rotation = _rotation;
+  view.translationX = _translationX;
+  view.translationY = _translationY;
+  view.zoom = _zoom;
+  view.ambientLight = nearest(_ambientLight * 255);
+  view.diffuseLight = nearest(_diffuseLight * 255);
+  view.specularLight = nearest(_specularLight * 255);
+  view.background = _background;
+  view.boxColor = _boundingBoxPainter.getColor();
+  view.projection = _projection;
+  view.sceneBoxShown = _boundingBoxPainter.isActive();
+  view.sceneBoxScaling = _boundingBoxScaling;
+  view.scaleBarShown = _scaleBarPainter.isActive();
+  view.scaleBar = _scaleBarPainter.getBoundingBox();
+  view.scaleBarCaption = getScaleBarCaption();
+  view.clipPlanes = _clipPlanes;
+  return view;
+}
+
+void ViewerSceneGL::setView(const ViewState& view) {
+  _rotation = view.rotation;
+  setTranslation(view.translationX, view.translationY);
+  setZoom(view.zoom);
+  setAmbientLight(view.ambientLight);
+  setDiffuseLight(view.diffuseLight);
+  setSpecularLight(view.specularLight);
+  _background = view.background;
+  _boundingBoxPainter.setColor(view.boxColor);
+  _scaleBarPainter.setColor(view.boxColor);
+  setProjection(view.projection);
+  _boundingBoxPainter.setActive(view.sceneBoxShown);
+  _boundingBoxScaling = view.sceneBoxScaling;
+  _scaleBarPainter.setActive(view.scaleBarShown);
+  if (view.scaleBar.isValid()) _scaleBarPainter.setBoundingBox(view.scaleBar);
+  setScaleBarCaption(view.scaleBarCaption);
+  _clipPlanes = view.clipPlanes;
+}
+
 void ViewerSceneGL::setTranslation(const Vector<int>& translation) {
   const float f = translationFactor();
   setTranslation(-(translation[0] * f) / 100, -(translation[1] * f) / 100);

@@ -10,6 +10,7 @@
 #include "viewer/ColorBarGL.h"
 #include "viewer/Pose.h"
 #include "viewer/ProjectionGL.h"
+#include "viewer/ViewState.h"
 
 #include <QRect>
 #include <QString>
@@ -46,6 +47,9 @@ public:
   std::vector<PainterGL<float>*>& painters() { return _painters; }
 
   // === View state; changes take effect in the next paint pass
+  ViewState view() const;
+  // All of it at once; the scene box is not fitted again (see updateBoundingBox).
+  void setView(const ViewState& view);
   Pose getPose() const;
   // Angles, panning (converted with the zoom before the call), zoom and light levels.
   void setPose(const Pose& pose);

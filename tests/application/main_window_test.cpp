@@ -1,6 +1,7 @@
 // The real main window as a user works it: the scaling setting and dialog, the panels of "View"; editing
 // what the selection of loaded shapes shares, hiding them with V, deleting them with Delete, and what the
 // canvas shows afterwards.
+#include "application/ProblemsBar.h"
 #include "application/Scene.h"
 #include "application/ShapeListView.h"
 #include "application/ShapeViewerAttributesEditor.h"
@@ -11,6 +12,8 @@
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerPosePanel.h"
 #include "viewer/ViewerScaleBarPanel.h"
+
+#include <gmock/gmock.h>
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -276,4 +279,35 @@ TEST(AttributesEditor, WaitsForApplyUnlessImmediate) {
   EXPECT_TRUE(buttons[0]->isHidden() && buttons[1]->isHidden());
   editor.findChild<QCheckBox*>("End cap")->click();
   EXPECT_EQ(reports.count(), 2);
+}
+
+// "Load view..." reports a file that is no view of this program and changes nothing; a view naming shapes
+// that are not loaded gives the loaded ones their looks and its pose, and names the others.
+TEST_F(MainWindowTest, LoadingABadViewReportsItAndKeepsTheScene) {
+  _window->openShapeFile(file("cell.tm", "# 8\n# 3\n# 3\n0 0 0\n1 0 0\n0 1 0\n# 1\n0 1 2\n# 0\n"));
+  const std::string cell = "{\"file\": \"/elsewhere/cell.tm\", \"name\": \"" + shape(0).getName() + "\", ";
+  const struct {
+    const char* name;
+    std::string text;
+    bool applied;
+    const char* reported;
+  } cases[] = {
+      {"not JSON", "{\"version\": 1, \"pose\": {\"zoom\": 2}", false, "not JSON"},
+      {"another version", "{\"version\": 2, \"pose\": {\"zoom\": 2}}", false, "version 2"},
+      {"a value out of range",
+       "{\"version\": 1, \"pose\": {\"zoom\": 2}, \"shapes\": [" + cell +
+           "\"attributes\": {\"opacity\": 300}}]}",
+       false, "'opacity'"},
+      {"shapes not loaded",
+       "{\"version\": 1, \"pose\": {\"zoom\": 2}, \"shapes\": [" + cell +
+           "\"attributes\": {\"opacity\": 100}}, {\"file\": \"gone.tm\", \"name\": \"gone\"}]}",
+       true, "gone (gone.tm)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    _window->loadView(file("view.json", c.text));
+    EXPECT_EQ(_window->scene().view().zoom, c.applied ? 2.0f : 1.0f);
+    EXPECT_EQ(_window->scene().at(0).attributes().getOpacity(), c.applied ? 100.0f : 255.0f);
+    EXPECT_THAT(_window->problemsBar()->problems().last().toStdString(), testing::HasSubstr(c.reported));
+  }
 }

@@ -3,6 +3,7 @@
 // voxel-matrix slices), parametric maps and turntable videos; the viewer's
 // "Snapshot at size..." writes the asked picture. The entry point's report of a failure that leaves the
 // event loop.
+#include "application/ProblemsBar.h"
 #include "application/ShapePainterFactory.h"
 #include "imaging/Colormap.h"
 #include "imaging/ImageWriter.h"
@@ -19,6 +20,7 @@
 #include <QCheckBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QSpinBox>
 
@@ -233,6 +235,58 @@ TEST_F(RenderCommand, DrawsTheViewersFramePixelForPixelAndTheSnapshotAtTheAskedS
   ASSERT_EQ(saved.size(), QSize(300, 100));
   EXPECT_EQ(qAlpha(saved.pixel(0, 0)), 0);
   EXPECT_FALSE(alphaBounds(saved).isEmpty());
+}
+
+// A figure made in the window (a look changed, the scene turned, zoomed and panned with the mouse by
+// fractions the pose panel rounds, a clipping plane, a uniform background) and saved as a view is drawn
+// again pixel for pixel by ostrel-render from the files at another scaling, and by the window when the
+// view is loaded back after everything was changed.
+TEST_F(RenderCommand, RedrawsAFigureSavedAsAView) {
+  QOpenGLContext probe;
+  if (!probe.create()) GTEST_SKIP() << "no OpenGL on this display";
+  _window->setScaling(scaling(2));
+  _window->openShapeFile(left);
+  _window->openShapeFile(right);
+  Scene& scene = _window->scene();
+  ViewerCanvasGL& canvas = *_window->mediator()->getCanvas();
+  canvas.resize(150, 110);
+  ShapePainterAttributesGL look;
+  look.clear();
+  look.setOpacity(120);
+  look.setColor(Vector<int>(std::vector<int>{200, 40, 90}));
+  scene.apply({scene.at(1).id()}, look);
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(50, 50), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(&canvas, &press);
+  for (const auto& [keys, to] :
+       {std::pair(Qt::NoModifier, QPointF(63, 58)), std::pair(Qt::ControlModifier, QPointF(70, 58)),
+        std::pair(Qt::AltModifier, QPointF(73, 61))}) {
+    QMouseEvent move(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, keys);
+    QApplication::sendEvent(&canvas, &move);
+  }
+  ClipPlanesGL planes;
+  planes[0] = {true, {1.0, 0.2, 0.0}, 0.5};
+  canvas.setClipPlanes(planes);
+  BackgroundGL background;
+  background.setGradientEnabled(false);
+  canvas.setBackground(background);
+  const QImage figure = canvas.grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+  const QString view = QString::fromStdString(_dir.file("figure.json"));
+  ASSERT_TRUE(_window->saveView(view));
+
+  ASSERT_EQ(runProgram({"-o", output, "--resolution", "150,110", "--view", view, left, right}).status, 0);
+  const QImage picture(output);
+  EXPECT_EQ(differingPixels(figure, picture), 0)
+      << saveFrame(figure, "window") << " " << saveFrame(picture, "render");
+
+  _window->mediator()->resetPose();
+  canvas.setClipPlanes(ClipPlanesGL());
+  look.setOpacity(255);
+  scene.apply(scene.ids(), look);
+  _window->loadView(view);
+  const QImage again = canvas.grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(differingPixels(figure, again), 0) << saveFrame(again, "loaded");
+  EXPECT_TRUE(_window->problemsBar()->problems().isEmpty());
 }
 
 // ostrel-render draws images and voxel matrices as the canvas does: an 8-bit TIFF image and slice 2 of a
