@@ -265,9 +265,9 @@ void ViewerSceneGL::glDraw(const Frame& frame) {
   glEnableClipPlanes(true);
   for (const PainterGL<float>* painter : _painters)
     if (painter->isOpaque()) painter->glDraw();
+  glEnableClipPlanes(false);
 
   glDrawTranslucent(frame);
-  glEnableClipPlanes(false);
   const Vector<int>& background = _background.getColor();
   const bool dark = std::max({background[0], background[1], background[2]}) < 127;
   _colorBar.glDraw(frame.width, frame.height, frame.left, frame.bottom, dark ? Qt::white : Qt::black);
@@ -276,9 +276,12 @@ void ViewerSceneGL::glDraw(const Frame& frame) {
 }
 
 void ViewerSceneGL::glDrawTranslucent(const Frame& frame) {
+  // The planes cut the painters only: the pass that blends what they left must cover the whole buffer.
   const auto drawTranslucent = [this] {
+    glEnableClipPlanes(true);
     for (const PainterGL<float>* painter : _painters)
       if (!painter->isOpaque()) painter->glDraw();
+    glEnableClipPlanes(false);
   };
   if (std::all_of(_painters.begin(), _painters.end(),
                   [](const PainterGL<float>* p) { return p->isOpaque(); }))
