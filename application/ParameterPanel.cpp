@@ -67,6 +67,17 @@ void ParameterPanel::updateParameters(const std::map<std::string, ParameterData>
   if (widened) processParameterChange(chosen);
 }
 
+void ParameterPanel::choose(const ParameterData& parameterData) {
+  {
+    const QSignalBlocker silent(this); // the controls take their values without announcing them
+    _parameterCombo->setCurrentText(QString::fromStdString(parameterData.getName()));
+    _colormapCombo->setCurrentText(QString::fromStdString(parameterData.getColormapName()));
+    if (parameterData.getMinimum()) _minimumBox->setValue(*parameterData.getMinimum());
+    if (parameterData.getMaximum()) _maximumBox->setValue(*parameterData.getMaximum());
+  }
+  emit parameterDataChanged(parameterData);
+}
+
 void ParameterPanel::processParameterChange(const QString& name) {
   enableMapControls(!name.isEmpty());
   if (name.isEmpty()) {

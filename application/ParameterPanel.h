@@ -25,6 +25,9 @@ public:
   // for it. When the range of the chosen variable changed, its whole new range is shown and announced.
   void updateParameters(const std::map<std::string, ParameterData>& parameters);
 
+  // Shows the map (its variable must be offered; no name for none) and announces it as given.
+  void choose(const ParameterData& parameterData);
+
 signals:
   void parameterDataChanged(const ParameterData& parameterData);
 

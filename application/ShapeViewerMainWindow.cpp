@@ -316,11 +316,8 @@ void ShapeViewerMainWindow::loadView(const QString& fileName) {
   try {
     const SavedView view = SavedView::read(fileName.toStdString());
     unmatched = view.applyTo(*_scene, _scaling[0]);
-    const std::string& variable = view.colorMap().getName();
-    if (variable.empty() || _mediator->getParameters().count(variable))
-      _mediator->processParameterChange(view.colorMap());
-    else
-      unmatched.push_back("the parametric map of " + variable);
+    if (!_mediator->chooseParameter(view.colorMap()))
+      unmatched.push_back("the parametric map of " + view.colorMap().getName());
   } catch (const Exception& e) {
     reportUnreadableFile(fileName.toStdString(), e.getWhat());
     return;

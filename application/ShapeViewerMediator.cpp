@@ -12,6 +12,7 @@
 #include "viewer/SliderSpinBox.h"
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerPosePanel.h"
+#include "viewer/ViewerScaleBarPanel.h"
 
 #include <QInputDialog>
 #include <QSettings>
@@ -131,6 +132,8 @@ void ShapeViewerMediator::showView() {
     panel->setBoundingBoxScaling(view.sceneBoxScaling);
     panel->setClipPlanes(view.clipPlanes);
   }
+  if (ViewerScaleBarPanel* panel = getScaleBarPanel())
+    panel->setScaleBar(view.scaleBar, view.scaleBarShown, view.scaleBarCaption);
 }
 
 std::vector<ShapePainterGL<float>*> ShapeViewerMediator::selectedShapePainters() const {
@@ -170,6 +173,15 @@ void ShapeViewerMediator::updateParameter(const ParameterData& parameterData) {
   entry.widen(parameterData);
   traceValue("parameterData.getName()", entry.getName());
   if (_parameterPanel) _parameterPanel->updateParameters(_parameters);
+}
+
+bool ShapeViewerMediator::chooseParameter(const ParameterData& parameterData) {
+  if (!parameterData.getName().empty() && !_parameters.count(parameterData.getName())) return false;
+  if (_parameterPanel)
+    _parameterPanel->choose(parameterData); // which announces it to processParameterChange
+  else
+    processParameterChange(parameterData);
+  return true;
 }
 
 void ShapeViewerMediator::processParameterChange(const ParameterData& parameterData) {

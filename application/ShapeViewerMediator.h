@@ -64,6 +64,8 @@ public slots:
   // "Color periodicity...": asks for the number of cycle colours (1 to 14) and keeps it in the
   // settings; shapes already loaded keep their colours.
   void runColorPeriodicityDialog();
+  // As if chosen in the parameter panel: false (and nothing changed) for a variable no mesh has.
+  bool chooseParameter(const ParameterData& parameterData);
   // Every mesh with that variable is coloured by it (the empty name gives every mesh its own colours
   // back); the canvas shows the map's colour bar while a mesh shows the map.
   void processParameterChange(const ParameterData& parameterData);

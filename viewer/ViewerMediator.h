@@ -44,6 +44,7 @@ public:
   void setPosePanel(ViewerPosePanel& panel) { _posePanel = &panel; }
   ViewerPosePanel* getPosePanel() const { return _posePanel; }
   void setScaleBarPanel(ViewerScaleBarPanel& panel) { _scaleBarPanel = &panel; }
+  ViewerScaleBarPanel* getScaleBarPanel() const { return _scaleBarPanel; }
   QWidget* parentWidget() const; // the parent when it is a widget
 
   void populateFileMenu(QMenu& menu); // snapshots (also at any size), recording, landmarks

@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QStringList>
 #include <QVBoxLayout>
 
@@ -74,6 +75,17 @@ QString ViewerScaleBarPanel::caption() const {
     if (size->value() > 0) sizes << QString::number(size->value(), 'g', 6);
   if (sizes.isEmpty()) return QString();
   return (sizes.join(" × ") + " " + _unit->currentText()).trimmed();
+}
+
+void ViewerScaleBarPanel::setScaleBar(const BoundingBox<float>& box, bool shown, const QString& caption) {
+  const QSignalBlocker silent(this);
+  _shown->setChecked(shown);
+  _unit->setCurrentText(caption.section(' ', -1));
+  if (!box.isValid() || box.getDimension() != 3) return;
+  for (int i = 0; i < 3; ++i) {
+    _origin[i]->setValue(box.min(i) / _scaling[i]);
+    _size[i]->setValue(box.width(i) / _scaling[i]);
+  }
 }
 
 void ViewerScaleBarPanel::valueChange() {

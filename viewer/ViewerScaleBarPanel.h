@@ -33,6 +33,8 @@ public slots:
   // The scene box bounds the origin and the size (in data units); an invalid box disables the panel.
   void setBoundingBox(const BoundingBox<float>& box);
   void valueChange(); // announces the box of the six controls and its caption
+  // Shows a bar (in scene units) and the unit that ends its caption, without announcing them.
+  void setScaleBar(const BoundingBox<float>& box, bool shown, const QString& caption);
 
 private:
   QCheckBox* _shown;

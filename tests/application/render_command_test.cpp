@@ -237,17 +237,24 @@ TEST_F(RenderCommand, DrawsTheViewersFramePixelForPixelAndTheSnapshotAtTheAskedS
   EXPECT_FALSE(alphaBounds(saved).isEmpty());
 }
 
-// A figure made in the window (a look changed, the scene turned, zoomed and panned with the mouse by
-// fractions the pose panel rounds, a clipping plane, a uniform background) and saved as a view is drawn
-// again pixel for pixel by ostrel-render from the files at another scaling, and by the window when the
+// A figure made in the window (a parametric map, a look changed, the scene turned, zoomed and panned with the
+// mouse by fractions the pose panel rounds, a clipping plane, a uniform background) and saved as a view is
+// drawn again pixel for pixel by ostrel-render from the files at another scaling, and by the window when the
 // view is loaded back after everything was changed.
 TEST_F(RenderCommand, RedrawsAFigureSavedAsAView) {
   QOpenGLContext probe;
   if (!probe.create()) GTEST_SKIP() << "no OpenGL on this display";
+  file("left-parameters.df", "T\n0\n1\n2\n3\n");
   _window->setScaling(scaling(2));
   _window->openShapeFile(left);
   _window->openShapeFile(right);
   Scene& scene = _window->scene();
+  ParameterData map;
+  map.setName("T");
+  map.setColormapName("Fire");
+  map.updateMinimum(0.5f);
+  map.updateMaximum(2.5f);
+  ASSERT_TRUE(_window->mediator()->chooseParameter(map));
   ViewerCanvasGL& canvas = *_window->mediator()->getCanvas();
   canvas.resize(150, 110);
   ShapePainterAttributesGL look;
@@ -265,7 +272,7 @@ TEST_F(RenderCommand, RedrawsAFigureSavedAsAView) {
     QApplication::sendEvent(&canvas, &move);
   }
   ClipPlanesGL planes;
-  planes[0] = {true, {1.0, 0.2, 0.0}, 0.5};
+  planes[0] = {true, {1.0, 0.2, 0.0}, 2.0}; // through the left square
   canvas.setClipPlanes(planes);
   BackgroundGL background;
   background.setGradientEnabled(false);
@@ -280,6 +287,7 @@ TEST_F(RenderCommand, RedrawsAFigureSavedAsAView) {
       << saveFrame(figure, "window") << " " << saveFrame(picture, "render");
 
   _window->mediator()->resetPose();
+  _window->mediator()->chooseParameter(ParameterData());
   canvas.setClipPlanes(ClipPlanesGL());
   look.setOpacity(255);
   scene.apply(scene.ids(), look);
