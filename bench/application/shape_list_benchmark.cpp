@@ -8,10 +8,8 @@
 #include "application/ShapeViewerAttributesEditor.h"
 #include "application/ShapeViewerMainWindow.h"
 #include "application/ShapeViewerMediator.h"
+#include "bench/application/BenchWindow.h"
 #include "bench/geometry/TorusMeshFile.h"
-#include "geometry/Curve.h"
-#include "geometry/TriMesh.h"
-#include "geometry/Vertices.h"
 #include "viewer/ViewerCanvasGL.h"
 
 #include <QApplication>
@@ -19,76 +17,10 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 
-#include <GL/gl.h>
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
-#include <cmath>
-#include <ctime>
-#include <fstream>
-#include <iostream>
-
 namespace {
-
-// A window whose canvas is about 800 x 800.
-std::unique_ptr<ShapeViewerMainWindow> makeWindow() {
-  auto window = std::make_unique<ShapeViewerMainWindow>();
-  window->setAttribute(Qt::WA_DeleteOnClose, false);
-  Vector<float> scaling(3);
-  scaling.fill(1.0f);
-  window->setScaling(scaling);
-  window->resize(1200, 850);
-  window->show();
-  QApplication::processEvents();
-  return window;
-}
-
-// A 200-triangle sheet at (x, y, z).
-std::unique_ptr<Shape<float>> sheetAt(float x, float y, float z) {
-  auto sheet = std::make_unique<TriMesh<float>>(3, 121, 121, 121);
-  for (int k = 0; k < 121; ++k) {
-    (*sheet)[k][0] = x + 0.06f * (k % 11);
-    (*sheet)[k][1] = y + 0.06f * (k / 11);
-    (*sheet)[k][2] = z + 0.05f * std::sin(float(k));
-  }
-  for (int r = 0; r < 10; ++r)
-    for (int c = 0; c < 10; ++c) {
-      const int a = r * 11 + c;
-      sheet->addTriangle(a, a + 1, a + 12);
-      sheet->addTriangle(a, a + 12, a + 11);
-    }
-  sheet->computeNormals();
-  return sheet;
-}
-
-// Shape i of a 10 x 10 x 10 grid: a ring of 20 points, an open curve of 50 points or a 200-triangle
-// sheet, in turn.
-std::unique_ptr<Shape<float>> smallShape(int i) {
-  const float x = float(i % 10), y = float((i / 10) % 10), z = float(i / 100);
-  if (i % 3 == 2) return sheetAt(x, y, z);
-  const int n = i % 3 == 0 ? 20 : 50;
-  std::unique_ptr<Vertices<float>> points(i % 3 == 0 ? new Vertices<float>(3, n, n, n)
-                                                     : new Curve<float>(3, n, n, n, false));
-  for (int k = 0; k < n; ++k) {
-    (*points)[k][0] = x + 0.3f * std::cos(k * 0.3f);
-    (*points)[k][1] = y + 0.3f * std::sin(k * 0.3f);
-    (*points)[k][2] = z + 0.01f * k;
-  }
-  return points;
-}
-
-double processCpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
-
-// Lets the canvas paint the frame it was asked for, and waits until OpenGL has drawn it.
-void finishDrawing(ViewerCanvasGL& canvas) {
-  QApplication::processEvents();
-  canvas.makeCurrent();
-  glFinish();
-}
 
 // One iteration: the user selects all (Ctrl+A reaches the list as selectAll) and then sets the line
 // width in the immediate-mode editor; the scene applies it to every shape and the canvas paints the
@@ -96,9 +28,7 @@ void finishDrawing(ViewerCanvasGL& canvas) {
 void BM_SelectAllOfThousandShapesAndChangeOneAttribute(benchmark::State& state) {
   auto window = makeWindow();
   ShapeViewerMediator& mediator = *window->mediator();
-  mediator.setBatchMode(true);
-  for (int i = 0; i < 1000; ++i) mediator.addShape(smallShape(i), "shape" + std::to_string(i) + ".vx");
-  mediator.setBatchMode(false);
+  addSmallShapes(mediator, 1000);
   auto* list = window->findChild<ShapeListView*>();
   auto* lineWidth = window->findChild<ShapeViewerAttributesEditor*>()->findChild<QSpinBox*>("Line width");
   int width = 1;
@@ -200,17 +130,5 @@ BENCHMARK(BM_LoadAndDeleteHundredMeshes)->Unit(benchmark::kMillisecond)->UseReal
 } // namespace
 
 int main(int argc, char** argv) {
-  // The mediator and the painters trace to the standard output; the trace goes to /dev/null and the
-  // report to the error stream.
-  std::ofstream discard("/dev/null");
-  std::streambuf* console = std::cout.rdbuf(discard.rdbuf());
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::ConsoleReporter reporter;
-  reporter.SetOutputStream(&std::cerr);
-  reporter.SetErrorStream(&std::cerr);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  std::cout.rdbuf(console);
-  return 0;
+  return runWindowBenchmarks(argc, argv);
 }
