@@ -4,7 +4,6 @@
 #include "foundation/ErrorThrowing.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -322,7 +321,7 @@ SavedView SavedView::read(const std::string& file) {
 std::vector<std::string> SavedView::applyTo(Scene& scene, float scaling) const {
   using Key = std::pair<std::string, std::string>; // the file's last component and the shape's name
   const auto keyOf = [](const std::string& file, const std::string& name) {
-    return Key(QFileInfo(QString::fromStdString(file)).fileName().toStdString(), name);
+    return Key(file.substr(file.find_last_of('/') + 1), name);
   };
   std::map<Key, std::vector<const Look*>> looks;
   for (const Look& look : _looks) looks[keyOf(look.file, look.name)].push_back(&look);
