@@ -313,9 +313,11 @@ SavedView SavedView::read(const std::string& file) {
   QFile in(QString::fromStdString(file));
   if (!in.open(QIODevice::ReadOnly))
     throwFileError<FileReadError>(where, "Cannot open the view: " + in.errorString().toStdString(), file);
-  if (in.size() > largestFile)
+  // Read with a limit: a device such as /dev/zero has no size and no end.
+  const QByteArray json = in.read(largestFile + 1);
+  if (json.size() > largestFile)
     throwFileError<FileFormatError>(where, "Not a view of this program: larger than 64 MB", file);
-  return fromJson(in.readAll(), file);
+  return fromJson(json, file);
 }
 
 std::vector<std::string> SavedView::applyTo(Scene& scene, float scaling) const {
