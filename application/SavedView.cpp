@@ -96,11 +96,11 @@ ViewState scaled(ViewState view, float factor) {
 // gives the fallback.
 class Reader {
 public:
-  explicit Reader(const std::string& file) : _file(file) {}
+  // where: the function that reads, which its errors name
+  Reader(const char* where, const std::string& file) : _where(where), _file(file) {}
 
   [[noreturn]] void refuse(const std::string& what) const {
-    throwFileError<FileFormatError>("SavedView SavedView::fromJson(const QByteArray&, const std::string&)",
-                                    "Not a view of this program: " + what, _file);
+    throwFileError<FileFormatError>(_where, "Not a view of this program: " + what, _file);
   }
 
   QJsonObject object(const QJsonObject& in, const char* key) const {
@@ -166,6 +166,7 @@ public:
   }
 
 private:
+  const char* _where;
   const std::string& _file;
 };
 
@@ -223,7 +224,7 @@ QByteArray SavedView::toJson() const {
 }
 
 SavedView SavedView::fromJson(const QByteArray& json, const std::string& file) {
-  const Reader read(file);
+  const Reader read(OSTREL_HERE, file);
   QJsonParseError error;
   const QJsonDocument document = QJsonDocument::fromJson(json, &error);
   if (document.isNull()) read.refuse("not JSON (" + error.errorString().toStdString() + ")");
@@ -304,12 +305,12 @@ void SavedView::write(const std::string& file) const {
   QFile out(QString::fromStdString(file));
   const QByteArray json = toJson();
   if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(json) != json.size() || !out.flush())
-    throwFileError<FileWriteError>("void SavedView::write(const std::string&) const",
-                                   "Cannot write the view: " + out.errorString().toStdString(), file);
+    throwFileError<FileWriteError>(OSTREL_HERE, "Cannot write the view: " + out.errorString().toStdString(),
+                                   file);
 }
 
 SavedView SavedView::read(const std::string& file) {
-  const char* const where = "SavedView SavedView::read(const std::string&)";
+  const char* const where = OSTREL_HERE;
   QFile in(QString::fromStdString(file));
   if (!in.open(QIODevice::ReadOnly))
     throwFileError<FileReadError>(where, "Cannot open the view: " + in.errorString().toStdString(), file);

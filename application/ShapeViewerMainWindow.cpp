@@ -301,7 +301,7 @@ bool ShapeViewerMainWindow::saveView(const QString& fileName) {
     SavedView::of(*_scene, _scaling[0]).write(fileName.toStdString());
     return true;
   } catch (const Exception& e) {
-    _problemsBar->add(QString::fromStdString(e.getWhat()) + ": " + fileName);
+    _problemsBar->add("Cannot write " + fileName + " as a view: " + QString::fromStdString(e.getWhat()));
     return false;
   }
 }
@@ -319,7 +319,7 @@ void ShapeViewerMainWindow::loadView(const QString& fileName) {
     if (!_mediator->chooseParameter(view.colorMap()))
       unmatched.push_back("the parametric map of " + view.colorMap().getName());
   } catch (const Exception& e) {
-    reportUnreadableFile(fileName.toStdString(), e.getWhat());
+    _problemsBar->add("Cannot read " + fileName + " as a view: " + QString::fromStdString(e.getWhat()));
     return;
   }
   if (unmatched.empty()) return;

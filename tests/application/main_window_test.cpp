@@ -284,7 +284,7 @@ TEST(AttributesEditor, WaitsForApplyUnlessImmediate) {
 // "Load view..." reports a file that is no view of this program and changes nothing; a view naming shapes
 // that are not loaded gives the loaded ones their looks and its pose, and names the others.
 TEST_F(MainWindowTest, LoadingABadViewReportsItAndKeepsTheScene) {
-  _window->openShapeFile(file("cell.tm", "# 8\n# 3\n# 3\n0 0 0\n1 0 0\n0 1 0\n# 1\n0 1 2\n# 0\n"));
+  _window->openFile(file("cell.tm", "# 8\n# 3\n# 3\n0 0 0\n1 0 0\n0 1 0\n# 1\n0 1 2\n# 0\n"));
   const std::string cell = "{\"file\": \"/elsewhere/cell.tm\", \"name\": \"" + shape(0).getName() + "\", ";
   const struct {
     const char* name;

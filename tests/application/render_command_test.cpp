@@ -246,8 +246,8 @@ TEST_F(RenderCommand, RedrawsAFigureSavedAsAView) {
   if (!probe.create()) GTEST_SKIP() << "no OpenGL on this display";
   file("left-parameters.df", "T\n0\n1\n2\n3\n");
   _window->setScaling(scaling(2));
-  _window->openShapeFile(left);
-  _window->openShapeFile(right);
+  _window->openFile(left);
+  _window->openFile(right);
   Scene& scene = _window->scene();
   ParameterData map;
   map.setName("T");
