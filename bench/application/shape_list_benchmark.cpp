@@ -109,7 +109,7 @@ void BM_LoadAndDeleteHundredMeshes(benchmark::State& state) {
   double loaded = 0; // heap in use with the 100 meshes loaded
   const auto round = [&] {
     window->setBatchMode(true);
-    for (int i = 0; i < 100; ++i) window->openShapeFile(QString::fromStdString(file));
+    for (int i = 0; i < 100; ++i) window->openFile(QString::fromStdString(file));
     window->setBatchMode(false);
     loaded = heapInUse();
     list->selectAll();
