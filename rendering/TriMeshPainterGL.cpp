@@ -26,7 +26,6 @@ template <class T> TriMeshPainterGL<T>::TriMeshPainterGL() {
   attributes.setDisplayMode(DISPLAY_MODE_SURFACE);
   setAttributes(attributes);
   this->enableDisplayLists(true);
-  _listsOutOfDate = false;
 }
 
 template <class T> bool TriMeshPainterGL<T>::isOpaque() const {
@@ -39,14 +38,19 @@ template <class T> void TriMeshPainterGL<T>::setShape(const Shape<T>& shape) {
   if (!dynamic_cast<const TriMesh<T>*>(&shape))
     throwError<TypeError>(OSTREL_HERE, "Non TriMesh shape passed as function argument");
   ShapePainterGL<T>::setShape(shape);
-  _listsOutOfDate = true;
+  geometryChanged();
   _colorsChanging = false;
+}
+
+template <class T> void TriMeshPainterGL<T>::geometryChanged() {
+  _meshList.outOfDate = _surfaceList.outOfDate = true;
   _arraysOutOfDate = true;
 }
 
 template <class T> void TriMeshPainterGL<T>::vertexColorsChanged() {
   _colorsChanging = true;
   _colorsOutOfDate = true;
+  _surfaceList.outOfDate = true;
 }
 
 template <class T> bool TriMeshPainterGL<T>::drawsArrays() const {
@@ -64,19 +68,24 @@ template <class T> void TriMeshPainterGL<T>::setAttributes(const ShapePainterAtt
   const int oldNormals = normalsSmoothingOf(this->getAttributes());
   const int newVertices = verticesSmoothingOf(attributes);
   const int newNormals = normalsSmoothingOf(attributes);
+  const unsigned char oldAlpha = this->opacityByte();
   VerticesPainterGL<T>::setAttributes(attributes);
-  if (newVertices != oldVertices && this->hasShape()) {
+  if (!this->hasShape()) return;
+  if (newVertices != oldVertices) {
     TriMeshSmoothing<T> smoothing;
     smoothing.setNumIterations(newVertices);
     smoothing.smooth(mutableMesh());
     mutableMesh().smoothNormals(newNormals);
     ++_verticesRevision;
-  } else if (newNormals != oldNormals && this->hasShape()) {
+    geometryChanged();
+  } else if (newNormals != oldNormals) {
     mutableMesh().smoothNormals(newNormals);
+    geometryChanged();
   }
-  _listsOutOfDate = true;
-  _colorsChanging = false;
-  _arraysOutOfDate = true;
+  if (this->opacityByte() != oldAlpha && static_cast<const TriMesh<T>&>(this->getShape()).hasVertexColors()) {
+    _surfaceList.outOfDate = true;
+    _colorsOutOfDate = true;
+  }
 }
 
 template <class T> void TriMeshPainterGL<T>::glDrawShape() const {
@@ -97,14 +106,15 @@ template <class T> void TriMeshPainterGL<T>::glDrawShape() const {
 }
 
 template <class T>
-void TriMeshPainterGL<T>::glDrawListed(GLObject& list, void (TriMeshPainterGL::*draw)() const) const {
+void TriMeshPainterGL<T>::glDrawListed(Listed& listed, void (TriMeshPainterGL::*draw)() const) const {
   if (!this->isDisplayListEnabled()) {
     (this->*draw)();
     return;
   }
-  if (_listsOutOfDate) {
+  GLObject& list = listed.list;
+  if (listed.outOfDate) {
     list.reset();
-    _listsOutOfDate = false;
+    listed.outOfDate = false;
   } else if (list.name() != 0) {
     glCallList(list.name());
     return;

@@ -26,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -218,7 +219,9 @@ TEST(ShapePainterAttributes, EqualityNeedsAllTwelveDefinedAndEqualAndUndefinedOn
       {[&] { other.getVisibility(); }, [&] { other.getBeginCapFlag(); }, [&] { other.getEndCapFlag(); }});
 }
 
-TEST_F(TriMeshLists, FirstDrawCompilesAListThatLaterDrawsReplayUntilTheAttributesAreSetAgain) {
+// The colour, line width and (without vertex colours) the opacity are set around the list; a
+// smoothing count or the alpha of vertex colours is in it.
+TEST_F(TriMeshLists, FirstDrawCompilesAListThatLaterDrawsReplayUntilWhatItHoldsChanges) {
   painter.glDraw();
   ASSERT_EQ(recorder.batches().size(), 1u); // one batch holds every triangle
   EXPECT_EQ(recorder.batches()[0].vertices.size(), 6u);
@@ -226,12 +229,27 @@ TEST_F(TriMeshLists, FirstDrawCompilesAListThatLaterDrawsReplayUntilTheAttribute
   const std::string list = std::to_string(int(recorder.named("glNewList")[0].args[0]));
   EXPECT_EQ(listCalls(recorder), "glNewList " + list + " glEndList glCallList " + list + " ");
   painter.glDraw();
-  painter.glDraw();
   EXPECT_TRUE(recorder.batches().empty());
-  EXPECT_EQ(listCalls(recorder), "glCallList " + list + " glCallList " + list + " ");
-  painter.setAttributes(painter.getAttributes()); // nothing changes, the list is still rebuilt
-  painter.glDraw();
-  EXPECT_EQ(listCalls(recorder).rfind("glDeleteLists " + list + " glNewList ", 0), 0u);
+  EXPECT_EQ(listCalls(recorder), "glCallList " + list + " ");
+  const std::pair<std::function<void(ShapePainterAttributesGL&)>, bool> changes[] = {
+      {[](ShapePainterAttributesGL& a) { a.setColor(rgb(0, 0, 255)); }, false},
+      {[](ShapePainterAttributesGL& a) { a.setLineWidth(4); }, false},
+      {[](ShapePainterAttributesGL& a) { a.setOpacity(100); }, false},
+      {[](ShapePainterAttributesGL& a) { a.setNormalsSmoothing(1); }, true},
+      {[&](ShapePainterAttributesGL& a) {
+         square.setVertexColors(new TriMesh<int>(3, 4));
+         painter.setShape(square);
+         painter.glDraw();
+         recorder.clear();
+         a.setOpacity(200);
+       },
+       true}};
+  for (const auto& [change, compiles] : changes) {
+    changeAttributes(painter, change);
+    painter.glDraw();
+    const std::string calls = listCalls(recorder);
+    EXPECT_EQ(calls.find("glNewList") != std::string::npos, compiles) << calls;
+  }
 }
 
 // A removed triangle keeps its place with the vertex numbers -1: neither filled nor outlined.
@@ -369,6 +387,10 @@ TEST_F(PainterFrames, LitSurfacesShowTheirColourWhereTheyLieFromListsOrArraysBut
   gl.clear();
   painter.glDraw();
   EXPECT_EQ(gl.grab(), compiled) << saveFrame(gl.grab(), "replayed");
+  paintWith(painter, rgb(0, 0, 255), DISPLAY_MODE_SURFACE); // the colour is set around the list
+  gl.clear();
+  painter.glDraw();
+  EXPECT_TRUE(pixelNear(gl.grab(), 24, 24, QColor(0, 0, 255)));
   auto colours = std::make_unique<TriMesh<int>>(3, 4);
   for (int v = 0; v < 4; ++v) setPoint((*colours)[v], {0, 255, 0});
   square.setVertexColors(colours.release());
