@@ -163,7 +163,7 @@ bool SceneItem::showParameter(const ParameterData& parameterData) {
     return false;
 
   if (!_mapped) {
-    if (triMesh->hasVertexColors()) _ownColors = std::make_unique<TriMesh<int>>(*triMesh->getVertexColors());
+    if (triMesh->hasVertexColors()) _ownColors = sharingCopyOf(*triMesh->getVertexColors());
     triMesh->setVertexColors(new TriMesh<int>(3, n));
     _mapped = true;
   }

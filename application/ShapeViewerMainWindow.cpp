@@ -65,12 +65,12 @@ const char* const dialogSizeKey = "openFileDialogSize";
 // A copy of a loaded shape with the scaling of loading undone, so that an exported file holds the
 // coordinates that the shape came with. A quad mesh's copy gets the original's colours.
 std::unique_ptr<Shape<float>> unscaledCopy(const Shape<float>& shape, const Matrix<float>& unscaling) {
-  std::unique_ptr<Shape<float>> copy(shape.clone());
+  std::unique_ptr<Shape<float>> copy = shape.sharingCopy();
   copy->detach();
   copy->multiply(unscaling);
   const auto* quads = dynamic_cast<const QuadMesh<float>*>(&shape);
   if (quads && quads->hasVertexColors())
-    static_cast<QuadMesh<float>&>(*copy).setVertexColors(new QuadMesh<int>(*quads->getVertexColors()));
+    static_cast<QuadMesh<float>&>(*copy).setVertexColors(sharingCopyOf(*quads->getVertexColors()).release());
   return copy;
 }
 

@@ -15,11 +15,6 @@ template <class T> Curve<T>::Curve(const std::string& path) {
   this->load(path);
 }
 
-template <class T> Curve<T>& Curve<T>::operator=(const Curve& other) {
-  Vertices<T>::operator=(other);
-  return *this;
-}
-
 template <class T> void Curve<T>::assign(const VertexClient<T>& other) {
   if (&other == this) return;
   Vertices<T>::assign(other);

@@ -14,12 +14,13 @@ public:
   // === Construction
   Curve() = default;
   Curve(int space, int n, int capacity = 0, int growth = 0, bool open = false); // a new server
-  Curve(const Vertices<T>& list, bool open); // shares the list's server and indexes
-  explicit Curve(const std::string& path);   // loads the file
-  Curve(const Curve& other) = default;       // shares the server, copies indexes and closure
-  Curve& operator=(const Curve& other);
+  Curve(const Vertices<T>& list, bool open);          // shares the list's server and indexes
+  explicit Curve(const std::string& path);            // loads the file
   void assign(const VertexClient<T>& other) override; // takes the closure of another curve
-  Shape<T>* clone() const override { return new Curve(*this); }
+  Curve(Curve&& other) = default;                     // takes the other's vertices
+  std::unique_ptr<Shape<T>> sharingCopy() const override {
+    return std::unique_ptr<Shape<T>>(new Curve(*this));
+  }
 
   // === Closure
   int getShapeType() const override;
@@ -61,6 +62,7 @@ public:
   };
 
 protected:
+  Curve(const Curve& other) = default;            // shares the server, copies indexes and closure
   int readText(ShapeTextReader& reader) override; // open exactly when the code is 1
 
 private:

@@ -25,11 +25,6 @@ template <class T> CurveStack<T>::CurveStack(const std::string& path) {
   this->load(path);
 }
 
-template <class T> CurveStack<T>& CurveStack<T>::operator=(const CurveStack& other) {
-  VertexStack<T>::operator=(other);
-  return *this;
-}
-
 template <class T> void CurveStack<T>::assign(const VertexClient<T>& other) {
   if (&other == this) return;
   VertexStack<T>::assign(other);

@@ -16,10 +16,11 @@ public:
   // Shares the stack's server; its levels become curves of the given closure.
   CurveStack(const VertexStack<T>& stack, bool open);
   explicit CurveStack(const std::string& path); // loads the file
-  CurveStack(const CurveStack& other) = default;
-  CurveStack& operator=(const CurveStack& other);
   void assign(const VertexClient<T>& other) override;
-  Shape<T>* clone() const override { return new CurveStack(*this); }
+  CurveStack(CurveStack&& other) = default; // takes the other's vertices
+  std::unique_ptr<Shape<T>> sharingCopy() const override {
+    return std::unique_ptr<Shape<T>>(new CurveStack(*this));
+  }
 
   // === Closure
   int getShapeType() const override;
@@ -48,6 +49,7 @@ public:
   std::unique_ptr<Vertices<T>> newLevel() const override; // a closed, empty curve
 
 protected:
+  CurveStack(const CurveStack& other) = default; // shares the server, copies every level
   struct WithoutLevels {};
   CurveStack(int space, int height, int width, int capacity, int growth, bool open, WithoutLevels);
   int readText(ShapeTextReader& reader) override; // open exactly when the code is 3

@@ -10,7 +10,7 @@ public:
   // Shares the list's server; its two vertices are the list's i-th and j-th.
   Edge(const Vertices<T>& list, int i, int j);
   Edge(const Edge& other) = default;
-  Shape<T>* clone() const override { return new Edge(*this); }
+  std::unique_ptr<Shape<T>> sharingCopy() const override { return std::make_unique<Edge>(*this); }
 
   // Points this edge at the list's i-th and j-th vertices (the edge iterators reuse one edge).
   void set(const Vertices<T>& list, int i, int j);

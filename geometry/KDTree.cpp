@@ -145,7 +145,7 @@ template <class T> void KDTree<T>::nearestVertices(Vertices<T>& out, const Vecto
   const int space = _client.getServer() ? _client.getServer()->getSpace() : p.getSize();
   Vertices<T> list(space, 0, 0, 0);
   for (int slot : nearest) list.append(_client.getServer()->vertex(slot));
-  out = list;
+  out.assign(list);
 }
 
 template class KDTree<int>;

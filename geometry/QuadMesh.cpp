@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <type_traits>
+#include <utility>
 
 namespace {
 template <class T> const CurveStack<T>& withConstantRows(const CurveStack<T>& stack) {
@@ -33,14 +34,13 @@ template <class T> QuadMesh<T>::QuadMesh(const std::string& path) {
 // A copy shares the rows but neither the caps nor the colours: they stay with the original.
 template <class T> QuadMesh<T>::QuadMesh(const QuadMesh& other) : CurveStack<T>(other) {}
 
+template <class T>
+QuadMesh<T>::QuadMesh(QuadMesh&& other)
+    : CurveStack<T>(std::move(other)), _vertexColors(std::move(other._vertexColors)),
+      _beginCap(std::exchange(other._beginCap, nullptr)), _endCap(std::exchange(other._endCap, nullptr)) {}
+
 template <class T> QuadMesh<T>::~QuadMesh() {
   destroyCaps();
-}
-
-template <class T> QuadMesh<T>& QuadMesh<T>::operator=(const QuadMesh& other) {
-  assign(other);
-  this->setName(other.getName());
-  return *this;
 }
 
 // The caps and colours belonged to the rows that the mesh gives up.

@@ -20,11 +20,13 @@ public:
   // differ in size.
   explicit QuadMesh(const CurveStack<T>& stack);
   explicit QuadMesh(const std::string& path); // loads a ".qm" file
-  QuadMesh(const QuadMesh& other);            // shares the server; no caps, no colours
   ~QuadMesh() override;
-  QuadMesh& operator=(const QuadMesh& other);
   void assign(const VertexClient<T>& other) override;
-  Shape<T>* clone() const override { return new QuadMesh(*this); }
+  QuadMesh(QuadMesh&& other); // takes the other's rows, caps and colours
+  // Shares the server; no caps, no colours.
+  std::unique_ptr<Shape<T>> sharingCopy() const override {
+    return std::unique_ptr<Shape<T>>(new QuadMesh(*this));
+  }
   int getShapeType() const override; // 5 when open, 4 when closed
   // Detaches the mesh, its caps and its colours.
   void detach() override;
@@ -72,6 +74,7 @@ public:
   TriMesh<T> toTriMesh(bool flag = false) const;
 
 protected:
+  QuadMesh(const QuadMesh& other);
   // The stack layout; refuses rows of different sizes (FileFormatError); open exactly when the code
   // is 5.
   int readText(ShapeTextReader& reader) override;

@@ -54,13 +54,9 @@ template <class T>
 Shape<T>::Shape(const Shape& other)
     : VertexClient<T>(other), _extensions(std::make_unique<ShapeSet<T>>()), _name(other._name) {}
 
-template <class T> Shape<T>::~Shape() = default;
+template <class T> Shape<T>::Shape(Shape&& other) = default;
 
-template <class T> Shape<T>& Shape<T>::operator=(const Shape& other) {
-  this->assign(other);
-  _name = other._name;
-  return *this;
-}
+template <class T> Shape<T>::~Shape() = default;
 
 // === Files
 

@@ -24,11 +24,14 @@ public:
   // === Construction
   Shape();
   Shape(int space, int size, int capacity, int growth); // a new server (VertexClient rules)
-  Shape(const Shape& other);                            // shares the server, takes the name
+  Shape(Shape&& other);                                 // takes the other's server and name
   ~Shape() override;
-
-  virtual Shape& operator=(const Shape& other);
-  virtual Shape* clone() const = 0;
+  // Shapes are not copied by accident: a copy shares the vertex server, so it is made on purpose,
+  // with sharingCopy().
+  Shape& operator=(const Shape&) = delete;
+  // A new shape of the same kind sharing this one's vertex server: a change of a vertex shows in
+  // both until one of them detaches.
+  virtual std::unique_ptr<Shape> sharingCopy() const = 0;
 
   // Reads the file into this shape (the virtual read); FileReadError "Cannot open file for reading".
   void load(const std::string& path);
@@ -103,6 +106,7 @@ public:
   virtual void print(const std::string& title, std::ostream& os) const;
 
 protected:
+  Shape(const Shape& other); // shares the server, takes the name
   // Reads the rest of the stream in one block, parses it with readText, then puts the stream
   // back where the parse stopped (failed if it failed) so that stream readers can go on.
   int readThrough(std::istream& is);
@@ -113,3 +117,8 @@ private:
   std::unique_ptr<ShapeSet<T>> _extensions; // owned: a constructor that throws frees it
   std::string _name;
 };
+
+// The sharing copy of a shape as a shape of its own kind.
+template <class S> std::unique_ptr<S> sharingCopyOf(const S& shape) {
+  return std::unique_ptr<S>(static_cast<S*>(shape.sharingCopy().release()));
+}

@@ -77,12 +77,6 @@ template <class T> TriMesh<T>::TriMesh(const TriMesh& other) : Vertices<T>(other
 
 template <class T> TriMesh<T>::~TriMesh() = default;
 
-template <class T> TriMesh<T>& TriMesh<T>::operator=(const TriMesh& other) {
-  assign(other);
-  this->setName(other.getName());
-  return *this;
-}
-
 template <class T> void TriMesh<T>::assign(const VertexClient<T>& other) {
   if (&other == this) return;
   Vertices<T>::assign(other);

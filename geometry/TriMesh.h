@@ -26,11 +26,13 @@ public:
   TriMesh(int space, int n, int capacity = 0, int growth = 0); // n vertices, no triangle
   explicit TriMesh(const Vertices<T>& vertices);               // shares the vertices, no triangle
   explicit TriMesh(const std::string& path);                   // loads a ".tm" file
-  TriMesh(const TriMesh& other); // shares the vertices; copies triangles, normals and colours
   ~TriMesh() override;
-  TriMesh& operator=(const TriMesh& other);
   void assign(const VertexClient<T>& other) override;
-  Shape<T>* clone() const override { return new TriMesh(*this); }
+  TriMesh(TriMesh&& other) = default; // takes the other's vertices
+  // Shares the vertices; copies triangles, normals and colours.
+  std::unique_ptr<Shape<T>> sharingCopy() const override {
+    return std::unique_ptr<Shape<T>>(new TriMesh(*this));
+  }
   int getShapeType() const override;
   void detach() override; // the kept Triangle objects follow the mesh to its new server
 
@@ -114,6 +116,8 @@ public:
   std::size_t memoryBytes() const;
 
 protected:
+  template <class U> friend class TriMesh; // a mesh copies its colour mesh
+  TriMesh(const TriMesh& other);
   // The flat layout, then the triangles and the normals (read and normalised, or computed); refuses
   // with a FileFormatError a triangle count the file cannot hold, a vertex number outside the list
   // and normals announced but missing.

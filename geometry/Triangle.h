@@ -13,7 +13,7 @@ public:
   // Shares the list's server and takes its i-th, j-th and k-th indexes as the three vertices.
   Triangle(const Vertices<T>& list, int i, int j, int k);
   Triangle(const Triangle& other) = default;
-  Shape<T>* clone() const override { return new Triangle(*this); }
+  std::unique_ptr<Shape<T>> sharingCopy() const override { return std::make_unique<Triangle>(*this); }
 
   // === Geometry
   // (p1 - p0) x (p2 - p1); divided by its norm when asked (a degenerate triangle keeps the zero vector).

@@ -1,6 +1,7 @@
 #include "geometry/VertexClient.h"
 
 #include <ostream>
+#include <utility>
 
 template <class T>
 VertexClient<T>::VertexClient(int space, int size, int capacity, int growth)
@@ -11,6 +12,10 @@ VertexClient<T>::VertexClient(int space, int size, int capacity, int growth)
 template <class T> VertexClient<T>::VertexClient(const VertexClient& other) : _server(other._server) {
   if (_server) _server->ref();
 }
+
+template <class T>
+VertexClient<T>::VertexClient(VertexClient&& other) noexcept
+    : _server(std::exchange(other._server, nullptr)) {}
 
 template <class T> VertexClient<T>& VertexClient<T>::operator=(const VertexClient& other) {
   assign(other);

@@ -12,10 +12,8 @@ public:
   VertexClient() = default;
   // Creates a new server with these arguments and holds it.
   VertexClient(int space, int size, int capacity, int growth);
-  VertexClient(const VertexClient& other);                    // shares the source's server
-  virtual VertexClient& operator=(const VertexClient& other); // calls assign
-  virtual void assign(const VertexClient& other);             // releases the old server, shares other's
-  virtual ~VertexClient();                                    // releases the server
+  virtual void assign(const VertexClient& other); // releases the old server, shares other's
+  virtual ~VertexClient();                        // releases the server
   // When others share the server, replaces it by a private deep copy.
   virtual void detach();
 
@@ -27,6 +25,9 @@ public:
   void print(const std::string& title, std::ostream& os) const;
 
 protected:
-  void holdServer(VertexServer<T>* server); // releases the current server and references this one
+  VertexClient(const VertexClient& other);            // shares the source's server
+  VertexClient(VertexClient&& other) noexcept;        // takes the source's server
+  VertexClient& operator=(const VertexClient& other); // calls assign
+  void holdServer(VertexServer<T>* server);           // releases the current server and references this one
   VertexServer<T>* _server = nullptr;
 };

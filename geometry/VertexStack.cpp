@@ -46,12 +46,7 @@ template <class T> VertexStack<T>::VertexStack(const std::string& path) {
 }
 
 template <class T> VertexStack<T>::VertexStack(const VertexStack& other) : Shape<T>(other) {
-  for (const auto& level : other._levels) _levels.emplace_back(static_cast<Vertices<T>*>(level->clone()));
-}
-
-template <class T> VertexStack<T>& VertexStack<T>::operator=(const VertexStack& other) {
-  Shape<T>::operator=(other);
-  return *this;
+  for (const auto& level : other._levels) _levels.push_back(sharingCopyOf(*level));
 }
 
 template <class T> void VertexStack<T>::assign(const VertexClient<T>& other) {

@@ -17,11 +17,12 @@ public:
   // l·width .. l·width + width − 1; capacity and growth below 1 mean height·width.
   VertexStack(int space, int height, int width, int capacity = 0, int growth = 0);
   explicit VertexStack(const std::string& path); // loads the file
-  VertexStack(const VertexStack& other);         // shares the server, copies every level
-  VertexStack& operator=(const VertexStack& other);
   void assign(const VertexClient<T>& other) override;
   ~VertexStack() override;
-  Shape<T>* clone() const override { return new VertexStack(*this); }
+  VertexStack(VertexStack&& other) = default; // takes the other's vertices
+  std::unique_ptr<Shape<T>> sharingCopy() const override {
+    return std::unique_ptr<Shape<T>>(new VertexStack(*this));
+  }
 
   // === Kind and access
   int getSpace() const override; // the server's, else the first level's, else 0
@@ -85,6 +86,7 @@ public:
   };
 
 protected:
+  VertexStack(const VertexStack& other); // shares the server, copies every level
   struct WithoutLevels {};
   // The server of the public constructor, but no level yet: the derived constructors make the
   // levels of their own class with makeLevels.

@@ -22,11 +22,6 @@ template <class T> Vertices<T>::Vertices(const std::string& path) {
 
 template <class T> Vertices<T>::Vertices(const Vertices& other) : Shape<T>(other), _indexes(other._indexes) {}
 
-template <class T> Vertices<T>& Vertices<T>::operator=(const Vertices& other) {
-  Shape<T>::operator=(other);
-  return *this;
-}
-
 template <class T> void Vertices<T>::assign(const VertexClient<T>& other) {
   if (&other == this) return;
   Shape<T>::assign(other);

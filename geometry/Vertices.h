@@ -15,11 +15,12 @@ public:
   Vertices() = default;
   // A new server (VertexServer rules) and the indexes 0 .. n-1.
   Vertices(int space, int n, int capacity = 0, int growth = 0);
-  explicit Vertices(const std::string& path); // loads the file
-  Vertices(const Vertices& other);            // shares the server, copies the indexes
-  Vertices& operator=(const Vertices& other);
+  explicit Vertices(const std::string& path);         // loads the file
   void assign(const VertexClient<T>& other) override; // shares the server, copies the indexes
-  Shape<T>* clone() const override { return new Vertices(*this); }
+  Vertices(Vertices&& other) = default;               // takes the other's vertices
+  std::unique_ptr<Shape<T>> sharingCopy() const override {
+    return std::unique_ptr<Shape<T>>(new Vertices(*this));
+  }
 
   // === Kind and access
   int getNumVertices() const override { return static_cast<int>(_indexes.size()); }
@@ -86,6 +87,7 @@ public:
   };
 
 protected:
+  Vertices(const Vertices& other); // shares the server, copies the indexes
   int readText(ShapeTextReader& reader) override;
   // Reads the header (type, space, N) and the N vertices onto a new server; returns the type code.
   // The counts are checked against what the rest of the text can hold (FileFormatError).

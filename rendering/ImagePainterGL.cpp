@@ -96,7 +96,7 @@ template <class T> void ImagePainterGL<T>::glClear() {
 }
 
 template <class T> void ImagePainterGL<T>::setCorners(const Vertices<T>& corners) {
-  _corners = Vertices<T>(3, 4);
+  _corners.assign(Vertices<T>(3, 4));
   for (int i = 0; i < 4 && i < corners.getNumVertices(); ++i) _corners[i] = corners[i];
 }
 
@@ -128,7 +128,8 @@ template <class T> Vertices<T> ImagePainterGL<T>::defaultCorners() const {
 template <class T> void ImagePainterGL<T>::glDraw() const {
   if (!_image) return;
   glInit();
-  const Vertices<T> corners = _corners.getNumVertices() == 4 ? _corners : defaultCorners();
+  const Vertices<T> fallback = defaultCorners();
+  const Vertices<T>& corners = _corners.getNumVertices() == 4 ? _corners : fallback;
   static const float texture[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
   glDisable(GL_CULL_FACE);
   glEnable(GL_TEXTURE_2D);

@@ -38,7 +38,7 @@ template <class T> void QuadMeshPainterGL<T>::setShape(const Shape<T>& shape) {
   const QuadMesh<T>* mesh = dynamic_cast<const QuadMesh<T>*>(&shape);
   if (!mesh) throwError<TypeError>(OSTREL_HERE, "Non QuadMesh shape passed as function argument");
   ShapePainterGL<T>::setShape(shape);
-  _normals = QuadMesh<T>(3, mesh->getHeight(), mesh->getWidth(), 0, 0, false);
+  _normals.assign(QuadMesh<T>(3, mesh->getHeight(), mesh->getWidth(), 0, 0, false));
   allocateNormalBuffer();
   computeNormalBuffer();
   computeNormals();

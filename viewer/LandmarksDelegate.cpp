@@ -152,9 +152,9 @@ void LandmarksDelegate::saveLandmarks() {
 
 void LandmarksDelegate::saveLandmarks(const std::string& fileName) const {
   if (!_landmarks) return;
-  Vertices<float> inFileUnits(*_landmarks);
-  inFileUnits.detach(); // the shown marks stay in scene units
-  for (int v = 0; v < inFileUnits.getNumVertices(); ++v)
-    for (int i = 0; i < 3 && i < _scaling.getSize(); ++i) inFileUnits.vertex(v)[i] /= _scaling[i];
-  inFileUnits.save(fileName, true);
+  const auto inFileUnits = sharingCopyOf(*_landmarks);
+  inFileUnits->detach(); // the shown marks stay in scene units
+  for (int v = 0; v < inFileUnits->getNumVertices(); ++v)
+    for (int i = 0; i < 3 && i < _scaling.getSize(); ++i) inFileUnits->vertex(v)[i] /= _scaling[i];
+  inFileUnits->save(fileName, true);
 }

@@ -86,7 +86,7 @@ TEST(QuadMeshCaps, HaveTenRowsFromTheContourToOnePercentOfIt) {
   }
   EXPECT_EQ((*mesh.getEndCap())[0].vertex(3), mesh[2].vertex(3));
   // The mesh extends to its caps' rows.
-  mesh = tube(2, 6);
+  mesh.assign(tube(2, 6));
   mesh.buildCaps();
   const Vector<float> beginTip = (*mesh.getBeginCap())[9].vertex(2);
   const Vector<float> beginNext = (*mesh.getBeginCap())[1].vertex(2);
@@ -117,12 +117,10 @@ TEST(QuadMeshCaps, AreExtensionsOnceEachOnlyOfClosedMeshesWithRowsAndStayWithThe
   expectEach<SizeError>({[&] { empty.buildBeginCap(); }, [&] { empty.buildEndCap(); }});
   mesh.buildCaps();
   mesh.setVertexColors(new QuadMesh<int>(3, 3, 8));
-  QuadMesh<float> copy(mesh);
-  EXPECT_TRUE(bare(copy));
-  EXPECT_EQ(copy.getServer(), mesh.getServer());
-  std::unique_ptr<Shape<float>> clone(mesh.clone());
-  EXPECT_FALSE(dynamic_cast<QuadMesh<float>&>(*clone).hasAnyCap());
+  const auto copy = sharingCopyOf(mesh);
+  EXPECT_TRUE(bare(*copy));
+  EXPECT_EQ(copy->getServer(), mesh.getServer());
   EXPECT_TRUE(mesh.hasAllCaps() && mesh.hasVertexColors());
-  mesh = copy;
+  mesh.assign(*copy);
   EXPECT_TRUE(bare(mesh)) << "the caps of the rows given up go with them";
 }

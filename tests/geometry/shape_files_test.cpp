@@ -61,9 +61,10 @@ TEST(ShapeFileLayouts, EveryKindReadsBackWhatItWroteInEveryElementType) {
   for (VertexIterator<float> it(stack); it.current(); ++it, ++k)
     *it.current() = point(k * 1.1f, -k / 3.f, 1e6f * k);
   std::vector<std::unique_ptr<Shape<float>>> shapes;
-  shapes.emplace_back(stack.clone());
+  shapes.push_back(stack.sharingCopy());
   shapes.emplace_back(new CurveStack<float>(stack, false));
-  shapes.emplace_back(new VertexStack<float>(stack));
+  shapes.emplace_back(new VertexStack<float>());
+  shapes.back()->assign(stack); // the levels as a plain stack
   shapes.emplace_back(new Vertices<float>(stack.cat()));
   shapes.emplace_back(new Curve<float>(stack.cat(), true));
   shapes.emplace_back(new Curve<float>(stack.cat(), false));
