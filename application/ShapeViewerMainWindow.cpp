@@ -1,6 +1,7 @@
 #include "application/ShapeViewerMainWindow.h"
 
 #include "application/FileLoader.h"
+#include "application/LoadQueue.h"
 #include "application/ParameterPanel.h"
 #include "application/ProblemsBar.h"
 #include "application/SavedView.h"
@@ -122,6 +123,8 @@ ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent),
   _mediator->initialize();
   _problemsBar = new ProblemsBar(this);
   connect(_mediator, &ViewerMediator::problemFound, _problemsBar, &ProblemsBar::add);
+  _loads = new LoadQueue([this](const std::string& name, LoadedItems items) { take(name, std::move(items)); },
+                         this);
   buildMenus();
   layOut();
   restoreGeometry();
@@ -131,6 +134,8 @@ ShapeViewerMainWindow::ShapeViewerMainWindow(QWidget* parent) : QWidget(parent),
 }
 
 ShapeViewerMainWindow::~ShapeViewerMainWindow() {
+  delete _loads; // nothing more is taken while the window goes
+  _loads = nullptr;
   _scene->clear(); // while the canvas and the panels that observe the scene still hear of it
   delete _mediator;
   _mediator = nullptr;
@@ -386,7 +391,14 @@ void ShapeViewerMainWindow::about() {
 
 void ShapeViewerMainWindow::openFile(const QString& fileName) {
   const std::string name = fileName.toUtf8().toStdString();
-  LoadedItems items = FileLoader::load(name, _scaling);
+  _loads->enqueue(name, [name, scaling = _scaling] { return FileLoader::load(name, scaling); });
+}
+
+void ShapeViewerMainWindow::waitForLoads() {
+  _loads->waitUntilIdle();
+}
+
+void ShapeViewerMainWindow::take(const std::string& name, LoadedItems items) {
   for (const std::string& problem : items.problems) _problemsBar->add(QString::fromStdString(problem));
   if (!items.failure.empty()) _problemsBar->add(QString::fromStdString(items.failure));
   for (auto& shape : items.loaded.shapes) _mediator->addShape(std::move(shape), name);

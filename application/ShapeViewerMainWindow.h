@@ -15,6 +15,8 @@
 #include <vector>
 
 class DisplayRangeBox;
+class LoadQueue;
+struct LoadedItems;
 class QAction;
 class QFrame;
 class SliderSpinBox;
@@ -55,7 +57,11 @@ public:
   // mediator: its shapes (scaled), its voxel matrix or its image. A file that cannot be read, and a
   // companion that cannot be used, is reported in the list of problems (and on the standard error
   // stream); nothing of a failed file is added.
+  // The file is read on the loading thread, after the files asked for before, and what it holds is
+  // handed over on the GUI thread (see waitForLoads).
   void openFile(const QString& fileName);
+  // Runs the event loop until every file asked for is loaded, or loading was cancelled.
+  void waitForLoads();
 
   // Writes the scene's view, parametric map and every shape's look (see SavedView); a failure is
   // reported as a problem. Answers whether the file was written.
@@ -106,9 +112,12 @@ private:
   void restoreGeometry();
   // Runs the open dialog with the registry's filters of that content, then opens each file chosen.
   void openFiles(FileKind::Content content, QFileDialog::FileMode mode);
+  // Hands a file's shapes, voxel matrix or image to the mediator and reports its problems.
+  void take(const std::string& fileName, LoadedItems items);
 
   Scene* _scene; // the loaded shapes, which every panel and the canvas observe
   ShapeViewerMediator* _mediator = nullptr;
+  LoadQueue* _loads = nullptr;
   // The side panels; a toggle leaves a panel alone while it does not exist.
   QWidget* _posePanel = nullptr;
   QWidget* _listBox = nullptr;

@@ -49,6 +49,7 @@ struct LoadedTorus {
     window->show();
     QApplication::processEvents();
     window->openFile(QString::fromStdString(mesh));
+    window->waitForLoads();
     auto* panel = window->findChild<ParameterPanel*>();
     const QList<QComboBox*> combos = panel->findChildren<QComboBox*>();
     parameters = combos[0];

@@ -130,6 +130,7 @@ void BM_LoadAndDeleteHundredMeshes(benchmark::State& state) {
   const auto round = [&] {
     window->setBatchMode(true);
     for (int i = 0; i < 100; ++i) window->openFile(QString::fromStdString(file));
+    window->waitForLoads();
     window->setBatchMode(false);
     loaded = heapInUse();
     list->selectAll();

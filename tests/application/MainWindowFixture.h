@@ -34,10 +34,11 @@ protected:
     QSettings().clear();
   }
 
-  // What action writes to the standard error stream.
-  static std::string errorsOf(const std::function<void()>& action) {
+  // What action, and the loading it asks for, write to the standard error stream.
+  std::string errorsOf(const std::function<void()>& action) {
     testing::internal::CaptureStderr();
     action();
+    _window->waitForLoads();
     return testing::internal::GetCapturedStderr();
   }
   static Vector<float> scaling(float factor) { return Vector<float>(std::vector<float>(3, factor)); }
@@ -45,7 +46,11 @@ protected:
     writeFile(_dir.file(name), text);
     return QString::fromStdString(_dir.file(name));
   }
-  int numShapes() const { return _window->scene().size(); }
+  // Once every file asked for is in.
+  int numShapes() const {
+    _window->waitForLoads();
+    return _window->scene().size();
+  }
   const Shape<float>& shape(int i) const { return _window->scene().at(i).shape(); }
   const Shape<float>& lastShape() const { return shape(numShapes() - 1); }
 

@@ -114,7 +114,7 @@ TEST_F(MainWindowTest, ScalingDialogStoresTheChosenFactorUnlessCancelledOrShapes
   double initial = 0;
   QString refusal;
   for (const double chosen : {0.0, 2.5, 40.0}) { // 0: cancelled; 40: shapes are loaded
-    if (chosen == 40) _window->openFile(file("one.vx", "# 6\n# 3\n# 1\n1 2 3\n"));
+    if (chosen == 40) _window->openFile(file("one.vx", "# 6\n# 3\n# 1\n1 2 3\n")), _window->waitForLoads();
     whenModalShows([&](QWidget* modal) {
       if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         refusal = box->text();
@@ -218,6 +218,7 @@ TEST_F(ShapeListTest, VisibilityColourAndDeletionShowOnTheCanvasAndInTheList) {
 TEST_F(ShapeListTest, AHiddenShapeDoesNotSetTheSceneBox) {
   add("near"); // centred on the origin
   _window->openFile(file("far.vx", "# 6\n# 3\n# 1\n10 10 10\n"));
+  _window->waitForLoads();
   const Vector<float> origin(std::vector<float>{0, 0, 0}), both = canvas->getCenter();
   EXPECT_NE(both, origin);
   click(1);

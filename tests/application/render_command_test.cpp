@@ -190,6 +190,7 @@ TEST_F(RenderCommand, DrawsTheViewersFramePixelForPixelAndTheSnapshotAtTheAskedS
   if (!probe.create()) GTEST_SKIP() << "no OpenGL on this display";
   _window->openFile(left);
   _window->openFile(right);
+  _window->waitForLoads();
   ViewerCanvasGL& canvas = *_window->mediator()->getCanvas();
   canvas.resize(150, 110);
   QImage unposed;
@@ -311,6 +312,7 @@ TEST_F(RenderCommand, DrawsImagesAndVoxelMatrixSlicesAsTheViewerDoes) {
   matrix.save(_dir.file("matrix.vm"));
   _window->openFile(QString::fromStdString(_dir.file("image.tif")));
   _window->openFile(QString::fromStdString(_dir.file("matrix.vm")));
+  _window->waitForLoads();
   _window->findChild<SliderSpinBox*>()->findChild<QSpinBox*>()->setValue(2);
   ViewerCanvasGL& canvas = *_window->mediator()->getCanvas();
   canvas.resize(150, 110);

@@ -126,6 +126,7 @@ TEST_F(SliceLoadingTest, RecognisesVoxelMatricesAndImagesByTheirContent) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     _window->openFile(QString::fromStdString(c.file));
+    _window->waitForLoads();
     EXPECT_EQ(layers().numVoxelMatrices(), c.matrices);
     EXPECT_EQ(layers().numImages(), c.images);
     EXPECT_EQ(numShapes(), c.shapes);
@@ -169,6 +170,7 @@ TEST_F(SliceLoadingTest, TheSliceBoxChoosesTheGreyShownAndRemovingMatricesLeaves
     _window->openFile(QString::fromStdString(matrix));
     _window->openFile(QString::fromStdString(matrix));
     _window->openFile(QString::fromStdString(_dir.file("image.tif")));
+    _window->waitForLoads();
     sliceBox().setValue(round % 6);
     canvas().grabFramebuffer();
     _window->mediator()->removeImagesAndVoxelMatrices();
@@ -177,6 +179,7 @@ TEST_F(SliceLoadingTest, TheSliceBoxChoosesTheGreyShownAndRemovingMatricesLeaves
   EXPECT_TRUE(layers().numVoxelMatrices() == 0 && layers().numImages() == 0);
   // Then the slice box chooses the grey level every matrix shows in the canvas.
   _window->openFile(QString::fromStdString(matrix));
+  _window->waitForLoads();
   canvas().setRotation(Vector<float>(std::vector<float>{0, 90, 0})); // slices, planes x = const, face us
   for (const int slice : {0, 3, 5}) {
     SCOPED_TRACE(slice);
@@ -198,6 +201,7 @@ TEST_F(SliceLoadingTest, TheDisplayRangeBoxShowsAndChangesTheGreysOfValuesBeyond
     for (int j = 0; j < 16; ++j) matrix(i, j % 4, j / 4) = 1000.0f * i + 500.0f;
   matrix.save(_dir.file("wide.vm"));
   _window->openFile(QString::fromStdString(_dir.file("wide.vm")));
+  _window->waitForLoads();
   canvas().setRotation(Vector<float>(std::vector<float>{0, 90, 0}));
   sliceBox().setValue(1); // 1500
   EXPECT_EQ(rangeEnd(0).value(), 500.0);
