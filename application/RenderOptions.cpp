@@ -2,10 +2,16 @@
 
 #include "application/ParameterData.h"
 #include "foundation/ErrorThrowing.h"
+#include "rendering/FileKinds.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageWriter>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <limits>
 #include <sstream>
@@ -63,6 +69,38 @@ void checkCombinations(const RenderOptions& options) {
     refuse("--crop cannot be used with --turntable: every frame of a video has the same size");
 }
 
+// Whether the program reads files with this suffix (lower case, no dot), so that a picture written
+// under such a name would destroy one.
+bool isReadSuffix(const std::string& suffix) {
+  for (const FileKind& kind : FileKinds::all())
+    if (std::count(kind.suffixes.begin(), kind.suffixes.end(), suffix)) return true;
+  return suffix == "df"; // the meshes' parameter files
+}
+
+// The picture or video must not replace a file the program reads, nor a file of a kind it reads; it
+// goes into a folder that exists and can be written to; a picture's suffix names a format Qt writes.
+void checkOutput(const RenderOptions& options) {
+  for (const std::string& file : options.files) {
+    std::error_code error;
+    if (std::filesystem::equivalent(options.output, file, error))
+      refuse("-o: '" + options.output + "' is one of the files to draw");
+  }
+  const QFileInfo output(QString::fromStdString(options.output));
+  const std::string suffix = output.suffix().toLower().toStdString();
+  if (isReadSuffix(suffix))
+    refuse("-o: '" + options.output + "' is named as a file that ostrel-render reads (." + suffix + ")");
+  const QFileInfo folder(output.absolutePath());
+  if (!folder.isDir() || !folder.isWritable())
+    refuse("-o: the folder " + folder.filePath().toStdString() + " does not exist or cannot be written to");
+  if (options.turntable || suffix.empty()) return; // a video's name gets its suffix; a picture is PNG
+  std::string formats;
+  for (const QByteArray& format : QImageWriter::supportedImageFormats()) {
+    if (format.toStdString() == suffix) return;
+    formats += (formats.empty() ? "" : ", ") + format.toStdString();
+  }
+  refuse("-o: pictures are written as " + formats + ", not as ." + suffix);
+}
+
 // One entry per option: its names, whether it takes a value, and what it does with it.
 struct Option {
   const char* shortName; // empty when it has none
@@ -77,7 +115,7 @@ const std::vector<Option>& optionTable() {
        [](RenderOptions& o, const std::string&, const std::string& v) { o.output = v; }},
       {"", "--resolution", true,
        [](RenderOptions& o, const std::string& n, const std::string& v) {
-         const std::vector<int> size = numbers(n, v, 2, 1, 1 << 20);
+         const std::vector<int> size = numbers(n, v, 2, 1, RenderOptions::maximumSide);
          o.width = size[0];
          o.height = size[1];
        }},
@@ -181,48 +219,60 @@ RenderOptions RenderOptions::parse(const std::vector<std::string>& arguments) {
   if (options.output.empty()) refuse("no output file: give one with -o FILE");
   if (options.files.empty()) refuse("no shape file to draw");
   checkCombinations(options);
+  checkOutput(options);
   return options;
 }
 
-const char* RenderOptions::usage() {
-  return "Usage: ostrel-render [options] FILE...\n"
-         "Draws shape files, voxel matrices and TIFF or LSM images as the Ostrel viewer draws\n"
-         "them and writes the picture as PNG, or a turntable video, without any display server.\n"
-         "\n"
-         "  -o, --output FILE       the PNG, or the video with --turntable, to write (required)\n"
-         "      --resolution W,H    picture size in pixels (default 800,800)\n"
-         "      --rotation X,Y,Z    angles in degrees about x, y and z, each -180 to 180\n"
-         "      --translation X,Y   panning as the pose panel gives it, each -100 to 100\n"
-         "      --zoom PERCENT      5 to 1000 (default 100)\n"
-         "      --pose N            standard pose 1 to 3, or reverse standard pose 1 to 3 as 4 to 6;\n"
-         "                          --rotation, --translation and --zoom then change that pose\n"
-         "      --background R,G,B  background colour, each 0 to 255 (default 85,170,255)\n"
-         "      --uniform           a uniform background instead of the gradient\n"
-         "      --transparent       a transparent background (alpha 0)\n"
-         "      --no-box            no scene box\n"
-         "      --scaling K         factor for x, y and z of every shape, 1 to 1000 (default 10)\n"
-         "      --crop              crop the picture to what is drawn\n"
-         "      --clip A,B,C,D      cut away what lies where A x + B y + C z + D < 0, with x, y, z\n"
-         "                          relative to the scene's centre; up to three times\n"
-         "      --opacity PERCENT   draw every shape at that opacity, 1 to 100\n"
-         "      --view FILE         start from a view saved by the viewer (\"View\" > \"Save view...\"):\n"
-         "                          its pose, lights, background, projection, scene box, scale bar,\n"
-         "                          clipping planes, parametric map and the looks of the shapes it\n"
-         "                          names (matched by file name and shape name); the options above\n"
-         "                          and --map change it\n"
-         "      --verbose           trace the loading and drawing on the standard output\n"
-         "      --slice K           slice K of every voxel matrix (default 0)\n"
-         "      --map NAME          colour the triangle meshes by the variable NAME of their\n"
-         "                          -parameters.df files, with its colour bar\n"
-         "      --colormap NAME     Grey (default), Fire, Thermal or Temperature\n"
-         "      --range MIN,MAX     the values mapped onto the colour map (default: the variable's\n"
-         "                          smallest and largest value over all meshes)\n"
-         "      --turntable SECONDS write a video (H.264, yuv420p) of the scene turning once about\n"
-         "                          the vertical axis; -o names it, .mp4 added without a video suffix\n"
-         "      --fps N             frames per second of the video, 1 to 60 (default 20)\n"
-         "  -h, --help              this text\n"
-         "\n"
-         "Exit status: 0 when every file was drawn and the picture written, 1 when a file could\n"
-         "not be read (the others are drawn), the view names shapes that are not loaded, or the\n"
-         "picture or video not made or written, 2 for a bad command line.\n";
+std::string RenderOptions::pictureFormat() const {
+  const QString suffix = QFileInfo(QString::fromStdString(output)).suffix().toLower();
+  return suffix.isEmpty() ? "png" : suffix.toStdString();
+}
+
+const std::string& RenderOptions::usage() {
+  static const std::string text =
+      "Usage: ostrel-render [options] FILE...\n"
+      "Draws shape files, voxel matrices and TIFF or LSM images as the Ostrel viewer draws\n"
+      "them and writes the picture as PNG, or a turntable video, without any display server.\n"
+      "\n"
+      "  -o, --output FILE       the picture, or the video with --turntable, to write (required);\n"
+      "                          its suffix chooses the format (PNG without one), and it may not\n"
+      "                          be a file to draw nor be named as a kind of file this program reads\n"
+      "      --resolution W,H    picture size in pixels, each side 1 to " +
+      std::to_string(maximumSide) +
+      " (default 800,800)\n"
+      "      --rotation X,Y,Z    angles in degrees about x, y and z, each -180 to 180\n"
+      "      --translation X,Y   panning as the pose panel gives it, each -100 to 100\n"
+      "      --zoom PERCENT      5 to 1000 (default 100)\n"
+      "      --pose N            standard pose 1 to 3, or reverse standard pose 1 to 3 as 4 to 6;\n"
+      "                          --rotation, --translation and --zoom then change that pose\n"
+      "      --background R,G,B  background colour, each 0 to 255 (default 85,170,255)\n"
+      "      --uniform           a uniform background instead of the gradient\n"
+      "      --transparent       a transparent background (alpha 0)\n"
+      "      --no-box            no scene box\n"
+      "      --scaling K         factor for x, y and z of every shape, 1 to 1000 (default 10)\n"
+      "      --crop              crop the picture to what is drawn\n"
+      "      --clip A,B,C,D      cut away what lies where A x + B y + C z + D < 0, with x, y, z\n"
+      "                          relative to the scene's centre; up to three times\n"
+      "      --opacity PERCENT   draw every shape at that opacity, 1 to 100\n"
+      "      --view FILE         start from a view saved by the viewer (\"View\" > \"Save view...\"):\n"
+      "                          its pose, lights, background, projection, scene box, scale bar,\n"
+      "                          clipping planes, parametric map and the looks of the shapes it\n"
+      "                          names (matched by file name and shape name); the options above\n"
+      "                          and --map change it\n"
+      "      --verbose           trace the loading and drawing on the standard output\n"
+      "      --slice K           slice K of every voxel matrix (default 0)\n"
+      "      --map NAME          colour the triangle meshes by the variable NAME of their\n"
+      "                          -parameters.df files, with its colour bar\n"
+      "      --colormap NAME     Grey (default), Fire, Thermal or Temperature\n"
+      "      --range MIN,MAX     the values mapped onto the colour map (default: the variable's\n"
+      "                          smallest and largest value over all meshes)\n"
+      "      --turntable SECONDS write a video (H.264, yuv420p) of the scene turning once about\n"
+      "                          the vertical axis; -o names it, .mp4 added without a video suffix\n"
+      "      --fps N             frames per second of the video, 1 to 60 (default 20)\n"
+      "  -h, --help              this text\n"
+      "\n"
+      "Exit status: 0 when every file was drawn and the picture written, 1 when a file could\n"
+      "not be read (the others are drawn), the view names shapes that are not loaded, or the\n"
+      "picture or video not made or written, 2 for a bad command line.\n";
+  return text;
 }

@@ -9,7 +9,7 @@
 // shape file, a voxel matrix or an image, recognised by its content as the window does.
 struct RenderOptions {
   std::vector<std::string> files; // shape files, drawn in this order
-  std::string output;             // the PNG to write, or the video with --turntable
+  std::string output;             // the picture to write, or the video with --turntable
   int width = 800;
   int height = 800;
   std::optional<std::vector<float>> rotation;  // degrees about x, y, z, each -180 to 180
@@ -39,6 +39,14 @@ struct RenderOptions {
   // Reads the arguments that follow the program name. An unknown option, a missing or bad value,
   // no output or no file (unless --help), --colormap or --range without --map, and --crop with
   // --turntable raise a UsageError whose what-text says which and why.
+  // The output is checked before anything is read: one of the files, a name with the suffix of a kind
+  // the program reads, a folder that is missing or not writable and a picture suffix of no format Qt
+  // writes are refused too.
   static RenderOptions parse(const std::vector<std::string>& arguments);
-  static const char* usage(); // the --help text
+  static const std::string& usage(); // the --help text
+
+  // The largest side of a picture in pixels, as --help gives it.
+  static constexpr int maximumSide = 16384;
+  // The picture's format: the output's suffix in lower case, "png" when it has none.
+  std::string pictureFormat() const;
 };

@@ -128,7 +128,7 @@ int render(const RenderOptions& options) {
   const SurfacelessContextGL context;
   const int limit = OffscreenRendererGL::maximumSize();
   if (options.width > limit || options.height > limit)
-    return refuse("--resolution: each side must be 1 to " + std::to_string(limit));
+    return refuse("--resolution: this OpenGL draws at most " + std::to_string(limit) + " pixels a side");
 
   // A view that cannot be read stops everything before the files are read.
   const std::optional<SavedView> saved =
@@ -169,8 +169,8 @@ int render(const RenderOptions& options) {
   how.cropped = options.crop;
   if (options.turntable) return writeTurntable(scene, options, how) ? status : 1;
   const QImage picture = OffscreenRendererGL::render(scene, options.width, options.height, how);
-  const StageTimes::Stage stage("PNG encoding");
-  if (!picture.save(QString::fromStdString(options.output), "PNG")) {
+  const StageTimes::Stage stage("picture encoding");
+  if (!picture.save(QString::fromStdString(options.output), options.pictureFormat().c_str())) {
     std::cerr << "ostrel-render: could not write " << options.output << "\n";
     return 1;
   }

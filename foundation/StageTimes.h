@@ -4,7 +4,7 @@
 #include <vector>
 
 // How long each stage of a piece of work took, for the whole process: the stages of a first picture
-// (start-up and context, reading, parsing, stars, normals, drawing, read-back, PNG encoding).
+// (start-up and context, reading, parsing, stars, normals, drawing, read-back, picture encoding).
 // A Stage charges the wall-clock time it is open to its name. While a stage opened inside it is open,
 // the time goes to the inner stage only, so that the stages of one piece of work add up to its
 // whole. A stage opened again adds to its total. Stages nest per thread; totals are shared.

@@ -151,6 +151,7 @@ TEST_F(RenderCommand, ClipsShapesAndDrawsThemAtTheAskedOpacity) {
 }
 
 TEST_F(RenderCommand, RefusesBadCommandLinesAndReportsUnreadableFilesWhileDrawingTheOthers) {
+  const auto in = [this](const char* name) { return QString::fromStdString(_dir.file(name)); };
   const struct {
     QStringList arguments;
     int status;
@@ -159,7 +160,11 @@ TEST_F(RenderCommand, RefusesBadCommandLinesAndReportsUnreadableFilesWhileDrawin
       {{"-o", output, "--frobnicate", left}, 2, "unknown option '--frobnicate'"},
       {{"-o", output, "--zoom", "3", left}, 2, "--zoom: '3' is not a number from 5 to 1000"},
       {{"-o", output, "--rotation", "1,2", left}, 2, "--rotation: '1,2' should be 3 numbers"},
-      {{"-o", output, "--resolution", "100000,10", left}, 2, "--resolution: each side must be 1 to "},
+      {{"-o", output, "--resolution", "100000,10", left}, 2, "'100000' is not a number from 1 to 16384"},
+      {{"-o", left, right, left}, 2, "left.tm' is one of the files to draw"},
+      {{"-o", in("copy.TM"), left}, 2, "copy.TM' is named as a file that ostrel-render reads (.tm)"},
+      {{"-o", in("no/such/folder.png"), left}, 2, "such does not exist or cannot be written to"},
+      {{"-o", in("picture.xyz"), left}, 2, "pictures are written as "},
       {{left}, 2, "no output file"},
       {{"-o", output, "--clip", "1,0,0", left}, 2, "--clip: '1,0,0' should be 4 numbers"},
       {{"-o", output, "--clip=1,0,0,0", "--clip=0,1,0,0", "--clip=0,0,1,0", "--clip=1,1,0,0", left},
@@ -182,6 +187,10 @@ TEST_F(RenderCommand, RefusesBadCommandLinesAndReportsUnreadableFilesWhileDrawin
     EXPECT_NE(run.errors.find(c.says), std::string::npos) << run.errors;
     EXPECT_EQ(QFile::exists(output), c.status == 1) << c.says; // the readable file is still drawn
   }
+  EXPECT_TRUE(QImage(left).isNull()) << "an input refused as the output is left as it was";
+  EXPECT_EQ(runProgram({"-o", in("picture.jpg"), left}).status, 0);
+  QFile jpeg(in("picture.jpg"));
+  EXPECT_TRUE(jpeg.open(QIODevice::ReadOnly) && jpeg.read(2) == "\xff\xd8") << "JPEG bytes, not PNG";
 }
 
 // The canvas and ostrel-render draw the same frame of the same scene: start pose and standard poses.
