@@ -5,6 +5,8 @@
 #include "geometry/QuadMesh.h"
 #include "geometry/ShapeFormats.h"
 #include "geometry/TriMesh.h"
+#include "imaging/Image.h"
+#include "imaging/VoxelMatrix.h"
 #include "rendering/FileKinds.h"
 
 #include <filesystem>
@@ -60,6 +62,28 @@ void prepareShapes(LoadedItems& items, const FileKind& kind, const std::string& 
   }
 }
 
+float factor(const Vector<float>& scaling, int axis) {
+  return axis < scaling.getSize() ? scaling[axis] : 1.0f;
+}
+
+// An image's rows lie along x and its columns along y: its pixels take the factors of those axes, so
+// that it lies under the shapes segmented from it.
+void scale(Image& image, const Vector<float>& scaling) {
+  PixelCalibration calibration = image.getHeader().getPixelCalibration();
+  calibration.setPixelHeight(calibration.getPixelHeight() * factor(scaling, 0));
+  calibration.setPixelWidth(calibration.getPixelWidth() * factor(scaling, 1));
+  image.getHeader().setPixelCalibration(calibration);
+}
+
+// A voxel matrix's dimensions lie along x, y and z.
+void scale(VoxelMatrix<float>& matrix, const Vector<float>& scaling) {
+  VoxelCalibration calibration = matrix.getVoxelCalibration();
+  Vector<float> size = calibration.getVoxelSize();
+  for (int axis = 0; axis < 3; ++axis) size[axis] *= factor(scaling, axis);
+  calibration.setVoxelSize(size);
+  matrix.setVoxelCalibration(calibration);
+}
+
 } // namespace
 
 Matrix<float> FileLoader::scalingMatrix(const Vector<float>& factors) {
@@ -79,6 +103,8 @@ LoadedItems FileLoader::load(const std::string& path, const Vector<float>& scali
     tried = path + " as " + FileKinds::noun(kind);
     items.loaded = kind.read(file);
     if (kind.content == FileKind::Content::Shapes) prepareShapes(items, kind, path, scaling);
+    if (items.loaded.image) scale(*items.loaded.image, scaling);
+    if (items.loaded.voxelMatrix) scale(*items.loaded.voxelMatrix, scaling);
     return items;
   } catch (const Exception& e) {
     items.failure = "Cannot read " + tried + ": " + e.getWhat();

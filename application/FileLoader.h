@@ -22,7 +22,8 @@ public:
   // Reads the file once (FileBytes), recognises its kind (FileKinds) and reads it with that kind's
   // reader. Shapes get their companions (a quad mesh its caps; a mesh of the own formats the vertex
   // colours of its ".vcolors" companion when one fits) and every vertex is multiplied by the scaling
-  // factors. A failure names the file and the kind that was tried.
+  // factors; images and voxel matrices alike, their pixel and voxel sizes multiplied by the factors of
+  // the axes they lie along. A failure names the file and the kind that was tried.
   static LoadedItems load(const std::string& path, const Vector<float>& scaling);
 
   // The diagonal matrix that multiplies coordinate i by factor i.

@@ -26,6 +26,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 
 #include <GL/gl.h>
 
@@ -218,6 +219,28 @@ TEST_F(SliceLoadingTest, TheDisplayRangeBoxShowsAndChangesTheGreysOfValuesBeyond
   EXPECT_NEAR(centreGrey(), 128, 1);
   _window->mediator()->removeImagesAndVoxelMatrices();
   EXPECT_EQ(rangeEnd(1).value(), 255.0);
+}
+
+// With the scaling of 10, a square mesh over one quarter of a white image (in the image's pixel units)
+// covers one quarter of what the image shows: the image is scaled as the shape is.
+TEST_F(SliceLoadingTest, AnImageTakesTheScalingOfTheShapesSegmentedFromIt) {
+  Image white(20, 20, 8);
+  std::fill(white.getData(), white.getData() + 400, 255);
+  ImageWriter().write(white, _dir.file("white.tif"), true);
+  _window->setScaling(scaling(10));
+  _window->openFile(QString::fromStdString(_dir.file("white.tif")));
+  _window->openFile(
+      file("quarter.tm", "# 8\n# 3\n# 4\n0 0 1\n10 0 1\n10 10 1\n0 10 1\n# 2\n0 1 2\n0 2 3\n# 0\n"));
+  _window->waitForLoads();
+  const QImage frame = canvas().grabFramebuffer();
+  std::map<QRgb, int> count; // the background is a gradient: the mesh is the commonest colour but white
+  for (int y = 0; y < frame.height(); ++y)
+    for (int x = 0; x < frame.width(); ++x) ++count[frame.pixel(x, y) | 0xff000000];
+  const int image = count[0xffffffff];
+  count.erase(0xffffffff);
+  int mesh = 0;
+  for (const auto& entry : count) mesh = std::max(mesh, entry.second);
+  EXPECT_NEAR(image, 3 * mesh, 0.1 * image) << saveFrame(frame);
 }
 
 // Single-precision cells, halves rounded up; below, above and an empty range at the ends.
