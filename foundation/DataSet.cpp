@@ -291,24 +291,23 @@ std::istream& operator>>(std::istream& in, DataSet& dataSet) {
     }
   }
 
-  // Short lines leave cells unset; every column is completed to the same number of rows. Columns
-  // are filled by position, as two of them may carry the same name.
-  if (static_cast<std::size_t>(numRows) * numColumns > bytes + kSpareCells) refuse();
+  // A column keeps the cells up to its last one in the file: short last lines leave it shorter than
+  // the data set, so that memory follows the file's size. Columns are filled by position, as two of
+  // them may carry the same name.
   dataSet._numRows = numRows;
   for (std::size_t k = 0; k < numColumns; ++k) {
     ColumnReader& reader = readers[k];
     const int column = static_cast<int>(k);
     switch (reader.kind) {
     case ColumnReader::Kind::Int:
-      reader.ints.resize(numRows);
-      dataSet.typedColumn<int>(column, OSTREL_HERE) = Vector<int>(numRows, reader.ints.data());
+      dataSet.typedColumn<int>(column, OSTREL_HERE) =
+          Vector<int>(static_cast<int>(reader.ints.size()), reader.ints.data());
       break;
     case ColumnReader::Kind::Float:
-      reader.floats.resize(numRows);
-      dataSet.typedColumn<float>(column, OSTREL_HERE) = Vector<float>(numRows, reader.floats.data());
+      dataSet.typedColumn<float>(column, OSTREL_HERE) =
+          Vector<float>(static_cast<int>(reader.floats.size()), reader.floats.data());
       break;
     case ColumnReader::Kind::Text:
-      reader.texts.resize(numRows);
       dataSet.typedColumn<std::string>(column, OSTREL_HERE) = Vector<std::string>(reader.texts);
       break;
     default:
@@ -517,8 +516,8 @@ template <class T> T DataSet::getValue(const std::string& name, int row) const {
   const char* const where = OSTREL_HERE;
   const int column = existingColumn(name, where);
   const Vector<T>& values = typedColumn<T>(column, where);
-  if (row < 0 || row >= values.getSize()) throwError<SizeError>(where, "Row index out of range");
-  return values[row];
+  if (row < 0 || row >= _numRows) throwError<SizeError>(where, "Row index out of range");
+  return row < values.getSize() ? values[row] : T(); // beyond the cells of a short column: missing
 }
 
 template <class T> void DataSet::setValue(const std::string& name, int row, const T& value) {
@@ -530,12 +529,15 @@ template <class T> void DataSet::setValue(const std::string& name, int row, cons
     _numRows = row + 1;
     padColumns();
   }
+  if (row >= values.getSize()) resizeColumn(values, _numRows); // a column shorter than the data set
   values[row] = value;
 }
 
 template <class T> void DataSet::setValues(const std::string& name, const T& value) {
   const int column = findOrAddColumn(name);
-  typedColumn<T>(column, OSTREL_HERE).fill(value);
+  Vector<T>& values = typedColumn<T>(column, OSTREL_HERE);
+  if (values.getSize() < _numRows) resizeColumn(values, _numRows);
+  values.fill(value);
 }
 
 template <class T> void DataSet::setValues(const std::string& name, const Vector<T>& values) {
@@ -573,7 +575,8 @@ template <class T> void DataSet::crop(const std::string& name, const T& value) {
       using U = typename decltype(tag)::type;
       Vector<U>& values = *static_cast<Vector<U>*>(_columns[c].get());
       Vector<U> selected(static_cast<int>(kept.size()));
-      for (std::size_t i = 0; i < kept.size(); ++i) selected[static_cast<int>(i)] = values[kept[i]];
+      for (std::size_t i = 0; i < kept.size(); ++i)
+        selected[static_cast<int>(i)] = kept[i] < values.getSize() ? values[kept[i]] : U();
       values.swap(selected);
     });
   }

@@ -14,9 +14,10 @@
 // separator (no trimming, a carriage return stays in the last piece). The first value a column
 // receives decides its type: a whole base-10 integer makes it int, a whole floating-point number
 // float, anything else text (with surrounding double quotes removed). Later numbers are read like
-// stream extraction (a piece that is not a number gives 0). Cells missing from short lines are
-// unset (0 or empty) so that every column holds numRows() values. Input whose missing cells would
-// far outnumber its bytes is refused with a FileFormatError rather than filling memory.
+// stream extraction (a piece that is not a number gives 0). Cells missing from short lines before a
+// column's last cell are unset (0 or empty); a column ends with its last cell in the file, so that
+// short last lines cost no memory, and reads as unset beyond it. Input whose missing cells within
+// columns would far outnumber its bytes is refused with a FileFormatError rather than filling memory.
 //
 // Typed access must use the column's own type; another type raises a TypeError.
 class DataSet {
@@ -49,8 +50,10 @@ public:
   // === Typed access, T in {std::string, int, long, float, double, long double}
   // NameError "Variable name not found" for an unknown name; a named column without values yet
   // takes the type T.
+  // The column's values; a column read from a file whose last lines are short holds fewer than numRows.
   template <class T> const Vector<T>& getValues(const std::string& name) const;
-  template <class T> T getValue(const std::string& name, int row) const; // SizeError outside the column
+  // Unset (0 or empty) beyond a short column's values; SizeError outside 0 to numRows - 1.
+  template <class T> T getValue(const std::string& name, int row) const;
   // Adds the column when the name is new; grows the column (and numRows) to hold row.
   template <class T> void setValue(const std::string& name, int row, const T& value);
   template <class T> void setValues(const std::string& name, const T& value); // every one of numRows rows

@@ -133,9 +133,18 @@ TEST(DataSetFile, WrittenFilesReadBackEqualAndErrorsNameTheirFile) {
 
 // Hostile input: bounded memory and no crash.
 TEST(DataSetFile, RefusesTooManyVariablesOrMissingCellsForTheSizeOfTheData) {
-  std::string manyMissing;
-  for (int c = 0; c < 1000; ++c) manyMissing += "c" + std::to_string(c) + "\t";
-  manyMissing += "last\n" + std::string(3000, '\n');
+  std::string header, full = "1";
+  for (int c = 0; c < 1000; ++c) header += "c" + std::to_string(c) + "\t", full += "\t1";
+  header += "last\n";
+  // Short last lines are valid and cost no cells: a column ends with its last value.
+  DataSet shortEnd;
+  std::istringstream shortLines(header + full + "\n" + std::string(3000, '\n'));
+  shortLines >> shortEnd;
+  EXPECT_EQ(shortEnd.size(), vectorOf<int>({3001, 1001}));
+  EXPECT_EQ(shortEnd.getValues<int>("last").getSize(), 1);
+  EXPECT_EQ(shortEnd.getValue<int>("last", 3000), 0);
+  // A long line after many short ones would fill every gap.
+  const std::string manyMissing = header + std::string(3000, '\n') + full + "\n";
   for (const auto& [text, what] : {std::pair(manyMissing, "Too many missing cells for the size of the data"),
                                    std::pair(std::string(1 << 20, '\t') + "\n1\n", "Too many variables")}) {
     DataSet d;
