@@ -4,7 +4,6 @@
 #include "application/ShapeListModel.h"
 
 #include <QItemSelection>
-#include <QKeyEvent>
 
 ShapeListView::ShapeListView(Scene& scene, QWidget* parent)
     : QListView(parent), _scene(scene), _model(new ShapeListModel(scene, this)) {
@@ -57,13 +56,4 @@ void ShapeListView::selectAddedRows(int first, int last) {
   _syncing = true;
   selectionModel()->select(selected, QItemSelectionModel::Select);
   _syncing = false;
-}
-
-void ShapeListView::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_V)
-    _scene.toggleVisibility(_scene.selection());
-  else if (event->key() == Qt::Key_Delete)
-    _scene.remove(_scene.selection());
-  else
-    QListView::keyPressEvent(event);
 }

@@ -6,8 +6,7 @@ class Scene;
 class ShapeListModel;
 
 // The list of the scene's shapes (a ShapeListModel): its selection is the scene's selection, both
-// ways. Several lines may be selected; V flips the selected shapes' visibility and Delete deletes
-// them.
+// ways. Several lines may be selected (the window's V and Delete act on them).
 class ShapeListView : public QListView {
   Q_OBJECT
 
@@ -15,9 +14,6 @@ public:
   explicit ShapeListView(Scene& scene, QWidget* parent = nullptr);
 
   ShapeListModel& shapeModel() const { return *_model; }
-
-protected:
-  void keyPressEvent(QKeyEvent* event) override; // V and Delete act; other keys navigate
 
 private:
   void selectionToScene();   // the user chose lines

@@ -1,6 +1,7 @@
 #include "application/ShapeViewerAttributesEditor.h"
 
 #include "application/Scene.h"
+#include "geometry/ShapeType.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -31,13 +32,40 @@ int codeOf(const char* const names[], const QString& text) {
   return 0;
 }
 
-QComboBox* comboBox(const char* const names[], QWidget* parent) {
+// The entries with codes from `first` on.
+QComboBox* comboBox(const char* const names[], int first, QWidget* parent) {
   auto* box = new QComboBox(parent);
   box->setEditable(false);
   box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon); // no wider than the column
   box->setMinimumContentsLength(8);
-  for (int code = 0; code < numNames; ++code) box->addItem(names[code]);
+  for (int code = first; code < numNames; ++code) box->addItem(names[code]);
   return box;
+}
+
+// What the editor offers for the shapes of a kind: the display modes their painters draw (a bit per
+// code), caps (quad meshes) and smoothing (triangle meshes).
+struct Offer {
+  unsigned displayModes;
+  bool caps;
+  bool smoothing;
+};
+
+Offer offerFor(ShapeType kind) {
+  const unsigned symbol = 1u << DISPLAY_MODE_SYMBOL;
+  const unsigned curves = symbol | 1u << DISPLAY_MODE_CURVE | 1u << DISPLAY_MODE_SYMBOL_CURVE;
+  const unsigned meshes = 1u << DISPLAY_MODE_MESH | 1u << DISPLAY_MODE_SURFACE;
+  switch (kind) {
+  case ShapeType::ClosedQuadMesh:
+  case ShapeType::OpenQuadMesh:
+    return {curves | meshes, true, false};
+  case ShapeType::TriMesh:
+    return {symbol | meshes, false, true};
+  case ShapeType::Vertices:
+  case ShapeType::VertexStack:
+    return {symbol, false, false};
+  default: // curves and curve stacks
+    return {curves, false, false};
+  }
 }
 
 // -1 stands for an undefined attribute and is shown as one blank.
@@ -57,8 +85,9 @@ QDoubleSpinBox* sizeBox(double maximum, QWidget* parent) {
   return box;
 }
 
-QCheckBox* flagBox(const char* text, QWidget* parent) {
-  auto* box = new QCheckBox(text, parent);
+// No text beside the box: its row's label names it, and its state alone says on or off.
+QCheckBox* flagBox(QWidget* parent) {
+  auto* box = new QCheckBox(parent);
   box->setTristate(true);
   box->setCheckState(Qt::PartiallyChecked);
   return box;
@@ -80,8 +109,8 @@ void showFlag(QCheckBox* box, bool defined, bool value) {
 
 ShapeViewerAttributesEditor::ShapeViewerAttributesEditor(QWidget* parent) : QFrame(parent) {
   auto* controls = new QFrame(this);
-  _displayMode = comboBox(displayModeNames, controls);
-  _vertexSymbol = comboBox(vertexSymbolNames, controls);
+  _displayMode = comboBox(displayModeNames, 1, controls); // no blank mode to choose
+  _vertexSymbol = comboBox(vertexSymbolNames, 0, controls);
   _symbolSize = sizeBox(1000, controls);
   _lineWidth = spinBox(100, controls);
   _opacity = spinBox(255, controls);
@@ -93,9 +122,9 @@ ShapeViewerAttributesEditor::ShapeViewerAttributesEditor(QWidget* parent) : QFra
   _ownColorsNote->setObjectName("Own vertex colours");
   _ownColorsNote->setWordWrap(true);
   _ownColorsNote->hide();
-  _beginCap = flagBox("Off", controls);
-  _endCap = flagBox("Off", controls);
-  _visible = flagBox("On", controls);
+  _beginCap = flagBox(controls);
+  _endCap = flagBox(controls);
+  _visible = flagBox(controls);
 
   auto* grid = new QGridLayout(controls);
   grid->setSpacing(5);
@@ -166,9 +195,26 @@ void ShapeViewerAttributesEditor::setScene(Scene& scene) {
   showSelection();
 }
 
+void ShapeViewerAttributesEditor::offerWhatApplies(const std::vector<ItemId>& selection) {
+  Offer offer = {~0u, true, true};
+  for (ItemId id : selection) {
+    const Offer kind = offerFor(_scene->at(_scene->rowOf(id)).kind());
+    offer = {offer.displayModes & kind.displayModes, offer.caps && kind.caps,
+             offer.smoothing && kind.smoothing};
+  }
+  const QSignalBlocker blocker(_displayMode);
+  _displayMode->clear();
+  for (int code = 1; code < numNames; ++code)
+    if (offer.displayModes & 1u << code) _displayMode->addItem(displayModeNames[code]);
+  for (QWidget* control : {static_cast<QWidget*>(_beginCap), static_cast<QWidget*>(_endCap)})
+    control->setEnabled(offer.caps);
+  for (QWidget* control : {_verticesSmoothing, _normalsSmoothing}) control->setEnabled(offer.smoothing);
+}
+
 void ShapeViewerAttributesEditor::showSelection() {
   _showPending = false;
   const std::vector<ItemId> selection = _scene->selection();
+  offerWhatApplies(selection);
   setAttributes(_scene->commonAttributes(selection));
   setEnabled(!selection.empty());
   bool ownColors = false;
@@ -191,7 +237,9 @@ void ShapeViewerAttributesEditor::applyToSelection() {
 
 void ShapeViewerAttributesEditor::setAttributes(const ShapePainterAttributesGL& a) {
   const QSignalBlocker blocker(this); // the controls still signal, but attributesChanged stays silent
-  selectDisplayMode(a.useDisplayMode() ? a.getDisplayMode() : DISPLAY_MODE_NONE);
+  // No entry (-1) for an undefined mode or one not offered.
+  _displayMode->setCurrentIndex(
+      _displayMode->findText(displayModeString(a.useDisplayMode() ? a.getDisplayMode() : DISPLAY_MODE_NONE)));
   selectVertexSymbol(a.useVertexSymbol() ? a.getVertexSymbol() : VERTEX_SYMBOL_NONE);
   showFloat(_symbolSize, a.useSymbolSize(), a.useSymbolSize() ? a.getSymbolSize() : 0);
   showFloat(_lineWidth, a.useLineWidth(), a.useLineWidth() ? a.getLineWidth() : 0);

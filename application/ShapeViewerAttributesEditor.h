@@ -1,5 +1,6 @@
 #pragma once
 
+#include "application/SceneItem.h"
 #include "foundation/Vector.h"
 #include "rendering/ShapePainterAttributesGL.h"
 
@@ -7,6 +8,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -18,9 +20,10 @@ class QSpinBox;
 class Scene;
 
 // Shows the display attributes that the selected shapes have in common and reports what the user
-// changes. An undefined attribute is shown blank: the empty combo entry, a spin box at -1 (shown as
-// " ") or a partially checked box. In immediate mode every change is reported at once; otherwise the
-// changes wait for "Apply", and "Cancel" shows the last applied or given set again.
+// changes, offering only what applies to every selected kind (display modes, caps, smoothing). An
+// undefined attribute is shown blank: no display mode, the empty vertex symbol, a spin box at -1
+// (shown as " ") or a partially checked box. In immediate mode every change is reported at once; otherwise
+// the changes wait for "Apply", and "Cancel" shows the last applied or given set again.
 class ShapeViewerAttributesEditor : public QFrame {
   Q_OBJECT
 
@@ -62,6 +65,7 @@ public slots:
 
 private:
   void showSelection();
+  void offerWhatApplies(const std::vector<ItemId>& selection);
   void showSelectionLater(); // once, after the items being added in a row are in
   void applyToSelection();
 

@@ -24,6 +24,7 @@
 #include "viewer/ViewerPosePanel.h"
 #include "viewer/ViewerScaleBarPanel.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -205,6 +206,17 @@ void ShapeViewerMainWindow::buildMenus() {
 
   _menuBar->addSeparator();
   _menuBar->addAction("About", this, &ShapeViewerMainWindow::about);
+
+  // V shows or hides and Delete deletes the selected shapes wherever the focus is in the window, as R
+  // and Z act; a text or number field being edited keeps the keys it takes.
+  const std::pair<Qt::Key, void (Scene::*)(const std::vector<ItemId>&)> keys[] = {
+      {Qt::Key_V, &Scene::toggleVisibility}, {Qt::Key_Delete, &Scene::remove}};
+  for (const auto& [key, act] : keys) {
+    auto* action = new QAction(this);
+    action->setShortcut(key);
+    addAction(action);
+    connect(action, &QAction::triggered, _scene, [this, act = act] { (_scene->*act)(_scene->selection()); });
+  }
 }
 
 void ShapeViewerMainWindow::layOut() {

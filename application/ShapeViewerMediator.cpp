@@ -209,6 +209,7 @@ void ShapeViewerMediator::runColorPeriodicityDialog() {
 
 void ShapeViewerMediator::setSliceBox(SliderSpinBox& box) {
   _sliceBox = &box;
+  _sliceBox->setEnabled(_imageLayers.numVoxelMatrices() > 0); // it has nothing to choose from otherwise
   connect(_sliceBox, &SliderSpinBox::valueChanged, this, &ShapeViewerMediator::processSliceChange);
 }
 
@@ -225,8 +226,13 @@ void ShapeViewerMediator::showLayers(const std::vector<PainterGL<float>*>& paint
   getCanvas()->repaint();
 }
 
+bool ShapeViewerMediator::sceneIsEmpty() const {
+  return _scene.size() == 0 && _imageLayers.painters().empty();
+}
+
 void ShapeViewerMediator::addImage(std::unique_ptr<Image> image) {
   if (!getCanvas()) return;
+  if (sceneIsEmpty()) resetPose(); // an image lies in a plane z = const, which the start pose faces
   std::vector<PainterGL<float>*> painters;
   {
     const CanvasContext context(*getCanvas());
@@ -237,12 +243,15 @@ void ShapeViewerMediator::addImage(std::unique_ptr<Image> image) {
 
 void ShapeViewerMediator::addVoxelMatrix(const VoxelMatrix<float>& matrix) {
   if (!getCanvas()) return;
+  // Slices lie in planes x = const: the first matrix of an empty scene is seen from -x, facing them.
+  if (sceneIsEmpty()) setStandardPose2();
   VoxelMatrixSlicePainterGL<float, float>* painter = nullptr;
   {
     const CanvasContext context(*getCanvas());
     painter = &_imageLayers.addVoxelMatrix(matrix, _sliceBox ? _sliceBox->getValue() : 0);
   }
   if (_sliceBox) {
+    _sliceBox->setEnabled(true);
     _sliceBox->setMinimum(0);
     _sliceBox->setMaximum(std::max(0, painter->getVoxelMatrix().getSize3() - 1));
   }
@@ -290,6 +299,7 @@ void ShapeViewerMediator::releaseLayers() {
 void ShapeViewerMediator::removeImagesAndVoxelMatrices() {
   if (!getCanvas()) return;
   releaseLayers();
+  if (_sliceBox) _sliceBox->setEnabled(false);
   if (_displayRangeBox) _displayRangeBox->setRange(_imageLayers.lastAutomaticRange());
   getCanvas()->fitSceneBox();
   getCanvas()->repaint();

@@ -45,12 +45,13 @@ public:
 
   // === Images and voxel matrices, shown among the shapes but not in the scene's items
   // The box whose changes choose the slice of every voxel matrix; its range follows the matrix
-  // loaded last.
+  // loaded last, and it is enabled while there are voxel matrices.
   void setSliceBox(SliderSpinBox& box);
   // The box whose range every voxel matrix and 16-bit image shows; it shows the automatic range of
   // the one loaded last, and its "Auto" gives each one its own.
   void setDisplayRangeBox(DisplayRangeBox& box);
-  // Shows an image, which the mediator takes over, twice (the second painter at position 10).
+  // Shows an image, which the mediator takes over, twice (the second painter at position 10). The
+  // first image or matrix of an empty scene is shown facing its plane.
   void addImage(std::unique_ptr<Image> image);
   // Shows a resliced copy of the matrix, slice by slice along its rows, at the slice box's slice.
   void addVoxelMatrix(const VoxelMatrix<float>& matrix);
@@ -95,6 +96,7 @@ private:
   // Adds new image or slice painters to the canvas, shows the last automatic display range in its
   // box, frames and repaints.
   void showLayers(const std::vector<PainterGL<float>*>& painters);
+  bool sceneIsEmpty() const; // no shape, image or voxel matrix
   // Takes the images' and slices' painters off the canvas and frees them in its context.
   void releaseLayers();
 

@@ -24,6 +24,8 @@ int normalsSmoothingOf(const ShapePainterAttributesGL& attributes) {
 template <class T> TriMeshPainterGL<T>::TriMeshPainterGL() {
   ShapePainterAttributesGL attributes(this->getAttributes());
   attributes.setDisplayMode(DISPLAY_MODE_SURFACE);
+  attributes.setVerticesSmoothing(0); // a mesh starts as read: smoothed zero times
+  attributes.setNormalsSmoothing(0);
   setAttributes(attributes);
   this->enableDisplayLists(true);
 }

@@ -17,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
@@ -87,7 +88,11 @@ protected:
     QTest::keyClicks(box, text);
   }
   QString shown(const char* label) const { return editor->findChild<QAbstractSpinBox*>(label)->text(); }
-  void press(Qt::Key key) { QTest::keyClick(list, key); }
+  // V and Delete are the window's shortcuts: the window is made active again after a modal dialog.
+  void press(Qt::Key key, QWidget* focused = nullptr) {
+    QApplication::setActiveWindow(_window);
+    QTest::keyClick(focused ? focused : list, key);
+  }
   QStringList texts() const { // a hidden shape's line, in italics, is marked "~"
     QStringList lines;
     for (int i = 0; i < list->model()->rowCount(); ++i)
@@ -191,12 +196,14 @@ TEST_F(ShapeListTest, VisibilityColourAndDeletionShowOnTheCanvasAndInTheList) {
   const Step steps[] = {
       {"V swaps a shown and a hidden shape", [&] { press(Qt::Key_V); }, Qt::green, "~cell cell[2]", 0},
       {"a chosen colour", [&] { colour->click(); }, Qt::blue, "~cell cell[2]", 0},
-      {"V on one", [&] { click(1), press(Qt::Key_V); }, Qt::black, "~cell ~cell[2]", 0},
+      {"V on one, in the canvas", [&] { click(1), press(Qt::Key_V, canvas); }, Qt::black, "~cell ~cell[2]",
+       0},
       {"the box, past partial", [&] { click(0), visible->click(), visible->click(); }, Qt::blue,
        "cell ~cell[2]", 0},
       {"Delete, nothing selected", [&] { click(0, Qt::ControlModifier), press(Qt::Key_Delete); }, Qt::blue,
        "cell ~cell[2]", 0},
-      {"Delete the shown one", [&] { click(0), press(Qt::Key_Delete); }, Qt::black, "~cell[2]", 1},
+      {"Delete the shown one, in the editor", [&] { click(0), press(Qt::Key_Delete, editor); }, Qt::black,
+       "~cell[2]", 1},
       {"loaded again", [&] { add("cell"); }, QColor(next[0], next[1], next[2]), "~cell[2] cell[3]", 1},
   };
   for (const Step& step : steps) {
@@ -254,6 +261,40 @@ TEST_F(ShapeListTest, ColoursCycleAndEqualNamesAreCounted) {
   const int freed = Points::freed;
   delete _window;
   EXPECT_EQ(Points::freed - freed, 17);
+}
+
+// The editor offers what applies to every selected kind (caps for quad meshes, smoothing for triangle
+// meshes, the display modes their painters draw, no blank one), shows a single mesh's smoothing, and its
+// check boxes carry no text that their state could contradict.
+TEST_F(ShapeListTest, TheEditorOffersOnlyWhatAppliesToTheSelectedKinds) {
+  for (const auto& [name, text] :
+       {std::pair("stack.cs", "# 2\n# 3\n# 1\n\n\n# 1\n1 1 1\n"),
+        {"band.qm", "# 5\n# 3\n# 2\n\n\n# 2\n0 0 0\n1 0 0\n\n\n# 2\n0 0 1\n1 0 1\n"},
+        {"sheet.tm", "# 8\n# 3\n# 3\n0 0 0\n1 0 0\n0 1 0\n# 1\n0 1 2\n# 0\n"}})
+    _window->openFile(file(name, text));
+  _window->waitForLoads();
+  const QStringList curves = {"Symbol", "Curve", "Symbol+Curve"}, meshes = {"Mesh", "Surface"};
+  const struct {
+    std::vector<int> rows;
+    QStringList modes;
+    bool caps, smoothing;
+  } cases[] = {{{0}, curves, false, false},
+               {{1}, curves + meshes, true, false},
+               {{0, 2}, {"Symbol"}, false, false},
+               {{2}, QStringList{"Symbol"} + meshes, false, true}}; // the last: one mesh
+  auto* modes = editor->findChild<QComboBox*>("Display mode");
+  for (const auto& c : cases) {
+    std::vector<ItemId> ids;
+    for (int row : c.rows) ids.push_back(scene().at(row).id());
+    scene().select(ids);
+    QStringList offered;
+    for (int i = 0; i < modes->count(); ++i) offered << modes->itemText(i);
+    EXPECT_EQ(offered, c.modes) << c.rows.size();
+    EXPECT_EQ(editor->findChild<QCheckBox*>("Begin cap")->isEnabled(), c.caps);
+    EXPECT_EQ(editor->findChild<QSpinBox*>("V-Smoothing")->isEnabled(), c.smoothing);
+  }
+  EXPECT_EQ(shown("N-Smoothing"), "0");
+  for (QCheckBox* box : editor->findChildren<QCheckBox*>()) EXPECT_EQ(box->text(), "");
 }
 
 // Outside immediate mode a change waits for Apply; Cancel shows the last given set again.

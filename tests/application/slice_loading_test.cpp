@@ -178,10 +178,11 @@ TEST_F(SliceLoadingTest, TheSliceBoxChoosesTheGreyShownAndRemovingMatricesLeaves
   }
   EXPECT_EQ(liveTextures(), before);
   EXPECT_TRUE(layers().numVoxelMatrices() == 0 && layers().numImages() == 0);
-  // Then the slice box chooses the grey level every matrix shows in the canvas.
+  EXPECT_FALSE(sliceBox().isEnabled()) << "no matrix to choose a slice of";
+  // Then the slice box chooses the grey level every matrix shows in the canvas, the first matrix of an
+  // empty scene facing us.
   _window->openFile(QString::fromStdString(matrix));
   _window->waitForLoads();
-  canvas().setRotation(Vector<float>(std::vector<float>{0, 90, 0})); // slices, planes x = const, face us
   for (const int slice : {0, 3, 5}) {
     SCOPED_TRACE(slice);
     sliceBox().setValue(slice); // as the user types it
