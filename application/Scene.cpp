@@ -75,11 +75,11 @@ void Scene::remove(const std::vector<ItemId>& ids) {
                                 return std::binary_search(known.begin(), known.end(), item->id());
                               }),
                _items.end());
+  emit removed(known); // observers let go of what they held for the items
+  if (selected) emit selectionChanged();
   // The allocator keeps freed blocks of a size that large meshes leave in its heaps; they go back to
   // the system here, or the process would keep the size of the largest scene it ever held.
   malloc_trim(0);
-  emit removed(known);
-  if (selected) emit selectionChanged();
 }
 
 void Scene::clear() {

@@ -39,7 +39,8 @@ public:
   // selected, and emits added. Returns its id; 0 (and nothing added) for a shape of no known kind.
   ItemId add(std::unique_ptr<Shape<float>> shape, const std::string& source, DataSet parameters = DataSet());
   // Emits aboutToRemove (the items still exist), frees them, then emits removed, and
-  // selectionChanged when a selected item went. Unknown ids are skipped; nothing happens for none.
+  // selectionChanged when a selected item went; then gives freed memory back to the system. Unknown
+  // ids are skipped; nothing happens for none.
   void remove(const std::vector<ItemId>& ids);
   void clear(); // removes every item
   int size() const { return static_cast<int>(_items.size()); }

@@ -288,7 +288,7 @@ void ShapeViewerMainWindow::restoreGeometry() {
 }
 
 void ShapeViewerMainWindow::runScalingDialog() {
-  if (_scene->size() >= 1) {
+  if (_scene->size() >= 1 || !_mediator->getImageLayers().painters().empty()) { // they are scaled too
     QMessageBox::warning(
         this, "Ostrel",
         "Cannot change scale when shapes already loaded.\n\nClose all shapes before retrying.",
