@@ -27,13 +27,14 @@ LoadQueue::~LoadQueue() {
 
 void LoadQueue::enqueue(const std::string& fileName, Read read) {
   _pending.push_back({fileName, std::move(read)});
-  if (_reading) {
-    if (_progress && _progress->isVisible()) showProgress(); // the count of files changed
-    return;
+  if (!_reading || _dropCurrent) { // a new spell of loading: nothing asked for is being read
+    _done = 0;
+    _progressDelay.start();
   }
-  _done = 0;
-  _progressDelay.start();
-  startNext();
+  if (!_reading)
+    startNext();
+  else if (_progress && _progress->isVisible())
+    showProgress(); // the count of files changed
 }
 
 void LoadQueue::startNext() {
