@@ -51,6 +51,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <vector>
@@ -209,14 +210,14 @@ void ShapeViewerMainWindow::buildMenus() {
 
   // V shows or hides and Delete deletes the selected shapes wherever the focus is in the window, as R
   // and Z act; a text or number field being edited keeps the keys it takes.
-  const std::pair<Qt::Key, void (Scene::*)(const std::vector<ItemId>&)> keys[] = {
-      {Qt::Key_V, &Scene::toggleVisibility}, {Qt::Key_Delete, &Scene::remove}};
-  for (const auto& [key, act] : keys) {
+  const auto shortcut = [this](Qt::Key key, const std::function<void()>& act) {
     auto* action = new QAction(this);
     action->setShortcut(key);
     addAction(action);
-    connect(action, &QAction::triggered, _scene, [this, act = act] { (_scene->*act)(_scene->selection()); });
-  }
+    connect(action, &QAction::triggered, _scene, act);
+  };
+  shortcut(Qt::Key_V, [this] { _scene->toggleVisibility(_scene->selection()); });
+  shortcut(Qt::Key_Delete, [this] { _scene->remove(_scene->selection()); });
 }
 
 void ShapeViewerMainWindow::layOut() {
