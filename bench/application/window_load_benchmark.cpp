@@ -74,8 +74,8 @@ WindowRun firstFrame(const std::string& file, Reading reading) {
   if (reading == Reading::Background) {
     window->openFile(QString::fromStdString(file));
   } else {
-    LoadedFile loaded = FileLoader::load(file, std::nullopt, ones());
-    for (auto& shape : loaded.shapes) window->mediator()->addShape(std::move(shape), file);
+    LoadedItems items = FileLoader::load(file, ones());
+    for (auto& shape : items.loaded.shapes) window->mediator()->addShape(std::move(shape), file);
   }
   while (!shown) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
   run.seconds = secondsSince(start);
