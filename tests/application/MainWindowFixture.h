@@ -51,7 +51,7 @@ protected:
     _window->waitForLoads();
     return _window->scene().size();
   }
-  const Shape<float>& shape(int i) const { return _window->scene().at(i).shape(); }
+  const Shape<float>& shape(int i) const { return numShapes(), _window->scene().at(i).shape(); }
   const Shape<float>& lastShape() const { return shape(numShapes() - 1); }
 
   TemporaryDirectory _dir;

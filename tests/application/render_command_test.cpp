@@ -258,6 +258,7 @@ TEST_F(RenderCommand, RedrawsAFigureSavedAsAView) {
   _window->setScaling(scaling(2));
   _window->openFile(left);
   _window->openFile(right);
+  _window->waitForLoads();
   Scene& scene = _window->scene();
   ParameterData map;
   map.setName("T");
