@@ -7,7 +7,7 @@
 // functions are entered and left, when a value is shown and when a message is printed. It is on
 // unless the environment variable OSTREL_TRACE is "0" when the program starts; while off, every
 // function here returns at once, and a traced scope costs one test of a flag (drawing is traced).
-// Its state is process-wide and used from the GUI thread only.
+// Any thread may trace: each has its own depth, and lines are written whole.
 class Trace {
 public:
   static bool isEnabled() { return _enabled; }
@@ -25,7 +25,7 @@ public:
   static const char* valueStart() { return "\033[35;1m"; } // colour of the value after eval
   static const char* valueEnd() { return "\033[0m"; }      // written before the value's newline
 
-  static int depth();
+  static int depth(); // of the calling thread
 
   // Enters on construction and leaves on destruction, but only on a normal return: when an
   // exception unwinds the scope the depth stays one higher, as for a hand-written leave. A scope
@@ -54,7 +54,7 @@ private:
   static inline bool _enabled = initiallyEnabled();
 };
 
-// Writes "|   " once per level of the current depth.
+// Writes "|   " once per level of the calling thread's depth.
 void traceIndent();
 
 // A warning for a caller of a deprecated function: "*** WARNING: Obsolete call to OLD", then

@@ -19,6 +19,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 // Number formatting and splitting.
@@ -148,7 +149,7 @@ TEST(RandomGenerator, ScalesTheEnginesUniformsAndDrawsBernoulliPoissonGaussianAn
   RandomGenerator seeded;
   seeded.init(5);
   std::set<long> seen;
-  for (int i = 0; i < 2000; ++i) seen.insert(seeded.uniformL(5, 7));
+  for (int i = 0; i < 20000; ++i) seen.insert(seeded.uniformL(5, 7));
   EXPECT_EQ(seen, (std::set<long>{5, 6, 7}));
   random.setRandomEngine(new ScriptedEngine({0.5}));
   EXPECT_TRUE(random.bernoulli(0.5f) && !random.bernoulli(0.49f));
@@ -197,4 +198,34 @@ TEST(ExceptionReport, FileErrorsEndWithTheFileNameEvenWhenEmptyAndTraceLinesAreC
                           "|   *** WARNING: Obsolete call to f()\n|   ***   Replace by call to: g()\n"
                           "LEAVE> \033[33mvoid A::f()\033[0m\n");
   EXPECT_EQ(Trace::depth(), 0);
+}
+
+// Files are read on a loading thread while the GUI thread draws, and both trace.
+TEST(ExceptionReport, TwoThreadsTraceWholeLinesEachAtItsOwnDepth) {
+  std::ostringstream traced;
+  std::streambuf* const standardOutput = std::cout.rdbuf(traced.rdbuf());
+  const auto trace = [] {
+    for (int i = 0; i < 20000; ++i) {
+      const Trace::Scope scope("void B::g()");
+      Trace::print("x");
+    }
+  };
+  std::thread loading(trace);
+  trace();
+  loading.join();
+  std::cout.rdbuf(standardOutput);
+  EXPECT_EQ(Trace::depth(), 0);
+  std::istringstream lines(traced.str());
+  int enters = 0, others = 0;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("ENTER> \033[1;33mvoid B::g()\033[0m [", 0) == 0)
+      ++enters;
+    else if (line == "|   PRINT> \033[34;1mx\033[0m" || line == "LEAVE> \033[33mvoid B::g()\033[0m")
+      ++others;
+    else
+      ADD_FAILURE() << "a broken line: " << line;
+  }
+  EXPECT_EQ(enters, 40000);
+  EXPECT_EQ(others, 80000);
+  EXPECT_NE(traced.str().find("[40000]"), std::string::npos); // every entry counted once
 }
