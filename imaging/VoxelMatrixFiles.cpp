@@ -10,6 +10,7 @@
 #include "imaging/TiffFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdint>
 #include <fstream>
@@ -122,6 +123,14 @@ void checkSizesFit(long long s1, long long s2, long long s3, std::size_t element
   }
 }
 
+// The three sizes that start every voxel matrix file (all 0 where a calibrated header follows).
+std::array<std::int32_t, 3> readLeadingSizes(std::istream& in, std::streamoff length, const char* where,
+                                             const std::string& filename) {
+  if (length < layout0HeaderBytes)
+    throwFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
+  return {readInt32(in), readInt32(in), readInt32(in)}; // braces read in order
+}
+
 } // namespace
 
 // === Files
@@ -148,11 +157,7 @@ template <class T> void VoxelMatrix<T>::load(const std::string& filename) {
 template <class T> void VoxelMatrix<T>::loadVm(std::istream& in, const std::string& filename) {
   const char* const where = OSTREL_HERE;
   const std::streamoff length = streamLength(in);
-  if (length < layout0HeaderBytes)
-    throwFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
-  const std::int32_t s1 = readInt32(in);
-  const std::int32_t s2 = readInt32(in);
-  const std::int32_t s3 = readInt32(in);
+  const auto [s1, s2, s3] = readLeadingSizes(in, length, where, filename);
   if (s1 == 0 && s2 == 0 && s3 == 0) {
     load(in, filename);
     return;
@@ -188,11 +193,7 @@ template <class T> void VoxelMatrix<T>::loadHeader(const std::string& filename) 
   const char* const where = OSTREL_HERE;
   std::ifstream in = openForReading(filename, where);
   const std::streamoff length = streamLength(in);
-  if (length < layout0HeaderBytes)
-    throwFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
-  const std::int32_t s1 = readInt32(in);
-  const std::int32_t s2 = readInt32(in);
-  const std::int32_t s3 = readInt32(in);
+  const auto [s1, s2, s3] = readLeadingSizes(in, length, where, filename);
   if (s1 != 0 || s2 != 0 || s3 != 0) return; // layout 0 carries no calibration
   if (length < layout1HeaderBytes)
     throwFileError<FileFormatError>(where, "File too short for a voxel matrix header", filename);
