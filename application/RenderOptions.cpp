@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 #include <limits>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -67,6 +68,16 @@ void checkCombinations(const RenderOptions& options) {
     refuse("--colormap and --range colour the meshes by the variable that --map names: give --map");
   if (options.turntable && options.crop)
     refuse("--crop cannot be used with --turntable: every frame of a video has the same size");
+  if (!options.each.empty() && !options.output.empty())
+    refuse("-o cannot be used with --each: each file's picture is named after the file");
+  std::map<std::string, std::string> drawnFrom; // each picture of --each, with its file
+  if (!options.each.empty())
+    for (const std::string& file : options.files) {
+      const auto [previous, isNew] = drawnFrom.emplace(options.eachOutput(file), file);
+      if (!isNew)
+        refuse("--each: " + previous->second + " and " + file + " would both be drawn into " +
+               previous->first);
+    }
 }
 
 // Whether the program reads files with this suffix (lower case, no dot), so that a picture written
@@ -80,6 +91,7 @@ bool isReadSuffix(const std::string& suffix) {
 // The picture or video must not replace a file the program reads, nor a file of a kind it reads; it
 // goes into a folder that exists and can be written to; a picture's suffix names a format Qt writes.
 void checkOutput(const RenderOptions& options) {
+  if (!options.each.empty()) return; // --each names its pictures .png or .mp4, in a folder it makes
   for (const std::string& file : options.files) {
     std::error_code error;
     if (std::filesystem::equivalent(options.output, file, error))
@@ -113,6 +125,7 @@ const std::vector<Option>& optionTable() {
   static const std::vector<Option> table = {
       {"-o", "--output", true,
        [](RenderOptions& o, const std::string&, const std::string& v) { o.output = v; }},
+      {"", "--each", true, [](RenderOptions& o, const std::string&, const std::string& v) { o.each = v; }},
       {"", "--resolution", true,
        [](RenderOptions& o, const std::string& n, const std::string& v) {
          const std::vector<int> size = numbers(n, v, 2, 1, RenderOptions::maximumSide);
@@ -216,27 +229,36 @@ RenderOptions RenderOptions::parse(const std::vector<std::string>& arguments) {
     option->apply(options, name, value);
   }
   if (options.help) return options;
-  if (options.output.empty()) refuse("no output file: give one with -o FILE");
+  if (options.output.empty() && options.each.empty())
+    refuse("no output file: give one with -o FILE, or a folder with --each DIR");
   if (options.files.empty()) refuse("no shape file to draw");
   checkCombinations(options);
   checkOutput(options);
   return options;
 }
 
-std::string RenderOptions::pictureFormat() const {
-  const QString suffix = QFileInfo(QString::fromStdString(output)).suffix().toLower();
+std::string RenderOptions::pictureFormat(const std::string& file) {
+  const QString suffix = QFileInfo(QString::fromStdString(file)).suffix().toLower();
   return suffix.isEmpty() ? "png" : suffix.toStdString();
+}
+
+std::string RenderOptions::eachOutput(const std::string& file) const {
+  const std::string name = std::filesystem::path(file).stem().string() + (turntable ? ".mp4" : ".png");
+  return (std::filesystem::path(each) / name).string();
 }
 
 const std::string& RenderOptions::usage() {
   static const std::string text =
-      "Usage: ostrel-render [options] FILE...\n"
+      "Usage: ostrel-render [options] -o FILE FILE...\n"
+      "  or:  ostrel-render [options] --each DIR FILE...\n"
       "Draws shape files, voxel matrices and TIFF or LSM images as the Ostrel viewer draws\n"
       "them and writes the picture as PNG, or a turntable video, without any display server.\n"
       "\n"
-      "  -o, --output FILE       the picture, or the video with --turntable, to write (required);\n"
-      "                          its suffix chooses the format (PNG without one), and it may not\n"
-      "                          be a file to draw nor be named as a kind of file this program reads\n"
+      "  -o, --output FILE       the picture, or the video with --turntable, to write; its suffix\n"
+      "                          chooses the format (PNG without one), and it may not be a file\n"
+      "                          to draw nor be named as a kind of file this program reads\n"
+      "      --each DIR          draw each file alone into its own picture in DIR (made if\n"
+      "                          missing), named after the file: cell.tm gives DIR/cell.png\n"
       "      --resolution W,H    picture size in pixels, each side 1 to " +
       std::to_string(maximumSide) +
       " (default 800,800)\n"
@@ -273,6 +295,7 @@ const std::string& RenderOptions::usage() {
       "\n"
       "Exit status: 0 when every file was drawn and the picture written, 1 when a file could\n"
       "not be read (the others are drawn), the view names shapes that are not loaded, or the\n"
-      "picture or video not made or written, 2 for a bad command line.\n";
+      "picture or video not made or written, 2 for a bad command line. With --each, a file that\n"
+      "fails is reported and the others are drawn; the status is 1 when any failed.\n";
   return text;
 }

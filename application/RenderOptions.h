@@ -10,6 +10,7 @@
 struct RenderOptions {
   std::vector<std::string> files; // shape files, drawn in this order
   std::string output;             // the picture to write, or the video with --turntable
+  std::string each;               // with --each: the folder that gets one picture per file
   int width = 800;
   int height = 800;
   std::optional<std::vector<float>> rotation;  // degrees about x, y, z, each -180 to 180
@@ -37,8 +38,9 @@ struct RenderOptions {
   int fps = 20;                            // frames per second of the video, 1 to 60
 
   // Reads the arguments that follow the program name. An unknown option, a missing or bad value,
-  // no output or no file (unless --help), --colormap or --range without --map, and --crop with
-  // --turntable raise a UsageError whose what-text says which and why.
+  // no output or no file (unless --help), --colormap or --range without --map, --crop with
+  // --turntable, -o with --each and two files that --each would draw into the same picture raise a
+  // UsageError whose what-text says which and why.
   // The output is checked before anything is read: one of the files, a name with the suffix of a kind
   // the program reads, a folder that is missing or not writable and a picture suffix of no format Qt
   // writes are refused too.
@@ -47,6 +49,9 @@ struct RenderOptions {
 
   // The largest side of a picture in pixels, as --help gives it.
   static constexpr int maximumSide = 16384;
-  // The picture's format: the output's suffix in lower case, "png" when it has none.
-  std::string pictureFormat() const;
+  // The format of a picture written as file: its suffix in lower case, "png" when it has none.
+  static std::string pictureFormat(const std::string& file);
+  // With --each, where file's picture goes: the folder, the file's name without its last suffix,
+  // then ".png" (or ".mp4" with --turntable).
+  std::string eachOutput(const std::string& file) const;
 };

@@ -1,5 +1,5 @@
-// ostrel-render: draws shape files, voxel matrices and images as the viewer draws them into a PNG or
-// a turntable video, without a display server.
+// ostrel-render: draws shape files, voxel matrices and images as the viewer draws them into a picture
+// or a turntable video, or each file into its own, without a display server.
 #include "application/RenderOptions.h"
 #include "application/RenderScene.h"
 #include "application/SavedView.h"
@@ -12,10 +12,12 @@
 #include "viewer/VideoEncoder.h"
 #include "viewer/ViewerSceneGL.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QString>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -76,9 +78,12 @@ void changeView(ViewState& view, const RenderOptions& options) {
 
 // The saved view's looks and view go to the loaded shapes, as "Load view..." applies them in the
 // viewer; false after naming on the standard error stream what the view names that is not loaded.
+// With --each the view's looks belong to the files it was saved with, so the others' shapes are
+// drawn in their own looks and only the rest of the view applies to them.
 bool applySavedView(const SavedView& saved, RenderScene& content, const RenderOptions& options) {
   const std::vector<std::string> unmatched =
       saved.applyTo(content.scene(), static_cast<float>(options.scaling));
+  if (!options.each.empty()) return true;
   for (const std::string& look : unmatched)
     std::cerr << "ostrel-render: the view " << options.view << " names a shape that is not loaded: " << look
               << "\n";
@@ -105,9 +110,9 @@ bool showMap(RenderScene& content, ViewerSceneGL& scene, const RenderOptions& op
 }
 
 // The turntable video, named as the window's recorder names one; false after saying why not.
-bool writeTurntable(ViewerSceneGL& scene, const RenderOptions& options,
+bool writeTurntable(ViewerSceneGL& scene, const RenderOptions& options, const std::string& name,
                     const OffscreenRendererGL::Options& how) {
-  const QString output = VideoEncoder::withVideoSuffix(QString::fromStdString(options.output), "*.mp4");
+  const QString output = VideoEncoder::withVideoSuffix(QString::fromStdString(name), "*.mp4");
   QString error;
   if (TurntableVideo::write(scene, options.width, options.height, how, *options.turntable, options.fps,
                             output, error))
@@ -117,31 +122,27 @@ bool writeTurntable(ViewerSceneGL& scene, const RenderOptions& options,
   return false;
 }
 
-// Loads, draws and writes; returns the exit status.
-int render(const RenderOptions& options) {
-  // Mesa's software rasteriser lets the drawing thread prepare up to four batches of binned triangles
-  // ahead of its rasterising threads, tens of MB each for millions of triangles and more the busier
-  // the processors are. A picture too large for one strip is rasterised by the drawing thread itself,
-  // which bounds its memory to the picture and one strip (unless the user chose a thread count).
-  if (static_cast<long long>(options.width) * options.height > OffscreenRendererGL::Options().stripPixels)
-    setenv("LP_NUM_THREADS", "0", 0);
-  const SurfacelessContextGL context;
-  const int limit = OffscreenRendererGL::maximumSize();
-  if (options.width > limit || options.height > limit)
-    return refuse("--resolution: this OpenGL draws at most " + std::to_string(limit) + " pixels a side");
+// Loads files into content; false when one could not be read (the others are loaded).
+bool load(RenderScene& content, const std::vector<std::string>& files) {
+  bool loaded = true;
+  for (const std::string& file : files) {
+    const StageTimes::Stage stage("loading, other"); // scaling, colours, painters
+    loaded = content.load(file) && loaded;
+  }
+  return loaded;
+}
 
-  // A view that cannot be read stops everything before the files are read.
-  const std::optional<SavedView> saved =
-      options.view.empty() ? std::nullopt : std::optional<SavedView>(SavedView::read(options.view));
+Vector<float> scalingOf(const RenderOptions& options) {
   Vector<float> scaling(3);
   scaling.fill(static_cast<float>(options.scaling));
-  int status = 0;
-  RenderScene content(scaling, colorCycleLength, options.slice);
-  for (const std::string& file : options.files) {
-    const StageTimes::Stage stage("loading, other"); // scaling, colours, painters
-    if (!content.load(file)) status = 1;
-  }
+  return scaling;
+}
 
+// Draws content, posed by the saved view and the options, and writes the picture or video to output;
+// returns the exit status.
+int draw(const RenderOptions& options, const std::optional<SavedView>& saved, RenderScene& content,
+         const std::string& output) {
+  int status = 0;
   ViewerSceneGL scene;
   scene.setPainters(content.painters());
   if (saved && !applySavedView(*saved, content, options)) status = 1;
@@ -158,23 +159,72 @@ int render(const RenderOptions& options) {
   scene.glInitialize();
   if (options.translation) scene.setTranslation(vectorOf(*options.translation));
   const ParameterData savedMap = saved ? saved->colorMap() : ParameterData();
-  std::unique_ptr<QGuiApplication> fonts;
-  if (!options.map.empty() || !savedMap.getName().empty()) {
-    fonts = fontsApplication();
-    if (!showMap(content, scene, options, savedMap)) status = 1;
-  }
+  if ((!options.map.empty() || !savedMap.getName().empty()) && !showMap(content, scene, options, savedMap))
+    status = 1;
   if (options.opacity) content.setOpacity(*options.opacity);
   OffscreenRendererGL::Options how;
   how.transparent = options.transparent;
   how.cropped = options.crop;
-  if (options.turntable) return writeTurntable(scene, options, how) ? status : 1;
+  if (options.turntable) return writeTurntable(scene, options, output, how) ? status : 1;
   const QImage picture = OffscreenRendererGL::render(scene, options.width, options.height, how);
   const StageTimes::Stage stage("picture encoding");
-  if (!picture.save(QString::fromStdString(options.output), options.pictureFormat().c_str())) {
-    std::cerr << "ostrel-render: could not write " << options.output << "\n";
+  if (!picture.save(QString::fromStdString(output), RenderOptions::pictureFormat(output).c_str())) {
+    std::cerr << "ostrel-render: could not write " << output << "\n";
     return 1;
   }
   return status;
+}
+
+// --each: every file alone into its own picture, in the one context. A file that fails, however it
+// fails, is reported and the others are drawn; the status is 1 when any failed.
+int drawEach(const RenderOptions& options, const std::optional<SavedView>& saved) {
+  if (!QDir().mkpath(QString::fromStdString(options.each))) {
+    std::cerr << "ostrel-render: could not make the folder " << options.each << "\n";
+    return 1;
+  }
+  int failures = 0;
+  for (const std::string& file : options.files) {
+    int status = 1;
+    try {
+      RenderScene content(scalingOf(options), colorCycleLength, options.slice);
+      if (load(content, {file})) status = draw(options, saved, content, options.eachOutput(file));
+    } catch (const Exception& e) {
+      std::cerr << e << std::endl;
+    } catch (const std::bad_alloc&) {
+      std::cerr << "ostrel-render: not enough memory" << std::endl;
+    }
+    if (status != 0) {
+      std::cerr << "ostrel-render: failed: " << file << std::endl;
+      ++failures;
+    }
+  }
+  if (failures > 0)
+    std::cerr << "ostrel-render: " << failures << " of " << options.files.size() << " files failed\n";
+  return failures > 0 ? 1 : 0;
+}
+
+// Makes the context once and draws; returns the exit status.
+int render(const RenderOptions& options) {
+  // Mesa's software rasteriser lets the drawing thread prepare up to four batches of binned triangles
+  // ahead of its rasterising threads, tens of MB each for millions of triangles and more the busier
+  // the processors are. A picture too large for one strip is rasterised by the drawing thread itself,
+  // which bounds its memory to the picture and one strip (unless the user chose a thread count).
+  if (static_cast<long long>(options.width) * options.height > OffscreenRendererGL::Options().stripPixels)
+    setenv("LP_NUM_THREADS", "0", 0);
+  const SurfacelessContextGL context;
+  const int limit = OffscreenRendererGL::maximumSize();
+  if (options.width > limit || options.height > limit)
+    return refuse("--resolution: this OpenGL draws at most " + std::to_string(limit) + " pixels a side");
+
+  // A view that cannot be read stops everything before the files are read.
+  const std::optional<SavedView> saved =
+      options.view.empty() ? std::nullopt : std::optional<SavedView>(SavedView::read(options.view));
+  std::unique_ptr<QGuiApplication> fonts; // made once, for every colour bar
+  if (!options.map.empty() || (saved && !saved->colorMap().getName().empty())) fonts = fontsApplication();
+  if (!options.each.empty()) return drawEach(options, saved);
+  RenderScene content(scalingOf(options), colorCycleLength, options.slice);
+  const int status = load(content, options.files) ? 0 : 1;
+  return std::max(status, draw(options, saved, content, options.output));
 }
 
 } // namespace

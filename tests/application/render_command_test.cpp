@@ -18,6 +18,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QImage>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -179,6 +180,8 @@ TEST_F(RenderCommand, RefusesBadCommandLinesAndReportsUnreadableFilesWhileDrawin
       {{"-o", output, "--map", "T", "--range", "5,1", left}, 2, "'5,1' has its minimum above its maximum"},
       {{"-o", output, "--turntable", "1", "--crop", left}, 2, "--crop cannot be used with --turntable"},
       {{"-o", output, "--map", "T", left}, 1, "no triangle mesh has a parameter named T"},
+      {{"-o", output, "--each", "pictures", left}, 2, "-o cannot be used with --each"},
+      {{"--each", "pictures", left, left}, 2, "/left.tm would both be drawn into pictures/left.png"},
   };
   for (const auto& c : cases) {
     QFile::remove(output);
@@ -191,6 +194,22 @@ TEST_F(RenderCommand, RefusesBadCommandLinesAndReportsUnreadableFilesWhileDrawin
   EXPECT_EQ(runProgram({"-o", in("picture.jpg"), left}).status, 0);
   QFile jpeg(in("picture.jpg"));
   EXPECT_TRUE(jpeg.open(QIODevice::ReadOnly) && jpeg.read(2) == "\xff\xd8") << "JPEG bytes, not PNG";
+}
+
+// --each draws every file alone, centred in its own picture named after it, in a folder it makes; a file
+// that fails is named and leaves no picture.
+TEST_F(RenderCommand, DrawsEachFileIntoItsOwnPictureAndGoesOnAfterAFailure) {
+  const QString missing = QString::fromStdString(_dir.file("missing.tm"));
+  const QString folder = QString::fromStdString(_dir.file("new/pictures"));
+  const ProgramRun run = runProgram(QStringList{"--each", folder, "--resolution", "160,120"} + black +
+                                    QStringList{left, missing, right});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.errors.find("failed: " + missing.toStdString()), std::string::npos) << run.errors;
+  EXPECT_THAT(QDir(folder).entryList(QDir::Files), testing::ElementsAre("left.png", "right.png"));
+  for (const char* name : {"left.png", "right.png"})
+    EXPECT_TRUE(
+        pixelNear(QImage(folder + "/" + name), 80, 60, litFacing(ShapePainterFactory::cycleColor(0, 14))))
+        << name;
 }
 
 // The canvas and ostrel-render draw the same frame of the same scene: start pose and standard poses.
