@@ -7,7 +7,7 @@ OSTREL_PACKAGES=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libegl-mesa0
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
-  ffmpeg ccache help2man dpkg-dev file
+  ffmpeg ccache help2man dpkg-dev file parallel
 )
 
 # What the fuzz harnesses need beyond that: clang with libFuzzer and the sanitizer runtimes, and
