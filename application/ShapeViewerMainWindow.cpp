@@ -4,6 +4,7 @@
 #include "application/LoadQueue.h"
 #include "application/ParameterPanel.h"
 #include "application/ProblemsBar.h"
+#include "application/RecentFiles.h"
 #include "application/SavedView.h"
 #include "application/Scene.h"
 #include "application/ShapeListView.h"
@@ -46,6 +47,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSplitter>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -60,6 +62,7 @@ namespace {
 
 const char* const sizeKey = "shapeViewerMainWindow/size";
 const char* const positionKey = "shapeViewerMainWindow/position";
+const char* const rightColumnKey = "shapeViewerMainWindow/rightColumn";
 const char* const scalingKey = "scaling";
 const char* const version = "2015.03.06";
 const char* const inputDirectoryKey = "inputDirectory";
@@ -144,6 +147,7 @@ ShapeViewerMainWindow::~ShapeViewerMainWindow() {
   QSettings settings;
   settings.setValue(sizeKey, QSize(width(), height()));
   settings.setValue(positionKey, pos());
+  settings.setValue(rightColumnKey, _rightColumn->saveState());
 }
 
 Vector<float> ShapeViewerMainWindow::scalingFromSettings() {
@@ -176,6 +180,8 @@ void ShapeViewerMainWindow::buildMenus() {
   _fileMenu->addAction("Export selected...", this, &ShapeViewerMainWindow::exportSelectedShapes);
   _fileMenu->addAction("Load image...", this, &ShapeViewerMainWindow::openImageFile);
   _fileMenu->addAction("Load voxel matrix...", this, &ShapeViewerMainWindow::loadVoxelMatrix);
+  _recentMenu = _fileMenu->addMenu("Open recent");
+  updateRecentMenu();
   _fileMenu->addAction("Close images and voxel matrices", _mediator,
                        &ShapeViewerMediator::removeImagesAndVoxelMatrices);
   _fileMenu->addAction("Color periodicity...", _mediator, &ShapeViewerMediator::runColorPeriodicityDialog);
@@ -239,11 +245,15 @@ void ShapeViewerMainWindow::layOut() {
   editorColumn->addWidget(_displayRangeBox);
   editorColumn->addStretch();
   QScrollArea* editorScrollArea = sidePanelScrollArea(editors, _rightFrame);
-  _rightColumn = new QVBoxLayout(_rightFrame);
-  _rightColumn->setSpacing(0);
-  _rightColumn->setContentsMargins(0, 0, 0, 0);
-  _rightColumn->addWidget(_listBox, 1);
-  _rightColumn->addWidget(editorScrollArea, 2);
+  _rightColumn = new QSplitter(Qt::Vertical, _rightFrame);
+  _rightColumn->setChildrenCollapsible(false);
+  _rightColumn->addWidget(_listBox);
+  _rightColumn->addWidget(editorScrollArea);
+  _rightColumn->setStretchFactor(0, 1);
+  _rightColumn->setStretchFactor(1, 2);
+  auto* rightLayout = new QVBoxLayout(_rightFrame);
+  rightLayout->setContentsMargins(0, 0, 0, 0);
+  rightLayout->addWidget(_rightColumn);
   _listBox->setMinimumHeight(60);
   _rightFrame->setFixedWidth(editorScrollArea->width());
 
@@ -286,6 +296,29 @@ void ShapeViewerMainWindow::restoreGeometry() {
       fittedGeometry(screen->availableGeometry(), settings.value(sizeKey).toSize(), position);
   resize(geometry.size());
   move(geometry.topLeft());
+  _rightColumn->restoreState(settings.value(rightColumnKey).toByteArray());
+}
+
+void ShapeViewerMainWindow::rememberFile(const QString& fileName) {
+  RecentFiles::add(fileName);
+  updateRecentMenu();
+}
+
+void ShapeViewerMainWindow::updateRecentMenu() {
+  _recentMenu->clear();
+  for (const QString& file : RecentFiles::list()) {
+    QString label = file;
+    _recentMenu->addAction(label.replace('&', "&&"), this, [this, file] { openRecentFile(file); });
+  }
+  _recentMenu->setEnabled(!_recentMenu->isEmpty());
+}
+
+void ShapeViewerMainWindow::openRecentFile(const QString& fileName) {
+  if (!QFileInfo::exists(fileName)) {
+    RecentFiles::remove(fileName);
+    updateRecentMenu();
+  }
+  openFile(fileName);
 }
 
 void ShapeViewerMainWindow::runScalingDialog() {
@@ -413,7 +446,10 @@ void ShapeViewerMainWindow::waitForLoads() {
 
 void ShapeViewerMainWindow::take(const std::string& name, LoadedItems items) {
   for (const std::string& problem : items.problems) _problemsBar->add(QString::fromStdString(problem));
-  if (!items.failure.empty()) _problemsBar->add(QString::fromStdString(items.failure));
+  if (items.failure.empty())
+    rememberFile(QString::fromStdString(name));
+  else
+    _problemsBar->add(QString::fromStdString(items.failure));
   for (auto& shape : items.loaded.shapes) _mediator->addShape(std::move(shape), name);
   if (items.loaded.voxelMatrix) _mediator->addVoxelMatrix(*items.loaded.voxelMatrix);
   if (items.loaded.image) _mediator->addImage(std::move(items.loaded.image));

@@ -23,6 +23,7 @@ class SliderSpinBox;
 class QMenu;
 class QMenuBar;
 class QScrollArea;
+class QSplitter;
 class ProblemsBar;
 class QVBoxLayout;
 class Scene;
@@ -30,7 +31,8 @@ class ShapeViewerMediator;
 template <class T> class Shape;
 
 // The program's single window: menu bar, side panels and the canvas. It deletes itself when
-// closed and keeps its size and position in the settings store between runs.
+// closed and keeps its size, position and the split of its right column in the settings store
+// between runs, with the files opened last ("File" > "Open recent").
 class ShapeViewerMainWindow : public QWidget {
   Q_OBJECT
 
@@ -114,6 +116,11 @@ private:
   void openFiles(FileKind::Content content, QFileDialog::FileMode mode);
   // Hands a file's shapes, voxel matrix or image to the mediator and reports its problems.
   void take(const std::string& fileName, LoadedItems items);
+  // A file loaded goes to the top of "Open recent".
+  void rememberFile(const QString& fileName);
+  void updateRecentMenu();
+  // Loads the file as openFile does; one that no longer exists is reported and leaves the list.
+  void openRecentFile(const QString& fileName);
 
   Scene* _scene; // the loaded shapes, which every panel and the canvas observe
   ShapeViewerMediator* _mediator = nullptr;
@@ -132,9 +139,10 @@ private:
 
   QMenuBar* _menuBar = nullptr;
   QMenu* _fileMenu = nullptr;
+  QMenu* _recentMenu = nullptr;
   QMenu* _poseMenu = nullptr;
   QMenu* _viewMenu = nullptr;
   QFrame* _rightFrame = nullptr;
   QVBoxLayout* _leftColumn = nullptr;
-  QVBoxLayout* _rightColumn = nullptr;
+  QSplitter* _rightColumn = nullptr; // the shape list over the editors
 };

@@ -13,6 +13,7 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSplitter>
 #include <QTest>
 
 namespace {
@@ -72,6 +73,43 @@ TEST_F(WindowFrameTest, ARestartShowsTheSavedBackgroundAndKeepsTheLandmarkSize) 
   _window = new ShapeViewerMainWindow();
   EXPECT_EQ(_window->findChild<ViewerPosePanel*>()->findChild<QComboBox*>()->currentText(), "Uniform");
   EXPECT_FLOAT_EQ(_window->mediator()->getLandmarks()->getSymbolSize(), 0.5f);
+}
+
+// "Open recent" lists the last ten files loaded, newest first, and, like the split of the right column,
+// survives a restart; an entry loads its file, one whose file is gone is reported and leaves the list.
+TEST_F(WindowFrameTest, OpenRecentAndTheRightColumnsSplitSurviveARestart) {
+  const std::string square = "# 8\n# 3\n# 4\n-1 -1 2\n1 -1 2\n1 1 2\n-1 1 2\n# 2\n0 1 2\n0 2 3\n";
+  QStringList files;
+  for (int i = 0; i < 12; ++i) files << file("cell" + std::to_string(i) + ".tm", square);
+  for (const QString& name : files) _window->openFile(name);
+  _window->openFile(QString::fromStdString(_dir.file("missing.tm")));
+  _window->openFile(files[3]); // to the top again
+  _window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(_window));
+  _window->findChild<QSplitter*>()->setSizes({300, 200});
+  const QList<int> split = _window->findChild<QSplitter*>()->sizes();
+  delete _window;
+  _window = new ShapeViewerMainWindow();
+  _window->setScaling(scaling(1));
+  _window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(_window));
+  EXPECT_EQ(_window->findChild<QSplitter*>()->sizes(), split);
+  const auto recentMenu = [this] {
+    for (QMenu* menu : _window->findChildren<QMenu*>())
+      if (menu->title() == "Open recent") return menu;
+    return static_cast<QMenu*>(nullptr);
+  };
+  QStringList listed;
+  for (QAction* action : recentMenu()->actions()) listed << action->text();
+  EXPECT_EQ(listed, QStringList({files[3], files[11], files[10], files[9], files[8], files[7], files[6],
+                                 files[5], files[4], files[2]}));
+  QFile::remove(files[11]);
+  recentMenu()->actions().at(1)->trigger();
+  EXPECT_EQ(numShapes(), 0);
+  EXPECT_EQ(recentMenu()->actions().size(), 9);
+  recentMenu()->actions().at(1)->trigger();
+  EXPECT_EQ(numShapes(), 1);
+  EXPECT_EQ(recentMenu()->actions().at(0)->text(), files[10]);
 }
 
 // With the focus in the shape list, R starts the random motion and Z marks the mesh under the cursor; the
