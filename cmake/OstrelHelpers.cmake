@@ -42,7 +42,8 @@ endfunction()
 # ostrel_add_tests(<layer> SOURCES <file>... [LIBRARIES <target>...] [LABELS <label>...] [QT] [GL])
 # One GoogleTest executable per layer, <layer>_tests, each case registered with CTest.
 # QT: the executable gets a main that creates a QApplication on the offscreen platform.
-# GL: the cases need a real display (run under xvfb-run) and carry the label gl.
+# GL: the cases need a real display (run under xvfb-run) and carry the label gl; so does every case that
+# makes an OpenGL widget, such as the main window's canvas.
 # A case that calls GTEST_SKIP (the shared data folder is missing, say) is reported by CTest as skipped.
 function(ostrel_add_tests layer)
   cmake_parse_arguments(ARG "QT;GL" "" "SOURCES;LIBRARIES;LABELS" ${ARGN})
@@ -58,7 +59,9 @@ function(ostrel_add_tests layer)
   set(labels ${layer} ${ARG_LABELS})
   set(environment "OSTREL_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
   if(ARG_GL)
+    # On the virtual display's X server: Qt 6's offscreen platform cannot host an OpenGL widget.
     list(APPEND labels gl)
+    list(APPEND environment "QT_QPA_PLATFORM=xcb")
   else()
     list(APPEND environment "QT_QPA_PLATFORM=offscreen")
   endif()
@@ -66,8 +69,13 @@ function(ostrel_add_tests layer)
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS "${labels}" ENVIRONMENT "${environment}" TIMEOUT 300
-               SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+    PROPERTIES TIMEOUT 300 SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+  # A list handed over in PROPERTIES arrives cut at its first separator: the labels and the environment
+  # are set on the discovered cases by a script that CTest runs after the discovery.
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_properties.cmake)
+  file(WRITE ${script} "if(${target}_TESTS)\n  set_tests_properties(\${${target}_TESTS} PROPERTIES "
+                       "LABELS \"${labels}\" ENVIRONMENT \"${environment}\")\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
 
 # ostrel_add_benchmark(<name> SOURCES <file>... LIBRARIES <target>...)

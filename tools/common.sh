@@ -2,13 +2,16 @@
 
 OSTREL_PACKAGES=(
   cmake g++ make pkg-config
-  qtbase5-dev qtbase5-dev-tools
+  qt6-base-dev libqt6opengl6-dev
   libtiff-dev libassimp-dev
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libegl-mesa0
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   ffmpeg ccache help2man dpkg-dev file parallel
 )
+
+# What a build with Qt 5.15 (-DOSTREL_QT_MAJOR=5) needs instead of Qt 6.
+OSTREL_QT5_PACKAGES=(qtbase5-dev qtbase5-dev-tools)
 
 # What the fuzz harnesses need beyond that: clang with libFuzzer and the sanitizer runtimes, and
 # clang's OpenMP runtime.
