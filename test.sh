@@ -6,12 +6,14 @@
 #   --fuzz SECONDS   builds the fuzz harnesses in build-fuzz/ with clang and the sanitizers and runs
 #                    each for SECONDS from its committed seed corpus; fails on any finding
 #                    (see fuzz/README.md)
+#   --qt5            builds everything, tests included, with Qt 5.15 in build-qt5/ without running
+#                    the suite: the code must keep compiling with both Qt versions
 set -euo pipefail
 OSTREL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$OSTREL_ROOT/tools/common.sh"
 
 usage() {
-  echo "usage: $0 [--sanitize | --fuzz SECONDS]" >&2
+  echo "usage: $0 [--sanitize | --fuzz SECONDS | --qt5]" >&2
   exit 2
 }
 
@@ -19,6 +21,7 @@ dir="$OSTREL_ROOT/build-tests"
 options=(-DOSTREL_BUILD_BENCHMARKS=OFF)
 type=Release
 fuzz_seconds=""
+qt5=false
 while [ $# -gt 0 ]; do
   case "$1" in
     --sanitize)
@@ -28,6 +31,11 @@ while [ $# -gt 0 ]; do
       export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
       export LSAN_OPTIONS="suppressions=$OSTREL_ROOT/tools/lsan.supp:print_suppressions=0"
       export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+      ;;
+    --qt5)
+      dir="$OSTREL_ROOT/build-qt5"
+      options+=(-DOSTREL_QT_MAJOR=5)
+      qt5=true
       ;;
     --fuzz)
       [ $# -ge 2 ] && [[ "$2" =~ ^[0-9]+$ ]] || usage
@@ -44,6 +52,12 @@ done
 if [ -n "$fuzz_seconds" ]; then
   ostrel_install_missing "${OSTREL_FUZZ_PACKAGES[@]}"
   ostrel_fuzz "$fuzz_seconds"
+  exit
+fi
+
+if $qt5; then
+  ostrel_install_missing "${OSTREL_QT5_PACKAGES[@]}"
+  ostrel_build "$dir" "$type" "${options[@]}"
   exit
 fi
 
