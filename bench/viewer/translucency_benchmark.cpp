@@ -23,6 +23,7 @@ namespace {
 // Exposes the paint pass so that it is timed without Qt's composition of the window.
 class TimedCanvas : public ViewerCanvasGL {
 public:
+  using ViewerCanvasGL::initializeGL;
   void paintPass() {
     makeCurrent();
     paintGL();
