@@ -313,7 +313,7 @@ void ShapeViewerMainWindow::updateRecentMenu() {
   _recentMenu->setEnabled(!_recentMenu->isEmpty());
 }
 
-void ShapeViewerMainWindow::openRecentFile(const QString& fileName) {
+void ShapeViewerMainWindow::openRecentFile(QString fileName) {
   if (!QFileInfo::exists(fileName)) {
     RecentFiles::remove(fileName);
     updateRecentMenu();

@@ -120,7 +120,7 @@ private:
   void rememberFile(const QString& fileName);
   void updateRecentMenu();
   // Loads the file as openFile does; one that no longer exists is reported and leaves the list.
-  void openRecentFile(const QString& fileName);
+  void openRecentFile(QString fileName); // a copy: the menu entry that gives it is deleted
 
   Scene* _scene; // the loaded shapes, which every panel and the canvas observe
   ShapeViewerMediator* _mediator = nullptr;

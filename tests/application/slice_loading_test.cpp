@@ -311,6 +311,7 @@ TEST_F(ParametricMaps, ListsTheVariablesColoursTheMeshesAndTheBarGoesWithTheLast
   auto* list = _window->findChild<QListView*>();
   ASSERT_TRUE(list);
   const ColorBarGL& bar = _window->mediator()->getCanvas()->getColorBar();
+  QApplication::setActiveWindow(_window); // Delete is a shortcut of the active window
   for (int row : {1, 0}) { // the right sheet first: the bar stays while the left one shows the map
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(list->model()->index(row, 0)).center());

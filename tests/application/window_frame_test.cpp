@@ -84,6 +84,7 @@ TEST_F(WindowFrameTest, OpenRecentAndTheRightColumnsSplitSurviveARestart) {
   for (const QString& name : files) _window->openFile(name);
   _window->openFile(QString::fromStdString(_dir.file("missing.tm")));
   _window->openFile(files[3]); // to the top again
+  _window->waitForLoads();
   _window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(_window));
   _window->findChild<QSplitter*>()->setSizes({300, 200});
@@ -102,8 +103,10 @@ TEST_F(WindowFrameTest, OpenRecentAndTheRightColumnsSplitSurviveARestart) {
   EXPECT_EQ(listed, expected);
   QFile::remove(files[11]);
   recent->actions().at(1)->trigger();
+  _window->waitForLoads();
   EXPECT_EQ(recent->actions().size(), 9);
   recent->actions().at(1)->trigger();
+  _window->waitForLoads();
   EXPECT_EQ(numShapes(), 1); // cell10's square, and nothing of the vanished file
 }
 
