@@ -15,7 +15,7 @@
 // Runs `act` on the next modal dialog of the named class as soon as it is shown. A dialog still open two
 // seconds later is rejected, so that a test that failed to close it fails instead of hanging.
 inline void whenModalShows(std::function<void(QWidget*)> act, const char* className = "QWidget") {
-  auto* poll = new QTimer();
+  auto* poll = new QTimer(qApp); // the application deletes it if the test ends first
   auto dialog = std::make_shared<QPointer<QWidget>>();
   auto ticksSinceAct = std::make_shared<int>(-1); // negative until the dialog shows
   QObject::connect(poll, &QTimer::timeout, [poll, act, dialog, ticksSinceAct, className] {
