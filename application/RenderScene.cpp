@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <iostream>
+#include <map>
 
 RenderScene::RenderScene(const Vector<float>& scaling, int colorCycleLength, int slice)
     : _scaling(scaling), _slice(slice) {
@@ -35,8 +36,6 @@ void RenderScene::addShapes(std::vector<std::unique_ptr<Shape<float>>> shapes, c
   for (std::unique_ptr<Shape<float>>& shape : shapes) {
     DataSet parameters = SceneItem::loadParameters(
         *shape, fileName, [](const std::string& problem) { std::cerr << problem << std::endl; });
-    for (const ParameterData& parameterData : SceneItem::parameterRanges(parameters))
-      _parameters[parameterData.getName()].widen(parameterData);
     const ItemId id = _scene.add(std::move(shape), fileName, std::move(parameters));
     if (id == 0) continue;
     ShapePainterGL<float>& painter = _scene.at(_scene.rowOf(id)).painter();
@@ -56,8 +55,9 @@ void RenderScene::setOpacity(int percent) {
 
 bool RenderScene::showMap(const std::string& name, const std::string& colormap,
                           const std::optional<std::vector<float>>& range, ViewerSceneGL& scene) {
-  const auto found = _parameters.find(name);
-  if (found == _parameters.end()) {
+  const std::map<std::string, ParameterData> parameters = _scene.parameters();
+  const auto found = parameters.find(name);
+  if (found == parameters.end()) {
     std::cerr << "ostrel-render: no triangle mesh has a parameter named " << name << "\n";
     return false;
   }

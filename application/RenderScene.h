@@ -5,7 +5,6 @@
 #include "application/Scene.h"
 #include "foundation/Vector.h"
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,6 +45,5 @@ private:
   int _slice;
   Scene _scene;
   ImageLayers _layers;
-  std::map<std::string, ParameterData> _parameters; // every variable with its range over all meshes
   std::vector<PainterGL<float>*> _drawn;
 };

@@ -55,7 +55,10 @@ ItemId Scene::add(std::unique_ptr<Shape<float>> shape, const std::string& source
   const int counter = nextNameCounter(shape->getName());
   _items.push_back(std::make_unique<SceneItem>(++_lastId, std::move(shape), std::move(painter), source,
                                                counter, std::move(parameters)));
+  SceneItem& item = *_items.back();
+  if (!_shownMap.getName().empty()) item.showParameter(_shownMap);
   emit added(_lastId);
+  if (!item.variables().empty()) emit parametersChanged();
   return _lastId;
 }
 
@@ -179,6 +182,13 @@ ShapePainterAttributesGL Scene::commonAttributes(const std::vector<ItemId>& ids)
 }
 
 // === Parametric maps
+
+std::map<std::string, ParameterData> Scene::parameters() const {
+  std::map<std::string, ParameterData> table;
+  for (const auto& item : _items)
+    for (const ParameterData& variable : item->variables()) table[variable.getName()].widen(variable);
+  return table;
+}
 
 bool Scene::showParameter(const ParameterData& parameterData) {
   _shownMap = parameterData;

@@ -9,6 +9,7 @@
 #include <QFlags>
 #include <QObject>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -68,8 +69,11 @@ public:
   int colorCycleLength() const { return _colorCycleLength; }
 
   // === Parametric maps
+  // Every numeric variable of the items' parameters, with the union of its ranges over them.
+  std::map<std::string, ParameterData> parameters() const;
   // Every mesh with that variable is coloured by it (the empty name gives every mesh its own colours
-  // back); emits changed for the meshes whose colours changed. Returns whether a mesh shows the map.
+  // back), and so are the meshes added later; emits changed for the meshes whose colours changed.
+  // Returns whether a mesh shows the map.
   bool showParameter(const ParameterData& parameterData);
   bool showsMap() const;                                      // some mesh shows a parametric map
   const ParameterData& shownMap() const { return _shownMap; } // the last one shown (no name: none)
@@ -86,6 +90,7 @@ signals:
   void removed(const std::vector<ItemId>& ids);
   void changed(const std::vector<ItemId>& ids, Scene::Fields fields);
   void selectionChanged();
+  void parametersChanged(); // an item with parameters came
   void viewChanged();
 
 private:
@@ -95,7 +100,7 @@ private:
   std::vector<std::unique_ptr<SceneItem>> _items; // in loading order, so by increasing id
   ItemId _lastId = 0;
   int _colorCycleLength = 14;
-  ParameterData _shownMap;
+  ParameterData _shownMap; // the map last shown (none: no name)
   ViewState _view;
 };
 

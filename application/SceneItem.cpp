@@ -13,12 +13,32 @@
 #include <fstream>
 #include <sstream>
 
+namespace {
+
+// Each numeric variable of the data set with the range of its values.
+std::vector<ParameterData> variableRanges(const DataSet& dataSet) {
+  std::vector<ParameterData> ranges;
+  for (const std::string& name : dataSet.variableNames()) {
+    const std::optional<Vector<float>> values = SceneItem::floatValues(dataSet, name);
+    if (!values || values->getSize() == 0) continue; // text cannot be mapped to colours
+    ParameterData parameterData;
+    parameterData.setName(name);
+    parameterData.updateMinimum(values->min());
+    parameterData.updateMaximum(values->max());
+    ranges.push_back(parameterData);
+  }
+  return ranges;
+}
+
+} // namespace
+
 SceneItem::SceneItem(ItemId id, std::unique_ptr<Shape<float>> shape,
                      std::unique_ptr<ShapePainterGL<float>> painter, std::string source, int nameCounter,
                      DataSet parameters)
     : _id(id), _shape(std::move(shape)), _painter(std::move(painter)), _source(std::move(source)),
       _nameCounter(nameCounter) {
   _parameters.swap(parameters);
+  _variables = variableRanges(_parameters);
 }
 
 SceneItem::~SceneItem() = default;
@@ -131,20 +151,6 @@ DataSet SceneItem::loadParameters(const Shape<float>& shape, const std::string& 
     report("Cannot read " + parametersFileName + ": " + e.getWhat());
   }
   return DataSet();
-}
-
-std::vector<ParameterData> SceneItem::parameterRanges(const DataSet& dataSet) {
-  std::vector<ParameterData> ranges;
-  for (const std::string& name : dataSet.variableNames()) {
-    const std::optional<Vector<float>> values = floatValues(dataSet, name);
-    if (!values || values->getSize() == 0) continue; // text cannot be mapped to colours
-    ParameterData parameterData;
-    parameterData.setName(name);
-    parameterData.updateMinimum(values->min());
-    parameterData.updateMaximum(values->max());
-    ranges.push_back(parameterData);
-  }
-  return ranges;
 }
 
 bool SceneItem::showParameter(const ParameterData& parameterData) {

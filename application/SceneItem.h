@@ -40,6 +40,8 @@ public:
   int nameCounter() const { return _nameCounter; }
   std::string label() const; // the shape's name, with "[n]" for the n-th shape of that name (n >= 2)
   const DataSet& parameters() const { return _parameters; }
+  // Each numeric variable of the parameters with the range of its values.
+  const std::vector<ParameterData>& variables() const { return _variables; }
   bool showsMap() const { return _mapped; } // the mesh shows a parametric map, not its own colours
   // A mesh whose surface is drawn in its own vertex colours rather than in the colour attribute.
   bool drawsOwnVertexColors() const;
@@ -58,8 +60,6 @@ public:
   // The table of such a file: values separated by tabs or runs of blanks, lines ended by LF or CRLF.
   // A file that cannot be opened or read raises a FileError that names it.
   static DataSet readParameterFile(const std::string& fileName);
-  // Each numeric variable of the data set with the range of its values.
-  static std::vector<ParameterData> parameterRanges(const DataSet& dataSet);
 
 private:
   friend class Scene;
@@ -77,6 +77,7 @@ private:
   std::string _source;
   int _nameCounter;
   DataSet _parameters;
+  std::vector<ParameterData> _variables;
   bool _selected = true;
   bool _mapped = false;
   std::unique_ptr<TriMesh<int>> _ownColors; // the mesh's colours while a map is shown (null: none)

@@ -157,12 +157,7 @@ void ShapeViewerMediator::addShape(std::unique_ptr<Shape<float>> shape, const st
     emit problemFound(QString::fromStdString(problem));
   };
   DataSet parameters = SceneItem::loadParameters(*shape, fileName, report);
-  for (const ParameterData& parameterData : SceneItem::parameterRanges(parameters))
-    updateParameter(parameterData);
-  if (_scene.add(std::move(shape), fileName, std::move(parameters)) == 0) return;
-  // A range widened by the new mesh is announced again by the panel, for every mesh; otherwise the
-  // meshes take the map being shown, the new one included.
-  _scene.showParameter(_scene.shownMap());
+  _scene.add(std::move(shape), fileName, std::move(parameters));
 }
 
 // === Parametric maps
@@ -171,18 +166,13 @@ void ShapeViewerMediator::setParameterPanel(ParameterPanel& panel) {
   _parameterPanel = &panel;
   // Connected once: one choice recolours each mesh once, however many shapes were loaded.
   connect(&panel, &ParameterPanel::parameterDataChanged, this, &ShapeViewerMediator::processParameterChange);
-}
-
-void ShapeViewerMediator::updateParameter(const ParameterData& parameterData) {
-  traceValue("_parameters.count(shapeParameterData.getName())", _parameters.count(parameterData.getName()));
-  ParameterData& entry = _parameters[parameterData.getName()];
-  entry.widen(parameterData);
-  traceValue("parameterData.getName()", entry.getName());
-  if (_parameterPanel) _parameterPanel->updateParameters(_parameters);
+  // A range widened by a new mesh is announced again by the panel, for every mesh.
+  connect(&_scene, &Scene::parametersChanged, &panel,
+          [this] { _parameterPanel->updateParameters(_scene.parameters()); });
 }
 
 bool ShapeViewerMediator::chooseParameter(const ParameterData& parameterData) {
-  if (!parameterData.getName().empty() && !_parameters.count(parameterData.getName())) return false;
+  if (!parameterData.getName().empty() && !_scene.parameters().count(parameterData.getName())) return false;
   if (_parameterPanel)
     _parameterPanel->choose(parameterData); // which announces it to processParameterChange
   else

@@ -5,7 +5,6 @@
 #include "application/Scene.h"
 #include "viewer/ViewerMediator.h"
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,15 +31,11 @@ public:
   // The landmark picker, created here, gets the meshes loaded from now on.
   void initialize() override;
 
-  // The panel lists the variables of the meshes' parameter files; its choices recolour the meshes.
+  // The panel lists the variables of the scene's parameters; its choices recolour the meshes.
   void setParameterPanel(ParameterPanel& panel);
-  // Adds a variable to the table of parameters, or widens its range to the union of both, and
-  // refills the panel.
-  void updateParameter(const ParameterData& parameterData);
-  const std::map<std::string, ParameterData>& getParameters() const { return _parameters; }
 
   // Adds a loaded shape (already scaled) to the scene; fileName is the file it came from. A triangle
-  // mesh of a ".tm" file gets the data set of its "-parameters.df" file, whose variables join the table.
+  // mesh of a ".tm" file gets the data set of its "-parameters.df" file.
   void addShape(std::unique_ptr<Shape<float>> shape, const std::string& fileName);
 
   // === Images and voxel matrices, shown among the shapes but not in the scene's items
@@ -106,6 +101,5 @@ private:
   DisplayRangeBox* _displayRangeBox = nullptr;
   ImageLayers _imageLayers;
   ParameterPanel* _parameterPanel = nullptr;
-  std::map<std::string, ParameterData> _parameters; // every variable seen, with the union of its ranges
   bool _recordingView = false;
 };

@@ -269,7 +269,7 @@ TEST_F(ParametricMaps, ListsTheVariablesColoursTheMeshesAndTheBarGoesWithTheLast
   EXPECT_NE(loadErrors.find("short-parameters.df"), std::string::npos) << loadErrors;
   EXPECT_NE(loadErrors.find(" 2 rows"), std::string::npos) << loadErrors;
   EXPECT_NE(loadErrors.find(" 4 vertices"), std::string::npos) << loadErrors;
-  const auto& table = _window->mediator()->getParameters();
+  const auto& table = _window->scene().parameters();
   ASSERT_EQ(table.size(), 2u);
   EXPECT_EQ(*table.at("T").getMinimum(), 0.0f);
   EXPECT_EQ(*table.at("T").getMaximum(), 9.0f);
@@ -349,7 +349,7 @@ TEST_F(ParametricMaps, AMapChosenBeforeColoursMeshesLoadedLaterOverTheWidenedRan
   file("later-parameters.df", "T\n18\n18\n18\n18\n");
   _window->openFile(file("later.tm", sheet(5)));
   ASSERT_EQ(numShapes(), 4);
-  EXPECT_EQ(*_window->mediator()->getParameters().at("T").getMaximum(), 18.0f);
+  EXPECT_EQ(*_window->scene().parameters().at("T").getMaximum(), 18.0f);
   EXPECT_EQ(colormapCombo->currentText(), "Temperature");
   EXPECT_EQ(vertexColor(3, 0), Colormap::cold2Hot(256).getColor(255));
   EXPECT_EQ(vertexColor(1, 1), Colormap::cold2Hot(256).getColor(128)); // 9 is the middle of 0 to 18
