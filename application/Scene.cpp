@@ -168,6 +168,19 @@ void Scene::toggleVisibility(const std::vector<ItemId>& ids) {
   if (!touched.empty()) emit changed(touched, Field::Visibility);
 }
 
+void Scene::setVisibility(const std::vector<ItemId>& ids, const std::vector<bool>& visible) {
+  std::vector<ItemId> touched;
+  for (std::size_t k = 0; k < ids.size() && k < visible.size(); ++k) {
+    SceneItem* item = find(ids[k]);
+    if (!item || item->isVisible() == visible[k]) continue;
+    ShapePainterAttributesGL attributes = item->attributes();
+    attributes.setVisibility(visible[k]);
+    item->painter().setAttributes(attributes);
+    touched.push_back(ids[k]);
+  }
+  if (!touched.empty()) emit changed(touched, Field::Visibility);
+}
+
 ShapePainterAttributesGL Scene::commonAttributes(const std::vector<ItemId>& ids) const {
   ShapePainterAttributesGL common;
   common.clear();

@@ -62,6 +62,8 @@ public:
   void toggleVisibility(const std::vector<ItemId>& ids);
   // Each item's attributes updated with its own change, as apply() does; emits changed once.
   void applyEach(const std::vector<std::pair<ItemId, ShapePainterAttributesGL>>& changes);
+  // Item ids[k] becomes visible exactly when visible[k]; emits changed once when that changes any.
+  void setVisibility(const std::vector<ItemId>& ids, const std::vector<bool>& visible);
   // What the items' attributes have in common; all undefined for none.
   ShapePainterAttributesGL commonAttributes(const std::vector<ItemId>& ids) const;
   // The colours of the n-th shape loaded from now on follow a cycle of this length.

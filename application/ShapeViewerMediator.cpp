@@ -11,6 +11,7 @@
 #include "viewer/DisplayRangeBox.h"
 #include "viewer/LandmarksDelegate.h"
 #include "viewer/SliderSpinBox.h"
+#include "viewer/ViewerAnimation.h"
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerPosePanel.h"
 #include "viewer/ViewerScaleBarPanel.h"
@@ -49,6 +50,11 @@ ShapeViewerMediator::ShapeViewerMediator(Scene& scene, QWidget* parent)
   connect(&scene, &Scene::removed, this, &ShapeViewerMediator::itemsRemoved);
   connect(&scene, &Scene::changed, this,
           [this](const std::vector<ItemId>&, Scene::Fields fields) { itemsChanged(fields); });
+  ViewerAnimation& animation = getAnimation();
+  animation.setVisibilityReader(
+      [this](int id) { return _scene.rowOf(id) >= 0 && _scene.at(_scene.rowOf(id)).isVisible(); });
+  connect(&animation, &ViewerAnimation::visibilityRequested, &scene, &Scene::setVisibility);
+  connect(&scene, &Scene::aboutToRemove, &animation, &ViewerAnimation::removeShapes);
 }
 
 ShapeViewerMediator::~ShapeViewerMediator() {
@@ -83,7 +89,7 @@ void ShapeViewerMediator::itemsRemoving(const std::vector<ItemId>& ids) {
     const SceneItem& item = _scene.at(_scene.rowOf(id));
     if (getLandmarks() && item.kind() == ShapeType::TriMesh)
       getLandmarks()->removeTriMesh(static_cast<const TriMesh<float>&>(item.shape()));
-    canvas->removePainter(item.painter()); // the animation hears it here
+    canvas->removePainter(item.painter());
   }
   canvas->doneCurrent();
 }
@@ -105,8 +111,9 @@ void ShapeViewerMediator::itemsRemoved() {
 void ShapeViewerMediator::itemsChanged(Scene::Fields fields) {
   ViewerCanvasGL* canvas = getCanvas();
   if (!canvas) return;
-  if (fields & Scene::Field::Visibility) fitSceneBox(); // a hidden shape does not set the scene box
-  canvas->update();                                     // one paint for the changes that arrive before it
+  // A hidden shape does not set the scene box, but the animation's steps keep the scene's framing.
+  if (fields & Scene::Field::Visibility && !getAnimation().isRunning()) fitSceneBox();
+  canvas->update(); // one paint for the changes that arrive before it
 }
 
 void ShapeViewerMediator::fitSceneBox() {
@@ -142,11 +149,8 @@ void ShapeViewerMediator::showView() {
     panel->setScaleBar(view.scaleBar, view.scaleBarShown, view.scaleBarCaption);
 }
 
-std::vector<ShapePainterGL<float>*> ShapeViewerMediator::selectedShapePainters() const {
-  std::vector<ShapePainterGL<float>*> painters;
-  for (int row = 0; row < _scene.size(); ++row)
-    if (_scene.at(row).isSelected()) painters.push_back(&_scene.at(row).painter());
-  return painters;
+std::vector<int> ShapeViewerMediator::selectedShapes() const {
+  return _scene.selection();
 }
 
 // === Loading

@@ -16,9 +16,9 @@ template <class T> class Shape;
 
 // Ties the scene of loaded shapes to the canvas and the side panels: the canvas draws the scene's
 // painters and frames what is shown, the scene's view state follows the canvas's and the canvas and
-// pose panel show a view set in the scene, the landmark picker gets its meshes, the animation steps through
-// its selection, and the parameter panel lists the variables of the meshes' parameter files. The
-// window owns it; the scene holds the shapes.
+// pose panel show a view set in the scene, the landmark picker gets its meshes, the animation steps
+// through its selection, showing and hiding items through the scene, and the parameter panel lists
+// the variables of the meshes' parameter files. The window owns it; the scene holds the shapes.
 class ShapeViewerMediator : public ViewerMediator {
   Q_OBJECT
 
@@ -76,7 +76,7 @@ public slots:
   void useAutomaticDisplayRanges();
 
 protected:
-  std::vector<ShapePainterGL<float>*> selectedShapePainters() const override;
+  std::vector<int> selectedShapes() const override; // the ids of the selected items
 
 private:
   void itemAdded(ItemId id);

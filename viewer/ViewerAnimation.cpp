@@ -10,15 +10,15 @@ ViewerAnimation::ViewerAnimation() : _timer(new QTimer(this)) {
 
 ViewerAnimation::~ViewerAnimation() = default;
 
-void ViewerAnimation::setPainters(const std::vector<ShapePainterGL<float>*>& painters) {
-  _painters.clear();
-  for (ShapePainterGL<float>* painter : painters) _painters.push_back({painter, painter->isVisible()});
+void ViewerAnimation::setShapes(const std::vector<int>& keys) {
+  _shapes.clear();
+  for (int key : keys) _shapes.push_back({key, _isVisible(key)});
 }
 
-std::vector<ShapePainterGL<float>*> ViewerAnimation::getPainters() const {
-  std::vector<ShapePainterGL<float>*> painters;
-  for (const Step& step : _painters) painters.push_back(step.painter);
-  return painters;
+std::vector<int> ViewerAnimation::getShapes() const {
+  std::vector<int> keys;
+  for (const Step& step : _shapes) keys.push_back(step.key);
+  return keys;
 }
 
 void ViewerAnimation::setConfig(const ViewerAnimationConfig& config) {
@@ -31,22 +31,26 @@ void ViewerAnimation::toggle() {
     stop();
     return;
   }
-  for (Step& step : _painters) step.visibleBefore = step.painter->isVisible();
-  setCurrentIndex(0);
+  for (Step& step : _shapes) step.visibleBefore = _isVisible(step.key);
   _forward = true;
-  _timer->start(_config.getTimeout());
+  _timer->start(_config.getTimeout()); // running from the first window on
+  setCurrentIndex(0);
 }
 
 void ViewerAnimation::stop() {
   _timer->stop();
-  for (const Step& step : _painters) setVisible(*step.painter, step.visibleBefore);
+  requestVisibility([this](int k) { return _shapes[static_cast<std::size_t>(k)].visibleBefore; });
   emit currentIndexChanged(_currentIndex);
 }
 
-void ViewerAnimation::setVisible(ShapePainterGL<float>& painter, bool visible) {
-  ShapePainterAttributesGL attributes = painter.getAttributes();
-  attributes.setVisibility(visible);
-  painter.setAttributes(attributes);
+void ViewerAnimation::requestVisibility(const std::function<bool(int position)>& visible) {
+  std::vector<int> keys;
+  std::vector<bool> shown;
+  for (std::size_t k = 0; k < _shapes.size(); ++k) {
+    keys.push_back(_shapes[k].key);
+    shown.push_back(visible(static_cast<int>(k)));
+  }
+  if (!keys.empty()) emit visibilityRequested(keys, shown);
 }
 
 bool ViewerAnimation::isRunning() const {
@@ -59,7 +63,7 @@ void ViewerAnimation::makeOneStep() {
 }
 
 void ViewerAnimation::setCurrentIndex(int i) {
-  const int n = static_cast<int>(_painters.size());
+  const int n = static_cast<int>(_shapes.size());
   const int last = std::max(n - 1, 0);
   int index = i;
   if (i >= n) {
@@ -84,13 +88,14 @@ void ViewerAnimation::setCurrentIndex(int i) {
   }
   _currentIndex = index;
   const int end = _currentIndex + _config.getStepSize();
-  for (int k = 0; k < n; ++k)
-    setVisible(*_painters[static_cast<std::size_t>(k)].painter, _currentIndex <= k && k < end);
+  requestVisibility([&](int k) { return _currentIndex <= k && k < end; });
   emit currentIndexChanged(_currentIndex);
 }
 
-void ViewerAnimation::removePainter(PainterGL<float>& painter) {
-  _painters.erase(std::remove_if(_painters.begin(), _painters.end(),
-                                 [&](const Step& step) { return step.painter == &painter; }),
-                  _painters.end());
+void ViewerAnimation::removeShapes(const std::vector<int>& keys) {
+  _shapes.erase(std::remove_if(_shapes.begin(), _shapes.end(),
+                               [&](const Step& step) {
+                                 return std::find(keys.begin(), keys.end(), step.key) != keys.end();
+                               }),
+                _shapes.end());
 }

@@ -1,20 +1,20 @@
 #pragma once
 
-#include "rendering/ShapePainterGL.h"
 #include "viewer/ViewerAnimationConfig.h"
 
 #include <QObject>
 
-#include <utility>
+#include <functional>
 #include <vector>
 
 class QTimer;
 
-// Steps through a list of painters on a timer, showing a window of stepSize of them at a time and
+// Steps through a list of shapes on a timer, showing a window of stepSize of them at a time and
 // hiding the others: forward and then from the start again (circular), or forward and back (back and
-// forth); without auto-repeat it stops at the end. When it stops, every painter gets back the
-// visibility it had at the start. The painters are not owned: whoever deletes one tells the
-// animation through removePainter() first.
+// forth); without auto-repeat it stops at the end. When it stops, every shape gets back the
+// visibility it had at the start. The shapes are named by keys that mean something to whoever holds
+// them: the animation shows and hides nothing itself but asks for it with visibilityRequested, and
+// reads their visibility at the start through the function given (all visible until one is given).
 class ViewerAnimation : public QObject {
   Q_OBJECT
 
@@ -22,8 +22,9 @@ public:
   ViewerAnimation();
   ~ViewerAnimation() override;
 
-  void setPainters(const std::vector<ShapePainterGL<float>*>& painters); // copies the list
-  std::vector<ShapePainterGL<float>*> getPainters() const;
+  void setShapes(const std::vector<int>& keys);
+  std::vector<int> getShapes() const;
+  void setVisibilityReader(std::function<bool(int key)> isVisible) { _isVisible = std::move(isVisible); }
   // A new timeout applies at once to a running timer.
   void setConfig(const ViewerAnimationConfig& config);
   const ViewerAnimationConfig& getConfig() const { return _config; }
@@ -31,28 +32,31 @@ public:
   // or at the end of a run that does not repeat, gives every painter back the visibility it had when
   // the animation started.
   void toggle();
-  void stop();            // the painters' visibility as before the start; emits currentIndexChanged
+  void stop();            // the shapes' visibility as before the start; emits currentIndexChanged
   bool isRunning() const; // the timer runs
   int getCurrentIndex() const { return _currentIndex; }
 
 signals:
   void currentIndexChanged(int index);
+  // Each shape keys[k] is to be shown exactly when visible[k]; one request for every step.
+  void visibilityRequested(const std::vector<int>& keys, const std::vector<bool>& visible);
 
 public slots:
-  // Shows painters index to index + stepSize - 1; an index past either end turns, wraps or stops
+  // Shows shapes index to index + stepSize - 1; an index past either end turns, wraps or stops
   // as the configuration says.
   void setCurrentIndex(int index);
-  void makeOneStep();                            // one tick: stepSize on in the direction of travel
-  void removePainter(PainterGL<float>& painter); // forgets a painter about to be deleted
+  void makeOneStep();                              // one tick: stepSize on in the direction of travel
+  void removeShapes(const std::vector<int>& keys); // forgets shapes that are going
 
 private:
   struct Step {
-    ShapePainterGL<float>* painter;
+    int key;
     bool visibleBefore; // at the start
   };
-  void setVisible(ShapePainterGL<float>& painter, bool visible);
+  void requestVisibility(const std::function<bool(int position)>& visible);
 
-  std::vector<Step> _painters;
+  std::vector<Step> _shapes;
+  std::function<bool(int key)> _isVisible = [](int) { return true; };
   int _currentIndex = 0;
   ViewerAnimationConfig _config;
   QTimer* _timer;

@@ -159,8 +159,6 @@ void ViewerMediator::initialize() {
           qOverload<const Vector<float>&>(&ViewerMotion::setRotation));
   connect(_animation.get(), &ViewerAnimation::currentIndexChanged, canvas,
           qOverload<>(&ViewerCanvasGL::repaint));
-  // Painters leave the animation before they are deleted.
-  connect(canvas, &ViewerCanvasGL::painterRemoved, _animation.get(), &ViewerAnimation::removePainter);
   connect(_croppedSnapshot, &QAction::triggered, canvas, &ViewerCanvasGL::croppedSnapshot);
   connect(_sizedSnapshot, &QAction::triggered, canvas, &ViewerCanvasGL::sizedSnapshot);
   _landmarks = std::make_unique<LandmarksDelegate>(canvas);
@@ -302,7 +300,7 @@ void ViewerMediator::runRandomMotionTimeoutDialog() {
   if (ok) setMotionTimeout(timeout);
 }
 
-std::vector<ShapePainterGL<float>*> ViewerMediator::selectedShapePainters() const {
+std::vector<int> ViewerMediator::selectedShapes() const {
   return {};
 }
 
@@ -319,9 +317,9 @@ void ViewerMediator::toggleAnimation() {
   dialog.setConfig(config);
   if (dialog.exec() != QDialog::Accepted) return;
   config = dialog.getConfig();
-  const std::vector<ShapePainterGL<float>*> selected = selectedShapePainters();
+  const std::vector<int> selected = selectedShapes();
   if (!selected.empty()) {
-    _animation->setPainters(selected);
+    _animation->setShapes(selected);
     _animation->setConfig(config);
     settings.setValue(animationTimeoutKey, config.getTimeout());
     settings.setValue(animationStepSizeKey, config.getStepSize());

@@ -23,7 +23,6 @@ class ViewerRandomMotion;
 class ViewerScaleBarPanel;
 class ViewerSpinningMotion;
 class VideoRecorder;
-template <class T> class ShapePainterGL;
 
 // Ties the viewer together: creates the viewer's menu actions, wires the canvas and the side panels
 // to each other, filters the canvas's keys and keeps the motion settings. The window hands it the
@@ -94,14 +93,14 @@ public slots:
   void runRandomMotionAngleDialog();
   void runRandomMotionTimeoutDialog();
   // Stops a running animation; otherwise asks for its configuration (the saved one at first) and
-  // starts it over the selected shape painters, or over the previous ones when none is selected.
+  // starts it over the selected shapes, or over the previous ones when none is selected.
   void toggleAnimation();
   // "Landmark size...": the radius of the landmark spheres, kept in the settings.
   void runLandmarkSizeDialog();
 
 protected:
-  // The painters of the shapes the user selected, which the animation steps through; none here.
-  virtual std::vector<ShapePainterGL<float>*> selectedShapePainters() const;
+  // The keys of the shapes the user selected, which the animation steps through; none here.
+  virtual std::vector<int> selectedShapes() const;
 
 private:
   void createActions();

@@ -9,6 +9,7 @@
 #include "imaging/Colormap.h"
 #include "tests/application/MainWindowFixture.h"
 #include "tests/support/OffscreenGL.h"
+#include "viewer/ViewerAnimation.h"
 #include "viewer/ViewerCanvasGL.h"
 #include "viewer/ViewerPosePanel.h"
 #include "viewer/ViewerScaleBarPanel.h"
@@ -221,7 +222,8 @@ TEST_F(ShapeListTest, VisibilityColourAndDeletionShowOnTheCanvasAndInTheList) {
   EXPECT_EQ(swatch.pixelColor(side - 1, 0), QColor(Qt::black));
 }
 
-// A hidden shape does not set the scene box: hiding the far one centres the view on the near one.
+// A hidden shape does not set the scene box: hiding the far one centres the view on the near one. The
+// animation hides shapes through the scene but keeps the framing while it runs.
 TEST_F(ShapeListTest, AHiddenShapeDoesNotSetTheSceneBox) {
   add("near"); // centred on the origin
   _window->openFile(file("far.vx", "# 6\n# 3\n# 1\n10 10 10\n"));
@@ -233,6 +235,13 @@ TEST_F(ShapeListTest, AHiddenShapeDoesNotSetTheSceneBox) {
   EXPECT_EQ(canvas->getCenter(), origin);
   press(Qt::Key_V);
   EXPECT_EQ(canvas->getCenter(), both);
+  ViewerAnimation& animation = _window->mediator()->getAnimation();
+  animation.setShapes(scene().ids());
+  animation.toggle(); // the near one alone
+  EXPECT_TRUE(scene().at(0).isVisible() && !scene().at(1).isVisible());
+  EXPECT_EQ(canvas->getCenter(), both);
+  animation.toggle();
+  EXPECT_TRUE(scene().at(1).isVisible());
 }
 
 // Colours follow the flag map from its third colour in a cycle of 14, or of the length "Color

@@ -121,10 +121,10 @@ struct ViewerMediatorTest : CanvasTest {
     emit panel.findChildren<QComboBox*>().at(combo)->textActivated(item);
   }
 
-  // A mediator whose selected shapes are the painters the test chooses.
+  // A mediator whose selected shapes are the keys the test chooses.
   struct SelectingMediator : ViewerMediator {
-    std::vector<ShapePainterGL<float>*> selected;
-    std::vector<ShapePainterGL<float>*> selectedShapePainters() const override { return selected; }
+    std::vector<int> selected;
+    std::vector<int> selectedShapes() const override { return selected; }
   };
 
   KeyNotingCanvas canvas;
@@ -147,10 +147,6 @@ struct ScriptedEngine : RandomEngine {
 
 void expectAngles(const Vector<float>& got, const Vector<float>& want) {
   for (int i = 0; i < 3; ++i) EXPECT_NEAR(got[i], want[i], 1e-3f) << i;
-}
-
-std::unique_ptr<ShapePainterGL<float>> shapePainter() {
-  return std::make_unique<VerticesPainterGL<float>>();
 }
 
 // "codec,width,height,pixel format,rate,frames" of the video stream as ffprobe reads it; empty when
@@ -514,43 +510,46 @@ TEST(SpinningMotion, TurnsAboutTheScreensVerticalAxisWithoutSnapping) {
   }
 }
 
-// The window of stepSize painters moves forward and wraps (circular), turns at both ends (back and
+// The window of stepSize shapes moves forward and wraps (circular), turns at both ends (back and
 // forth), or stops at the end (no auto-repeat). Stopping, at the end or by a toggle, gives every
-// painter back the visibility it had at the start (h: hidden). A new interval applies at once to the
+// shape back the visibility it had at the start (h: hidden). A new interval applies at once to the
 // running timer.
 TEST(PoseAnimation, ShowsItsWindowForwardCircularOrBackAndForthAndStopsAsItStarted) {
-  // painters, step size, circular, auto-repeat; the painters shown after the start, then after each step
-  for (const auto& [painters, stepSize, circular, autoRepeat, want] :
+  // shapes, step size, circular, auto-repeat; the shapes shown after the start, then after each step
+  for (const auto& [shapes, stepSize, circular, autoRepeat, want] :
        {std::make_tuple(std::string("sssss"), 1, false, true, std::string("0 1 2 3 4 3 2 1 0 0 1")),
         {"sssss", 1, true, true, "0 1 2 3 4 0 1"},
         {"ssss", 2, true, true, "01 23 01"},
         {"sss", 1, true, false, "0 1 2 012 012"},
         {"sssss", 2, false, true, "01 23 4 34 12 01 23"},
         {"shs", 1, true, true, "0 1 2 0"}}) {
-    SCOPED_TRACE(painters + std::to_string(stepSize) + std::to_string(circular));
-    std::vector<std::unique_ptr<ShapePainterGL<float>>> shapes;
-    std::vector<ShapePainterGL<float>*> list;
-    for (char kind : painters) {
-      shapes.push_back(shapePainter());
-      ShapePainterAttributesGL attributes;
-      attributes.setVisibility(kind == 's');
-      shapes.back()->setAttributes(attributes);
-      list.push_back(shapes.back().get());
+    SCOPED_TRACE(shapes + std::to_string(stepSize) + std::to_string(circular));
+    std::vector<bool> visible; // of the shapes keyed 10, 11, ...
+    std::vector<int> keys;
+    for (char kind : shapes) {
+      visible.push_back(kind == 's');
+      keys.push_back(10 + int(keys.size()));
     }
     ViewerAnimation animation;
+    animation.setVisibilityReader([&](int key) { return bool(visible.at(std::size_t(key - 10))); });
+    QObject::connect(&animation, &ViewerAnimation::visibilityRequested,
+                     [&](const std::vector<int>& requested, const std::vector<bool>& shown) {
+                       for (std::size_t k = 0; k < requested.size(); ++k)
+                         visible.at(std::size_t(requested[k] - 10)) = shown[k];
+                     });
     ViewerAnimationConfig config;
     config.setStepSize(stepSize);
     config.setCircular(circular);
     config.setAutoRepeat(autoRepeat);
     animation.setConfig(config);
-    animation.setPainters(list);
+    animation.setShapes(keys);
     int announced = 0;
     QObject::connect(&animation, &ViewerAnimation::currentIndexChanged, [&] { ++announced; });
     const auto shown = [&] {
-      std::string visible;
-      for (std::size_t k = 0; k < list.size(); ++k)
-        if (list[k]->isVisible()) visible += std::to_string(k);
-      return visible;
+      std::string indexes;
+      for (std::size_t k = 0; k < visible.size(); ++k)
+        if (visible[k]) indexes += std::to_string(k);
+      return indexes;
     };
     animation.toggle();
     const int steps = int(std::count(want.begin(), want.end(), ' '));
@@ -567,8 +566,8 @@ TEST(PoseAnimation, ShowsItsWindowForwardCircularOrBackAndForthAndStopsAsItStart
     EXPECT_EQ(animation.findChild<QTimer*>()->interval(), autoRepeat ? 20 : 50);
     if (autoRepeat) animation.toggle();
     std::string atStart;
-    for (std::size_t k = 0; k < painters.size(); ++k)
-      if (painters[k] == 's') atStart += std::to_string(k);
+    for (std::size_t k = 0; k < shapes.size(); ++k)
+      if (shapes[k] == 's') atStart += std::to_string(k);
     EXPECT_EQ(shown(), atStart);
   }
 }
@@ -576,9 +575,9 @@ TEST(PoseAnimation, ShowsItsWindowForwardCircularOrBackAndForthAndStopsAsItStart
 // R and the two toggles keep at most one motion running. A motion's step reaches the canvas and
 // the other motion; a user pose change on the canvas re-bases both. The angle and interval dialogs
 // set both motions, a running timer at once, and save the value on OK only. "Toggle animation"
-// animates the selected shape painters with the chosen setup and saves it; with none selected it
-// runs over the previous painters with the previous setup; cancelled it does not start; running, it
-// stops. A painter removed from the canvas leaves the animation before it is deleted.
+// animates the selected shapes with the chosen setup and saves it; with none selected it
+// runs over the previous shapes with the previous setup; cancelled it does not start; running, it
+// stops. Shapes that go leave the animation.
 TEST_F(ViewerMediatorTest, MotionsRunOneAtATimeFollowTheCanvasAndTakeTheDialogsValues) {
   ViewerRandomMotion& random = mediator.getRandomMotion();
   ViewerSpinningMotion& spinning = mediator.getSpinningMotion();
@@ -621,15 +620,11 @@ TEST_F(ViewerMediatorTest, MotionsRunOneAtATimeFollowTheCanvasAndTakeTheDialogsV
   EXPECT_EQ(QSettings().value("viewer/motion/timeout").toInt(), 90);
   mediator.toggleSpinningMotion();
 
-  auto chosen = shapePainter(), other = shapePainter();
-  canvas.addPainter(*other);
-  canvas.addPainter(*chosen);
   ViewerAnimation& animation = mediator.getAnimation();
   // step size and button in the dialog (none: no dialog, the running animation stops); running after
   for (const auto& [stepSize, button, running] :
        {std::make_tuple(3, "Cancel", false), {3, "Start", true}, {0, "", false}, {5, "Start", true}}) {
-    mediator.selected = stepSize != 5 ? std::vector<ShapePainterGL<float>*>{chosen.get()}
-                                      : std::vector<ShapePainterGL<float>*>{}; // the last start finds none
+    mediator.selected = stepSize != 5 ? std::vector<int>{7} : std::vector<int>{}; // the last start finds none
     if (*button)
       whenModalShows([stepSize = stepSize, button = button](QWidget* dialog) {
         dialog->findChildren<QSpinBox*>().at(1)->setValue(stepSize);
@@ -640,14 +635,12 @@ TEST_F(ViewerMediatorTest, MotionsRunOneAtATimeFollowTheCanvasAndTakeTheDialogsV
     mediator.toggleAnimation();
     EXPECT_EQ(animation.isRunning(), running) << stepSize;
   }
-  EXPECT_EQ(animation.getPainters(), std::vector<ShapePainterGL<float>*>{chosen.get()});
+  EXPECT_EQ(animation.getShapes(), std::vector<int>{7});
   EXPECT_EQ(animation.getConfig().getStepSize(), 3);
   EXPECT_EQ(QSettings().value("viewer/animation/stepSize").toInt(), 3);
   EXPECT_FALSE(animation.getConfig().isCircular());
-  canvas.removePainter(*other);
-  canvas.removePainter(*chosen);
-  chosen.reset();
-  EXPECT_TRUE(animation.getPainters().empty());
+  animation.removeShapes({8, 7});
+  EXPECT_TRUE(animation.getShapes().empty());
   animation.makeOneStep();
 }
 
