@@ -14,6 +14,7 @@
 #include <limits>
 #include <ostream>
 #include <type_traits>
+#include <utility>
 
 namespace {
 
@@ -54,7 +55,11 @@ template <class T>
 Shape<T>::Shape(const Shape& other)
     : VertexClient<T>(other), _extensions(std::make_unique<ShapeSet<T>>()), _name(other._name) {}
 
-template <class T> Shape<T>::Shape(Shape&& other) = default;
+template <class T>
+Shape<T>::Shape(Shape&& other)
+    : VertexClient<T>(std::move(other)),
+      _extensions(std::exchange(other._extensions, std::make_unique<ShapeSet<T>>())),
+      _name(std::move(other._name)) {}
 
 template <class T> Shape<T>::~Shape() = default;
 

@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 class QTimer;
