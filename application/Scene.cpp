@@ -224,6 +224,6 @@ bool Scene::showsMap() const {
 // === View state
 
 void Scene::setView(const ViewState& view) {
-  _view = view;
+  _view.replaceWith(view);
   emit viewChanged();
 }

@@ -82,9 +82,12 @@ public:
 
   // === View state
   // How the items are looked at: pose, lights, background, projection, scene box, scale bar and
-  // clipping planes. The canvas draws it; the window keeps it current with the user's changes.
+  // clipping planes.
   const ViewState& view() const { return _view; }
-  void setView(const ViewState& view); // emits viewChanged
+  void setView(const ViewState& view); // as ViewState::replaceWith; emits viewChanged
+  // The same state, for the canvas that draws it and changes it in place as the user poses the
+  // scene (it announces those changes itself, to the panels).
+  ViewState& drawnView() { return _view; }
 
 signals:
   void added(ItemId id);
@@ -93,7 +96,7 @@ signals:
   void changed(const std::vector<ItemId>& ids, Scene::Fields fields);
   void selectionChanged();
   void parametersChanged(); // an item with parameters came
-  void viewChanged();
+  void viewChanged();       // setView set the whole view
 
 private:
   SceneItem* find(ItemId id) const;

@@ -63,9 +63,8 @@ ShapeViewerMediator::~ShapeViewerMediator() {
 
 void ShapeViewerMediator::initialize() {
   ViewerMediator::initialize();
-  connect(getCanvas(), &ViewerCanvasGL::viewChanged, this, &ShapeViewerMediator::recordView);
+  getCanvas()->keepViewIn(_scene.drawnView());
   connect(&_scene, &Scene::viewChanged, this, &ShapeViewerMediator::showView);
-  recordView();
   for (int row = 0; row < _scene.size(); ++row) itemAdded(_scene.at(row).id());
 }
 
@@ -126,17 +125,11 @@ void ShapeViewerMediator::setBatchMode(bool on) {
   if (!on) fitSceneBox();
 }
 
-void ShapeViewerMediator::recordView() {
-  _recordingView = true;
-  _scene.setView(getCanvas()->view());
-  _recordingView = false;
-}
-
 void ShapeViewerMediator::showView() {
   ViewerCanvasGL* canvas = getCanvas();
-  if (_recordingView || !canvas) return;
+  if (!canvas) return;
+  canvas->fitSceneBox(); // to the scene box scaling of the view
   const ViewState& view = _scene.view();
-  canvas->setView(view);
   if (ViewerPosePanel* panel = getPosePanel()) {
     panel->setPose(canvas->getPose());
     panel->setBackground(view.background);

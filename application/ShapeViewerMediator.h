@@ -15,10 +15,10 @@ class SliderSpinBox;
 template <class T> class Shape;
 
 // Ties the scene of loaded shapes to the canvas and the side panels: the canvas draws the scene's
-// painters and frames what is shown, the scene's view state follows the canvas's and the canvas and
-// pose panel show a view set in the scene, the landmark picker gets its meshes, the animation steps
-// through its selection, showing and hiding items through the scene, and the parameter panel lists
-// the variables of the meshes' parameter files. The window owns it; the scene holds the shapes.
+// painters with the scene's view state and frames what is shown, the panels show a view set in the
+// scene, the landmark picker gets its meshes, the animation steps through its selection, showing and
+// hiding items through the scene, and the parameter panel lists the variables of the meshes'
+// parameter files. The window owns it; the scene holds the shapes.
 class ShapeViewerMediator : public ViewerMediator {
   Q_OBJECT
 
@@ -86,8 +86,7 @@ private:
   void itemsRemoved();
   void itemsChanged(Scene::Fields fields);
   void fitSceneBox(); // unless in batch mode
-  void recordView();  // the canvas's view becomes the scene's
-  void showView();    // the canvas and the pose panel show the scene's view
+  void showView();    // the canvas and the panels show the view set in the scene
   // Adds new image or slice painters to the canvas, shows the last automatic display range in its
   // box, frames and repaints.
   void showLayers(const std::vector<PainterGL<float>*>& painters);
@@ -101,5 +100,4 @@ private:
   DisplayRangeBox* _displayRangeBox = nullptr;
   ImageLayers _imageLayers;
   ParameterPanel* _parameterPanel = nullptr;
-  bool _recordingView = false;
 };

@@ -77,20 +77,8 @@ void ViewerCanvasGL::removePainters() {
 // === View state
 
 void ViewerCanvasGL::setPose(const Pose& pose) {
-  setUpdatesEnabled(false);
   _scene.setPose(pose);
-  setUpdatesEnabled(true);
-  viewEdited();
-}
-
-void ViewerCanvasGL::setView(const ViewState& view) {
-  _scene.setView(view);
-  fitSceneBox();
-}
-
-void ViewerCanvasGL::viewEdited() {
   update();
-  emit viewChanged();
 }
 
 void ViewerCanvasGL::updateBoundingBox() {
@@ -122,38 +110,38 @@ Vector<float> ViewerCanvasGL::unProject(const QPoint& position, float depth) {
 
 void ViewerCanvasGL::setRotation(const Vector<float>& rotation) {
   _scene.setRotation(rotation);
-  viewEdited();
+  update();
 }
 
 void ViewerCanvasGL::setTranslation(const Vector<int>& translation) {
   _scene.setTranslation(translation);
-  viewEdited();
+  update();
 }
 
 void ViewerCanvasGL::setZoom(int percent) {
   _scene.setZoom(percent / 100.0f);
-  viewEdited();
+  update();
 }
 
 void ViewerCanvasGL::setBoundingBoxScaling(int percent) {
   _scene.setBoundingBoxScaling(percent);
   updateBoundingBox();
-  viewEdited();
+  update();
 }
 
 void ViewerCanvasGL::setAmbientLight(int level) {
   _scene.setAmbientLight(level);
-  viewEdited();
+  update();
 }
 
 void ViewerCanvasGL::setDiffuseLight(int level) {
   _scene.setDiffuseLight(level);
-  viewEdited();
+  update();
 }
 
 void ViewerCanvasGL::setSpecularLight(int level) {
   _scene.setSpecularLight(level);
-  viewEdited();
+  update();
 }
 
 void ViewerCanvasGL::resetPose() {
@@ -162,7 +150,7 @@ void ViewerCanvasGL::resetPose() {
   rotation.fill(0.0f);
   _scene.setRotation(rotation);
   _scene.setZoom(1.0f);
-  viewEdited();
+  update();
   emit poseChanged(getPose());
 }
 
@@ -191,37 +179,37 @@ void ViewerCanvasGL::setBackground(const BackgroundGL& background) {
   QSettings settings;
   settings.setValue(backgroundColorKey, QColor(color[0], color[1], color[2], 255));
   settings.setValue(backgroundGradientKey, _scene.getBackground().isGradientEnabled());
-  viewEdited();
+  update();
 }
 
 void ViewerCanvasGL::setProjection(const ProjectionGL& projection) {
   _scene.setProjection(projection);
-  viewEdited();
+  update();
 }
 
 void ViewerCanvasGL::setClipPlanes(const ClipPlanesGL& planes) {
   _scene.setClipPlanes(planes);
-  viewEdited();
+  update();
 }
 
 void ViewerCanvasGL::toggleBoundingBox(bool shown) {
-  _scene.boundingBoxPainter().setActive(shown);
-  viewEdited();
+  _scene.setSceneBoxShown(shown);
+  update();
 }
 
 void ViewerCanvasGL::toggleScaleBar(bool shown) {
-  _scene.scaleBarPainter().setActive(shown);
-  viewEdited();
+  _scene.setScaleBarShown(shown);
+  update();
 }
 
 void ViewerCanvasGL::setScaleBar(const BoundingBox<float>& box) {
-  _scene.scaleBarPainter().setBoundingBox(box);
-  viewEdited();
+  _scene.setScaleBar(box);
+  update();
 }
 
 void ViewerCanvasGL::setScaleBarCaption(const QString& caption) {
   _scene.setScaleBarCaption(caption);
-  viewEdited();
+  update();
 }
 
 // === Mouse
@@ -270,7 +258,7 @@ void ViewerCanvasGL::mouseMoveEvent(QMouseEvent* event) {
   }
   if (!changed) return update();
   emit poseChanged(getPose());
-  viewEdited();
+  update();
 }
 
 void ViewerCanvasGL::mouseReleaseEvent(QMouseEvent* /*event*/) {
@@ -288,7 +276,7 @@ void ViewerCanvasGL::wheelEvent(QWheelEvent* event) {
   const int steps = delta.y() != 0 ? delta.y() : delta.x(); // eighths of a degree along the wheel's axis
   setZoomClamped(static_cast<float>(getZoom() + steps / -800.0));
   emit poseChanged(getPose());
-  viewEdited();
+  update();
 }
 
 void ViewerCanvasGL::composeRotation(const Matrix<float>& increment) {

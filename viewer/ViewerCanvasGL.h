@@ -3,7 +3,6 @@
 #include "foundation/Matrix.h"
 #include "foundation/Vector.h"
 #include "geometry/BoundingBox.h"
-#include "rendering/BoundingBoxPainterGL.h"
 #include "rendering/PainterGL.h"
 #include "viewer/BackgroundGL.h"
 #include "viewer/Pose.h"
@@ -18,12 +17,13 @@
 
 #include <vector>
 
-// The OpenGL view of the viewer. Its scene (ViewerSceneGL) keeps the painters and the view state and
-// draws them: the background, the scene box, the scale bar, the opaque painters in list order, then
-// the other painters blended in depth order without depth writes. The canvas adds what belongs to a widget:
-// the mouse, the signals to the panels, the saved background and snapshots. It owns no painter. Painters may
-// be deleted at any time: they keep their OpenGL objects in GLObjects, which the canvas deletes in its own
-// context at its next paint or when it is destroyed.
+// The OpenGL view of the viewer. Its scene (ViewerSceneGL) keeps the painters, draws them with the
+// view state (its own, or one kept elsewhere: keepViewIn) and changes that state as the user poses
+// the scene. It draws the background, the scene box, the scale bar, the opaque painters in list
+// order, then the other painters blended in depth order without depth writes. The canvas adds what
+// belongs to a widget: the mouse, the signals to the panels, the saved background and snapshots. It
+// owns no painter. Painters may be deleted at any time: they keep their OpenGL objects in GLObjects,
+// which the canvas deletes in its own context at its next paint or when it is destroyed.
 class ViewerCanvasGL : public QOpenGLWidget, protected QOpenGLFunctions {
   Q_OBJECT
 
@@ -40,11 +40,13 @@ public:
   void removePainters();                         // painterRemoved for each, first to last
 
   // === View state
-  // Every change of the view through the slots below, the mouse or the wheel announces viewChanged.
-  ViewState view() const { return _scene.view(); }
-  void setView(const ViewState& view); // fits the scene box to the new scaling; announces nothing
+  // The slots below, the mouse and the wheel change it and repaint.
+  const ViewState& view() const { return _scene.view(); }
+  // Draws and changes the view state kept in view from now on, which takes the current one; view
+  // must outlive the canvas. Whoever sets it otherwise calls fitSceneBox() after.
+  void keepViewIn(ViewState& view) { _scene.keepViewIn(view); }
   Pose getPose() const { return _scene.getPose(); }
-  void setPose(const Pose& pose); // emits viewChanged only
+  void setPose(const Pose& pose); // announces nothing
   // Frames what is shown: the scene box, centre and scale follow the visible painters' boxes, and
   // the canvas repaints. Callers that changed the painters or their visibility call it.
   void fitSceneBox();
@@ -57,14 +59,9 @@ public:
   float getTranslationY() const { return _scene.getTranslationY(); }
   float getZoom() const { return _scene.getZoom(); }
   const Vector<float>& getCenter() const { return _scene.getCenter(); }
-  const ClipPlanesGL& getClipPlanes() const { return _scene.getClipPlanes(); }
   float getScale() const { return _scene.getScale(); }
   int getBoundingBoxScaling() const { return _scene.getBoundingBoxScaling(); }
   const BackgroundGL& getBackground() const { return _scene.getBackground(); }
-  const ProjectionGL& getProjection() const { return _scene.getProjection(); }
-  const BoundingBoxPainterGL<float>& getBoundingBoxPainter() const { return _scene.getBoundingBoxPainter(); }
-  const BoundingBoxPainterGL<float>& getScaleBarPainter() const { return _scene.getScaleBarPainter(); }
-  const QString& getScaleBarCaption() const { return _scene.getScaleBarCaption(); }
   // The colour map legend at the right edge, until hidden; takes effect at the next paint.
   void setColorBar(const ColorBarGL& colorBar) { _scene.setColorBar(colorBar); }
   void hideColorBar() { _scene.setColorBar(ColorBarGL()); }
@@ -128,7 +125,6 @@ signals:
   void poseChanged(const Pose& pose);
   void painterAdded(PainterGL<float>& painter);
   void painterRemoved(PainterGL<float>& painter);
-  void viewChanged();
 
 protected:
   // The left button turns the scene (Shift: about the screen z axis), Control with it zooms, Alt
@@ -147,7 +143,6 @@ protected:
   // centre has three components: those a box of fewer dimensions lacks are 0, those beyond the
   // third are left out.
   void updateBoundingBox();
-  void viewEdited();                                    // repaints and announces viewChanged
   void setZoomClamped(float zoom);                      // within [0.01, 5]
   void composeRotation(const Matrix<float>& increment); // increment x current, decomposed and snapped
   QString askSnapshotFileName();                        // empty when cancelled; ".png" added to a bare name

@@ -10,6 +10,7 @@
 #include "viewer/OrderIndependentBlendingGL.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -20,78 +21,43 @@ int nearest(double x) {
 
 } // namespace
 
-ViewerSceneGL::ViewerSceneGL() : _rotation(3) {
-  _rotation.fill(0.0f);
+ViewerSceneGL::ViewerSceneGL() {
+  _ownView.ambientLight = _ownView.diffuseLight = _ownView.specularLight = 0;
 }
 
 ViewerSceneGL::~ViewerSceneGL() = default;
 
 // === View state
 
+void ViewerSceneGL::keepViewIn(ViewState& view) {
+  view = *_view;
+  _view = &view;
+}
+
 float ViewerSceneGL::translationFactor() const {
-  return static_cast<float>(1.0 / _zoom + 1.0);
+  return static_cast<float>(1.0 / _view->zoom + 1.0);
 }
 
 Pose ViewerSceneGL::getPose() const {
   Pose pose;
-  pose.setRotation(_rotation);
+  pose.setRotation(_view->rotation);
   const float f = translationFactor();
-  pose.setXTranslation(-nearest(_translationX * 100 / f));
-  pose.setYTranslation(-nearest(_translationY * 100 / f));
-  pose.setZoom(nearest(_zoom * 100));
-  pose.setAmbientLight(nearest(_ambientLight * 255));
-  pose.setDiffuseLight(nearest(_diffuseLight * 255));
-  pose.setSpecularLight(nearest(_specularLight * 255));
+  pose.setXTranslation(-nearest(_view->translationX * 100 / f));
+  pose.setYTranslation(-nearest(_view->translationY * 100 / f));
+  pose.setZoom(nearest(_view->zoom * 100));
+  pose.setAmbientLight(_view->ambientLight);
+  pose.setDiffuseLight(_view->diffuseLight);
+  pose.setSpecularLight(_view->specularLight);
   return pose;
 }
 
 void ViewerSceneGL::setPose(const Pose& pose) {
-  _rotation = pose.getRotation();
+  _view->rotation = pose.getRotation();
   setTranslation(pose.getTranslation());
-  _zoom = pose.getZoom() / 100.0f;
+  _view->zoom = pose.getZoom() / 100.0f;
   setAmbientLight(pose.getAmbientLight());
   setDiffuseLight(pose.getDiffuseLight());
   setSpecularLight(pose.getSpecularLight());
-}
-
-ViewState ViewerSceneGL::view() const {
-  ViewState view;
-  view.rotation = _rotation;
-  view.translationX = _translationX;
-  view.translationY = _translationY;
-  view.zoom = _zoom;
-  view.ambientLight = nearest(_ambientLight * 255);
-  view.diffuseLight = nearest(_diffuseLight * 255);
-  view.specularLight = nearest(_specularLight * 255);
-  view.background = _background;
-  view.boxColor = _boundingBoxPainter.getColor();
-  view.projection = _projection;
-  view.sceneBoxShown = _boundingBoxPainter.isActive();
-  view.sceneBoxScaling = _boundingBoxScaling;
-  view.scaleBarShown = _scaleBarPainter.isActive();
-  view.scaleBar = _scaleBarPainter.getBoundingBox();
-  view.scaleBarCaption = getScaleBarCaption();
-  view.clipPlanes = _clipPlanes;
-  return view;
-}
-
-void ViewerSceneGL::setView(const ViewState& view) {
-  _rotation = view.rotation;
-  setTranslation(view.translationX, view.translationY);
-  setZoom(view.zoom);
-  setAmbientLight(view.ambientLight);
-  setDiffuseLight(view.diffuseLight);
-  setSpecularLight(view.specularLight);
-  _background = view.background;
-  _boundingBoxPainter.setColor(view.boxColor);
-  _scaleBarPainter.setColor(view.boxColor);
-  setProjection(view.projection);
-  _boundingBoxPainter.setActive(view.sceneBoxShown);
-  _boundingBoxScaling = view.sceneBoxScaling;
-  _scaleBarPainter.setActive(view.scaleBarShown);
-  if (view.scaleBar.isValid()) _scaleBarPainter.setBoundingBox(view.scaleBar);
-  setScaleBarCaption(view.scaleBarCaption);
-  _clipPlanes = view.clipPlanes;
 }
 
 void ViewerSceneGL::setTranslation(const Vector<int>& translation) {
@@ -100,45 +66,17 @@ void ViewerSceneGL::setTranslation(const Vector<int>& translation) {
 }
 
 void ViewerSceneGL::setTranslation(float x, float y) {
-  _translationX = x;
-  _translationY = y;
-  _projectionDirty = true;
-}
-
-void ViewerSceneGL::setZoom(float zoom) {
-  _zoom = zoom;
-  _projectionDirty = true;
-}
-
-void ViewerSceneGL::setAmbientLight(int level) {
-  _ambientLight = level / 255.0f;
-  _lightDirty = true;
-}
-
-void ViewerSceneGL::setDiffuseLight(int level) {
-  _diffuseLight = level / 255.0f;
-  _lightDirty = true;
-}
-
-void ViewerSceneGL::setSpecularLight(int level) {
-  _specularLight = level / 255.0f;
-  _lightDirty = true;
+  _view->translationX = x;
+  _view->translationY = y;
 }
 
 void ViewerSceneGL::setBackground(const BackgroundGL& background) {
-  _background.setColor(background.getColor());
-  _background.setGradientEnabled(background.isGradientEnabled());
-  const Vector<int>& color = _background.getColor();
+  _view->background.setColor(background.getColor());
+  _view->background.setGradientEnabled(background.isGradientEnabled());
+  const Vector<int>& color = _view->background.getColor();
   const int brightest = std::max({color[0], color[1], color[2]});
   // The scene box and the scale bar stand out from the background: white on dark, black on light.
-  const Vector<int> contrast(std::vector<int>(3, brightest < 127 ? 255 : 0));
-  _boundingBoxPainter.setColor(contrast);
-  _scaleBarPainter.setColor(contrast);
-}
-
-void ViewerSceneGL::setProjection(const ProjectionGL& projection) {
-  _projection = projection;
-  _projectionDirty = true;
+  _view->boxColor = Vector<int>(std::vector<int>(3, brightest < 127 ? 255 : 0));
 }
 
 BoundingBox<float> ViewerSceneGL::updateBoundingBox() {
@@ -150,21 +88,19 @@ BoundingBox<float> ViewerSceneGL::updateBoundingBox() {
     _center.setSize(3);
     for (int i = 0; i < 3; ++i) _center[i] = i < centre.getSize() ? centre[i] : 0.0f;
     _scale = 0.6f * box.diagonal();
-    box.expand((box.getVertex2() - box.getVertex1()) * ((_boundingBoxScaling - 100) * 0.01f));
+    box.expand((box.getVertex2() - box.getVertex1()) * ((_view->sceneBoxScaling - 100) * 0.01f));
   }
   _boundingBoxPainter.setBoundingBox(box);
   if (_center.getSize() == 0) {
     _center.setSize(3);
     _center.fill(0.0f);
   }
-  _projectionDirty = true;
   return box;
 }
 
 // === OpenGL
 
 void ViewerSceneGL::glInitialize() {
-  _lightDirty = true; // a new context has default lights
   glEnable(GL_LIGHTING);
   glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
   glEnable(GL_COLOR_MATERIAL);
@@ -178,30 +114,43 @@ void ViewerSceneGL::glInitialize() {
   glShadeModel(GL_SMOOTH);
 }
 
-void ViewerSceneGL::updateGLProjection() {
+void ViewerSceneGL::glSetProjection() const {
+  const ViewState& v = *_view;
   const float s = _scale;
-  const float r = s / _zoom;
-  const float cx = _translationX * s;
-  const float cy = _translationY * s;
+  const float r = s / v.zoom;
+  const float cx = v.translationX * s;
+  const float cy = v.translationY * s;
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  if (_projection.isOrthographic()) {
+  if (v.projection.isOrthographic()) {
     glOrtho(cx - r, cx + r, cy - r, cy + r, -s, s);
   } else {
-    const double k = 7.0 - _projection.getPerspectiveStrength();
+    const double k = 7.0 - v.projection.getPerspectiveStrength();
     glFrustum(cx - r, cx + r, cy - r, cy + r, k * s - s, k * s + s);
   }
-  _projectionDirty = false;
 }
 
-void ViewerSceneGL::updateGLLight() {
-  const GLfloat ambient[] = {_ambientLight, _ambientLight, _ambientLight, 1.0f};
-  const GLfloat diffuse[] = {_diffuseLight, _diffuseLight, _diffuseLight, 1.0f};
-  const GLfloat specular[] = {_specularLight, _specularLight, _specularLight, 1.0f};
-  glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
-  glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-  glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
-  _lightDirty = false;
+void ViewerSceneGL::glSetLight() const {
+  const auto level = [](int level) {
+    const GLfloat l = level / 255.0f;
+    return std::array<GLfloat, 4>{l, l, l, 1.0f};
+  };
+  glLightfv(GL_LIGHT0, GL_AMBIENT, level(_view->ambientLight).data());
+  glLightfv(GL_LIGHT0, GL_DIFFUSE, level(_view->diffuseLight).data());
+  glLightfv(GL_LIGHT0, GL_SPECULAR, level(_view->specularLight).data());
+}
+
+void ViewerSceneGL::glDrawSceneBoxAndScaleBar(const Frame& frame) {
+  const ViewState& v = *_view;
+  _boundingBoxPainter.setColor(v.boxColor);
+  _boundingBoxPainter.setActive(v.sceneBoxShown);
+  _boundingBoxPainter.glDraw();
+  _scaleBarPainter.setColor(v.boxColor);
+  _scaleBarPainter.setActive(v.scaleBarShown && v.scaleBar.isValid());
+  if (v.scaleBar.isValid()) _scaleBarPainter.setBoundingBox(v.scaleBar);
+  _scaleBarPainter.glDraw();
+  _scaleBarCaption.setText(v.scaleBarCaption);
+  glDrawScaleBarCaption(frame);
 }
 
 void ViewerSceneGL::glDrawScaleBarCaption(const Frame& frame) const {
@@ -233,11 +182,11 @@ void ViewerSceneGL::glDraw(const Frame& frame) {
   const QRect square = squareViewport(frame.width, frame.height);
   glViewport(square.x() - frame.left, square.y() - frame.bottom, square.width(), square.height());
   if (frame.transparent) {
-    const Vector<int>& color = _background.getColor();
+    const Vector<int>& color = _view->background.getColor();
     glClearColor(color[0] / 255.0f, color[1] / 255.0f, color[2] / 255.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   } else {
-    _background.glDraw();
+    _view->background.glDraw();
   }
   if (frame.markDrawn) {
     glClearStencil(0);
@@ -246,29 +195,29 @@ void ViewerSceneGL::glDraw(const Frame& frame) {
     glStencilFunc(GL_ALWAYS, 1, 0xFF);
     glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
   }
-  if (_projectionDirty) updateGLProjection();
-  if (_lightDirty) updateGLLight();
+  glSetProjection();
+  glSetLight();
 
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  if (_projection.isPerspective())
-    glTranslatef(0.0f, 0.0f, static_cast<float>(-(_scale * (7.0 - _projection.getPerspectiveStrength()))));
-  glRotatef(_rotation[0], 1.0f, 0.0f, 0.0f);
-  glRotatef(_rotation[1], 0.0f, 1.0f, 0.0f);
-  glRotatef(_rotation[2], 0.0f, 0.0f, 1.0f);
+  const ProjectionGL& projection = _view->projection;
+  if (projection.isPerspective())
+    glTranslatef(0.0f, 0.0f, static_cast<float>(-(_scale * (7.0 - projection.getPerspectiveStrength()))));
+  const Vector<float>& rotation = _view->rotation;
+  glRotatef(rotation[0], 1.0f, 0.0f, 0.0f);
+  glRotatef(rotation[1], 0.0f, 1.0f, 0.0f);
+  glRotatef(rotation[2], 0.0f, 0.0f, 1.0f);
   glSetClipPlanes();
   glTranslatef(-_center[0], -_center[1], -_center[2]);
 
-  _boundingBoxPainter.glDraw();
-  _scaleBarPainter.glDraw();
-  glDrawScaleBarCaption(frame);
+  glDrawSceneBoxAndScaleBar(frame);
   glEnableClipPlanes(true);
   for (const PainterGL<float>* painter : _painters)
     if (painter->isOpaque()) painter->glDraw();
   glEnableClipPlanes(false);
 
   glDrawTranslucent(frame);
-  const Vector<int>& background = _background.getColor();
+  const Vector<int>& background = _view->background.getColor();
   const bool dark = std::max({background[0], background[1], background[2]}) < 127;
   _colorBar.glDraw(frame.width, frame.height, frame.left, frame.bottom, dark ? Qt::white : Qt::black);
   if (frame.markDrawn) glDisable(GL_STENCIL_TEST);
@@ -302,7 +251,7 @@ void ViewerSceneGL::glDrawTranslucent(const Frame& frame) {
 
 void ViewerSceneGL::glSetClipPlanes() const {
   for (int i = 0; i < ClipPlaneGL::count; ++i) {
-    const ClipPlaneGL& plane = _clipPlanes[i];
+    const ClipPlaneGL& plane = _view->clipPlanes[i];
     const GLdouble equation[] = {plane.normal[0], plane.normal[1], plane.normal[2], plane.offset};
     glClipPlane(GL_CLIP_PLANE0 + i, equation);
   }
@@ -310,7 +259,7 @@ void ViewerSceneGL::glSetClipPlanes() const {
 
 void ViewerSceneGL::glEnableClipPlanes(bool enabled) const {
   for (int i = 0; i < ClipPlaneGL::count; ++i)
-    if (enabled && _clipPlanes[i].enabled)
+    if (enabled && _view->clipPlanes[i].enabled)
       glEnable(GL_CLIP_PLANE0 + i);
     else
       glDisable(GL_CLIP_PLANE0 + i);

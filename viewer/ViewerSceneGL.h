@@ -47,42 +47,46 @@ public:
   std::vector<PainterGL<float>*>& painters() { return _painters; }
 
   // === View state; changes take effect in the next paint pass
-  ViewState view() const;
-  // All of it at once; the scene box is not fitted again (see updateBoundingBox).
-  void setView(const ViewState& view);
+  // The scene's own until keepViewIn() puts it elsewhere.
+  const ViewState& view() const { return *_view; }
+  // All of it at once (see ViewState::replaceWith); the scene box is not fitted again (see
+  // updateBoundingBox).
+  void setView(const ViewState& view) { _view->replaceWith(view); }
+  // From now on the view state is kept in view, which takes the current one: whoever holds it and
+  // this scene draw and change the same state. view must outlive the scene.
+  void keepViewIn(ViewState& view);
   Pose getPose() const;
   // Angles, panning (converted with the zoom before the call), zoom and light levels.
   void setPose(const Pose& pose);
-  void setRotation(const Vector<float>& rotation) { _rotation = rotation; }
-  const Vector<float>& getRotation() const { return _rotation; }
+  void setRotation(const Vector<float>& rotation) { _view->rotation = rotation; }
+  const Vector<float>& getRotation() const { return _view->rotation; }
   void setTranslation(const Vector<int>& translation); // pose panel units, converted with the current zoom
   void setTranslation(float x, float y);               // in units of the scene scale
-  float getTranslationX() const { return _translationX; }
-  float getTranslationY() const { return _translationY; }
-  void setZoom(float zoom);
-  float getZoom() const { return _zoom; }
-  void setAmbientLight(int level); // 0..255
-  void setDiffuseLight(int level);
-  void setSpecularLight(int level);
-  void setBoundingBoxScaling(int percent) { _boundingBoxScaling = percent; } // see updateBoundingBox
-  int getBoundingBoxScaling() const { return _boundingBoxScaling; }
+  float getTranslationX() const { return _view->translationX; }
+  float getTranslationY() const { return _view->translationY; }
+  void setZoom(float zoom) { _view->zoom = zoom; }
+  float getZoom() const { return _view->zoom; }
+  void setAmbientLight(int level) { _view->ambientLight = level; } // 0..255
+  void setDiffuseLight(int level) { _view->diffuseLight = level; }
+  void setSpecularLight(int level) { _view->specularLight = level; }
+  void setBoundingBoxScaling(int percent) { _view->sceneBoxScaling = percent; } // see updateBoundingBox
+  int getBoundingBoxScaling() const { return _view->sceneBoxScaling; }
   void setBackground(const BackgroundGL& background); // also picks the scene box's contrast colour
-  const BackgroundGL& getBackground() const { return _background; }
-  void setProjection(const ProjectionGL& projection);
-  const ProjectionGL& getProjection() const { return _projection; }
-  // The legend of the colour map shown on the meshes, drawn over the scene; the default one hides it.
+  const BackgroundGL& getBackground() const { return _view->background; }
+  void setProjection(const ProjectionGL& projection) { _view->projection = projection; }
+  const ProjectionGL& getProjection() const { return _view->projection; }
   // Planes that cut every painter's model (not the scene box, the scale bar or the colour bar).
-  void setClipPlanes(const ClipPlanesGL& planes) { _clipPlanes = planes; }
-  const ClipPlanesGL& getClipPlanes() const { return _clipPlanes; }
+  void setClipPlanes(const ClipPlanesGL& planes) { _view->clipPlanes = planes; }
+  const ClipPlanesGL& getClipPlanes() const { return _view->clipPlanes; }
+  void setSceneBoxShown(bool shown) { _view->sceneBoxShown = shown; }
+  void setScaleBarShown(bool shown) { _view->scaleBarShown = shown; }
+  void setScaleBar(const BoundingBox<float>& box) { _view->scaleBar = box; } // in scene units
+  // The scale bar's length and unit ("10 µm"), written beside its far corner while the bar is drawn.
+  void setScaleBarCaption(const QString& caption) { _view->scaleBarCaption = caption; }
+  const QString& getScaleBarCaption() const { return _view->scaleBarCaption; }
+  // The legend of the colour map shown on the meshes, drawn over the scene; the default one hides it.
   void setColorBar(const ColorBarGL& colorBar) { _colorBar = colorBar; }
   const ColorBarGL& getColorBar() const { return _colorBar; }
-  BoundingBoxPainterGL<float>& boundingBoxPainter() { return _boundingBoxPainter; }
-  const BoundingBoxPainterGL<float>& getBoundingBoxPainter() const { return _boundingBoxPainter; }
-  BoundingBoxPainterGL<float>& scaleBarPainter() { return _scaleBarPainter; }
-  const BoundingBoxPainterGL<float>& getScaleBarPainter() const { return _scaleBarPainter; }
-  // The scale bar's length and unit ("10 µm"), written beside its far corner while the bar is drawn.
-  void setScaleBarCaption(const QString& caption) { _scaleBarCaption.setText(caption); }
-  const QString& getScaleBarCaption() const { return _scaleBarCaption.getText(); }
 
   // Centre and scale (0.6 times the diagonal) of the visible painters' merged box, and the scene box
   // drawn around it, enlarged by the box scaling; returns that box (empty without visible painters).
@@ -99,12 +103,14 @@ public:
   // picture's larger side, centred on the picture, so the scene overflows the shorter side instead of
   // being distorted.
   void glDraw(const Frame& frame);
-  void updateGLProjection();
-  void updateGLLight();
   static QRect squareViewport(int width, int height);
 
 private:
   float translationFactor() const; // 1 / zoom + 1, converts the pose panel's panning units
+  void glSetProjection() const;
+  void glSetLight() const;
+  // The scene box and the scale bar with its caption, as the view state shows them.
+  void glDrawSceneBoxAndScaleBar(const Frame& frame);
   // Writes the scale bar's caption beside the bar's far corner, in the colour of the scene box; needs
   // the model-view and projection matrices of the scene.
   void glDrawScaleBarCaption(const Frame& frame) const;
@@ -113,24 +119,13 @@ private:
   void glEnableClipPlanes(bool enabled) const;
 
   std::vector<PainterGL<float>*> _painters;
+  ViewState _ownView;
+  ViewState* _view = &_ownView; // the view state drawn and changed: _ownView or the one given
   Vector<float> _center;
   float _scale = 1.0f;
-  int _boundingBoxScaling = 110;
-  bool _projectionDirty = true;
-  bool _lightDirty = true;
-  BackgroundGL _background;
-  ProjectionGL _projection;
   BoundingBoxPainterGL<float> _boundingBoxPainter;
   BoundingBoxPainterGL<float> _scaleBarPainter;
   ColorBarGL _colorBar;
   CaptionGL _scaleBarCaption;
-  ClipPlanesGL _clipPlanes;
   std::unique_ptr<OrderIndependentBlendingGL> _blending; // made at the first translucent paint
-  Vector<float> _rotation;
-  float _translationX = 0.0f;
-  float _translationY = 0.0f;
-  float _zoom = 1.0f;
-  float _ambientLight = 0.0f;
-  float _diffuseLight = 0.0f;
-  float _specularLight = 0.0f;
 };

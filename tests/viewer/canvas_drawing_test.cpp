@@ -232,7 +232,7 @@ TEST(OffscreenRenderer, StripsMakeThePictureDrawnAtOnce) {
   ViewerSceneGL scene;
   scene.setPainters({&high, &low});
   scene.updateBoundingBox();
-  scene.boundingBoxPainter().setActive(false);
+  scene.setSceneBoxShown(false);
   scene.glInitialize();
   const int width = 97, height = 61; // odd sizes leave a short last strip
   OffscreenRendererGL::Options once, strips;
@@ -350,8 +350,8 @@ TEST(TranslucentSurfaces, BlendInDepthOrderWhateverTheirOrder) {
     scene.setPainters(painters);
     scene.updateBoundingBox();
     scene.setBackground(uniform(250, 250, 250));
-    scene.boundingBoxPainter().setActive(false);
-    scene.scaleBarPainter().setActive(false);
+    scene.setSceneBoxShown(false);
+    scene.setScaleBarShown(false);
     Pose pose;
     pose.setRotation(point3(50, 30, 0));
     pose.setAmbientLight(80);
@@ -424,13 +424,13 @@ TEST_F(CanvasTest, BackgroundIsSavedForTheNextCanvasAndAnUnreadableOneReadsAsBla
   QSettings().setValue("viewerCanvas/background/color", "not a colour");
   ViewerCanvasGL blank;
   EXPECT_EQ(blank.getBackground().getColor(), Vector<int>(std::vector<int>{0, 0, 0, 255}));
-  EXPECT_TRUE(blank.getBackground().isGradientEnabled());      // no saved flag: gradient
-  EXPECT_EQ(blank.getBoundingBoxPainter().getColor()[0], 255); // white box on black
+  EXPECT_TRUE(blank.getBackground().isGradientEnabled()); // no saved flag: gradient
+  EXPECT_EQ(blank.view().boxColor[0], 255);               // white box on black
   blank.setBackground(uniform(200, 10, 20));
   ViewerCanvasGL next;
   EXPECT_EQ(next.getBackground().getColor(), Vector<int>(std::vector<int>{200, 10, 20, 255}));
   EXPECT_FALSE(next.getBackground().isGradientEnabled());
-  EXPECT_EQ(next.getBoundingBoxPainter().getColor()[0], 0); // black box on a light background
+  EXPECT_EQ(next.view().boxColor[0], 0); // black box on a light background
 }
 
 // A hundred times: a mesh and an image painter painted, then deleted with no context, another one or

@@ -319,21 +319,21 @@ TEST_F(ViewerMediatorTest, RoutesPanelChangesToTheCanvasAndCanvasChangesToThePan
   EXPECT_FALSE(canvas.getBackground().isGradientEnabled());
   EXPECT_EQ(canvas.getBackground().getColor()[2], 255);
   dragSlider(inputBox(&panel, 9), 3);
-  EXPECT_EQ(canvas.getProjection().getPerspectiveStrength(), 3);
+  EXPECT_EQ(canvas.view().projection.getPerspectiveStrength(), 3);
   choose(1, "Orthographic");
-  EXPECT_TRUE(canvas.getProjection().isOrthographic());
+  EXPECT_TRUE(canvas.view().projection.isOrthographic());
   EXPECT_FALSE(inputBox(&panel, 9)->isEnabled());
   choose(1, "Perspective"); // strength 1 again, whatever the box shows
-  EXPECT_EQ(canvas.getProjection().getPerspectiveStrength(), 1);
+  EXPECT_EQ(canvas.view().projection.getPerspectiveStrength(), 1);
   panel.findChild<QCheckBox*>()->click();
-  EXPECT_FALSE(canvas.getBoundingBoxPainter().isActive());
+  EXPECT_FALSE(canvas.view().sceneBoxShown);
   EXPECT_FALSE(inputBox(&panel, 10)->isEnabled());
   panel.findChild<QComboBox*>("clipPlane")->setCurrentIndex(1);
   panel.findChild<QCheckBox*>("clipPlaneOn")->click();
   panel.findChild<QDoubleSpinBox*>("clipPlaneOffset")->setValue(4);
-  EXPECT_TRUE(canvas.getClipPlanes()[1].enabled);
-  EXPECT_EQ(canvas.getClipPlanes()[1].offset, 4);
-  EXPECT_FALSE(canvas.getClipPlanes()[0].enabled);
+  EXPECT_TRUE(canvas.view().clipPlanes[1].enabled);
+  EXPECT_EQ(canvas.view().clipPlanes[1].offset, 4);
+  EXPECT_FALSE(canvas.view().clipPlanes[0].enabled);
 
   drag(canvas, {36, 0});
   EXPECT_EQ(shown(1), 10);
@@ -347,12 +347,12 @@ TEST_F(ViewerMediatorTest, RoutesPanelChangesToTheCanvasAndCanvasChangesToThePan
   canvas.setBoundingBoxScaling(100); // the new scene box reaches the scale bar panel
   const QList<QDoubleSpinBox*> bar = scaleBar.findChildren<QDoubleSpinBox*>();
   EXPECT_EQ(bar[0]->maximum(), 20);
-  EXPECT_FALSE(canvas.getScaleBarPainter().isActive());
+  EXPECT_FALSE(canvas.view().scaleBarShown);
   scaleBar.findChild<QCheckBox*>()->click();
   bar[1]->setValue(3); // a bar 3 wide at the origin
-  EXPECT_TRUE(canvas.getScaleBarPainter().isActive());
-  EXPECT_EQ(canvas.getScaleBarPainter().getBoundingBox().getVertex2(), point3(3, 0, 0));
-  EXPECT_EQ(canvas.getScaleBarCaption(), "3 µm");
+  EXPECT_TRUE(canvas.view().scaleBarShown);
+  EXPECT_EQ(canvas.view().scaleBar.getVertex2(), point3(3, 0, 0));
+  EXPECT_EQ(canvas.view().scaleBarCaption, "3 µm");
 }
 
 TEST_F(ViewerMediatorTest, StandardPosesFromTheMenuKeepTheLights) {
