@@ -58,7 +58,6 @@ ViewerCanvasGL::~ViewerCanvasGL() {
 
 void ViewerCanvasGL::addPainter(PainterGL<float>& painter) {
   _scene.painters().push_back(&painter);
-  emit painterAdded(painter);
 }
 
 void ViewerCanvasGL::removePainter(PainterGL<float>& painter) {
@@ -66,11 +65,9 @@ void ViewerCanvasGL::removePainter(PainterGL<float>& painter) {
   const auto found = std::find(painters.begin(), painters.end(), &painter);
   if (found == painters.end()) return;
   painters.erase(found);
-  emit painterRemoved(painter);
 }
 
 void ViewerCanvasGL::removePainters() {
-  for (PainterGL<float>* painter : _scene.getPainters()) emit painterRemoved(*painter);
   _scene.painters().clear();
 }
 

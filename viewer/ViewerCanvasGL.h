@@ -35,9 +35,9 @@ public:
   // === Painters, in drawing order; none of these recomputes the scene box or repaints
   void setPainters(const std::vector<PainterGL<float>*>& painters) { _scene.setPainters(painters); }
   const std::vector<PainterGL<float>*>& getPainters() const { return _scene.getPainters(); }
-  void addPainter(PainterGL<float>& painter);    // emits painterAdded
-  void removePainter(PainterGL<float>& painter); // emits painterRemoved; ignores unknown painters
-  void removePainters();                         // painterRemoved for each, first to last
+  void addPainter(PainterGL<float>& painter);
+  void removePainter(PainterGL<float>& painter); // ignores unknown painters
+  void removePainters();
 
   // === View state
   // The slots below, the mouse and the wheel change it and repaint.
@@ -123,8 +123,6 @@ signals:
   void translationChanged(const Vector<int>& translation);
   void zoomChanged(int percent);
   void poseChanged(const Pose& pose);
-  void painterAdded(PainterGL<float>& painter);
-  void painterRemoved(PainterGL<float>& painter);
 
 protected:
   // The left button turns the scene (Shift: about the screen z axis), Control with it zooms, Alt
