@@ -16,9 +16,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The processor time of the whole process (all its threads) so far, in seconds.
+double processorSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return double(now.tv_sec) + 1e-9 * double(now.tv_nsec);
+}
+
 struct Open {
   const char* name;
   Clock::time_point since; // when the stage last started running (it pauses while an inner one runs)
+  double processorSince;   // the process's processor seconds then
 };
 
 thread_local std::vector<Open> openStages;
@@ -29,18 +37,24 @@ std::vector<StageTimes::Entry>& totals() {
   return list;
 }
 
-void add(const char* name, double seconds) {
+void add(const char* name, double seconds, double processorSeconds) {
   const std::lock_guard<std::mutex> lock(totalsMutex);
   for (StageTimes::Entry& entry : totals())
     if (entry.name == name) {
       entry.seconds += seconds;
+      entry.processorSeconds += processorSeconds;
       return;
     }
-  totals().push_back({name, seconds});
+  totals().push_back({name, seconds, processorSeconds});
 }
 
-void charge(const Open& stage, Clock::time_point now) {
-  add(stage.name, std::chrono::duration<double>(now - stage.since).count());
+// Charges the stage with the time since it last started running, and restarts its clocks.
+void charge(Open& stage) {
+  const Clock::time_point now = Clock::now();
+  const double processor = processorSeconds();
+  add(stage.name, std::chrono::duration<double>(now - stage.since).count(), processor - stage.processorSince);
+  stage.since = now;
+  stage.processorSince = processor;
 }
 
 // Seconds since the system started, as /proc/self/stat counts the start of a process; -1 when unknown.
@@ -68,23 +82,24 @@ std::string milliseconds(double seconds) {
 } // namespace
 
 StageTimes::Stage::Stage(const char* name) {
-  const Clock::time_point now = Clock::now();
-  if (!openStages.empty()) charge(openStages.back(), now);
-  openStages.push_back({name, now});
+  if (!openStages.empty()) charge(openStages.back());
+  openStages.push_back({name, Clock::now(), processorSeconds()});
 }
 
 StageTimes::Stage::~Stage() {
-  const Clock::time_point now = Clock::now();
-  charge(openStages.back(), now);
+  charge(openStages.back());
   openStages.pop_back();
-  if (!openStages.empty()) openStages.back().since = now;
+  if (!openStages.empty()) {
+    openStages.back().since = Clock::now();
+    openStages.back().processorSince = processorSeconds();
+  }
 }
 
 void StageTimes::addSinceProcessStart(const char* name) {
   const double start = processStartSeconds();
   timespec now{};
   if (start < 0 || clock_gettime(CLOCK_BOOTTIME, &now) != 0) return;
-  add(name, std::max(0.0, double(now.tv_sec) + 1e-9 * double(now.tv_nsec) - start));
+  add(name, std::max(0.0, double(now.tv_sec) + 1e-9 * double(now.tv_nsec) - start), processorSeconds());
 }
 
 std::vector<StageTimes::Entry> StageTimes::entries() {
@@ -101,10 +116,13 @@ void StageTimes::traceAndClear() {
   const std::vector<Entry> list = entries();
   clear();
   if (!Trace::isEnabled() || list.empty()) return;
-  double sum = 0;
+  Entry sum{"", 0, 0};
   for (const Entry& entry : list) {
-    Trace::print("stage " + entry.name + ": " + milliseconds(entry.seconds));
-    sum += entry.seconds;
+    Trace::print("stage " + entry.name + ": " + milliseconds(entry.seconds) + ", processor " +
+                 milliseconds(entry.processorSeconds));
+    sum.seconds += entry.seconds;
+    sum.processorSeconds += entry.processorSeconds;
   }
-  Trace::print("stages in all: " + milliseconds(sum));
+  Trace::print("stages in all: " + milliseconds(sum.seconds) + ", processor " +
+               milliseconds(sum.processorSeconds));
 }

@@ -122,6 +122,7 @@ BENCHMARK(BM_LitSurfaceOfTwoMillionTriangles)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
+    ->MeasureProcessCPUTime()
     ->MinTime(3.0);
 
 // The first paint after a change: the display list is compiled, then called.
@@ -142,6 +143,7 @@ BENCHMARK(BM_FirstPaintOfTwoMillionTriangles)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
+    ->MeasureProcessCPUTime()
     ->Iterations(5)
     ->Repetitions(3);
 
@@ -173,6 +175,7 @@ BENCHMARK(BM_DragStepOnTwoMillionTriangles)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
+    ->MeasureProcessCPUTime()
     ->MinTime(3.0);
 
 // "Snapshot at size..." of the same surface at 4000 x 4000, its list compiled: drawn off screen in
@@ -200,6 +203,7 @@ BENCHMARK(BM_SnapshotOfTwoMillionTrianglesAt4000)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
+    ->MeasureProcessCPUTime()
     ->Iterations(1)
     ->Repetitions(3);
 
