@@ -5,6 +5,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 namespace {
 
 // Unit normal of the triangle (a, b, c) as the mesh's surface faces outwards: the negated
@@ -21,12 +23,20 @@ template <class T> Vector<T> zero3() {
   return zero;
 }
 
+// Three single-precision numbers a point, as ShapePainterGL::glVertex and glNormal3f pass them.
+template <class T> void appendTriple(std::vector<float>& values, const Vector<T>& point) {
+  values.push_back(static_cast<float>(point[0]));
+  values.push_back(static_cast<float>(point[1]));
+  values.push_back(point.getSize() > 2 ? static_cast<float>(point[2]) : 0.0f);
+}
+
 } // namespace
 
 template <class T> QuadMeshPainterGL<T>::QuadMeshPainterGL() {
   ShapePainterAttributesGL attributes(this->getAttributes());
   attributes.setDisplayMode(DISPLAY_MODE_SURFACE);
   this->setAttributes(attributes);
+  this->enableDisplayLists(true);
 }
 
 template <class T> bool QuadMeshPainterGL<T>::isOpaque() const {
@@ -43,6 +53,13 @@ template <class T> void QuadMeshPainterGL<T>::setShape(const Shape<T>& shape) {
   computeNormalBuffer();
   computeNormals();
   deleteNormalBuffer();
+  _arraysOutOfDate = true;
+}
+
+template <class T> void QuadMeshPainterGL<T>::setAttributes(const ShapePainterAttributesGL& attributes) {
+  const unsigned char oldAlpha = this->opacityByte();
+  CurveStackPainterGL<T>::setAttributes(attributes);
+  if (this->opacityByte() != oldAlpha) _arraysOutOfDate = true;
 }
 
 template <class T> void QuadMeshPainterGL<T>::allocateNormalBuffer() {
@@ -103,7 +120,9 @@ template <class T> void QuadMeshPainterGL<T>::glDrawShape() const {
   const QuadMesh<T>& mesh = dynamic_cast<const QuadMesh<T>&>(this->getShape());
   const ShapePainterAttributesGL& attributes = this->getAttributes();
   const int mode = attributes.useDisplayMode() ? attributes.getDisplayMode() : DISPLAY_MODE_NONE;
-  if (mode == DISPLAY_MODE_SURFACE)
+  if (mode == DISPLAY_MODE_SURFACE && drawsArrays())
+    glDrawSurfaceArrays();
+  else if (mode == DISPLAY_MODE_SURFACE)
     glDrawSurface();
   else if (mode == DISPLAY_MODE_MESH)
     glDrawWireframe();
@@ -144,6 +163,66 @@ template <class T> void QuadMeshPainterGL<T>::glDrawSurface() const {
     }
     glEnd();
   }
+}
+
+template <class T> bool QuadMeshPainterGL<T>::drawsArrays() const {
+  const QuadMesh<T>& mesh = static_cast<const QuadMesh<T>&>(this->getShape());
+  const int w = mesh.getWidth();
+  const long long quads =
+      static_cast<long long>(std::max(mesh.getHeight() - 1, 0)) * (mesh.isOpen() ? w - 1 : w);
+  return quads > 0 && quads >= _arraysFromQuads;
+}
+
+template <class T> void QuadMeshPainterGL<T>::glDrawSurfaceArrays() const {
+  // Without display lists nothing is kept from one draw to the next: the mesh may change meanwhile.
+  const bool kept = this->isDisplayListEnabled();
+  if (!kept || _arraysOutOfDate) glSetArrays();
+  _arraysOutOfDate = false;
+  _arrays.glDraw();
+  if (!kept) _arrays.clear();
+}
+
+// Vertex (i, j) of the mesh is array entry i * width + j; band i's strip is glDrawSurface's.
+template <class T> void QuadMeshPainterGL<T>::glSetArrays() const {
+  const QuadMesh<T>& mesh = static_cast<const QuadMesh<T>&>(this->getShape());
+  const int n = mesh.getHeight();
+  const int w = mesh.getWidth();
+  const std::size_t vertices = static_cast<std::size_t>(n) * w;
+  std::vector<float> positions, normals;
+  positions.reserve(3 * vertices);
+  normals.reserve(3 * vertices);
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < w; ++j) {
+      appendTriple(positions, mesh[i][j]);
+      appendTriple(normals, _normals[i][j]);
+    }
+  const int stripLength = 2 * w + (mesh.isOpen() ? 0 : 2);
+  std::vector<unsigned int> corners;
+  corners.reserve(static_cast<std::size_t>(n - 1) * stripLength);
+  for (int i = 1; i < n; ++i) {
+    const unsigned int below = static_cast<unsigned int>((i - 1) * w),
+                       above = static_cast<unsigned int>(i * w);
+    for (int j = 0; j < w; ++j) corners.insert(corners.end(), {below + j, above + j});
+    if (!mesh.isOpen()) corners.insert(corners.end(), {below, above});
+  }
+  std::vector<unsigned char> colors;
+  if (const QuadMesh<int>* vertexColors = mesh.hasVertexColors() ? mesh.getVertexColors() : nullptr) {
+    colors.reserve(4 * vertices);
+    for (int i = 0; i < n; ++i)
+      for (int j = 0; j < w; ++j) {
+        const Vector<int>& color = (*vertexColors)[i][j];
+        colors.insert(colors.end(),
+                      {static_cast<unsigned char>(color[0]), static_cast<unsigned char>(color[1]),
+                       static_cast<unsigned char>(color[2]), this->opacityByte()});
+      }
+  }
+  _arrays.clear();
+  _arrays.ownPositions(std::move(positions));
+  _arrays.ownNormals(std::move(normals));
+  _arrays.ownCorners(std::move(corners));
+  _arrays.setStripLength(stripLength);
+  if (this->isDisplayListEnabled()) _arrays.glKeepInBuffers();
+  _arrays.glSetColors(std::move(colors));
 }
 
 template <class T> void QuadMeshPainterGL<T>::glDrawWireframe() const {

@@ -1,9 +1,4 @@
-// The buffer object functions are declared only with this set before OpenGL's header comes in.
-#define GL_GLEXT_PROTOTYPES
 #include "rendering/TriangleArraysGL.h"
-
-#include <GL/gl.h>
-#include <GL/glext.h>
 
 #include <type_traits>
 
@@ -77,96 +72,29 @@ template <class T> std::vector<unsigned char> copiedColors(const TriMesh<T>& mes
 } // namespace
 
 template <class T>
-template <class V>
-void TriangleArraysGL<T>::Array<V>::use(const V* inPlace, std::size_t n) {
-  data = inPlace;
-  count = n;
-}
-
-template <class T> template <class V> void TriangleArraysGL<T>::Array<V>::own(std::vector<V> values) {
-  copy = std::move(values);
-  data = copy.data();
-  count = copy.size();
-}
-
-template <class T> template <class V> void TriangleArraysGL<T>::Array<V>::glUpload(unsigned int target) {
-  if (count == 0) return;
-  GLuint name = 0;
-  glGenBuffers(1, &name);
-  buffer = GLObject(GLObject::Kind::Buffer, name);
-  glBindBuffer(target, name);
-  glBufferData(target, static_cast<GLsizeiptr>(count * sizeof(V)), data, GL_STATIC_DRAW);
-  glBindBuffer(target, 0);
-  std::vector<V>().swap(copy);
-  data = nullptr;
-}
-
-template <class T>
-template <class V>
-const void* TriangleArraysGL<T>::Array<V>::glBind(unsigned int target) const {
-  glBindBuffer(target, buffer.name());
-  return data; // null in a buffer object: its start
-}
-
-template <class T>
 void TriangleArraysGL<T>::glSetMesh(const TriMesh<T>& mesh, unsigned char alpha, bool inBuffers) {
   clear();
-  _inBuffers = inBuffers;
   const std::size_t coordinates = 3 * static_cast<std::size_t>(mesh.getNumVertices());
   if (const float* inPlace = coordinatesInPlace(mesh))
-    _positions.use(inPlace, coordinates);
+    _arrays.usePositions(inPlace, coordinates);
   else
-    _positions.own(copiedCoordinates(mesh));
+    _arrays.ownPositions(copiedCoordinates(mesh));
   if (mesh.hasNormals() && coordinates > 0) {
     if constexpr (std::is_same_v<T, float>)
-      _normals.use(mesh.normalData(), coordinates);
+      _arrays.useNormals(mesh.normalData(), coordinates);
     else
-      _normals.own(copiedNormals(mesh));
+      _arrays.ownNormals(copiedNormals(mesh));
   }
   if (const unsigned int* inPlace = mesh.getNumTriangles() > 0 ? indicesInPlace(mesh) : nullptr)
-    _indices.use(inPlace, 3 * static_cast<std::size_t>(mesh.getNumTriangles()));
+    _arrays.useCorners(inPlace, 3 * static_cast<std::size_t>(mesh.getNumTriangles()));
   else
-    _indices.own(copiedIndices(mesh));
-  if (_inBuffers) {
-    _positions.glUpload(GL_ARRAY_BUFFER);
-    _normals.glUpload(GL_ARRAY_BUFFER);
-    _indices.glUpload(GL_ELEMENT_ARRAY_BUFFER);
-  }
+    _arrays.ownCorners(copiedIndices(mesh));
+  if (inBuffers) _arrays.glKeepInBuffers();
   glSetColors(mesh, alpha);
 }
 
 template <class T> void TriangleArraysGL<T>::glSetColors(const TriMesh<T>& mesh, unsigned char alpha) {
-  _colors = Array<unsigned char>();
-  if (!mesh.hasVertexColors()) return;
-  _colors.own(copiedColors(mesh, alpha));
-  if (_inBuffers) _colors.glUpload(GL_ARRAY_BUFFER);
-}
-
-template <class T> void TriangleArraysGL<T>::glDraw() const {
-  if (_indices.count == 0) return;
-  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glVertexPointer(3, GL_FLOAT, 0, _positions.glBind(GL_ARRAY_BUFFER));
-  if (_normals.count > 0) {
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glNormalPointer(GL_FLOAT, 0, _normals.glBind(GL_ARRAY_BUFFER));
-  }
-  if (_colors.count > 0) {
-    glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(4, GL_UNSIGNED_BYTE, 0, _colors.glBind(GL_ARRAY_BUFFER));
-  }
-  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(_indices.count), GL_UNSIGNED_INT,
-                 _indices.glBind(GL_ELEMENT_ARRAY_BUFFER));
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-  glPopClientAttrib();
-}
-
-template <class T> void TriangleArraysGL<T>::clear() {
-  _positions = Array<float>();
-  _normals = Array<float>();
-  _colors = Array<unsigned char>();
-  _indices = Array<unsigned int>();
+  _arrays.glSetColors(mesh.hasVertexColors() ? copiedColors(mesh, alpha) : std::vector<unsigned char>());
 }
 
 template class TriangleArraysGL<float>;

@@ -1,10 +1,7 @@
 #pragma once
 
 #include "geometry/TriMesh.h"
-#include "rendering/GLObject.h"
-
-#include <cstddef>
-#include <vector>
+#include "rendering/SurfaceArraysGL.h"
 
 // The surface of a triangle mesh as vertex arrays, drawn with one glDrawElements call however many
 // triangles it has: positions, normals (when the mesh has them), colours (when it has vertex colours,
@@ -23,26 +20,9 @@ public:
   void glSetMesh(const TriMesh<T>& mesh, unsigned char alpha, bool inBuffers);
   // Takes the mesh's vertex colours again (drops them when it has none any more).
   void glSetColors(const TriMesh<T>& mesh, unsigned char alpha);
-  void glDraw() const;
-  void clear(); // holds nothing; the buffer objects are released
+  void glDraw() const { _arrays.glDraw(); }
+  void clear() { _arrays.clear(); } // holds nothing; the buffer objects are released
 
 private:
-  // One array: in the mesh, in a copy of its own, or in a buffer object.
-  template <class V> struct Array {
-    const V* data = nullptr; // in the mesh or in copy; null in a buffer object
-    std::vector<V> copy;
-    std::size_t count = 0; // 0: absent
-    GLObject buffer;
-
-    void use(const V* inPlace, std::size_t n);
-    void own(std::vector<V> values);
-    void glUpload(unsigned int target);
-    const void* glBind(unsigned int target) const; // binds its buffer (0 when none); what to point at
-  };
-
-  Array<float> _positions;
-  Array<float> _normals;
-  Array<unsigned char> _colors; // red, green, blue, alpha
-  Array<unsigned int> _indices;
-  bool _inBuffers = false;
+  SurfaceArraysGL _arrays;
 };

@@ -486,10 +486,19 @@ TEST_F(PainterFrames, SliceShowsTheGreyLevelsOfTheChosenSliceTurnedByDirectionZe
 }
 
 // A large mesh's surface is drawn from vertex arrays (kept in buffer objects while display lists are
-// on, read in place otherwise), a small one's vertex by vertex into a list: on a lit, wavy sheet the
+// on, read in place or copied otherwise), a small one's vertex by vertex: on a lit, wavy sheet the
 // frames are the same pixel for pixel, with and without vertex colours (also changed afterwards, as a
-// parameter map does), removed triangles and vertices in several blocks of storage.
+// parameter map does), removed triangles and vertices in several blocks of storage; on quad meshes,
+// an open one and a closed one with vertex colours and caps (also at another opacity afterwards).
 TEST_F(PainterFrames, ArraysDrawTheFramesOfTheVertexByVertexPath) {
+  auto frame = [&](auto& painter) {
+    gl.clear();
+    glPushMatrix();
+    glRotatef(50, 1, 0.3f, 0);
+    painter.glDraw();
+    glPopMatrix();
+    return gl.grab();
+  };
   struct Case {
     const char* name;
     bool colours, removed, blocks;
@@ -528,14 +537,6 @@ TEST_F(PainterFrames, ArraysDrawTheFramesOfTheVertexByVertexPath) {
     buffers.setArraysFromTriangles(0);
     inPlace.setArraysFromTriangles(0);
     inPlace.enableDisplayLists(false);
-    auto frame = [&](TriMeshPainterGL<float>& painter) {
-      gl.clear();
-      glPushMatrix();
-      glRotatef(50, 1, 0.3f, 0);
-      painter.glDraw();
-      glPopMatrix();
-      return gl.grab();
-    };
     for (TriMeshPainterGL<float>* painter : {&oneByOne, &buffers, &inPlace}) {
       painter->setShape(sheet);
       paintWith(*painter, rgb(200, 120, 40), DISPLAY_MODE_SURFACE);
@@ -550,5 +551,36 @@ TEST_F(PainterFrames, ArraysDrawTheFramesOfTheVertexByVertexPath) {
     const QImage recoloured = frame(oneByOne);
     EXPECT_NE(recoloured, expected);
     EXPECT_EQ(frame(buffers), recoloured) << saveFrame(frame(buffers), "recoloured");
+  }
+  for (const bool open : {true, false}) {
+    SCOPED_TRACE(open ? "open quad mesh" : "closed quad mesh, vertex colours, caps");
+    const int rows = 12, around = 20;
+    QuadMesh<float> tube(3, rows, around, 0, 0, open);
+    auto colours = std::make_unique<QuadMesh<int>>(3, rows, around, 0, 0, open);
+    for (int r = 0; r < rows; ++r)
+      for (int k = 0; k < around; ++k) {
+        const float a = 6.2832f * float(k) / around, radius = 0.5f + 0.1f * std::sin(3 * a + float(r));
+        setPoint(tube[r][k],
+                 {radius * std::cos(a), 1.6f * float(r) / (rows - 1) - 0.8f, radius * std::sin(a)});
+        setPoint((*colours)[r][k], {float(r * 20), float(k * 12), 90});
+      }
+    if (!open) tube.setVertexColors(colours.release()), tube.buildCaps();
+    QuadMeshPainterGL<float> oneByOne, buffers, copies;
+    oneByOne.setArraysFromQuads(1 << 30);
+    buffers.setArraysFromQuads(0);
+    copies.setArraysFromQuads(0);
+    copies.enableDisplayLists(false);
+    for (QuadMeshPainterGL<float>* painter : {&oneByOne, &buffers, &copies}) {
+      painter->setShape(tube);
+      paintWith(*painter, rgb(200, 120, 40), DISPLAY_MODE_SURFACE);
+      changeAttributes(*painter,
+                       [](ShapePainterAttributesGL& a) { a.setBeginCapFlag(true), a.setEndCapFlag(true); });
+    }
+    const QImage expected = frame(oneByOne);
+    EXPECT_EQ(frame(buffers), expected) << saveFrame(frame(buffers), "quad-buffers");
+    EXPECT_EQ(frame(copies), expected) << saveFrame(frame(copies), "quad-copies");
+    for (QuadMeshPainterGL<float>* painter : {&oneByOne, &buffers})
+      changeAttributes(*painter, [](ShapePainterAttributesGL& a) { a.setOpacity(128); });
+    EXPECT_EQ(frame(buffers), frame(oneByOne)) << saveFrame(frame(buffers), "quad-translucent");
   }
 }

@@ -1,0 +1,118 @@
+// The buffer object functions are declared only with this set before OpenGL's header comes in.
+#define GL_GLEXT_PROTOTYPES
+#include "rendering/SurfaceArraysGL.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+template <class V> void SurfaceArraysGL::Array<V>::use(const V* inPlace, std::size_t n) {
+  data = inPlace;
+  count = n;
+}
+
+template <class V> void SurfaceArraysGL::Array<V>::own(std::vector<V> values) {
+  copy = std::move(values);
+  data = copy.data();
+  count = copy.size();
+}
+
+template <class V> void SurfaceArraysGL::Array<V>::glUpload(unsigned int target) {
+  if (count == 0) return;
+  GLuint name = 0;
+  glGenBuffers(1, &name);
+  buffer = GLObject(GLObject::Kind::Buffer, name);
+  glBindBuffer(target, name);
+  glBufferData(target, static_cast<GLsizeiptr>(count * sizeof(V)), data, GL_STATIC_DRAW);
+  glBindBuffer(target, 0);
+  std::vector<V>().swap(copy);
+  data = nullptr;
+}
+
+template <class V> const void* SurfaceArraysGL::Array<V>::glBind(unsigned int target) const {
+  glBindBuffer(target, buffer.name());
+  return data; // null in a buffer object: its start
+}
+
+void SurfaceArraysGL::usePositions(const float* inPlace, std::size_t count) {
+  _positions.use(inPlace, count);
+}
+
+void SurfaceArraysGL::ownPositions(std::vector<float> values) {
+  _positions.own(std::move(values));
+}
+
+void SurfaceArraysGL::useNormals(const float* inPlace, std::size_t count) {
+  _normals.use(inPlace, count);
+}
+
+void SurfaceArraysGL::ownNormals(std::vector<float> values) {
+  _normals.own(std::move(values));
+}
+
+void SurfaceArraysGL::useCorners(const unsigned int* inPlace, std::size_t count) {
+  _corners.use(inPlace, count);
+}
+
+void SurfaceArraysGL::ownCorners(std::vector<unsigned int> values) {
+  _corners.own(std::move(values));
+}
+
+void SurfaceArraysGL::glKeepInBuffers() {
+  _inBuffers = true;
+  _positions.glUpload(GL_ARRAY_BUFFER);
+  _normals.glUpload(GL_ARRAY_BUFFER);
+  _colors.glUpload(GL_ARRAY_BUFFER);
+  _corners.glUpload(GL_ELEMENT_ARRAY_BUFFER);
+}
+
+void SurfaceArraysGL::glSetColors(std::vector<unsigned char> rgba) {
+  _colors = Array<unsigned char>();
+  if (rgba.empty()) return;
+  _colors.own(std::move(rgba));
+  if (_inBuffers) _colors.glUpload(GL_ARRAY_BUFFER);
+}
+
+void SurfaceArraysGL::glDraw() const {
+  if (_corners.count == 0) return;
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(3, GL_FLOAT, 0, _positions.glBind(GL_ARRAY_BUFFER));
+  if (_normals.count > 0) {
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, 0, _normals.glBind(GL_ARRAY_BUFFER));
+  }
+  if (_colors.count > 0) {
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, _colors.glBind(GL_ARRAY_BUFFER));
+  }
+  if (_stripLength > 0)
+    glDrawStrips();
+  else
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(_corners.count), GL_UNSIGNED_INT,
+                   _corners.glBind(GL_ELEMENT_ARRAY_BUFFER));
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  glPopClientAttrib();
+}
+
+void SurfaceArraysGL::glDrawStrips() const {
+  const std::size_t strips = _corners.count / static_cast<std::size_t>(_stripLength);
+  const auto* first = static_cast<const unsigned int*>(_corners.glBind(GL_ELEMENT_ARRAY_BUFFER));
+  // In a buffer object the strips start at offsets from its start, which OpenGL takes as pointers.
+  std::vector<const void*> starts(strips);
+  for (std::size_t s = 0; s < strips; ++s)
+    starts[s] = first ? static_cast<const void*>(first + s * _stripLength)
+                      : reinterpret_cast<const void*>(s * _stripLength * sizeof(unsigned int));
+  const std::vector<GLsizei> counts(strips, _stripLength);
+  glMultiDrawElements(GL_TRIANGLE_STRIP, counts.data(), GL_UNSIGNED_INT, starts.data(),
+                      static_cast<GLsizei>(strips));
+}
+
+void SurfaceArraysGL::clear() {
+  _positions = Array<float>();
+  _normals = Array<float>();
+  _colors = Array<unsigned char>();
+  _corners = Array<unsigned int>();
+  _stripLength = 0;
+  _inBuffers = false;
+}
