@@ -5,6 +5,7 @@
 #include "application/SavedView.h"
 #include "application/SurfacelessContextGL.h"
 #include "foundation/Exception.h"
+#include "foundation/HugePages.h"
 #include "foundation/StageTimes.h"
 #include "foundation/Trace.h"
 #include "viewer/OffscreenRendererGL.h"
@@ -231,6 +232,7 @@ int render(const RenderOptions& options) {
 
 int main(int argc, char** argv) {
   StageTimes::addSinceProcessStart("start-up");
+  reserveHeapOnHugePages(std::size_t(1) << 30); // address space only: pages are used as written
   // Shape files are read with a point as decimal separator, whatever the locale.
   std::setlocale(LC_NUMERIC, "C");
   RenderOptions options;

@@ -2,6 +2,7 @@
 
 #include "foundation/ErrorThrowing.h"
 #include "foundation/FileInfo.h"
+#include "foundation/HugePages.h"
 #include "foundation/StringTools.h"
 
 #include <algorithm>
@@ -75,6 +76,7 @@ FileBytes FileBytes::read(const std::string& path) {
     readPipe(file.fd, bytes, path);
   } else {
     bytes.reserve(static_cast<std::size_t>(std::max<off_t>(status.st_size, 0)));
+    adviseHugePages(bytes.data(), bytes.capacity());
     readToEnd(file.fd, bytes, path);
   }
   return FileBytes(path, std::move(bytes), !pipe);

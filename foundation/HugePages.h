@@ -15,3 +15,9 @@ template <class Vector> void reserveOnHugePages(Vector& vector, std::size_t n) {
   vector.reserve(n);
   adviseHugePages(vector.data(), vector.capacity() * sizeof(typename Vector::value_type));
 }
+
+// For a program that runs once and ends: puts every block below 32 MiB on the heap, reserves this many
+// bytes (at most 2 GiB) of address space at its top, advised onto huge pages, and never gives freed
+// memory back to the system. The many blocks that the software rasteriser allocates and frees while
+// drawing millions of triangles then cost no page fault per 4 KiB, which made up half of the drawing.
+void reserveHeapOnHugePages(std::size_t bytes);
