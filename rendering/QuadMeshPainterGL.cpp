@@ -249,6 +249,7 @@ template <class T> void QuadMeshPainterGL<T>::glDrawWireframe() const {
 
 template <class T> void QuadMeshPainterGL<T>::glDrawCap(const QuadMesh<T>& cap) const {
   QuadMeshPainterGL<T> painter;
+  painter.enableDisplayLists(false); // a painter of one draw keeps nothing in the context
   painter.setAttributes(this->getAttributes());
   painter.setShape(cap);
   painter.glDraw();
