@@ -104,13 +104,13 @@ public:
   }
 
   QJsonObject object(const QJsonObject& in, const char* key) const {
-    const QJsonValue value = in.value(key);
+    const QJsonValue value = in.value(QLatin1String(key));
     if (!value.isUndefined() && !value.isObject()) refuse(std::string("'") + key + "' is not an object");
     return value.toObject();
   }
 
   QJsonArray array(const QJsonObject& in, const char* key) const {
-    const QJsonValue value = in.value(key);
+    const QJsonValue value = in.value(QLatin1String(key));
     if (!value.isUndefined() && !value.isArray()) refuse(std::string("'") + key + "' is not a list");
     return value.toArray();
   }
@@ -124,18 +124,22 @@ public:
   }
 
   double number(const QJsonObject& in, const char* key, double low, double high, double fallback) const {
-    return in.contains(key) ? number(in.value(key), key, low, high) : fallback;
+    const QJsonValue value = in.value(QLatin1String(key));
+    return value.isUndefined() ? fallback : number(value, key, low, high);
   }
 
   bool flag(const QJsonObject& in, const char* key, bool fallback) const {
-    const QJsonValue value = in.value(key);
+    return flag(in.value(QLatin1String(key)), key, fallback);
+  }
+
+  bool flag(const QJsonValue& value, const char* key, bool fallback) const {
     if (value.isUndefined()) return fallback;
     if (!value.isBool()) refuse(std::string("'") + key + "' is not true or false");
     return value.toBool();
   }
 
   std::string text(const QJsonObject& in, const char* key, const std::string& fallback = {}) const {
-    const QJsonValue value = in.value(key);
+    const QJsonValue value = in.value(QLatin1String(key));
     if (value.isUndefined()) return fallback;
     if (!value.isString()) refuse(std::string("'") + key + "' is not a text");
     return value.toString().toStdString();
@@ -144,11 +148,13 @@ public:
   // count numbers from low to high; fallback when the key is absent.
   std::vector<double> numbers(const QJsonObject& in, const char* key, int count, double low, double high,
                               std::vector<double> fallback) const {
-    if (!in.contains(key)) return fallback;
-    const QJsonArray list = in.value(key).toArray();
-    if (!in.value(key).isArray() || list.size() != count)
+    const QJsonValue value = in.value(QLatin1String(key));
+    if (value.isUndefined()) return fallback;
+    const QJsonArray list = value.toArray();
+    if (!value.isArray() || list.size() != count)
       refuse(std::string("'") + key + "' is not a list of " + std::to_string(count) + " numbers");
     std::vector<double> values;
+    values.reserve(static_cast<std::size_t>(count));
     for (const QJsonValue& item : list) values.push_back(number(item, key, low, high));
     return values;
   }
@@ -156,11 +162,12 @@ public:
   Attributes attributes(const QJsonObject& in) const {
     Attributes a;
     a.clear();
-    if (in.contains("color")) a.setColor(vectorOf<int>(numbers(in, "color", 3, 0, 255, {})));
+    if (in.contains(QLatin1String("color"))) a.setColor(vectorOf<int>(numbers(in, "color", 3, 0, 255, {})));
     for (const AttributeField& field : attributeFields()) {
-      if (!in.contains(field.key)) continue;
-      field.set(a,
-                isFlag(field) ? flag(in, field.key, false) : number(in, field.key, field.low, field.high, 0));
+      const QJsonValue value = in.value(QLatin1String(field.key));
+      if (value.isUndefined()) continue;
+      field.set(a, isFlag(field) ? flag(value, field.key, false)
+                                 : number(value, field.key, field.low, field.high));
     }
     return a;
   }
@@ -292,7 +299,9 @@ SavedView SavedView::fromJson(const QByteArray& json, const std::string& file) {
     into.offset = read.number(plane, "offset", -far, far, 0);
   }
 
-  for (const QJsonValue& item : read.array(root, "shapes")) {
+  const QJsonArray shapes = read.array(root, "shapes");
+  saved._looks.reserve(static_cast<std::size_t>(shapes.size()));
+  for (const QJsonValue& item : shapes) {
     if (!item.isObject()) read.refuse("a shape is not an object");
     const QJsonObject shape = item.toObject();
     saved._looks.push_back({read.text(shape, "file"), read.text(shape, "name"),
@@ -314,8 +323,10 @@ SavedView SavedView::read(const std::string& file) {
   QFile in(QString::fromStdString(file));
   if (!in.open(QIODevice::ReadOnly))
     throwFileError<FileReadError>(where, "Cannot open the view: " + in.errorString().toStdString(), file);
-  // Read with a limit: a device such as /dev/zero has no size and no end.
-  const QByteArray json = in.read(largestFile + 1);
+  // Read in blocks up to the limit: a device such as /dev/zero has no size and no end, and one read
+  // of the whole limit would set 64 MB aside for a file of a few kilobytes.
+  QByteArray json;
+  for (QByteArray block; json.size() <= largestFile && !(block = in.read(1 << 16)).isEmpty();) json += block;
   if (json.size() > largestFile)
     throwFileError<FileFormatError>(where, "Not a view of this program: larger than 64 MB", file);
   return fromJson(json, file);
@@ -330,6 +341,7 @@ std::vector<std::string> SavedView::applyTo(Scene& scene, float scaling) const {
   for (const Look& look : _looks) looks[keyOf(look.file, look.name)].push_back(&look);
   std::map<Key, std::size_t> taken;
   std::vector<std::pair<ItemId, ShapePainterAttributesGL>> changes;
+  changes.reserve(static_cast<std::size_t>(scene.size()));
   for (int row = 0; row < scene.size(); ++row) {
     const SceneItem& item = scene.at(row);
     const Key key = keyOf(item.source(), item.shape().getName());

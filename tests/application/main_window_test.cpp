@@ -331,8 +331,9 @@ TEST(AttributesEditor, WaitsForApplyUnlessImmediate) {
   EXPECT_EQ(reports.count(), 2);
 }
 
-// "Load view..." reports a file that is no view of this program and changes nothing; a view naming shapes
-// that are not loaded gives the loaded ones their looks and its pose, and names the others.
+// "Load view..." reports a file that is no view of this program (or a device that never ends) and changes
+// nothing; a view naming shapes that are not loaded gives the loaded ones their looks and its pose, and
+// names the others.
 TEST_F(MainWindowTest, LoadingABadViewReportsItAndKeepsTheScene) {
   _window->openFile(file("cell.tm", "# 8\n# 3\n# 3\n0 0 0\n1 0 0\n0 1 0\n# 1\n0 1 2\n# 0\n"));
   const std::string cell = "{\"file\": \"/elsewhere/cell.tm\", \"name\": \"" + shape(0).getName() + "\", ";
@@ -360,4 +361,7 @@ TEST_F(MainWindowTest, LoadingABadViewReportsItAndKeepsTheScene) {
     EXPECT_EQ(_window->scene().at(0).attributes().getOpacity(), c.applied ? 100.0f : 255.0f);
     EXPECT_THAT(_window->problemsBar()->problems().last().toStdString(), testing::HasSubstr(c.reported));
   }
+  _window->loadView("/dev/zero"); // no size and no end
+  EXPECT_THAT(_window->problemsBar()->problems().last().toStdString(),
+              testing::HasSubstr("larger than 64 MB"));
 }
