@@ -267,9 +267,9 @@ TEST_F(RenderCommand, DrawsTheViewersFramePixelForPixelAndTheSnapshotAtTheAskedS
 }
 
 // A figure made in the window (a parametric map, a look changed, the scene turned, zoomed and panned with the
-// mouse by fractions the pose panel rounds, a clipping plane, a uniform background) and saved as a view is
-// drawn again pixel for pixel by ostrel-render from the files at another scaling, and by the window when the
-// view is loaded back after everything was changed.
+// mouse by fractions the pose panel rounds, a clipping plane, a uniform background, a tight scene box) and
+// saved as a view is drawn again pixel for pixel by ostrel-render from the files at another scaling, and by
+// the window when the view is loaded back after everything was changed.
 TEST_F(RenderCommand, RedrawsAFigureSavedAsAView) {
   QOpenGLContext probe;
   if (!probe.create()) GTEST_SKIP() << "no OpenGL on this display";
@@ -307,6 +307,7 @@ TEST_F(RenderCommand, RedrawsAFigureSavedAsAView) {
   BackgroundGL background;
   background.setGradientEnabled(false);
   canvas.setBackground(background);
+  canvas.setBoundingBoxScaling(100); // the scene box drawn tight around the shapes
   const QImage figure = canvas.grabFramebuffer().convertToFormat(QImage::Format_RGB32);
   const QString view = QString::fromStdString(_dir.file("figure.json"));
   ASSERT_TRUE(_window->saveView(view));
@@ -319,6 +320,7 @@ TEST_F(RenderCommand, RedrawsAFigureSavedAsAView) {
   _window->mediator()->resetPose();
   _window->mediator()->chooseParameter(ParameterData());
   canvas.setClipPlanes(ClipPlanesGL());
+  canvas.setBoundingBoxScaling(110);
   look.setOpacity(255);
   scene.apply(scene.ids(), look);
   _window->loadView(view);
