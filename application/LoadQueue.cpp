@@ -1,5 +1,7 @@
 #include "application/LoadQueue.h"
 
+#include "foundation/ReadProgress.h"
+
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProgressDialog>
@@ -10,6 +12,7 @@
 namespace {
 
 const int progressDelayMs = 500;
+const int progressRefreshMs = 100;
 
 } // namespace
 
@@ -18,6 +21,8 @@ LoadQueue::LoadQueue(Take take, QWidget* window) : QObject(window), _take(std::m
   _progressDelay.setSingleShot(true);
   _progressDelay.setInterval(progressDelayMs);
   connect(&_progressDelay, &QTimer::timeout, this, &LoadQueue::showProgress);
+  _progressRefresh.setInterval(progressRefreshMs);
+  connect(&_progressRefresh, &QTimer::timeout, this, &LoadQueue::showProgress);
 }
 
 LoadQueue::~LoadQueue() {
@@ -43,8 +48,11 @@ void LoadQueue::startNext() {
   _reading = true;
   _dropCurrent = false;
   _current = request.fileName;
+  _readCount = 0; // the worker is idle: nothing counts into it
+  _stopReading = false;
   if (_progress && _progress->isVisible()) showProgress();
   _worker.start([this, read = std::move(request.read)] {
+    const ReadProgress::Scope counting(_readCount, _stopReading);
     auto items = std::make_shared<LoadedItems>(read());
     QMetaObject::invokeMethod(
         this, [this, items] { finished(std::move(*items)); }, Qt::QueuedConnection);
@@ -68,11 +76,13 @@ void LoadQueue::finished(LoadedItems items) {
 void LoadQueue::cancel() {
   _pending.clear();
   _dropCurrent = true;
+  _stopReading = true;
   hideProgress();
 }
 
 void LoadQueue::hideProgress() {
   _progressDelay.stop();
+  _progressRefresh.stop();
   if (!_progress) return;
   _progress->reset();
   _progress->hide();
@@ -98,8 +108,11 @@ void LoadQueue::showProgress() {
   const int total = _done + 1 + static_cast<int>(_pending.size());
   _progress->setLabelText("Loading " + QFileInfo(QString::fromStdString(_current)).fileName() + " (" +
                           QString::number(_done + 1) + " of " + QString::number(total) + ")...");
-  // One file gives no measure of its progress: the bar then only shows that loading goes on.
-  _progress->setRange(0, total > 1 ? total : 0);
-  _progress->setValue(_done);
+  // A single file whose reader reports nothing leaves the bar busy rather than still at zero; a busy
+  // bar is redrawn all the time, a measured one only when it moves.
+  const int count = _readCount.load(std::memory_order_relaxed);
+  _progress->setRange(0, total > 1 || count > 0 ? total * ReadProgress::whole : 0);
+  _progress->setValue(_done * ReadProgress::whole + count);
   _progress->show();
+  _progressRefresh.start();
 }

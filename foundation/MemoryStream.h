@@ -1,11 +1,14 @@
 #pragma once
 
+#include "foundation/ReadProgress.h"
+
 #include <istream>
 #include <streambuf>
 #include <string_view>
 
 // An input stream over bytes held elsewhere (which must outlive it), seekable like a file, so that
-// the readers written for streams read a file already in memory without a copy of it.
+// the readers written for streams read a file already in memory without a copy of it. Reading in blocks
+// (sgetn) reports how far it got to the thread's ReadProgress.
 class MemoryStream : public std::istream {
 public:
   explicit MemoryStream(std::string_view bytes) : std::istream(nullptr), _buffer(bytes) { rdbuf(&_buffer); }
@@ -19,6 +22,12 @@ private:
     }
 
   protected:
+    std::streamsize xsgetn(char* to, std::streamsize count) override {
+      const std::streamsize got = std::streambuf::xsgetn(to, count);
+      ReadProgress::report(static_cast<std::size_t>(gptr() - eback()),
+                           static_cast<std::size_t>(egptr() - eback()));
+      return got;
+    }
     pos_type seekoff(off_type offset, std::ios_base::seekdir origin, std::ios_base::openmode) override {
       const off_type base = origin == std::ios_base::beg   ? 0
                             : origin == std::ios_base::cur ? gptr() - eback()
