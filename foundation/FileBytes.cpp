@@ -3,6 +3,7 @@
 #include "foundation/ErrorThrowing.h"
 #include "foundation/FileInfo.h"
 #include "foundation/HugePages.h"
+#include "foundation/ReadProgress.h"
 #include "foundation/StringTools.h"
 
 #include <algorithm>
@@ -32,10 +33,11 @@ std::string refusal(const struct stat& status) {
   return "It is a device or a socket, not a file";
 }
 
-// Appends everything the descriptor gives until its end.
+// Appends everything the descriptor gives until its end, or until the load is cancelled.
 void readToEnd(int fd, std::string& bytes, const std::string& path) {
   char block[1 << 16];
   for (;;) {
+    ReadProgress::stopIfAsked();
     const ssize_t got = ::read(fd, block, sizeof block);
     if (got == 0) return;
     if (got < 0 && errno == EINTR) continue;

@@ -14,7 +14,7 @@ public:
   // Reads the file at path whole. Fails at once with a FileReadError naming the file: "Cannot open
   // file for reading" (missing, not allowed), "It is a directory", "It is a device or a socket, not
   // a file", "It is a named pipe that nothing writes to" (checked before any wait), "Cannot read the
-  // file" when reading fails half-way.
+  // file" when reading fails half-way; "Reading was cancelled" when the load is (ReadProgress).
   static FileBytes read(const std::string& path);
 
   const std::string& path() const { return _path; }

@@ -22,10 +22,14 @@ ReadProgress::Scope::~Scope() {
   installedStop = _previousStop;
 }
 
+void ReadProgress::stopIfAsked() {
+  if (installedStop && installedStop->load(std::memory_order_relaxed))
+    throwError<FileReadError>(OSTREL_HERE, "Reading was cancelled");
+}
+
 void ReadProgress::report(std::size_t done, std::size_t total) {
   if (!installedCount) return;
-  if (installedStop->load(std::memory_order_relaxed))
-    throwError<FileReadError>(OSTREL_HERE, "Reading was cancelled");
+  stopIfAsked();
   if (total == 0) return;
   // The reading thread is the counter's only writer. A companion file, or a header read again by the
   // reader after a check, starts from 0: the count never goes back.

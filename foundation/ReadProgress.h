@@ -25,8 +25,10 @@ public:
     const std::atomic<bool>* _previousStop;
   };
 
-  // `done` of `total` bytes of a stream are read: the count rises to that part of whole. Throws a
-  // FileReadError "Reading was cancelled" once the stop flag is set, which unwinds the reader as a broken
-  // file would.
+  // `done` of `total` bytes of a stream are read: the count rises to that part of whole. Stops first
+  // when asked to (stopIfAsked).
   static void report(std::size_t done, std::size_t total);
+  // Throws a FileReadError "Reading was cancelled" once the stop flag is set, which unwinds the
+  // reader as a broken file would.
+  static void stopIfAsked();
 };

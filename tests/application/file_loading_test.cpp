@@ -3,7 +3,9 @@
 // reading wait forever is refused at once.
 #include "application/FileLoader.h"
 #include "application/SceneItem.h"
+#include "foundation/Exception.h"
 #include "foundation/FileBytes.h"
+#include "foundation/ReadProgress.h"
 #include "imaging/ImageWriter.h"
 #include "rendering/FileKinds.h"
 #include "tests/support/TestFiles.h"
@@ -14,6 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -128,4 +131,17 @@ TEST(FileKinds, ReadPipesOnceAndRefuseWhatWouldMakeReadingWait) {
                  {dir.path(), "It is a directory"},
                  {"/dev/null", "It is a device or a socket, not a file"}};
   for (const auto& c : refused) EXPECT_EQ(load(c.path).failure, "Cannot read " + c.path + ": " + c.why);
+}
+
+// A cancelled load stops in reading the file's bytes as in parsing them.
+TEST(FileKinds, ACancelledLoadStopsInReadingAndInParsing) {
+  TemporaryDirectory dir;
+  const std::string path = dir.file("cell.vx");
+  writeFile(path, points);
+  std::atomic<int> count{0};
+  const std::atomic<bool> stop{true};
+  const ReadProgress::Scope cancelled(count, stop);
+  EXPECT_EQ(load(path).failure, "Cannot read " + path + ": Reading was cancelled");
+  const FileBytes bytes(path, points, true);
+  EXPECT_THROW(FileKinds::recognise(bytes).read(bytes), FileReadError);
 }
