@@ -17,30 +17,25 @@
 
 namespace {
 
-LoadQueue::Read readOf() {
-  return [] { return LoadedItems(); };
+LoadedItems nothing() {
+  return LoadedItems();
 }
 
-// A reader that takes the first quarter of its bytes in a block, then blocks of the rest again and
-// again: only cancelling stops it (a failure to stop hangs the test until its time-out). As
+// A reader that takes the first quarter of its bytes, then the byte after them again and again: only
+// cancelling stops it (one that is not stopped hangs the test until its time-out). As
 // FileLoader::load, it gives its failure in what it returns.
-LoadQueue::Read endlessRead() {
-  return [] {
-    const std::string bytes(4000, ' ');
-    MemoryStream stream(bytes);
-    char block[1000];
-    LoadedItems items;
-    try {
-      stream.rdbuf()->sgetn(block, sizeof block);
-      for (;;) {
-        stream.rdbuf()->pubseekpos(1000, std::ios_base::in);
-        stream.rdbuf()->sgetn(block, 1);
-      }
-    } catch (const FileReadError& e) {
-      items.failure = e.getWhat();
-    }
-    return items;
-  };
+LoadedItems endlessRead() {
+  const std::string bytes(4000, ' ');
+  MemoryStream stream(bytes);
+  char block[1000];
+  LoadedItems items;
+  try {
+    for (stream.rdbuf()->sgetn(block, sizeof block);; stream.rdbuf()->pubseekpos(1000, std::ios_base::in))
+      stream.rdbuf()->sgetn(block, 1);
+  } catch (const FileReadError& e) {
+    items.failure = e.getWhat();
+  }
+  return items;
 }
 
 } // namespace
@@ -50,9 +45,9 @@ TEST(LoadQueue, CancelStopsTheReaderKeepsWhatWasTakenAndLoadingGoesOnAfterwards)
   std::vector<std::string> taken;
   auto queue = std::make_unique<LoadQueue>(
       [&](const std::string& name, LoadedItems) { taken.push_back(name); }, &window);
-  queue->enqueue("a", readOf());
-  queue->enqueue("endless", endlessRead());
-  queue->enqueue("c", readOf());
+  queue->enqueue("a", nothing);
+  queue->enqueue("endless", endlessRead);
+  queue->enqueue("c", nothing);
   QProgressDialog* progress = nullptr;
   ASSERT_TRUE(QTest::qWaitFor(
       [&] { return (progress = window.findChild<QProgressDialog*>()) && progress->isVisible(); }));
@@ -61,9 +56,9 @@ TEST(LoadQueue, CancelStopsTheReaderKeepsWhatWasTakenAndLoadingGoesOnAfterwards)
   EXPECT_TRUE(QTest::qWaitFor([&] { return progress->value() * 12 == progress->maximum() * 5; }));
   QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
   EXPECT_FALSE(progress->isVisible());
-  queue->enqueue("d", readOf());
+  queue->enqueue("d", nothing);
   queue->waitUntilIdle();
   EXPECT_EQ(taken, (std::vector<std::string>{"a", "d"}));
-  queue->enqueue("endless when the window closes", endlessRead());
+  queue->enqueue("endless when the window closes", endlessRead);
   queue.reset();
 }
