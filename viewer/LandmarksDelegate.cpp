@@ -38,16 +38,16 @@ LandmarksDelegate::~LandmarksDelegate() {
 // === Meshes
 
 void LandmarksDelegate::addQuery(const TriMeshPainterGL<float>* painter, const TriMesh<float>& mesh) {
-  auto query = std::make_unique<TriMeshQuery<float>>();
-  query->setTriMesh(mesh);
-  _queries.push_back({painter, std::move(query), painter ? painter->getVerticesRevision() : 0});
+  _queries.push_back({painter, &mesh, nullptr, 0});
 }
 
-void LandmarksDelegate::refreshMovedQueries() {
+void LandmarksDelegate::prepareQueries() {
   for (Query& entry : _queries) {
-    if (!entry.painter || entry.painter->getVerticesRevision() == entry.verticesRevision) continue;
-    entry.query->setTriMesh(entry.query->getTriMesh());
-    entry.verticesRevision = entry.painter->getVerticesRevision();
+    const int revision = entry.painter ? entry.painter->getVerticesRevision() : 0;
+    if (entry.query && revision == entry.verticesRevision) continue;
+    if (!entry.query) entry.query = std::make_unique<TriMeshQuery<float>>();
+    entry.query->setTriMesh(*entry.mesh);
+    entry.verticesRevision = revision;
   }
 }
 
@@ -62,8 +62,7 @@ void LandmarksDelegate::addTriMesh(const TriMesh<float>& mesh) {
 
 void LandmarksDelegate::removeTriMesh(const TriMesh<float>& mesh) {
   for (std::size_t i = _queries.size(); i-- > 0;)
-    if (&_queries[i].query->getTriMesh() == &mesh)
-      _queries.erase(_queries.begin() + static_cast<std::ptrdiff_t>(i));
+    if (_queries[i].mesh == &mesh) _queries.erase(_queries.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
 // === Picking
@@ -103,7 +102,7 @@ bool LandmarksDelegate::pick(const Vector<float>& near, const Vector<float>& far
 
 void LandmarksDelegate::addLandmarkEvent(const QPoint& position) {
   if (_queries.empty() || !_canvas) return;
-  refreshMovedQueries();
+  prepareQueries();
   _canvas->makeCurrent(); // the matrices of the last paint pass live in the canvas's context
   const Vector<float> near = _canvas->unProject(position, -1.0f);
   const Vector<float> far = _canvas->unProject(position, 1.0f);

@@ -23,9 +23,10 @@ template <class T> class TriMeshPainterGL;
 // (".vx") file in the units of the files the meshes came from (scene coordinates divided by the
 // scaling of loading), in picking order.
 //
-// Every triangle mesh it is given gets a surface query, built once (its triangle hierarchy makes a
-// pick cost microseconds); the query goes with removeTriMesh(). A mesh must not change while it is
-// pickable, except by its painter's smoothing, after which its query is built again.
+// Every triangle mesh it is given gets a surface query, built once at the first pick after the mesh
+// came, so that a big mesh is shown without waiting for it (its triangle hierarchy makes a pick cost
+// microseconds); the query goes with removeTriMesh(). A mesh must not change while it is pickable,
+// except by its painter's smoothing, after which its query is built again.
 class LandmarksDelegate : public QObject {
   Q_OBJECT
 
@@ -70,12 +71,14 @@ signals:
 private:
   struct Query {
     const TriMeshPainterGL<float>* painter; // null for a mesh given directly
-    std::unique_ptr<TriMeshQuery<float>> query;
-    int verticesRevision; // of the painter's proxy when the query was built
+    const TriMesh<float>* mesh;
+    std::unique_ptr<TriMeshQuery<float>> query; // null until the first pick
+    int verticesRevision;                       // of the painter's proxy when the query was built
   };
   void addQuery(const TriMeshPainterGL<float>* painter, const TriMesh<float>& mesh);
-  // Builds again the queries of meshes that smoothing has moved since.
-  void refreshMovedQueries();
+  // Builds the queries of meshes added since the last pick, and again those of meshes that smoothing
+  // has moved since.
+  void prepareQueries();
   // The crossing of the line of sight with a shown mesh nearest to near; false when there is none.
   bool pick(const Vector<float>& near, const Vector<float>& far, Vector<float>& hit) const;
 
