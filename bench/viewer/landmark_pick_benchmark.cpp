@@ -39,37 +39,49 @@ std::unique_ptr<TriMeshPainterGL<float>> torusPainter() {
   return painter;
 }
 
-void BM_PickOnTwoMillionTriangles(benchmark::State& state) {
+// A canvas showing the torus with the cursor over its tube, right of the hole, after a paint pass
+// whose matrices the picks use.
+struct PickingScene {
   ViewerCanvasGL canvas;
-  canvas.resize(800, 800);
-  canvas.show();
-  while (!canvas.windowHandle() || !canvas.windowHandle()->isExposed()) QApplication::processEvents();
-  LandmarksDelegate picker(&canvas);
+  LandmarksDelegate picker{&canvas};
   std::unique_ptr<TriMeshPainterGL<float>> painter = torusPainter();
-  canvas.addPainter(*painter);
-  picker.addTriMesh(*painter);
-  canvas.fitSceneBox();
-  canvas.grabFramebuffer();                                    // a paint pass: the picks use its matrices
-  QCursor::setPos(canvas.mapToGlobal(QPoint(400 + 180, 400))); // over the tube, right of the hole
-  QApplication::processEvents();
-  for (auto _ : state) picker.addLandmarkAtCursor(); // what Z does
-  const int picked = picker.getLandmarks() ? picker.getLandmarks()->getNumVertices() : 0;
-  if (picked != static_cast<int>(state.iterations())) state.SkipWithError("a press added no landmark");
-  canvas.removePainter(*painter);
+
+  PickingScene() {
+    canvas.resize(800, 800);
+    canvas.show();
+    while (!canvas.windowHandle() || !canvas.windowHandle()->isExposed()) QApplication::processEvents();
+    canvas.addPainter(*painter);
+    canvas.fitSceneBox();
+    canvas.grabFramebuffer();
+    QCursor::setPos(canvas.mapToGlobal(QPoint(400 + 180, 400)));
+    QApplication::processEvents();
+  }
+  ~PickingScene() { canvas.removePainter(*painter); }
+  int picked() const { return picker.getLandmarks() ? picker.getLandmarks()->getNumVertices() : 0; }
+};
+
+void BM_PickOnTwoMillionTriangles(benchmark::State& state) {
+  PickingScene scene;
+  scene.picker.addTriMesh(*scene.painter);
+  scene.picker.addLandmarkAtCursor();                      // the first pick builds the surface query
+  for (auto _ : state) scene.picker.addLandmarkAtCursor(); // what Z does
+  if (scene.picked() != static_cast<int>(state.iterations()) + 1)
+    state.SkipWithError("a press added no landmark");
 }
 BENCHMARK(BM_PickOnTwoMillionTriangles)->Unit(benchmark::kMicrosecond)->UseRealTime()->Repetitions(5);
 
-// A mesh given to the picker gets its surface query: the triangle hierarchy is built once.
-void BM_MakeTwoMillionTrianglesPickable(benchmark::State& state) {
-  ViewerCanvasGL canvas;
-  LandmarksDelegate picker(&canvas);
-  std::unique_ptr<TriMeshPainterGL<float>> painter = torusPainter();
+// The first pick on a mesh builds its surface query (the triangle hierarchy), once.
+void BM_FirstPickOnTwoMillionTriangles(benchmark::State& state) {
+  PickingScene scene;
   for (auto _ : state) {
-    picker.addTriMesh(*painter);
-    picker.removeTriMesh(torus());
+    scene.picker.addTriMesh(*scene.painter);
+    scene.picker.addLandmarkAtCursor();
+    scene.picker.removeTriMesh(torus());
   }
+  if (scene.picked() != static_cast<int>(state.iterations()))
+    state.SkipWithError("a press added no landmark");
 }
-BENCHMARK(BM_MakeTwoMillionTrianglesPickable)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
+BENCHMARK(BM_FirstPickOnTwoMillionTriangles)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
 
 } // namespace
 
