@@ -14,8 +14,6 @@
 
 #include <cmath>
 #include <ctime>
-#include <fstream>
-#include <iostream>
 #include <string>
 
 std::unique_ptr<ShapeViewerMainWindow> makeWindow() {
@@ -77,20 +75,4 @@ void addSmallShapes(ShapeViewerMediator& mediator, int count) {
   mediator.setBatchMode(true);
   for (int i = 0; i < count; ++i) mediator.addShape(smallShape(i), "shape" + std::to_string(i) + ".vx");
   mediator.setBatchMode(false);
-}
-
-int runWindowBenchmarks(int argc, char** argv) {
-  // The mediator and the painters trace to the standard output; the trace goes to /dev/null and the
-  // report to the error stream.
-  std::ofstream discard("/dev/null");
-  std::streambuf* console = std::cout.rdbuf(discard.rdbuf());
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::ConsoleReporter reporter;
-  reporter.SetOutputStream(&std::cerr);
-  reporter.SetErrorStream(&std::cerr);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  std::cout.rdbuf(console);
-  return 0;
 }

@@ -24,6 +24,3 @@ void addSmallShapes(ShapeViewerMediator& mediator, int count);
 double processCpuSeconds();
 // Lets the canvas paint the frame it was asked for, and waits until OpenGL has drawn it.
 void finishDrawing(ViewerCanvasGL& canvas);
-// main() of a benchmark program of the window: an application object, then the benchmarks, reported on
-// the standard error stream (the standard output, where the tracer writes, is discarded).
-int runWindowBenchmarks(int argc, char** argv);

@@ -8,6 +8,7 @@
 #include "application/ShapeViewerAttributesEditor.h"
 #include "application/ShapeViewerMainWindow.h"
 #include "application/ShapeViewerMediator.h"
+#include "bench/QtBenchmarkMain.h"
 #include "bench/application/BenchWindow.h"
 #include "bench/geometry/TorusMeshFile.h"
 #include "viewer/ViewerCanvasGL.h"
@@ -151,5 +152,5 @@ BENCHMARK(BM_LoadAndDeleteHundredMeshes)->Unit(benchmark::kMillisecond)->UseReal
 } // namespace
 
 int main(int argc, char** argv) {
-  return runWindowBenchmarks(argc, argv);
+  return runQtBenchmarks(argc, argv);
 }

@@ -7,6 +7,7 @@
 #include "application/Scene.h"
 #include "application/ShapeViewerMainWindow.h"
 #include "application/ShapeViewerMediator.h"
+#include "bench/QtBenchmarkMain.h"
 #include "bench/application/BenchWindow.h"
 #include "viewer/ViewerCanvasGL.h"
 
@@ -138,5 +139,5 @@ BENCHMARK(BM_ReadViewOfThousandShapes)
     ->ComputeStatistics("min", smallest);
 
 int main(int argc, char** argv) {
-  return runWindowBenchmarks(argc, argv);
+  return runQtBenchmarks(argc, argv);
 }

@@ -1,18 +1,15 @@
 // A slice change on a 512 x 512 x 200 voxel matrix as the user steps the "Slice" box: conversion of
 // the new slice to grey levels, texture upload and the paint pass of an 800 x 800 canvas, under the
 // real OpenGL. Run under xvfb-run.
+#include "bench/QtBenchmarkMain.h"
 #include "imaging/VoxelMatrix.h"
 #include "imaging/VoxelMatrixReslicer.h"
 #include "rendering/VoxelMatrixSlicePainterGL.h"
 #include "viewer/ViewerCanvasGL.h"
 
-#include <QApplication>
-
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
-#include <fstream>
-#include <iostream>
 #include <memory>
 
 namespace {
@@ -78,16 +75,5 @@ BENCHMARK(BM_SliceChangeAlongZ)->Unit(benchmark::kMillisecond)->UseRealTime()->M
 } // namespace
 
 int main(int argc, char** argv) {
-  // Painters trace to the standard output; the benchmark reports on the error stream.
-  std::ofstream discard("/dev/null");
-  std::streambuf* console = std::cout.rdbuf(discard.rdbuf());
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::ConsoleReporter reporter;
-  reporter.SetOutputStream(&std::cerr);
-  reporter.SetErrorStream(&std::cerr);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  std::cout.rdbuf(console);
-  return 0;
+  return runQtBenchmarks(argc, argv);
 }

@@ -4,11 +4,10 @@
 // threads (llvmpipe rasterises on threads of its own; on a busy machine the wall time mostly measures
 // the wait for a core). Run under xvfb-run, with --benchmark_enable_random_interleaving=true so that
 // both cases meet the same load.
+#include "bench/QtBenchmarkMain.h"
 #include "geometry/TriMesh.h"
 #include "rendering/TriMeshPainterGL.h"
 #include "viewer/ViewerCanvasGL.h"
-
-#include <QApplication>
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
@@ -16,8 +15,6 @@
 #include <algorithm>
 #include <cmath>
 #include <ctime>
-#include <fstream>
-#include <iostream>
 #include <memory>
 #include <vector>
 
@@ -106,17 +103,5 @@ BENCHMARK(BM_TwoInterlockingTori)
 } // namespace
 
 int main(int argc, char** argv) {
-  // The painters trace to the standard output; the trace goes to /dev/null and the report to the
-  // error stream.
-  std::ofstream discard("/dev/null");
-  std::streambuf* console = std::cout.rdbuf(discard.rdbuf());
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::ConsoleReporter reporter;
-  reporter.SetOutputStream(&std::cerr);
-  reporter.SetErrorStream(&std::cerr);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  std::cout.rdbuf(console);
-  return 0;
+  return runQtBenchmarks(argc, argv);
 }
