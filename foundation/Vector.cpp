@@ -124,7 +124,7 @@ template <class T> Vector<T>::Vector(int n) {
   }
 }
 
-template <class T> Vector<T>::Vector(int n, T* data) : _size(n), _data(data), _shallow(true) {}
+template <class T> Vector<T>::Vector(int n, T* data) : _data(data), _size(n), _shallow(true) {}
 
 template <class T> Vector<T>::Vector(const Vector& source) : Vector(source._size) {
   std::copy(source._data, source._data + _size, _data);

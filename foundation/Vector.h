@@ -23,7 +23,7 @@ public:
   Vector(int n, T* data);       // shallow view of n elements at data, nothing copied
   Vector(const Vector& source); // always an owning deep copy, also of a shallow source
   Vector(const std::vector<T>& source);
-  virtual ~Vector();
+  ~Vector();
 
   int getSize() const { return _size; }
   bool isShallow() const { return _shallow; }
@@ -135,8 +135,9 @@ private:
   T average() const; // sum / size without the type check of mean()
   void release();
 
-  int _size = 0;
+  // In this order a vector takes 16 bytes: a vertex store holds one per vertex.
   T* _data = nullptr;
+  int _size = 0;
   bool _shallow = false;
 };
 

@@ -7,6 +7,9 @@
 #include <new>
 #include <ostream>
 
+// A store holds one Vector object per vertex: a larger one costs megabytes on a large mesh.
+static_assert(sizeof(Vector<float>) <= 2 * sizeof(void*));
+
 template <class T>
 VertexServer<T>::VertexServer(int space, int size, int capacity, int growth)
     : _space(space), _size(std::max(size, 0)), _growth(growth < 1 ? size : growth) {
