@@ -2,13 +2,13 @@
 
 #include "foundation/ErrorThrowing.h"
 #include "foundation/FileInfo.h"
-#include "foundation/HugePages.h"
 #include "foundation/ReadProgress.h"
 #include "foundation/StringTools.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,10 +60,22 @@ void readPipe(int fd, std::string& bytes, const std::string& path) {
   readToEnd(fd, bytes, path);
 }
 
+std::size_t pageSize() {
+  static const std::size_t size = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  return size;
+}
+
 } // namespace
 
 FileBytes::FileBytes(std::string path, std::string bytes, bool regularFile)
     : _path(std::move(path)), _bytes(std::move(bytes)), _regularFile(regularFile) {}
+
+FileBytes::FileBytes(std::string path, std::unique_ptr<const char, Unmap> mapping)
+    : _path(std::move(path)), _mapping(std::move(mapping)), _regularFile(true) {}
+
+void FileBytes::Unmap::operator()(const char* start) const {
+  ::munmap(const_cast<char*>(start), size);
+}
 
 FileBytes FileBytes::read(const std::string& path) {
   struct stat status {};
@@ -76,12 +88,23 @@ FileBytes FileBytes::read(const std::string& path) {
   std::string bytes;
   if (pipe) {
     readPipe(file.fd, bytes, path);
-  } else {
-    bytes.reserve(static_cast<std::size_t>(std::max<off_t>(status.st_size, 0)));
-    adviseHugePages(bytes.data(), bytes.capacity());
-    readToEnd(file.fd, bytes, path);
+    return FileBytes(path, std::move(bytes), false);
   }
-  return FileBytes(path, std::move(bytes), !pipe);
+  ReadProgress::stopIfAsked();
+  const std::size_t size = static_cast<std::size_t>(std::max<off_t>(status.st_size, 0));
+  void* start = size > 0 ? ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, file.fd, 0) : MAP_FAILED;
+  if (start != MAP_FAILED)
+    return FileBytes(path, std::unique_ptr<const char, Unmap>(static_cast<const char*>(start), Unmap{size}));
+  readToEnd(file.fd, bytes, path); // a file that cannot be mapped, or whose size is not known (/proc)
+  return FileBytes(path, std::move(bytes), true);
+}
+
+void FileBytes::release(std::size_t offset) const {
+  if (!_mapping) return;
+  const std::size_t end = std::min(offset, _mapping.get_deleter().size) / pageSize() * pageSize();
+  if (end <= _released) return;
+  ::madvise(const_cast<char*>(_mapping.get()) + _released, end - _released, MADV_DONTNEED);
+  _released = end;
 }
 
 std::string FileBytes::suffix() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -7,6 +9,9 @@
 // The whole content of a file, read through one open, and the path it came from: the recognisers of
 // file kinds and their readers all work from these bytes, so that a pipe (or process substitution's
 // /dev/fd/N) is read once and a large file is not opened again by each of them.
+// A regular file is mapped into memory rather than copied: its pages come in as they are first read,
+// and a reader that has parsed a part can let them go (release), so that a large file is never in
+// memory whole beside what is made of it.
 class FileBytes {
 public:
   FileBytes(std::string path, std::string bytes, bool regularFile = false);
@@ -18,7 +23,13 @@ public:
   static FileBytes read(const std::string& path);
 
   const std::string& path() const { return _path; }
-  std::string_view bytes() const { return _bytes; }
+  std::string_view bytes() const {
+    return _mapping ? std::string_view(_mapping.get(), _mapping.get_deleter().size) : _bytes;
+  }
+  // Gives the memory of the bytes before offset back to the system, for a reader that has parsed
+  // them. They stay readable: a mapped file's pages are read again from the file when touched again.
+  // Does nothing for bytes that are not mapped.
+  void release(std::size_t offset) const;
   // Whether path names a regular file that a reader insisting on a path may open itself.
   bool isRegularFile() const { return _regularFile; }
   // The path's suffix, lower case, without the dot ("tif"); "" when it has none.
@@ -28,7 +39,16 @@ public:
   int suffixScore(const std::vector<std::string>& suffixes) const;
 
 private:
+  struct Unmap {
+    std::size_t size;
+    void operator()(const char* start) const;
+  };
+
+  FileBytes(std::string path, std::unique_ptr<const char, Unmap> mapping);
+
   std::string _path;
-  std::string _bytes;
+  std::string _bytes;                          // of a pipe, or given; empty when mapped
+  std::unique_ptr<const char, Unmap> _mapping; // a regular file's, read only; null when not mapped
+  mutable std::size_t _released = 0;           // bytes of the mapping already given back
   bool _regularFile;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/FileBytes.h"
 #include "foundation/ReadProgress.h"
 
 #include <istream>
@@ -8,15 +9,21 @@
 
 // An input stream over bytes held elsewhere (which must outlive it), seekable like a file, so that
 // the readers written for streams read a file already in memory without a copy of it. Reading in blocks
-// (sgetn) reports how far it got to the thread's ReadProgress.
+// (sgetn) reports how far it got to the thread's ReadProgress; over a file's bytes, it also releases
+// what it has given (FileBytes::release), for readers that copy what they read in blocks.
 class MemoryStream : public std::istream {
 public:
-  explicit MemoryStream(std::string_view bytes) : std::istream(nullptr), _buffer(bytes) { rdbuf(&_buffer); }
+  explicit MemoryStream(std::string_view bytes) : std::istream(nullptr), _buffer(bytes, nullptr) {
+    rdbuf(&_buffer);
+  }
+  explicit MemoryStream(const FileBytes& file) : std::istream(nullptr), _buffer(file.bytes(), &file) {
+    rdbuf(&_buffer);
+  }
 
 private:
   class Buffer : public std::streambuf {
   public:
-    explicit Buffer(std::string_view bytes) {
+    Buffer(std::string_view bytes, const FileBytes* file) : _file(file) {
       char* begin = const_cast<char*>(bytes.data()); // the get area is only read
       setg(begin, begin, begin + bytes.size());
     }
@@ -24,8 +31,9 @@ private:
   protected:
     std::streamsize xsgetn(char* to, std::streamsize count) override {
       const std::streamsize got = std::streambuf::xsgetn(to, count);
-      ReadProgress::report(static_cast<std::size_t>(gptr() - eback()),
-                           static_cast<std::size_t>(egptr() - eback()));
+      const std::size_t done = static_cast<std::size_t>(gptr() - eback());
+      ReadProgress::report(done, static_cast<std::size_t>(egptr() - eback()));
+      if (_file) _file->release(done);
       return got;
     }
     pos_type seekoff(off_type offset, std::ios_base::seekdir origin, std::ios_base::openmode) override {
@@ -40,6 +48,9 @@ private:
       setg(eback(), eback() + at, egptr());
       return position;
     }
+
+  private:
+    const FileBytes* _file; // whose bytes these are, or null
   };
 
   Buffer _buffer;

@@ -68,7 +68,7 @@ ShapeFormat<T> ownFormat(const char* label, std::vector<ShapeType> types,
   format.read = [codes = format.typeCodes](const FileBytes& file) {
     checkHeader(file, codes);
     auto shape = std::make_unique<Kind>();
-    MemoryStream in(file.bytes());
+    MemoryStream in(file);
     shape->load(in, file.path());
     shape->setName(FileInfo::baseName(file.path()));
     std::vector<std::unique_ptr<Shape<T>>> shapes;
@@ -159,7 +159,7 @@ void noGuard(const FileBytes&) {}
 template <class T> std::vector<std::unique_ptr<Shape<T>>> readObjFile(const FileBytes& file) {
   if (MniSurfaceReader<T>::recognises(file.bytes()))
     return MniSurfaceReader<T>::read(file.bytes(), file.path());
-  MemoryStream in(file.bytes());
+  MemoryStream in(file);
   return ObjReader<T>::read(in, file.path());
 }
 

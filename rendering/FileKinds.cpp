@@ -96,7 +96,7 @@ LoadedFile readTiffStack(const FileBytes& file) {
 }
 
 LoadedFile readVoxelMatrix(const FileBytes& file) {
-  MemoryStream in(file.bytes());
+  MemoryStream in(file);
   LoadedFile loaded;
   loaded.voxelMatrix = std::make_unique<VoxelMatrix<float>>();
   loaded.voxelMatrix->loadVm(in, file.path());

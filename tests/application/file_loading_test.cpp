@@ -5,6 +5,7 @@
 #include "application/SceneItem.h"
 #include "foundation/FileBytes.h"
 #include "foundation/ReadProgress.h"
+#include "geometry/TriMesh.h"
 #include "imaging/ImageWriter.h"
 #include "rendering/FileKinds.h"
 #include "tests/support/TestFiles.h"
@@ -38,6 +39,24 @@ std::string binaryStl() {
   const float corners[12] = {0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0};
   std::memcpy(&bytes[84], corners, sizeof corners);
   return bytes;
+}
+
+// Loads bytes that another thread writes into a pipe, as process substitution gives them.
+LoadedItems loadPiped(const std::string& bytes) {
+  int ends[2];
+  if (::pipe(ends) != 0) return LoadedItems();
+  std::thread writer([&] {
+    for (std::size_t at = 0; at < bytes.size();) {
+      const ssize_t written = ::write(ends[1], bytes.data() + at, bytes.size() - at);
+      if (written <= 0) break;
+      at += static_cast<std::size_t>(written);
+    }
+    ::close(ends[1]);
+  });
+  LoadedItems items = load("/dev/fd/" + std::to_string(ends[0]));
+  writer.join();
+  ::close(ends[0]);
+  return items;
 }
 
 std::string imageFile(const TemporaryDirectory& dir, int pages) {
@@ -109,15 +128,7 @@ TEST(FileKinds, FindCompanionsByTheirExactSuffix) {
 // A pipe (process substitution's /dev/fd/N) is read once; a named pipe without a writer, a directory
 // and a device are refused at once, naming the file.
 TEST(FileKinds, ReadPipesOnceAndRefuseWhatWouldMakeReadingWait) {
-  int ends[2];
-  ASSERT_EQ(::pipe(ends), 0);
-  std::thread writer([&] {
-    EXPECT_EQ(::write(ends[1], points.data(), points.size()), static_cast<ssize_t>(points.size()));
-    ::close(ends[1]);
-  });
-  const LoadedItems piped = load("/dev/fd/" + std::to_string(ends[0]));
-  writer.join();
-  ::close(ends[0]);
+  const LoadedItems piped = loadPiped(points);
   EXPECT_EQ(piped.failure, "");
   EXPECT_EQ(piped.loaded.shapes.size(), 1u);
 
@@ -130,6 +141,27 @@ TEST(FileKinds, ReadPipesOnceAndRefuseWhatWouldMakeReadingWait) {
                  {dir.path(), "It is a directory"},
                  {"/dev/null", "It is a device or a socket, not a file"}};
   for (const auto& c : refused) EXPECT_EQ(load(c.path).failure, "Cannot read " + c.path + ": " + c.why);
+}
+
+// A mesh larger than the parser's window of a few MB reads alike from a file (mapped, its pages given
+// back as they are parsed) and from a pipe (held whole).
+TEST(FileKinds, ReadALargeMeshAlikeFromAFileAndFromAPipe) {
+  const int n = 400000;
+  std::string text = "# 8\n# 3\n# " + std::to_string(n) + "\n";
+  for (int v = 0; v < n; ++v) text += std::to_string(v) + " 0.5 -" + std::to_string(v % 9) + "\n";
+  text += "# 1\n0 1 " + std::to_string(n - 1) + "\n";
+  TemporaryDirectory dir;
+  const std::string path = dir.file("large.tm");
+  writeFile(path, text);
+  const LoadedItems both[] = {load(path), loadPiped(text)};
+  for (const LoadedItems& items : both) {
+    ASSERT_EQ(items.failure, "");
+    const auto& mesh = dynamic_cast<const TriMesh<float>&>(*items.loaded.shapes.at(0));
+    ASSERT_EQ(mesh.getNumVertices(), n);
+    const Vector<float>& last = mesh.vertex(n - 1);
+    EXPECT_EQ(std::vector<float>(last.data(), last.data() + 3), (std::vector<float>{n - 1.0f, 0.5f, -3.0f}));
+    EXPECT_EQ(mesh.getTriangleVertices(0)[2], n - 1);
+  }
 }
 
 // A cancelled load stops while the file's bytes are read (the load queue's test stops a parse).
