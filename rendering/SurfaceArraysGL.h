@@ -39,6 +39,7 @@ private:
     const void* glBind(unsigned int target) const; // binds its buffer (0 when none); what to point at
   };
 
+  void glDrawTriangles() const;
   void glDrawStrips() const;
 
   Array<float> _positions;

@@ -488,7 +488,8 @@ TEST_F(PainterFrames, SliceShowsTheGreyLevelsOfTheChosenSliceTurnedByDirectionZe
 // A large mesh's surface is drawn from vertex arrays (kept in buffer objects while display lists are
 // on, read in place or copied otherwise), a small one's vertex by vertex: on a lit, wavy sheet the
 // frames are the same pixel for pixel, with and without vertex colours (also changed afterwards, as a
-// parameter map does), removed triangles and vertices in several blocks of storage; on quad meshes,
+// parameter map does), removed triangles, vertices in several blocks of storage and so many triangles
+// that the arrays are drawn in parts; on quad meshes,
 // an open one and a closed one with vertex colours and caps (also at another opacity afterwards).
 TEST_F(PainterFrames, ArraysDrawTheFramesOfTheVertexByVertexPath) {
   auto frame = [&](auto& painter) {
@@ -502,13 +503,14 @@ TEST_F(PainterFrames, ArraysDrawTheFramesOfTheVertexByVertexPath) {
   struct Case {
     const char* name;
     bool colours, removed, blocks;
-  } cases[] = {{"plain", false, false, false},
-               {"vertex colours", true, false, false},
-               {"removed triangles", false, true, false},
-               {"all, vertices in blocks", true, true, true}};
-  const int side = 24;
+    int side;
+  } cases[] = {{"plain, drawn in several parts", false, false, false, 182},
+               {"vertex colours", true, false, false, 24},
+               {"removed triangles", false, true, false, 24},
+               {"all, vertices in blocks", true, true, true, 24}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    const int side = c.side;
     TriMesh<float> sheet(3, c.blocks ? 1 : side * side, 0, 7); // grows 7 vertices a block
     for (int v = 0; v < side * side; ++v) {
       const float x = 1.8f * float(v % side) / (side - 1) - 0.9f,
