@@ -29,3 +29,7 @@ void reserveHeapOnHugePages(std::size_t bytes) {
   adviseHugePages(probe, static_cast<std::size_t>(static_cast<char*>(sbrk(0)) - static_cast<char*>(probe)));
   std::free(probe);
 }
+
+void releaseFreeHeap() {
+  malloc_trim(0);
+}

@@ -21,3 +21,7 @@ template <class Vector> void reserveOnHugePages(Vector& vector, std::size_t n) {
 // memory back to the system. The many blocks that the software rasteriser allocates and frees while
 // drawing millions of triangles then cost no page fault per 4 KiB, which made up half of the drawing.
 void reserveHeapOnHugePages(std::size_t bytes);
+
+// Gives the heap's free memory back to the system, as the heap reserved above never does by itself:
+// after a phase that freed much more than the next one takes again, such as a mesh library's import.
+void releaseFreeHeap();

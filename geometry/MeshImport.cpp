@@ -2,6 +2,7 @@
 
 #include "foundation/ErrorThrowing.h"
 #include "foundation/FileInfo.h"
+#include "foundation/HugePages.h"
 #include "foundation/StringTools.h"
 #include "geometry/ImportedValues.h"
 #include "geometry/TriMesh.h"
@@ -30,7 +31,7 @@ namespace {
 
 // A mesh of the scene where a node puts it.
 struct Placement {
-  const aiMesh* mesh;
+  aiMesh* mesh;
   aiMatrix4x4 transform;
   std::string nodeName;
 };
@@ -236,9 +237,17 @@ template <class T> struct Converted {
   std::vector<int> corners;
 };
 
+// Frees the faces of a mesh that no later placement needs, a block per face: a large mesh's take
+// more than its vertices and corners together, which are then made in their place.
+void dropFaces(aiMesh& mesh) {
+  delete[] mesh.mFaces;
+  mesh.mFaces = nullptr;
+  mesh.mNumFaces = 0;
+}
+
 template <class T>
-Converted<T> convert(const Placement& placement, unsigned triangles, const std::string& path) {
-  const aiMesh& mesh = *placement.mesh;
+Converted<T> convert(const Placement& placement, unsigned triangles, bool lastUse, const std::string& path) {
+  aiMesh& mesh = *placement.mesh;
   if (triangles == 0) {
     auto points = std::make_unique<Vertices<T>>(3, static_cast<int>(mesh.mNumVertices));
     placeVertices(*points, mesh, placement.transform, nullptr, path);
@@ -249,6 +258,8 @@ Converted<T> convert(const Placement& placement, unsigned triangles, const std::
   const bool welded = welding.count > 0;
   const int count = welded ? welding.count : static_cast<int>(mesh.mNumVertices);
   const std::vector<int>* source = welded ? &welding.source : nullptr;
+  std::vector<int> corners = triangleCorners(mesh, triangles, welded ? &welding.number : nullptr);
+  if (lastUse) dropFaces(mesh);
 
   auto result = std::make_unique<TriMesh<T>>(3, count);
   placeVertices(*result, mesh, placement.transform, source, path);
@@ -262,7 +273,7 @@ Converted<T> convert(const Placement& placement, unsigned triangles, const std::
     }
     result->setVertexColors(vertexColours.release());
   }
-  return {std::move(result), triangleCorners(mesh, triangles, welded ? &welding.number : nullptr)};
+  return {std::move(result), std::move(corners)};
 }
 
 std::string partName(const Placement& placement, std::size_t position) {
@@ -330,11 +341,13 @@ template <class T> std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const s
   const std::string baseName = FileInfo::baseName(path);
   std::vector<Converted<T>> converted;
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    converted.push_back(convert<T>(parts[i], triangles[i], path));
+    const bool lastUse = std::none_of(parts.begin() + static_cast<std::ptrdiff_t>(i) + 1, parts.end(),
+                                      [&](const Placement& later) { return later.mesh == parts[i].mesh; });
+    converted.push_back(convert<T>(parts[i], triangles[i], lastUse, path));
     converted.back().shape->setName(parts.size() == 1 ? baseName : baseName + ":" + partName(parts[i], i));
   }
-  // The library's scene (millions of small face blocks for a large mesh) is freed by another thread
-  // while this one builds the triangle stars; the normals, computed by every thread, come after.
+  // The rest of the library's scene (with millions of small face blocks when a mesh is placed several
+  // times) is freed by another thread meanwhile; the normals, computed by every thread, come after.
   std::future<void> freed =
       std::async(std::launch::async, [scene = std::move(importer)]() mutable { scene.reset(); });
   std::vector<std::unique_ptr<Shape<T>>> shapes;
@@ -344,6 +357,7 @@ template <class T> std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const s
     shapes.push_back(std::move(part.shape));
   }
   freed.wait();
+  releaseFreeHeap(); // the scene took more than the shapes made of it
   if constexpr (!std::is_integral_v<T>)
     for (auto& shape : shapes)
       if (auto* mesh = dynamic_cast<TriMesh<T>*>(shape.get())) mesh->computeNormals();
