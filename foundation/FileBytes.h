@@ -11,7 +11,8 @@
 // /dev/fd/N) is read once and a large file is not opened again by each of them.
 // A regular file is mapped into memory rather than copied: its pages come in as they are first read,
 // and a reader that has parsed a part can let them go (release), so that a large file is never in
-// memory whole beside what is made of it.
+// memory whole beside what is made of it. As with any mapping, a file cut short by another program
+// while it is read stops this one (SIGBUS) where reading would have given fewer bytes.
 class FileBytes {
 public:
   FileBytes(std::string path, std::string bytes, bool regularFile = false);
