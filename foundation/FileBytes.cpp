@@ -7,10 +7,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -18,12 +20,13 @@ namespace {
   throwFileError<FileReadError>(OSTREL_HERE, why, path);
 }
 
-// Closes the descriptor when reading ends, however it ends.
+// Closes the descriptor when reading ends, however it ends, unless it was kept.
 struct Descriptor {
   int fd;
   ~Descriptor() {
     if (fd >= 0) ::close(fd);
   }
+  int keep() { return std::exchange(fd, -1); }
 };
 
 // What stat says of a path that is neither a regular file nor a pipe, or "" for those two.
@@ -60,11 +63,6 @@ void readPipe(int fd, std::string& bytes, const std::string& path) {
   readToEnd(fd, bytes, path);
 }
 
-std::size_t pageSize() {
-  static const std::size_t size = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-  return size;
-}
-
 } // namespace
 
 FileBytes::FileBytes(std::string path, std::string bytes, bool regularFile)
@@ -75,6 +73,7 @@ FileBytes::FileBytes(std::string path, std::unique_ptr<const char, Unmap> mappin
 
 void FileBytes::Unmap::operator()(const char* start) const {
   ::munmap(const_cast<char*>(start), size);
+  ::close(descriptor);
 }
 
 FileBytes FileBytes::read(const std::string& path) {
@@ -83,7 +82,7 @@ FileBytes FileBytes::read(const std::string& path) {
   const std::string why = refusal(status);
   if (!why.empty()) refuse(why, path);
   const bool pipe = S_ISFIFO(status.st_mode);
-  const Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | (pipe ? O_NONBLOCK : 0))};
+  Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | (pipe ? O_NONBLOCK : 0))};
   if (file.fd < 0) refuse("Cannot open file for reading", path);
   std::string bytes;
   if (pipe) {
@@ -94,17 +93,29 @@ FileBytes FileBytes::read(const std::string& path) {
   const std::size_t size = static_cast<std::size_t>(std::max<off_t>(status.st_size, 0));
   void* start = size > 0 ? ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, file.fd, 0) : MAP_FAILED;
   if (start != MAP_FAILED)
-    return FileBytes(path, std::unique_ptr<const char, Unmap>(static_cast<const char*>(start), Unmap{size}));
+    return FileBytes(
+        path, std::unique_ptr<const char, Unmap>(static_cast<const char*>(start), Unmap{size, file.keep()}));
   readToEnd(file.fd, bytes, path); // a file that cannot be mapped, or whose size is not known (/proc)
   return FileBytes(path, std::move(bytes), true);
 }
 
-void FileBytes::release(std::size_t offset) const {
-  if (!_mapping) return;
-  const std::size_t end = std::min(offset, _mapping.get_deleter().size) / pageSize() * pageSize();
-  if (end <= _released) return;
-  ::madvise(const_cast<char*>(_mapping.get()) + _released, end - _released, MADV_DONTNEED);
-  _released = end;
+std::size_t FileBytes::copy(char* to, std::size_t offset, std::size_t count) const {
+  const std::string_view all = bytes();
+  if (offset >= all.size()) return 0;
+  count = std::min(count, all.size() - offset);
+  if (!_mapping) {
+    std::memcpy(to, all.data() + offset, count);
+    return count;
+  }
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t got = ::pread(_mapping.get_deleter().descriptor, to + done, count - done,
+                                static_cast<off_t>(offset + done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
 }
 
 std::string FileBytes::suffix() const {

@@ -9,10 +9,10 @@
 // The whole content of a file, read through one open, and the path it came from: the recognisers of
 // file kinds and their readers all work from these bytes, so that a pipe (or process substitution's
 // /dev/fd/N) is read once and a large file is not opened again by each of them.
-// A regular file is mapped into memory rather than copied: its pages come in as they are first read,
-// and a reader that has parsed a part can let them go (release), so that a large file is never in
-// memory whole beside what is made of it. As with any mapping, a file cut short by another program
-// while it is read stops this one (SIGBUS) where reading would have given fewer bytes.
+// A regular file is mapped into memory rather than copied, and stays open: the few bytes that
+// recognisers look at come in as pages, and a reader that takes the file in blocks (copy) reads them
+// from the file, so that a large file is never in memory whole beside what is made of it. As with any
+// mapping, a file cut short by another program while the mapping is read stops this one (SIGBUS).
 class FileBytes {
 public:
   FileBytes(std::string path, std::string bytes, bool regularFile = false);
@@ -27,10 +27,9 @@ public:
   std::string_view bytes() const {
     return _mapping ? std::string_view(_mapping.get(), _mapping.get_deleter().size) : _bytes;
   }
-  // Gives the memory of the bytes before offset back to the system, for a reader that has parsed
-  // them. They stay readable: a mapped file's pages are read again from the file when touched again.
-  // Does nothing for bytes that are not mapped.
-  void release(std::size_t offset) const;
+  // Copies up to count bytes from offset on to `to`, and returns how many: fewer at the end, or when
+  // the file cannot be read any more. A mapped file's are read from the file, not through its pages.
+  std::size_t copy(char* to, std::size_t offset, std::size_t count) const;
   // Whether path names a regular file that a reader insisting on a path may open itself.
   bool isRegularFile() const { return _regularFile; }
   // The path's suffix, lower case, without the dot ("tif"); "" when it has none.
@@ -40,8 +39,9 @@ public:
   int suffixScore(const std::vector<std::string>& suffixes) const;
 
 private:
-  struct Unmap {
+  struct Unmap { // and closes the file
     std::size_t size;
+    int descriptor;
     void operator()(const char* start) const;
   };
 
@@ -50,6 +50,5 @@ private:
   std::string _path;
   std::string _bytes;                          // of a pipe, or given; empty when mapped
   std::unique_ptr<const char, Unmap> _mapping; // a regular file's, read only; null when not mapped
-  mutable std::size_t _released = 0;           // bytes of the mapping already given back
   bool _regularFile;
 };

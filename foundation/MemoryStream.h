@@ -9,8 +9,8 @@
 
 // An input stream over bytes held elsewhere (which must outlive it), seekable like a file, so that
 // the readers written for streams read a file already in memory without a copy of it. Reading in blocks
-// (sgetn) reports how far it got to the thread's ReadProgress; over a file's bytes, it also releases
-// what it has given (FileBytes::release), for readers that copy what they read in blocks.
+// (sgetn) reports how far it got to the thread's ReadProgress; over a file's bytes, it reads the
+// blocks from the file (FileBytes::copy), so that a mapped file's pages need not come into memory.
 class MemoryStream : public std::istream {
 public:
   explicit MemoryStream(std::string_view bytes) : std::istream(nullptr), _buffer(bytes, nullptr) {
@@ -30,10 +30,16 @@ private:
 
   protected:
     std::streamsize xsgetn(char* to, std::streamsize count) override {
-      const std::streamsize got = std::streambuf::xsgetn(to, count);
-      const std::size_t done = static_cast<std::size_t>(gptr() - eback());
-      ReadProgress::report(done, static_cast<std::size_t>(egptr() - eback()));
-      if (_file) _file->release(done);
+      std::streamsize got = 0;
+      if (!_file) {
+        got = std::streambuf::xsgetn(to, count);
+      } else if (count > 0) {
+        got = static_cast<std::streamsize>(
+            _file->copy(to, static_cast<std::size_t>(gptr() - eback()), static_cast<std::size_t>(count)));
+        setg(eback(), gptr() + got, egptr());
+      }
+      ReadProgress::report(static_cast<std::size_t>(gptr() - eback()),
+                           static_cast<std::size_t>(egptr() - eback()));
       return got;
     }
     pos_type seekoff(off_type offset, std::ios_base::seekdir origin, std::ios_base::openmode) override {
