@@ -357,10 +357,10 @@ template <class T> std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const s
     shapes.push_back(std::move(part.shape));
   }
   freed.wait();
-  releaseFreeHeap(); // the scene took more than the shapes made of it
   if constexpr (!std::is_integral_v<T>)
     for (auto& shape : shapes)
       if (auto* mesh = dynamic_cast<TriMesh<T>*>(shape.get())) mesh->computeNormals();
+  releaseFreeHeap(); // the scene took more than the shapes made of it, normals included
   return shapes;
 }
 
