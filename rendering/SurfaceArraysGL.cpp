@@ -53,6 +53,21 @@ template <class V> const void* SurfaceArraysGL::Array<V>::glBind(unsigned int ta
   return data; // null in a buffer object: its start
 }
 
+template <class V> const V* SurfaceArraysGL::Array<V>::glMapForReading(unsigned int target) const {
+  if (buffer.name() == 0) return data;
+  glBindBuffer(target, buffer.name());
+  // A software rasteriser's buffer lies in this process's memory: mapped, not copied.
+  return static_cast<const V*>(
+      glMapBufferRange(target, 0, static_cast<GLsizeiptr>(count * sizeof(V)), GL_MAP_READ_BIT));
+}
+
+template <class V> void SurfaceArraysGL::Array<V>::glUnmap(unsigned int target) const {
+  if (buffer.name() == 0) return;
+  glBindBuffer(target, buffer.name());
+  glUnmapBuffer(target);
+  glBindBuffer(target, 0);
+}
+
 void SurfaceArraysGL::usePositions(const float* inPlace, std::size_t count) {
   _positions.use(inPlace, count);
 }
@@ -92,8 +107,7 @@ void SurfaceArraysGL::glSetColors(std::vector<unsigned char> rgba) {
   if (_inBuffers) _colors.glUpload(GL_ARRAY_BUFFER);
 }
 
-void SurfaceArraysGL::glDraw() const {
-  if (_corners.count == 0) return;
+void SurfaceArraysGL::glEnableArrays() const {
   glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
   glEnableClientState(GL_VERTEX_ARRAY);
   glVertexPointer(3, GL_FLOAT, 0, _positions.glBind(GL_ARRAY_BUFFER));
@@ -105,22 +119,32 @@ void SurfaceArraysGL::glDraw() const {
     glEnableClientState(GL_COLOR_ARRAY);
     glColorPointer(4, GL_UNSIGNED_BYTE, 0, _colors.glBind(GL_ARRAY_BUFFER));
   }
-  if (_stripLength > 0)
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void SurfaceArraysGL::glDraw() const {
+  if (_corners.count == 0) return;
+  const bool covering = glChooseCovering();
+  glEnableArrays();
+  if (covering) {
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0); // the corners chosen are read from memory
+    for (const std::vector<unsigned int>& piece : _covering.corners())
+      glDrawTriangles(piece.data(), piece.size());
+  } else if (_stripLength > 0)
     glDrawStrips();
   else
-    glDrawTriangles();
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glDrawTriangles(static_cast<const unsigned int*>(_corners.glBind(GL_ELEMENT_ARRAY_BUFFER)),
+                    _corners.count);
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
   glPopClientAttrib();
 }
 
-void SurfaceArraysGL::glDrawTriangles() const {
-  const auto* first = static_cast<const unsigned int*>(_corners.glBind(GL_ELEMENT_ARRAY_BUFFER));
+void SurfaceArraysGL::glDrawTriangles(const unsigned int* first, std::size_t corners) const {
   GLsync previous = nullptr;
-  for (std::size_t start = 0; start < _corners.count; start += partCorners) {
-    const std::size_t count = std::min(partCorners, _corners.count - start);
+  for (std::size_t start = 0; start < corners; start += partCorners) {
+    const std::size_t count = std::min(partCorners, corners - start);
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT, cornersFrom(first, start));
-    if (start + count == _corners.count) break;
+    if (start + count == corners) break;
     const GLsync drawn = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
     if (previous) {
       glClientWaitSync(previous, GL_SYNC_FLUSH_COMMANDS_BIT, patienceNanoseconds);
@@ -129,6 +153,17 @@ void SurfaceArraysGL::glDrawTriangles() const {
     previous = drawn;
   }
   if (previous) glDeleteSync(previous);
+}
+
+bool SurfaceArraysGL::glChooseCovering() const {
+  if (_stripLength > 0 || !CoveringTrianglesGL::glRendersInSoftware()) return false;
+  const float* positions = _positions.glMapForReading(GL_ARRAY_BUFFER);
+  const unsigned int* corners = _corners.glMapForReading(GL_ELEMENT_ARRAY_BUFFER);
+  const bool chosen =
+      positions && corners && _covering.glChoose(positions, _positions.count / 3, corners, _corners.count);
+  _positions.glUnmap(GL_ARRAY_BUFFER);
+  _corners.glUnmap(GL_ELEMENT_ARRAY_BUFFER);
+  return chosen;
 }
 
 void SurfaceArraysGL::glDrawStrips() const {
@@ -148,4 +183,5 @@ void SurfaceArraysGL::clear() {
   _corners = Array<unsigned int>();
   _stripLength = 0;
   _inBuffers = false;
+  _covering.clear();
 }

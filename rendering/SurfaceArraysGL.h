@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rendering/CoveringTrianglesGL.h"
 #include "rendering/GLObject.h"
 
 #include <cstddef>
@@ -11,6 +12,9 @@
 // the other. Each array is read where its owner keeps it (which must then not change until the draw),
 // or held in a copy of its own; glKeepInBuffers (with a Qt context current) copies every array into a
 // buffer object of the context and drops the copies in memory, so that later draws read nothing else.
+// Under a software rasteriser a list of triangles sends only those that may cover a pixel centre (see
+// CoveringTrianglesGL), in one call a thread that chose them: the same frame, at a fraction of the
+// cost when most triangles are smaller than a pixel. The buffers are then mapped to be read in place.
 class SurfaceArraysGL {
 public:
   void usePositions(const float* inPlace, std::size_t count); // count floats
@@ -36,11 +40,17 @@ private:
     void use(const V* inPlace, std::size_t n);
     void own(std::vector<V> values);
     void glUpload(unsigned int target);
-    const void* glBind(unsigned int target) const; // binds its buffer (0 when none); what to point at
+    const void* glBind(unsigned int target) const;       // binds its buffer (0 when none); what to point at
+    const V* glMapForReading(unsigned int target) const; // its values wherever they are; null: none
+    void glUnmap(unsigned int target) const;
   };
 
-  void glDrawTriangles() const;
+  void glEnableArrays() const; // the vertices' arrays, with the client state saved
+  // Draws a list of corners (first: in memory, or null for the bound buffer's start) in parts.
+  void glDrawTriangles(const unsigned int* first, std::size_t corners) const;
   void glDrawStrips() const;
+  // Under a software rasteriser, chooses the triangles of a list that may cover a pixel centre.
+  bool glChooseCovering() const;
 
   Array<float> _positions;
   Array<float> _normals;
@@ -48,4 +58,5 @@ private:
   Array<unsigned int> _corners;
   int _stripLength = 0;
   bool _inBuffers = false;
+  mutable CoveringTrianglesGL _covering;
 };
