@@ -135,28 +135,27 @@ bool CoveringTrianglesGL::glChoose(const float* positions, std::size_t numVertic
                                    const unsigned int* corners, std::size_t count) {
   if (!glFillsCentresOnly()) return false;
   const WindowTransform transform;
-  _spans.resize(numVertices);
-  _pieces.resize(threadCount());
+  std::vector<CentreSpan> spans(numVertices); // gone before the triangles are drawn
+  _pieces.assign(threadCount(), {});
   inBlocks(numVertices, [&](std::size_t begin, std::size_t end, std::size_t) {
     for (std::size_t first = begin; first < end; first += batchSize)
       transform.place(positions + 3 * first, static_cast<int>(std::min<std::size_t>(batchSize, end - first)),
-                      &_spans[first]);
+                      &spans[first]);
   });
-  for (std::vector<unsigned int>& piece : _pieces) piece.clear();
   inBlocks(count / 3, [&](std::size_t begin, std::size_t end, std::size_t block) {
-    std::vector<unsigned int>& piece = _pieces[block];
-    for (std::size_t t = begin; t < end; ++t) {
+    const auto kept = [&](std::size_t t) {
       const unsigned int* triangle = corners + 3 * t;
       // A corner beyond the vertices is left to OpenGL.
-      if (std::max({triangle[0], triangle[1], triangle[2]}) >= numVertices ||
-          mayCover(_spans[triangle[0]], _spans[triangle[1]], _spans[triangle[2]]))
-        piece.insert(piece.end(), triangle, triangle + 3);
-    }
+      return std::max({triangle[0], triangle[1], triangle[2]}) >= numVertices ||
+             mayCover(spans[triangle[0]], spans[triangle[1]], spans[triangle[2]]);
+    };
+    // Counted first, so that the piece takes no more memory than its corners, while the spans still do.
+    std::size_t keptCount = 0;
+    for (std::size_t t = begin; t < end; ++t) keptCount += kept(t);
+    std::vector<unsigned int>& piece = _pieces[block];
+    piece.reserve(3 * keptCount);
+    for (std::size_t t = begin; t < end; ++t)
+      if (kept(t)) piece.insert(piece.end(), corners + 3 * t, corners + 3 * t + 3);
   });
   return true;
-}
-
-void CoveringTrianglesGL::clear() {
-  std::vector<CentreSpan>().swap(_spans);
-  std::vector<std::vector<unsigned int>>().swap(_pieces);
 }

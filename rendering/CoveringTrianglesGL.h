@@ -26,7 +26,6 @@ public:
                 std::size_t count);
   // The corners of the triangles chosen, in pieces to be drawn one after the other.
   const std::vector<std::vector<unsigned int>>& corners() const { return _pieces; }
-  void clear(); // holds nothing
 
   // The pixel centres a vertex may lie on or beyond along each axis of the window: centres are at
   // n + 0.5, and the vertex lies between centres low and high (none when high < low) on each axis.
@@ -36,7 +35,5 @@ public:
   };
 
 private:
-  // Kept from one choice to the next, so that each choice writes into memory already in place.
-  std::vector<CentreSpan> _spans;
   std::vector<std::vector<unsigned int>> _pieces; // one a thread
 };

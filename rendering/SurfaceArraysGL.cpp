@@ -12,9 +12,10 @@ namespace {
 // Mesa's software rasteriser sorts every triangle into the tiles it covers (about 200 bytes each)
 // before rasterising any, and lets the drawing thread sort scenes of tens of MB each ahead of its
 // rasterising threads: 2,000,000 triangles drawn in one call took 60 to 120 MB. Drawn in parts of
-// this many corners, with at most two parts in flight, they take about 14 MB, and the rasterising
-// threads still work while the next part is sorted.
-const std::size_t partCorners = 3 * (std::size_t(1) << 15);
+// this many corners, with at most two parts in flight, they take about 7 MB, and the rasterising
+// threads still work while the next part is sorted (parts twice as large drew 10 % faster but took
+// twice the memory).
+const std::size_t partCorners = 3 * (std::size_t(1) << 14);
 const GLuint64 patienceNanoseconds = 10'000'000'000; // then the next part is drawn anyway
 
 // The corners from position `start` on: an address in memory, or an offset in the bound buffer.
@@ -124,11 +125,12 @@ void SurfaceArraysGL::glEnableArrays() const {
 
 void SurfaceArraysGL::glDraw() const {
   if (_corners.count == 0) return;
-  const bool covering = glChooseCovering();
+  CoveringTrianglesGL covering; // of this frame only: a large mesh's take megabytes
+  const bool chosen = glChooseCovering(covering);
   glEnableArrays();
-  if (covering) {
+  if (chosen) {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0); // the corners chosen are read from memory
-    for (const std::vector<unsigned int>& piece : _covering.corners())
+    for (const std::vector<unsigned int>& piece : covering.corners())
       glDrawTriangles(piece.data(), piece.size());
   } else if (_stripLength > 0)
     glDrawStrips();

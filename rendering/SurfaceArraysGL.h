@@ -50,7 +50,7 @@ private:
   void glDrawTriangles(const unsigned int* first, std::size_t corners) const;
   void glDrawStrips() const;
   // Under a software rasteriser, chooses the triangles of a list that may cover a pixel centre.
-  bool glChooseCovering() const;
+  bool glChooseCovering(CoveringTrianglesGL& covering) const;
 
   Array<float> _positions;
   Array<float> _normals;
@@ -58,5 +58,4 @@ private:
   Array<unsigned int> _corners;
   int _stripLength = 0;
   bool _inBuffers = false;
-  mutable CoveringTrianglesGL _covering;
 };
