@@ -157,12 +157,12 @@ void SurfaceArraysGL::glDrawTriangles(const unsigned int* first, std::size_t cor
   if (previous) glDeleteSync(previous);
 }
 
-bool SurfaceArraysGL::glChooseCovering() const {
+bool SurfaceArraysGL::glChooseCovering(CoveringTrianglesGL& covering) const {
   if (_stripLength > 0 || !CoveringTrianglesGL::glRendersInSoftware()) return false;
   const float* positions = _positions.glMapForReading(GL_ARRAY_BUFFER);
   const unsigned int* corners = _corners.glMapForReading(GL_ELEMENT_ARRAY_BUFFER);
   const bool chosen =
-      positions && corners && _covering.glChoose(positions, _positions.count / 3, corners, _corners.count);
+      positions && corners && covering.glChoose(positions, _positions.count / 3, corners, _corners.count);
   _positions.glUnmap(GL_ARRAY_BUFFER);
   _corners.glUnmap(GL_ELEMENT_ARRAY_BUFFER);
   return chosen;
@@ -185,5 +185,4 @@ void SurfaceArraysGL::clear() {
   _corners = Array<unsigned int>();
   _stripLength = 0;
   _inBuffers = false;
-  _covering.clear();
 }
