@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QOpenGLWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -21,7 +20,7 @@ VideoRecorder::~VideoRecorder() {
   delete _dialog.data();
 }
 
-void VideoRecorder::initialize(QOpenGLWidget& widget) {
+void VideoRecorder::initialize(ViewerCanvasGL& widget) {
   _widget = &widget;
   startDialog();
 }
@@ -87,8 +86,7 @@ void VideoRecorder::saveImage() {
     _timer->stop();
     return;
   }
-  auto* canvas = qobject_cast<ViewerCanvasGL*>(_widget.data());
-  QImage frame = canvas ? canvas->lastFrame() : _widget->grabFramebuffer();
+  QImage frame = _widget->lastFrame();
   // Every frame has the recorded size, also when the window was resized while recording.
   if (frame.width() != _width || frame.height() != _height) frame = frame.copy(0, 0, _width, _height);
   if (_dialog) _dialog->setFrameRecord(_frameIndex + 1);

@@ -6,14 +6,14 @@
 
 #include <memory>
 
-class QOpenGLWidget;
 class QTimer;
 class QWidget;
 class VideoRecordingDialog;
 class VideoFrameWriter;
+class ViewerCanvasGL;
 
-// Records what an OpenGL widget shows as a video. Its dialog sets the frame rate; " Record " grabs
-// the widget's frame at that rate into numbered PNG files in a private temporary directory, " Stop "
+// Records what the canvas shows as a video. Its dialog sets the frame rate; " Record " grabs
+// the canvas's last frame at that rate into numbered PNG files in a private temporary directory, " Stop "
 // asks for the output file and has ffmpeg encode the frames (H.264), " Cancel " or closing the
 // dialog throws the frames away. When ffmpeg fails the user is shown its last lines and the frames
 // stay until they are saved or thrown away.
@@ -26,7 +26,7 @@ public:
 
   // Opens a new dialog for the widget, which is made even in width and height (libx264 needs it);
   // an open dialog is brought to the front instead.
-  void initialize(QOpenGLWidget& widget);
+  void initialize(ViewerCanvasGL& widget);
   void startDialog();
   QString getTmpDir() const; // the frames' directory; empty while none is kept
   // A new directory and a writer for it; false, after telling the user, when none can be made.
@@ -47,7 +47,7 @@ private:
   int _width = -1; // recorded size: every frame is made this size
   int _height = -1;
   QPointer<VideoRecordingDialog> _dialog; // child of the widget, deleted with it or by this
-  QPointer<QOpenGLWidget> _widget;
+  QPointer<ViewerCanvasGL> _widget;
   std::unique_ptr<VideoFrameWriter> _thread; // exists while frames are kept; owns their directory
   QString _homeDir;
   int _frameIndex = 0;

@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QColor>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -16,10 +17,12 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
 #include <QSettings>
 #include <QSizePolicy>
 #include <QSpinBox>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <GL/glu.h>
 
@@ -31,11 +34,55 @@ namespace {
 const char* const backgroundColorKey = "viewerCanvas/background/color";
 const char* const backgroundGradientKey = "viewerCanvas/background/gradient";
 
+// Posted by update(); low priority, as Qt's own repaint requests, so that the changes already queued
+// reach the frame.
+const QEvent::Type frameRequest = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+// The native window the canvas shows its frames in. It paints when shown and hands mouse, wheel and
+// drag events to the canvas widget, whose handlers, focus and parents serve them as the widget's own.
+class CanvasWindow : public QWindow {
+public:
+  explicit CanvasWindow(ViewerCanvasGL& canvas) : _canvas(canvas) {
+    setSurfaceType(QSurface::OpenGLSurface);
+    setFlag(Qt::WindowDoesNotAcceptFocus); // the keyboard stays with the widgets
+  }
+
+protected:
+  void exposeEvent(QExposeEvent* /*event*/) override {
+    if (isExposed()) _canvas.repaint();
+  }
+
+  bool event(QEvent* event) override {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+      _canvas.setFocus(Qt::MouseFocusReason);
+      [[fallthrough]];
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::DragLeave:
+    case QEvent::Drop:
+      return QCoreApplication::sendEvent(&_canvas, event);
+    default:
+      return QWindow::event(event);
+    }
+  }
+
+private:
+  ViewerCanvasGL& _canvas;
+};
+
 } // namespace
 
-ViewerCanvasGL::ViewerCanvasGL(QWidget* parent) : QOpenGLWidget(parent) {
+ViewerCanvasGL::ViewerCanvasGL(QWidget* parent)
+    : QWidget(parent), _window(new CanvasWindow(*this)),
+      _container(QWidget::createWindowContainer(_window, this)) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   setFocusPolicy(Qt::StrongFocus);
+  _container->setFocusPolicy(Qt::NoFocus); // it would give the focus to the window
   QSettings settings;
   if (settings.contains(backgroundColorKey)) {
     const QColor color = settings.value(backgroundColorKey).value<QColor>();
@@ -48,9 +95,10 @@ ViewerCanvasGL::ViewerCanvasGL(QWidget* parent) : QOpenGLWidget(parent) {
 }
 
 ViewerCanvasGL::~ViewerCanvasGL() {
-  if (!context()) return; // never shown: no OpenGL object can belong to it
+  if (!_context) return; // never drawn: no OpenGL object can belong to it
   makeCurrent();
   GLObject::releasePending();
+  _frameBuffer.reset();
   doneCurrent();
 }
 
@@ -320,18 +368,13 @@ void ViewerCanvasGL::snapshot(bool cropped) {
   saveSnapshot(image, fileName);
 }
 
-void ViewerCanvasGL::makeContextCurrent() {
-  if (!isValid()) grabFramebuffer(); // a canvas never shown gets its context by drawing once
-  makeCurrent();
-}
-
 int ViewerCanvasGL::maximumPictureSize() {
-  makeContextCurrent();
+  makeCurrent();
   return OffscreenRendererGL::maximumSize();
 }
 
 QImage ViewerCanvasGL::renderPicture(int width, int height, bool transparent) {
-  makeContextCurrent();
+  makeCurrent();
   OffscreenRendererGL::Options options;
   options.transparent = transparent;
   return OffscreenRendererGL::render(_scene, width, height, options);
@@ -373,13 +416,23 @@ void ViewerCanvasGL::sizedSnapshot() {
 }
 
 QImage ViewerCanvasGL::lastFrame() {
-  if (!_frameDrawn) return grabFramebuffer();
   makeCurrent();
-  const QSize size = this->size() * devicePixelRatioF();
+  if (!_frameBuffer) return QImage(); // no OpenGL
+  if (!_frameDrawn) paintGL();
+  return readFrameBuffer();
+}
+
+QImage ViewerCanvasGL::grabFramebuffer() {
+  makeCurrent();
+  if (!_frameBuffer) return QImage();
+  paintGL();
+  return readFrameBuffer();
+}
+
+QImage ViewerCanvasGL::readFrameBuffer() {
+  const QSize size = _frameBuffer->size();
   QImage frame(size, QImage::Format_RGBX8888);
-  glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebufferObject());
   glReadPixels(0, 0, size.width(), size.height(), GL_RGBA, GL_UNSIGNED_BYTE, frame.bits());
-  doneCurrent();
   return frame.mirrored(); // OpenGL rows run bottom-up
 }
 
@@ -412,20 +465,81 @@ void ViewerCanvasGL::cropImage(QImage& image) const {
 
 // === OpenGL
 
+bool ViewerCanvasGL::makeCurrentOn(QSurface& surface) {
+  const bool made = static_cast<bool>(_context);
+  if (!made) {
+    _context = std::make_unique<QOpenGLContext>();
+    _context->setFormat(_window->requestedFormat());
+    if (!_context->create()) {
+      _context.reset();
+      return false;
+    }
+    _offscreen.setFormat(_context->format());
+    _offscreen.create();
+  }
+  if (!_context->makeCurrent(&surface)) return false;
+  if (!made) initializeGL();
+  bindFrameBuffer();
+  return true;
+}
+
+void ViewerCanvasGL::makeCurrent() {
+  // A context current on the window stays there while the window lives: switching costs a flush.
+  if (_context && QOpenGLContext::currentContext() == _context.get() &&
+      (_context->surface() != _window || _window->handle()))
+    return bindFrameBuffer();
+  makeCurrentOn(_offscreen);
+}
+
+void ViewerCanvasGL::doneCurrent() {
+  if (_context) _context->doneCurrent();
+}
+
+void ViewerCanvasGL::bindFrameBuffer() {
+  const QSize size = (this->size() * devicePixelRatioF()).expandedTo(QSize(1, 1));
+  if (!_frameBuffer || _frameBuffer->size() != size) {
+    _frameBuffer.reset(); // before its successor: one frame buffer of this size at a time
+    QOpenGLFramebufferObjectFormat format;
+    format.setAttachment(QOpenGLFramebufferObject::CombinedDepthStencil);
+    _frameBuffer = std::make_unique<QOpenGLFramebufferObject>(size, format);
+    _frameDrawn = false;
+  }
+  _frameBuffer->bind();
+}
+
+void ViewerCanvasGL::update() {
+  if (_frameRequested) return;
+  _frameRequested = true;
+  QCoreApplication::postEvent(this, new QEvent(frameRequest), Qt::LowEventPriority);
+}
+
+void ViewerCanvasGL::resizeEvent(QResizeEvent* /*event*/) {
+  _container->resize(size()); // no layout: the canvas's size hints stay those of a plain widget
+  update();
+}
+
+bool ViewerCanvasGL::event(QEvent* event) {
+  if (event->type() != frameRequest) return QWidget::event(event);
+  if (_frameRequested) repaint();
+  return true;
+}
+
+void ViewerCanvasGL::repaint() {
+  _frameRequested = false;
+  if (!_window->isExposed() || !makeCurrentOn(*_window)) return;
+  paintGL();
+  QOpenGLFramebufferObject::blitFramebuffer(nullptr, _frameBuffer.get()); // to the window's back buffer
+  _context->swapBuffers(_window);
+  emit frameSwapped();
+}
+
 void ViewerCanvasGL::initializeGL() {
   updateBoundingBox();
   initializeOpenGLFunctions();
   _scene.glInitialize();
 }
 
-void ViewerCanvasGL::resizeGL(int width, int height) {
-  _frameDrawn = false; // a new frame buffer
-  const QRect square = ViewerSceneGL::squareViewport(width, height);
-  glViewport(square.x(), square.y(), square.width(), square.height());
-}
-
 void ViewerCanvasGL::paintGL() {
-  makeCurrent();
   GLObject::releasePending(); // objects of painters deleted since the last paint
   ViewerSceneGL::Frame frame;
   frame.width = width();

@@ -10,12 +10,18 @@
 #include "viewer/ViewerSceneGL.h"
 
 #include <QImage>
+#include <QOffscreenSurface>
 #include <QOpenGLFunctions>
-#include <QOpenGLWidget>
 #include <QPoint>
 #include <QRect>
+#include <QWidget>
 
+#include <memory>
 #include <vector>
+
+class QOpenGLContext;
+class QOpenGLFramebufferObject;
+class QWindow;
 
 // The OpenGL view of the viewer. Its scene (ViewerSceneGL) keeps the painters, draws them with the
 // view state (its own, or one kept elsewhere: keepViewIn) and changes that state as the user poses
@@ -24,7 +30,13 @@
 // belongs to a widget: the mouse, the signals to the panels, the saved background and snapshots. It
 // owns no painter. Painters may be deleted at any time: they keep their OpenGL objects in GLObjects,
 // which the canvas deletes in its own context at its next paint or when it is destroyed.
-class ViewerCanvasGL : public QOpenGLWidget, protected QOpenGLFunctions {
+// The canvas paints into a frame buffer object of its own size, which keeps the last frame, and copies
+// it to a native window of its own embedded in the widget. A QOpenGLWidget would instead make Qt
+// compose the whole top-level window through OpenGL at every frame, which costs more than drawing
+// many small shapes when OpenGL runs on the processor. Input that reaches the window is handed to the
+// widget, so the widget's handlers serve both; the window never takes the keyboard focus, so that the
+// window's shortcuts work as anywhere else.
+class ViewerCanvasGL : public QWidget, protected QOpenGLFunctions {
   Q_OBJECT
 
 public:
@@ -92,6 +104,19 @@ public:
   QImage renderPicture(int width, int height, bool transparent);
   int maximumPictureSize(); // the largest side the context's frame buffers allow
 
+  // === Context and frames
+  // Makes the canvas's context current (made, with initializeGL, at the first call) and binds the
+  // frame buffer, remade at the widget's size when that changed; does nothing without OpenGL.
+  void makeCurrent();
+  void doneCurrent();
+  QOpenGLContext* context() const { return _context.get(); }
+  // Paints into the frame buffer, whether the canvas is shown or not, and reads it back.
+  QImage grabFramebuffer();
+  // These two hide QWidget's, which would repaint only the widget and not the frame: one paint soon
+  // for all the requests that arrive before it; a paint now. Both paint only a canvas on screen.
+  void update();
+  void repaint();
+
 public slots:
   void setRotation(const Vector<float>& rotation);
   void setTranslation(const Vector<int>& translation); // pose panel units
@@ -123,6 +148,7 @@ signals:
   void translationChanged(const Vector<int>& translation);
   void zoomChanged(int percent);
   void poseChanged(const Pose& pose);
+  void frameSwapped(); // a new frame is on screen
 
 protected:
   // The left button turns the scene (Shift: about the screen z axis), Control with it zooms, Alt
@@ -132,10 +158,11 @@ protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool event(QEvent* event) override; // also serves the frame asked for by update()
   // Fits the scene box and sets up the lighting of a new context.
-  void initializeGL() override;
-  void resizeGL(int width, int height) override;
-  void paintGL() override;
+  void initializeGL();
+  void paintGL(); // one paint pass into the bound frame buffer
 
   // Scene box, centre and scale from the visible painters' boxes; emits boundingBoxChanged. The
   // centre has three components: those a box of fewer dimensions lacks are 0, those beyond the
@@ -144,11 +171,20 @@ protected:
   void setZoomClamped(float zoom);                      // within [0.01, 5]
   void composeRotation(const Matrix<float>& increment); // increment x current, decomposed and snapped
   QString askSnapshotFileName();                        // empty when cancelled; ".png" added to a bare name
-  void makeContextCurrent();                            // creates the context first if needed
   void saveSnapshot(const QImage& image, const QString& fileName);
+  // The context current on surface, made first if needed; false without OpenGL.
+  bool makeCurrentOn(QSurface& surface);
+  void bindFrameBuffer(); // remade at the widget's size first if that changed
+  QImage readFrameBuffer();
 
+  QWindow* _window;             // owned by its container
+  QWidget* _container;          // a child of this widget
+  QOffscreenSurface _offscreen; // the context's surface while it does not paint the window
+  std::unique_ptr<QOpenGLContext> _context;
+  std::unique_ptr<QOpenGLFramebufferObject> _frameBuffer;
   ViewerSceneGL _scene;
-  bool _frameDrawn = false; // the frame buffer holds a finished paint pass
+  bool _frameDrawn = false;     // the frame buffer holds a finished paint pass
+  bool _frameRequested = false; // update() posted a request not yet served
   bool _moving = false;
   QPoint _lastMousePosition;
 };

@@ -98,7 +98,7 @@ void BM_TypeOpacityForHundredSelectedMeshes(benchmark::State& state) {
                    [&](const QModelIndex& first, const QModelIndex& last) {
                      rowsTouched += last.row() - first.row() + 1;
                    });
-  QObject::connect(&canvas, &QOpenGLWidget::frameSwapped, [&] { ++frames; });
+  QObject::connect(&canvas, &ViewerCanvasGL::frameSwapped, [&] { ++frames; });
   int value = 200;
   for (auto _ : state) {
     value = value == 200 ? 201 : 200;

@@ -81,7 +81,7 @@ WindowRun firstFrame(const std::string& file, Reading reading) {
   QApplication::processEvents();
   run.emptyMiB = residentMiB();
   bool shown = false;
-  QObject::connect(window->mediator()->getCanvas(), &QOpenGLWidget::frameSwapped,
+  QObject::connect(window->mediator()->getCanvas(), &ViewerCanvasGL::frameSwapped,
                    [&] { shown = shown || window->scene().size() > 0; });
   QObject::connect(&window->scene(), &Scene::added, [&] { run.takenSeconds = secondsSince(start); });
   if (reading == Reading::Background) {

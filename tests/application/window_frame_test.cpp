@@ -115,6 +115,7 @@ TEST_F(WindowFrameTest, OpenRecentAndTheRightColumnsSplitSurviveARestart) {
 TEST_F(WindowFrameTest, KeysWorkWithTheFocusAnywhereAndLandmarksAreSavedInFileUnits) {
   _window->setScaling(scaling(10));
   _window->openFile(file("square.tm", "# 8\n# 3\n# 4\n-1 -1 2\n1 -1 2\n1 1 2\n-1 1 2\n# 2\n0 1 2\n0 2 3\n"));
+  _window->waitForLoads(); // the picker knows the mesh once it is loaded
   _window->show();
   QApplication::setActiveWindow(_window);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(_window));

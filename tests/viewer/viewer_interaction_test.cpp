@@ -42,18 +42,21 @@
 #include <QDirIterator>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -422,6 +425,39 @@ TEST_F(ViewerMediatorTest, DragActsOnlyForTheFourModifierSets) {
     EXPECT_FLOAT_EQ(canvas.getTranslationY(), c.panY);
     EXPECT_EQ(announced, c.want != c.from || c.zoom != 1 || c.panX != 0 ? 1 : 0);
   }
+}
+
+// The canvas shows its frames in a native window of its own: they reach the screen, a drag there turns
+// the scene as on the widget, and a click there gives the keyboard focus to the canvas widget, whose
+// top-level window's shortcuts then work.
+TEST(CanvasWindow, PutsFramesOnTheScreenAndHandsItsInputToTheCanvas) {
+  QSettings().clear();
+  QWidget top;
+  auto* layout = new QHBoxLayout(&top);
+  auto* edit = new QLineEdit;
+  auto* canvas = new ViewerCanvasGL;
+  layout->addWidget(edit);
+  layout->addWidget(canvas);
+  canvas->setBackground(uniform(200, 40, 40));
+  top.resize(300, 120);
+  showActive(top);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
+  edit->setFocus();
+  QWindow* window = nullptr;
+  for (QWindow* each : QGuiApplication::allWindows())
+    if (each->parent() == top.windowHandle()) window = each;
+  ASSERT_TRUE(window);
+  QTRY_VERIFY(window->isExposed());
+  canvas->repaint();
+  const QPoint corner = canvas->mapToGlobal(QPoint(0, 0));
+  const QImage screen =
+      top.screen()->grabWindow(0, corner.x(), corner.y(), canvas->width(), canvas->height()).toImage();
+  EXPECT_TRUE(pixelNear(screen, canvas->width() / 2, canvas->height() / 2, QColor(200, 40, 40), 2));
+  QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, QPoint(10, 50));
+  QTest::mouseMove(window, QPoint(50, 50));
+  QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+  EXPECT_EQ(canvas->getRotation(), point3(0, 10, 0));
+  EXPECT_TRUE(canvas->hasFocus());
 }
 
 // Each notch changes the zoom by 0.15 within [0.01, 5].
