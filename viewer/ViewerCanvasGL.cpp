@@ -95,11 +95,13 @@ ViewerCanvasGL::ViewerCanvasGL(QWidget* parent)
 }
 
 ViewerCanvasGL::~ViewerCanvasGL() {
-  if (!_context) return; // never drawn: no OpenGL object can belong to it
-  makeCurrent();
-  GLObject::releasePending();
-  _frameBuffer.reset();
-  doneCurrent();
+  if (_context) {              // else never drawn: no OpenGL object can belong to it
+    makeCurrentOn(_offscreen); // off the window, which goes first
+    GLObject::releasePending();
+    _frameBuffer.reset();
+    doneCurrent();
+  }
+  delete _container; // with the window, which must not ask this half-destroyed canvas for frames
 }
 
 // === Painters
