@@ -1,10 +1,10 @@
 #include "application/Scene.h"
 
 #include "application/ShapePainterFactory.h"
+#include "foundation/HugePages.h"
 
 #include <algorithm>
 #include <iterator>
-#include <malloc.h>
 
 namespace {
 
@@ -80,9 +80,9 @@ void Scene::remove(const std::vector<ItemId>& ids) {
                _items.end());
   emit removed(known); // observers let go of what they held for the items
   if (selected) emit selectionChanged();
-  // The allocator keeps freed blocks of a size that large meshes leave in its heaps; they go back to
-  // the system here, or the process would keep the size of the largest scene it ever held.
-  malloc_trim(0);
+  // The allocator keeps what the shapes freed (all of it while a view keeps the heap reserved); it goes
+  // back to the system here, or the process would keep the size of the largest scene it ever held.
+  giveFreedMemoryBack();
 }
 
 void Scene::clear() {

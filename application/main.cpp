@@ -1,5 +1,6 @@
 #include "application/GuardedEventLoop.h"
 #include "application/ShapeViewerMainWindow.h"
+#include "foundation/HugePages.h"
 
 #include <QApplication>
 
@@ -7,6 +8,7 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
+  useOneHeapForAllThreads(); // the loading thread's meshes go back to the system when deleted
   QApplication application(argc, argv);
   QApplication::setOrganizationName("Kavo");
   QApplication::setApplicationName("Ostrel");

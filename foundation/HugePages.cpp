@@ -30,6 +30,10 @@ void reserveHeapOnHugePages(std::size_t bytes) {
   std::free(probe);
 }
 
-void releaseFreeHeap() {
+void giveFreedMemoryBack() {
   malloc_trim(0);
+}
+
+void useOneHeapForAllThreads() {
+  mallopt(M_ARENA_MAX, 1);
 }

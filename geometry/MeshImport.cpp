@@ -360,7 +360,7 @@ template <class T> std::vector<std::unique_ptr<Shape<T>>> importMeshFile(const s
   if constexpr (!std::is_integral_v<T>)
     for (auto& shape : shapes)
       if (auto* mesh = dynamic_cast<TriMesh<T>*>(shape.get())) mesh->computeNormals();
-  releaseFreeHeap(); // the scene took more than the shapes made of it, normals included
+  giveFreedMemoryBack(); // the scene took more than the shapes made of it, normals included
   return shapes;
 }
 

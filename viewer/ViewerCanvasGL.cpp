@@ -1,6 +1,7 @@
 #include "viewer/ViewerCanvasGL.h"
 
 #include "foundation/Exception.h"
+#include "foundation/HugePages.h"
 #include "foundation/Maths.h"
 #include "foundation/StageTimes.h"
 #include "rendering/GLObject.h"
@@ -28,6 +29,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -106,8 +108,14 @@ ViewerCanvasGL::~ViewerCanvasGL() {
 
 // === Painters
 
+void ViewerCanvasGL::setPainters(const std::vector<PainterGL<float>*>& painters) {
+  _scene.setPainters(painters);
+  _paintersAdded = _paintersRemoved = true;
+}
+
 void ViewerCanvasGL::addPainter(PainterGL<float>& painter) {
   _scene.painters().push_back(&painter);
+  _paintersAdded = true;
 }
 
 void ViewerCanvasGL::removePainter(PainterGL<float>& painter) {
@@ -115,10 +123,12 @@ void ViewerCanvasGL::removePainter(PainterGL<float>& painter) {
   const auto found = std::find(painters.begin(), painters.end(), &painter);
   if (found == painters.end()) return;
   painters.erase(found);
+  _paintersRemoved = true;
 }
 
 void ViewerCanvasGL::removePainters() {
   _scene.painters().clear();
+  _paintersRemoved = true;
 }
 
 // === View state
@@ -543,6 +553,10 @@ void ViewerCanvasGL::initializeGL() {
 
 void ViewerCanvasGL::paintGL() {
   GLObject::releasePending(); // objects of painters deleted since the last paint
+  // The software rasteriser bins every triangle of a large mesh through hundreds of megabytes of small
+  // blocks and copies its arrays into buffers: on a heap that keeps its top on huge pages, the first
+  // frame of a new mesh costs half as much (address space only: pages are used as written).
+  if (std::exchange(_paintersAdded, false)) reserveHeapOnHugePages(std::size_t(1) << 30);
   ViewerSceneGL::Frame frame;
   frame.width = width();
   frame.height = height();
@@ -551,5 +565,8 @@ void ViewerCanvasGL::paintGL() {
     _scene.glDraw(frame);
   }
   _frameDrawn = true;
+  // The driver drops the buffers of removed painters and the data of their last frame at this draw
+  // only: then their memory, and the heap's reserve, go back to the system.
+  if (std::exchange(_paintersRemoved, false)) giveFreedMemoryBack();
   StageTimes::traceAndClear(); // the stages of loading new shapes, if any, and of this paint
 }

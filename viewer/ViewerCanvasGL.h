@@ -45,7 +45,7 @@ public:
   ~ViewerCanvasGL() override; // deletes the OpenGL objects still waiting for its context
 
   // === Painters, in drawing order; none of these recomputes the scene box or repaints
-  void setPainters(const std::vector<PainterGL<float>*>& painters) { _scene.setPainters(painters); }
+  void setPainters(const std::vector<PainterGL<float>*>& painters);
   const std::vector<PainterGL<float>*>& getPainters() const { return _scene.getPainters(); }
   void addPainter(PainterGL<float>& painter);
   void removePainter(PainterGL<float>& painter); // ignores unknown painters
@@ -185,6 +185,10 @@ protected:
   ViewerSceneGL _scene;
   bool _frameDrawn = false;     // the frame buffer holds a finished paint pass
   bool _frameRequested = false; // update() posted a request not yet served
+  // Since the last paint: painters came, whose first draw makes the driver churn through memory, or
+  // went, whose memory the driver lets go of at the next draw.
+  bool _paintersAdded = false;
+  bool _paintersRemoved = false;
   bool _moving = false;
   QPoint _lastMousePosition;
 };

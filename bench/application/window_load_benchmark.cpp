@@ -7,12 +7,14 @@
 // then the first paint). Counters, min and median: the seconds of each; the ratios window / ostrel-render
 // and background / GUI thread, of the whole, of the part until taken and of the CPU seconds of the
 // process (all its threads) during the run; the resident size of the process (MiB) with the first empty
-// window shown (before anything was loaded), at the first frame, and after deleting the mesh.
+// window shown (before anything was loaded), at the first frame, and after deleting the mesh (at the
+// first frame without it).
 #include "application/FileLoader.h"
 #include "application/Scene.h"
 #include "application/ShapeViewerMainWindow.h"
 #include "application/ShapeViewerMediator.h"
 #include "bench/geometry/TorusMeshFile.h"
+#include "foundation/HugePages.h"
 #include "foundation/Trace.h"
 #include "geometry/Shape.h"
 #include "viewer/ViewerCanvasGL.h"
@@ -94,8 +96,11 @@ WindowRun firstFrame(const std::string& file, Reading reading) {
   run.seconds = secondsSince(start);
   run.cpuSeconds = processCpuSeconds() - cpuStart;
   run.loadedMiB = residentMiB();
+  bool gone = false;
+  QObject::connect(window->mediator()->getCanvas(), &ViewerCanvasGL::frameSwapped,
+                   [&] { gone = gone || window->scene().size() == 0; });
   window->scene().clear();
-  QApplication::processEvents();
+  while (!gone) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
   run.deletedMiB = residentMiB();
   return run;
 }
@@ -160,7 +165,8 @@ BENCHMARK(BM_FirstFrameOfTwoMillionTriangles)->Iterations(10)->UseManualTime()->
 } // namespace
 
 int main(int argc, char** argv) {
-  Trace::setEnabled(false); // the window traces every step to the standard output
+  useOneHeapForAllThreads(); // as the viewer's main does
+  Trace::setEnabled(false);  // the window traces every step to the standard output
   QApplication application(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
