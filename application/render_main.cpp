@@ -168,6 +168,9 @@ int draw(const RenderOptions& options, const std::optional<SavedView>& saved, Re
   how.cropped = options.crop;
   if (options.turntable) return writeTurntable(scene, options, output, how) ? status : 1;
   const QImage picture = OffscreenRendererGL::render(scene, options.width, options.height, how);
+  // Only the picture is left to write: the shapes give their memory back to the encoder and the system.
+  scene.setPainters({});
+  content.scene().clear();
   const StageTimes::Stage stage("picture encoding");
   if (!picture.save(QString::fromStdString(output), RenderOptions::pictureFormat(output).c_str())) {
     std::cerr << "ostrel-render: could not write " << output << "\n";
