@@ -6,7 +6,10 @@
 #include "foundation/StringTools.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -63,6 +66,70 @@ void readPipe(int fd, std::string& bytes, const std::string& path) {
   readToEnd(fd, bytes, path);
 }
 
+// The mappings being read. Reading a page of a mapping beyond the end of a file that another program
+// has cut short raises SIGBUS, which would end the program; inside one of these, the handler puts a
+// page of zeros in its place instead, so that the reader finds a broken file and says so.
+struct MappedRange {
+  std::atomic<std::uintptr_t> begin{0}, end{0}; // end is 0 while a range is entered or left
+};
+
+class MappingGuard {
+public:
+  // Registers a mapping; false (map nothing then) when all slots are taken or no handler could be set.
+  static bool enter(const void* start, std::size_t size) {
+    if (!installed()) return false;
+    const auto begin = reinterpret_cast<std::uintptr_t>(start);
+    for (MappedRange& range : ranges) {
+      std::uintptr_t free = 0;
+      if (range.begin.compare_exchange_strong(free, begin)) {
+        range.end.store(begin + size);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  static void leave(const void* start) {
+    const auto begin = reinterpret_cast<std::uintptr_t>(start);
+    for (MappedRange& range : ranges)
+      if (range.begin.load() == begin) {
+        range.end.store(0);
+        range.begin.store(0);
+        return;
+      }
+  }
+
+private:
+  static bool installed() {
+    static const bool done = [] {
+      pageSize = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+      struct sigaction action {};
+      action.sa_sigaction = onBusError;
+      action.sa_flags = SA_SIGINFO;
+      sigemptyset(&action.sa_mask);
+      return ::sigaction(SIGBUS, &action, &previous) == 0;
+    }();
+    return done;
+  }
+
+  static void onBusError(int signal, siginfo_t* info, void* context) {
+    const auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
+    for (const MappedRange& range : ranges)
+      if (address >= range.begin.load() && address < range.end.load() &&
+          ::mmap(reinterpret_cast<void*>(address & ~(pageSize - 1)), pageSize, PROT_READ,
+                 MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED)
+        return; // the read is made again, and finds zeros
+    // Not one of ours: as it would have gone without this handler.
+    if (previous.sa_flags & SA_SIGINFO) return previous.sa_sigaction(signal, info, context);
+    if (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN) return previous.sa_handler(signal);
+    ::signal(SIGBUS, SIG_DFL); // the fault happens again on return, and ends the program
+  }
+
+  static inline MappedRange ranges[64];
+  static inline std::uintptr_t pageSize = 4096;
+  static inline struct sigaction previous {};
+};
+
 } // namespace
 
 FileBytes::FileBytes(std::string path, std::string bytes, bool regularFile)
@@ -72,6 +139,7 @@ FileBytes::FileBytes(std::string path, std::unique_ptr<const char, Unmap> mappin
     : _path(std::move(path)), _mapping(std::move(mapping)), _regularFile(true) {}
 
 void FileBytes::Unmap::operator()(const char* start) const {
+  MappingGuard::leave(start);
   ::munmap(const_cast<char*>(start), size);
   ::close(descriptor);
 }
@@ -92,6 +160,10 @@ FileBytes FileBytes::read(const std::string& path) {
   ReadProgress::stopIfAsked();
   const std::size_t size = static_cast<std::size_t>(std::max<off_t>(status.st_size, 0));
   void* start = size > 0 ? ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, file.fd, 0) : MAP_FAILED;
+  if (start != MAP_FAILED && !MappingGuard::enter(start, size)) {
+    ::munmap(start, size);
+    start = MAP_FAILED;
+  }
   if (start != MAP_FAILED)
     return FileBytes(
         path, std::unique_ptr<const char, Unmap>(static_cast<const char*>(start), Unmap{size, file.keep()}));

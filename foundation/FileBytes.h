@@ -11,8 +11,9 @@
 // /dev/fd/N) is read once and a large file is not opened again by each of them.
 // A regular file is mapped into memory rather than copied, and stays open: the few bytes that
 // recognisers look at come in as pages, and a reader that takes the file in blocks (copy) reads them
-// from the file, so that a large file is never in memory whole beside what is made of it. As with any
-// mapping, a file cut short by another program while the mapping is read stops this one (SIGBUS).
+// from the file, so that a large file is never in memory whole beside what is made of it. A file that
+// another program cuts short while it is mapped reads as zeros beyond its new end (where a mapping
+// would raise SIGBUS), and its reader then finds it broken.
 class FileBytes {
 public:
   FileBytes(std::string path, std::string bytes, bool regularFile = false);

@@ -165,6 +165,20 @@ TEST(FileKinds, ReadALargeMeshAlikeFromAFileAndFromAPipe) {
   }
 }
 
+// A file that another program cuts short while it is mapped reads as zeros beyond its new end, where
+// the mapping alone would stop the program with SIGBUS; reading it in blocks finds the new end.
+TEST(FileBytes, AFileCutShortWhileMappedReadsAsZerosBeyondItsNewEnd) {
+  TemporaryDirectory dir;
+  const std::string path = dir.file("cut.tm");
+  writeFile(path, std::string(3 << 16, 'x'));
+  const FileBytes file = FileBytes::read(path);
+  ASSERT_EQ(::truncate(path.c_str(), 100), 0);
+  EXPECT_EQ(file.bytes()[50], 'x');
+  EXPECT_EQ(file.bytes()[2 << 16], '\0');
+  char block[16];
+  EXPECT_EQ(file.copy(block, 2 << 16, sizeof block), 0u);
+}
+
 // A cancelled load stops while the file's bytes are read (the load queue's test stops a parse).
 TEST(FileKinds, ACancelledLoadStopsWhileTheBytesAreRead) {
   TemporaryDirectory dir;
