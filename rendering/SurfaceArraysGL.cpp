@@ -2,6 +2,8 @@
 #define GL_GLEXT_PROTOTYPES
 #include "rendering/SurfaceArraysGL.h"
 
+#include "rendering/CoveringTrianglesGL.h"
+
 #include <GL/gl.h>
 #include <GL/glext.h>
 

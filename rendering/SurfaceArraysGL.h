@@ -1,10 +1,11 @@
 #pragma once
 
-#include "rendering/CoveringTrianglesGL.h"
 #include "rendering/GLObject.h"
 
 #include <cstddef>
 #include <vector>
+
+class CoveringTrianglesGL;
 
 // The arrays of a lit surface, drawn in one call however many triangles it has: positions (three
 // floats a vertex), normals (three floats a vertex, or none), colours (red, green, blue and alpha bytes
@@ -13,8 +14,9 @@
 // or held in a copy of its own; glKeepInBuffers (with a Qt context current) copies every array into a
 // buffer object of the context and drops the copies in memory, so that later draws read nothing else.
 // Under a software rasteriser a list of triangles sends only those that may cover a pixel centre (see
-// CoveringTrianglesGL), in one call a thread that chose them: the same frame, at a fraction of the
-// cost when most triangles are smaller than a pixel. The buffers are then mapped to be read in place.
+// CoveringTrianglesGL): the same frame, at a fraction of the cost when most triangles are smaller than
+// a pixel. The buffers are then mapped to be read in place. Lists of triangles are drawn in parts, which
+// bounds what a software rasteriser sorts ahead of drawing.
 class SurfaceArraysGL {
 public:
   void usePositions(const float* inPlace, std::size_t count); // count floats
