@@ -435,10 +435,8 @@ QImage ViewerCanvasGL::lastFrame() {
 }
 
 QImage ViewerCanvasGL::grabFramebuffer() {
-  makeCurrent();
-  if (!_frameBuffer) return QImage();
-  paintGL();
-  return readFrameBuffer();
+  _frameDrawn = false; // the last frame is painted again
+  return lastFrame();
 }
 
 QImage ViewerCanvasGL::readFrameBuffer() {
